@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+// Named event sounds. A seam: the app plays the platform's sounds, tests record.
+class Sounds {
+public:
+    virtual ~Sounds() = default;
+    // Looks a sound up once; an empty result means the platform has none of
+    // that name, and playing it then does nothing.
+    virtual QString soundNamed(const QString& name) = 0;
+    // Starts the sound and returns at once.
+    virtual void play(const QString& sound) = 0;
+};

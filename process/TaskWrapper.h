@@ -1,0 +1,65 @@
+#pragma once
+
+#include "FileDescriptor.h"
+
+#include <QObject>
+#include <QStringDecoder>
+#include <QStringList>
+#include <memory>
+#include <sys/types.h>
+
+class QSocketNotifier;
+class TaskWrapperController;
+
+// Runs one child with the slave side of a pseudo-terminal as its standard
+// input, output and error, and hands what it writes on the master side to the
+// client, piece by piece, on the main thread.
+class TaskWrapper final : public QObject {
+    Q_OBJECT
+
+public:
+    // arguments[0] is the program to launch; the rest are its arguments.
+    TaskWrapper(TaskWrapperController& controller, QStringList arguments);
+    ~TaskWrapper() override; // stops first
+
+    // Takes ownership of both descriptors. Tells the client processStarted,
+    // arms the read, then launches. Returns false when the child could not be
+    // launched; launchError() then says why, and the wrapper is stopped.
+    bool startProcess(FileDescriptor master, FileDescriptor slave);
+    QString launchError() const { return launchError_; }
+
+    // SIGTERM to the child (no waiting: it is reaped when it exits), both
+    // descriptors closed, processFinished once. Safe to call any number of times.
+    void stopProcess();
+
+    // Writes the text's UTF-8 bytes to the master side, nothing more.
+    void sendString(const QString& text);
+
+    pid_t processId() const { return childPid_; }
+    bool isRunning() const { return childPid_ > 0 && master_.isValid(); }
+
+    // Discarding: stops at once; deletes now, or after the delivery in progress
+    // has returned when called from inside this wrapper's own processOutput.
+    struct Release {
+        void operator()(TaskWrapper* wrapper) const;
+    };
+
+private:
+    void readChunk();
+    void deliver(const QString& text);
+    void childExited(int waitStatus);
+    bool launch();
+
+    TaskWrapperController* controller_;
+    QStringList arguments_;
+    FileDescriptor master_;
+    FileDescriptor slave_;
+    QSocketNotifier* readNotifier_ = nullptr;
+    QStringDecoder decoder_{QStringDecoder::Utf8};
+    pid_t childPid_ = -1;
+    bool delivering_ = false;
+    bool releaseAfterDelivery_ = false;
+    QString launchError_;
+};
+
+using TaskWrapperPtr = std::unique_ptr<TaskWrapper, TaskWrapper::Release>;

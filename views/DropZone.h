@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QCursor>
+#include <QStringList>
+#include <QWidget>
+
+// The area of the main window on which one disc-image file is dropped to burn it.
+class DropZone final : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit DropZone(QWidget* parent = nullptr);
+
+    // Switches drag acceptance on and off. Hides QWidget::acceptDrops() on
+    // purpose: Qt's own drop acceptance stays on so that enter, leave and drop
+    // events keep arriving, and this flag decides.
+    void acceptDrops(bool accept);
+    bool acceptingDrops() const { return acceptingDrops_; }
+
+signals:
+    // The dropped file list, handed to the controller's burnDroppedFile.
+    void burnDroppedFile(const QStringList& files);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    QCursor dropCursor_;
+    bool acceptingDrops_ = true;
+};
