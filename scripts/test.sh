@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds Emberlin twice (plain, and with address and undefined-behaviour
+# sanitizers) and runs the whole test suite on both, headless.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+jobs=$(nproc)
+
+"$root/scripts/install-dependencies.sh" test
+export QT_QPA_PLATFORM=offscreen
+
+run_suite() {
+  local folder=$1; shift
+  cmake -S "$root" -B "$folder" -G Ninja -DEMBERLIN_BUILD_BENCH=OFF "$@" >/dev/null
+  cmake --build "$folder" -j "$jobs"
+  ctest --test-dir "$folder" --output-on-failure -j "$jobs"
+}
+
+echo "== Plain build =="
+run_suite "$root/build/test" -DCMAKE_BUILD_TYPE=Debug
+echo "== Sanitizer build =="
+run_suite "$root/build/asan" -DCMAKE_BUILD_TYPE=Debug -DEMBERLIN_SANITIZE=ON
