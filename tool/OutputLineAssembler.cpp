@@ -2,11 +2,30 @@
 
 #include "ToolTexts.h"
 
+namespace {
+
+// Calls in progress on this thread. Between calls the buffer holds no line end,
+// so an outermost call needs to search only the new text, and a long unfinished
+// line is not searched again for every piece. A call made from inside an
+// interpretation finds the outer call's remaining lines still in the buffer and
+// searches from its start.
+thread_local int callsInProgress = 0;
+
+class CallInProgress {
+public:
+    CallInProgress() { ++callsInProgress; }
+    ~CallInProgress() { --callsInProgress; }
+    CallInProgress(const CallInProgress&) = delete;
+    CallInProgress& operator=(const CallInProgress&) = delete;
+    bool nested() const { return callsInProgress > 1; }
+};
+
+} // namespace
+
 void assembleOutputLines(QString& outputBuffer, const QString& piece,
                          const std::function<void(const QString&)>& interpret) {
-    // Between calls the buffer holds no line end, so the first one can only be
-    // in the new text; a long unfinished line is not searched again.
-    qsizetype lineEnd = outputBuffer.size();
+    const CallInProgress call;
+    qsizetype lineEnd = call.nested() ? 0 : outputBuffer.size();
     outputBuffer.append(piece);
     if (piece.contains(ToolText::InsertDisc)) {
         // The tool waits after the prompt without ending its line.

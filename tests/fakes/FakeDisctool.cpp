@@ -62,22 +62,17 @@ int signalLog = -1;
 volatile sig_atomic_t abortDelayed = 0;
 volatile sig_atomic_t pendingSignal = 0;
 long long abortDelayMilliseconds = 0; // main flow only
+
 // Async-signal-safe: formats by hand, writes with one write().
-void appendNumberLine(int fd, long number) {
-    char digits[24];
-    char* end = digits + sizeof digits;
+void appendNumberLine(int fd, int number) {
+    char digits[16];
+    char* const end = digits + sizeof digits;
     char* at = end;
     *--at = '\n';
-    const bool negative = number < 0;
-    unsigned long magnitude =
-        negative ? 0UL - static_cast<unsigned long>(number) : static_cast<unsigned long>(number);
     do {
-        *--at = static_cast<char>('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
-    if (negative) {
-        *--at = '-';
-    }
+        *--at = static_cast<char>('0' + number % 10);
+        number /= 10;
+    } while (number != 0);
     const ssize_t ignored = write(fd, at, static_cast<size_t>(end - at));
     (void)ignored;
 }
@@ -115,7 +110,7 @@ sigset_t handledSignalSet() {
     return set;
 }
 
-void failMalformed(const std::string& directive) {
+[[noreturn]] void failMalformed(const std::string& directive) {
     const std::string message = "emberlin-fake-disctool: malformed directive: " + directive + "\n";
     const ssize_t ignored = write(STDERR_FILENO, message.data(), message.size());
     (void)ignored;
