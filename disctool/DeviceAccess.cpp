@@ -1,0 +1,84 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "DeviceAccess.h"
+
+#include "FileDescriptor.h"
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace {
+
+bool isPermissionError(int error) {
+    return error == EACCES || error == EPERM || error == EROFS;
+}
+
+std::string groupName(gid_t gid) {
+    std::array<char, 4096> buffer{};
+    group entry{};
+    group* found = nullptr;
+    if (::getgrgid_r(gid, &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr) {
+        return found->gr_name;
+    }
+    return std::to_string(gid);
+}
+
+} // namespace
+
+DeviceAccess::DeviceAccess(MountTable mounts, Unmounter unmounter)
+    : mounts_(std::move(mounts))
+    , unmounter_(std::move(unmounter)) {}
+
+std::string DeviceAccess::permissionAdvice(const std::string& device) {
+    struct stat status {};
+    if (::stat(device.c_str(), &status) == 0 && status.st_gid != 0 &&
+        (status.st_mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP)) {
+        const std::string group = groupName(status.st_gid);
+        return "You may not use " + device + ": it belongs to the group \"" + group +
+               "\". Join that group (sudo usermod -aG " + group +
+               " YOUR-LOGIN-NAME), then log out and in again.";
+    }
+    char mode[8];
+    std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(status.st_mode & 07777));
+    return "You may not use " + device + " (mode " + mode +
+           "). Ask the administrator of this computer for read and write access to it.";
+}
+
+DeviceAccess::Result DeviceAccess::check(const std::string& device) const {
+    struct stat status {};
+    if (::stat(device.c_str(), &status) != 0) {
+        if (isPermissionError(errno)) {
+            return {Verdict::NoPermission, permissionAdvice(device)};
+        }
+        return {Verdict::Missing, device + ": " + std::strerror(errno)};
+    }
+    if (::faccessat(AT_FDCWD, device.c_str(), R_OK | W_OK, AT_EACCESS) != 0 &&
+        isPermissionError(errno)) {
+        return {Verdict::NoPermission, permissionAdvice(device)};
+    }
+    std::vector<std::string> mountPoints = mounts_.mountPointsOf(device);
+    if (!mountPoints.empty() && unmounter_.unmount(device)) {
+        mountPoints = mounts_.mountPointsOf(device);
+    }
+    if (!mountPoints.empty()) {
+        return {Verdict::Busy, device + " holds a disc mounted at " + mountPoints.front()};
+    }
+    // O_EXCL on a device node fails with EBUSY while another program holds it
+    // the same way (or while the kernel has it mounted).
+    FileDescriptor probe(::open(device.c_str(), O_RDWR | O_NONBLOCK | O_EXCL | O_CLOEXEC));
+    if (!probe.valid()) {
+        if (errno == EBUSY) {
+            return {Verdict::Busy, device + " is in use"};
+        }
+        if (isPermissionError(errno)) {
+            return {Verdict::NoPermission, permissionAdvice(device)};
+        }
+    }
+    return {Verdict::Ready, {}};
+}

@@ -1,0 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "Drive.h"
+#include "LibburnSession.h"
+
+#include <memory>
+#include <string>
+
+// The drive behind a device id: a device node (/dev/sr0), a file-backed drive
+// (stdio:PATH) or a simulated one (sim:PATH?...). Null with `problem` set when
+// the id cannot be understood.
+std::unique_ptr<Drive> makeDrive(const std::string& id, LibburnSession& session,
+                                 std::string& problem);

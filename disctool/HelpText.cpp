@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "HelpText.h"
+
+std::string_view helpText() {
+    return R"help(Usage:
+  emberlin-disctool burn -list
+  emberlin-disctool burn IMAGE -device ID [options]
+
+Burns a disc image (iso, img, dmg, toast) to a CD, DVD or BD with libburn.
+
+burn -list
+  Lists the burners as pairs of lines: "VENDOR PRODUCT via TRANSPORT", then the
+  device id to pass to -device. Prints "no CD/DVD drives present" when there
+  is none. Drives you may not open are marked "(no permission)".
+
+Burn options (in any order):
+  -device ID                 the burner (required), see "Device ids"
+  -verifyburn | -noverifyburn   read the disc back and compare it with the
+                             image (default: verify)
+  -forceclose | -noforceclose   close the disc, or leave it appendable where
+                             the medium allows more sessions (default: close)
+  -speed 1|2|4|6|8|12|16|24|max  multiple of the medium's 1x (default: max)
+  -erase                     erase a rewritable disc that holds data first;
+                             a blank disc is not erased
+  -eject | -noeject          eject the disc at the end (default: eject)
+  -testburn                  simulate the burn where the medium allows it
+  -puppetstrings             machine-readable progress lines for Emberlin
+  -help                      this text
+  --                         ends the options (for an image named "-...")
+
+Device ids:
+  /dev/srN                   an optical drive
+  stdio:PATH                 a file written by libburn as if it were a disc
+                             ("burn to an image file"; an existing file is
+                             replaced)
+  sim:PATH?PARAMETERS        a simulated drive for trying Emberlin without
+                             hardware; libburn writes and reads PATH, the
+                             medium is simulated. Parameters, joined by "&":
+    medium=KIND[,KIND...]    cd-r, cd-rw, dvd-r, dvd+r, dvd-rw, bd-r
+                             (default cd-r)
+    state=STATE[,STATE...]   blank, appendable, full (default blank)
+    capacity=SIZE[,SIZE...]  bytes, or with k, M, G (default: a common disc)
+    used=SIZE[,SIZE...]      taken by earlier sessions of an appendable disc
+    insert-after=TIME        the disc arrives TIME after the drive is opened,
+                             and each next one TIME after an eject (500ms, 2s)
+    erase-time=TIME          how long an erase takes (default 1s)
+    busy                     another program holds the drive
+    lost-at=SECTOR           the drive disappears while writing that sector
+    fail-at-sector=SECTOR    writing that sector fails
+    bad-sector=SECTOR        that sector of the track reads back wrong
+  Comma lists describe discs that follow one another: each disc that cannot
+  be used is ejected and the next one arrives; after the last one the drive
+  stays empty. Example:
+    sim:/tmp/disc.img?medium=cd-rw&state=full&insert-after=2s
+
+Environment:
+  EMBERLIN_VIRTUAL_BURNERS   device ids (sim: or stdio:), separated by ";",
+                             that "burn -list" adds to the drives it finds
+
+Exit status: 0 burned, 1 failed, 2 bad arguments, 128+N stopped by signal N
+(the drive is always brought to rest first: a running erase is finished).
+)help";
+}

@@ -1,0 +1,100 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "HumanReporter.h"
+
+#include <utility>
+
+HumanReporter::HumanReporter(LineWriter& out, std::string device)
+    : out_(out)
+    , device_(std::move(device)) {}
+
+void HumanReporter::askForDisc() {
+    say("Please insert a writable disc into " + device_ + "...");
+}
+
+void HumanReporter::rejectMedium(MediumProblem problem) {
+    switch (problem) {
+    case MediumProblem::NotEraseable:
+        say("This disc holds data and cannot be erased. Please insert another disc...");
+        break;
+    case MediumProblem::NotWritable:
+        say("This disc cannot be written. Please insert a writable disc...");
+        break;
+    case MediumProblem::NoSpace:
+        say("The image does not fit on this disc. Please insert a larger one...");
+        break;
+    }
+}
+
+void HumanReporter::startErasing() {
+    say("Erasing the disc...");
+    activity_ = "Erasing";
+}
+
+void HumanReporter::enterPhase(BurnPhase phase) {
+    switch (phase) {
+    case BurnPhase::Preparing:
+        say("Preparing the data...");
+        activity_.clear();
+        break;
+    case BurnPhase::Writing:
+        say("Writing the track...");
+        activity_ = "Writing";
+        break;
+    case BurnPhase::Closing:
+        say("Closing the session...");
+        activity_.clear();
+        break;
+    case BurnPhase::Finishing:
+        say("Finishing the burn...");
+        activity_.clear();
+        break;
+    case BurnPhase::Verifying:
+        say("Verifying the disc against the image...");
+        activity_ = "Verifying";
+        break;
+    }
+}
+
+void HumanReporter::showPercent(int percent) {
+    if (activity_.empty() || percent < 0 || percent == lastPercentShown_) {
+        return;
+    }
+    if (out_.isTerminal()) {
+        out_.text("\r" + activity_ + ": " + std::to_string(percent) + "%");
+        progressLineOpen_ = true;
+    } else if (percent / 10 != lastPercentShown_ / 10 || percent == 100) {
+        out_.line(activity_ + ": " + std::to_string(percent) + "%");
+    } else {
+        return;
+    }
+    lastPercentShown_ = percent;
+}
+
+void HumanReporter::reportSuccess() {
+    say("Burn completed successfully.");
+}
+
+void HumanReporter::reportFailure(const std::string& reason) {
+    say("burn failed - " + reason);
+}
+
+void HumanReporter::reportNoDrive() {
+    say("No CD/DVD drive found at " + device_ + " (no CD/DVD drives present).");
+}
+
+void HumanReporter::reportBusy() {
+    say("The device is being used by another application: " + device_ + ".");
+}
+
+void HumanReporter::say(const std::string& sentence) {
+    endProgressLine();
+    lastPercentShown_ = -1;
+    out_.line(sentence);
+}
+
+void HumanReporter::endProgressLine() {
+    if (progressLineOpen_) {
+        out_.text("\n");
+        progressLineOpen_ = false;
+    }
+}

@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "LineWriter.h"
+#include "ProgressReporter.h"
+
+#include <string>
+
+// Progress for a person at a terminal: one sentence per step and a percentage
+// that updates in place (or every ten percent when the output is not a
+// terminal).
+class HumanReporter : public ProgressReporter {
+public:
+    HumanReporter(LineWriter& out, std::string device);
+
+    void askForDisc() override;
+    void rejectMedium(MediumProblem problem) override;
+    void startErasing() override;
+    void enterPhase(BurnPhase phase) override;
+    void showPercent(int percent) override;
+    void reportSuccess() override;
+    void reportFailure(const std::string& reason) override;
+    void reportNoDrive() override;
+    void reportBusy() override;
+
+private:
+    void say(const std::string& sentence);
+    void endProgressLine();
+
+    LineWriter& out_;
+    std::string device_;
+    std::string activity_;
+    bool progressLineOpen_ = false;
+    int lastPercentShown_ = -1;
+};

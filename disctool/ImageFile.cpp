@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ImageFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <utility>
+
+ImageFile::ImageFile(std::string path, FileDescriptor fd, std::int64_t size)
+    : path_(std::move(path))
+    , fd_(std::move(fd))
+    , size_(size) {}
+
+std::optional<ImageFile> ImageFile::open(const std::string& path, std::string& problem) {
+    // Non-blocking, so that a named pipe given as image cannot stall the open.
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (!fd.valid()) {
+        problem = "Cannot open the image " + path + ": " + std::strerror(errno);
+        return std::nullopt;
+    }
+    struct stat status {};
+    if (::fstat(fd.get(), &status) != 0) {
+        problem = "Cannot examine the image " + path + ": " + std::strerror(errno);
+        return std::nullopt;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        problem = "The image " + path + " is not a regular file";
+        return std::nullopt;
+    }
+    ::fcntl(fd.get(), F_SETFL, ::fcntl(fd.get(), F_GETFL) & ~O_NONBLOCK);
+    if (status.st_size <= 0) {
+        problem = "The image " + path + " is empty";
+        return std::nullopt;
+    }
+    return ImageFile(path, std::move(fd), status.st_size);
+}

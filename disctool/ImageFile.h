@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "FileDescriptor.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// The disc image, opened read-only: a readable regular file of non-zero size.
+class ImageFile {
+public:
+    // The opened image, or nullopt with `problem` saying why it cannot be used.
+    static std::optional<ImageFile> open(const std::string& path, std::string& problem);
+
+    const std::string& path() const { return path_; }
+    int descriptor() const { return fd_.get(); }
+    std::int64_t size() const { return size_; }
+
+private:
+    ImageFile(std::string path, FileDescriptor fd, std::int64_t size);
+
+    std::string path_;
+    FileDescriptor fd_;
+    std::int64_t size_ = 0;
+};

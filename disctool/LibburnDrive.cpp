@@ -1,0 +1,451 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "LibburnDrive.h"
+
+#include "FileDescriptor.h"
+
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include <utility>
+
+using namespace burn;
+
+namespace {
+
+constexpr std::string_view stdioPrefix = "stdio:";
+constexpr std::int64_t sectorBytes = 2048;
+
+// Messages that mean another program holds the drive.
+constexpr int cannotOpenBusyDevice = 0x00020001;
+constexpr int alreadyInUse = 0x00020003;
+
+std::string canonical(const std::string& path) {
+    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
+                                                               &std::free);
+    return resolved ? std::string(resolved.get()) : path;
+}
+
+MediumFamily familyOfProfile(int profile) {
+    if (profile >= 0x08 && profile <= 0x0a) {
+        return MediumFamily::CD;
+    }
+    if (profile >= 0x10 && profile <= 0x2b) {
+        return MediumFamily::DVD;
+    }
+    if (profile >= 0x40 && profile <= 0x43) {
+        return MediumFamily::BD;
+    }
+    if (profile == 0xffff) {
+        return MediumFamily::File;
+    }
+    return MediumFamily::Unknown;
+}
+
+DiscStatus discStatusOf(burn_disc_status status) {
+    switch (status) {
+    case BURN_DISC_BLANK:
+        return DiscStatus::Blank;
+    case BURN_DISC_EMPTY:
+        return DiscStatus::Empty;
+    case BURN_DISC_APPENDABLE:
+        return DiscStatus::Appendable;
+    case BURN_DISC_FULL:
+        return DiscStatus::Full;
+    case BURN_DISC_UNSUITABLE:
+        return DiscStatus::Unsuitable;
+    case BURN_DISC_UNREADY:
+    case BURN_DISC_UNGRABBED:
+        break;
+    }
+    return DiscStatus::Unready;
+}
+
+double percentOf(const burn_progress& progress) {
+    if (progress.sectors <= 0) {
+        return -1.0;
+    }
+    return 100.0 * static_cast<double>(progress.sector) / static_cast<double>(progress.sectors);
+}
+
+} // namespace
+
+LibburnDrive::LibburnDrive(LibburnSession& session, std::string address,
+                           std::optional<DeviceAccess> access)
+    : session_(session)
+    , address_(std::move(address))
+    , access_(std::move(access)) {}
+
+LibburnDrive::~LibburnDrive() {
+    releaseDrive(false);
+}
+
+bool LibburnDrive::isFileBacked() const {
+    return address_.starts_with(stdioPrefix);
+}
+
+GrabResult LibburnDrive::grab() {
+    forgetMessages();
+    return isFileBacked() ? grabFileBacked() : grabDevice(true);
+}
+
+GrabResult LibburnDrive::grabFileBacked() {
+    // libburn only finds out at write time that it may not write the file.
+    const std::string path = address_.substr(stdioPrefix.size());
+    if (path.empty()) {
+        return {GrabStatus::Failed, "No file given after \"stdio:\""};
+    }
+    if (::access(path.c_str(), F_OK) == 0) {
+        if (::access(path.c_str(), R_OK | W_OK) != 0) {
+            return {GrabStatus::Failed, "Cannot write to " + path + ": " + std::strerror(errno)};
+        }
+    } else {
+        const std::size_t slash = path.find_last_of('/');
+        const std::string directory =
+            slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+        if (::access(directory.c_str(), W_OK | X_OK) != 0) {
+            return {GrabStatus::Failed, "Cannot create " + path + ": " + std::strerror(errno)};
+        }
+    }
+    return grabAddress(address_, false);
+}
+
+GrabResult LibburnDrive::grabDevice(bool load) {
+    if (access_) {
+        const DeviceAccess::Result verdict = access_->check(address_);
+        switch (verdict.verdict) {
+        case DeviceAccess::Verdict::Missing:
+            return {GrabStatus::Missing, verdict.detail};
+        case DeviceAccess::Verdict::NoPermission:
+            return {GrabStatus::Failed, verdict.detail};
+        case DeviceAccess::Verdict::Busy:
+            return {GrabStatus::Busy, verdict.detail};
+        case DeviceAccess::Verdict::Ready:
+            break;
+        }
+    }
+    devicePath_ = canonical(address_);
+    std::array<char, BURN_DRIVE_ADR_LEN> converted{};
+    std::string libburnAddress = devicePath_;
+    if (burn_drive_convert_fs_adr(devicePath_.data(), converted.data()) == 1) {
+        libburnAddress = converted.data();
+    }
+    return grabAddress(libburnAddress, load);
+}
+
+GrabResult LibburnDrive::grabAddress(const std::string& libburnAddress, bool load) {
+    std::string address = libburnAddress;
+    const int grabbed = burn_drive_scan_and_grab(&info_, address.data(), load ? 1 : 0);
+    collectMessages();
+    if (grabbed == 1) {
+        drive_ = info_[0].drive;
+        return {GrabStatus::Grabbed, {}};
+    }
+    if (info_ != nullptr) {
+        burn_drive_info_free(info_);
+        info_ = nullptr;
+    }
+    for (const LibburnMessage& message : messages_) {
+        if (message.code == cannotOpenBusyDevice || message.code == alreadyInUse) {
+            return {GrabStatus::Busy, message.text};
+        }
+    }
+    if (grabbed == 0 && !isFileBacked()) {
+        return {GrabStatus::Missing, address_ + " is not a CD/DVD/BD drive"};
+    }
+    const std::string reason = LibburnSession::explain(messages_);
+    return {GrabStatus::Failed, reason.empty() ? "Cannot open the drive " + address_ : reason};
+}
+
+Medium LibburnDrive::medium() {
+    Medium medium;
+    if (drive_ == nullptr) {
+        return medium;
+    }
+    medium.status = discStatusOf(burn_disc_get_status(drive_));
+    collectMessages();
+    if (medium.status == DiscStatus::Unready || medium.status == DiscStatus::Empty) {
+        return medium;
+    }
+    int profile = 0;
+    std::array<char, 80> name{};
+    if (burn_disc_get_profile(drive_, &profile, name.data()) == 1) {
+        medium.family = familyOfProfile(profile);
+        medium.profileName = name.data();
+    }
+    medium.erasable = burn_disc_erasable(drive_) != 0;
+    burn_multi_caps* rawCaps = nullptr;
+    if (burn_disc_get_multi_caps(drive_, BURN_WRITE_NONE, &rawCaps, 0) >= 0 && rawCaps != nullptr) {
+        const libburn::MultiCaps caps(rawCaps);
+        medium.multiSession = caps->multi_session != 0;
+        medium.canSimulate = caps->might_simulate != 0;
+    }
+    medium.freeBytes = burn_disc_available_space(drive_, nullptr);
+    collectMessages();
+    return medium;
+}
+
+void LibburnDrive::reassess() {
+    if (drive_ != nullptr) {
+        burn_drive_re_assess(drive_, 0);
+        collectMessages();
+    }
+}
+
+bool LibburnDrive::present() {
+    if (isFileBacked() || devicePath_.empty()) {
+        return true;
+    }
+    struct stat status {};
+    return ::stat(devicePath_.c_str(), &status) == 0;
+}
+
+GrabResult LibburnDrive::ejectDisc() {
+    // libburn ejects only when it lets go of a drive; take it back at once,
+    // without closing the tray on the user.
+    releaseDrive(true);
+    forgetMessages();
+    return isFileBacked() ? grabAddress(address_, false) : grabDevice(false);
+}
+
+bool LibburnDrive::startErase() {
+    forgetMessages();
+    ownFailure_.clear();
+    // A fast blank: a full one takes as long as writing the whole disc.
+    burn_disc_erase(drive_, 1);
+    return true;
+}
+
+bool LibburnDrive::fail(std::string reason) {
+    collectMessages();
+    const std::string libburnReason = LibburnSession::explain(messages_);
+    ownFailure_ = libburnReason.empty() ? std::move(reason) : reason + ": " + libburnReason;
+    freeJob();
+    return false;
+}
+
+bool LibburnDrive::prepareTarget(const WriteJob& job) {
+    // A file that already exists is replaced, as a new disc would be: libburn
+    // writes over it but leaves whatever lay beyond the image.
+    if (!isFileBacked() || job.simulate || burn_drive_get_drive_role(drive_) != 2) {
+        return true;
+    }
+    const std::string path = address_.substr(stdioPrefix.size());
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        return true;
+    }
+    const off_t keep = job.startByte > 0 ? job.startByte : 0;
+    if (::truncate(path.c_str(), keep) != 0) {
+        ownFailure_ = "Cannot replace " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+bool LibburnDrive::startWrite(const WriteJob& job) {
+    freeJob();
+    forgetMessages();
+    ownFailure_.clear();
+
+    FileDescriptor sourceFd(::dup(job.imageFd));
+    if (!sourceFd.valid() || ::lseek(sourceFd.get(), 0, SEEK_SET) != 0) {
+        return fail(std::string("Cannot read the image: ") + std::strerror(errno));
+    }
+    // The source closes its descriptor when it is freed.
+    imageSource_.reset(burn_fd_source_new(sourceFd.get(), -1, job.imageBytes));
+    if (!imageSource_) {
+        return fail("Cannot prepare the image for libburn");
+    }
+    sourceFd.release();
+    if (job.useFifo) {
+        fifo_.reset(burn_fifo_source_new(imageSource_.get(), 2048, fifoBytes / 2048, 0));
+        if (!fifo_) {
+            return fail("Cannot set up the write buffer");
+        }
+    }
+    disc_.reset(burn_disc_create());
+    burnSession_.reset(burn_session_create());
+    track_.reset(burn_track_create());
+    // Pad the last sector, nothing more: a verify compares the image's own length.
+    burn_track_define_data(track_.get(), 0, 0, 1, BURN_MODE1);
+    if (burn_track_set_source(track_.get(), fifo_ ? fifo_.get() : imageSource_.get()) !=
+        BURN_SOURCE_OK) {
+        return fail("Cannot attach the image to the track");
+    }
+    if (burn_session_add_track(burnSession_.get(), track_.get(), BURN_POS_END) <= 0 ||
+        burn_disc_add_session(disc_.get(), burnSession_.get(), BURN_POS_END) <= 0) {
+        return fail("Cannot lay out the disc");
+    }
+
+    options_.reset(burn_write_opts_new(drive_));
+    if (!options_) {
+        return fail("Cannot set up the write options");
+    }
+    burn_write_opts_set_perform_opc(options_.get(), 0);
+    burn_write_opts_set_underrun_proof(options_.get(), 1);
+    burn_write_opts_set_multi(options_.get(), job.leaveAppendable ? 1 : 0);
+    burn_write_opts_set_simulate(options_.get(), job.simulate ? 1 : 0);
+    if (job.startByte >= 0) {
+        burn_write_opts_set_start_byte(options_.get(), job.startByte);
+    }
+    // File targets: one fsync at the end, like "dd conv=fsync". libburn also
+    // paces a set speed by its sync rhythm, which this keeps working.
+    burn_write_opts_set_stdio_fsync(options_.get(), 1);
+    burn_drive_set_speed(drive_, 0, job.kilobytesPerSecond);
+
+    std::array<char, BURN_REASONS_LEN> reasons{};
+    if (burn_write_opts_auto_write_type(options_.get(), disc_.get(), reasons.data(), 0) ==
+        BURN_WRITE_NONE) {
+        return fail(std::string("This medium cannot be written this way (") + reasons.data() + ")");
+    }
+
+    trackStart_ = 0;
+    if (job.startByte >= 0) {
+        trackStart_ = job.startByte;
+    } else {
+        int lba = 0;
+        int nextWritable = 0;
+        if (burn_disc_track_lba_nwa(drive_, options_.get(), 0, &lba, &nextWritable) == 1) {
+            trackStart_ = static_cast<std::int64_t>(nextWritable) * sectorBytes;
+        }
+    }
+    if (!prepareTarget(job)) {
+        freeJob();
+        return false;
+    }
+    burn_disc_write(options_.get(), disc_.get());
+    collectMessages();
+    return true;
+}
+
+Activity LibburnDrive::activity() {
+    Activity activity;
+    if (drive_ == nullptr) {
+        return activity;
+    }
+    burn_progress progress{};
+    const burn_drive_status status = burn_drive_get_status(drive_, &progress);
+    collectMessages();
+    activity.sector = progress.sector;
+    switch (status) {
+    case BURN_DRIVE_IDLE:
+        activity.kind = ActivityKind::Idle;
+        break;
+    case BURN_DRIVE_SPAWNING:
+    case BURN_DRIVE_GRABBING:
+    case BURN_DRIVE_READING:
+    case BURN_DRIVE_READING_SYNC:
+        activity.kind = ActivityKind::Preparing;
+        break;
+    case BURN_DRIVE_ERASING:
+    case BURN_DRIVE_FORMATTING:
+        activity.kind = ActivityKind::Erasing;
+        activity.percent = percentOf(progress);
+        break;
+    case BURN_DRIVE_WRITING:
+    case BURN_DRIVE_WRITING_SYNC:
+        activity.kind = ActivityKind::Writing;
+        activity.percent = percentOf(progress);
+        break;
+    case BURN_DRIVE_WRITING_LEADIN:
+    case BURN_DRIVE_WRITING_PREGAP:
+        activity.kind = ActivityKind::Writing;
+        break;
+    case BURN_DRIVE_CLOSING_TRACK:
+        activity.kind = ActivityKind::Closing;
+        break;
+    case BURN_DRIVE_CLOSING_SESSION:
+    case BURN_DRIVE_WRITING_LEADOUT:
+        activity.kind = ActivityKind::Finishing;
+        break;
+    }
+    return activity;
+}
+
+void LibburnDrive::cancel() {
+    if (drive_ != nullptr) {
+        burn_drive_cancel(drive_);
+    }
+}
+
+bool LibburnDrive::lastJobSucceeded() {
+    return drive_ != nullptr && ownFailure_.empty() && burn_drive_wrote_well(drive_) == 1;
+}
+
+std::int64_t LibburnDrive::trackStartByte() {
+    return trackStart_;
+}
+
+bool LibburnDrive::read(std::int64_t byteAddress, std::span<char> buffer) {
+    forgetMessages();
+    ownFailure_.clear();
+    off_t got = 0;
+    const int done = burn_read_data(drive_, byteAddress, buffer.data(),
+                                    static_cast<off_t>(buffer.size()), &got, 0);
+    collectMessages();
+    return done > 0 && got == static_cast<off_t>(buffer.size());
+}
+
+std::string LibburnDrive::failureReason() {
+    collectMessages();
+    if (!ownFailure_.empty()) {
+        return ownFailure_;
+    }
+    const std::string reason = LibburnSession::explain(messages_);
+    return reason.empty() ? "libburn reported no reason" : reason;
+}
+
+void LibburnDrive::release(bool eject) {
+    releaseDrive(eject);
+}
+
+void LibburnDrive::collectMessages() {
+    for (LibburnMessage& message : session_.takeMessages()) {
+        messages_.push_back(std::move(message));
+    }
+}
+
+void LibburnDrive::forgetMessages() {
+    session_.takeMessages();
+    messages_.clear();
+}
+
+void LibburnDrive::waitUntilIdle() {
+    while (burn_drive_get_status(drive_, nullptr) != BURN_DRIVE_IDLE) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+}
+
+void LibburnDrive::freeJob() {
+    options_.reset();
+    disc_.reset();
+    burnSession_.reset();
+    track_.reset();
+    fifo_.reset();
+    imageSource_.reset();
+}
+
+void LibburnDrive::releaseDrive(bool eject) {
+    if (drive_ != nullptr) {
+        // A drive let go of in the middle of a command is left in an unknown state.
+        if (burn_drive_get_status(drive_, nullptr) != BURN_DRIVE_IDLE) {
+            burn_drive_cancel(drive_);
+            waitUntilIdle();
+        }
+        freeJob();
+        burn_drive_release(drive_, eject ? 1 : 0);
+        drive_ = nullptr;
+    }
+    if (info_ != nullptr) {
+        burn_drive_info_free(info_);
+        info_ = nullptr;
+    }
+    collectMessages();
+}

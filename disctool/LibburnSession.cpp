@@ -1,0 +1,78 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "LibburnSession.h"
+
+#include <cstring>
+#include <libburn/libburn.h>
+
+namespace {
+
+int severityRank(const char* name) {
+    int rank = 0;
+    burn::burn_text_to_sev(const_cast<char*>(name), &rank, 0);
+    return rank;
+}
+
+} // namespace
+
+LibburnSession::LibburnSession() {
+    initialised_ = burn::burn_initialize() != 0;
+    if (initialised_) {
+        burn::burn_msgs_set_severities(const_cast<char*>("ALL"), const_cast<char*>("NEVER"),
+                                       const_cast<char*>(""));
+    }
+}
+
+LibburnSession::~LibburnSession() {
+    if (initialised_) {
+        burn::burn_finish();
+    }
+}
+
+std::vector<LibburnMessage> LibburnSession::takeMessages() {
+    std::vector<LibburnMessage> messages;
+    if (!initialised_) {
+        return messages;
+    }
+    std::string text(BURN_MSGS_MESSAGE_LEN, '\0');
+    char severity[80] = {};
+    for (;;) {
+        LibburnMessage message;
+        if (burn::burn_msgs_obtain(const_cast<char*>("ALL"), &message.code, text.data(),
+                                   &message.osErrno, severity) <= 0) {
+            break;
+        }
+        message.text = text.c_str();
+        message.severity = severityRank(severity);
+        messages.push_back(std::move(message));
+    }
+    return messages;
+}
+
+std::string LibburnSession::explain(const std::vector<LibburnMessage>& messages) {
+    const int sorry = severityRank("SORRY");
+    const int note = severityRank("NOTE");
+    const LibburnMessage* best = nullptr;
+    for (const LibburnMessage& message : messages) {
+        if (message.severity < note) {
+            continue; // progress and debugging chatter
+        }
+        if (message.severity >= sorry) {
+            best = &message;
+            break;
+        }
+        if (best == nullptr || message.severity > best->severity) {
+            best = &message;
+        }
+    }
+    if (best == nullptr) {
+        return {};
+    }
+    std::string text = best->text;
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) {
+        text.pop_back();
+    }
+    if (best->osErrno != 0) {
+        text += " (" + std::string(std::strerror(best->osErrno)) + ")";
+    }
+    return text;
+}

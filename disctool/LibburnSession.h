@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct LibburnMessage {
+    int code = 0;
+    int severity = 0; // libburn's rank: higher is more severe
+    std::string text;
+    int osErrno = 0;
+};
+
+// libburn for the life of this object: initialised with every message queued
+// (none printed: the output belongs to the progress lines), and shut down at
+// the end. Drives must be released before it goes.
+class LibburnSession {
+public:
+    LibburnSession();
+    ~LibburnSession();
+    LibburnSession(const LibburnSession&) = delete;
+    LibburnSession& operator=(const LibburnSession&) = delete;
+
+    bool initialised() const { return initialised_; }
+    // Every message queued since the last call, oldest first.
+    std::vector<LibburnMessage> takeMessages();
+
+    // The message that explains a failure best: the first one of severity
+    // SORRY or worse (what went wrong first; later ones tend to be
+    // consequences), else the most severe one from NOTE up; with the system's
+    // error text. Empty when there is none.
+    static std::string explain(const std::vector<LibburnMessage>& messages);
+
+private:
+    bool initialised_ = false;
+};

@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <string>
+
+enum class MediumProblem { NotEraseable, NotWritable, NoSpace };
+
+enum class BurnPhase { Preparing, Writing, Closing, Finishing, Verifying };
+
+// Tells the caller how the burn goes: a program reading machine-readable
+// lines, or a person at a terminal.
+class ProgressReporter {
+public:
+    virtual ~ProgressReporter() = default;
+
+    // The drive is empty; shown once per burn.
+    virtual void askForDisc() = 0;
+    virtual void rejectMedium(MediumProblem problem) = 0;
+    virtual void startErasing() = 0;
+    virtual void enterPhase(BurnPhase phase) = 0;
+    // Negative: busy without a figure.
+    virtual void showPercent(int percent) = 0;
+    virtual void reportSuccess() = 0;
+    virtual void reportFailure(const std::string& reason) = 0;
+    virtual void reportNoDrive() = 0;
+    virtual void reportBusy() = 0;
+};

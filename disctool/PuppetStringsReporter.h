@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "LineWriter.h"
+#include "ProgressReporter.h"
+
+// The machine-readable lines that Emberlin turns into its burn states.
+class PuppetStringsReporter : public ProgressReporter {
+public:
+    explicit PuppetStringsReporter(LineWriter& out);
+
+    void askForDisc() override;
+    void rejectMedium(MediumProblem problem) override;
+    void startErasing() override;
+    void enterPhase(BurnPhase phase) override;
+    void showPercent(int percent) override;
+    void reportSuccess() override;
+    void reportFailure(const std::string& reason) override;
+    void reportNoDrive() override;
+    void reportBusy() override;
+
+private:
+    LineWriter& out_;
+};

@@ -1,0 +1,213 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "SimulatedDrive.h"
+
+#include <cerrno>
+#include <cstring>
+#include <thread>
+#include <unistd.h>
+#include <utility>
+
+namespace {
+
+constexpr std::int64_t sectorBytes = 2048;
+
+std::int64_t wholeSectors(std::int64_t bytes) {
+    return (bytes + sectorBytes - 1) / sectorBytes * sectorBytes;
+}
+
+} // namespace
+
+SimulatedDrive::SimulatedDrive(SimulatedDriveSpec spec, std::unique_ptr<Drive> backing)
+    : spec_(std::move(spec))
+    , backing_(std::move(backing)) {}
+
+GrabResult SimulatedDrive::grab() {
+    if (spec_.busy) {
+        return {GrabStatus::Busy, "the simulated drive is busy"};
+    }
+    GrabResult result = backing_->grab();
+    arrival_ = Clock::now() + spec_.insertAfter;
+    return result;
+}
+
+SimulatedDisc* SimulatedDrive::currentDisc() {
+    if (lost_ || discIndex_ >= spec_.discs.size() || Clock::now() < arrival_) {
+        return nullptr;
+    }
+    return &spec_.discs[discIndex_];
+}
+
+Medium SimulatedDrive::medium() {
+    Medium medium;
+    const SimulatedDisc* disc = currentDisc();
+    if (disc == nullptr) {
+        medium.status = DiscStatus::Empty;
+        return medium;
+    }
+    const SimulatedMediumTraits& traits = traitsOf(disc->kind);
+    medium.status = disc->state;
+    medium.family = traits.family;
+    medium.profileName = std::string(traits.profileName);
+    medium.erasable = traits.rewritable && disc->state != DiscStatus::Blank;
+    medium.multiSession = true;
+    medium.canSimulate = traits.canSimulate;
+    medium.freeBytes = disc->state == DiscStatus::Full ? 0 : disc->capacity - disc->used;
+    return medium;
+}
+
+void SimulatedDrive::reassess() {
+    // Discs arrive by the clock; there is nothing to look at.
+}
+
+bool SimulatedDrive::present() {
+    return !lost_;
+}
+
+GrabResult SimulatedDrive::ejectDisc() {
+    if (discIndex_ < spec_.discs.size()) {
+        ++discIndex_;
+    }
+    arrival_ = Clock::now() + spec_.insertAfter;
+    return {GrabStatus::Grabbed, {}};
+}
+
+bool SimulatedDrive::startErase() {
+    job_ = lastJob_ = Job::Erase;
+    eraseStart_ = Clock::now();
+    return true;
+}
+
+bool SimulatedDrive::startWrite(const WriteJob& job) {
+    const SimulatedDisc* disc = currentDisc();
+    write_ = job;
+    write_.startByte = disc != nullptr && disc->state == DiscStatus::Appendable ? disc->used : 0;
+    if (spec_.failAtSector) {
+        sizeLimit_.emplace(write_.startByte + *spec_.failAtSector * sectorBytes);
+    }
+    job_ = lastJob_ = Job::Write;
+    // Whether the disc stays appendable is part of the simulation: a file
+    // cannot hold sessions.
+    WriteJob backingJob = write_;
+    backingJob.leaveAppendable = false;
+    if (!backing_->startWrite(backingJob)) {
+        sizeLimit_.reset();
+        job_ = Job::None;
+        return false;
+    }
+    return true;
+}
+
+Activity SimulatedDrive::eraseActivity() {
+    const auto elapsed = Clock::now() - eraseStart_;
+    if (elapsed < spec_.eraseTime) {
+        Activity activity;
+        activity.kind = ActivityKind::Erasing;
+        activity.percent = 100.0 * std::chrono::duration<double>(elapsed).count() /
+                           std::chrono::duration<double>(spec_.eraseTime).count();
+        return activity;
+    }
+    job_ = Job::None;
+    if (SimulatedDisc* disc = currentDisc()) {
+        disc->state = DiscStatus::Blank;
+        disc->used = 0;
+    }
+    // The old sessions are gone; keep the backing file in step.
+    eraseFailure_.clear();
+    if (::truncate(spec_.backingPath.c_str(), 0) != 0 && errno != ENOENT) {
+        eraseFailure_ = "Cannot erase " + spec_.backingPath + ": " + std::strerror(errno);
+    }
+    return {};
+}
+
+Activity SimulatedDrive::writeActivity() {
+    const Activity activity = backing_->activity();
+    if (activity.kind == ActivityKind::Writing && spec_.lostAtSector &&
+        activity.sector >= *spec_.lostAtSector && !lost_) {
+        lost_ = true;
+        backing_->cancel();
+    }
+    if (activity.kind != ActivityKind::Idle) {
+        return activity;
+    }
+    job_ = Job::None;
+    sizeLimit_.reset();
+    if (!lost_ && !write_.simulate && backing_->lastJobSucceeded()) {
+        if (SimulatedDisc* disc = currentDisc()) {
+            disc->used = write_.startByte + wholeSectors(write_.imageBytes);
+            disc->state = write_.leaveAppendable ? DiscStatus::Appendable : DiscStatus::Full;
+        }
+    }
+    return activity;
+}
+
+Activity SimulatedDrive::activity() {
+    switch (job_) {
+    case Job::Erase:
+        return eraseActivity();
+    case Job::Write:
+        return writeActivity();
+    case Job::None:
+        break;
+    }
+    return {};
+}
+
+void SimulatedDrive::cancel() {
+    if (job_ == Job::Write) {
+        backing_->cancel();
+    }
+}
+
+bool SimulatedDrive::lastJobSucceeded() {
+    if (lastJob_ == Job::Erase) {
+        return eraseFailure_.empty();
+    }
+    return !lost_ && backing_->lastJobSucceeded();
+}
+
+std::int64_t SimulatedDrive::trackStartByte() {
+    return backing_->trackStartByte();
+}
+
+void SimulatedDrive::throttleRead(std::size_t bytes) {
+    // A disc reads no faster than it was written.
+    if (write_.kilobytesPerSecond <= 0) {
+        return;
+    }
+    const auto now = Clock::now();
+    if (nextReadAllowed_ < now) {
+        nextReadAllowed_ = now;
+    }
+    nextReadAllowed_ += std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(
+        static_cast<double>(bytes) / (1000.0 * write_.kilobytesPerSecond)));
+    std::this_thread::sleep_until(nextReadAllowed_);
+}
+
+bool SimulatedDrive::read(std::int64_t byteAddress, std::span<char> buffer) {
+    throttleRead(buffer.size());
+    if (!backing_->read(byteAddress, buffer)) {
+        return false;
+    }
+    if (spec_.badSector) {
+        const std::int64_t bad = trackStartByte() + *spec_.badSector * sectorBytes;
+        const auto end = byteAddress + static_cast<std::int64_t>(buffer.size());
+        if (bad >= byteAddress && bad < end) {
+            buffer[static_cast<std::size_t>(bad - byteAddress)] ^= 0x5a;
+        }
+    }
+    return true;
+}
+
+std::string SimulatedDrive::failureReason() {
+    if (lost_) {
+        return "The simulated drive disappeared";
+    }
+    if (lastJob_ == Job::Erase && !eraseFailure_.empty()) {
+        return eraseFailure_;
+    }
+    return backing_->failureReason();
+}
+
+void SimulatedDrive::release(bool eject) {
+    backing_->release(eject);
+}

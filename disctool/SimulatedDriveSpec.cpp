@@ -1,0 +1,248 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "SimulatedDriveSpec.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+
+namespace {
+
+constexpr std::int64_t sectorBytes = 2048;
+
+constexpr std::array<std::pair<SimulatedMediumKind, SimulatedMediumTraits>, 6> allTraits{{
+    {SimulatedMediumKind::CDR,
+     {"cd-r", "CD-R", MediumFamily::CD, false, true, 359848 * sectorBytes}},
+    {SimulatedMediumKind::CDRW,
+     {"cd-rw", "CD-RW", MediumFamily::CD, true, true, 359848 * sectorBytes}},
+    {SimulatedMediumKind::DVDMinusR,
+     {"dvd-r", "DVD-R sequential recording", MediumFamily::DVD, false, true,
+      2295104 * sectorBytes}},
+    {SimulatedMediumKind::DVDPlusR,
+     {"dvd+r", "DVD+R", MediumFamily::DVD, false, false, 2295104 * sectorBytes}},
+    {SimulatedMediumKind::DVDMinusRW,
+     {"dvd-rw", "DVD-RW sequential recording", MediumFamily::DVD, true, true,
+      2295104 * sectorBytes}},
+    {SimulatedMediumKind::BDR,
+     {"bd-r", "BD-R sequential recording", MediumFamily::BD, false, false, 12219392 * sectorBytes}},
+}};
+
+// What earlier sessions of an appendable disc take by default.
+constexpr std::int64_t defaultUsedBytes = 16 * 1024 * 1024;
+
+std::vector<std::string_view> split(std::string_view text, char separator) {
+    std::vector<std::string_view> parts;
+    for (;;) {
+        const std::size_t at = text.find(separator);
+        parts.push_back(text.substr(0, at));
+        if (at == std::string_view::npos) {
+            return parts;
+        }
+        text.remove_prefix(at + 1);
+    }
+}
+
+std::optional<std::int64_t> parseNumber(std::string_view text, std::string_view& rest) {
+    std::int64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end == text.data() || value < 0) {
+        return std::nullopt;
+    }
+    rest = std::string_view(end, static_cast<std::size_t>(text.data() + text.size() - end));
+    return value;
+}
+
+std::optional<std::int64_t> parseCount(std::string_view text) {
+    std::string_view rest;
+    const std::optional<std::int64_t> value = parseNumber(text, rest);
+    return value && rest.empty() ? value : std::nullopt;
+}
+
+std::optional<std::int64_t> parseSize(std::string_view text) {
+    std::string_view suffix;
+    const std::optional<std::int64_t> value = parseNumber(text, suffix);
+    if (!value) {
+        return std::nullopt;
+    }
+    constexpr std::array<std::pair<std::string_view, std::int64_t>, 8> units{{
+        {"", 1},
+        {"k", 1024},
+        {"K", 1024},
+        {"M", 1024 * 1024},
+        {"G", 1024 * 1024 * 1024},
+        {"KiB", 1024},
+        {"MiB", 1024 * 1024},
+        {"GiB", 1024 * 1024 * 1024},
+    }};
+    for (const auto& [name, factor] : units) {
+        if (suffix == name) {
+            return *value * factor;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::chrono::milliseconds> parseDuration(std::string_view text) {
+    std::string_view suffix;
+    const std::optional<std::int64_t> value = parseNumber(text, suffix);
+    if (!value) {
+        return std::nullopt;
+    }
+    if (suffix.empty() || suffix == "ms") {
+        return std::chrono::milliseconds(*value);
+    }
+    if (suffix == "s") {
+        return std::chrono::milliseconds(*value * 1000);
+    }
+    return std::nullopt;
+}
+
+std::optional<SimulatedMediumKind> parseKind(std::string_view text) {
+    for (const auto& [kind, traits] : allTraits) {
+        if (traits.name == text) {
+            return kind;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<DiscStatus> parseState(std::string_view text) {
+    if (text == "blank") {
+        return DiscStatus::Blank;
+    }
+    if (text == "appendable") {
+        return DiscStatus::Appendable;
+    }
+    if (text == "full") {
+        return DiscStatus::Full;
+    }
+    return std::nullopt;
+}
+
+template <typename T> const T& nth(const std::vector<T>& list, std::size_t index) {
+    return list[std::min(index, list.size() - 1)];
+}
+
+} // namespace
+
+const SimulatedMediumTraits& traitsOf(SimulatedMediumKind kind) {
+    for (const auto& [candidate, traits] : allTraits) {
+        if (candidate == kind) {
+            return traits;
+        }
+    }
+    return allTraits.front().second;
+}
+
+std::optional<SimulatedDriveSpec> SimulatedDriveSpec::parse(std::string_view id,
+                                                            std::string& problem) {
+    if (!id.starts_with(prefix)) {
+        problem = "a simulated drive's id begins with \"sim:\"";
+        return std::nullopt;
+    }
+    id.remove_prefix(prefix.size());
+    const std::size_t query = id.find('?');
+    SimulatedDriveSpec spec;
+    spec.backingPath = std::string(id.substr(0, query));
+    if (spec.backingPath.empty()) {
+        problem = "a simulated drive needs a file: sim:PATH";
+        return std::nullopt;
+    }
+
+    std::vector<SimulatedMediumKind> kinds{SimulatedMediumKind::CDR};
+    std::vector<DiscStatus> states{DiscStatus::Blank};
+    std::vector<std::int64_t> capacities;
+    std::vector<std::int64_t> used;
+    const auto bad = [&problem](std::string_view key, std::string_view value) {
+        problem = "invalid value \"" + std::string(value) + "\" for " + std::string(key);
+        return std::nullopt;
+    };
+
+    const std::string_view parameters =
+        query == std::string_view::npos ? std::string_view() : id.substr(query + 1);
+    for (const std::string_view parameter : split(parameters, '&')) {
+        if (parameter.empty()) {
+            continue;
+        }
+        const std::size_t equals = parameter.find('=');
+        const std::string_view key = parameter.substr(0, equals);
+        const std::string_view value =
+            equals == std::string_view::npos ? std::string_view() : parameter.substr(equals + 1);
+        if (key == "medium") {
+            kinds.clear();
+            for (const std::string_view item : split(value, ',')) {
+                const auto kind = parseKind(item);
+                if (!kind) {
+                    return bad(key, item);
+                }
+                kinds.push_back(*kind);
+            }
+        } else if (key == "state") {
+            states.clear();
+            for (const std::string_view item : split(value, ',')) {
+                const auto state = parseState(item);
+                if (!state) {
+                    return bad(key, item);
+                }
+                states.push_back(*state);
+            }
+        } else if (key == "capacity" || key == "used") {
+            std::vector<std::int64_t>& sizes = key == "capacity" ? capacities : used;
+            sizes.clear();
+            for (const std::string_view item : split(value, ',')) {
+                const auto size = parseSize(item);
+                if (!size) {
+                    return bad(key, item);
+                }
+                sizes.push_back(*size / sectorBytes * sectorBytes);
+            }
+        } else if (key == "insert-after" || key == "erase-time") {
+            const auto duration = parseDuration(value);
+            if (!duration) {
+                return bad(key, value);
+            }
+            (key == "insert-after" ? spec.insertAfter : spec.eraseTime) = *duration;
+        } else if (key == "busy") {
+            if (!value.empty() && value != "1" && value != "0") {
+                return bad(key, value);
+            }
+            spec.busy = value != "0";
+        } else if (key == "lost-at" || key == "fail-at-sector" || key == "bad-sector") {
+            const auto sector = parseCount(value);
+            if (!sector) {
+                return bad(key, value);
+            }
+            (key == "lost-at"          ? spec.lostAtSector
+             : key == "fail-at-sector" ? spec.failAtSector
+                                       : spec.badSector) = *sector;
+        } else {
+            problem = "unknown parameter \"" + std::string(key) + "\"";
+            return std::nullopt;
+        }
+    }
+
+    const std::size_t discCount =
+        std::max({kinds.size(), states.size(), capacities.size(), used.size()});
+    for (std::size_t i = 0; i < discCount; ++i) {
+        SimulatedDisc disc;
+        disc.kind = nth(kinds, i);
+        disc.state = nth(states, i);
+        disc.capacity = capacities.empty() ? traitsOf(disc.kind).capacity : nth(capacities, i);
+        switch (disc.state) {
+        case DiscStatus::Full:
+            disc.used = disc.capacity;
+            break;
+        case DiscStatus::Appendable:
+            disc.used = used.empty() ? std::min(defaultUsedBytes, disc.capacity / 2) : nth(used, i);
+            break;
+        default:
+            disc.used = 0;
+            break;
+        }
+        if (disc.used > disc.capacity) {
+            problem = "a disc cannot use more than its capacity";
+            return std::nullopt;
+        }
+        spec.discs.push_back(disc);
+    }
+    return spec;
+}

@@ -1,0 +1,75 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "Verifier.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr std::int64_t sectorBytes = 2048;
+
+bool readImage(int fd, std::int64_t offset, std::span<char> buffer) {
+    std::size_t done = 0;
+    while (done < buffer.size()) {
+        const ssize_t got = ::pread(fd, buffer.data() + done, buffer.size() - done,
+                                    static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            if (got == 0) {
+                errno = EIO; // the image shrank under us
+            }
+            return false;
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
+} // namespace
+
+Verifier::Verifier(Drive& drive, const ImageFile& image, std::int64_t trackStartByte)
+    : drive_(drive)
+    , image_(image)
+    , trackStart_(trackStartByte) {}
+
+Verifier::Result Verifier::run(const std::function<void(double)>& progress,
+                               const std::function<bool()>& aborted) {
+    std::vector<char> fromDisc(chunkBytes);
+    std::vector<char> fromImage(chunkBytes);
+    const std::int64_t total = image_.size();
+    for (std::int64_t offset = 0; offset < total; offset += chunkBytes) {
+        if (aborted()) {
+            return {Outcome::Aborted, offset / sectorBytes, {}};
+        }
+        const auto length = static_cast<std::size_t>(
+            std::min<std::int64_t>(static_cast<std::int64_t>(chunkBytes), total - offset));
+        const std::span<char> disc(fromDisc.data(), length);
+        const std::span<char> image(fromImage.data(), length);
+        if (!drive_.read(trackStart_ + offset, disc)) {
+            const std::int64_t sector = offset / sectorBytes;
+            return {Outcome::Unreadable, sector,
+                    "Verify failed: cannot read sector " + std::to_string(sector) +
+                        " of the disc: " + drive_.failureReason()};
+        }
+        if (!readImage(image_.descriptor(), offset, image)) {
+            return {Outcome::Unreadable, offset / sectorBytes,
+                    "Verify failed: cannot read the image: " + std::string(std::strerror(errno))};
+        }
+        const auto [discAt, imageAt] = std::mismatch(disc.begin(), disc.end(), image.begin());
+        if (discAt != disc.end()) {
+            const std::int64_t byte = offset + (discAt - disc.begin());
+            const std::int64_t sector = byte / sectorBytes;
+            return {Outcome::Differs, sector,
+                    "Verify failed: sector " + std::to_string(sector) +
+                        " of the disc differs from the image (byte " + std::to_string(byte) + ")"};
+        }
+        progress(100.0 * static_cast<double>(offset + static_cast<std::int64_t>(length)) /
+                 static_cast<double>(total));
+    }
+    return {};
+}

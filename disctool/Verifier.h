@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "Drive.h"
+#include "ImageFile.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// Reads the written track back and compares it with the image byte for byte,
+// over the image's own length (the medium pads the last sector).
+class Verifier {
+public:
+    static constexpr std::size_t chunkBytes = 64 * 1024;
+
+    enum class Outcome { Equal, Differs, Unreadable, Aborted };
+    struct Result {
+        Outcome outcome = Outcome::Equal;
+        std::int64_t sector = 0; // the first differing or unreadable sector of the track
+        std::string reason;
+    };
+
+    Verifier(Drive& drive, const ImageFile& image, std::int64_t trackStartByte);
+
+    // `progress` gets the percent done after each chunk; `aborted` is asked
+    // between chunks.
+    Result run(const std::function<void(double)>& progress, const std::function<bool()>& aborted);
+
+private:
+    Drive& drive_;
+    const ImageFile& image_;
+    std::int64_t trackStart_;
+};
