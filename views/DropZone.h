@@ -10,6 +10,7 @@ class DropZone final : public QWidget {
 
 public:
     explicit DropZone(QWidget* parent = nullptr);
+    ~DropZone() override; // a drag still over the view gives its cursor back
 
     // Switches drag acceptance on and off. Hides QWidget::acceptDrops() on
     // purpose: Qt's own drop acceptance stays on so that enter, leave and drop
@@ -27,6 +28,9 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    void restoreCursor();
+
     QCursor dropCursor_;
     bool acceptingDrops_ = true;
+    bool cursorPushed_ = false; // the drop cursor is on the override stack
 };

@@ -1,0 +1,109 @@
+#include "DropZone.h"
+
+#include <QDragEnterEvent>
+#include <QDragLeaveEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QPixmap>
+#include <QUrl>
+#include <algorithm>
+#include <array>
+
+namespace {
+
+const auto dropCursorResource = QStringLiteral(":/emberlin/burncursor.xpm");
+constexpr int dropCursorHotX = 3;
+constexpr int dropCursorHotY = 1;
+
+// Only the last extension counts, compared exactly: "disc.ISO" and
+// "disc.iso.zip" are refused, "backup.tar.dmg" is accepted.
+bool hasDiscImageExtension(QString path) {
+    static const std::array<QString, 4> accepted{QStringLiteral("img"), QStringLiteral("iso"),
+                                                 QStringLiteral("dmg"), QStringLiteral("toast")};
+    // A folder may be handed over with a trailing slash; its name still counts.
+    while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    const QString name = path.section(QLatin1Char('/'), -1);
+    const qsizetype stop = name.lastIndexOf(QLatin1Char('.'));
+    if (stop < 0)
+        return false;
+    const QString extension = name.mid(stop + 1);
+    return std::find(accepted.begin(), accepted.end(), extension) != accepted.end();
+}
+
+bool holdsOneDiscImage(const QMimeData* mimeData) {
+    if (mimeData == nullptr || !mimeData->hasUrls())
+        return false;
+    const QList<QUrl> urls = mimeData->urls();
+    return urls.size() == 1 && urls.first().isLocalFile() &&
+           hasDiscImageExtension(urls.first().toLocalFile());
+}
+
+QCursor makeDropCursor() {
+    const QPixmap image(dropCursorResource);
+    if (image.isNull())
+        return QCursor(Qt::DragCopyCursor);
+    return QCursor(image, dropCursorHotX, dropCursorHotY);
+}
+
+} // namespace
+
+DropZone::DropZone(QWidget* parent)
+    : QWidget(parent)
+    , dropCursor_(makeDropCursor()) {
+    setAcceptDrops(true);
+    acceptDrops(true);
+}
+
+DropZone::~DropZone() {
+    restoreCursor();
+}
+
+void DropZone::acceptDrops(bool accept) {
+    acceptingDrops_ = accept;
+}
+
+void DropZone::dragEnterEvent(QDragEnterEvent* event) {
+    if (!(event->possibleActions() & Qt::CopyAction) || !acceptingDrops_ ||
+        !holdsOneDiscImage(event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    QGuiApplication::setOverrideCursor(dropCursor_);
+    cursorPushed_ = true;
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void DropZone::dragLeaveEvent(QDragLeaveEvent* event) {
+    restoreCursor();
+    event->accept();
+}
+
+void DropZone::dropEvent(QDropEvent* event) {
+    // The drag ends here, so the drop cursor goes whether or not the file is
+    // wanted any more.
+    restoreCursor();
+    const QMimeData* mimeData = event->mimeData();
+    if (mimeData != nullptr && mimeData->hasUrls()) {
+        QStringList paths;
+        for (const QUrl& url : mimeData->urls()) {
+            if (url.isLocalFile())
+                paths.append(url.toLocalFile());
+        }
+        if (!paths.isEmpty())
+            emit burnDroppedFile(paths);
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void DropZone::restoreCursor() {
+    // Pop only what this view pushed: the override stack is shared with the
+    // rest of the application.
+    if (!cursorPushed_)
+        return;
+    cursorPushed_ = false;
+    QGuiApplication::restoreOverrideCursor();
+}
