@@ -2,12 +2,14 @@
 
 #include "BurnState.h"
 #include "FileDescriptor.h"
+#include "ProgressInterpreter.h"
 #include "TaskWrapper.h"
 #include "TaskWrapperController.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <chrono>
 
 class Alerts;
 class DropZone;
@@ -51,6 +53,8 @@ public:
         QSettings& settingsStore;
         PtyOpener& ptyOpener;
         QString toolPath;
+        // How long the burner listing may take before the tool counts as hung.
+        std::chrono::milliseconds listingTimeLimit = std::chrono::seconds(60);
     };
 
     // The controller's shared state.
@@ -78,8 +82,7 @@ public:
 
     enum TerminateReply { TerminateCancel = 0, TerminateNow = 1 };
 
-    EmberlinController(const Outlets& outlets, const Services& services,
-                       QObject* parent = nullptr);
+    EmberlinController(const Outlets& outlets, const Services& services, QObject* parent = nullptr);
     ~EmberlinController() override;
 
     const State& state() const { return state_; }
@@ -121,7 +124,22 @@ private:
     bool getFileDescriptors();
     void requestBurnerList();
 
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void applyEffect(const InterpreterEffect& effect);
+    void showStatus(const QString& text);
+    void selectFirstBurner();
+    // Stops the current burn, if any. Counts as the end of that burn for
+    // anything still working on its behalf (see burnGeneration_).
+    void discardBurnTask();
+    // Status, failure sound, back to Ready.
+    void reportBurnFailure(const QString& status);
+    void failBurnLaunch(const QString& reason);
+
     Outlets outlets_;
     Services services_;
     State state_;
+    // Grows whenever a burn is replaced or discarded. Work for a burn that
+    // spans a modal alert (whose nested event loop may start a new burn,
+    // cancel or quit) checks it afterwards and stops when it has moved on.
+    quint64 burnGeneration_ = 0;
 };
