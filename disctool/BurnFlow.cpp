@@ -179,19 +179,12 @@ BurnFlow::Ending BurnFlow::write(const ImageFile& image, const Medium& medium) {
     if (!drive_.startWrite(job)) {
         return {Outcome::Failed, drive_.failureReason()};
     }
+    reporter_.enterPhase(BurnPhase::Writing);
+    pacer_.reset();
 
-    bool writingShown = false;
     bool closingShown = false;
     bool finishingShown = false;
-    const auto showWriting = [&] {
-        if (!writingShown) {
-            reporter_.enterPhase(BurnPhase::Writing);
-            pacer_.reset();
-            writingShown = true;
-        }
-    };
     const auto showClosing = [&] {
-        showWriting();
         if (!closingShown) {
             reporter_.showPercent(100);
             reporter_.enterPhase(BurnPhase::Closing);
@@ -218,7 +211,6 @@ BurnFlow::Ending BurnFlow::write(const ImageFile& image, const Medium& medium) {
         }
         switch (activity.kind) {
         case ActivityKind::Writing:
-            showWriting();
             showPercent(activity.percent);
             break;
         case ActivityKind::Closing:

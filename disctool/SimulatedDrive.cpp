@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SimulatedDrive.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <thread>
@@ -81,8 +82,10 @@ bool SimulatedDrive::startWrite(const WriteJob& job) {
     const SimulatedDisc* disc = currentDisc();
     write_ = job;
     write_.startByte = disc != nullptr && disc->state == DiscStatus::Appendable ? disc->used : 0;
-    if (spec_.failAtSector) {
-        sizeLimit_.emplace(write_.startByte + *spec_.failAtSector * sectorBytes);
+    // Both failures stop the real write at their sector, whenever the flow
+    // happens to look.
+    if (const std::optional<std::int64_t> stopSector = stopSectorOfWrite()) {
+        sizeLimit_.emplace(write_.startByte + *stopSector * sectorBytes);
     }
     job_ = lastJob_ = Job::Write;
     // Whether the disc stays appendable is part of the simulation: a file
@@ -95,6 +98,13 @@ bool SimulatedDrive::startWrite(const WriteJob& job) {
         return false;
     }
     return true;
+}
+
+std::optional<std::int64_t> SimulatedDrive::stopSectorOfWrite() const {
+    if (spec_.lostAtSector && spec_.failAtSector) {
+        return std::min(*spec_.lostAtSector, *spec_.failAtSector);
+    }
+    return spec_.lostAtSector ? spec_.lostAtSector : spec_.failAtSector;
 }
 
 Activity SimulatedDrive::eraseActivity() {
@@ -121,16 +131,16 @@ Activity SimulatedDrive::eraseActivity() {
 
 Activity SimulatedDrive::writeActivity() {
     const Activity activity = backing_->activity();
-    if (activity.kind == ActivityKind::Writing && spec_.lostAtSector &&
-        activity.sector >= *spec_.lostAtSector && !lost_) {
-        lost_ = true;
-        backing_->cancel();
-    }
     if (activity.kind != ActivityKind::Idle) {
         return activity;
     }
     job_ = Job::None;
     sizeLimit_.reset();
+    const bool lostFirst =
+        spec_.lostAtSector && (!spec_.failAtSector || *spec_.lostAtSector <= *spec_.failAtSector);
+    if (lostFirst && !backing_->lastJobSucceeded()) {
+        lost_ = true;
+    }
     if (!lost_ && !write_.simulate && backing_->lastJobSucceeded()) {
         if (SimulatedDisc* disc = currentDisc()) {
             disc->used = write_.startByte + wholeSectors(write_.imageBytes);

@@ -38,6 +38,7 @@ private:
     enum class Job { None, Erase, Write };
 
     SimulatedDisc* currentDisc();
+    std::optional<std::int64_t> stopSectorOfWrite() const;
     Activity eraseActivity();
     Activity writeActivity();
     void throttleRead(std::size_t bytes);

@@ -1,0 +1,107 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "SimulatedDriveSpec.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+SimulatedDriveSpec parsed(const std::string& id) {
+    std::string problem;
+    const std::optional<SimulatedDriveSpec> spec = SimulatedDriveSpec::parse(id, problem);
+    EXPECT_TRUE(spec.has_value()) << id << ": " << problem;
+    return spec.value_or(SimulatedDriveSpec{});
+}
+
+TEST(SimulatedDriveSpec, ABareIdIsOneBlankCdR) {
+    const SimulatedDriveSpec spec = parsed("sim:/tmp/disc.img");
+    EXPECT_EQ(spec.backingPath, "/tmp/disc.img");
+    ASSERT_EQ(spec.discs.size(), 1u);
+    EXPECT_EQ(spec.discs[0].kind, SimulatedMediumKind::CDR);
+    EXPECT_EQ(spec.discs[0].state, DiscStatus::Blank);
+    EXPECT_EQ(spec.discs[0].capacity, traitsOf(SimulatedMediumKind::CDR).capacity);
+    EXPECT_EQ(spec.discs[0].used, 0);
+    EXPECT_EQ(spec.insertAfter, 0ms);
+    EXPECT_FALSE(spec.busy);
+    EXPECT_FALSE(spec.lostAtSector || spec.failAtSector || spec.badSector);
+}
+
+TEST(SimulatedDriveSpec, EveryParameter) {
+    const SimulatedDriveSpec spec =
+        parsed("sim:/tmp/d?medium=dvd-rw&state=appendable&capacity=10M&used=3000k&"
+               "insert-after=2s&erase-time=250ms&busy&lost-at=7&fail-at-sector=8&bad-sector=9");
+    ASSERT_EQ(spec.discs.size(), 1u);
+    EXPECT_EQ(spec.discs[0].kind, SimulatedMediumKind::DVDMinusRW);
+    EXPECT_EQ(spec.discs[0].state, DiscStatus::Appendable);
+    EXPECT_EQ(spec.discs[0].capacity, 10 * 1024 * 1024);
+    // Sizes are whole sectors.
+    EXPECT_EQ(spec.discs[0].used, 3000 * 1024 / 2048 * 2048);
+    EXPECT_EQ(spec.insertAfter, 2000ms);
+    EXPECT_EQ(spec.eraseTime, 250ms);
+    EXPECT_TRUE(spec.busy);
+    EXPECT_EQ(spec.lostAtSector, 7);
+    EXPECT_EQ(spec.failAtSector, 8);
+    EXPECT_EQ(spec.badSector, 9);
+}
+
+TEST(SimulatedDriveSpec, CommaListsDescribeDiscsThatFollowEachOther) {
+    const SimulatedDriveSpec spec =
+        parsed("sim:/tmp/d?medium=cd-r,cd-rw,bd-r&state=full,blank&capacity=1M");
+    ASSERT_EQ(spec.discs.size(), 3u);
+    EXPECT_EQ(spec.discs[0].kind, SimulatedMediumKind::CDR);
+    EXPECT_EQ(spec.discs[0].state, DiscStatus::Full);
+    EXPECT_EQ(spec.discs[0].used, spec.discs[0].capacity);
+    EXPECT_EQ(spec.discs[1].kind, SimulatedMediumKind::CDRW);
+    EXPECT_EQ(spec.discs[1].state, DiscStatus::Blank);
+    // A shorter list repeats its last value.
+    EXPECT_EQ(spec.discs[2].kind, SimulatedMediumKind::BDR);
+    EXPECT_EQ(spec.discs[2].state, DiscStatus::Blank);
+    EXPECT_EQ(spec.discs[2].capacity, 1024 * 1024);
+}
+
+TEST(SimulatedDriveSpec, MediumKindsKnowTheirFamilyAndRewritability) {
+    struct Case {
+        std::string name;
+        MediumFamily family;
+        bool rewritable;
+    };
+    const std::vector<Case> cases = {
+        {"cd-r", MediumFamily::CD, false},   {"cd-rw", MediumFamily::CD, true},
+        {"dvd-r", MediumFamily::DVD, false}, {"dvd+r", MediumFamily::DVD, false},
+        {"dvd-rw", MediumFamily::DVD, true}, {"bd-r", MediumFamily::BD, false},
+    };
+    for (const Case& c : cases) {
+        const SimulatedDriveSpec spec = parsed("sim:/x?medium=" + c.name);
+        const SimulatedMediumTraits& traits = traitsOf(spec.discs.at(0).kind);
+        EXPECT_EQ(traits.name, c.name);
+        EXPECT_EQ(traits.family, c.family) << c.name;
+        EXPECT_EQ(traits.rewritable, c.rewritable) << c.name;
+    }
+}
+
+TEST(SimulatedDriveSpec, BadIdsSayWhatIsWrong) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"stdio:/tmp/x", "begins with \"sim:\""},
+        {"sim:", "needs a file"},
+        {"sim:?medium=cd-r", "needs a file"},
+        {"sim:/x?medium=floppy", "\"floppy\" for medium"},
+        {"sim:/x?state=half", "\"half\" for state"},
+        {"sim:/x?capacity=12X", "\"12X\" for capacity"},
+        {"sim:/x?insert-after=soon", "for insert-after"},
+        {"sim:/x?insert-after=5min", "for insert-after"},
+        {"sim:/x?lost-at=-3", "for lost-at"},
+        {"sim:/x?busy=maybe", "for busy"},
+        {"sim:/x?colour=red", "unknown parameter \"colour\""},
+        {"sim:/x?state=appendable&capacity=1M&used=2M", "more than its capacity"},
+    };
+    for (const auto& [id, mentions] : cases) {
+        std::string problem;
+        EXPECT_FALSE(SimulatedDriveSpec::parse(id, problem).has_value()) << id;
+        EXPECT_NE(problem.find(mentions), std::string::npos) << id << ": " << problem;
+    }
+}
+
+} // namespace

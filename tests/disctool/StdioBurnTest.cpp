@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Real libburn writes to a file-backed drive, read back and compared.
+#include "ScratchDirectory.h"
+#include "TestImage.h"
+#include "ToolRun.h"
+#include "TranscriptChecker.h"
+
+#include <algorithm>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> burnTo(const std::string& image, const std::string& target) {
+    return {"burn",           image,     "-verifyburn",    "-forceclose", "-speed", "max",
+            "-puppetstrings", "-device", "stdio:" + target};
+}
+
+TEST(StdioBurn, TheFileHoldsTheImageForOddSizesPaddedToWholeSectors) {
+    for (const std::size_t size : {std::size_t{1}, std::size_t{2047}, std::size_t{2048},
+                                   std::size_t{2049}, std::size_t{1024 * 1024 + 3}}) {
+        ScratchDirectory scratch;
+        const std::vector<char> image = writeTestImage(scratch.file("image.iso"), size);
+        const std::string target = scratch.file("disc.iso");
+        // A longer file from an earlier burn must not survive behind the image.
+        std::ofstream(target) << std::string(3 * 1024 * 1024, '\xff');
+
+        const ToolResult result = runTool(burnTo(scratch.file("image.iso"), target));
+        EXPECT_EQ(result.status, 0) << size;
+        EXPECT_EQ(checkTranscript(result.lines), "") << size;
+        EXPECT_EQ(result.lines.back(), "Burn completed successfully");
+
+        const std::vector<char> written = readWholeFile(target);
+        const std::size_t sectors = (size + 2047) / 2048;
+        ASSERT_EQ(written.size(), sectors * 2048) << size;
+        EXPECT_TRUE(std::equal(image.begin(), image.end(), written.begin())) << size;
+        EXPECT_TRUE(std::all_of(written.begin() + static_cast<std::ptrdiff_t>(size), written.end(),
+                                [](char byte) { return byte == 0; }))
+            << size;
+    }
+}
+
+TEST(StdioBurn, PeopleAtATerminalGetSentencesNotMachineLines) {
+    ScratchDirectory scratch;
+    writeTestImage(scratch.file("image.iso"), 100000);
+    const ToolResult result = runTool(
+        {"burn", scratch.file("image.iso"), "-device", "stdio:" + scratch.file("disc.iso")});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.lines.back(), "Burn completed successfully.");
+    EXPECT_TRUE(std::none_of(result.lines.begin(), result.lines.end(),
+                             [](const std::string& line) { return line.starts_with("PERCENT:"); }));
+}
+
+TEST(StdioBurn, ATargetThatCannotBeCreatedFailsBeforeWriting) {
+    ScratchDirectory scratch;
+    writeTestImage(scratch.file("image.iso"), 4096);
+    const ToolResult result =
+        runTool(burnTo(scratch.file("image.iso"), scratch.file("missing/disc.iso")));
+    EXPECT_EQ(result.status, 1);
+    ASSERT_EQ(result.lines.size(), 1u);
+    EXPECT_TRUE(result.lines[0].starts_with("burn failed - Cannot create ")) << result.lines[0];
+}
+
+} // namespace

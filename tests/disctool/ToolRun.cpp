@@ -1,0 +1,179 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ToolRun.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <grp.h>
+#include <poll.h>
+#include <signal.h>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::string_view prompt = "Please insert a disc:";
+constexpr uid_t nobodyId = 65534;
+
+[[noreturn]] void runChild(const std::vector<std::string>& arguments,
+                           const ToolRun::Options& options, int output) {
+    ::dup2(output, STDOUT_FILENO);
+    ::dup2(output, STDERR_FILENO);
+    const int nothing = ::open("/dev/null", O_RDONLY);
+    ::dup2(nothing, STDIN_FILENO);
+    for (const std::string& variable : options.environment) {
+        ::putenv(const_cast<char*>(variable.c_str()));
+    }
+    if (options.asNobody && ::getuid() == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(nobodyId) != 0 || ::setuid(nobodyId) != 0) {
+            ::_exit(126);
+        }
+    }
+    std::vector<char*> argv;
+    std::string program = EMBERLIN_DISCTOOL;
+    argv.push_back(program.data());
+    std::vector<std::string> copies = arguments;
+    for (std::string& argument : copies) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+    ::execv(program.c_str(), argv.data());
+    ::_exit(127);
+}
+
+} // namespace
+
+ToolRun::ToolRun(const std::vector<std::string>& arguments)
+    : ToolRun(arguments, Options{}) {}
+
+ToolRun::ToolRun(const std::vector<std::string>& arguments, const Options& options) {
+    int pipe[2];
+    if (::pipe2(pipe, O_CLOEXEC) != 0) {
+        throw std::runtime_error("pipe failed");
+    }
+    pid_ = ::fork();
+    if (pid_ < 0) {
+        throw std::runtime_error("fork failed");
+    }
+    if (pid_ == 0) {
+        ::close(pipe[0]);
+        runChild(arguments, options, pipe[1]);
+    }
+    ::close(pipe[1]);
+    output_ = pipe[0];
+}
+
+ToolRun::~ToolRun() {
+    if (pid_ > 0) {
+        ::kill(pid_, SIGKILL);
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+    }
+    if (output_ >= 0) {
+        ::close(output_);
+    }
+}
+
+bool ToolRun::readMore(std::chrono::steady_clock::time_point deadline) {
+    if (output_ < 0) {
+        return false;
+    }
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) {
+        return false;
+    }
+    pollfd ready{output_, POLLIN, 0};
+    if (::poll(&ready, 1, static_cast<int>(left.count())) <= 0) {
+        return false;
+    }
+    char buffer[4096];
+    const ssize_t got = ::read(output_, buffer, sizeof buffer);
+    if (got <= 0) {
+        ::close(output_);
+        output_ = -1;
+        cutLines(true);
+        return false;
+    }
+    pending_.append(buffer, static_cast<std::size_t>(got));
+    cutLines(false);
+    return true;
+}
+
+void ToolRun::cutLines(bool atEnd) {
+    for (;;) {
+        if (pending_.starts_with(prompt)) {
+            lines_.emplace_back(prompt);
+            pending_.erase(0, prompt.size());
+            continue;
+        }
+        const std::size_t end = pending_.find('\n');
+        if (end == std::string::npos) {
+            break;
+        }
+        lines_.push_back(pending_.substr(0, end));
+        pending_.erase(0, end + 1);
+    }
+    if (atEnd && !pending_.empty()) {
+        lines_.push_back(pending_);
+        pending_.clear();
+    }
+}
+
+bool ToolRun::waitForLine(const std::function<bool(const std::string&)>& wanted,
+                          std::chrono::seconds patience) {
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    for (;;) {
+        while (examined_ < lines_.size()) {
+            if (wanted(lines_[examined_++])) {
+                return true;
+            }
+        }
+        if (!readMore(deadline)) {
+            if (output_ < 0 && examined_ < lines_.size()) {
+                continue;
+            }
+            return false;
+        }
+    }
+}
+
+bool ToolRun::waitForLine(const std::string& exact, std::chrono::seconds patience) {
+    return waitForLine([&exact](const std::string& line) { return line == exact; }, patience);
+}
+
+void ToolRun::sendSignal(int signal) {
+    if (pid_ > 0) {
+        ::kill(pid_, signal);
+    }
+}
+
+int ToolRun::finish(std::chrono::seconds patience) {
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    while (output_ >= 0 && std::chrono::steady_clock::now() < deadline) {
+        readMore(deadline);
+    }
+    if (pid_ <= 0) {
+        return -1;
+    }
+    while (std::chrono::steady_clock::now() < deadline) {
+        int status = 0;
+        const pid_t done = ::waitpid(pid_, &status, WNOHANG);
+        if (done == pid_) {
+            pid_ = -1;
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return -1;
+}
+
+ToolResult runTool(const std::vector<std::string>& arguments, const ToolRun::Options& options) {
+    ToolRun run(arguments, options);
+    ToolResult result;
+    result.status = run.finish();
+    result.lines = run.lines();
+    return result;
+}

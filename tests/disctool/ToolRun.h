@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+// The built emberlin-disctool running as a child, its standard output and
+// error merged into one pipe the way Emberlin reads them. Output is cut into
+// lines as Emberlin does: at "\n", and after the disc prompt, which comes
+// without a line end.
+class ToolRun {
+public:
+    struct Options {
+        std::vector<std::string> environment; // NAME=VALUE, added to ours
+        bool asNobody = false;                // drop root privileges first
+    };
+
+    explicit ToolRun(const std::vector<std::string>& arguments);
+    ToolRun(const std::vector<std::string>& arguments, const Options& options);
+    ~ToolRun();
+    ToolRun(const ToolRun&) = delete;
+    ToolRun& operator=(const ToolRun&) = delete;
+
+    // Reads until a line satisfies the predicate (true) or the output ends or
+    // the patience runs out (false).
+    bool waitForLine(const std::function<bool(const std::string&)>& wanted,
+                     std::chrono::seconds patience = std::chrono::seconds(60));
+    bool waitForLine(const std::string& exact,
+                     std::chrono::seconds patience = std::chrono::seconds(60));
+    void sendSignal(int signal);
+    // Reads the rest of the output and reaps the child: its exit status, or
+    // 128 + the signal that killed it; -1 if it did not end in time.
+    int finish(std::chrono::seconds patience = std::chrono::seconds(120));
+
+    const std::vector<std::string>& lines() const { return lines_; }
+
+private:
+    bool readMore(std::chrono::steady_clock::time_point deadline);
+    void cutLines(bool atEnd);
+
+    pid_t pid_ = -1;
+    int output_ = -1;
+    std::string pending_;
+    std::vector<std::string> lines_;
+    std::size_t examined_ = 0;
+};
+
+// Runs the tool to its end and returns its lines and exit status.
+struct ToolResult {
+    std::vector<std::string> lines;
+    int status = -1;
+};
+ToolResult runTool(const std::vector<std::string>& arguments, const ToolRun::Options& options = {});
