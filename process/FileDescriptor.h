@@ -7,8 +7,10 @@
 class FileDescriptor {
 public:
     FileDescriptor() = default;
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    FileDescriptor(FileDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    explicit FileDescriptor(int fd)
+        : fd_(fd) {}
+    FileDescriptor(FileDescriptor&& other) noexcept
+        : fd_(std::exchange(other.fd_, -1)) {}
     FileDescriptor& operator=(FileDescriptor&& other) noexcept {
         if (this != &other)
             reset(std::exchange(other.fd_, -1));

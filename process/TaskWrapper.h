@@ -1,11 +1,15 @@
 #pragma once
 
+#include "ChildReaper.h"
 #include "FileDescriptor.h"
+#include "OutputSplitter.h"
 
+#include <QByteArray>
 #include <QObject>
-#include <QStringDecoder>
+#include <QPointer>
 #include <QStringList>
 #include <memory>
+#include <optional>
 #include <sys/types.h>
 
 class QSocketNotifier;
@@ -45,17 +49,25 @@ public:
     };
 
 private:
-    void readChunk();
-    void deliver(const QString& text);
-    void childExited(int waitStatus);
     bool launch();
+    void readAvailable();
+    void pumpOutput();
+    void deliver(QByteArrayView bytes);
+    void childExited(int waitStatus);
+    void writePendingInput();
 
-    TaskWrapperController* controller_;
+    TaskWrapperController* controller_; // cleared by the stop
     QStringList arguments_;
     FileDescriptor master_;
-    FileDescriptor slave_;
+    FileDescriptor slave_; // our own copy: the child's exit alone does not end the output
     QSocketNotifier* readNotifier_ = nullptr;
-    QStringDecoder decoder_{QStringDecoder::Utf8};
+    QSocketNotifier* writeNotifier_ = nullptr;
+    QByteArray readBuffer_;
+    QByteArray pendingInput_;
+    OutputSplitter splitter_;
+    QPointer<ChildReaper> reaper_;
+    std::optional<int> exitStatus_;
+    bool exitReported_ = false;
     pid_t childPid_ = -1;
     bool delivering_ = false;
     bool releaseAfterDelivery_ = false;

@@ -1,0 +1,10 @@
+#include "FileDescriptor.h"
+
+#include <unistd.h>
+
+void FileDescriptor::reset(int fd) {
+    const int previous = std::exchange(fd_, fd);
+    // Never retried on EINTR: the descriptor is released either way.
+    if (previous >= 0)
+        ::close(previous);
+}
