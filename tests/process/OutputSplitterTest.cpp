@@ -1,0 +1,63 @@
+#include "OutputSplitter.h"
+
+#include "QtPrinters.h"
+
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace {
+
+struct SplitCase {
+    const char* name;
+    std::vector<QByteArray> reads;
+    std::vector<QStringList> expected; // pieces per read
+};
+
+void PrintTo(const SplitCase& splitCase, std::ostream* out) {
+    *out << splitCase.name;
+}
+
+class OutputSplitterTest : public testing::TestWithParam<SplitCase> {};
+
+TEST_P(OutputSplitterTest, HandsOnCompleteLinesAndUnfinishedEnds) {
+    const SplitCase& splitCase = GetParam();
+    OutputSplitter splitter;
+    ASSERT_EQ(splitCase.reads.size(), splitCase.expected.size());
+    for (size_t i = 0; i < splitCase.reads.size(); ++i)
+        EXPECT_EQ(splitter.split(splitCase.reads[i]), splitCase.expected[i]) << "read " << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reads, OutputSplitterTest,
+    testing::Values(
+        SplitCase{"TwoLines", {"two\nlines\n"}, {{"two\n", "lines\n"}}},
+        SplitCase{"LineThenStartOfNext", {"one\nstart"}, {{"one\n", "start"}}},
+        SplitCase{"LineEndAlone", {"\n"}, {{"\n"}}},
+        SplitCase{"TwoLineEnds", {"\n\n"}, {{"\n", "\n"}}},
+        SplitCase{"PromptWithoutLineEnd", {"Please insert a disc:"}, {{"Please insert a disc:"}}},
+        SplitCase{"LinesThenPrompt",
+                  {"PERCENT:100.000000\nPlease insert a disc:"},
+                  {{"PERCENT:100.000000\n", "Please insert a disc:"}}},
+        SplitCase{"LineInTwoReads", {"PERCENT:1", "2.5\n"}, {{"PERCENT:1"}, {"2.5\n"}}},
+        SplitCase{"CarriageReturnKept", {"a\r\n"}, {{"a\r\n"}}},
+        SplitCase{"EmptyRead", {""}, {QStringList()}},
+        SplitCase{"TwoByteCharacterCut",
+                  {"caf\xc3", "\xa9\n"},
+                  {{"caf"}, {QString::fromUtf8("\xc3\xa9\n")}}},
+        SplitCase{"ThreeByteCharacterInThreeReads",
+                  {"\xe2", "\x82", "\xac\n"},
+                  {QStringList(), QStringList(), {QString::fromUtf8("\xe2\x82\xac\n")}}},
+        SplitCase{"FourByteCharacterCut",
+                  {"x\xf0\x9f", "\x94\xa5y\n"},
+                  {{"x"}, {QString::fromUtf8("\xf0\x9f\x94\xa5y\n")}}},
+        SplitCase{"InvalidReadDroppedWhole",
+                  {"ok\n", "bad\xff\n", "after\n"},
+                  {{"ok\n"}, QStringList(), {"after\n"}}},
+        SplitCase{
+            "CutCharacterNotContinued", {"a\xc3", "(\n", "b\n"}, {{"a"}, QStringList(), {"b\n"}}},
+        SplitCase{"ByteOrderMarkPassedOn",
+                  {"\xef\xbb\xbfx\n"},
+                  {{QChar(0xfeff) + QStringLiteral("x\n")}}}),
+    [](const testing::TestParamInfo<SplitCase>& info) { return info.param.name; });
+
+} // namespace
