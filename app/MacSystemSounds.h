@@ -1,0 +1,10 @@
+#pragma once
+
+#include "Sounds.h"
+
+// The system sounds of macOS by name (e.g. "Glass", "Basso").
+class MacSystemSounds final : public Sounds {
+public:
+    QString soundNamed(const QString& name) override;
+    void play(const QString& sound) override;
+};

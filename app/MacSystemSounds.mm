@@ -1,0 +1,12 @@
+#include "MacSystemSounds.h"
+
+#include <AppKit/AppKit.h>
+
+QString MacSystemSounds::soundNamed(const QString& name) {
+    return [NSSound soundNamed:name.toNSString()] ? name : QString();
+}
+
+void MacSystemSounds::play(const QString& sound) {
+    if (!sound.isEmpty())
+        [[NSSound soundNamed:sound.toNSString()] play];
+}

@@ -1,0 +1,111 @@
+#include "SingleInstance.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLockFile>
+#include <optional>
+#include <unistd.h>
+
+namespace {
+
+constexpr char acknowledgement = '\x06';
+// More than any list of paths a launch could name.
+constexpr qsizetype largestMessage = 1 << 20;
+constexpr int connectTimeoutMs = 2000;
+// The running instance answers from its event loop, which starts only after
+// its own burner listing; that is bounded by a minute.
+constexpr int answerTimeoutMs = 120000;
+
+// A message is each path (never empty) in UTF-8 followed by a NUL, and one
+// more NUL at the end.
+QByteArray messageOf(const QStringList& files) {
+    QByteArray message;
+    for (const QString& file : files)
+        message += file.toUtf8() + '\0';
+    return message + '\0';
+}
+
+// The files once the message is complete.
+std::optional<QStringList> filesOf(const QByteArray& received) {
+    if (received.startsWith('\0'))
+        return QStringList();
+    const qsizetype end = received.indexOf(QByteArrayView("\0\0", 2));
+    if (end < 0)
+        return std::nullopt;
+    QStringList files;
+    for (const QByteArray& file : received.left(end).split('\0'))
+        files.append(QString::fromUtf8(file));
+    return files;
+}
+
+} // namespace
+
+QString SingleInstance::serverName(const QString& settingsFile) {
+    const QByteArray digest =
+        QCryptographicHash::hash(settingsFile.toUtf8(), QCryptographicHash::Sha256).toHex();
+    return QStringLiteral("emberlin-%1-%2")
+        .arg(QString::number(::getuid()), QString::fromLatin1(digest.left(24)));
+}
+
+SingleInstance::SingleInstance(QString serverName, QObject* parent)
+    : QObject(parent)
+    , serverName_(std::move(serverName)) {}
+
+SingleInstance::~SingleInstance() = default;
+
+SingleInstance::Outcome SingleInstance::claimOrHandOver(const QStringList& files) {
+    // Looking for a running instance and taking the name over is one step, so
+    // that two launches at once cannot both become the running instance.
+    QLockFile lock(QDir(QDir::tempPath()).filePath(serverName_ + QStringLiteral(".lock")));
+    // A lock left by a launch that crashed is taken over once found stale.
+    lock.tryLock(connectTimeoutMs * 5);
+
+    QLocalSocket socket;
+    socket.connectToServer(serverName_);
+    if (socket.waitForConnected(connectTimeoutMs)) {
+        lock.unlock();
+        return handOver(socket, files);
+    }
+
+    // Nobody answers: what is left of the name belongs to an instance that ended.
+    QLocalServer::removeServer(serverName_);
+    server_ = new QLocalServer(this);
+    server_->setSocketOptions(QLocalServer::UserAccessOption);
+    connect(server_, &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket* client = server_->nextPendingConnection())
+            serve(client);
+    });
+    server_->listen(serverName_);
+    return Outcome::Primary;
+}
+
+SingleInstance::Outcome SingleInstance::handOver(QLocalSocket& socket, const QStringList& files) {
+    socket.write(messageOf(files));
+    socket.flush();
+    while (socket.bytesAvailable() < 1) {
+        if (!socket.waitForReadyRead(answerTimeoutMs))
+            return Outcome::NoAnswer;
+    }
+    char answer = 0;
+    socket.getChar(&answer);
+    return answer == acknowledgement ? Outcome::HandedOver : Outcome::NoAnswer;
+}
+
+void SingleInstance::serve(QLocalSocket* socket) {
+    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    connect(socket, &QLocalSocket::readyRead, this,
+            [this, socket, received = QByteArray()]() mutable {
+                received += socket->readAll();
+                const std::optional<QStringList> files = filesOf(received);
+                if (!files) {
+                    if (received.size() > largestMessage)
+                        socket->abort();
+                    return; // more is to come
+                }
+                socket->putChar(acknowledgement);
+                socket->disconnectFromServer();
+                emit launchedAgain(*files);
+            });
+}

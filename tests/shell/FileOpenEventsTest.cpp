@@ -1,0 +1,48 @@
+#include "FileOpenEvents.h"
+
+#include "FakeToolScript.h"
+#include "QStringPrinter.h"
+
+#include <QCoreApplication>
+#include <QFileOpenEvent>
+#include <QUrl>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace {
+
+void sendOpen(const QString& file) {
+    QFileOpenEvent event(file);
+    QCoreApplication::sendEvent(QCoreApplication::instance(), &event);
+}
+
+TEST(FileOpenEvents, HandsTheFilesOfOneRequestOnTogetherFromTheEventLoop) {
+    FileOpenEvents events;
+    std::vector<QStringList> opened;
+    QObject::connect(&events, &FileOpenEvents::filesOpened,
+                     [&](const QStringList& files) { opened.push_back(files); });
+    sendOpen(QStringLiteral("/images/first.iso"));
+    sendOpen(QStringLiteral("/images/second disc.dmg"));
+    EXPECT_EQ(opened.size(), 0);
+    EXPECT_TRUE(FakeToolScript::waitUntil([&] { return opened.size() == 1; }));
+    EXPECT_EQ(opened.front(), (QStringList{QStringLiteral("/images/first.iso"),
+                                           QStringLiteral("/images/second disc.dmg")}));
+
+    // A later request is a list of its own.
+    sendOpen(QStringLiteral("/images/third.toast"));
+    EXPECT_TRUE(FakeToolScript::waitUntil([&] { return opened.size() == 2; }));
+    EXPECT_EQ(opened.back(), (QStringList{QStringLiteral("/images/third.toast")}));
+}
+
+TEST(FileOpenEvents, LeavesRequestsForOtherThanLocalFilesAlone) {
+    FileOpenEvents events;
+    std::vector<QStringList> opened;
+    QObject::connect(&events, &FileOpenEvents::filesOpened,
+                     [&](const QStringList& files) { opened.push_back(files); });
+    QFileOpenEvent event(QUrl(QStringLiteral("https://example.org/disc.iso")));
+    QCoreApplication::sendEvent(QCoreApplication::instance(), &event);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(opened.size(), 0);
+}
+
+} // namespace

@@ -1,0 +1,98 @@
+#include "QStringPrinter.h"
+#include "ScratchApp.h"
+#include "ToolLocation.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <csignal>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace FakeDirective;
+
+const QString appId = QStringLiteral("org.emberlin.Emberlin");
+
+// The build installed into a scratch prefix, as a packager would.
+class InstallTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(prefix_.isValid());
+        QProcess install;
+        install.setProcessChannelMode(QProcess::MergedChannels);
+        install.start(QStringLiteral(EMBERLIN_CMAKE),
+                      {QStringLiteral("--install"), QStringLiteral(EMBERLIN_BUILD_DIR),
+                       QStringLiteral("--prefix"), prefix_.path()});
+        ASSERT_TRUE(install.waitForFinished(120000));
+        ASSERT_EQ(install.exitCode(), 0) << install.readAll().toStdString();
+    }
+
+    QString installed(const QString& relative) const { return prefix_.filePath(relative); }
+
+    // Runs a validator on an installed file; an empty result means it passed.
+    static QString validate(const QString& program, const QStringList& arguments) {
+        QProcess validator;
+        validator.setProcessChannelMode(QProcess::MergedChannels);
+        validator.start(program, arguments);
+        if (!validator.waitForFinished(60000))
+            return QStringLiteral("did not finish");
+        if (validator.exitStatus() == QProcess::NormalExit && validator.exitCode() == 0)
+            return {};
+        return QString::fromUtf8(validator.readAll());
+    }
+
+    QTemporaryDir prefix_;
+};
+
+TEST_F(InstallTest, PutsTheDesktopFilesWhereTheDesktopLooksAndTheyValidate) {
+    const QString desktopEntry =
+        installed(QStringLiteral("share/applications/") + appId + QStringLiteral(".desktop"));
+    const QString metainfo =
+        installed(QStringLiteral("share/metainfo/") + appId + QStringLiteral(".metainfo.xml"));
+    for (const QString& file :
+         {installed(QStringLiteral("bin/emberlin")), desktopEntry, metainfo,
+          installed(QStringLiteral("share/icons/hicolor/scalable/apps/") + appId +
+                    QStringLiteral(".svg")),
+          installed(QStringLiteral("share/mime/packages/") + appId + QStringLiteral(".xml"))})
+        EXPECT_TRUE(QFile::exists(file)) << file.toStdString();
+
+    const QString desktopValidator =
+        QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
+    const QString appstreamValidator =
+        QStandardPaths::findExecutable(QStringLiteral("appstreamcli"));
+    if (desktopValidator.isEmpty() || appstreamValidator.isEmpty())
+        GTEST_SKIP() << "desktop-file-validate or appstreamcli is not installed";
+    EXPECT_EQ(validate(desktopValidator, {desktopEntry}), QString());
+    EXPECT_EQ(validate(appstreamValidator,
+                       {QStringLiteral("validate"), QStringLiteral("--no-net"), metainfo}),
+              QString());
+}
+
+TEST_F(InstallTest, TheInstalledAppFindsTheInstalledTool) {
+    const QString bin = installed(QStringLiteral("bin"));
+    const QString toolFolder = installed(QStringLiteral("libexec/emberlin"));
+    const QString tool = QDir(toolFolder).filePath(QStringLiteral("emberlin-disctool"));
+#ifdef EMBERLIN_INSTALLS_TOOL
+    ASSERT_TRUE(QFileInfo(tool).isExecutable()) << tool.toStdString();
+#endif
+
+    // The stand-in in the installed tool's place records that the app ran it.
+    QDir().mkpath(toolFolder);
+    ASSERT_FALSE(FakeToolScript::installTool(toolFolder).isEmpty());
+    EXPECT_EQ(ToolLocation::find(bin), tool);
+    ScratchApp app(installed(QStringLiteral("bin/emberlin")), ScratchApp::Layout::AsItIs);
+    app.tool().setListing(
+        {line(QStringLiteral("Alpha Writer via USB")), line(QStringLiteral("IOService:/alpha"))});
+    QProcess& running = app.launch();
+    ASSERT_TRUE(app.waitForCalls(1));
+    EXPECT_EQ(app.tool().calls()[0],
+              (QStringList{QStringLiteral("burn"), QStringLiteral("-list")}));
+    ::kill(static_cast<pid_t>(running.processId()), SIGTERM);
+    EXPECT_TRUE(endsCleanly(running));
+}
+
+} // namespace

@@ -1,0 +1,102 @@
+#include "MessageBoxAlerts.h"
+
+#include "QStringPrinter.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct AlertCase {
+    QStringList buttons;
+};
+
+// Texts that would turn into markup, and lose their double blanks, if the box
+// interpreted them.
+const QString message = QStringLiteral("Really <b>quit</b>?");
+const QString informative =
+    QStringLiteral("There is a <i>burn</i> in progress.  <a href=\"x\">Quitting</a> &amp; more.");
+
+QPushButton* buttonTitled(QMessageBox& box, const QString& title) {
+    for (QAbstractButton* button : box.buttons()) {
+        if (button->text() == title)
+            return qobject_cast<QPushButton*>(button);
+    }
+    return nullptr;
+}
+
+class MessageBoxAlertsTest : public ::testing::TestWithParam<AlertCase> {};
+
+TEST_P(MessageBoxAlertsTest, BuildsACriticalPlainTextBoxWithTheButtonsInOrder) {
+    const QStringList& titles = GetParam().buttons;
+    const auto box = MessageBoxAlerts::buildCritical(message, informative, titles);
+
+    EXPECT_EQ(box->icon(), QMessageBox::Critical);
+    EXPECT_EQ(box->text(), message);
+    EXPECT_EQ(box->textFormat(), Qt::PlainText);
+    const auto* informativeLabel =
+        box->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"));
+    ASSERT_NE(informativeLabel, nullptr);
+    EXPECT_EQ(informativeLabel->text(), informative);
+    EXPECT_EQ(informativeLabel->textFormat(), Qt::PlainText);
+
+    ASSERT_EQ(box->buttons().size(), titles.size());
+    EXPECT_EQ(box->defaultButton(), buttonTitled(*box, titles.first()));
+    EXPECT_EQ(box->escapeButton(), buttonTitled(*box, titles.last()));
+
+    // Shown left to right in the given order (the headless platform lays the
+    // buttons out like most desktops do).
+    box->show();
+    QApplication::processEvents();
+    for (qsizetype i = 1; i < titles.size(); ++i) {
+        EXPECT_LT(buttonTitled(*box, titles[i - 1])->x(), buttonTitled(*box, titles[i])->x());
+    }
+    box->hide();
+}
+
+TEST_P(MessageBoxAlertsTest, AnswersWithTheIndexOfThePressedButton) {
+    const QStringList& titles = GetParam().buttons;
+    for (qsizetype pressed = 0; pressed < titles.size(); ++pressed) {
+        const auto box = MessageBoxAlerts::buildCritical(message, informative, titles);
+        buttonTitled(*box, titles[pressed])->click();
+        EXPECT_EQ(MessageBoxAlerts::answerOf(*box), pressed) << titles[pressed].toStdString();
+    }
+}
+
+TEST_P(MessageBoxAlertsTest, ABoxClosedWithoutAnAnswerMeansTheLastButton) {
+    const QStringList& titles = GetParam().buttons;
+    const auto box = MessageBoxAlerts::buildCritical(message, informative, titles);
+    box->show();
+    box->close();
+    EXPECT_EQ(MessageBoxAlerts::answerOf(*box), titles.size() - 1);
+}
+
+TEST_P(MessageBoxAlertsTest, RunsModallyUntilAButtonIsPressed) {
+    const QStringList& titles = GetParam().buttons;
+    const QString pressedTitle = titles.first();
+    QString shownMessage;
+    // Inspects and answers the box from inside its own modal loop.
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        shownMessage = box->text();
+        buttonTitled(*box, pressedTitle)->click();
+    });
+    MessageBoxAlerts alerts;
+    EXPECT_EQ(alerts.runCritical(message, informative, titles), 0);
+    EXPECT_EQ(shownMessage, message);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Buttons, MessageBoxAlertsTest,
+    ::testing::Values(AlertCase{{QStringLiteral("OK")}}, AlertCase{{QStringLiteral("Quit")}},
+                      AlertCase{{QStringLiteral("Quit anyway"), QStringLiteral("Cancel")}},
+                      AlertCase{{QStringLiteral("Rescan"), QStringLiteral("Wait"),
+                                 QStringLiteral("Cancel")}}));
+
+} // namespace

@@ -1,0 +1,81 @@
+#include "ScratchApp.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcessEnvironment>
+#include <chrono>
+#include <csignal>
+
+namespace {
+constexpr int generousMs = 60000;
+} // namespace
+
+ScratchApp::ScratchApp(const QString& executable, Layout layout)
+    : executable_(executable) {
+    QDir root(root_.path());
+    root.mkpath(QStringLiteral("config"));
+    root.mkpath(QStringLiteral("work"));
+    if (layout == Layout::CopiedBesideTool) {
+        root.mkpath(QStringLiteral("bin"));
+        executable_ = root.filePath(QStringLiteral("bin/emberlin"));
+        QFile::copy(executable, executable_);
+        FakeToolScript::installTool(root.filePath(QStringLiteral("bin")));
+    }
+}
+
+ScratchApp::~ScratchApp() {
+    for (const auto& process : processes_) {
+        if (process->state() != QProcess::NotRunning) {
+            process->kill();
+            process->waitForFinished(generousMs);
+        }
+    }
+}
+
+QString ScratchApp::workFolder() const {
+    return QDir(root_.path()).filePath(QStringLiteral("work"));
+}
+
+QString ScratchApp::settingsFile() const {
+    return QDir(root_.path()).filePath(QStringLiteral("config/Emberlin/Emberlin.conf"));
+}
+
+QString ScratchApp::createImage(const QString& name) const {
+    const QString path = QDir(workFolder()).filePath(name);
+    QFile image(path);
+    image.open(QIODevice::WriteOnly);
+    image.write("disc image");
+    return path;
+}
+
+QProcess& ScratchApp::launch(const QStringList& arguments) {
+    auto process = std::make_unique<QProcess>();
+    QProcessEnvironment environment = tool_.environment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
+                       QDir(root_.path()).filePath(QStringLiteral("config")));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process->setProcessEnvironment(environment);
+    process->setWorkingDirectory(workFolder());
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    process->start(executable_, arguments);
+    process->waitForStarted(generousMs);
+    processes_.push_back(std::move(process));
+    return *processes_.back();
+}
+
+int ScratchApp::launchToEnd(const QStringList& arguments) {
+    QProcess& process = launch(arguments);
+    if (!process.waitForFinished(generousMs) || process.exitStatus() != QProcess::NormalExit)
+        return -1;
+    return process.exitCode();
+}
+
+bool ScratchApp::waitForCalls(std::size_t count) const {
+    return FakeToolScript::waitUntil([&] { return tool_.calls().size() >= count; },
+                                     std::chrono::milliseconds(generousMs));
+}
+
+bool endsCleanly(QProcess& process) {
+    return process.waitForFinished(generousMs) && process.exitStatus() == QProcess::NormalExit &&
+           process.exitCode() == 0;
+}

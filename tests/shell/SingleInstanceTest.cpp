@@ -1,0 +1,122 @@
+#include "SingleInstance.h"
+
+#include "FakeToolScript.h"
+#include "QStringPrinter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocalSocket>
+#include <QUuid>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+QString uniqueName() {
+    return QStringLiteral("emberlin-test-") + QUuid::createUuid().toString(QUuid::Id128);
+}
+
+// What an instance that crashed leaves: the socket's file, with nobody listening.
+void leaveStaleSocket(const QString& name) {
+    const QByteArray path = QFile::encodeName(QDir(QDir::tempPath()).filePath(name));
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(static_cast<std::size_t>(path.size()), sizeof address.sun_path);
+    std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ::close(fd);
+    ASSERT_TRUE(QFile::exists(QString::fromLocal8Bit(path)));
+}
+
+// Sends bytes as a later launch would and returns the answer, running the loop
+// so that the instance in this process can serve.
+QByteArray launchAgain(const QString& name, const QByteArray& message) {
+    QLocalSocket socket;
+    socket.connectToServer(name);
+    if (!socket.waitForConnected(5000))
+        return "not connected";
+    socket.write(message);
+    QByteArray answer;
+    FakeToolScript::waitUntil([&] {
+        answer += socket.readAll();
+        return !answer.isEmpty() || socket.state() == QLocalSocket::UnconnectedState;
+    });
+    return answer;
+}
+
+// Each path ends with a NUL, the list with one more.
+QByteArray messageOf(const QStringList& files) {
+    QByteArray bytes;
+    for (const QString& file : files)
+        bytes += file.toUtf8() + '\0';
+    return bytes + '\0';
+}
+
+TEST(SingleInstance, NamesOneInstancePerUserAndSettingsFile) {
+    const QString name = SingleInstance::serverName(QStringLiteral("/home/a/.config/E/E.conf"));
+    EXPECT_EQ(name, SingleInstance::serverName(QStringLiteral("/home/a/.config/E/E.conf")));
+    EXPECT_NE(name, SingleInstance::serverName(QStringLiteral("/tmp/scratch/E/E.conf")));
+    EXPECT_TRUE(name.contains(QString::number(::getuid())));
+}
+
+TEST(SingleInstance, TakesOverTheNameOfAnInstanceThatCrashedAndServesLaterLaunches) {
+    const QString name = uniqueName();
+    leaveStaleSocket(name);
+
+    SingleInstance instance(name);
+    ASSERT_EQ(instance.claimOrHandOver({}), SingleInstance::Outcome::Primary);
+    std::vector<QStringList> launched;
+    QObject::connect(&instance, &SingleInstance::launchedAgain,
+                     [&](const QStringList& files) { launched.push_back(files); });
+
+    const QStringList files{QStringLiteral("/images/a disc.iso"), QStringLiteral("/images/b.img")};
+    EXPECT_EQ(launchAgain(name, messageOf(files)), QByteArray("\x06"));
+    ASSERT_EQ(launched.size(), 1);
+    EXPECT_EQ(launched.front(), files);
+
+    EXPECT_EQ(launchAgain(name, messageOf({})), QByteArray("\x06"));
+    ASSERT_EQ(launched.size(), 2);
+    EXPECT_TRUE(launched.back().isEmpty());
+}
+
+TEST(SingleInstance, AMessageInPiecesIsTakenWhenComplete) {
+    const QString name = uniqueName();
+    SingleInstance instance(name);
+    ASSERT_EQ(instance.claimOrHandOver({}), SingleInstance::Outcome::Primary);
+    std::vector<QStringList> launched;
+    QObject::connect(&instance, &SingleInstance::launchedAgain,
+                     [&](const QStringList& files) { launched.push_back(files); });
+
+    const QByteArray message =
+        messageOf({QStringLiteral("/images/split.toast"), QStringLiteral("/images/b.iso")});
+    QLocalSocket socket;
+    socket.connectToServer(name);
+    ASSERT_TRUE(socket.waitForConnected(5000));
+    // Cut between the first path's end and the list's end.
+    socket.write(message.left(20));
+    socket.flush();
+    FakeToolScript::waitUntil([] { return false; }, std::chrono::milliseconds(100));
+    EXPECT_EQ(launched.size(), 0);
+    socket.write(message.mid(20));
+    EXPECT_TRUE(FakeToolScript::waitUntil([&] { return launched.size() == 1; }));
+}
+
+TEST(SingleInstance, AMessageWithoutEndIsCutOffUnanswered) {
+    const QString name = uniqueName();
+    SingleInstance instance(name);
+    ASSERT_EQ(instance.claimOrHandOver({}), SingleInstance::Outcome::Primary);
+    std::vector<QStringList> launched;
+    QObject::connect(&instance, &SingleInstance::launchedAgain,
+                     [&](const QStringList& files) { launched.push_back(files); });
+
+    EXPECT_EQ(launchAgain(name, QByteArray(3 << 20, 'x')), QByteArray());
+    EXPECT_EQ(launched.size(), 0);
+}
+
+} // namespace
