@@ -5,6 +5,7 @@
 #include "QtPrinters.h"
 #include "TaskWrapper.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 // A wrapper on a fresh raw pseudo-terminal, reporting to a recording client.
