@@ -279,7 +279,11 @@ void EmberlinController::applyEffect(const InterpreterEffect& effect) {
             },
             [this](const effect::SetIgnoreOutput&) { state_.ignoreOutput = true; },
             [this](const effect::ScheduleRescan&) {
-                QTimer::singleShot(rescanDelay, this, &EmberlinController::reloadBurners);
+                QTimer::singleShot(rescanDelay, this, [this] {
+                    // The application may have begun to end meanwhile.
+                    if (!state_.terminating)
+                        reloadBurners();
+                });
             },
             [this](const effect::ClearBurners&) {
                 outlets_.burnerMenu->clear();

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -433,6 +434,20 @@ TEST_F(TranscriptTest, LostBurnerRescansAfterTheAlert) {
         FakeToolScript::waitUntil([&] { return harness.state().burnState == BurnStateReady; }));
     EXPECT_EQ(harness.ui().burnerMenu->count(), 2);
     EXPECT_FALSE(harness.state().ignoreOutput);
+}
+
+TEST_F(TranscriptTest, NoRescanOnceTheApplicationEnds) {
+    harness.listTwoBurners();
+    feed(harness, {{QStringLiteral("Preparing data for burn\nno CD/DVD drives present\n"),
+                    BurnStateBurning, QStringLiteral("The selected burner became unavailable.")}});
+    harness.controller().applicationWillTerminate();
+
+    // Timers fire in the order they fall due: this one comes after the rescan.
+    bool later = false;
+    QTimer::singleShot(std::chrono::milliseconds(150), [&] { later = true; });
+    ASSERT_TRUE(FakeToolScript::waitUntil([&] { return later; }));
+    EXPECT_EQ(harness.state().burnState, BurnStateTerminating);
+    EXPECT_EQ(harness.fake.calls().size(), 1u) << "only the listing at start-up";
 }
 
 } // namespace
