@@ -2,6 +2,7 @@
 #include "LibburnDrive.h"
 
 #include "FileDescriptor.h"
+#include "ImageSource.h"
 
 #include <array>
 #include <cerrno>
@@ -258,14 +259,14 @@ bool LibburnDrive::startWrite(const WriteJob& job) {
     if (!sourceFd.valid() || ::lseek(sourceFd.get(), 0, SEEK_SET) != 0) {
         return fail(std::string("Cannot read the image: ") + std::strerror(errno));
     }
-    // The source closes its descriptor when it is freed.
-    imageSource_.reset(burn_fd_source_new(sourceFd.get(), -1, job.imageBytes));
+    imageSource_ = makeImageSource(sourceFd.release(), job.imageBytes);
     if (!imageSource_) {
         return fail("Cannot prepare the image for libburn");
     }
-    sourceFd.release();
     if (job.useFifo) {
-        fifo_.reset(burn_fifo_source_new(imageSource_.get(), 2048, fifoBytes / 2048, 0));
+        // Flag 1: the source delivers any amount per call, so the fifo reads
+        // it in large pieces.
+        fifo_.reset(burn_fifo_source_new(imageSource_.get(), 2048, fifoBytes / 2048, 1));
         if (!fifo_) {
             return fail("Cannot set up the write buffer");
         }

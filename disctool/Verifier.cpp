@@ -60,8 +60,8 @@ Verifier::Result Verifier::run(const std::function<void(double)>& progress,
             return {Outcome::Unreadable, offset / sectorBytes,
                     "Verify failed: cannot read the image: " + std::string(std::strerror(errno))};
         }
-        const auto [discAt, imageAt] = std::mismatch(disc.begin(), disc.end(), image.begin());
-        if (discAt != disc.end()) {
+        if (std::memcmp(disc.data(), image.data(), length) != 0) {
+            const auto discAt = std::mismatch(disc.begin(), disc.end(), image.begin()).first;
             const std::int64_t byte = offset + (discAt - disc.begin());
             const std::int64_t sector = byte / sectorBytes;
             return {Outcome::Differs, sector,

@@ -1,0 +1,105 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ImageSource.h"
+
+#include "FileDescriptor.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <new>
+#include <unistd.h>
+#include <vector>
+
+using namespace burn;
+
+namespace {
+
+constexpr std::size_t blockBytes = 1024 * 1024;
+
+struct ImageSourceData {
+    FileDescriptor fd;
+    std::int64_t size = 0;      // what the source delivers, at most
+    std::int64_t delivered = 0; // so far
+    std::vector<unsigned char> block = std::vector<unsigned char>(blockBytes);
+    std::size_t begin = 0; // unread part of the block
+    std::size_t end = 0;
+};
+
+ImageSourceData& dataOf(burn_source* source) {
+    return *static_cast<ImageSourceData*>(source->data);
+}
+
+// Fills `buffer` completely unless the image ends (fewer bytes, then 0 on the
+// next call) or cannot be read (-1), as libburn requires.
+int readImage(burn_source* source, unsigned char* buffer, int size) {
+    ImageSourceData& data = dataOf(source);
+    int copied = 0;
+    while (copied < size && data.delivered < data.size) {
+        if (data.begin == data.end) {
+            ssize_t got = 0;
+            do {
+                got = ::read(data.fd.get(), data.block.data(), data.block.size());
+            } while (got < 0 && errno == EINTR);
+            if (got < 0) {
+                return -1;
+            }
+            if (got == 0) {
+                break;
+            }
+            data.begin = 0;
+            data.end = static_cast<std::size_t>(got);
+        }
+        const std::size_t wanted =
+            std::min<std::size_t>({static_cast<std::size_t>(size - copied), data.end - data.begin,
+                                   static_cast<std::size_t>(data.size - data.delivered)});
+        std::memcpy(buffer + copied, data.block.data() + data.begin, wanted);
+        data.begin += wanted;
+        data.delivered += static_cast<std::int64_t>(wanted);
+        copied += static_cast<int>(wanted);
+    }
+    return copied;
+}
+
+off_t sizeOf(burn_source* source) {
+    return dataOf(source).size;
+}
+
+int setSize(burn_source* source, off_t size) {
+    dataOf(source).size = size;
+    return 1;
+}
+
+void freeData(burn_source* source) {
+    delete static_cast<ImageSourceData*>(source->data);
+    source->data = nullptr;
+}
+
+} // namespace
+
+libburn::Source makeImageSource(int fd, std::int64_t size) {
+    FileDescriptor owned(fd);
+    // libburn frees the structure itself with free().
+    auto* source = static_cast<burn_source*>(std::calloc(1, sizeof(burn_source)));
+    if (source == nullptr) {
+        return nullptr;
+    }
+    auto* data = new (std::nothrow) ImageSourceData;
+    if (data == nullptr) {
+        std::free(source);
+        return nullptr;
+    }
+    ::posix_fadvise(owned.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    data->fd = std::move(owned);
+    data->size = size;
+    source->refcount = 1;
+    source->read = readImage;
+    source->read_sub = nullptr;
+    source->get_size = sizeOf;
+    source->set_size = setSize;
+    source->free_data = freeData;
+    source->next = nullptr;
+    source->data = data;
+    return libburn::Source(source);
+}

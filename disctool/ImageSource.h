@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "LibburnHandles.h"
+
+#include <cstdint>
+
+// A libburn data source that reads the image in large blocks and hands
+// libburn its sectors from memory. libburn asks for one 2048-byte sector per
+// call; its own descriptor source turns each into a read(2), which costs
+// more than the writing itself on a fast target.
+//
+// Takes ownership of `fd`, which the source closes when libburn frees it.
+// Null when the source cannot be made (the descriptor is closed then too).
+libburn::Source makeImageSource(int fd, std::int64_t size);
