@@ -232,14 +232,23 @@ bool LibburnDrive::fail(std::string reason) {
 }
 
 bool LibburnDrive::prepareTarget(const WriteJob& job) {
-    // A file that already exists is replaced, as a new disc would be: libburn
-    // writes over it but leaves whatever lay beyond the image.
-    if (!isFileBacked() || job.simulate || burn_drive_get_drive_role(drive_) != 2) {
+    if (!isFileBacked()) {
         return true;
     }
     const std::string path = address_.substr(stdioPrefix.size());
     struct stat status {};
-    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
+    if (::stat(path.c_str(), &status) != 0) {
+        return true;
+    }
+    struct stat image {};
+    if (::fstat(job.imageFd, &image) == 0 && image.st_dev == status.st_dev &&
+        image.st_ino == status.st_ino) {
+        ownFailure_ = "The target " + path + " is the image itself";
+        return false;
+    }
+    // A file that already exists is replaced, as a new disc would be: libburn
+    // writes over it but leaves whatever lay beyond the image.
+    if (job.simulate || !S_ISREG(status.st_mode) || burn_drive_get_drive_role(drive_) != 2) {
         return true;
     }
     const off_t keep = job.startByte > 0 ? job.startByte : 0;

@@ -53,6 +53,16 @@ TEST(StdioBurn, PeopleAtATerminalGetSentencesNotMachineLines) {
                              [](const std::string& line) { return line.starts_with("PERCENT:"); }));
 }
 
+TEST(StdioBurn, TheImageIsNeverItsOwnTarget) {
+    ScratchDirectory scratch;
+    const std::vector<char> image = writeTestImage(scratch.file("image.iso"), 100000);
+    const ToolResult result = runTool(burnTo(scratch.file("image.iso"), scratch.file("image.iso")));
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.lines.back(),
+              "burn failed - The target " + scratch.file("image.iso") + " is the image itself");
+    EXPECT_EQ(readWholeFile(scratch.file("image.iso")), image);
+}
+
 TEST(StdioBurn, ATargetThatCannotBeCreatedFailsBeforeWriting) {
     ScratchDirectory scratch;
     writeTestImage(scratch.file("image.iso"), 4096);
