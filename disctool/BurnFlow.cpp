@@ -101,6 +101,10 @@ BurnFlow::Ending BurnFlow::waitForUsableDisc(const ImageFile& image, Medium& med
             if (medium.status == DiscStatus::Empty && !prompted_) {
                 reporter_.askForDisc();
                 prompted_ = true;
+                if (const GrabResult opened = drive_.openTray();
+                    opened.status != GrabStatus::Grabbed) {
+                    return fromGrab(opened);
+                }
             }
             pause(discPollInterval);
             drive_.reassess();

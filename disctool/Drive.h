@@ -65,6 +65,9 @@ public:
     virtual bool present() = 0;
     // Ejects the disc and keeps the drive, ready for the next disc.
     virtual GrabResult ejectDisc() = 0;
+    // Opens the tray of an empty drive and keeps the drive: a grabbed drive
+    // holds its tray locked, so the user could not put a disc in otherwise.
+    virtual GrabResult openTray() = 0;
 
     virtual bool startErase() = 0;
     virtual bool startWrite(const WriteJob& job) = 0;

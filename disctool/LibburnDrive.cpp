@@ -215,6 +215,13 @@ GrabResult LibburnDrive::ejectDisc() {
     return isFileBacked() ? grabAddress(address_, false) : grabDevice(false);
 }
 
+GrabResult LibburnDrive::openTray() {
+    if (isFileBacked()) {
+        return {GrabStatus::Grabbed, {}};
+    }
+    return ejectDisc();
+}
+
 bool LibburnDrive::startErase() {
     forgetMessages();
     ownFailure_.clear();

@@ -72,6 +72,11 @@ GrabResult SimulatedDrive::ejectDisc() {
     return {GrabStatus::Grabbed, {}};
 }
 
+GrabResult SimulatedDrive::openTray() {
+    // Simulated discs arrive by the clock, tray or not.
+    return {GrabStatus::Grabbed, {}};
+}
+
 bool SimulatedDrive::startErase() {
     job_ = lastJob_ = Job::Erase;
     eraseStart_ = Clock::now();

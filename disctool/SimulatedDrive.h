@@ -23,6 +23,7 @@ public:
     void reassess() override;
     bool present() override;
     GrabResult ejectDisc() override;
+    GrabResult openTray() override;
     bool startErase() override;
     bool startWrite(const WriteJob& job) override;
     Activity activity() override;
