@@ -88,7 +88,7 @@ BurnFlow::Ending BurnFlow::waitForUsableDisc(const ImageFile& image, Medium& med
             return {Outcome::Aborted, {}};
         }
         if (!drive_.present()) {
-            return {Outcome::NoDrive, {}};
+            return {Outcome::NoDrive, "the drive disappeared"};
         }
         medium = drive_.medium();
         const MediumDecision decision = decideMedium(medium, options_.erase, image.size());
@@ -160,7 +160,7 @@ BurnFlow::Ending BurnFlow::erase() {
     }
     if (!drive_.lastJobSucceeded()) {
         if (!drive_.present()) {
-            return {Outcome::NoDrive, {}};
+            return {Outcome::NoDrive, drive_.failureReason()};
         }
         return {Outcome::Failed, "Erasing failed: " + drive_.failureReason()};
     }
@@ -236,7 +236,7 @@ BurnFlow::Ending BurnFlow::write(const ImageFile& image, const Medium& medium) {
     }
     if (!drive_.lastJobSucceeded()) {
         if (!drive_.present()) {
-            return {Outcome::NoDrive, {}};
+            return {Outcome::NoDrive, drive_.failureReason()};
         }
         return {Outcome::Failed, "Writing failed: " + drive_.failureReason()};
     }
@@ -264,7 +264,7 @@ BurnFlow::Ending BurnFlow::verify(const ImageFile& image) {
         break;
     }
     if (!drive_.present()) {
-        return {Outcome::NoDrive, {}};
+        return {Outcome::NoDrive, drive_.failureReason()};
     }
     return {Outcome::Failed, result.reason};
 }
@@ -289,10 +289,10 @@ int BurnFlow::finish(const Ending& ending) {
         reporter_.reportSuccess();
         return exitSucceeded;
     case Outcome::NoDrive:
-        reporter_.reportNoDrive();
+        reporter_.reportNoDrive(ending.reason);
         return exitFailed;
     case Outcome::Busy:
-        reporter_.reportBusy();
+        reporter_.reportBusy(ending.reason);
         return exitFailed;
     case Outcome::Aborted:
         reporter_.reportFailure("Canceled by " + signalName(abort_.requested()));

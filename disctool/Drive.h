@@ -36,7 +36,6 @@ enum class ActivityKind { Idle, Preparing, Erasing, Writing, Closing, Finishing 
 struct Activity {
     ActivityKind kind = ActivityKind::Idle;
     double percent = -1.0; // negative while the drive gives no figure
-    std::int64_t sector = 0;
 };
 
 struct WriteJob {

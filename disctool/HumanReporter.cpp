@@ -78,12 +78,13 @@ void HumanReporter::reportFailure(const std::string& reason) {
     say("burn failed - " + reason);
 }
 
-void HumanReporter::reportNoDrive() {
-    say("No CD/DVD drive found at " + device_ + " (no CD/DVD drives present).");
+void HumanReporter::reportNoDrive(const std::string& detail) {
+    say("No CD/DVD drive at " + device_ + (detail.empty() ? "" : " (" + detail + ")") + ".");
 }
 
-void HumanReporter::reportBusy() {
-    say("The device is being used by another application: " + device_ + ".");
+void HumanReporter::reportBusy(const std::string& detail) {
+    say("The device is being used by another application" +
+        (detail.empty() ? "" : " (" + detail + ")") + ".");
 }
 
 void HumanReporter::say(const std::string& sentence) {

@@ -7,9 +7,8 @@
 #include <sys/stat.h>
 #include <utility>
 
-ImageFile::ImageFile(std::string path, FileDescriptor fd, std::int64_t size)
-    : path_(std::move(path))
-    , fd_(std::move(fd))
+ImageFile::ImageFile(FileDescriptor fd, std::int64_t size)
+    : fd_(std::move(fd))
     , size_(size) {}
 
 std::optional<ImageFile> ImageFile::open(const std::string& path, std::string& problem) {
@@ -33,5 +32,5 @@ std::optional<ImageFile> ImageFile::open(const std::string& path, std::string& p
         problem = "The image " + path + " is empty";
         return std::nullopt;
     }
-    return ImageFile(path, std::move(fd), status.st_size);
+    return ImageFile(std::move(fd), status.st_size);
 }

@@ -13,14 +13,12 @@ public:
     // The opened image, or nullopt with `problem` saying why it cannot be used.
     static std::optional<ImageFile> open(const std::string& path, std::string& problem);
 
-    const std::string& path() const { return path_; }
     int descriptor() const { return fd_.get(); }
     std::int64_t size() const { return size_; }
 
 private:
-    ImageFile(std::string path, FileDescriptor fd, std::int64_t size);
+    ImageFile(FileDescriptor fd, std::int64_t size);
 
-    std::string path_;
     FileDescriptor fd_;
     std::int64_t size_ = 0;
 };

@@ -350,7 +350,6 @@ Activity LibburnDrive::activity() {
     burn_progress progress{};
     const burn_drive_status status = burn_drive_get_status(drive_, &progress);
     collectMessages();
-    activity.sector = progress.sector;
     switch (status) {
     case BURN_DRIVE_IDLE:
         activity.kind = ActivityKind::Idle;

@@ -22,6 +22,7 @@ public:
     virtual void showPercent(int percent) = 0;
     virtual void reportSuccess() = 0;
     virtual void reportFailure(const std::string& reason) = 0;
-    virtual void reportNoDrive() = 0;
-    virtual void reportBusy() = 0;
+    // The details are for people; Emberlin knows these cases by fixed texts.
+    virtual void reportNoDrive(const std::string& detail) = 0;
+    virtual void reportBusy(const std::string& detail) = 0;
 };

@@ -65,10 +65,10 @@ void PuppetStringsReporter::reportFailure(const std::string& reason) {
     out_.line("burn failed - " + reason);
 }
 
-void PuppetStringsReporter::reportNoDrive() {
+void PuppetStringsReporter::reportNoDrive(const std::string& /*detail*/) {
     out_.line("no CD/DVD drives present");
 }
 
-void PuppetStringsReporter::reportBusy() {
+void PuppetStringsReporter::reportBusy(const std::string& /*detail*/) {
     out_.line("The device is being used by another application");
 }

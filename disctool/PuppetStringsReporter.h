@@ -16,8 +16,8 @@ public:
     void showPercent(int percent) override;
     void reportSuccess() override;
     void reportFailure(const std::string& reason) override;
-    void reportNoDrive() override;
-    void reportBusy() override;
+    void reportNoDrive(const std::string& detail) override;
+    void reportBusy(const std::string& detail) override;
 
 private:
     LineWriter& out_;

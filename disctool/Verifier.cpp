@@ -44,7 +44,7 @@ Verifier::Result Verifier::run(const std::function<void(double)>& progress,
     const std::int64_t total = image_.size();
     for (std::int64_t offset = 0; offset < total; offset += chunkBytes) {
         if (aborted()) {
-            return {Outcome::Aborted, offset / sectorBytes, {}};
+            return {Outcome::Aborted, {}};
         }
         const auto length = static_cast<std::size_t>(
             std::min<std::int64_t>(static_cast<std::int64_t>(chunkBytes), total - offset));
@@ -52,21 +52,21 @@ Verifier::Result Verifier::run(const std::function<void(double)>& progress,
         const std::span<char> image(fromImage.data(), length);
         if (!drive_.read(trackStart_ + offset, disc)) {
             const std::int64_t sector = offset / sectorBytes;
-            return {Outcome::Unreadable, sector,
-                    "Verify failed: cannot read sector " + std::to_string(sector) +
-                        " of the disc: " + drive_.failureReason()};
+            return {Outcome::Unreadable, "Verify failed: cannot read sector " +
+                                             std::to_string(sector) +
+                                             " of the disc: " + drive_.failureReason()};
         }
         if (!readImage(image_.descriptor(), offset, image)) {
-            return {Outcome::Unreadable, offset / sectorBytes,
+            return {Outcome::Unreadable,
                     "Verify failed: cannot read the image: " + std::string(std::strerror(errno))};
         }
         if (std::memcmp(disc.data(), image.data(), length) != 0) {
             const auto discAt = std::mismatch(disc.begin(), disc.end(), image.begin()).first;
             const std::int64_t byte = offset + (discAt - disc.begin());
             const std::int64_t sector = byte / sectorBytes;
-            return {Outcome::Differs, sector,
-                    "Verify failed: sector " + std::to_string(sector) +
-                        " of the disc differs from the image (byte " + std::to_string(byte) + ")"};
+            return {Outcome::Differs, "Verify failed: sector " + std::to_string(sector) +
+                                          " of the disc differs from the image (byte " +
+                                          std::to_string(byte) + ")"};
         }
         progress(100.0 * static_cast<double>(offset + static_cast<std::int64_t>(length)) /
                  static_cast<double>(total));

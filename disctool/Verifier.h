@@ -17,8 +17,7 @@ public:
     enum class Outcome { Equal, Differs, Unreadable, Aborted };
     struct Result {
         Outcome outcome = Outcome::Equal;
-        std::int64_t sector = 0; // the first differing or unreadable sector of the track
-        std::string reason;
+        std::string reason; // names the first differing or unreadable sector
     };
 
     Verifier(Drive& drive, const ImageFile& image, std::int64_t trackStartByte);
