@@ -42,9 +42,13 @@ qt_add_resources(emberlin emberlin_icon
   PREFIX /icons
   BASE ${PROJECT_SOURCE_DIR}/packaging/icons
   FILES ${PROJECT_SOURCE_DIR}/packaging/icons/emberlin.svg)
+# On macOS the bundle is Emberlin.app; its Info.plist declares the four
+# disc-image extensions as documents the app opens.
 set_target_properties(emberlin PROPERTIES
-  OUTPUT_NAME emberlin
   MACOSX_BUNDLE_INFO_PLIST ${PROJECT_SOURCE_DIR}/packaging/macos/Info.plist)
+if(APPLE)
+  set_target_properties(emberlin PROPERTIES OUTPUT_NAME Emberlin)
+endif()
 
 install(TARGETS emberlin
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
