@@ -154,6 +154,7 @@ void EmberlinController::setBurnState(int newState) {
         outlets_.cancelButton->setEnabled(false);
         outlets_.reloadBurnersButton->setEnabled(true);
         outlets_.burnAgainButton->setEnabled(!state_.imagePath.isEmpty());
+        emit burnStateChanged(newState);
         return;
     }
     outlets_.dropZone->acceptDrops(false);
@@ -169,6 +170,7 @@ void EmberlinController::setBurnState(int newState) {
     outlets_.cancelButton->setEnabled(state_.burnState == BurnStateAwaitingDiscToErase ||
                                       state_.burnState == BurnStateAwaitingDisc);
     outlets_.progressBar->setHidden(state_.burnState < BurnStateErasing);
+    emit burnStateChanged(newState);
 }
 
 void EmberlinController::loadPrefs() {

@@ -119,6 +119,8 @@ signals:
     // The application is asked to terminate (after the pseudo-terminal alert);
     // the quit guard answers it like any other quit request.
     void terminationRequested();
+    // After every call of setBurnState, once the window has been gated.
+    void burnStateChanged(int burnState);
 
 private:
     bool getFileDescriptors();

@@ -1,4 +1,5 @@
 #include "ControllerHarness.h"
+#include "StateTrail.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -347,39 +348,6 @@ TEST(BurnPtyTest, NoPseudoTerminalEndsTheApplication) {
     EXPECT_TRUE(harness.burnCalls().empty());
 }
 
-// Notes the controller's state whenever a gated control or the progress bar
-// changes, so that every state a burn passes through is seen however the
-// tool's output is cut into reads.
-class StateTrail : public QObject {
-public:
-    explicit StateTrail(ControllerHarness& harness)
-        : harness_(harness) {
-        const auto& ui = harness.ui();
-        for (QWidget* widget :
-             {static_cast<QWidget*>(ui.cancelButton), static_cast<QWidget*>(ui.burnAgainButton),
-              static_cast<QWidget*>(ui.progressBar)})
-            widget->installEventFilter(this);
-        connect(ui.progressBar, &QProgressBar::valueChanged, this, [this] { note(); });
-    }
-    std::vector<int> states;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::EnabledChange || event->type() == QEvent::ShowToParent ||
-            event->type() == QEvent::HideToParent)
-            note();
-        return false;
-    }
-
-private:
-    void note() {
-        const int state = harness_.state().burnState;
-        if (states.empty() || states.back() != state)
-            states.push_back(state);
-    }
-    ControllerHarness& harness_;
-};
-
 class FullBurnTest : public testing::TestWithParam<bool> {};
 
 TEST_P(FullBurnTest, PassesEveryStateToReady) {
@@ -396,7 +364,7 @@ TEST_P(FullBurnTest, PassesEveryStateToReady) {
          exitWith(0)});
     harness.start();
     harness.ui().eraseCheckbox->setChecked(erase);
-    StateTrail trail(harness);
+    StateTrail trail(harness.controller());
 
     harness.controller().openFiles({harness.makeImage()});
     ASSERT_TRUE(harness.waitForBurnCalls(1));
