@@ -1,19 +1,34 @@
 // Lines per second through the pseudo-terminal: a bare reader that only cuts
-// lines, against the TaskWrapper delivering pieces to a client that counts them.
+// lines, against the TaskWrapper delivering pieces to a client that counts them,
+// and against the whole window (controller, interpreter, widgets) offscreen.
+// With --replay MINUTES it replays a burn at real speed (one progress line a
+// second) into the window and reports the share of a core it took.
 #include "BenchWriterPath.h"
+#include "CanberraSounds.h"
+#include "EmberlinController.h"
 #include "LaunchOnTerminal.h"
+#include "MessageBoxAlerts.h"
 #include "PtyOpener.h"
 #include "TaskWrapper.h"
 #include "TaskWrapperController.h"
+#include "WindowOutlets.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QCheckBox>
 #include <QEventLoop>
+#include <QFile>
+#include <QLabel>
+#include <QMainWindow>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -101,6 +116,88 @@ long taskWrapperLines(long lines, double& seconds) {
     return client.lines;
 }
 
+// The real window with the real alerts and sounds, driven by the writer acting
+// as the disc-image tool.
+class BenchWindow {
+public:
+    BenchWindow()
+        : store_(scratch_.filePath(QStringLiteral("prefs.ini")), QSettings::IniFormat)
+        , outlets_(buildWindowOutlets(window_))
+        , controller_(outlets_, {alerts_, sounds_, store_, pty_, benchWriterPath()}) {
+        connectWindowActions(outlets_, controller_);
+        QFile image(image_);
+        if (!image.open(QIODevice::WriteOnly) || image.write("image") != 5)
+            qFatal("cannot write %s", qPrintable(image_));
+        controller_.awakeFromNib();
+        outlets_.eraseCheckbox->setChecked(false);
+        window_.show();
+    }
+
+    // Runs one burn and returns once its last line has been interpreted.
+    bool burn(long lines, std::chrono::milliseconds interval) {
+        qputenv("EMBERLIN_BENCH_LINES", QByteArray::number(static_cast<qlonglong>(lines)));
+        qputenv("EMBERLIN_BENCH_INTERVAL_MS",
+                QByteArray::number(static_cast<qlonglong>(interval.count())));
+        QEventLoop loop;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+            if (controller_.state().ignoreOutput)
+                loop.quit();
+        });
+        poll.start(std::chrono::milliseconds(1));
+        controller_.doBurn(image_);
+        loop.exec();
+        return outlets_.deviceStatusField->text().startsWith(
+            QStringLiteral("Burn completed successfully"));
+    }
+
+private:
+    QTemporaryDir scratch_;
+    QString image_ = scratch_.filePath(QStringLiteral("bench.iso"));
+    QSettings store_;
+    MessageBoxAlerts alerts_;
+    CanberraSounds sounds_;
+    SystemPtyOpener pty_;
+    QMainWindow window_;
+    EmberlinController::Outlets outlets_;
+    EmberlinController controller_;
+};
+
+long controllerLines(long lines, double& seconds) {
+    BenchWindow window;
+    const Clock::time_point start = Clock::now();
+    const bool completed = window.burn(lines, std::chrono::milliseconds(0));
+    seconds = secondsSince(start);
+    return completed ? lines : -1;
+}
+
+double cpuSeconds() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+    };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+int replay(long minutes) {
+    BenchWindow window;
+    const long lines = minutes * 60;
+    std::printf("replaying a %ld-minute burn (%ld progress lines, one a second)\n", minutes, lines);
+    std::fflush(stdout);
+    const double cpuBefore = cpuSeconds();
+    const Clock::time_point start = Clock::now();
+    if (!window.burn(lines, std::chrono::seconds(1))) {
+        std::printf("the burn did not complete\n");
+        return 1;
+    }
+    const double wall = secondsSince(start);
+    const double cpu = cpuSeconds() - cpuBefore;
+    std::printf("window process: %.2f s CPU in %.0f s = %.3f %% of a core\n", cpu, wall,
+                100.0 * cpu / wall);
+    return 0;
+}
+
 using Reader = long (*)(long lines, double& seconds);
 
 // The median of several rounds: the writer shares the cores with the reader.
@@ -123,15 +220,19 @@ void measure(const char* name, Reader reader, long lines, int rounds) {
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0); // unless a display was chosen
+    QApplication app(argc, argv);
+    if (argc == 3 && std::strcmp(argv[1], "--replay") == 0)
+        return replay(std::strtol(argv[2], nullptr, 10));
     const long lines = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 100000;
     const int rounds = argc > 2 ? std::atoi(argv[2]) : 5;
     if (lines <= 0 || rounds <= 0) {
-        std::fprintf(stderr, "usage: %s [LINES [ROUNDS]]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s [LINES [ROUNDS]] | --replay MINUTES\n", argv[0]);
         return 2;
     }
     std::printf("%ld \"PERCENT:n\" lines through a raw pseudo-terminal\n", lines);
     measure("bare reader (read + memchr)", bareReaderLines, lines, rounds);
     measure("TaskWrapper, counting client", taskWrapperLines, lines, rounds);
+    measure("window, offscreen", controllerLines, lines, rounds);
     return 0;
 }
