@@ -1,16 +1,21 @@
 #!/usr/bin/env bash
 # Installs the Debian/Ubuntu packages that building, running and testing need.
-# Usage: scripts/install-dependencies.sh [build|test]
+# Usage: scripts/install-dependencies.sh [build|test|bench|headless]
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libburn-dev libcanberra-dev sound-theme-freedesktop
+  libburn-dev libcanberra-dev sound-theme-freedesktop libqt6svg6
 )
-if [[ "${1:-build}" == test ]]; then
-  packages+=(libgtest-dev libgmock-dev desktop-file-utils appstream)
-fi
+case "${1:-build}" in
+  build) ;;
+  test) packages+=(libgtest-dev libgmock-dev desktop-file-utils appstream) ;;
+  # The disc-image tool's benchmark compares it with other libburn writers.
+  bench) packages+=(libgtest-dev libgmock-dev xorriso cdrskin) ;;
+  headless) packages+=(xvfb xauth) ;;
+  *) echo "usage: $0 [build|test|bench|headless]" >&2; exit 2 ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
