@@ -4,6 +4,7 @@
 #include "ui_MainWindow.h"
 
 #include <QAction>
+#include <QFileDialog>
 #include <QKeySequence>
 #include <QMainWindow>
 #include <QPushButton>
@@ -11,8 +12,9 @@
 EmberlinController::Outlets buildWindowOutlets(QMainWindow& window) {
     Ui::MainWindow form;
     form.setupUi(&window);
-    // The platform's own quit shortcut (Ctrl+Q, Cmd+Q); a form can only hold a
+    // The platform's own shortcuts (Ctrl+O, Cmd+Q, ...); a form can only hold a
     // fixed key string.
+    form.openAction->setShortcuts(QKeySequence::Open);
     form.quitAction->setShortcuts(QKeySequence::Quit);
 
     EmberlinController::Outlets outlets;
@@ -42,4 +44,14 @@ void connectWindowActions(const EmberlinController::Outlets& outlets,
                      &EmberlinController::reloadBurners);
     QObject::connect(outlets.dropZone, &DropZone::burnDroppedFile, &controller,
                      &EmberlinController::burnDroppedFile);
+    // Like opening a file with the app from the file manager, without a mouse.
+    QMainWindow* window = outlets.mainWindow;
+    QObject::connect(window->findChild<QAction*>(QStringLiteral("openAction")), &QAction::triggered,
+                     &controller, [window, &controller] {
+                         const QString image = QFileDialog::getOpenFileName(
+                             window, QObject::tr("Open Disc Image"), QString(),
+                             QObject::tr("Disc images (*.iso *.img *.dmg *.toast)"));
+                         if (!image.isEmpty())
+                             controller.openFiles({image});
+                     });
 }

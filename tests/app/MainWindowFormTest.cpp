@@ -2,12 +2,15 @@
 #include "DropZone.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QKeySequence>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -84,6 +87,32 @@ TEST(MainWindowFormTest, ButtonsAreWiredToTheController) {
     harness.ui().reloadBurnersButton->click();
     EXPECT_EQ(harness.state().burnState, BurnStateReady);
     EXPECT_EQ(harness.ui().burnerMenu->count(), 2);
+}
+
+TEST(MainWindowFormTest, OpenActionBurnsTheChosenImage) {
+    ControllerHarness harness;
+    harness.listTwoBurners();
+    harness.fake.setBurn({FakeDirective::hang()});
+    harness.start();
+    const QString image = harness.makeImage(QStringLiteral("chosen.iso"));
+    auto* open = harness.window().findChild<QAction*>(QStringLiteral("openAction"));
+    ASSERT_NE(open, nullptr);
+    EXPECT_EQ(open->shortcuts(), QKeySequence::keyBindings(QKeySequence::Open));
+
+    // The dialog is modal: answer it from inside its own loop.
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            dialog->selectFile(image);
+            static_cast<QDialog*>(dialog)->accept(); // public there
+        }
+    });
+    answer.start(10);
+    open->trigger();
+
+    EXPECT_EQ(harness.state().imagePath, image);
+    ASSERT_TRUE(harness.waitForBurnCalls(1));
+    EXPECT_EQ(harness.burnCalls().front().at(1), image);
 }
 
 } // namespace
