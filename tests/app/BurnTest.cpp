@@ -1,4 +1,5 @@
 #include "ControllerHarness.h"
+#include "ProcessTestSupport.h"
 #include "StateTrail.h"
 
 #include <QCheckBox>
@@ -297,6 +298,26 @@ TEST_F(BurnTest, SecondBurnStopsTheFirst) {
     QCoreApplication::processEvents();
     EXPECT_TRUE(harness.alerts.shown.empty()) << "a burn we stopped is not a failure";
     EXPECT_EQ(harness.ui().filenameField->text(), QStringLiteral("second.iso"));
+}
+
+TEST_F(BurnTest, TwoHundredBurnsLeaveNothingBehind) {
+    harness.fake.setBurn({line(QStringLiteral("Please insert a disc:")), hang()});
+    const QString image = harness.makeImage();
+    const int descriptorsBefore = openDescriptorCount();
+    const int childrenBefore = childProcessCount();
+
+    constexpr std::size_t burns = 200;
+    for (std::size_t burn = 1; burn <= burns; ++burn) {
+        harness.controller().doBurn(image);
+        ASSERT_TRUE(harness.waitForBurnCalls(burn));
+    }
+    harness.controller().cancel();
+
+    ASSERT_TRUE(waitUntilAllReaped(harness));
+    ASSERT_TRUE(FakeToolScript::waitUntil([&] {
+        return openDescriptorCount() == descriptorsBefore && childProcessCount() == childrenBefore;
+    }));
+    EXPECT_TRUE(harness.alerts.shown.empty());
 }
 
 TEST_F(BurnTest, NewBurnStartedFromInsideAnAlert) {
