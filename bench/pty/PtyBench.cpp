@@ -138,15 +138,16 @@ public:
         qputenv("EMBERLIN_BENCH_LINES", QByteArray::number(static_cast<qlonglong>(lines)));
         qputenv("EMBERLIN_BENCH_INTERVAL_MS",
                 QByteArray::number(static_cast<qlonglong>(interval.count())));
+        // The burn ends in the ready state, one way or the other.
         QEventLoop loop;
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-            if (controller_.state().ignoreOutput)
-                loop.quit();
-        });
-        poll.start(std::chrono::milliseconds(1));
+        const QMetaObject::Connection ended = QObject::connect(
+            &controller_, &EmberlinController::burnStateChanged, &loop, [&loop](int state) {
+                if (state == BurnStateReady)
+                    QTimer::singleShot(0, &loop, &QEventLoop::quit);
+            });
         controller_.doBurn(image_);
         loop.exec();
+        QObject::disconnect(ended);
         return outlets_.deviceStatusField->text().startsWith(
             QStringLiteral("Burn completed successfully"));
     }
