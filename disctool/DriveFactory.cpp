@@ -3,13 +3,13 @@
 
 #include "LibburnDrive.h"
 #include "SimulatedDrive.h"
-#include "SimulatedDriveSpec.h"
+#include "SimulatedDriveConfig.h"
 
 std::unique_ptr<Drive> makeDrive(const std::string& id, LibburnSession& session,
                                  std::string& problem) {
-    if (id.starts_with(SimulatedDriveSpec::prefix)) {
+    if (id.starts_with(SimulatedDriveConfig::prefix)) {
         std::string specProblem;
-        std::optional<SimulatedDriveSpec> spec = SimulatedDriveSpec::parse(id, specProblem);
+        std::optional<SimulatedDriveConfig> spec = SimulatedDriveConfig::parse(id, specProblem);
         if (!spec) {
             problem = "Invalid simulated drive \"" + id + "\": " + specProblem;
             return nullptr;

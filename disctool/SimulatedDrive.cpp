@@ -18,7 +18,7 @@ std::int64_t wholeSectors(std::int64_t bytes) {
 
 } // namespace
 
-SimulatedDrive::SimulatedDrive(SimulatedDriveSpec spec, std::unique_ptr<Drive> backing)
+SimulatedDrive::SimulatedDrive(SimulatedDriveConfig spec, std::unique_ptr<Drive> backing)
     : spec_(std::move(spec))
     , backing_(std::move(backing)) {}
 

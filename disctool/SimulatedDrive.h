@@ -3,7 +3,7 @@
 
 #include "Drive.h"
 #include "FileSizeLimit.h"
-#include "SimulatedDriveSpec.h"
+#include "SimulatedDriveConfig.h"
 
 #include <chrono>
 #include <memory>
@@ -16,7 +16,7 @@
 // a simulated burn exercises libburn's real write and read-back path.
 class SimulatedDrive : public Drive {
 public:
-    SimulatedDrive(SimulatedDriveSpec spec, std::unique_ptr<Drive> backing);
+    SimulatedDrive(SimulatedDriveConfig spec, std::unique_ptr<Drive> backing);
 
     GrabResult grab() override;
     Medium medium() override;
@@ -44,7 +44,7 @@ private:
     Activity writeActivity();
     void throttleRead(std::size_t bytes);
 
-    SimulatedDriveSpec spec_;
+    SimulatedDriveConfig spec_;
     std::unique_ptr<Drive> backing_;
     std::size_t discIndex_ = 0;
     Clock::time_point arrival_{};

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "VirtualBurners.h"
 
-#include "SimulatedDriveSpec.h"
+#include "SimulatedDriveConfig.h"
 
 #include <algorithm>
 #include <cctype>
@@ -31,9 +31,9 @@ std::string upper(std::string_view text) {
 
 std::string nameOf(const std::string& id, int number) {
     const std::string counted = " burner " + std::to_string(number);
-    if (id.starts_with(SimulatedDriveSpec::prefix)) {
+    if (id.starts_with(SimulatedDriveConfig::prefix)) {
         std::string problem;
-        const std::optional<SimulatedDriveSpec> spec = SimulatedDriveSpec::parse(id, problem);
+        const std::optional<SimulatedDriveConfig> spec = SimulatedDriveConfig::parse(id, problem);
         if (!spec) {
             return "Simulated" + counted + " (unusable: " + problem + ") via simulation";
         }

@@ -38,7 +38,7 @@ struct SimulatedDisc {
 // after another: each ejected disc is followed by the next one (comma lists in
 // medium, state, capacity and used), and after the last one the drive stays
 // empty.
-struct SimulatedDriveSpec {
+struct SimulatedDriveConfig {
     static constexpr std::string_view prefix = "sim:";
 
     std::string backingPath;
@@ -51,5 +51,5 @@ struct SimulatedDriveSpec {
     std::optional<std::int64_t> badSector;    // reads back wrong
 
     // The spec, or nullopt with `problem` saying what is wrong with the id.
-    static std::optional<SimulatedDriveSpec> parse(std::string_view id, std::string& problem);
+    static std::optional<SimulatedDriveConfig> parse(std::string_view id, std::string& problem);
 };

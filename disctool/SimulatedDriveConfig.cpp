@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "SimulatedDriveSpec.h"
+#include "SimulatedDriveConfig.h"
 
 #include <algorithm>
 #include <array>
@@ -133,15 +133,15 @@ const SimulatedMediumTraits& traitsOf(SimulatedMediumKind kind) {
     return allTraits.front().second;
 }
 
-std::optional<SimulatedDriveSpec> SimulatedDriveSpec::parse(std::string_view id,
-                                                            std::string& problem) {
+std::optional<SimulatedDriveConfig> SimulatedDriveConfig::parse(std::string_view id,
+                                                                std::string& problem) {
     if (!id.starts_with(prefix)) {
         problem = "a simulated drive's id begins with \"sim:\"";
         return std::nullopt;
     }
     id.remove_prefix(prefix.size());
     const std::size_t query = id.find('?');
-    SimulatedDriveSpec spec;
+    SimulatedDriveConfig spec;
     spec.backingPath = std::string(id.substr(0, query));
     if (spec.backingPath.empty()) {
         problem = "a simulated drive needs a file: sim:PATH";

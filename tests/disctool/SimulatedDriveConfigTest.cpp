@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "SimulatedDriveSpec.h"
+#include "SimulatedDriveConfig.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -9,15 +9,15 @@ namespace {
 
 using namespace std::chrono_literals;
 
-SimulatedDriveSpec parsed(const std::string& id) {
+SimulatedDriveConfig parsed(const std::string& id) {
     std::string problem;
-    const std::optional<SimulatedDriveSpec> spec = SimulatedDriveSpec::parse(id, problem);
+    const std::optional<SimulatedDriveConfig> spec = SimulatedDriveConfig::parse(id, problem);
     EXPECT_TRUE(spec.has_value()) << id << ": " << problem;
-    return spec.value_or(SimulatedDriveSpec{});
+    return spec.value_or(SimulatedDriveConfig{});
 }
 
-TEST(SimulatedDriveSpec, ABareIdIsOneBlankCdR) {
-    const SimulatedDriveSpec spec = parsed("sim:/tmp/disc.img");
+TEST(SimulatedDriveConfig, ABareIdIsOneBlankCdR) {
+    const SimulatedDriveConfig spec = parsed("sim:/tmp/disc.img");
     EXPECT_EQ(spec.backingPath, "/tmp/disc.img");
     ASSERT_EQ(spec.discs.size(), 1u);
     EXPECT_EQ(spec.discs[0].kind, SimulatedMediumKind::CDR);
@@ -29,8 +29,8 @@ TEST(SimulatedDriveSpec, ABareIdIsOneBlankCdR) {
     EXPECT_FALSE(spec.lostAtSector || spec.failAtSector || spec.badSector);
 }
 
-TEST(SimulatedDriveSpec, EveryParameter) {
-    const SimulatedDriveSpec spec =
+TEST(SimulatedDriveConfig, EveryParameter) {
+    const SimulatedDriveConfig spec =
         parsed("sim:/tmp/d?medium=dvd-rw&state=appendable&capacity=10M&used=3000k&"
                "insert-after=2s&erase-time=250ms&busy&lost-at=7&fail-at-sector=8&bad-sector=9");
     ASSERT_EQ(spec.discs.size(), 1u);
@@ -47,8 +47,8 @@ TEST(SimulatedDriveSpec, EveryParameter) {
     EXPECT_EQ(spec.badSector, 9);
 }
 
-TEST(SimulatedDriveSpec, CommaListsDescribeDiscsThatFollowEachOther) {
-    const SimulatedDriveSpec spec =
+TEST(SimulatedDriveConfig, CommaListsDescribeDiscsThatFollowEachOther) {
+    const SimulatedDriveConfig spec =
         parsed("sim:/tmp/d?medium=cd-r,cd-rw,bd-r&state=full,blank&capacity=1M");
     ASSERT_EQ(spec.discs.size(), 3u);
     EXPECT_EQ(spec.discs[0].kind, SimulatedMediumKind::CDR);
@@ -62,7 +62,7 @@ TEST(SimulatedDriveSpec, CommaListsDescribeDiscsThatFollowEachOther) {
     EXPECT_EQ(spec.discs[2].capacity, 1024 * 1024);
 }
 
-TEST(SimulatedDriveSpec, MediumKindsKnowTheirFamilyAndRewritability) {
+TEST(SimulatedDriveConfig, MediumKindsKnowTheirFamilyAndRewritability) {
     struct Case {
         std::string name;
         MediumFamily family;
@@ -74,7 +74,7 @@ TEST(SimulatedDriveSpec, MediumKindsKnowTheirFamilyAndRewritability) {
         {"dvd-rw", MediumFamily::DVD, true}, {"bd-r", MediumFamily::BD, false},
     };
     for (const Case& c : cases) {
-        const SimulatedDriveSpec spec = parsed("sim:/x?medium=" + c.name);
+        const SimulatedDriveConfig spec = parsed("sim:/x?medium=" + c.name);
         const SimulatedMediumTraits& traits = traitsOf(spec.discs.at(0).kind);
         EXPECT_EQ(traits.name, c.name);
         EXPECT_EQ(traits.family, c.family) << c.name;
@@ -82,7 +82,7 @@ TEST(SimulatedDriveSpec, MediumKindsKnowTheirFamilyAndRewritability) {
     }
 }
 
-TEST(SimulatedDriveSpec, BadIdsSayWhatIsWrong) {
+TEST(SimulatedDriveConfig, BadIdsSayWhatIsWrong) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"stdio:/tmp/x", "begins with \"sim:\""},
         {"sim:", "needs a file"},
@@ -99,7 +99,7 @@ TEST(SimulatedDriveSpec, BadIdsSayWhatIsWrong) {
     };
     for (const auto& [id, mentions] : cases) {
         std::string problem;
-        EXPECT_FALSE(SimulatedDriveSpec::parse(id, problem).has_value()) << id;
+        EXPECT_FALSE(SimulatedDriveConfig::parse(id, problem).has_value()) << id;
         EXPECT_NE(problem.find(mentions), std::string::npos) << id << ": " << problem;
     }
 }
