@@ -10,7 +10,8 @@ packages=(
 )
 case "${1:-build}" in
   build) ;;
-  test) packages+=(libgtest-dev libgmock-dev desktop-file-utils appstream) ;;
+  # xorriso and cdrskin check the emulated burner against clients we did not write.
+  test) packages+=(libgtest-dev libgmock-dev desktop-file-utils appstream xorriso cdrskin) ;;
   # The disc-image tool's benchmark compares it with other libburn writers.
   bench) packages+=(libgtest-dev libgmock-dev xorriso cdrskin) ;;
   headless) packages+=(xvfb xauth) ;;

@@ -1,0 +1,279 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "DriveConfig.h"
+
+#include "Bytes.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <sys/stat.h>
+
+namespace emulator {
+
+namespace {
+
+// What earlier sessions of an appendable disc take by default.
+constexpr std::int64_t defaultUsedSectors = 16 * 1024 * 1024 / sectorBytes;
+
+struct Lists {
+    std::vector<Medium> media{Medium::CDR};
+    std::vector<DiscState> states{DiscState::Blank};
+    std::vector<std::int64_t> capacities;
+    std::vector<std::int64_t> used;
+    std::vector<std::int64_t> sessions;
+};
+
+std::vector<std::string_view> split(std::string_view text, char separator) {
+    std::vector<std::string_view> parts;
+    for (;;) {
+        const std::size_t at = text.find(separator);
+        parts.push_back(text.substr(0, at));
+        if (at == std::string_view::npos) {
+            return parts;
+        }
+        text.remove_prefix(at + 1);
+    }
+}
+
+std::optional<std::int64_t> parseNumber(std::string_view text, std::string_view& rest) {
+    std::int64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end == text.data() || value < 0) {
+        return std::nullopt;
+    }
+    rest = text.substr(static_cast<std::size_t>(end - text.data()));
+    return value;
+}
+
+std::optional<std::int64_t> parseCount(std::string_view text) {
+    std::string_view rest;
+    const std::optional<std::int64_t> value = parseNumber(text, rest);
+    return value && rest.empty() ? value : std::nullopt;
+}
+
+// Bytes, or with k, M, G (KiB, MiB, GiB), as whole sectors.
+std::optional<std::int64_t> parseSectors(std::string_view text) {
+    std::string_view suffix;
+    const std::optional<std::int64_t> value = parseNumber(text, suffix);
+    if (!value) {
+        return std::nullopt;
+    }
+    constexpr std::array<std::pair<std::string_view, std::int64_t>, 8> units{{
+        {"", 1},
+        {"k", 1024},
+        {"K", 1024},
+        {"M", 1024 * 1024},
+        {"G", 1024 * 1024 * 1024},
+        {"KiB", 1024},
+        {"MiB", 1024 * 1024},
+        {"GiB", 1024 * 1024 * 1024},
+    }};
+    for (const auto& [name, factor] : units) {
+        if (suffix == name) {
+            return *value * factor / sectorBytes;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<Rate> parseRate(std::string_view text) {
+    std::string_view unit;
+    const std::optional<std::int64_t> value = parseNumber(text, unit);
+    if (!value || *value == 0) {
+        return std::nullopt;
+    }
+    if (unit == "x") {
+        return Rate{static_cast<double>(*value), 0};
+    }
+    if (unit.empty()) {
+        return Rate{0, static_cast<double>(*value)};
+    }
+    return std::nullopt;
+}
+
+std::optional<DiscState> parseState(std::string_view text) {
+    constexpr std::array<std::pair<std::string_view, DiscState>, 5> states{{
+        {"empty", DiscState::Empty},
+        {"blank", DiscState::Blank},
+        {"appendable", DiscState::Appendable},
+        {"full", DiscState::Full},
+        {"unformatted", DiscState::Unformatted},
+    }};
+    for (const auto& [name, state] : states) {
+        if (name == text) {
+            return state;
+        }
+    }
+    return std::nullopt;
+}
+
+template <typename T> const T& nth(const std::vector<T>& list, std::size_t index) {
+    return list[std::min(index, list.size() - 1)];
+}
+
+std::optional<std::string> describeDiscs(const Lists& lists, std::vector<DiscDescription>& discs) {
+    const std::size_t count = std::max({lists.media.size(), lists.states.size(),
+                                        lists.capacities.size(), lists.used.size(),
+                                        lists.sessions.size()});
+    for (std::size_t i = 0; i < count; ++i) {
+        DiscDescription disc;
+        disc.medium = nth(lists.media, i);
+        disc.state = nth(lists.states, i);
+        const MediumTraits& traits = traitsOf(disc.medium);
+        disc.capacity = lists.capacities.empty() ? traits.capacity : nth(lists.capacities, i);
+        disc.sessions = lists.sessions.empty() ? 1 : static_cast<int>(nth(lists.sessions, i));
+        if (disc.state == DiscState::Unformatted && disc.medium != Medium::DVDPlusRW &&
+            disc.medium != Medium::DVDRAM && disc.medium != Medium::BDRE) {
+            return "only dvd+rw, dvd-ram and bd-re arrive unformatted";
+        }
+        if (disc.state == DiscState::Appendable) {
+            disc.used = lists.used.empty() ? std::min(defaultUsedSectors, disc.capacity / 2)
+                                           : nth(lists.used, i);
+        } else if (disc.state == DiscState::Full) {
+            disc.used = lists.used.empty() ? disc.capacity : nth(lists.used, i);
+        }
+        if (disc.used > disc.capacity) {
+            return "a disc cannot use more than its capacity";
+        }
+        const bool holdsSessions =
+            disc.state == DiscState::Appendable || disc.state == DiscState::Full;
+        if (disc.sessions < 1 || disc.sessions > 99 ||
+            (holdsSessions && disc.sessions > std::max<std::int64_t>(1, disc.used))) {
+            return "sessions must be 1 to 99 and fit in what the disc uses";
+        }
+        discs.push_back(disc);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::string DiscDescription::origin() const {
+    return std::string(traitsOf(medium).id) + " state " +
+           std::to_string(static_cast<int>(state)) + " capacity " + std::to_string(capacity) +
+           " used " + std::to_string(used) + " sessions " + std::to_string(sessions);
+}
+
+std::optional<DriveConfig> DriveConfig::parse(std::string_view id, std::string& problem) {
+    if (!id.starts_with(prefix)) {
+        problem = "an emulated drive's id begins with \"sim:\"";
+        return std::nullopt;
+    }
+    id.remove_prefix(prefix.size());
+    const std::size_t query = id.find('?');
+    DriveConfig config;
+    config.path = std::string(id.substr(0, query));
+    if (config.path.empty()) {
+        problem = "an emulated drive needs a file: sim:PATH";
+        return std::nullopt;
+    }
+    const auto bad = [&problem](std::string_view key, std::string_view value) {
+        problem = "invalid value \"" + std::string(value) + "\" for " + std::string(key);
+        return std::nullopt;
+    };
+    const std::string_view parameters =
+        query == std::string_view::npos ? std::string_view() : id.substr(query + 1);
+    Lists lists;
+    for (const std::string_view parameter : split(parameters, '&')) {
+        if (parameter.empty()) {
+            continue;
+        }
+        const std::size_t equals = parameter.find('=');
+        const std::string_view key = parameter.substr(0, equals);
+        const bool hasValue = equals != std::string_view::npos;
+        const std::string_view value = hasValue ? parameter.substr(equals + 1) : std::string_view();
+        if (key == "medium") {
+            lists.media.clear();
+            for (const std::string_view item : split(value, ',')) {
+                const std::optional<Medium> medium = mediumWithId(item);
+                if (!medium) {
+                    return bad(key, item);
+                }
+                lists.media.push_back(*medium);
+            }
+        } else if (key == "state") {
+            lists.states.clear();
+            for (const std::string_view item : split(value, ',')) {
+                const std::optional<DiscState> state = parseState(item);
+                if (!state) {
+                    return bad(key, item);
+                }
+                lists.states.push_back(*state);
+            }
+        } else if (key == "capacity" || key == "used" || key == "sessions") {
+            std::vector<std::int64_t>& list = key == "capacity" ? lists.capacities
+                                              : key == "used"   ? lists.used
+                                                                : lists.sessions;
+            list.clear();
+            for (const std::string_view item : split(value, ',')) {
+                const std::optional<std::int64_t> number =
+                    key == "sessions" ? parseCount(item) : parseSectors(item);
+                if (!number) {
+                    return bad(key, item);
+                }
+                list.push_back(*number);
+            }
+        } else if (key == "insert-after" || key == "no-medium-for" || key == "erase-time" ||
+                   key == "resume" || (key == "unready" && hasValue)) {
+            const std::optional<Trigger> trigger = Trigger::parse(value);
+            if (!trigger) {
+                return bad(key, value);
+            }
+            if (key == "insert-after") {
+                config.insertAfter = *trigger;
+            } else {
+                (key == "no-medium-for" ? config.noMediumFor
+                 : key == "erase-time"  ? config.eraseTime
+                 : key == "resume"      ? config.resume
+                                        : config.unready) = *trigger;
+            }
+        } else if (key == "unready") {
+            config.unready = Trigger::never();
+        } else if (key == "rate") {
+            config.rate = parseRate(value);
+            if (!config.rate) {
+                return bad(key, value);
+            }
+        } else if (key == "busy") {
+            if (!value.empty() && value != "1" && value != "0") {
+                return bad(key, value);
+            }
+            config.busy = value != "0";
+        } else if (key == "lost-at" || key == "fail-at-sector" || key == "bad-sector" ||
+                   key == "stall-at" || key == "stall-read-at") {
+            const std::optional<std::int64_t> sector = parseCount(value);
+            if (!sector) {
+                return bad(key, value);
+            }
+            (key == "lost-at"          ? config.lostAt
+             : key == "fail-at-sector" ? config.failAt
+             : key == "bad-sector"     ? config.badSector
+             : key == "stall-at"       ? config.stallAt
+                                       : config.stallReadAt) = *sector;
+        } else {
+            problem = "unknown parameter \"" + std::string(key) + "\"";
+            return std::nullopt;
+        }
+    }
+    if ((config.stallAt || config.stallReadAt) && (!config.resume || config.resume->countsPolls())) {
+        problem = "a stall needs resume=TIME or resume=@FILE: a stalled drive is not polled";
+        return std::nullopt;
+    }
+    if (const std::optional<std::string> wrong = describeDiscs(lists, config.discs)) {
+        problem = *wrong;
+        return std::nullopt;
+    }
+    return config;
+}
+
+std::optional<std::string> DriveConfig::backingFileProblem() const {
+    struct stat backing {};
+    struct stat state {};
+    if (::stat(path.c_str(), &backing) != 0 || backing.st_size == 0 ||
+        ::stat((path + ".state").c_str(), &state) == 0) {
+        return std::nullopt;
+    }
+    return path + " holds data but no emulated disc: remove it or name another file";
+}
+
+} // namespace emulator

@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace emulator {
+
+using Clock = std::chrono::steady_clock;
+
+// Where the drive is in time: the clock, and how often the host has polled it
+// with TEST UNIT READY.
+struct Moment {
+    Clock::time_point time;
+    std::uint64_t polls = 0;
+};
+
+// When something happens: after a time ("500ms", "2s", or a bare number of
+// milliseconds), after a number of the host's polls ("3polls"), or once a
+// file exists ("@/tmp/go"). Polls and files let a test decide the moment
+// itself instead of racing the clock.
+class Trigger {
+public:
+    static std::optional<Trigger> parse(std::string_view text);
+    static Trigger never() { return Trigger(Kind::Never); }
+    static Trigger after(Clock::duration delay);
+
+    // Starts counting from this moment.
+    void arm(const Moment& now);
+    bool fired(const Moment& now) const;
+    // How far it has come, 0 to 1; 0 while it cannot tell (a file).
+    double fraction(const Moment& now) const;
+    // Whether it counts polls, which a command that blocks the drive never sees.
+    bool countsPolls() const { return kind_ == Kind::Polls; }
+
+private:
+    enum class Kind { Never, Delay, Polls, File };
+    explicit Trigger(Kind kind)
+        : kind_(kind) {}
+
+    Kind kind_;
+    Clock::duration delay_{};
+    std::uint64_t polls_ = 0;
+    std::string file_;
+    Moment start_;
+};
+
+} // namespace emulator
