@@ -48,11 +48,13 @@ Drive::Drive(DriveConfig config)
 }
 
 Drive::~Drive() {
-    remember();
+    if (unsaved_) {
+        remember();
+    }
 }
 
 void Drive::remember() {
-    stateFile_.save(discs_);
+    unsaved_ = !stateFile_.save(discs_);
 }
 
 Disc* Drive::disc() {
@@ -137,8 +139,13 @@ Reply Drive::execute(std::span<const std::uint8_t> cdb, std::span<std::uint8_t> 
     if (reply.driveGone) {
         gone_ = true;
     }
-    if (reply.changedDisc && cdb[0] != 0x2A && cdb[0] != 0xAA) {
-        remember();
+    if (reply.changedDisc) {
+        // Writes are many and small: they are remembered with the next
+        // command that changes the disc, or when the drive goes.
+        unsaved_ = true;
+        if (cdb[0] != 0x2A && cdb[0] != 0xAA) {
+            remember();
+        }
     }
     if (reply.sense) {
         lastSense_ = reply.sense;

@@ -91,6 +91,7 @@ private:
     Recorder recorder_;
     std::optional<Sense> lastSense_;
     bool gone_ = false;
+    bool unsaved_ = false;
 };
 
 } // namespace emulator

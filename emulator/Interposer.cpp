@@ -67,7 +67,7 @@ public:
     }
 
     bool handles(const char* path) const {
-        return drive_ && path != nullptr && (path == path_ || path == canonicalPath_);
+        return config_ && path != nullptr && (path == path_ || path == canonicalPath_);
     }
     bool handles(int fd) {
         const std::lock_guard lock(mutex_);
@@ -78,6 +78,11 @@ public:
     int open(const char* path, int flags) {
         const std::lock_guard lock(mutex_);
         const InsideDrive inside;
+        // The drive comes to life when a program first opens it: programs
+        // that never do leave its discs alone.
+        if (!drive_) {
+            drive_ = std::make_unique<Drive>(*config_);
+        }
         if (!drive_->present()) {
             errno = ENOENT;
             return -1;
@@ -100,7 +105,7 @@ public:
 
     bool present() {
         const std::lock_guard lock(mutex_);
-        return drive_->present();
+        return !drive_ || drive_->present();
     }
 
     int control(unsigned long request, void* argument) {
@@ -146,14 +151,15 @@ private:
         const InsideDrive inside;
         const char* id = std::getenv("EMBERLIN_EMULATED_DRIVE");
         std::string problem;
-        std::optional<DriveConfig> config =
-            id != nullptr ? DriveConfig::parse(id, problem) : std::nullopt;
-        if (!config || config->backingFileProblem()) {
+        config_ = id != nullptr ? DriveConfig::parse(id, problem) : std::nullopt;
+        if (!config_ || config_->backingFileProblem()) {
+            config_.reset();
             return;
         }
-        path_ = config->path;
+        path_ = config_->path;
         const int created = realOpen(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
         if (created < 0) {
+            config_.reset();
             return;
         }
         ::close(created);
@@ -161,7 +167,6 @@ private:
         if (::realpath(path_.c_str(), canonical) != nullptr) {
             canonicalPath_ = canonical;
         }
-        drive_ = std::make_unique<Drive>(std::move(*config));
     }
 
     int command(sg_io_hdr_t& header) {
@@ -205,6 +210,7 @@ private:
     }
 
     std::mutex mutex_;
+    std::optional<DriveConfig> config_;
     std::string path_;
     std::string canonicalPath_;
     std::unique_ptr<Drive> drive_;
