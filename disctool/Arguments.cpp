@@ -6,6 +6,8 @@
 #include <string_view>
 #include <utility>
 
+namespace disctool {
+
 namespace {
 
 bool isHelp(std::string_view arg) {
@@ -145,3 +147,5 @@ bool Arguments::parseBurn(const std::vector<std::string>& args) {
     }
     return true;
 }
+
+} // namespace disctool

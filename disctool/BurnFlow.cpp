@@ -12,6 +12,8 @@
 #include <thread>
 #include <utility>
 
+namespace disctool {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -317,3 +319,5 @@ void BurnFlow::showPercent(double percent) {
         reporter_.showPercent(*shown);
     }
 }
+
+} // namespace disctool

@@ -11,6 +11,8 @@
 #include <chrono>
 #include <string>
 
+namespace disctool {
+
 // The one way a burn goes, whatever the drive: check the image, grab the
 // drive, wait for a usable disc (erasing it when asked and possible), write,
 // verify, eject. Every step reports through the reporter; the result is the
@@ -54,3 +56,5 @@ private:
     PercentPacer pacer_;
     bool prompted_ = false;
 };
+
+} // namespace disctool

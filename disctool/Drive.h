@@ -5,6 +5,8 @@
 #include <span>
 #include <string>
 
+namespace disctool {
+
 enum class GrabStatus {
     Grabbed,
     Missing, // no such drive
@@ -82,3 +84,5 @@ public:
     virtual std::string failureReason() = 0;
     virtual void release(bool eject) = 0;
 };
+
+} // namespace disctool

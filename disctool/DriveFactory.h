@@ -7,8 +7,12 @@
 #include <memory>
 #include <string>
 
+namespace disctool {
+
 // The drive behind a device id: a device node (/dev/sr0), a file-backed drive
 // (stdio:PATH) or a simulated one (sim:PATH?...). Null with `problem` set when
 // the id cannot be understood.
 std::unique_ptr<Drive> makeDrive(const std::string& id, LibburnSession& session,
                                  std::string& problem);
+
+} // namespace disctool

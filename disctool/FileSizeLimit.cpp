@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FileSizeLimit.h"
 
+namespace disctool {
+
 FileSizeLimit::FileSizeLimit(std::int64_t bytes) {
     struct sigaction ignore {};
     ignore.sa_handler = SIG_IGN;
@@ -16,3 +18,5 @@ FileSizeLimit::~FileSizeLimit() {
     ::setrlimit(RLIMIT_FSIZE, &previousLimit_);
     ::sigaction(SIGXFSZ, &previousAction_, nullptr);
 }
+
+} // namespace disctool

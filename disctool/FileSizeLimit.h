@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <sys/resource.h>
 
+namespace disctool {
+
 // Makes every write of this process beyond a file size fail with EFBIG for
 // the life of the object: the way a simulated disc fails at a given sector
 // while libburn really writes. SIGXFSZ is ignored meanwhile, so the failure
@@ -20,3 +22,5 @@ private:
     rlimit previousLimit_{};
     struct sigaction previousAction_ {};
 };
+
+} // namespace disctool

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "HelpText.h"
 
+namespace disctool {
+
 std::string_view helpText() {
     return R"help(Usage:
   emberlin-disctool burn -list
@@ -61,3 +63,5 @@ Exit status: 0 burned, 1 failed, 2 bad arguments, 128+N stopped by signal N
 (the drive is always brought to rest first: a running erase is finished).
 )help";
 }
+
+} // namespace disctool

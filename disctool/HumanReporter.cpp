@@ -3,6 +3,8 @@
 
 #include <utility>
 
+namespace disctool {
+
 HumanReporter::HumanReporter(LineWriter& out, std::string device)
     : out_(out)
     , device_(std::move(device)) {}
@@ -99,3 +101,5 @@ void HumanReporter::endProgressLine() {
         progressLineOpen_ = false;
     }
 }
+
+} // namespace disctool

@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace disctool {
+
 // Progress for a person at a terminal: one sentence per step and a percentage
 // that updates in place (or every ten percent when the output is not a
 // terminal).
@@ -33,3 +35,5 @@ private:
     bool progressLineOpen_ = false;
     int lastPercentShown_ = -1;
 };
+
+} // namespace disctool

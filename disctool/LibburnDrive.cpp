@@ -18,6 +18,8 @@
 
 using namespace burn;
 
+namespace disctool {
+
 namespace {
 
 constexpr std::string_view stdioPrefix = "stdio:";
@@ -465,3 +467,5 @@ void LibburnDrive::releaseDrive(bool eject) {
     }
     collectMessages();
 }
+
+} // namespace disctool

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace disctool {
+
 // A drive driven by libburn: an optical drive (/dev/srN) or a file-backed
 // drive (stdio:PATH), which libburn writes and reads like a disc.
 class LibburnDrive : public Drive {
@@ -71,3 +73,5 @@ private:
     libburn::WriteOptions options_;
     std::int64_t trackStart_ = 0;
 };
+
+} // namespace disctool

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <libburn/libburn.h>
 
+namespace disctool {
+
 namespace {
 
 int severityRank(const char* name) {
@@ -76,3 +78,5 @@ std::string LibburnSession::explain(const std::vector<LibburnMessage>& messages)
     }
     return text;
 }
+
+} // namespace disctool

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace disctool {
+
 struct LibburnMessage {
     int code = 0;
     int severity = 0; // libburn's rank: higher is more severe
@@ -34,3 +36,5 @@ public:
 private:
     bool initialised_ = false;
 };
+
+} // namespace disctool

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MediumDecision.h"
 
+namespace disctool {
+
 namespace {
 
 MediumDecision writeIfRoom(const Medium& medium, std::int64_t imageBytes) {
@@ -33,3 +35,5 @@ MediumDecision decideMedium(const Medium& medium, bool eraseRequested, std::int6
     }
     return MediumDecision::Wait;
 }
+
+} // namespace disctool

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace disctool {
+
 enum class MediumDecision {
     Wait,         // no disc, or the drive is still looking at it
     Erase,        // rewritable, holding data, and erasing was asked for
@@ -17,3 +19,5 @@ enum class MediumDecision {
 // What to do with the disc in the drive. "Erase if possible": a blank disc is
 // never erased.
 MediumDecision decideMedium(const Medium& medium, bool eraseRequested, std::int64_t imageBytes);
+
+} // namespace disctool

@@ -3,6 +3,8 @@
 
 #include <string>
 
+namespace disctool {
+
 enum class MediumProblem { NotEraseable, NotWritable, NoSpace };
 
 enum class BurnPhase { Preparing, Writing, Closing, Finishing, Verifying };
@@ -26,3 +28,5 @@ public:
     virtual void reportNoDrive(const std::string& detail) = 0;
     virtual void reportBusy(const std::string& detail) = 0;
 };
+
+} // namespace disctool

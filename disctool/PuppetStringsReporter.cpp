@@ -3,6 +3,8 @@
 
 #include <string>
 
+namespace disctool {
+
 PuppetStringsReporter::PuppetStringsReporter(LineWriter& out)
     : out_(out) {}
 
@@ -72,3 +74,5 @@ void PuppetStringsReporter::reportNoDrive(const std::string& /*detail*/) {
 void PuppetStringsReporter::reportBusy(const std::string& /*detail*/) {
     out_.line("The device is being used by another application");
 }
+
+} // namespace disctool

@@ -4,6 +4,8 @@
 #include "LineWriter.h"
 #include "ProgressReporter.h"
 
+namespace disctool {
+
 // The machine-readable lines that Emberlin turns into its burn states.
 class PuppetStringsReporter : public ProgressReporter {
 public:
@@ -22,3 +24,5 @@ public:
 private:
     LineWriter& out_;
 };
+
+} // namespace disctool

@@ -8,6 +8,8 @@
 #include <unistd.h>
 #include <utility>
 
+namespace disctool {
+
 namespace {
 
 constexpr std::int64_t sectorBytes = 2048;
@@ -18,24 +20,24 @@ std::int64_t wholeSectors(std::int64_t bytes) {
 
 } // namespace
 
-SimulatedDrive::SimulatedDrive(SimulatedDriveConfig spec, std::unique_ptr<Drive> backing)
-    : spec_(std::move(spec))
+SimulatedDrive::SimulatedDrive(SimulatedDriveConfig config, std::unique_ptr<Drive> backing)
+    : config_(std::move(config))
     , backing_(std::move(backing)) {}
 
 GrabResult SimulatedDrive::grab() {
-    if (spec_.busy) {
+    if (config_.busy) {
         return {GrabStatus::Busy, "the simulated drive is busy"};
     }
     GrabResult result = backing_->grab();
-    arrival_ = Clock::now() + spec_.insertAfter;
+    arrival_ = Clock::now() + config_.insertAfter;
     return result;
 }
 
 SimulatedDisc* SimulatedDrive::currentDisc() {
-    if (lost_ || discIndex_ >= spec_.discs.size() || Clock::now() < arrival_) {
+    if (lost_ || discIndex_ >= config_.discs.size() || Clock::now() < arrival_) {
         return nullptr;
     }
-    return &spec_.discs[discIndex_];
+    return &config_.discs[discIndex_];
 }
 
 Medium SimulatedDrive::medium() {
@@ -65,10 +67,10 @@ bool SimulatedDrive::present() {
 }
 
 GrabResult SimulatedDrive::ejectDisc() {
-    if (discIndex_ < spec_.discs.size()) {
+    if (discIndex_ < config_.discs.size()) {
         ++discIndex_;
     }
-    arrival_ = Clock::now() + spec_.insertAfter;
+    arrival_ = Clock::now() + config_.insertAfter;
     return {GrabStatus::Grabbed, {}};
 }
 
@@ -106,19 +108,19 @@ bool SimulatedDrive::startWrite(const WriteJob& job) {
 }
 
 std::optional<std::int64_t> SimulatedDrive::stopSectorOfWrite() const {
-    if (spec_.lostAtSector && spec_.failAtSector) {
-        return std::min(*spec_.lostAtSector, *spec_.failAtSector);
+    if (config_.lostAtSector && config_.failAtSector) {
+        return std::min(*config_.lostAtSector, *config_.failAtSector);
     }
-    return spec_.lostAtSector ? spec_.lostAtSector : spec_.failAtSector;
+    return config_.lostAtSector ? config_.lostAtSector : config_.failAtSector;
 }
 
 Activity SimulatedDrive::eraseActivity() {
     const auto elapsed = Clock::now() - eraseStart_;
-    if (elapsed < spec_.eraseTime) {
+    if (elapsed < config_.eraseTime) {
         Activity activity;
         activity.kind = ActivityKind::Erasing;
         activity.percent = 100.0 * std::chrono::duration<double>(elapsed).count() /
-                           std::chrono::duration<double>(spec_.eraseTime).count();
+                           std::chrono::duration<double>(config_.eraseTime).count();
         return activity;
     }
     job_ = Job::None;
@@ -128,8 +130,8 @@ Activity SimulatedDrive::eraseActivity() {
     }
     // The old sessions are gone; keep the backing file in step.
     eraseFailure_.clear();
-    if (::truncate(spec_.backingPath.c_str(), 0) != 0 && errno != ENOENT) {
-        eraseFailure_ = "Cannot erase " + spec_.backingPath + ": " + std::strerror(errno);
+    if (::truncate(config_.backingPath.c_str(), 0) != 0 && errno != ENOENT) {
+        eraseFailure_ = "Cannot erase " + config_.backingPath + ": " + std::strerror(errno);
     }
     return {};
 }
@@ -141,8 +143,8 @@ Activity SimulatedDrive::writeActivity() {
     }
     job_ = Job::None;
     sizeLimit_.reset();
-    const bool lostFirst =
-        spec_.lostAtSector && (!spec_.failAtSector || *spec_.lostAtSector <= *spec_.failAtSector);
+    const bool lostFirst = config_.lostAtSector && (!config_.failAtSector ||
+                                                    *config_.lostAtSector <= *config_.failAtSector);
     if (lostFirst && !backing_->lastJobSucceeded()) {
         lost_ = true;
     }
@@ -203,8 +205,8 @@ bool SimulatedDrive::read(std::int64_t byteAddress, std::span<char> buffer) {
     if (!backing_->read(byteAddress, buffer)) {
         return false;
     }
-    if (spec_.badSector) {
-        const std::int64_t bad = trackStartByte() + *spec_.badSector * sectorBytes;
+    if (config_.badSector) {
+        const std::int64_t bad = trackStartByte() + *config_.badSector * sectorBytes;
         const auto end = byteAddress + static_cast<std::int64_t>(buffer.size());
         if (bad >= byteAddress && bad < end) {
             buffer[static_cast<std::size_t>(bad - byteAddress)] ^= 0x5a;
@@ -226,3 +228,5 @@ std::string SimulatedDrive::failureReason() {
 void SimulatedDrive::release(bool eject) {
     backing_->release(eject);
 }
+
+} // namespace disctool

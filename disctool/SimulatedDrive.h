@@ -10,13 +10,15 @@
 #include <optional>
 #include <string>
 
+namespace disctool {
+
 // A drive whose medium is simulated: the disc's kind, state and capacity, its
 // arrival, erasing, and the ways a burn can go wrong. The bytes are not: every
 // write and read goes through the backing drive (libburn on a stdio: file), so
 // a simulated burn exercises libburn's real write and read-back path.
 class SimulatedDrive : public Drive {
 public:
-    SimulatedDrive(SimulatedDriveConfig spec, std::unique_ptr<Drive> backing);
+    SimulatedDrive(SimulatedDriveConfig config, std::unique_ptr<Drive> backing);
 
     GrabResult grab() override;
     Medium medium() override;
@@ -44,7 +46,7 @@ private:
     Activity writeActivity();
     void throttleRead(std::size_t bytes);
 
-    SimulatedDriveConfig spec_;
+    SimulatedDriveConfig config_;
     std::unique_ptr<Drive> backing_;
     std::size_t discIndex_ = 0;
     Clock::time_point arrival_{};
@@ -57,3 +59,5 @@ private:
     std::optional<FileSizeLimit> sizeLimit_;
     Clock::time_point nextReadAllowed_{};
 };
+
+} // namespace disctool

@@ -5,6 +5,8 @@
 #include <array>
 #include <charconv>
 
+namespace disctool {
+
 namespace {
 
 constexpr std::int64_t sectorBytes = 2048;
@@ -141,9 +143,9 @@ std::optional<SimulatedDriveConfig> SimulatedDriveConfig::parse(std::string_view
     }
     id.remove_prefix(prefix.size());
     const std::size_t query = id.find('?');
-    SimulatedDriveConfig spec;
-    spec.backingPath = std::string(id.substr(0, query));
-    if (spec.backingPath.empty()) {
+    SimulatedDriveConfig config;
+    config.backingPath = std::string(id.substr(0, query));
+    if (config.backingPath.empty()) {
         problem = "a simulated drive needs a file: sim:PATH";
         return std::nullopt;
     }
@@ -200,20 +202,20 @@ std::optional<SimulatedDriveConfig> SimulatedDriveConfig::parse(std::string_view
             if (!duration) {
                 return bad(key, value);
             }
-            (key == "insert-after" ? spec.insertAfter : spec.eraseTime) = *duration;
+            (key == "insert-after" ? config.insertAfter : config.eraseTime) = *duration;
         } else if (key == "busy") {
             if (!value.empty() && value != "1" && value != "0") {
                 return bad(key, value);
             }
-            spec.busy = value != "0";
+            config.busy = value != "0";
         } else if (key == "lost-at" || key == "fail-at-sector" || key == "bad-sector") {
             const auto sector = parseCount(value);
             if (!sector) {
                 return bad(key, value);
             }
-            (key == "lost-at"          ? spec.lostAtSector
-             : key == "fail-at-sector" ? spec.failAtSector
-                                       : spec.badSector) = *sector;
+            (key == "lost-at"          ? config.lostAtSector
+             : key == "fail-at-sector" ? config.failAtSector
+                                       : config.badSector) = *sector;
         } else {
             problem = "unknown parameter \"" + std::string(key) + "\"";
             return std::nullopt;
@@ -242,7 +244,9 @@ std::optional<SimulatedDriveConfig> SimulatedDriveConfig::parse(std::string_view
             problem = "a disc cannot use more than its capacity";
             return std::nullopt;
         }
-        spec.discs.push_back(disc);
+        config.discs.push_back(disc);
     }
-    return spec;
+    return config;
 }
+
+} // namespace disctool

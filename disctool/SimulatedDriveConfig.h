@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+namespace disctool {
+
 // The media a simulated drive knows.
 enum class SimulatedMediumKind { CDR, CDRW, DVDMinusR, DVDPlusR, DVDMinusRW, BDR };
 
@@ -50,6 +52,8 @@ struct SimulatedDriveConfig {
     std::optional<std::int64_t> failAtSector; // writing it fails
     std::optional<std::int64_t> badSector;    // reads back wrong
 
-    // The spec, or nullopt with `problem` saying what is wrong with the id.
+    // The configuration, or nullopt with `problem` saying what is wrong with the id.
     static std::optional<SimulatedDriveConfig> parse(std::string_view id, std::string& problem);
 };
+
+} // namespace disctool

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Speed.h"
 
+namespace disctool {
+
 int kilobytesPerSecond(MediumFamily family, int multiple) {
     if (multiple <= 0) {
         return 0;
@@ -19,3 +21,5 @@ int kilobytesPerSecond(MediumFamily family, int multiple) {
     }
     return 0;
 }
+
+} // namespace disctool

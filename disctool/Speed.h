@@ -3,7 +3,11 @@
 
 #include "Drive.h"
 
+namespace disctool {
+
 // The write speed to ask the drive for, in kB/s (1000 bytes), for a multiple
 // of the medium's 1x: CD 176.4, DVD 1385, BD 4496 kB/s. 0 (the maximum) for
 // multiple 0 and for media without a nominal speed.
 int kilobytesPerSecond(MediumFamily family, int multiple);
+
+} // namespace disctool

@@ -7,6 +7,8 @@
 #include <cctype>
 #include <string>
 
+namespace disctool {
+
 namespace {
 
 std::string_view trimmed(std::string_view text) {
@@ -33,11 +35,11 @@ std::string nameOf(const std::string& id, int number) {
     const std::string counted = " burner " + std::to_string(number);
     if (id.starts_with(SimulatedDriveConfig::prefix)) {
         std::string problem;
-        const std::optional<SimulatedDriveConfig> spec = SimulatedDriveConfig::parse(id, problem);
-        if (!spec) {
+        const std::optional<SimulatedDriveConfig> config = SimulatedDriveConfig::parse(id, problem);
+        if (!config) {
             return "Simulated" + counted + " (unusable: " + problem + ") via simulation";
         }
-        return "Simulated " + upper(traitsOf(spec->discs.front().kind).name) + counted +
+        return "Simulated " + upper(traitsOf(config->discs.front().kind).name) + counted +
                " via simulation";
     }
     if (id.starts_with("stdio:")) {
@@ -62,3 +64,5 @@ std::vector<ListedBurner> virtualBurners(std::string_view configured) {
     }
     return burners;
 }
+
+} // namespace disctool

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+namespace disctool {
+
 // Burners that need no hardware, listed when the user names them in an
 // environment variable: simulated drives (sim:PATH?...) and file-backed ones
 // (stdio:PATH), separated by ";" or line ends. An id that cannot be used is
@@ -14,3 +16,5 @@
 std::vector<ListedBurner> virtualBurners(std::string_view configured);
 
 constexpr const char* virtualBurnersVariable = "EMBERLIN_VIRTUAL_BURNERS";
+
+} // namespace disctool

@@ -19,6 +19,7 @@
 #include <unistd.h>
 #include <vector>
 
+namespace disctool {
 namespace {
 
 constexpr int exitUsage = 2;
@@ -64,8 +65,10 @@ int burn(const BurnOptions& options, LineWriter& out) {
 }
 
 } // namespace
+} // namespace disctool
 
 int main(int argc, char** argv) {
+    using namespace disctool;
     LineWriter out(STDOUT_FILENO);
     const Arguments arguments = Arguments::parse(std::vector<std::string>(argv + 1, argv + argc));
     switch (arguments.command()) {

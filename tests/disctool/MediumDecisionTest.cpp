@@ -9,6 +9,8 @@
 
 namespace {
 
+using namespace disctool;
+
 constexpr std::int64_t megabyte = 1024 * 1024;
 
 Medium disc(DiscStatus status, bool erasable, std::int64_t freeBytes) {

@@ -7,59 +7,61 @@
 
 namespace {
 
+using namespace disctool;
+
 using namespace std::chrono_literals;
 
 SimulatedDriveConfig parsed(const std::string& id) {
     std::string problem;
-    const std::optional<SimulatedDriveConfig> spec = SimulatedDriveConfig::parse(id, problem);
-    EXPECT_TRUE(spec.has_value()) << id << ": " << problem;
-    return spec.value_or(SimulatedDriveConfig{});
+    const std::optional<SimulatedDriveConfig> config = SimulatedDriveConfig::parse(id, problem);
+    EXPECT_TRUE(config.has_value()) << id << ": " << problem;
+    return config.value_or(SimulatedDriveConfig{});
 }
 
 TEST(SimulatedDriveConfig, ABareIdIsOneBlankCdR) {
-    const SimulatedDriveConfig spec = parsed("sim:/tmp/disc.img");
-    EXPECT_EQ(spec.backingPath, "/tmp/disc.img");
-    ASSERT_EQ(spec.discs.size(), 1u);
-    EXPECT_EQ(spec.discs[0].kind, SimulatedMediumKind::CDR);
-    EXPECT_EQ(spec.discs[0].state, DiscStatus::Blank);
-    EXPECT_EQ(spec.discs[0].capacity, traitsOf(SimulatedMediumKind::CDR).capacity);
-    EXPECT_EQ(spec.discs[0].used, 0);
-    EXPECT_EQ(spec.insertAfter, 0ms);
-    EXPECT_FALSE(spec.busy);
-    EXPECT_FALSE(spec.lostAtSector || spec.failAtSector || spec.badSector);
+    const SimulatedDriveConfig config = parsed("sim:/tmp/disc.img");
+    EXPECT_EQ(config.backingPath, "/tmp/disc.img");
+    ASSERT_EQ(config.discs.size(), 1u);
+    EXPECT_EQ(config.discs[0].kind, SimulatedMediumKind::CDR);
+    EXPECT_EQ(config.discs[0].state, DiscStatus::Blank);
+    EXPECT_EQ(config.discs[0].capacity, traitsOf(SimulatedMediumKind::CDR).capacity);
+    EXPECT_EQ(config.discs[0].used, 0);
+    EXPECT_EQ(config.insertAfter, 0ms);
+    EXPECT_FALSE(config.busy);
+    EXPECT_FALSE(config.lostAtSector || config.failAtSector || config.badSector);
 }
 
 TEST(SimulatedDriveConfig, EveryParameter) {
-    const SimulatedDriveConfig spec =
+    const SimulatedDriveConfig config =
         parsed("sim:/tmp/d?medium=dvd-rw&state=appendable&capacity=10M&used=3000k&"
                "insert-after=2s&erase-time=250ms&busy&lost-at=7&fail-at-sector=8&bad-sector=9");
-    ASSERT_EQ(spec.discs.size(), 1u);
-    EXPECT_EQ(spec.discs[0].kind, SimulatedMediumKind::DVDMinusRW);
-    EXPECT_EQ(spec.discs[0].state, DiscStatus::Appendable);
-    EXPECT_EQ(spec.discs[0].capacity, 10 * 1024 * 1024);
+    ASSERT_EQ(config.discs.size(), 1u);
+    EXPECT_EQ(config.discs[0].kind, SimulatedMediumKind::DVDMinusRW);
+    EXPECT_EQ(config.discs[0].state, DiscStatus::Appendable);
+    EXPECT_EQ(config.discs[0].capacity, 10 * 1024 * 1024);
     // Sizes are whole sectors.
-    EXPECT_EQ(spec.discs[0].used, 3000 * 1024 / 2048 * 2048);
-    EXPECT_EQ(spec.insertAfter, 2000ms);
-    EXPECT_EQ(spec.eraseTime, 250ms);
-    EXPECT_TRUE(spec.busy);
-    EXPECT_EQ(spec.lostAtSector, 7);
-    EXPECT_EQ(spec.failAtSector, 8);
-    EXPECT_EQ(spec.badSector, 9);
+    EXPECT_EQ(config.discs[0].used, 3000 * 1024 / 2048 * 2048);
+    EXPECT_EQ(config.insertAfter, 2000ms);
+    EXPECT_EQ(config.eraseTime, 250ms);
+    EXPECT_TRUE(config.busy);
+    EXPECT_EQ(config.lostAtSector, 7);
+    EXPECT_EQ(config.failAtSector, 8);
+    EXPECT_EQ(config.badSector, 9);
 }
 
 TEST(SimulatedDriveConfig, CommaListsDescribeDiscsThatFollowEachOther) {
-    const SimulatedDriveConfig spec =
+    const SimulatedDriveConfig config =
         parsed("sim:/tmp/d?medium=cd-r,cd-rw,bd-r&state=full,blank&capacity=1M");
-    ASSERT_EQ(spec.discs.size(), 3u);
-    EXPECT_EQ(spec.discs[0].kind, SimulatedMediumKind::CDR);
-    EXPECT_EQ(spec.discs[0].state, DiscStatus::Full);
-    EXPECT_EQ(spec.discs[0].used, spec.discs[0].capacity);
-    EXPECT_EQ(spec.discs[1].kind, SimulatedMediumKind::CDRW);
-    EXPECT_EQ(spec.discs[1].state, DiscStatus::Blank);
+    ASSERT_EQ(config.discs.size(), 3u);
+    EXPECT_EQ(config.discs[0].kind, SimulatedMediumKind::CDR);
+    EXPECT_EQ(config.discs[0].state, DiscStatus::Full);
+    EXPECT_EQ(config.discs[0].used, config.discs[0].capacity);
+    EXPECT_EQ(config.discs[1].kind, SimulatedMediumKind::CDRW);
+    EXPECT_EQ(config.discs[1].state, DiscStatus::Blank);
     // A shorter list repeats its last value.
-    EXPECT_EQ(spec.discs[2].kind, SimulatedMediumKind::BDR);
-    EXPECT_EQ(spec.discs[2].state, DiscStatus::Blank);
-    EXPECT_EQ(spec.discs[2].capacity, 1024 * 1024);
+    EXPECT_EQ(config.discs[2].kind, SimulatedMediumKind::BDR);
+    EXPECT_EQ(config.discs[2].state, DiscStatus::Blank);
+    EXPECT_EQ(config.discs[2].capacity, 1024 * 1024);
 }
 
 TEST(SimulatedDriveConfig, MediumKindsKnowTheirFamilyAndRewritability) {
@@ -74,8 +76,8 @@ TEST(SimulatedDriveConfig, MediumKindsKnowTheirFamilyAndRewritability) {
         {"dvd-rw", MediumFamily::DVD, true}, {"bd-r", MediumFamily::BD, false},
     };
     for (const Case& c : cases) {
-        const SimulatedDriveConfig spec = parsed("sim:/x?medium=" + c.name);
-        const SimulatedMediumTraits& traits = traitsOf(spec.discs.at(0).kind);
+        const SimulatedDriveConfig config = parsed("sim:/x?medium=" + c.name);
+        const SimulatedMediumTraits& traits = traitsOf(config.discs.at(0).kind);
         EXPECT_EQ(traits.name, c.name);
         EXPECT_EQ(traits.family, c.family) << c.name;
         EXPECT_EQ(traits.rewritable, c.rewritable) << c.name;
