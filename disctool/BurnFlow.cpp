@@ -218,7 +218,11 @@ BurnFlow::Ending BurnFlow::write(const ImageFile& image, const Medium& medium) {
         }
         switch (activity.kind) {
         case ActivityKind::Writing:
-            showPercent(activity.percent);
+            // libburn reports writing again between closing a track and
+            // closing the session: the data is all written by then.
+            if (!closingShown) {
+                showPercent(activity.percent);
+            }
             break;
         case ActivityKind::Closing:
             showClosing();

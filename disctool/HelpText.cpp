@@ -35,24 +35,38 @@ Device ids:
   stdio:PATH                 a file written by libburn as if it were a disc
                              ("burn to an image file"; an existing file is
                              replaced)
-  sim:PATH?PARAMETERS        a simulated drive for trying Emberlin without
-                             hardware; libburn writes and reads PATH, the
-                             medium is simulated. Parameters, joined by "&":
-    medium=KIND[,KIND...]    cd-r, cd-rw, dvd-r, dvd+r, dvd-rw, bd-r
-                             (default cd-r)
-    state=STATE[,STATE...]   blank, appendable, full (default blank)
+  sim:PATH?PARAMETERS        an emulated drive for trying Emberlin without
+                             hardware: libburn drives it like a real one,
+                             the disc's bytes live in PATH and what was done
+                             to it in PATH.state. Parameters, joined by "&":
+    medium=KIND[,KIND...]    cd-r, cd-rw, dvd-r, dvd-r-dl, dvd-rw, dvd-rw-ro
+                             (restricted overwrite), dvd+r, dvd+r-dl, dvd+rw,
+                             dvd-ram, bd-r, bd-re (default cd-r)
+    state=STATE[,STATE...]   empty, blank, appendable, full, unformatted
+                             (default blank)
     capacity=SIZE[,SIZE...]  bytes, or with k, M, G (default: a common disc)
-    used=SIZE[,SIZE...]      taken by earlier sessions of an appendable disc
-    insert-after=TIME        the disc arrives TIME after the drive is opened,
-                             and each next one TIME after an eject (500ms, 2s)
-    erase-time=TIME          how long an erase takes (default 1s)
+    used=SIZE[,SIZE...]      taken by earlier sessions of a disc with data
+    sessions=N[,N...]        how many earlier sessions (default 1)
+    insert-after=WHEN        the drive starts empty; the disc goes in WHEN
+                             after the tray opened, and so does each next one
+    no-medium-for=WHEN       after loading, the drive says "no medium" until WHEN
+    unready[=WHEN]           after loading, it is "becoming ready" until WHEN
+                             (without WHEN: for ever)
+    erase-time=WHEN          blanking and formatting end WHEN after they start
+    rate=Nx|KBPS             the drive's top write speed; every command then
+                             takes as long as on a real drive of that speed
     busy                     another program holds the drive
-    lost-at=SECTOR           the drive disappears while writing that sector
-    fail-at-sector=SECTOR    writing that sector fails
+    lost-at=SECTOR           the drive disappears when writing reaches that
+                             sector of the track
+    fail-at-sector=SECTOR    writing that sector of the track fails
     bad-sector=SECTOR        that sector of the track reads back wrong
-  Comma lists describe discs that follow one another: each disc that cannot
-  be used is ejected and the next one arrives; after the last one the drive
-  stays empty. Example:
+    stall-at=SECTOR          writing stops before that sector until resume
+    stall-read-at=SECTOR     reading stops before that sector until resume
+    resume=WHEN              when a stall ends
+  WHEN is a time (500ms, 2s), a number of the drive's polls (3polls) or a
+  file that must exist (@/tmp/go). Comma lists describe discs that follow one
+  another: each disc that cannot be used is ejected and the next one
+  arrives; after the last one the drive stays empty. Example:
     sim:/tmp/disc.img?medium=cd-rw&state=full&insert-after=2s
 
 Environment:

@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "VirtualBurners.h"
 
-#include "SimulatedDriveConfig.h"
+#include "DriveConfig.h"
 
-#include <algorithm>
-#include <cctype>
 #include <string>
 
 namespace disctool {
@@ -24,22 +22,17 @@ std::string_view trimmed(std::string_view text) {
     return text;
 }
 
-std::string upper(std::string_view text) {
-    std::string result(text);
-    std::transform(result.begin(), result.end(), result.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return result;
-}
-
 std::string nameOf(const std::string& id, int number) {
     const std::string counted = " burner " + std::to_string(number);
-    if (id.starts_with(SimulatedDriveConfig::prefix)) {
+    if (id.starts_with(emulator::DriveConfig::prefix)) {
         std::string problem;
-        const std::optional<SimulatedDriveConfig> config = SimulatedDriveConfig::parse(id, problem);
+        const std::optional<emulator::DriveConfig> config =
+            emulator::DriveConfig::parse(id, problem);
         if (!config) {
             return "Simulated" + counted + " (unusable: " + problem + ") via simulation";
         }
-        return "Simulated " + upper(traitsOf(config->discs.front().kind).name) + counted +
+        return "Simulated " +
+               std::string(emulator::traitsOf(config->discs.front().medium).displayName) + counted +
                " via simulation";
     }
     if (id.starts_with("stdio:")) {

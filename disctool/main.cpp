@@ -3,6 +3,7 @@
 
 #include "Arguments.h"
 #include "BurnFlow.h"
+#include "DriveEmulator.h"
 #include "DriveFactory.h"
 #include "HelpText.h"
 #include "HumanReporter.h"
@@ -42,14 +43,19 @@ int list(LineWriter& out) {
     return BurnFlow::exitSucceeded;
 }
 
-int burn(const BurnOptions& options, LineWriter& out) {
-    const SignalAbort abort;
+int burn(const BurnOptions& options, LineWriter& out, char** argv) {
     std::unique_ptr<ProgressReporter> reporter;
     if (options.puppetStrings) {
         reporter = std::make_unique<PuppetStringsReporter>(out);
     } else {
         reporter = std::make_unique<HumanReporter>(out, options.device);
     }
+    // An emulated drive needs this program started again with the emulator.
+    if (const std::optional<std::string> problem = driveEmulator::prepare(options.device, argv)) {
+        reporter->reportFailure(*problem);
+        return BurnFlow::exitFailed;
+    }
+    const SignalAbort abort;
     LibburnSession session;
     if (!session.initialised()) {
         reporter->reportFailure("libburn could not be initialised");
@@ -78,7 +84,7 @@ int main(int argc, char** argv) {
     case Arguments::Command::List:
         return list(out);
     case Arguments::Command::Burn:
-        return burn(arguments.burn(), out);
+        return burn(arguments.burn(), out, argv);
     case Arguments::Command::Invalid:
         break;
     }

@@ -32,8 +32,9 @@ bool BackingStore::read(std::int64_t lba, std::span<std::uint8_t> data) {
     }
     std::size_t done = 0;
     while (done < data.size()) {
-        const ssize_t got = ::pread(fd_, data.data() + done, data.size() - done,
-                                    static_cast<off_t>(lba * sectorBytes) + static_cast<off_t>(done));
+        const ssize_t got =
+            ::pread(fd_, data.data() + done, data.size() - done,
+                    static_cast<off_t>(lba * sectorBytes) + static_cast<off_t>(done));
         if (got < 0 && errno == EINTR) {
             continue;
         }
@@ -55,8 +56,9 @@ bool BackingStore::write(std::int64_t lba, std::span<const std::uint8_t> data) {
     }
     std::size_t done = 0;
     while (done < data.size()) {
-        const ssize_t put = ::pwrite(fd_, data.data() + done, data.size() - done,
-                                     static_cast<off_t>(lba * sectorBytes) + static_cast<off_t>(done));
+        const ssize_t put =
+            ::pwrite(fd_, data.data() + done, data.size() - done,
+                     static_cast<off_t>(lba * sectorBytes) + static_cast<off_t>(done));
         if (put < 0 && errno == EINTR) {
             continue;
         }

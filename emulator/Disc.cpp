@@ -168,7 +168,7 @@ void Disc::closeSession(bool keepAppendable) {
         nextStart = last.start + trackSize(last) +
                     (closedSessions == 1 ? overheads.firstSessionGap : overheads.laterSessionGap);
     }
-    if ((sessionHasTracks || !tracks.empty()) && (!keepAppendable || nextStart >= capacity)) {
+    if (!tracks.empty() && !keepAppendable) {
         finalized = true;
     }
 }

@@ -20,10 +20,9 @@ std::string storePath(const std::string& path, std::size_t index) {
 
 // Discs arrive until the first slot the id leaves empty.
 std::size_t arrivingDiscs(const DriveConfig& config) {
-    const auto empty = std::find_if(config.discs.begin(), config.discs.end(),
-                                    [](const DiscDescription& disc) {
-                                        return disc.state == DiscState::Empty;
-                                    });
+    const auto empty =
+        std::find_if(config.discs.begin(), config.discs.end(),
+                     [](const DiscDescription& disc) { return disc.state == DiscState::Empty; });
     return static_cast<std::size_t>(empty - config.discs.begin());
 }
 
@@ -94,21 +93,36 @@ Reply Drive::answer(const Bytes& reply, const Request& request) {
 
 const std::vector<Drive::Command>& Drive::commands() {
     static const std::vector<Command> all{
-        {0x00, &Drive::testUnitReady, false},     {0x03, &Drive::requestSense, false},
-        {0x04, &Drive::formatUnit, true},         {0x12, &Drive::inquiry, false},
-        {0x1B, &Drive::startStop, false},         {0x1E, &Drive::preventAllow, false},
-        {0x23, &Drive::formatCapacities, true},   {0x25, &Drive::capacity, true},
-        {0x28, &Drive::read, true},               {0x2A, &Drive::write, true},
-        {0x35, &Drive::synchronize, true},        {0x43, &Drive::tableOfContents, true},
-        {0x46, &Drive::getConfiguration, false},  {0x4A, &Drive::eventStatus, false},
-        {0x51, &Drive::discInformation, true},    {0x52, &Drive::trackInformation, true},
-        {0x53, &Drive::reserveTrack, true},       {0x54, &Drive::sendOpc, true},
-        {0x55, &Drive::modeSelect, false},        {0x5A, &Drive::modeSense, false},
-        {0x5B, &Drive::closeTrackSession, true},  {0x5C, &Drive::bufferCapacity, false},
-        {0x5D, &Drive::sendCueSheet, true},       {0xA1, &Drive::blank, true},
-        {0xA8, &Drive::read, true},               {0xAA, &Drive::write, true},
-        {0xAC, &Drive::getPerformance, true},     {0xAD, &Drive::discStructure, true},
-        {0xB6, &Drive::setStreaming, false},      {0xBB, &Drive::setCdSpeed, false},
+        {0x00, &Drive::testUnitReady, false},
+        {0x03, &Drive::requestSense, false},
+        {0x04, &Drive::formatUnit, true},
+        {0x12, &Drive::inquiry, false},
+        {0x1B, &Drive::startStop, false},
+        {0x1E, &Drive::preventAllow, false},
+        {0x23, &Drive::formatCapacities, true},
+        {0x25, &Drive::capacity, true},
+        {0x28, &Drive::read, true},
+        {0x2A, &Drive::write, true},
+        {0x35, &Drive::synchronize, true},
+        {0x43, &Drive::tableOfContents, true},
+        {0x46, &Drive::getConfiguration, false},
+        {0x4A, &Drive::eventStatus, false},
+        {0x51, &Drive::discInformation, true},
+        {0x52, &Drive::trackInformation, true},
+        {0x53, &Drive::reserveTrack, true},
+        {0x54, &Drive::sendOpc, true},
+        {0x55, &Drive::modeSelect, false},
+        {0x5A, &Drive::modeSense, false},
+        {0x5B, &Drive::closeTrackSession, true},
+        {0x5C, &Drive::bufferCapacity, false},
+        {0x5D, &Drive::sendCueSheet, true},
+        {0xA1, &Drive::blank, true},
+        {0xA8, &Drive::read, true},
+        {0xAA, &Drive::write, true},
+        {0xAC, &Drive::getPerformance, true},
+        {0xAD, &Drive::discStructure, true},
+        {0xB6, &Drive::setStreaming, false},
+        {0xBB, &Drive::setCdSpeed, false},
     };
     return all;
 }
@@ -251,9 +265,9 @@ Reply Drive::getConfiguration(const Request& request) {
 
 Reply Drive::modeSense(const Request& request) {
     const bool ready = !tray_.readiness(now(), false);
-    const std::optional<Bytes> pages = emulator::modeSense(
-        request.cdb[2] & 0x3F, recorder_.parameters(),
-        DriveStatus{ready ? disc() : nullptr, rates_, tray_.prevented()});
+    const std::optional<Bytes> pages =
+        emulator::modeSense(request.cdb[2] & 0x3F, recorder_.parameters(),
+                            DriveStatus{ready ? disc() : nullptr, rates_, tray_.prevented()});
     return pages ? answer(*pages, request) : Reply::failed(sense::invalidField);
 }
 

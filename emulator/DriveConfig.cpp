@@ -112,9 +112,9 @@ template <typename T> const T& nth(const std::vector<T>& list, std::size_t index
 }
 
 std::optional<std::string> describeDiscs(const Lists& lists, std::vector<DiscDescription>& discs) {
-    const std::size_t count = std::max({lists.media.size(), lists.states.size(),
-                                        lists.capacities.size(), lists.used.size(),
-                                        lists.sessions.size()});
+    const std::size_t count =
+        std::max({lists.media.size(), lists.states.size(), lists.capacities.size(),
+                  lists.used.size(), lists.sessions.size()});
     for (std::size_t i = 0; i < count; ++i) {
         DiscDescription disc;
         disc.medium = nth(lists.media, i);
@@ -149,9 +149,9 @@ std::optional<std::string> describeDiscs(const Lists& lists, std::vector<DiscDes
 } // namespace
 
 std::string DiscDescription::origin() const {
-    return std::string(traitsOf(medium).id) + " state " +
-           std::to_string(static_cast<int>(state)) + " capacity " + std::to_string(capacity) +
-           " used " + std::to_string(used) + " sessions " + std::to_string(sessions);
+    return std::string(traitsOf(medium).id) + " state " + std::to_string(static_cast<int>(state)) +
+           " capacity " + std::to_string(capacity) + " used " + std::to_string(used) +
+           " sessions " + std::to_string(sessions);
 }
 
 std::optional<DriveConfig> DriveConfig::parse(std::string_view id, std::string& problem) {
@@ -255,7 +255,8 @@ std::optional<DriveConfig> DriveConfig::parse(std::string_view id, std::string& 
             return std::nullopt;
         }
     }
-    if ((config.stallAt || config.stallReadAt) && (!config.resume || config.resume->countsPolls())) {
+    if ((config.stallAt || config.stallReadAt) &&
+        (!config.resume || config.resume->countsPolls())) {
         problem = "a stall needs resume=TIME or resume=@FILE: a stalled drive is not polled";
         return std::nullopt;
     }

@@ -12,6 +12,11 @@
 
 namespace emulator {
 
+// The environment variable that hands a program the id of the drive to
+// emulate, and the library that emulates it, beside the program using it.
+constexpr const char* emulatedDriveVariable = "EMBERLIN_EMULATED_DRIVE";
+constexpr const char* emulatorLibraryName = "libemberlin-emulator.so";
+
 enum class DiscState { Empty, Blank, Appendable, Full, Unformatted };
 
 // One disc as a device id describes it, before anything was done to it.

@@ -39,12 +39,18 @@ std::uint16_t blocking(const Disc& disc) {
 
 // Every profile the drive supports, newest first (MMC-5 Table 89).
 constexpr std::array<Medium, 12> profileOrder{
-    Medium::BDRE,      Medium::BDR,
-    Medium::DVDPlusRDualLayer, Medium::DVDPlusR,
-    Medium::DVDPlusRW, Medium::DVDMinusRDualLayer,
-    Medium::DVDMinusRWSequential, Medium::DVDMinusRWRestrictedOverwrite,
-    Medium::DVDRAM,    Medium::DVDMinusR,
-    Medium::CDRW,      Medium::CDR,
+    Medium::BDRE,
+    Medium::BDR,
+    Medium::DVDPlusRDualLayer,
+    Medium::DVDPlusR,
+    Medium::DVDPlusRW,
+    Medium::DVDMinusRDualLayer,
+    Medium::DVDMinusRWSequential,
+    Medium::DVDMinusRWRestrictedOverwrite,
+    Medium::DVDRAM,
+    Medium::DVDMinusR,
+    Medium::CDRW,
+    Medium::CDR,
 };
 
 Bytes profileList(const Disc* disc) {
@@ -52,8 +58,9 @@ Bytes profileList(const Disc* disc) {
     for (const Medium medium : profileOrder) {
         const std::uint16_t profile = traitsOf(medium).profile;
         const bool current = disc != nullptr && disc->traits().profile == profile;
-        data.insert(data.end(), {static_cast<std::uint8_t>(profile >> 8),
-                                 static_cast<std::uint8_t>(profile), current ? std::uint8_t{1} : std::uint8_t{0}, 0});
+        data.insert(data.end(),
+                    {static_cast<std::uint8_t>(profile >> 8), static_cast<std::uint8_t>(profile),
+                     current ? std::uint8_t{1} : std::uint8_t{0}, 0});
     }
     return data;
 }
@@ -83,60 +90,137 @@ Bytes incrementalStreaming(const Disc* disc) {
 }
 
 const std::vector<Feature>& features() {
-    const auto always = [](const Disc&) { return true; };
-    const auto dvd = [](const Disc& disc) { return disc.traits().family == Family::DVD; };
-    const auto bd = [](const Disc& disc) { return disc.traits().family == Family::BD; };
-    const auto cdWrite = [](const Disc& disc) { return is(disc, {Medium::CDR, Medium::CDRW}); };
+    const auto always = [](const Disc&) {
+        return true;
+    };
+    const auto dvd = [](const Disc& disc) {
+        return disc.traits().family == Family::DVD;
+    };
+    const auto bd = [](const Disc& disc) {
+        return disc.traits().family == Family::BD;
+    };
+    const auto cdWrite = [](const Disc& disc) {
+        return is(disc, {Medium::CDR, Medium::CDRW});
+    };
     const auto dvdMinusWrite = [](const Disc& disc) {
-        return is(disc, {Medium::DVDMinusR, Medium::DVDMinusRDualLayer, Medium::DVDMinusRWSequential});
+        return is(disc,
+                  {Medium::DVDMinusR, Medium::DVDMinusRDualLayer, Medium::DVDMinusRWSequential});
     };
     static const std::vector<Feature> all{
         {0x0000, 0, true, always, profileList},
         // Core: ATAPI, with INQUIRY2 and device busy events.
-        {0x0001, 2, true, always, [](const Disc*) { return fixed({0, 0, 0, 2, 0x03, 0, 0, 0}); }},
-        {0x0002, 1, true, always, [](const Disc*) { return fixed({0x02, 0, 0, 0}); }},
+        {0x0001, 2, true, always,
+         [](const Disc*) {
+             return fixed({0, 0, 0, 2, 0x03, 0, 0, 0});
+         }},
+        {0x0002, 1, true, always,
+         [](const Disc*) {
+             return fixed({0x02, 0, 0, 0});
+         }},
         // Removable medium: a tray that ejects and locks.
-        {0x0003, 0, true, always, [](const Disc*) { return fixed({0x29, 0, 0, 0}); }},
+        {0x0003, 0, true, always,
+         [](const Disc*) {
+             return fixed({0x29, 0, 0, 0});
+         }},
         {0x0010, 0, false, always, randomReadable},
-        {0x001D, 0, false, always, [](const Disc*) { return Bytes(); }},
+        {0x001D, 0, false, always,
+         [](const Disc*) {
+             return Bytes();
+         }},
         {0x001E, 2, false, [](const Disc& disc) { return disc.traits().family == Family::CD; },
-         [](const Disc*) { return fixed({0, 0, 0, 0}); }},
-        {0x001F, 1, false, dvd, [](const Disc*) { return fixed({0, 0, 0, 0}); }},
-        {0x0020, 0, false, [](const Disc& disc) { return disc.overwritable() && disc.formatState != FormatState::None; },
+         [](const Disc*) {
+             return fixed({0, 0, 0, 0});
+         }},
+        {0x001F, 1, false, dvd,
+         [](const Disc*) {
+             return fixed({0, 0, 0, 0});
+         }},
+        {0x0020, 0, false,
+         [](const Disc& disc) {
+             return disc.overwritable() && disc.formatState != FormatState::None;
+         },
          randomWritable},
         {0x0021, 1, false,
-         [=](const Disc& disc) { return cdWrite(disc) || (dvdMinusWrite(disc) && disc.incrementalAllowed); },
+         [=](const Disc& disc) {
+             return cdWrite(disc) || (dvdMinusWrite(disc) && disc.incrementalAllowed);
+         },
          incrementalStreaming},
         // Formattable, with BD certification and quick certification.
         {0x0023, 0, false, [](const Disc& disc) { return disc.traits().formattable; },
-         [](const Disc*) { return fixed({0x03, 0, 0, 0, 0, 0, 0, 0}); }},
-        {0x0024, 0, false, [](const Disc& disc) { return is(disc, {Medium::DVDRAM, Medium::BDRE}); },
-         [](const Disc*) { return fixed({0x80, 0, 0, 0}); }},
+         [](const Disc*) {
+             return fixed({0x03, 0, 0, 0, 0, 0, 0, 0});
+         }},
+        {0x0024, 0, false,
+         [](const Disc& disc) {
+             return is(disc, {Medium::DVDRAM, Medium::BDRE});
+         },
+         [](const Disc*) {
+             return fixed({0x80, 0, 0, 0});
+         }},
         {0x0027, 0, false, [](const Disc& disc) { return disc.medium == Medium::CDRW; },
-         [](const Disc*) { return fixed({0, 0, 0, 0}); }},
+         [](const Disc*) {
+             return fixed({0, 0, 0, 0});
+         }},
         {0x002A, 1, false, [](const Disc& disc) { return disc.medium == Medium::DVDPlusRW; },
-         [](const Disc*) { return fixed({0x01, 0x00, 0, 0}); }},
+         [](const Disc*) {
+             return fixed({0x01, 0x00, 0, 0});
+         }},
         {0x002B, 0, false, [](const Disc& disc) { return disc.medium == Medium::DVDPlusR; },
-         [](const Disc*) { return fixed({0x01, 0, 0, 0}); }},
+         [](const Disc*) {
+             return fixed({0x01, 0, 0, 0});
+         }},
         // Rigid restricted overwrite: blank, intermediate and defect status.
         {0x002C, 1, false,
-         [](const Disc& disc) { return is(disc, {Medium::DVDMinusRWRestrictedOverwrite, Medium::DVDMinusRWSequential}); },
-         [](const Disc*) { return fixed({0x0F, 0, 0, 0}); }},
+         [](const Disc& disc) {
+             return is(disc, {Medium::DVDMinusRWRestrictedOverwrite, Medium::DVDMinusRWSequential});
+         },
+         [](const Disc*) {
+             return fixed({0x0F, 0, 0, 0});
+         }},
         // CD track at once: buffer underrun free, test write, CD-RW, mode 1.
-        {0x002D, 2, false, cdWrite, [](const Disc*) { return fixed({0x46, 0, 0x01, 0x00}); }},
+        {0x002D, 2, false, cdWrite,
+         [](const Disc*) {
+             return fixed({0x46, 0, 0x01, 0x00});
+         }},
         // CD mastering: session at once, test write, CD-RW; cue sheets up to 64 KiB.
-        {0x002E, 0, false, cdWrite, [](const Disc*) { return fixed({0x66, 0x00, 0xFF, 0xFF}); }},
+        {0x002E, 0, false, cdWrite,
+         [](const Disc*) {
+             return fixed({0x66, 0x00, 0xFF, 0xFF});
+         }},
         // DVD-R/-RW write: buffer underrun free, dual layer, test write, DVD-RW.
-        {0x002F, 1, false, dvdMinusWrite, [](const Disc*) { return fixed({0x4E, 0, 0, 0}); }},
-        {0x003B, 0, false, [](const Disc& disc) { return disc.medium == Medium::DVDPlusRDualLayer; },
-         [](const Disc*) { return fixed({0x01, 0, 0, 0}); }},
-        {0x0040, 1, false, bd, [](const Disc*) { return Bytes(28, 0); }},
-        {0x0041, 1, false, [](const Disc& disc) { return is(disc, {Medium::BDR, Medium::BDRE}); },
-         [](const Disc*) { return Bytes(20, 0); }},
-        {0x0100, 0, true, always, [](const Disc*) { return Bytes(); }},
-        {0x0105, 1, true, always, [](const Disc*) { return fixed({0, 0, 0, 0}); }},
+        {0x002F, 1, false, dvdMinusWrite,
+         [](const Disc*) {
+             return fixed({0x4E, 0, 0, 0});
+         }},
+        {0x003B, 0, false,
+         [](const Disc& disc) { return disc.medium == Medium::DVDPlusRDualLayer; },
+         [](const Disc*) {
+             return fixed({0x01, 0, 0, 0});
+         }},
+        {0x0040, 1, false, bd,
+         [](const Disc*) {
+             return Bytes(28, 0);
+         }},
+        {0x0041, 1, false,
+         [](const Disc& disc) {
+             return is(disc, {Medium::BDR, Medium::BDRE});
+         },
+         [](const Disc*) {
+             return Bytes(20, 0);
+         }},
+        {0x0100, 0, true, always,
+         [](const Disc*) {
+             return Bytes();
+         }},
+        {0x0105, 1, true, always,
+         [](const Disc*) {
+             return fixed({0, 0, 0, 0});
+         }},
         // Real time streaming: SET STREAMING, GET PERFORMANCE write speeds, SET CD SPEED.
-        {0x0107, 4, true, always, [](const Disc*) { return fixed({0x0B, 0, 0, 0}); }},
+        {0x0107, 4, true, always,
+         [](const Disc*) {
+             return fixed({0x0B, 0, 0, 0});
+         }},
     };
     return all;
 }
@@ -158,8 +242,8 @@ Bytes configuration(const Disc* disc, int requestType, std::uint16_t starting) {
         const std::size_t at = out.size();
         out.resize(at + 4, 0);
         put16(out, at, feature.code);
-        out[at + 2] = static_cast<std::uint8_t>(feature.version << 2 | (feature.persistent ? 2 : 0) |
-                                                (current ? 1 : 0));
+        out[at + 2] = static_cast<std::uint8_t>(feature.version << 2 |
+                                                (feature.persistent ? 2 : 0) | (current ? 1 : 0));
         out[at + 3] = static_cast<std::uint8_t>(data.size());
         out.insert(out.end(), data.begin(), data.end());
     }

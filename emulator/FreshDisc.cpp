@@ -48,7 +48,8 @@ Disc makeFreshDisc(const DiscDescription& description, BackingStore& store) {
         }
         return disc;
     }
-    if (description.state == DiscState::Appendable || description.state == DiscState::Full) {
+    if (description.used > 0 &&
+        (description.state == DiscState::Appendable || description.state == DiscState::Full)) {
         recordSessions(disc, description, store);
     }
     return disc;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Preloaded into a program, this answers the calls a host makes on an optical
 // drive's device node (open, stat, close, ioctl) for one path: the file of the
-// emulated drive named by EMBERLIN_EMULATED_DRIVE. Every other path and
+// emulated drive whose device id the environment names. Every other path and
 // descriptor goes to the C library untouched. libburn calls the old
 // __xstat family and __open_2 as well as the plain names, and sends commands
 // from several threads, so every entry point is here and the drive is locked.
@@ -149,7 +149,7 @@ private:
 
     Emulation() {
         const InsideDrive inside;
-        const char* id = std::getenv("EMBERLIN_EMULATED_DRIVE");
+        const char* id = std::getenv(emulatedDriveVariable);
         std::string problem;
         config_ = id != nullptr ? DriveConfig::parse(id, problem) : std::nullopt;
         if (!config_ || config_->backingFileProblem()) {
@@ -178,10 +178,10 @@ private:
         auto* data = static_cast<std::uint8_t*>(header.dxferp);
         const bool toHost = header.dxfer_direction == SG_DXFER_FROM_DEV;
         const bool fromHost = header.dxfer_direction == SG_DXFER_TO_DEV;
-        const Reply reply = drive_->execute(
-            std::span<const std::uint8_t>(header.cmdp, header.cmd_len),
-            std::span<std::uint8_t>(data, toHost ? header.dxfer_len : 0),
-            std::span<const std::uint8_t>(data, fromHost ? header.dxfer_len : 0));
+        const Reply reply =
+            drive_->execute(std::span<const std::uint8_t>(header.cmdp, header.cmd_len),
+                            std::span<std::uint8_t>(data, toHost ? header.dxfer_len : 0),
+                            std::span<const std::uint8_t>(data, fromHost ? header.dxfer_len : 0));
         if (reply.driveGone) {
             errno = ENODEV;
             return -1;
@@ -189,10 +189,10 @@ private:
         header.host_status = 0;
         header.msg_status = 0;
         header.resid = toHost ? static_cast<int>(header.dxfer_len - reply.transferred) : 0;
-        header.duration = static_cast<unsigned>(
-            std::chrono::duration_cast<std::chrono::milliseconds>(
-                std::chrono::steady_clock::now() - start)
-                .count());
+        header.duration =
+            static_cast<unsigned>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                      std::chrono::steady_clock::now() - start)
+                                      .count());
         header.sb_len_wr = 0;
         header.status = header.masked_status = header.driver_status = 0;
         header.info = 0;
@@ -300,7 +300,8 @@ __attribute__((visibility("default"))) int stat(const char* path, struct stat* s
     return statPath("stat", path, status);
 }
 
-__attribute__((visibility("default"))) int stat64(const char* path, struct stat64* status) noexcept {
+__attribute__((visibility("default"))) int stat64(const char* path,
+                                                  struct stat64* status) noexcept {
     return statPath("stat", path, reinterpret_cast<struct stat*>(status));
 }
 
@@ -308,7 +309,8 @@ __attribute__((visibility("default"))) int lstat(const char* path, struct stat* 
     return statPath("lstat", path, status);
 }
 
-__attribute__((visibility("default"))) int lstat64(const char* path, struct stat64* status) noexcept {
+__attribute__((visibility("default"))) int lstat64(const char* path,
+                                                   struct stat64* status) noexcept {
     return statPath("lstat", path, reinterpret_cast<struct stat*>(status));
 }
 

@@ -68,7 +68,8 @@ bool writeIsoVolume(BackingStore& store, std::int64_t start, std::int64_t end,
     putBoth16(primary, 128, static_cast<std::uint32_t>(sectorBytes));
     putBoth32(primary, 132, 10);
     for (int i = 0; i < 4; ++i) {
-        primary[140 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(pathTable >> (8 * i));
+        primary[140 + static_cast<std::size_t>(i)] =
+            static_cast<std::uint8_t>(pathTable >> (8 * i));
     }
     put32(primary, 148, pathTable + 1);
     putRootRecord(primary, 156, root, 0);
@@ -90,7 +91,8 @@ bool writeIsoVolume(BackingStore& store, std::int64_t start, std::int64_t end,
         sectors[at] = 1;
         for (int i = 0; i < 4; ++i) {
             const auto shift = table == 0 ? 8 * i : 24 - 8 * i;
-            sectors[at + 2 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(root >> shift);
+            sectors[at + 2 + static_cast<std::size_t>(i)] =
+                static_cast<std::uint8_t>(root >> shift);
         }
         sectors[at + (table == 0 ? 6 : 7)] = 1;
     }

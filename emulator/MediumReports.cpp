@@ -93,8 +93,8 @@ Bytes describeTrack(const Disc& disc, int number, const Track* track) {
     }
     put32(out, 16, static_cast<std::uint32_t>(free));
     put32(out, 20, packet != 0 && track->reserved == 0 ? 16 : 0);
-    const std::int64_t size = track->closed || track->reserved > 0 ? disc.trackSize(*track)
-                                                                    : track->written + free;
+    const std::int64_t size =
+        track->closed || track->reserved > 0 ? disc.trackSize(*track) : track->written + free;
     put32(out, 24, static_cast<std::uint32_t>(size));
     if (track->written > 0) {
         put32(out, 28, static_cast<std::uint32_t>(track->start + track->written - 1));
@@ -151,7 +151,7 @@ Bytes rawToc(const Disc& disc) {
         }
         putRawEntry(out, session, dataTrackControl, 0xA0, std::nullopt, 0);
         out[out.size() - 3] = static_cast<std::uint8_t>(first); // PMIN: first track
-        out[out.size() - 2] = 0;                                  // PSEC: disc type CD-ROM
+        out[out.size() - 2] = 0;                                // PSEC: disc type CD-ROM
         out[out.size() - 1] = 0;
         putRawEntry(out, session, dataTrackControl, 0xA1, std::nullopt, 0);
         out[out.size() - 3] = static_cast<std::uint8_t>(last);
@@ -270,8 +270,8 @@ std::optional<Bytes> tableOfContents(const Disc& disc, int format, bool msf, int
         const int lastSession = disc.overwritable() ? 1 : disc.closedSessions;
         int first = 1;
         for (int i = tracks; i >= 1; --i) {
-            first = disc.overwritable() || disc.tracks[static_cast<std::size_t>(i - 1)].session ==
-                                               lastSession
+            first = disc.overwritable() ||
+                            disc.tracks[static_cast<std::size_t>(i - 1)].session == lastSession
                         ? i
                         : first;
         }
@@ -284,8 +284,8 @@ std::optional<Bytes> tableOfContents(const Disc& disc, int format, bool msf, int
     } else {
         out[2] = 1;
         out[3] = static_cast<std::uint8_t>(tracks);
-        const std::int64_t leadOut = disc.overwritable() ? disc.formatted
-                                                         : sessionEnd(disc, disc.closedSessions);
+        const std::int64_t leadOut =
+            disc.overwritable() ? disc.formatted : sessionEnd(disc, disc.closedSessions);
         for (int track = std::max(number, 1); track <= tracks + 1; ++track) {
             const std::size_t at = out.size();
             out.resize(at + 8, 0);
@@ -315,12 +315,15 @@ std::vector<FormatDescriptor> formatDescriptors(const Disc& disc) {
         return {{0x00, all, 16}, {0x10, all, 16}, {0x15, all, 16}};
     case Medium::DVDMinusRWRestrictedOverwrite:
         if (disc.formatState == FormatState::Formatted && disc.formatted < all) {
-            return {{0x00, all, 16}, {0x10, all, 16}, {0x15, all, 16},
+            return {{0x00, all, 16},
+                    {0x10, all, 16},
+                    {0x15, all, 16},
                     {0x13, all - disc.formatted, 16}};
         }
         return {{0x00, all, 16}, {0x10, all, 16}, {0x15, all, 16}};
     case Medium::DVDRAM:
-        return {{0x00, disc.traits().formattedCapacity, 0x800}, {0x00, all, 0x800},
+        return {{0x00, disc.traits().formattedCapacity, 0x800},
+                {0x00, all, 0x800},
                 {0x01, disc.traits().formattedCapacity, 0x800}};
     case Medium::BDRE:
         // The default, most and least spare area, then none (MMC-5 6.5.4.2.15).
@@ -333,7 +336,9 @@ std::vector<FormatDescriptor> formatDescriptors(const Disc& disc) {
         if (!disc.blank()) {
             return {};
         }
-        return {{0x00, 11826176, 0x3000}, {0x32, 11826176, 0x3000}, {0x32, 11564032, 0x5000},
+        return {{0x00, 11826176, 0x3000},
+                {0x32, 11826176, 0x3000},
+                {0x32, 11564032, 0x5000},
                 {0x32, 12088320, 0x1000}};
     default:
         return {};

@@ -14,9 +14,9 @@ Bytes writeParametersPage(const WriteParameters& parameters) {
     page[2] = static_cast<std::uint8_t>((parameters.underrunFree ? 0x40 : 0) |
                                         (parameters.linkSize != 0 ? 0x20 : 0) |
                                         (parameters.testWrite ? 0x10 : 0) | parameters.writeType);
-    page[3] = static_cast<std::uint8_t>(parameters.multiSession << 6 |
-                                        (parameters.packetSize != 0 ? 0x20 : 0) |
-                                        parameters.trackMode);
+    page[3] =
+        static_cast<std::uint8_t>(parameters.multiSession << 6 |
+                                  (parameters.packetSize != 0 ? 0x20 : 0) | parameters.trackMode);
     page[4] = parameters.dataBlockType;
     page[5] = parameters.linkSize;
     put32(page, 10, parameters.packetSize);
@@ -36,7 +36,8 @@ Bytes errorRecoveryPage() {
 // The legacy capabilities and mechanical status page (MMC-3 5.5.10, kept by
 // MMC-5 Annex E.11), with write speed descriptors for the loaded medium.
 Bytes capabilitiesPage(const DriveStatus& status) {
-    const MediumTraits& medium = status.disc != nullptr ? status.disc->traits() : traitsOf(Medium::CDR);
+    const MediumTraits& medium =
+        status.disc != nullptr ? status.disc->traits() : traitsOf(Medium::CDR);
     const std::vector<std::uint32_t> speeds = status.rates.writeSpeeds(medium);
     Bytes page(32 + 4 * speeds.size(), 0);
     page[0] = 0x2A;
@@ -81,9 +82,9 @@ std::optional<Sense> takeWriteParameters(std::span<const std::uint8_t> page, con
             // Track at once with 2048-byte data blocks, or session at once.
             usable = (wanted.writeType == 1 && wanted.dataBlockType == 8) || wanted.writeType == 2;
         } else if (sequentialDvdMinus) {
-            usable = (wanted.writeType == 0 && wanted.dataBlockType == 8 &&
-                      disc->incrementalAllowed) ||
-                     wanted.writeType == 2;
+            usable =
+                (wanted.writeType == 0 && wanted.dataBlockType == 8 && disc->incrementalAllowed) ||
+                wanted.writeType == 2;
         }
         if (!usable || (wanted.testWrite && !traits.testWrite)) {
             return sense::invalidParameter;
@@ -98,7 +99,9 @@ std::optional<Sense> takeWriteParameters(std::span<const std::uint8_t> page, con
 std::optional<Bytes> modeSense(int page, const WriteParameters& parameters,
                                const DriveStatus& status) {
     Bytes out(8, 0);
-    const auto append = [&out](const Bytes& bytes) { out.insert(out.end(), bytes.begin(), bytes.end()); };
+    const auto append = [&out](const Bytes& bytes) {
+        out.insert(out.end(), bytes.begin(), bytes.end());
+    };
     if (page == 0x01 || page == 0x3F) {
         append(errorRecoveryPage());
     }

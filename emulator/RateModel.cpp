@@ -109,10 +109,11 @@ Clock::duration RateModel::timeAt(const Disc& disc, double multiple, std::int64_
     const Family family = disc.traits().family;
     double speed = multiple;
     if (multiple > constantLinearLimit(family)) {
-        speed = std::max(constantLinearLimit(family), multiple * radiusShare(disc, lba + count / 2));
+        speed =
+            std::max(constantLinearLimit(family), multiple * radiusShare(disc, lba + count / 2));
     }
-    const double seconds = static_cast<double>(count * sectorBytes) /
-                           (speed * userBytesPerSecondAt1x(family));
+    const double seconds =
+        static_cast<double>(count * sectorBytes) / (speed * userBytesPerSecondAt1x(family));
     return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
 }
 

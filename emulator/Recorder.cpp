@@ -91,8 +91,8 @@ std::optional<Sense> Recorder::backgroundWork(const Moment& now) const {
         return std::nullopt;
     }
     Sense running = backgroundSense_;
-    running.progress = static_cast<std::uint16_t>(
-        std::clamp(background_.fraction(now), 0.0, 1.0) * 65535.0);
+    running.progress =
+        static_cast<std::uint16_t>(std::clamp(background_.fraction(now), 0.0, 1.0) * 65535.0);
     return running;
 }
 
@@ -185,7 +185,8 @@ Reply Recorder::read(LoadedDisc loaded, std::int64_t lba, std::span<std::uint8_t
     if (!loaded.store.read(lba, data)) {
         return Reply::failed(Sense{sense::mediumError, 0x11, 0x00, {}});
     }
-    if (const std::optional<std::int64_t> bad = faultIn(config_.badSector, *readOrigin_, lba, count)) {
+    if (const std::optional<std::int64_t> bad =
+            faultIn(config_.badSector, *readOrigin_, lba, count)) {
         data[static_cast<std::size_t>((*bad - lba) * sectorBytes)] ^= 0x5A;
     }
     runFor(rates_.readTime(disc, lba, count));
@@ -381,7 +382,8 @@ Reply Recorder::format(LoadedDisc loaded, std::span<const std::uint8_t> list, co
     const bool intermediate = quickGrow || type == 0x15;
     const bool keepsData = quickGrow || type == 0x01 || disc.medium == Medium::BDR ||
                            (type == 0x26 && disc.formatState != FormatState::None);
-    const bool certifies = type == 0x10 || (disc.medium == Medium::DVDMinusRWSequential && type == 0) ||
+    const bool certifies = type == 0x10 ||
+                           (disc.medium == Medium::DVDMinusRWSequential && type == 0) ||
                            (disc.medium == Medium::DVDRAM && type == 0 && !noCertification) ||
                            ((type == 0x30 || type == 0x31) && subType == 2);
     if (quickGrow) {

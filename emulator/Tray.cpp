@@ -8,6 +8,7 @@ Tray::Tray(std::size_t discCount, Trigger insertAfter, Settling settling, const 
     , arrival_(std::move(insertAfter))
     , settling_(std::move(settling)) {
     arrival_.arm(now);
+    arrivalArmed_ = arrival_.fired(now);
     update(now);
     // A disc that is there when the drive starts is no news.
     changed_ = false;
@@ -15,10 +16,11 @@ Tray::Tray(std::size_t discCount, Trigger insertAfter, Settling settling, const 
 }
 
 void Tray::update(const Moment& now) {
-    if (loaded_ || next_ >= discCount_ || !arrival_.fired(now)) {
+    if (loaded_ || !arrivalArmed_ || next_ >= discCount_ || !arrival_.fired(now)) {
         return;
     }
     // The user puts the disc in and pushes the tray home.
+    arrivalArmed_ = false;
     loaded_ = next_++;
     open_ = false;
     changed_ = true;
@@ -65,6 +67,9 @@ std::optional<Sense> Tray::eject(const Moment& now) {
     if (loaded_) {
         loaded_.reset();
         mediaEvent_ = 3;
+    }
+    if (!arrivalArmed_) {
+        arrivalArmed_ = true;
         arrival_.arm(now);
     }
     return std::nullopt;

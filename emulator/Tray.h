@@ -10,10 +10,11 @@
 namespace emulator {
 
 // The tray and which disc it holds. Discs come one after another, as a user
-// would bring them: the first when the drive starts, each next one after the
-// previous one was ejected, each when `insertAfter` fires. A disc that was
-// just loaded may at first read as absent, then as becoming ready, and is
-// announced once by a unit attention.
+// would bring them: a disc is put into an open tray and the tray pushed home
+// when `insertAfter` fires, counted from the moment the tray opened; the
+// first disc is in the drive from the start when `insertAfter` is no delay.
+// A disc that was just loaded may at first read as absent, then as becoming
+// ready, and is announced once by a unit attention.
 class Tray {
 public:
     struct Settling {
@@ -51,6 +52,7 @@ private:
     bool changed_ = false;
     int mediaEvent_ = 0;
     Trigger arrival_;
+    bool arrivalArmed_ = false; // the tray has opened for the next disc
     Settling settling_;
 };
 
