@@ -2,6 +2,7 @@
 #include "FreshDisc.h"
 
 #include "IsoVolume.h"
+#include "MediumReports.h"
 
 #include <algorithm>
 #include <string>
@@ -40,7 +41,9 @@ Disc makeFreshDisc(const DiscDescription& description, BackingStore& store) {
     store.erase();
     if (disc.overwritable()) {
         if (description.state != DiscState::Unformatted) {
-            disc.format(std::min(disc.traits().formattedCapacity, disc.capacity), false);
+            // The drive's default format, as a disc comes from the shop or
+            // from a first formatting.
+            disc.format(formatDescriptors(disc).front().blocks, false);
         }
         if (description.state == DiscState::Appendable || description.state == DiscState::Full) {
             const std::int64_t end = std::min(description.used, disc.formatted);

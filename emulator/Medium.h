@@ -35,9 +35,8 @@ struct MediumTraits {
     bool formattable;  // FORMAT UNIT applies
     bool testWrite;    // can simulate a write (page 05h Test Write)
     int layers;
-    std::int64_t capacity;          // sectors of a common disc, unformatted
-    std::int64_t formattedCapacity; // sectors after the default format
-    double maxWriteSpeed;           // in multiples of 1x
+    std::int64_t capacity; // sectors of a common disc, unformatted
+    double maxWriteSpeed;  // in multiples of 1x
     double maxReadSpeed;
     std::uint8_t bookType; // DVD book type of the physical format (READ DISC STRUCTURE 00h)
 };

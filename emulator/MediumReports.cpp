@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MediumReports.h"
 
+#include <string_view>
+
 namespace emulator {
 
 namespace {
@@ -308,6 +310,13 @@ Bytes readCapacity(const Disc& disc) {
 
 std::vector<FormatDescriptor> formatDescriptors(const Disc& disc) {
     const std::int64_t all = disc.capacity;
+    // Spare areas for defect management, in the shares of a 25 GB BD with
+    // 768 MiB by default, 1280 MiB at most and 256 MiB at least; in whole
+    // clusters of 32 sectors. A DVD-RAM keeps about 2.5 % by default.
+    const auto lessSpare = [all](std::int64_t spare, std::int64_t of) {
+        return (all - all * spare / of) / 32 * 32;
+    };
+    const std::int64_t bdDefault = lessSpare(393216, 12219392);
     switch (disc.medium) {
     case Medium::DVDPlusRW:
         return {{0x26, all, 0}};
@@ -315,31 +324,29 @@ std::vector<FormatDescriptor> formatDescriptors(const Disc& disc) {
         return {{0x00, all, 16}, {0x10, all, 16}, {0x15, all, 16}};
     case Medium::DVDMinusRWRestrictedOverwrite:
         if (disc.formatState == FormatState::Formatted && disc.formatted < all) {
-            return {{0x00, all, 16},
-                    {0x10, all, 16},
-                    {0x15, all, 16},
+            return {{0x00, all, 16}, {0x10, all, 16}, {0x15, all, 16},
                     {0x13, all - disc.formatted, 16}};
         }
         return {{0x00, all, 16}, {0x10, all, 16}, {0x15, all, 16}};
     case Medium::DVDRAM:
-        return {{0x00, disc.traits().formattedCapacity, 0x800},
+        return {{0x00, all - all * 58400 / 2295104 / 16 * 16, 0x800},
                 {0x00, all, 0x800},
-                {0x01, disc.traits().formattedCapacity, 0x800}};
+                {0x01, all - all * 58400 / 2295104 / 16 * 16, 0x800}};
     case Medium::BDRE:
         // The default, most and least spare area, then none (MMC-5 6.5.4.2.15).
-        return {{0x00, 11826176, 0x3000},
-                {0x30, 11826176, 0x3000},
-                {0x30, 11564032, 0x5000},
-                {0x30, 12088320, 0x1000},
+        return {{0x00, bdDefault, 0x3000},
+                {0x30, bdDefault, 0x3000},
+                {0x30, lessSpare(655360, 12219392), 0x5000},
+                {0x30, lessSpare(131072, 12219392), 0x1000},
                 {0x31, all, 0x800}};
     case Medium::BDR:
         if (!disc.blank()) {
             return {};
         }
-        return {{0x00, 11826176, 0x3000},
-                {0x32, 11826176, 0x3000},
-                {0x32, 11564032, 0x5000},
-                {0x32, 12088320, 0x1000}};
+        return {{0x00, bdDefault, 0x3000},
+                {0x32, bdDefault, 0x3000},
+                {0x32, lessSpare(655360, 12219392), 0x5000},
+                {0x32, lessSpare(131072, 12219392), 0x1000}};
     default:
         return {};
     }
@@ -400,6 +407,13 @@ std::optional<Bytes> discStructure(const Disc& disc, int mediaType, int format) 
     put32(out, 8, dataAreaStart);
     put32(out, 12, dataAreaStart + static_cast<std::uint32_t>(disc.capacity) - 1);
     put32(out, 16, dataAreaStart + static_cast<std::uint32_t>(disc.capacity / traits.layers) - 1);
+    if (traits.bookType >= 9) {
+        // DVD+R and DVD+RW name their maker and media type from the ADIP
+        // (ECMA-337 and ECMA-349): bytes 19 to 30 of this structure.
+        const std::string_view maker = "EMBERLINEMU";
+        std::copy(maker.begin(), maker.end(), out.begin() + 4 + 19);
+        out[4 + 30] = 1;
+    }
     return out;
 }
 
