@@ -45,9 +45,11 @@ Disc makeFreshDisc(const DiscDescription& description, BackingStore& store) {
             // from a first formatting.
             disc.format(formatDescriptors(disc).front().blocks, false);
         }
-        if (description.state == DiscState::Appendable || description.state == DiscState::Full) {
-            const std::int64_t end = std::min(description.used, disc.formatted);
-            writeVolume(store, 0, end, 1);
+        // A full overwritable disc holds one volume as large as its format.
+        if (description.state == DiscState::Appendable) {
+            writeVolume(store, 0, std::min(description.used, disc.formatted), 1);
+        } else if (description.state == DiscState::Full) {
+            writeVolume(store, 0, disc.formatted, 1);
         }
         return disc;
     }

@@ -324,7 +324,9 @@ std::vector<FormatDescriptor> formatDescriptors(const Disc& disc) {
         return {{0x00, all, 16}, {0x10, all, 16}, {0x15, all, 16}};
     case Medium::DVDMinusRWRestrictedOverwrite:
         if (disc.formatState == FormatState::Formatted && disc.formatted < all) {
-            return {{0x00, all, 16}, {0x10, all, 16}, {0x15, all, 16},
+            return {{0x00, all, 16},
+                    {0x10, all, 16},
+                    {0x15, all, 16},
                     {0x13, all - disc.formatted, 16}};
         }
         return {{0x00, all, 16}, {0x10, all, 16}, {0x15, all, 16}};

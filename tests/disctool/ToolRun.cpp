@@ -32,7 +32,7 @@ constexpr uid_t nobodyId = 65534;
         }
     }
     std::vector<char*> argv;
-    std::string program = EMBERLIN_DISCTOOL;
+    std::string program = options.program;
     argv.push_back(program.data());
     std::vector<std::string> copies = arguments;
     for (std::string& argument : copies) {

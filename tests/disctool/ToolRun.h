@@ -7,15 +7,16 @@
 #include <sys/types.h>
 #include <vector>
 
-// The built emberlin-disctool running as a child, its standard output and
-// error merged into one pipe the way Emberlin reads them. Output is cut into
+// The built emberlin-disctool (or another program) running as a child, its
+// standard output and error merged into one pipe the way Emberlin reads them. Output is cut into
 // lines as Emberlin does: at "\n", and after the disc prompt, which comes
 // without a line end.
 class ToolRun {
 public:
     struct Options {
-        std::vector<std::string> environment; // NAME=VALUE, added to ours
-        bool asNobody = false;                // drop root privileges first
+        std::vector<std::string> environment;    // NAME=VALUE, added to ours
+        bool asNobody = false;                   // drop root privileges first
+        std::string program = EMBERLIN_DISCTOOL; // another program to run the same way
     };
 
     explicit ToolRun(const std::vector<std::string>& arguments);
