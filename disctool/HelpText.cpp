@@ -63,10 +63,10 @@ Device ids:
     stall-at=SECTOR          writing stops before that sector until resume
     stall-read-at=SECTOR     reading stops before that sector until resume
     resume=WHEN              when a stall ends
-  WHEN is a time (500ms, 2s), a number of the drive's polls (3polls) or a
-  file that must exist (@/tmp/go). Comma lists describe discs that follow one
-  another: each disc that cannot be used is ejected and the next one
-  arrives; after the last one the drive stays empty. Example:
+  WHEN is a time (500ms, 2s), a number of commands the drive gets (3polls)
+  or a file that must exist (@/tmp/go). Comma lists describe discs that
+  follow one another: each disc that cannot be used is ejected and the next
+  one arrives; after the last one the drive stays empty. Example:
     sim:/tmp/disc.img?medium=cd-rw&state=full&insert-after=2s
 
 Environment:

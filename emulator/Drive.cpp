@@ -135,6 +135,9 @@ Reply Drive::execute(std::span<const std::uint8_t> cdb, std::span<std::uint8_t> 
     if (cdb.empty()) {
         return Reply::failed(sense::invalidOpcode);
     }
+    // Every command counts as a poll: a host that waits for a drive keeps
+    // asking it something, retries included.
+    ++polls_;
     tray_.update(now());
     const auto command = std::find_if(commands().begin(), commands().end(),
                                       [&cdb](const Command& c) { return c.opcode == cdb[0]; });
@@ -168,8 +171,6 @@ Reply Drive::execute(std::span<const std::uint8_t> cdb, std::span<std::uint8_t> 
 }
 
 Reply Drive::testUnitReady(const Request&) {
-    ++polls_;
-    tray_.update(now());
     if (std::optional<Sense> busy = recorder_.backgroundWork(now())) {
         return Reply::failed(*busy);
     }

@@ -225,12 +225,14 @@ Emulation* emulationFor(const char* path) {
     return emulation.handles(path) ? &emulation : nullptr;
 }
 
-int statPath(const char* name, const char* path, struct stat* status) {
+// stat or lstat, as the C library does them, unless the drive left the system.
+template <bool followLinks> int statPath(const char* path, struct stat* status) {
+    static const auto function = real<StatFunction>(followLinks ? "stat" : "lstat");
     if (Emulation* emulation = emulationFor(path); emulation != nullptr && !emulation->present()) {
-        errno = ENOENT; // the drive left the system
+        errno = ENOENT;
         return -1;
     }
-    return real<StatFunction>(name)(path, status);
+    return function(path, status);
 }
 
 int openPath(const char* path, int flags, mode_t mode) {
@@ -282,7 +284,8 @@ __attribute__((visibility("default"))) int close(int fd) {
     if (!insideDrive && Emulation::instance().handles(fd)) {
         Emulation::instance().forget(fd);
     }
-    return real<CloseFunction>("close")(fd);
+    static const auto function = real<CloseFunction>("close");
+    return function(fd);
 }
 
 __attribute__((visibility("default"))) int ioctl(int fd, unsigned long request, ...) noexcept {
@@ -293,43 +296,44 @@ __attribute__((visibility("default"))) int ioctl(int fd, unsigned long request, 
     if (!insideDrive && Emulation::instance().handles(fd)) {
         return Emulation::instance().control(request, argument);
     }
-    return real<IoctlFunction>("ioctl")(fd, request, argument);
+    static const auto function = real<IoctlFunction>("ioctl");
+    return function(fd, request, argument);
 }
 
 __attribute__((visibility("default"))) int stat(const char* path, struct stat* status) noexcept {
-    return statPath("stat", path, status);
+    return statPath<true>(path, status);
 }
 
 __attribute__((visibility("default"))) int stat64(const char* path,
                                                   struct stat64* status) noexcept {
-    return statPath("stat", path, reinterpret_cast<struct stat*>(status));
+    return statPath<true>(path, reinterpret_cast<struct stat*>(status));
 }
 
 __attribute__((visibility("default"))) int lstat(const char* path, struct stat* status) noexcept {
-    return statPath("lstat", path, status);
+    return statPath<false>(path, status);
 }
 
 __attribute__((visibility("default"))) int lstat64(const char* path,
                                                    struct stat64* status) noexcept {
-    return statPath("lstat", path, reinterpret_cast<struct stat*>(status));
+    return statPath<false>(path, reinterpret_cast<struct stat*>(status));
 }
 
 // The C library's versioned stat entry points of before glibc 2.33, which
 // programs built then still call; on x86-64 their struct is struct stat.
 __attribute__((visibility("default"))) int __xstat(int, const char* path, struct stat* status) {
-    return statPath("stat", path, status);
+    return statPath<true>(path, status);
 }
 
 __attribute__((visibility("default"))) int __xstat64(int, const char* path, struct stat* status) {
-    return statPath("stat", path, status);
+    return statPath<true>(path, status);
 }
 
 __attribute__((visibility("default"))) int __lxstat(int, const char* path, struct stat* status) {
-    return statPath("lstat", path, status);
+    return statPath<false>(path, status);
 }
 
 __attribute__((visibility("default"))) int __lxstat64(int, const char* path, struct stat* status) {
-    return statPath("lstat", path, status);
+    return statPath<false>(path, status);
 }
 
 } // extern "C"

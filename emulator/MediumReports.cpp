@@ -123,6 +123,8 @@ std::int64_t sessionEnd(const Disc& disc, int session) {
     return end;
 }
 
+// One entry of a CD's raw TOC: what the lead-in's Q sub-channel says at a
+// point; `pointer` is an address, or for A0h and A1h a track number.
 void putRawEntry(Bytes& out, int session, std::uint8_t control, std::uint8_t point,
                  std::optional<std::int64_t> time, std::int64_t pointer) {
     const std::size_t at = out.size();
@@ -133,7 +135,11 @@ void putRawEntry(Bytes& out, int session, std::uint8_t control, std::uint8_t poi
     if (time) {
         putMsf(out, at + 4, *time);
     }
-    putMsf(out, at + 8, pointer);
+    if (point == 0xA0 || point == 0xA1) {
+        out[at + 8] = static_cast<std::uint8_t>(pointer); // PSEC 0: a CD-ROM disc
+    } else {
+        putMsf(out, at + 8, pointer);
+    }
 }
 
 // Format 2: the raw TOC of a CD, as the lead-in of each session records it
@@ -151,14 +157,8 @@ Bytes rawToc(const Disc& disc) {
                 last = static_cast<int>(i) + 1;
             }
         }
-        putRawEntry(out, session, dataTrackControl, 0xA0, std::nullopt, 0);
-        out[out.size() - 3] = static_cast<std::uint8_t>(first); // PMIN: first track
-        out[out.size() - 2] = 0;                                // PSEC: disc type CD-ROM
-        out[out.size() - 1] = 0;
-        putRawEntry(out, session, dataTrackControl, 0xA1, std::nullopt, 0);
-        out[out.size() - 3] = static_cast<std::uint8_t>(last);
-        out[out.size() - 2] = 0;
-        out[out.size() - 1] = 0;
+        putRawEntry(out, session, dataTrackControl, 0xA0, std::nullopt, first);
+        putRawEntry(out, session, dataTrackControl, 0xA1, std::nullopt, last);
         putRawEntry(out, session, dataTrackControl, 0xA2, std::nullopt, sessionEnd(disc, session));
         for (int number = first; number <= last && number > 0; ++number) {
             putRawEntry(out, session, dataTrackControl, static_cast<std::uint8_t>(number),

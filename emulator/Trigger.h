@@ -11,16 +11,16 @@ namespace emulator {
 
 using Clock = std::chrono::steady_clock;
 
-// Where the drive is in time: the clock, and how often the host has polled it
-// with TEST UNIT READY.
+// Where the drive is in time: the clock, and how many commands the host has
+// sent it.
 struct Moment {
     Clock::time_point time;
     std::uint64_t polls = 0;
 };
 
 // When something happens: after a time ("500ms", "2s", or a bare number of
-// milliseconds), after a number of the host's polls ("3polls"), or once a
-// file exists ("@/tmp/go"). Polls and files let a test decide the moment
+// milliseconds), after a number of the host's commands ("3polls"), or once a
+// file exists ("@/tmp/go"). Commands and files let a test decide the moment
 // itself instead of racing the clock.
 class Trigger {
 public:

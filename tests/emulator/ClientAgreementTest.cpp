@@ -97,12 +97,13 @@ std::vector<Session> xorrisoSessions(const Lines& lines) {
     return sessions;
 }
 
-std::vector<long> cdrskinTracks(const Lines& lines) {
+std::vector<long> cdrskinTracks(const Lines& lines, bool leadOuts = false) {
     std::vector<long> starts;
     for (const std::string& line : lines) {
         long number = 0;
         long start = 0;
-        if (std::sscanf(line.c_str(), "track: %ld lba: %ld", &number, &start) == 2) {
+        if (leadOuts ? std::sscanf(line.c_str(), "track:lout lba: %ld", &start) == 1
+                     : std::sscanf(line.c_str(), "track: %ld lba: %ld", &number, &start) == 2) {
             starts.push_back(start);
         }
     }
@@ -207,6 +208,13 @@ TEST_P(EmulatedDisc, ClientsSeeEachStateAsTheIdDescribesIt) {
             EXPECT_GT(blocks.writable, 0);
             EXPECT_LE(blocks.writable, capacity - used);
         }
+        if (state == "appendable" && medium.id.starts_with("cd")) {
+            // After a CD's second session come a 0:30 lead-out, a 1:00
+            // lead-in and a 0:02 pregap (Orange Book).
+            const std::vector<long> leadOuts = cdrskinTracks(c, true);
+            ASSERT_EQ(leadOuts.size(), 2u);
+            EXPECT_EQ(after(x, "Media nwa    : "), std::to_string(leadOuts[1] + 6900) + "s");
+        }
         if (state == "full") {
             EXPECT_EQ(blocks.writable, 0);
         }
@@ -258,17 +266,35 @@ INSTANTIATE_TEST_SUITE_P(EveryMedium, EmulatedDisc, testing::ValuesIn(everyMediu
                              return name;
                          });
 
-TEST(EmulatedDrive, WithoutADiscBothClientsFindNone) {
-    ScratchDirectory scratch;
-    ToolRun::Options options;
-    options.environment = {"LD_PRELOAD=" EMBERLIN_PRELOAD_FIRST EMBERLIN_EMULATOR,
-                           "EMBERLIN_EMULATED_DRIVE=sim:" + scratch.file("disc") + "?state=empty"};
-    options.program = EMBERLIN_XORRISO;
-    const Lines x = runTool({"-outdev", "mmc:" + scratch.file("disc"), "-toc"}, options).lines;
+class EmulatedDrive : public EmulatedDisc {};
+
+TEST_F(EmulatedDrive, WithoutADiscBothClientsFindNone) {
+    const Lines x = xorriso("empty", "state=empty", {"-toc"});
     EXPECT_EQ(after(x, "Media status : "), "is not present");
-    options.program = EMBERLIN_CDRSKIN;
-    const Lines c = runTool({"dev=" + scratch.file("disc"), "-atip"}, options).lines;
+    const Lines c = client(EMBERLIN_CDRSKIN, "empty", "state=empty", {"dev=DRIVE", "-atip"});
     EXPECT_TRUE(after(c, "cdrskin: status ").starts_with("2 BURN_DISC_EMPTY"));
+}
+
+// Each fault as libburn meets it: xorriso logs every command's sense data
+// and libburn's messages.
+TEST_F(EmulatedDrive, FaultsReachTheClient) {
+    const std::vector<std::pair<std::string, std::string>> faults = {
+        {"no-medium-for=1000polls", "+++ key=2  asc=3Ah  ascq=01h"},
+        {"unready=20polls", "+++ key=2  asc=04h  ascq=01h"},
+        {"fail-at-sector=100", "[3 0C 00] Medium error. Write error."},
+        {"lost-at=100", "Failed to transfer command to drive"},
+    };
+    std::filesystem::create_directory(scratch_.file("data"));
+    writeTestImage(scratch_.file("data/file.bin"), 1234567);
+    for (const auto& [fault, words] : faults) {
+        SCOPED_TRACE(fault);
+        const Lines x = client(EMBERLIN_XORRISO, fault, fault,
+                               {"-scsi_log", "on", "-outdev", "mmc:DRIVE", "-map",
+                                scratch_.file("data"), "/data", "-commit"});
+        EXPECT_TRUE(std::any_of(x.begin(), x.end(), [&words](const std::string& line) {
+            return line.find(words) != std::string::npos;
+        }));
+    }
 }
 
 } // namespace
