@@ -61,9 +61,17 @@ public:
 // The emulated drive of this process, if the environment names one.
 class Emulation {
 public:
+    // Never destroyed: a program's last calls at exit may still come here.
     static Emulation& instance() {
-        static Emulation emulation;
-        return emulation;
+        static Emulation* const emulation = new Emulation();
+        return *emulation;
+    }
+
+    // The program ends: the drive remembers what it did to its disc.
+    void shutDown() {
+        const std::lock_guard lock(mutex_);
+        const InsideDrive inside;
+        drive_.reset();
     }
 
     bool handles(const char* path) const {
@@ -111,7 +119,7 @@ public:
     int control(unsigned long request, void* argument) {
         const std::lock_guard lock(mutex_);
         const InsideDrive inside;
-        if (!drive_->present()) {
+        if (!drive_ || !drive_->present()) {
             errno = ENODEV;
             return -1;
         }
@@ -216,6 +224,12 @@ private:
     std::unique_ptr<Drive> drive_;
     std::set<int> descriptors_;
 };
+
+__attribute__((destructor)) void shutDownEmulation() {
+    if (!insideDrive) {
+        Emulation::instance().shutDown();
+    }
+}
 
 Emulation* emulationFor(const char* path) {
     if (insideDrive) {
