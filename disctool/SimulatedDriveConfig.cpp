@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <span>
 
 namespace disctool {
 
@@ -43,59 +44,58 @@ std::vector<std::string_view> split(std::string_view text, char separator) {
     }
 }
 
-std::optional<std::int64_t> parseNumber(std::string_view text, std::string_view& rest) {
-    std::int64_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end == text.data() || value < 0) {
-        return std::nullopt;
-    }
-    rest = std::string_view(end, static_cast<std::size_t>(text.data() + text.size() - end));
-    return value;
-}
-
-std::optional<std::int64_t> parseCount(std::string_view text) {
-    std::string_view rest;
-    const std::optional<std::int64_t> value = parseNumber(text, rest);
-    return value && rest.empty() ? value : std::nullopt;
-}
-
-std::optional<std::int64_t> parseSize(std::string_view text) {
+struct Unit {
     std::string_view suffix;
-    const std::optional<std::int64_t> value = parseNumber(text, suffix);
-    if (!value) {
-        return std::nullopt;
+    std::int64_t factor;
+};
+
+constexpr std::array<Unit, 1> countUnits{{{"", 1}}};
+constexpr std::array<Unit, 8> sizeUnits{{
+    {"", 1},
+    {"k", 1024},
+    {"K", 1024},
+    {"M", 1024 * 1024},
+    {"G", 1024 * 1024 * 1024},
+    {"KiB", 1024},
+    {"MiB", 1024 * 1024},
+    {"GiB", 1024 * 1024 * 1024},
+}};
+constexpr std::array<Unit, 3> durationUnits{{{"", 1}, {"ms", 1}, {"s", 1000}}};
+
+// Far beyond any disc and any wait, yet far from overflowing the byte
+// addresses and clock times that are computed from them.
+struct Range {
+    std::int64_t maximum;
+    std::string_view written; // the maximum as the user would write it
+};
+constexpr Range sizeRange{std::int64_t{1} << 40, "1024G"};
+constexpr Range sectorRange{sizeRange.maximum / sectorBytes, "536870912"};
+constexpr Range durationRange{24 * 3600 * 1000, "86400s"};
+
+enum class Parsed { Ok, Invalid, OutOfRange };
+
+// A whole number with one of the units after it, scaled by the unit.
+Parsed parseQuantity(std::string_view text, std::span<const Unit> units, const Range& range,
+                     std::int64_t& value) {
+    std::int64_t number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error == std::errc::result_out_of_range) {
+        return Parsed::OutOfRange;
     }
-    constexpr std::array<std::pair<std::string_view, std::int64_t>, 8> units{{
-        {"", 1},
-        {"k", 1024},
-        {"K", 1024},
-        {"M", 1024 * 1024},
-        {"G", 1024 * 1024 * 1024},
-        {"KiB", 1024},
-        {"MiB", 1024 * 1024},
-        {"GiB", 1024 * 1024 * 1024},
-    }};
-    for (const auto& [name, factor] : units) {
-        if (suffix == name) {
-            return *value * factor;
+    if (error != std::errc() || end == text.data() || number < 0) {
+        return Parsed::Invalid;
+    }
+    const std::string_view suffix(end, static_cast<std::size_t>(text.data() + text.size() - end));
+    for (const Unit& unit : units) {
+        if (suffix == unit.suffix) {
+            if (number > range.maximum / unit.factor) {
+                return Parsed::OutOfRange;
+            }
+            value = number * unit.factor;
+            return Parsed::Ok;
         }
     }
-    return std::nullopt;
-}
-
-std::optional<std::chrono::milliseconds> parseDuration(std::string_view text) {
-    std::string_view suffix;
-    const std::optional<std::int64_t> value = parseNumber(text, suffix);
-    if (!value) {
-        return std::nullopt;
-    }
-    if (suffix.empty() || suffix == "ms") {
-        return std::chrono::milliseconds(*value);
-    }
-    if (suffix == "s") {
-        return std::chrono::milliseconds(*value * 1000);
-    }
-    return std::nullopt;
+    return Parsed::Invalid;
 }
 
 std::optional<SimulatedMediumKind> parseKind(std::string_view text) {
@@ -158,6 +158,23 @@ std::optional<SimulatedDriveConfig> SimulatedDriveConfig::parse(std::string_view
         problem = "invalid value \"" + std::string(value) + "\" for " + std::string(key);
         return std::nullopt;
     };
+    // Reads a number with its unit; false with `problem` set when it is not one or too large.
+    const auto quantity = [&problem](std::string_view key, std::string_view text,
+                                     std::span<const Unit> units, const Range& range,
+                                     std::int64_t& value) {
+        switch (parseQuantity(text, units, range, value)) {
+        case Parsed::Ok:
+            return true;
+        case Parsed::Invalid:
+            problem = "invalid value \"" + std::string(text) + "\" for " + std::string(key);
+            break;
+        case Parsed::OutOfRange:
+            problem = "value \"" + std::string(text) + "\" for " + std::string(key) +
+                      " is out of range (at most " + std::string(range.written) + ")";
+            break;
+        }
+        return false;
+    };
 
     const std::string_view parameters =
         query == std::string_view::npos ? std::string_view() : id.substr(query + 1);
@@ -191,31 +208,32 @@ std::optional<SimulatedDriveConfig> SimulatedDriveConfig::parse(std::string_view
             std::vector<std::int64_t>& sizes = key == "capacity" ? capacities : used;
             sizes.clear();
             for (const std::string_view item : split(value, ',')) {
-                const auto size = parseSize(item);
-                if (!size) {
-                    return bad(key, item);
+                std::int64_t size = 0;
+                if (!quantity(key, item, sizeUnits, sizeRange, size)) {
+                    return std::nullopt;
                 }
-                sizes.push_back(*size / sectorBytes * sectorBytes);
+                sizes.push_back(size / sectorBytes * sectorBytes);
             }
         } else if (key == "insert-after" || key == "erase-time") {
-            const auto duration = parseDuration(value);
-            if (!duration) {
-                return bad(key, value);
+            std::int64_t milliseconds = 0;
+            if (!quantity(key, value, durationUnits, durationRange, milliseconds)) {
+                return std::nullopt;
             }
-            (key == "insert-after" ? config.insertAfter : config.eraseTime) = *duration;
+            (key == "insert-after" ? config.insertAfter : config.eraseTime) =
+                std::chrono::milliseconds(milliseconds);
         } else if (key == "busy") {
             if (!value.empty() && value != "1" && value != "0") {
                 return bad(key, value);
             }
             config.busy = value != "0";
         } else if (key == "lost-at" || key == "fail-at-sector" || key == "bad-sector") {
-            const auto sector = parseCount(value);
-            if (!sector) {
-                return bad(key, value);
+            std::int64_t sector = 0;
+            if (!quantity(key, value, countUnits, sectorRange, sector)) {
+                return std::nullopt;
             }
             (key == "lost-at"          ? config.lostAtSector
              : key == "fail-at-sector" ? config.failAtSector
-                                       : config.badSector) = *sector;
+                                       : config.badSector) = sector;
         } else {
             problem = "unknown parameter \"" + std::string(key) + "\"";
             return std::nullopt;

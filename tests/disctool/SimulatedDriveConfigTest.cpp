@@ -98,6 +98,13 @@ TEST(SimulatedDriveConfig, BadIdsSayWhatIsWrong) {
         {"sim:/x?busy=maybe", "for busy"},
         {"sim:/x?colour=red", "unknown parameter \"colour\""},
         {"sim:/x?state=appendable&capacity=1M&used=2M", "more than its capacity"},
+        {"sim:/x?capacity=9223372036854775807G",
+         "\"9223372036854775807G\" for capacity is out of range"},
+        {"sim:/x?used=9223372036854775807", "for used is out of range"},
+        {"sim:/x?capacity=99999999999999999999", "\"99999999999999999999\" for capacity"},
+        {"sim:/x?insert-after=9223372036854775807s", "for insert-after is out of range"},
+        {"sim:/x?erase-time=9223372036854775807", "for erase-time is out of range"},
+        {"sim:/x?bad-sector=9223372036854775807", "for bad-sector is out of range"},
     };
     for (const auto& [id, mentions] : cases) {
         std::string problem;
