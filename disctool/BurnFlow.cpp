@@ -127,10 +127,15 @@ BurnFlow::Ending BurnFlow::waitForUsableDisc(const ImageFile& image, Medium& med
         case MediumDecision::NoSpace:
             break;
         }
-        reporter_.rejectMedium(
+        const MediumProblem problem =
             decision == MediumDecision::NotEraseable  ? MediumProblem::NotEraseable
             : decision == MediumDecision::NotWritable ? MediumProblem::NotWritable
-                                                      : MediumProblem::NoSpace);
+                                                      : MediumProblem::NoSpace;
+        // A file cannot be swapped for another: asking again would only spin.
+        if (!medium.removable) {
+            return {Outcome::Failed, refusalReason(problem, medium, image.size())};
+        }
+        reporter_.rejectMedium(problem);
         if (const GrabResult ejected = drive_.ejectDisc(); ejected.status != GrabStatus::Grabbed) {
             return fromGrab(ejected);
         }
@@ -141,6 +146,9 @@ BurnFlow::Ending BurnFlow::waitForUsableDisc(const ImageFile& image, Medium& med
             reporter_.askForDisc();
             prompted_ = true;
         }
+        // Some drives report the same disc again at once: never ask in a tight loop.
+        pause(discPollInterval);
+        drive_.reassess();
     }
 }
 

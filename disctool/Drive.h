@@ -31,6 +31,7 @@ struct Medium {
     bool multiSession = false; // can be left appendable
     bool canSimulate = false;  // supports a test burn
     std::int64_t freeBytes = 0;
+    bool removable = true; // can be ejected for another disc (a file cannot)
 };
 
 enum class ActivityKind { Idle, Preparing, Erasing, Writing, Closing, Finishing };

@@ -4,13 +4,16 @@
 #include "FileDescriptor.h"
 #include "ImageSource.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <limits>
 #include <memory>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -68,6 +71,16 @@ DiscStatus discStatusOf(burn_disc_status status) {
         break;
     }
     return DiscStatus::Unready;
+}
+
+// The largest file this process may write: libburn counts only the file
+// system's free space, but a write beyond this limit fails just the same.
+std::int64_t fileSizeLimit() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) {
+        return std::numeric_limits<std::int64_t>::max();
+    }
+    return static_cast<std::int64_t>(limit.rlim_cur);
 }
 
 double percentOf(const burn_progress& progress) {
@@ -190,6 +203,10 @@ Medium LibburnDrive::medium() {
         medium.canSimulate = caps->might_simulate != 0;
     }
     medium.freeBytes = burn_disc_available_space(drive_, nullptr);
+    if (isFileBacked()) {
+        medium.removable = false;
+        medium.freeBytes = std::min(medium.freeBytes, fileSizeLimit());
+    }
     collectMessages();
     return medium;
 }

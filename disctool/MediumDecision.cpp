@@ -5,11 +5,15 @@ namespace disctool {
 
 namespace {
 
-MediumDecision writeIfRoom(const Medium& medium, std::int64_t imageBytes) {
-    // The medium pads the last sector, so the image needs whole sectors.
+// The medium pads the last sector, so the image needs whole sectors.
+std::int64_t neededBytes(std::int64_t imageBytes) {
     const std::int64_t sectorBytes = 2048;
-    const std::int64_t needed = (imageBytes + sectorBytes - 1) / sectorBytes * sectorBytes;
-    return needed > medium.freeBytes ? MediumDecision::NoSpace : MediumDecision::Write;
+    return (imageBytes + sectorBytes - 1) / sectorBytes * sectorBytes;
+}
+
+MediumDecision writeIfRoom(const Medium& medium, std::int64_t imageBytes) {
+    return neededBytes(imageBytes) > medium.freeBytes ? MediumDecision::NoSpace
+                                                      : MediumDecision::Write;
 }
 
 } // namespace
@@ -34,6 +38,20 @@ MediumDecision decideMedium(const Medium& medium, bool eraseRequested, std::int6
         return MediumDecision::NotWritable;
     }
     return MediumDecision::Wait;
+}
+
+std::string refusalReason(MediumProblem problem, const Medium& medium, std::int64_t imageBytes) {
+    switch (problem) {
+    case MediumProblem::NoSpace:
+        return "Not enough room for the image: it needs " +
+               std::to_string(neededBytes(imageBytes)) + " bytes, the target has room for " +
+               std::to_string(medium.freeBytes);
+    case MediumProblem::NotEraseable:
+        return "The target holds data and cannot be erased";
+    case MediumProblem::NotWritable:
+        break;
+    }
+    return "The target cannot be written";
 }
 
 } // namespace disctool

@@ -2,8 +2,10 @@
 #pragma once
 
 #include "Drive.h"
+#include "ProgressReporter.h"
 
 #include <cstdint>
+#include <string>
 
 namespace disctool {
 
@@ -19,5 +21,8 @@ enum class MediumDecision {
 // What to do with the disc in the drive. "Erase if possible": a blank disc is
 // never erased.
 MediumDecision decideMedium(const Medium& medium, bool eraseRequested, std::int64_t imageBytes);
+
+// Why a target that cannot be swapped for another (a file) cannot take the image.
+std::string refusalReason(MediumProblem problem, const Medium& medium, std::int64_t imageBytes);
 
 } // namespace disctool

@@ -63,6 +63,23 @@ TEST(StdioBurn, TheImageIsNeverItsOwnTarget) {
     EXPECT_EQ(readWholeFile(scratch.file("image.iso")), image);
 }
 
+TEST(StdioBurn, ATargetWithoutRoomFailsAtOnceAndKeepsTheEarlierFile) {
+    // A file cannot be ejected for another: the burn ends, instead of asking
+    // for more room again and again. The room is what the tool may write.
+    ScratchDirectory scratch;
+    writeTestImage(scratch.file("image.iso"), 5 * 1024 * 1024);
+    std::ofstream(scratch.file("disc.iso")) << "earlier";
+    ToolRun::Options options;
+    options.fileSizeLimit = 1024 * 1024;
+    const ToolResult result =
+        runTool(burnTo(scratch.file("image.iso"), scratch.file("disc.iso")), options);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.lines,
+              std::vector<std::string>{"burn failed - Not enough room for the image: it needs "
+                                       "5242880 bytes, the target has room for 1048576"});
+    EXPECT_EQ(readWholeFile(scratch.file("disc.iso")), (std::vector<char>{'e', 'a', 'r', 'l', 'i', 'e', 'r'}));
+}
+
 TEST(StdioBurn, ATargetThatCannotBeCreatedFailsBeforeWriting) {
     ScratchDirectory scratch;
     writeTestImage(scratch.file("image.iso"), 4096);

@@ -8,6 +8,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -25,6 +26,11 @@ constexpr uid_t nobodyId = 65534;
     ::dup2(nothing, STDIN_FILENO);
     for (const std::string& variable : options.environment) {
         ::putenv(const_cast<char*>(variable.c_str()));
+    }
+    if (options.fileSizeLimit >= 0) {
+        const rlimit limit{static_cast<rlim_t>(options.fileSizeLimit),
+                           static_cast<rlim_t>(options.fileSizeLimit)};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
     }
     if (options.asNobody && ::getuid() == 0) {
         if (::setgroups(0, nullptr) != 0 || ::setgid(nobodyId) != 0 || ::setuid(nobodyId) != 0) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <sys/types.h>
@@ -16,6 +17,7 @@ public:
     struct Options {
         std::vector<std::string> environment; // NAME=VALUE, added to ours
         bool asNobody = false;                // drop root privileges first
+        std::int64_t fileSizeLimit = -1;      // RLIMIT_FSIZE for the tool, -1: unchanged
     };
 
     explicit ToolRun(const std::vector<std::string>& arguments);
