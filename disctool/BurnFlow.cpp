@@ -80,6 +80,9 @@ BurnFlow::Ending BurnFlow::burn(const ImageFile& image) {
             return verified;
         }
     }
+    if (!drive_.commit()) {
+        return {Outcome::Failed, drive_.failureReason()};
+    }
     return {Outcome::Succeeded, {}};
 }
 

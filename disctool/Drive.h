@@ -77,6 +77,10 @@ public:
     // Stops a write; an erase cannot be stopped and runs to its end.
     virtual void cancel() = 0;
     virtual bool lastJobSucceeded() = 0;
+    // Makes a burn that succeeded final where the target needs that: a file
+    // written under another name takes its target's name. False, with
+    // failureReason(), when that fails; nothing else is final before.
+    virtual bool commit() = 0;
     // Where the track of the last write starts on the medium.
     virtual std::int64_t trackStartByte() = 0;
 

@@ -16,8 +16,8 @@ std::unique_ptr<Drive> makeDrive(const std::string& id, LibburnSession& session,
             problem = "Invalid simulated drive \"" + id + "\": " + configProblem;
             return nullptr;
         }
-        auto backing =
-            std::make_unique<LibburnDrive>(session, "stdio:" + config->backingPath, std::nullopt);
+        auto backing = std::make_unique<LibburnDrive>(session, "stdio:" + config->backingPath,
+                                                      std::nullopt, FileWrites::InPlace);
         return std::make_unique<SimulatedDrive>(std::move(*config), std::move(backing));
     }
     if (id.starts_with("stdio:")) {

@@ -93,10 +93,11 @@ double percentOf(const burn_progress& progress) {
 } // namespace
 
 LibburnDrive::LibburnDrive(LibburnSession& session, std::string address,
-                           std::optional<DeviceAccess> access)
+                           std::optional<DeviceAccess> access, FileWrites fileWrites)
     : session_(session)
     , address_(std::move(address))
-    , access_(std::move(access)) {}
+    , access_(std::move(access))
+    , fileWrites_(fileWrites) {}
 
 LibburnDrive::~LibburnDrive() {
     releaseDrive(false);
@@ -106,6 +107,10 @@ bool LibburnDrive::isFileBacked() const {
     return address_.starts_with(stdioPrefix);
 }
 
+std::string LibburnDrive::targetPath() const {
+    return address_.substr(stdioPrefix.size());
+}
+
 GrabResult LibburnDrive::grab() {
     forgetMessages();
     return isFileBacked() ? grabFileBacked() : grabDevice(true);
@@ -113,7 +118,7 @@ GrabResult LibburnDrive::grab() {
 
 GrabResult LibburnDrive::grabFileBacked() {
     // libburn only finds out at write time that it may not write the file.
-    const std::string path = address_.substr(stdioPrefix.size());
+    const std::string path = targetPath();
     if (path.empty()) {
         return {GrabStatus::Failed, "No file given after \"stdio:\""};
     }
@@ -129,7 +134,21 @@ GrabResult LibburnDrive::grabFileBacked() {
             return {GrabStatus::Failed, "Cannot create " + path + ": " + std::strerror(errno)};
         }
     }
-    return grabAddress(address_, false);
+    // A device node (stdio:/dev/sdb) can only be written in place.
+    struct stat status {};
+    const bool exists = ::stat(path.c_str(), &status) == 0;
+    if (fileWrites_ == FileWrites::InPlace || (exists && !S_ISREG(status.st_mode))) {
+        return grabAddress(address_, false);
+    }
+    std::string problem;
+    std::optional<ReplacementFile> created =
+        ReplacementFile::create(exists ? canonical(path) : path, problem);
+    if (!created) {
+        return {GrabStatus::Failed, problem};
+    }
+    replacement_.reset();
+    replacement_.emplace(std::move(*created));
+    return grabAddress(std::string(stdioPrefix) + replacement_->path(), false);
 }
 
 GrabResult LibburnDrive::grabDevice(bool load) {
@@ -156,6 +175,7 @@ GrabResult LibburnDrive::grabDevice(bool load) {
 }
 
 GrabResult LibburnDrive::grabAddress(const std::string& libburnAddress, bool load) {
+    grabbedAddress_ = libburnAddress;
     std::string address = libburnAddress;
     const int grabbed = burn_drive_scan_and_grab(&info_, address.data(), load ? 1 : 0);
     collectMessages();
@@ -231,7 +251,7 @@ GrabResult LibburnDrive::ejectDisc() {
     // without closing the tray on the user.
     releaseDrive(true);
     forgetMessages();
-    return isFileBacked() ? grabAddress(address_, false) : grabDevice(false);
+    return isFileBacked() ? grabAddress(grabbedAddress_, false) : grabDevice(false);
 }
 
 GrabResult LibburnDrive::openTray() {
@@ -261,7 +281,7 @@ bool LibburnDrive::prepareTarget(const WriteJob& job) {
     if (!isFileBacked()) {
         return true;
     }
-    const std::string path = address_.substr(stdioPrefix.size());
+    const std::string path = targetPath();
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0) {
         return true;
@@ -272,9 +292,10 @@ bool LibburnDrive::prepareTarget(const WriteJob& job) {
         ownFailure_ = "The target " + path + " is the image itself";
         return false;
     }
-    // A file that already exists is replaced, as a new disc would be: libburn
+    // Written in place, the file keeps what lies before the track: libburn
     // writes over it but leaves whatever lay beyond the image.
-    if (job.simulate || !S_ISREG(status.st_mode) || burn_drive_get_drive_role(drive_) != 2) {
+    if (replacement_ || job.simulate || !S_ISREG(status.st_mode) ||
+        burn_drive_get_drive_role(drive_) != 2) {
         return true;
     }
     const off_t keep = job.startByte > 0 ? job.startByte : 0;
@@ -289,6 +310,7 @@ bool LibburnDrive::startWrite(const WriteJob& job) {
     freeJob();
     forgetMessages();
     ownFailure_.clear();
+    lastJobSimulated_ = job.simulate;
 
     FileDescriptor sourceFd(::dup(job.imageFd));
     if (!sourceFd.valid() || ::lseek(sourceFd.get(), 0, SEEK_SET) != 0) {
@@ -414,6 +436,14 @@ bool LibburnDrive::lastJobSucceeded() {
     return drive_ != nullptr && ownFailure_.empty() && burn_drive_wrote_well(drive_) == 1;
 }
 
+bool LibburnDrive::commit() {
+    // A test burn wrote nothing: the file it would have replaced stays.
+    if (!replacement_ || lastJobSimulated_) {
+        return true;
+    }
+    return replacement_->replaceTarget(ownFailure_);
+}
+
 std::int64_t LibburnDrive::trackStartByte() {
     return trackStart_;
 }
@@ -439,6 +469,7 @@ std::string LibburnDrive::failureReason() {
 
 void LibburnDrive::release(bool eject) {
     releaseDrive(eject);
+    replacement_.reset();
 }
 
 void LibburnDrive::collectMessages() {

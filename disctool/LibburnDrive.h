@@ -5,6 +5,7 @@
 #include "Drive.h"
 #include "LibburnHandles.h"
 #include "LibburnSession.h"
+#include "ReplacementFile.h"
 
 #include <cstdint>
 #include <optional>
@@ -12,6 +13,16 @@
 #include <vector>
 
 namespace disctool {
+
+// How a file-backed drive writes its file.
+enum class FileWrites {
+    // A burn to an image file: written beside it under another name, which
+    // takes the file's name only after a burn that succeeded.
+    ReplaceWhenDone,
+    // Into the file itself, which keeps what lies before the track (the
+    // backing file of a simulated disc and its earlier sessions).
+    InPlace,
+};
 
 // A drive driven by libburn: an optical drive (/dev/srN) or a file-backed
 // drive (stdio:PATH), which libburn writes and reads like a disc.
@@ -22,7 +33,8 @@ public:
     static constexpr int fifoBytes = 32 * 1024 * 1024;
 
     // `access` checks device nodes before they are grabbed; stdio: drives need none.
-    LibburnDrive(LibburnSession& session, std::string address, std::optional<DeviceAccess> access);
+    LibburnDrive(LibburnSession& session, std::string address, std::optional<DeviceAccess> access,
+                 FileWrites fileWrites = FileWrites::ReplaceWhenDone);
     ~LibburnDrive() override;
     LibburnDrive(const LibburnDrive&) = delete;
     LibburnDrive& operator=(const LibburnDrive&) = delete;
@@ -38,6 +50,7 @@ public:
     Activity activity() override;
     void cancel() override;
     bool lastJobSucceeded() override;
+    bool commit() override;
     std::int64_t trackStartByte() override;
     bool read(std::int64_t byteAddress, std::span<char> buffer) override;
     std::string failureReason() override;
@@ -45,6 +58,7 @@ public:
 
 private:
     bool isFileBacked() const;
+    std::string targetPath() const;
     GrabResult grabFileBacked();
     GrabResult grabDevice(bool load);
     GrabResult grabAddress(const std::string& libburnAddress, bool load);
@@ -59,6 +73,10 @@ private:
     LibburnSession& session_;
     std::string address_;
     std::optional<DeviceAccess> access_;
+    FileWrites fileWrites_;
+    std::string grabbedAddress_;                 // what libburn was given
+    std::optional<ReplacementFile> replacement_; // where a file-backed drive writes
+    bool lastJobSimulated_ = false;
     std::string devicePath_; // the node behind a device address
     burn::burn_drive_info* info_ = nullptr;
     burn::burn_drive* drive_ = nullptr;

@@ -182,6 +182,10 @@ bool SimulatedDrive::lastJobSucceeded() {
     return !lost_ && backing_->lastJobSucceeded();
 }
 
+bool SimulatedDrive::commit() {
+    return backing_->commit();
+}
+
 std::int64_t SimulatedDrive::trackStartByte() {
     return backing_->trackStartByte();
 }

@@ -31,6 +31,7 @@ public:
     Activity activity() override;
     void cancel() override;
     bool lastJobSucceeded() override;
+    bool commit() override;
     std::int64_t trackStartByte() override;
     bool read(std::int64_t byteAddress, std::span<char> buffer) override;
     std::string failureReason() override;
