@@ -3,6 +3,7 @@
 
 #include "FileDescriptor.h"
 #include "ImageSource.h"
+#include "MediumProbe.h"
 
 #include <algorithm>
 #include <array>
@@ -11,9 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <limits>
 #include <memory>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -36,51 +35,6 @@ std::string canonical(const std::string& path) {
     const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
                                                                &std::free);
     return resolved ? std::string(resolved.get()) : path;
-}
-
-MediumFamily familyOfProfile(int profile) {
-    if (profile >= 0x08 && profile <= 0x0a) {
-        return MediumFamily::CD;
-    }
-    if (profile >= 0x10 && profile <= 0x2b) {
-        return MediumFamily::DVD;
-    }
-    if (profile >= 0x40 && profile <= 0x43) {
-        return MediumFamily::BD;
-    }
-    if (profile == 0xffff) {
-        return MediumFamily::File;
-    }
-    return MediumFamily::Unknown;
-}
-
-DiscStatus discStatusOf(burn_disc_status status) {
-    switch (status) {
-    case BURN_DISC_BLANK:
-        return DiscStatus::Blank;
-    case BURN_DISC_EMPTY:
-        return DiscStatus::Empty;
-    case BURN_DISC_APPENDABLE:
-        return DiscStatus::Appendable;
-    case BURN_DISC_FULL:
-        return DiscStatus::Full;
-    case BURN_DISC_UNSUITABLE:
-        return DiscStatus::Unsuitable;
-    case BURN_DISC_UNREADY:
-    case BURN_DISC_UNGRABBED:
-        break;
-    }
-    return DiscStatus::Unready;
-}
-
-// The largest file this process may write: libburn counts only the file
-// system's free space, but a write beyond this limit fails just the same.
-std::int64_t fileSizeLimit() {
-    rlimit limit{};
-    if (::getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) {
-        return std::numeric_limits<std::int64_t>::max();
-    }
-    return static_cast<std::int64_t>(limit.rlim_cur);
 }
 
 double percentOf(const burn_progress& progress) {
@@ -199,34 +153,11 @@ GrabResult LibburnDrive::grabAddress(const std::string& libburnAddress, bool loa
     return {GrabStatus::Failed, reason.empty() ? "Cannot open the drive " + address_ : reason};
 }
 
-Medium LibburnDrive::medium() {
-    Medium medium;
+Medium LibburnDrive::medium(const WriteIntent& intent) {
     if (drive_ == nullptr) {
-        return medium;
+        return {};
     }
-    medium.status = discStatusOf(burn_disc_get_status(drive_));
-    collectMessages();
-    if (medium.status == DiscStatus::Unready || medium.status == DiscStatus::Empty) {
-        return medium;
-    }
-    int profile = 0;
-    std::array<char, 80> name{};
-    if (burn_disc_get_profile(drive_, &profile, name.data()) == 1) {
-        medium.family = familyOfProfile(profile);
-        medium.profileName = name.data();
-    }
-    medium.erasable = burn_disc_erasable(drive_) != 0;
-    burn_multi_caps* rawCaps = nullptr;
-    if (burn_disc_get_multi_caps(drive_, BURN_WRITE_NONE, &rawCaps, 0) >= 0 && rawCaps != nullptr) {
-        const libburn::MultiCaps caps(rawCaps);
-        medium.multiSession = caps->multi_session != 0;
-        medium.canSimulate = caps->might_simulate != 0;
-    }
-    medium.freeBytes = burn_disc_available_space(drive_, nullptr);
-    if (isFileBacked()) {
-        medium.removable = false;
-        medium.freeBytes = std::min(medium.freeBytes, fileSizeLimit());
-    }
+    const Medium medium = probeMedium(drive_, intent, isFileBacked());
     collectMessages();
     return medium;
 }
@@ -261,12 +192,37 @@ GrabResult LibburnDrive::openTray() {
     return ejectDisc();
 }
 
-bool LibburnDrive::startErase() {
+bool LibburnDrive::startErase(bool fast) {
     forgetMessages();
     ownFailure_.clear();
-    // A fast blank: a full one takes as long as writing the whole disc.
-    burn_disc_erase(drive_, 1);
+    burn_disc_erase(drive_, fast ? 1 : 0);
     return true;
+}
+
+bool LibburnDrive::startFormat() {
+    forgetMessages();
+    ownFailure_.clear();
+    // The drive's default size, with its default spare areas, and without a
+    // certification that would take hours.
+    constexpr int defaultSize = 3 << 1;
+    constexpr int noCertification = 1 << 6;
+    burn_disc_format(drive_, 0, defaultSize | noCertification);
+    return true;
+}
+
+Reload LibburnDrive::reloadMedium() {
+    // Only a disc loaded anew is surely read from the disc: a drive that
+    // cannot close its tray is only let go of and taken again.
+    const bool load = !isFileBacked() && trayClosesByItself(drive_);
+    releaseDrive(load);
+    forgetMessages();
+    const GrabResult grabbed =
+        isFileBacked() ? grabAddress(grabbedAddress_, false) : grabDevice(load);
+    if (grabbed.status != GrabStatus::Grabbed) {
+        ownFailure_ = grabbed.reason;
+        return Reload::Failed;
+    }
+    return load || isFileBacked() ? Reload::Reloaded : Reload::RegrabbedOnly;
 }
 
 bool LibburnDrive::fail(std::string reason) {
@@ -342,21 +298,20 @@ bool LibburnDrive::startWrite(const WriteJob& job) {
         return fail("Cannot lay out the disc");
     }
 
-    options_.reset(burn_write_opts_new(drive_));
+    options_ = makeWriteOptions(drive_, job.leaveAppendable, job.simulate, job.startByte);
     if (!options_) {
         return fail("Cannot set up the write options");
     }
-    burn_write_opts_set_perform_opc(options_.get(), 0);
-    burn_write_opts_set_underrun_proof(options_.get(), 1);
-    burn_write_opts_set_multi(options_.get(), job.leaveAppendable ? 1 : 0);
-    burn_write_opts_set_simulate(options_.get(), job.simulate ? 1 : 0);
-    if (job.startByte >= 0) {
-        burn_write_opts_set_start_byte(options_.get(), job.startByte);
-    }
-    // File targets: one fsync at the end, like "dd conv=fsync". libburn also
-    // paces a set speed by its sync rhythm, which this keeps working.
-    burn_write_opts_set_stdio_fsync(options_.get(), 1);
     burn_drive_set_speed(drive_, 0, job.kilobytesPerSecond);
+    // A speed the drive cannot do is no error: it writes as fast as it can,
+    // and what libburn said about it must not pass for a write failure.
+    forgetMessages();
+    // libburn reports the drive's fastest speed for this disc: one asked for
+    // below it is what the drive took.
+    speed_ = burn_drive_get_write_speed(drive_);
+    if (job.kilobytesPerSecond > 0 && speed_ > 0) {
+        speed_ = std::min(speed_, job.kilobytesPerSecond);
+    }
 
     std::array<char, BURN_REASONS_LEN> reasons{};
     if (burn_write_opts_auto_write_type(options_.get(), disc_.get(), reasons.data(), 0) ==
@@ -375,6 +330,13 @@ bool LibburnDrive::startWrite(const WriteJob& job) {
         }
     }
     if (!prepareTarget(job)) {
+        freeJob();
+        return false;
+    }
+    // The preparation takes drive commands, seconds on a real drive: a cancel
+    // that came meanwhile must not start the write.
+    if (job.cancelRequested && job.cancelRequested()) {
+        ownFailure_ = "Canceled before writing";
         freeJob();
         return false;
     }
@@ -446,6 +408,10 @@ bool LibburnDrive::commit() {
 
 std::int64_t LibburnDrive::trackStartByte() {
     return trackStart_;
+}
+
+int LibburnDrive::writeSpeed() {
+    return speed_;
 }
 
 bool LibburnDrive::read(std::int64_t byteAddress, std::span<char> buffer) {

@@ -40,18 +40,21 @@ public:
     LibburnDrive& operator=(const LibburnDrive&) = delete;
 
     GrabResult grab() override;
-    Medium medium() override;
+    Medium medium(const WriteIntent& intent) override;
     void reassess() override;
     bool present() override;
     GrabResult ejectDisc() override;
     GrabResult openTray() override;
-    bool startErase() override;
+    Reload reloadMedium() override;
+    bool startErase(bool fast) override;
+    bool startFormat() override;
     bool startWrite(const WriteJob& job) override;
     Activity activity() override;
     void cancel() override;
     bool lastJobSucceeded() override;
     bool commit() override;
     std::int64_t trackStartByte() override;
+    int writeSpeed() override;
     bool read(std::int64_t byteAddress, std::span<char> buffer) override;
     std::string failureReason() override;
     void release(bool eject) override;
@@ -90,6 +93,7 @@ private:
     libburn::Disc disc_;
     libburn::WriteOptions options_;
     std::int64_t trackStart_ = 0;
+    int speed_ = 0;
 };
 
 } // namespace disctool

@@ -40,7 +40,7 @@ SimulatedDisc* SimulatedDrive::currentDisc() {
     return &config_.discs[discIndex_];
 }
 
-Medium SimulatedDrive::medium() {
+Medium SimulatedDrive::medium(const WriteIntent& /*intent*/) {
     Medium medium;
     const SimulatedDisc* disc = currentDisc();
     if (disc == nullptr) {
@@ -49,9 +49,10 @@ Medium SimulatedDrive::medium() {
     }
     const SimulatedMediumTraits& traits = traitsOf(disc->kind);
     medium.status = disc->state;
-    medium.family = traits.family;
+    medium.kind = traits.kind;
     medium.profileName = std::string(traits.profileName);
-    medium.erasable = traits.rewritable && disc->state != DiscStatus::Blank;
+    medium.holdsData = disc->state != DiscStatus::Blank;
+    medium.capacityBytes = disc->capacity;
     medium.multiSession = true;
     medium.canSimulate = traits.canSimulate;
     medium.freeBytes = disc->state == DiscStatus::Full ? 0 : disc->capacity - disc->used;
@@ -79,7 +80,18 @@ GrabResult SimulatedDrive::openTray() {
     return {GrabStatus::Grabbed, {}};
 }
 
-bool SimulatedDrive::startErase() {
+Reload SimulatedDrive::reloadMedium() {
+    return backing_->reloadMedium();
+}
+
+bool SimulatedDrive::startFormat() {
+    // None of the simulated media needs formatting, which fails like an erase.
+    lastJob_ = Job::Erase;
+    eraseFailure_ = "The simulated disc cannot be formatted";
+    return false;
+}
+
+bool SimulatedDrive::startErase(bool /*fast*/) {
     job_ = lastJob_ = Job::Erase;
     eraseStart_ = Clock::now();
     return true;
@@ -184,6 +196,10 @@ bool SimulatedDrive::lastJobSucceeded() {
 
 bool SimulatedDrive::commit() {
     return backing_->commit();
+}
+
+int SimulatedDrive::writeSpeed() {
+    return backing_->writeSpeed();
 }
 
 std::int64_t SimulatedDrive::trackStartByte() {

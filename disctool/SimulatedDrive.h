@@ -21,18 +21,21 @@ public:
     SimulatedDrive(SimulatedDriveConfig config, std::unique_ptr<Drive> backing);
 
     GrabResult grab() override;
-    Medium medium() override;
+    Medium medium(const WriteIntent& intent) override;
     void reassess() override;
     bool present() override;
     GrabResult ejectDisc() override;
     GrabResult openTray() override;
-    bool startErase() override;
+    Reload reloadMedium() override;
+    bool startErase(bool fast) override;
+    bool startFormat() override;
     bool startWrite(const WriteJob& job) override;
     Activity activity() override;
     void cancel() override;
     bool lastJobSucceeded() override;
     bool commit() override;
     std::int64_t trackStartByte() override;
+    int writeSpeed() override;
     bool read(std::int64_t byteAddress, std::span<char> buffer) override;
     std::string failureReason() override;
     void release(bool eject) override;

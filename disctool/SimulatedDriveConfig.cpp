@@ -13,20 +13,17 @@ namespace {
 constexpr std::int64_t sectorBytes = 2048;
 
 constexpr std::array<std::pair<SimulatedMediumKind, SimulatedMediumTraits>, 6> allTraits{{
-    {SimulatedMediumKind::CDR,
-     {"cd-r", "CD-R", MediumFamily::CD, false, true, 359848 * sectorBytes}},
-    {SimulatedMediumKind::CDRW,
-     {"cd-rw", "CD-RW", MediumFamily::CD, true, true, 359848 * sectorBytes}},
+    {SimulatedMediumKind::CDR, {"cd-r", "CD-R", MediumKind::CDR, true, 359848 * sectorBytes}},
+    {SimulatedMediumKind::CDRW, {"cd-rw", "CD-RW", MediumKind::CDRW, true, 359848 * sectorBytes}},
     {SimulatedMediumKind::DVDMinusR,
-     {"dvd-r", "DVD-R sequential recording", MediumFamily::DVD, false, true,
-      2295104 * sectorBytes}},
+     {"dvd-r", "DVD-R sequential recording", MediumKind::DVDR, true, 2295104 * sectorBytes}},
     {SimulatedMediumKind::DVDPlusR,
-     {"dvd+r", "DVD+R", MediumFamily::DVD, false, false, 2295104 * sectorBytes}},
+     {"dvd+r", "DVD+R", MediumKind::DVDPlusR, false, 2295104 * sectorBytes}},
     {SimulatedMediumKind::DVDMinusRW,
-     {"dvd-rw", "DVD-RW sequential recording", MediumFamily::DVD, true, true,
+     {"dvd-rw", "DVD-RW sequential recording", MediumKind::DVDRWSequential, true,
       2295104 * sectorBytes}},
     {SimulatedMediumKind::BDR,
-     {"bd-r", "BD-R sequential recording", MediumFamily::BD, false, false, 12219392 * sectorBytes}},
+     {"bd-r", "BD-R sequential recording", MediumKind::BDR, false, 12219392 * sectorBytes}},
 }};
 
 // What earlier sessions of an appendable disc take by default.

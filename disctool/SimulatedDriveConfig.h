@@ -18,8 +18,7 @@ enum class SimulatedMediumKind { CDR, CDRW, DVDMinusR, DVDPlusR, DVDMinusRW, BDR
 struct SimulatedMediumTraits {
     std::string_view name; // as written in a device id
     std::string_view profileName;
-    MediumFamily family;
-    bool rewritable;
+    MediumKind kind;
     bool canSimulate;
     std::int64_t capacity; // bytes of a common disc of this kind
 };

@@ -64,23 +64,20 @@ TEST(SimulatedDriveConfig, CommaListsDescribeDiscsThatFollowEachOther) {
     EXPECT_EQ(config.discs[2].capacity, 1024 * 1024);
 }
 
-TEST(SimulatedDriveConfig, MediumKindsKnowTheirFamilyAndRewritability) {
-    struct Case {
-        std::string name;
-        MediumFamily family;
-        bool rewritable;
+TEST(SimulatedDriveConfig, MediumKindsAreTheProfilesTheyStandFor) {
+    const std::vector<std::pair<std::string, MediumKind>> cases = {
+        {"cd-r", MediumKind::CDR},
+        {"cd-rw", MediumKind::CDRW},
+        {"dvd-r", MediumKind::DVDR},
+        {"dvd+r", MediumKind::DVDPlusR},
+        {"dvd-rw", MediumKind::DVDRWSequential},
+        {"bd-r", MediumKind::BDR},
     };
-    const std::vector<Case> cases = {
-        {"cd-r", MediumFamily::CD, false},   {"cd-rw", MediumFamily::CD, true},
-        {"dvd-r", MediumFamily::DVD, false}, {"dvd+r", MediumFamily::DVD, false},
-        {"dvd-rw", MediumFamily::DVD, true}, {"bd-r", MediumFamily::BD, false},
-    };
-    for (const Case& c : cases) {
-        const SimulatedDriveConfig config = parsed("sim:/x?medium=" + c.name);
-        const SimulatedMediumTraits& traits = traitsOf(config.discs.at(0).kind);
-        EXPECT_EQ(traits.name, c.name);
-        EXPECT_EQ(traits.family, c.family) << c.name;
-        EXPECT_EQ(traits.rewritable, c.rewritable) << c.name;
+    for (const auto& [name, kind] : cases) {
+        const SimulatedMediumTraits& traits =
+            traitsOf(parsed("sim:/x?medium=" + name).discs.at(0).kind);
+        EXPECT_EQ(traits.name, name);
+        EXPECT_EQ(traits.kind, kind) << name;
     }
 }
 
