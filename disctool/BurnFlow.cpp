@@ -125,6 +125,10 @@ BurnFlow::Ending BurnFlow::prepareDisc(const BurnRequest& request, Medium& mediu
             seenStatus = medium.status;
             seenSince = Clock::now();
         }
+        // What was tried on a disc does not hold for the next one.
+        if (medium.status == DiscStatus::Empty) {
+            history = {};
+        }
         history.statusAge =
             std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - seenSince);
         verdict = decideMedium(medium, history, request);
