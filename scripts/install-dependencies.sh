@@ -6,11 +6,12 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libburn-dev libcanberra-dev sound-theme-freedesktop libqt6svg6
+  libburn-dev libcanberra-dev sound-theme-freedesktop libqt6svg6 libudev-dev
 )
 case "${1:-build}" in
   build) ;;
-  test) packages+=(libgtest-dev libgmock-dev desktop-file-utils appstream) ;;
+  # The desktop tests run their own session bus.
+  test) packages+=(libgtest-dev libgmock-dev desktop-file-utils appstream dbus-daemon) ;;
   # The disc-image tool's benchmark compares it with other libburn writers.
   bench) packages+=(libgtest-dev libgmock-dev xorriso cdrskin) ;;
   headless) packages+=(xvfb xauth) ;;
