@@ -23,9 +23,11 @@ Burn options (in any order):
                              the medium allows more sessions (default: close)
   -speed 1|2|4|6|8|12|16|24|max  multiple of the medium's 1x (default: max)
   -erase                     erase a rewritable disc that holds data first;
-                             a blank disc is not erased
+                             a blank disc is not erased. Without it, a disc
+                             that holds data is never written over
   -eject | -noeject          eject the disc at the end (default: eject)
-  -testburn                  simulate the burn where the medium allows it
+  -testburn                  simulate the burn where the medium allows it;
+                             nothing is erased or formatted
   -puppetstrings             machine-readable progress lines for Emberlin
   -help                      this text
   --                         ends the options (for an image named "-...")
@@ -34,7 +36,7 @@ Device ids:
   /dev/srN                   an optical drive
   stdio:PATH                 a file written by libburn as if it were a disc
                              ("burn to an image file"; an existing file is
-                             replaced)
+                             replaced once the burn succeeded)
   sim:PATH?PARAMETERS        an emulated drive for trying Emberlin without
                              hardware: libburn drives it like a real one,
                              the disc's bytes live in PATH and what was done
@@ -65,13 +67,16 @@ Device ids:
     resume=WHEN              when a stall ends
   WHEN is a time (500ms, 2s), a number of commands the drive gets (3polls)
   or a file that must exist (@/tmp/go). Comma lists describe discs that
-  follow one another: each disc that cannot be used is ejected and the next
-  one arrives; after the last one the drive stays empty. Example:
+  follow one another: an ejected disc stays on the open tray a moment (a
+  load takes it back in), then the user swaps in the next one; after the
+  last one the drive stays empty. Example:
     sim:/tmp/disc.img?medium=cd-rw&state=full&insert-after=2s
 
 Environment:
   EMBERLIN_VIRTUAL_BURNERS   device ids (sim: or stdio:), separated by ";",
                              that "burn -list" adds to the drives it finds
+  EMBERLIN_DISCTOOL_UNREADY_MS  how long a drive may stay unready before its
+                             disc is treated as unusable (default 30000)
 
 Exit status: 0 burned, 1 failed, 2 bad arguments, 128+N stopped by signal N
 (the drive is always brought to rest first: a running erase is finished).

@@ -32,6 +32,11 @@ void HumanReporter::startErasing() {
     activity_ = "Erasing";
 }
 
+void HumanReporter::startFormatting() {
+    say("Formatting the disc...");
+    activity_ = "Formatting";
+}
+
 void HumanReporter::enterPhase(BurnPhase phase) {
     switch (phase) {
     case BurnPhase::Preparing:
@@ -87,6 +92,10 @@ void HumanReporter::reportNoDrive(const std::string& detail) {
 void HumanReporter::reportBusy(const std::string& detail) {
     say("The device is being used by another application" +
         (detail.empty() ? "" : " (" + detail + ")") + ".");
+}
+
+void HumanReporter::remark(const std::string& sentence) {
+    say(sentence);
 }
 
 void HumanReporter::say(const std::string& sentence) {

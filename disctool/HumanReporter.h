@@ -18,12 +18,14 @@ public:
     void askForDisc() override;
     void rejectMedium(MediumProblem problem) override;
     void startErasing() override;
+    void startFormatting() override;
     void enterPhase(BurnPhase phase) override;
     void showPercent(int percent) override;
     void reportSuccess() override;
     void reportFailure(const std::string& reason) override;
     void reportNoDrive(const std::string& detail) override;
     void reportBusy(const std::string& detail) override;
+    void remark(const std::string& sentence) override;
 
 private:
     void say(const std::string& sentence);

@@ -34,6 +34,11 @@ void PuppetStringsReporter::startErasing() {
     out_.line("PERCENT:-1");
 }
 
+void PuppetStringsReporter::startFormatting() {
+    // Formatting cannot be cut short either: shown to the window as erasing.
+    startErasing();
+}
+
 void PuppetStringsReporter::enterPhase(BurnPhase phase) {
     switch (phase) {
     case BurnPhase::Preparing:
@@ -74,5 +79,7 @@ void PuppetStringsReporter::reportNoDrive(const std::string& /*detail*/) {
 void PuppetStringsReporter::reportBusy(const std::string& /*detail*/) {
     out_.line("The device is being used by another application");
 }
+
+void PuppetStringsReporter::remark(const std::string& /*sentence*/) {}
 
 } // namespace disctool

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "Drive.h"
+#include "MediumKind.h"
+
+#include <string>
 
 namespace disctool {
 
@@ -9,5 +11,8 @@ namespace disctool {
 // of the medium's 1x: CD 176.4, DVD 1385, BD 4496 kB/s. 0 (the maximum) for
 // multiple 0 and for media without a nominal speed.
 int kilobytesPerSecond(MediumFamily family, int multiple);
+
+// A speed for people: "16.0x (22160 kB/s)", or only kB/s for media without a 1x.
+std::string describeSpeed(MediumFamily family, int kilobytesPerSecond);
 
 } // namespace disctool

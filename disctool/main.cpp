@@ -14,9 +14,13 @@
 #include "SignalAbort.h"
 #include "VirtualBurners.h"
 
+#include <charconv>
+#include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unistd.h>
 #include <vector>
 
@@ -24,6 +28,25 @@ namespace disctool {
 namespace {
 
 constexpr int exitUsage = 2;
+
+// How long a drive may stay unready before its disc counts as unusable;
+// tests shorten it.
+constexpr const char* unreadyLimitVariable = "EMBERLIN_DISCTOOL_UNREADY_MS";
+
+std::chrono::milliseconds unreadyLimit() {
+    const std::chrono::milliseconds standard = BurnRequest{}.unreadyLimit;
+    const char* configured = std::getenv(unreadyLimitVariable);
+    if (configured == nullptr) {
+        return standard;
+    }
+    const std::string_view text(configured);
+    std::int64_t milliseconds = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), milliseconds);
+    if (error != std::errc() || end != text.data() + text.size() || milliseconds < 0) {
+        return standard;
+    }
+    return std::chrono::milliseconds(milliseconds);
+}
 
 int list(LineWriter& out) {
     std::vector<ListedBurner> burners = Listing().opticalDrives();
@@ -67,7 +90,7 @@ int burn(const BurnOptions& options, LineWriter& out, char** argv) {
         reporter->reportFailure(problem);
         return BurnFlow::exitFailed;
     }
-    return BurnFlow(*drive, *reporter, abort, options).run();
+    return BurnFlow(*drive, *reporter, abort, options, unreadyLimit()).run();
 }
 
 } // namespace

@@ -2,10 +2,10 @@
 #include "DriveConfig.h"
 
 #include "Bytes.h"
+#include "Quantity.h"
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <sys/stat.h>
 
 namespace emulator {
@@ -35,60 +35,61 @@ std::vector<std::string_view> split(std::string_view text, char separator) {
     }
 }
 
-std::optional<std::int64_t> parseNumber(std::string_view text, std::string_view& rest) {
+constexpr std::array<Unit, 1> countUnits{{{"", 1}}};
+constexpr std::array<Unit, 8> sizeUnits{{
+    {"", 1},
+    {"k", 1024},
+    {"K", 1024},
+    {"M", 1024 * 1024},
+    {"G", 1024 * 1024 * 1024},
+    {"KiB", 1024},
+    {"MiB", 1024 * 1024},
+    {"GiB", 1024 * 1024 * 1024},
+}};
+constexpr std::array<Unit, 3> durationUnits{{{"", 1}, {"ms", 1}, {"s", 1000}}};
+constexpr std::array<Unit, 2> pollUnits{{{"polls", 1}, {"poll", 1}}};
+constexpr std::array<Unit, 1> multipleUnits{{{"x", 1}}};
+
+constexpr Range sizeRange{std::int64_t{1} << 40, "1024G"};
+constexpr Range sectorRange{sizeRange.maximum / sectorBytes, "536870912"};
+constexpr Range sessionRange{99, "99"};
+constexpr Range durationRange{24 * 3600 * 1000, "86400s"};
+constexpr Range pollRange{1000000000, "1000000000polls"};
+constexpr Range multipleRange{1000, "1000x"};
+constexpr Range kilobytesPerSecondRange{10000000, "10000000"};
+
+// A trigger as written: "@FILE", "3polls", "500ms", "2s" or milliseconds.
+Parsed parseTrigger(std::string_view text, std::optional<Trigger>& trigger, Range& range) {
+    if (text.starts_with('@') && text.size() > 1) {
+        trigger = Trigger::onceExists(std::string(text.substr(1)));
+        return Parsed::Ok;
+    }
     std::int64_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end == text.data() || value < 0) {
-        return std::nullopt;
+    if (text.ends_with("poll") || text.ends_with("polls")) {
+        range = pollRange;
+        const Parsed parsed = parseQuantity(text, pollUnits, range, value);
+        trigger = Trigger::afterPolls(static_cast<std::uint64_t>(value));
+        return parsed;
     }
-    rest = text.substr(static_cast<std::size_t>(end - text.data()));
-    return value;
+    range = durationRange;
+    const Parsed parsed = parseQuantity(text, durationUnits, range, value);
+    trigger = Trigger::after(std::chrono::milliseconds(value));
+    return parsed;
 }
 
-std::optional<std::int64_t> parseCount(std::string_view text) {
-    std::string_view rest;
-    const std::optional<std::int64_t> value = parseNumber(text, rest);
-    return value && rest.empty() ? value : std::nullopt;
-}
-
-// Bytes, or with k, M, G (KiB, MiB, GiB), as whole sectors.
-std::optional<std::int64_t> parseSectors(std::string_view text) {
-    std::string_view suffix;
-    const std::optional<std::int64_t> value = parseNumber(text, suffix);
-    if (!value) {
-        return std::nullopt;
+// A multiple of the medium's 1x ("8x") or kB/s; zero is no rate.
+Parsed parseRate(std::string_view text, std::optional<Rate>& rate, Range& range) {
+    const bool multiple = text.ends_with('x');
+    range = multiple ? multipleRange : kilobytesPerSecondRange;
+    std::int64_t value = 0;
+    const Parsed parsed = multiple ? parseQuantity(text, multipleUnits, range, value)
+                                   : parseQuantity(text, countUnits, range, value);
+    if (parsed == Parsed::Ok && value == 0) {
+        return Parsed::Invalid;
     }
-    constexpr std::array<std::pair<std::string_view, std::int64_t>, 8> units{{
-        {"", 1},
-        {"k", 1024},
-        {"K", 1024},
-        {"M", 1024 * 1024},
-        {"G", 1024 * 1024 * 1024},
-        {"KiB", 1024},
-        {"MiB", 1024 * 1024},
-        {"GiB", 1024 * 1024 * 1024},
-    }};
-    for (const auto& [name, factor] : units) {
-        if (suffix == name) {
-            return *value * factor / sectorBytes;
-        }
-    }
-    return std::nullopt;
-}
-
-std::optional<Rate> parseRate(std::string_view text) {
-    std::string_view unit;
-    const std::optional<std::int64_t> value = parseNumber(text, unit);
-    if (!value || *value == 0) {
-        return std::nullopt;
-    }
-    if (unit == "x") {
-        return Rate{static_cast<double>(*value), 0};
-    }
-    if (unit.empty()) {
-        return Rate{0, static_cast<double>(*value)};
-    }
-    return std::nullopt;
+    const auto figure = static_cast<double>(value);
+    rate = multiple ? Rate{figure, 0} : Rate{0, figure};
+    return parsed;
 }
 
 std::optional<DiscState> parseState(std::string_view text) {
@@ -137,9 +138,9 @@ std::optional<std::string> describeDiscs(const Lists& lists, std::vector<DiscDes
         }
         const bool holdsSessions =
             disc.state == DiscState::Appendable || disc.state == DiscState::Full;
-        if (disc.sessions < 1 || disc.sessions > 99 ||
+        if (disc.sessions < 1 ||
             (holdsSessions && disc.sessions > std::max<std::int64_t>(1, disc.used))) {
-            return "sessions must be 1 to 99 and fit in what the disc uses";
+            return "sessions must be at least 1 and fit in what the disc uses";
         }
         discs.push_back(disc);
     }
@@ -171,6 +172,17 @@ std::optional<DriveConfig> DriveConfig::parse(std::string_view id, std::string& 
         problem = "invalid value \"" + std::string(value) + "\" for " + std::string(key);
         return std::nullopt;
     };
+    // False with `problem` set when `text` was not a value of `key` in `range`.
+    const auto took = [&problem](Parsed parsed, std::string_view key, std::string_view text,
+                                 const Range& range) {
+        if (parsed == Parsed::Invalid) {
+            problem = "invalid value \"" + std::string(text) + "\" for " + std::string(key);
+        } else if (parsed == Parsed::OutOfRange) {
+            problem = "value \"" + std::string(text) + "\" for " + std::string(key) +
+                      " is out of range (at most " + std::string(range.written) + ")";
+        }
+        return parsed == Parsed::Ok;
+    };
     const std::string_view parameters =
         query == std::string_view::npos ? std::string_view() : id.substr(query + 1);
     Lists lists;
@@ -201,23 +213,27 @@ std::optional<DriveConfig> DriveConfig::parse(std::string_view id, std::string& 
                 lists.states.push_back(*state);
             }
         } else if (key == "capacity" || key == "used" || key == "sessions") {
+            const bool sessions = key == "sessions";
             std::vector<std::int64_t>& list = key == "capacity" ? lists.capacities
-                                              : key == "used"   ? lists.used
-                                                                : lists.sessions;
+                                              : sessions        ? lists.sessions
+                                                                : lists.used;
+            const Range& range = sessions ? sessionRange : sizeRange;
             list.clear();
             for (const std::string_view item : split(value, ',')) {
-                const std::optional<std::int64_t> number =
-                    key == "sessions" ? parseCount(item) : parseSectors(item);
-                if (!number) {
-                    return bad(key, item);
+                std::int64_t number = 0;
+                if (!took(sessions ? parseQuantity(item, countUnits, range, number)
+                                   : parseQuantity(item, sizeUnits, range, number),
+                          key, item, range)) {
+                    return std::nullopt;
                 }
-                list.push_back(*number);
+                list.push_back(sessions ? number : number / sectorBytes);
             }
         } else if (key == "insert-after" || key == "no-medium-for" || key == "erase-time" ||
                    key == "resume" || (key == "unready" && hasValue)) {
-            const std::optional<Trigger> trigger = Trigger::parse(value);
-            if (!trigger) {
-                return bad(key, value);
+            std::optional<Trigger> trigger;
+            Range range{};
+            if (!took(parseTrigger(value, trigger, range), key, value, range)) {
+                return std::nullopt;
             }
             if (key == "insert-after") {
                 config.insertAfter = *trigger;
@@ -225,14 +241,14 @@ std::optional<DriveConfig> DriveConfig::parse(std::string_view id, std::string& 
                 (key == "no-medium-for" ? config.noMediumFor
                  : key == "erase-time"  ? config.eraseTime
                  : key == "resume"      ? config.resume
-                                        : config.unready) = *trigger;
+                                        : config.unready) = trigger;
             }
         } else if (key == "unready") {
             config.unready = Trigger::never();
         } else if (key == "rate") {
-            config.rate = parseRate(value);
-            if (!config.rate) {
-                return bad(key, value);
+            Range range{};
+            if (!took(parseRate(value, config.rate, range), key, value, range)) {
+                return std::nullopt;
             }
         } else if (key == "busy") {
             if (!value.empty() && value != "1" && value != "0") {
@@ -241,15 +257,16 @@ std::optional<DriveConfig> DriveConfig::parse(std::string_view id, std::string& 
             config.busy = value != "0";
         } else if (key == "lost-at" || key == "fail-at-sector" || key == "bad-sector" ||
                    key == "stall-at" || key == "stall-read-at") {
-            const std::optional<std::int64_t> sector = parseCount(value);
-            if (!sector) {
-                return bad(key, value);
+            std::int64_t sector = 0;
+            if (!took(parseQuantity(value, countUnits, sectorRange, sector), key, value,
+                      sectorRange)) {
+                return std::nullopt;
             }
             (key == "lost-at"          ? config.lostAt
              : key == "fail-at-sector" ? config.failAt
              : key == "bad-sector"     ? config.badSector
              : key == "stall-at"       ? config.stallAt
-                                       : config.stallReadAt) = *sector;
+                                       : config.stallReadAt) = sector;
         } else {
             problem = "unknown parameter \"" + std::string(key) + "\"";
             return std::nullopt;

@@ -15,16 +15,37 @@ Tray::Tray(std::size_t discCount, Trigger insertAfter, Settling settling, const 
     mediaEvent_ = 0;
 }
 
+namespace {
+
+// The commands a host sends between opening the tray and the user taking the
+// disc off it: twice what libburn sends between an eject and the load that
+// follows it at once (11), and what a host waiting for a disc sends in about
+// a second.
+constexpr std::uint64_t handlingPolls = 24;
+
+} // namespace
+
 void Tray::update(const Moment& now) {
-    if (loaded_ || !arrivalArmed_ || next_ >= discCount_ || !arrival_.fired(now)) {
+    if (!arrivalArmed_ || !arrival_.fired(now) ||
+        (open_ && disc_ && now.polls - openedAt_.polls < handlingPolls)) {
         return;
     }
-    // The user puts the disc in and pushes the tray home.
+    // The user takes the disc off the open tray, puts the next one in and
+    // pushes the tray home (or opens and shuts it again if the host had
+    // shut it empty); after the last disc the drive stays empty.
     arrivalArmed_ = false;
-    loaded_ = next_++;
+    disc_.reset();
+    if (next_ >= discCount_) {
+        return;
+    }
+    disc_ = next_++;
+    mediaEvent_ = 2;
+    pushHome(now);
+}
+
+void Tray::pushHome(const Moment& now) {
     open_ = false;
     changed_ = true;
-    mediaEvent_ = 2;
     settle(now);
 }
 
@@ -43,7 +64,7 @@ bool Tray::settled(const Moment& now) const {
 }
 
 std::optional<Sense> Tray::readiness(const Moment& now, bool reportChange) {
-    if (!loaded_) {
+    if (!loaded()) {
         return open_ ? sense::noMediumTrayOpen : sense::noMediumTrayClosed;
     }
     if (settling_.noMediumFor && !settling_.noMediumFor->fired(now)) {
@@ -63,10 +84,10 @@ std::optional<Sense> Tray::eject(const Moment& now) {
     if (prevented_) {
         return sense::removalPrevented;
     }
-    open_ = true;
-    if (loaded_) {
-        loaded_.reset();
-        mediaEvent_ = 3;
+    if (!open_) {
+        open_ = true;
+        openedAt_ = now;
+        mediaEvent_ = disc_ ? 3 : mediaEvent_;
     }
     if (!arrivalArmed_) {
         arrivalArmed_ = true;
@@ -79,10 +100,14 @@ void Tray::load(const Moment& now) {
     if (!open_) {
         return;
     }
-    open_ = false;
-    if (loaded_) {
-        settle(now);
+    if (!disc_) {
+        open_ = false;
+        return;
     }
+    // The disc still on the tray goes back in, before the user took it.
+    arrivalArmed_ = false;
+    mediaEvent_ = 2;
+    pushHome(now);
 }
 
 int Tray::takeMediaEvent() {

@@ -13,8 +13,11 @@ namespace emulator {
 // would bring them: a disc is put into an open tray and the tray pushed home
 // when `insertAfter` fires, counted from the moment the tray opened; the
 // first disc is in the drive from the start when `insertAfter` is no delay.
-// A disc that was just loaded may at first read as absent, then as becoming
-// ready, and is announced once by a unit attention.
+// An ejected disc lies on the open tray until the user takes it away, which
+// takes a moment after `insertAfter` fired: the host may load it again before
+// (an eject and a load to make the drive read the disc anew). A disc that
+// was just loaded may at first read as absent, then as becoming ready, and is
+// announced once by a unit attention.
 class Tray {
 public:
     struct Settling {
@@ -26,7 +29,8 @@ public:
 
     // Lets a disc arrive when its time has come.
     void update(const Moment& now);
-    std::optional<std::size_t> loaded() const { return loaded_; }
+    // The disc in the drive, not one lying on the open tray.
+    std::optional<std::size_t> loaded() const { return open_ ? std::nullopt : disc_; }
     bool open() const { return open_; }
     // Why a command that needs the disc cannot have it yet, if it cannot.
     std::optional<Sense> readiness(const Moment& now, bool reportChange);
@@ -43,16 +47,18 @@ public:
 
 private:
     void settle(const Moment& now);
+    void pushHome(const Moment& now);
 
     std::size_t discCount_;
     std::size_t next_ = 0;
-    std::optional<std::size_t> loaded_;
+    std::optional<std::size_t> disc_; // in the drive or on the open tray
     bool open_ = false;
     bool prevented_ = false;
     bool changed_ = false;
     int mediaEvent_ = 0;
     Trigger arrival_;
     bool arrivalArmed_ = false; // the tray has opened for the next disc
+    Moment openedAt_;
     Settling settling_;
 };
 

@@ -1,53 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Trigger.h"
 
-#include <charconv>
 #include <sys/stat.h>
 
 namespace emulator {
 
-namespace {
-
-std::optional<std::uint64_t> leadingNumber(std::string_view text, std::string_view& unit) {
-    std::uint64_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end == text.data()) {
-        return std::nullopt;
-    }
-    unit = text.substr(static_cast<std::size_t>(end - text.data()));
-    return value;
-}
-
-} // namespace
-
-std::optional<Trigger> Trigger::parse(std::string_view text) {
-    if (text.starts_with('@') && text.size() > 1) {
-        Trigger trigger(Kind::File);
-        trigger.file_ = std::string(text.substr(1));
-        return trigger;
-    }
-    std::string_view unit;
-    const std::optional<std::uint64_t> value = leadingNumber(text, unit);
-    if (!value) {
-        return std::nullopt;
-    }
-    if (unit == "polls" || unit == "poll") {
-        Trigger trigger(Kind::Polls);
-        trigger.polls_ = *value;
-        return trigger;
-    }
-    if (unit.empty() || unit == "ms") {
-        return after(std::chrono::milliseconds(*value));
-    }
-    if (unit == "s") {
-        return after(std::chrono::seconds(*value));
-    }
-    return std::nullopt;
-}
-
 Trigger Trigger::after(Clock::duration delay) {
     Trigger trigger(Kind::Delay);
     trigger.delay_ = delay;
+    return trigger;
+}
+
+Trigger Trigger::afterPolls(std::uint64_t polls) {
+    Trigger trigger(Kind::Polls);
+    trigger.polls_ = polls;
+    return trigger;
+}
+
+Trigger Trigger::onceExists(std::string file) {
+    Trigger trigger(Kind::File);
+    trigger.file_ = std::move(file);
     return trigger;
 }
 

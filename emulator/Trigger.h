@@ -3,9 +3,7 @@
 
 #include <chrono>
 #include <cstdint>
-#include <optional>
 #include <string>
-#include <string_view>
 
 namespace emulator {
 
@@ -18,15 +16,15 @@ struct Moment {
     std::uint64_t polls = 0;
 };
 
-// When something happens: after a time ("500ms", "2s", or a bare number of
-// milliseconds), after a number of the host's commands ("3polls"), or once a
-// file exists ("@/tmp/go"). Commands and files let a test decide the moment
-// itself instead of racing the clock.
+// When something happens: after a time, after a number of the host's
+// commands, or once a file exists. Commands and files let a test decide the
+// moment itself instead of racing the clock.
 class Trigger {
 public:
-    static std::optional<Trigger> parse(std::string_view text);
     static Trigger never() { return Trigger(Kind::Never); }
     static Trigger after(Clock::duration delay);
+    static Trigger afterPolls(std::uint64_t polls);
+    static Trigger onceExists(std::string file);
 
     // Starts counting from this moment.
     void arm(const Moment& now);

@@ -6,12 +6,13 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libburn-dev libcanberra-dev sound-theme-freedesktop libqt6svg6
+  libburn-dev libcanberra-dev sound-theme-freedesktop libqt6svg6 libudev-dev
 )
 case "${1:-build}" in
   build) ;;
-  # xorriso and cdrskin check the emulated burner against clients we did not write.
-  test) packages+=(libgtest-dev libgmock-dev desktop-file-utils appstream xorriso cdrskin) ;;
+  # The desktop tests run their own session bus; xorriso and cdrskin check the
+  # emulated burner against clients nobody here wrote.
+  test) packages+=(libgtest-dev libgmock-dev desktop-file-utils appstream dbus-daemon xorriso cdrskin) ;;
   # The disc-image tool's benchmark compares it with other libburn writers.
   bench) packages+=(libgtest-dev libgmock-dev xorriso cdrskin) ;;
   headless) packages+=(xvfb xauth) ;;

@@ -81,7 +81,17 @@ TEST(DriveConfig, BadIdsSayWhatIsWrong) {
         {"sim:/x?stall-at=5&resume=2polls", "needs resume="},
         {"sim:/x?colour=red", "unknown parameter \"colour\""},
         {"sim:/x?state=appendable&capacity=1M&used=2M", "more than its capacity"},
-        {"sim:/x?state=appendable&sessions=100", "sessions must be"},
+        {"sim:/x?state=appendable&sessions=0", "sessions must be"},
+        {"sim:/x?state=appendable&sessions=100", "for sessions is out of range (at most 99)"},
+        {"sim:/x?capacity=9223372036854775807G", "\"9223372036854775807G\" for capacity is out"},
+        {"sim:/x?used=1025G", "for used is out of range (at most 1024G)"},
+        {"sim:/x?capacity=99999999999999999999", "\"99999999999999999999\" for capacity"},
+        {"sim:/x?insert-after=86401s", "for insert-after is out of range (at most 86400s)"},
+        {"sim:/x?erase-time=9223372036854775807", "for erase-time is out of range"},
+        {"sim:/x?resume=2000000000polls", "for resume is out of range"},
+        {"sim:/x?bad-sector=536870913", "for bad-sector is out of range (at most 536870912)"},
+        {"sim:/x?rate=1001x", "for rate is out of range (at most 1000x)"},
+        {"sim:/x?rate=0", "for rate"},
     };
     for (const auto& [id, mentions] : cases) {
         std::string problem;
