@@ -58,12 +58,14 @@ int BurnFlow::run() {
     if (!image) {
         return finish({Outcome::Failed, problem});
     }
-    const GrabResult grabbed = drive_.grab();
-    if (grabbed.status != GrabStatus::Grabbed) {
-        drive_.release(false);
-        return finish(fromGrab(grabbed));
+    bool discRejected = false;
+    if (const Ending grabbed = grab(discRejected); grabbed.outcome != Outcome::Continue) {
+        if (!drive_.grabbing()) {
+            drive_.release(false);
+        }
+        return finish(grabbed);
     }
-    const Ending ending = burn(*image);
+    const Ending ending = burn(*image, discRejected);
     drive_.release(ending.outcome == Outcome::Succeeded && options_.eject);
     return finish(ending);
 }
@@ -83,11 +85,32 @@ WriteIntent BurnFlow::intentOf(const BurnRequest& request) const {
     return {request.leaveAppendable, request.testBurn};
 }
 
-BurnFlow::Ending BurnFlow::burn(const ImageFile& image) {
+BurnFlow::Ending BurnFlow::grab(bool& discRejected) {
+    drive_.startGrab();
+    const Clock::time_point since = Clock::now();
+    for (;;) {
+        if (const std::optional<GrabResult> result = drive_.grabbed()) {
+            return fromGrab(*result);
+        }
+        if (aborted()) {
+            return {Outcome::Aborted, {}};
+        }
+        // Taking a drive needs a second or two; one that keeps libburn
+        // waiting this long holds a disc it cannot read.
+        if (!discRejected && Clock::now() - since >= unreadyLimit_) {
+            reporter_.rejectMedium(MediumProblem::NotWritable);
+            askForDiscOnce();
+            discRejected = true;
+        }
+        std::this_thread::sleep_for(pollInterval);
+    }
+}
+
+BurnFlow::Ending BurnFlow::burn(const ImageFile& image, bool discRejected) {
     const BurnRequest request = requestFor(image);
     Medium medium;
     MediumVerdict verdict;
-    if (Ending prepared = prepareDisc(request, medium, verdict);
+    if (Ending prepared = prepareDisc(request, discRejected, medium, verdict);
         prepared.outcome != Outcome::Continue) {
         return prepared;
     }
@@ -107,12 +130,19 @@ BurnFlow::Ending BurnFlow::burn(const ImageFile& image) {
     return {Outcome::Succeeded, {}};
 }
 
-BurnFlow::Ending BurnFlow::prepareDisc(const BurnRequest& request, Medium& medium,
-                                       MediumVerdict& verdict) {
+BurnFlow::Ending BurnFlow::prepareDisc(const BurnRequest& request, bool discRejected,
+                                       Medium& medium, MediumVerdict& verdict) {
     DiscHistory history;
     std::optional<DiscStatus> seenStatus;
     Clock::time_point seenSince = Clock::now();
-    bool trayOpened = false;
+    // The user was told the disc cannot be used: it goes, whatever libburn
+    // made of it in the end.
+    if (discRejected) {
+        if (const GrabResult ejected = drive_.ejectDisc(); ejected.status != GrabStatus::Grabbed) {
+            return fromGrab(ejected);
+        }
+    }
+    bool trayOpened = discRejected;
     for (;;) {
         if (aborted()) {
             return {Outcome::Aborted, {}};
@@ -240,6 +270,9 @@ BurnFlow::Ending BurnFlow::write(const ImageFile& image, const Medium& medium,
     if (const int speed = drive_.writeSpeed(); speed > 0) {
         reporter_.remark("The drive writes at " + describeSpeed(familyOf(medium.kind), speed) +
                          ".");
+    } else if (speed == Drive::speedRefused) {
+        reporter_.remark("The drive did not take the speed asked for and writes at a speed of "
+                         "its own.");
     }
     reporter_.enterPhase(BurnPhase::Writing);
     pacer_.reset();

@@ -39,9 +39,13 @@ private:
         std::string reason; // for Aborted: what happened before the cancel, if anything
     };
 
-    Ending burn(const ImageFile& image);
+    // `discRejected`: the disc in the drive kept it unready too long, and was
+    // said to be unusable.
+    Ending grab(bool& discRejected);
+    Ending burn(const ImageFile& image, bool discRejected);
     // Ends with the disc ready to write as `verdict` says.
-    Ending prepareDisc(const BurnRequest& request, Medium& medium, MediumVerdict& verdict);
+    Ending prepareDisc(const BurnRequest& request, bool discRejected, Medium& medium,
+                       MediumVerdict& verdict);
     Ending blank(MediumAction action);
     Ending write(const ImageFile& image, const Medium& medium, const MediumVerdict& verdict);
     Ending reloadForVerify(const BurnRequest& request);

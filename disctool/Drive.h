@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -83,7 +84,14 @@ class Drive {
 public:
     virtual ~Drive() = default;
 
-    virtual GrabResult grab() = 0;
+    // Starts taking the drive. libburn takes it only once it is ready, and
+    // keeps at it for as long as the drive says it is becoming ready
+    // (minutes): grabbed() has the result once it is there.
+    virtual void startGrab() = 0;
+    virtual std::optional<GrabResult> grabbed() = 0;
+    // Whether libburn still works on taking the drive: nothing of libburn
+    // may be shut down under it then.
+    virtual bool grabbing() = 0;
     // The medium as last assessed.
     virtual Medium medium(const WriteIntent& intent) = 0;
     // Looks at the drive again (a disc may have arrived) without letting go of it.
@@ -113,7 +121,9 @@ public:
     virtual bool commit() = 0;
     // Where the track of the last write starts on the medium.
     virtual std::int64_t trackStartByte() = 0;
-    // The speed the drive took for the last write, in kB/s; 0 when unknown.
+    // The speed the drive took for the last write, in kB/s; 0 when unknown,
+    // speedRefused when the drive did not take the one asked for.
+    static constexpr int speedRefused = -1;
     virtual int writeSpeed() = 0;
 
     virtual bool read(std::int64_t byteAddress, std::span<char> buffer) = 0;

@@ -9,10 +9,12 @@
 #include <array>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -53,6 +55,9 @@ LibburnDrive::LibburnDrive(LibburnSession& session, std::string address,
     , access_(std::move(access)) {}
 
 LibburnDrive::~LibburnDrive() {
+    if (grabber_.joinable()) {
+        grabber_.join();
+    }
     releaseDrive(false);
 }
 
@@ -64,9 +69,34 @@ std::string LibburnDrive::targetPath() const {
     return address_.substr(stdioPrefix.size());
 }
 
-GrabResult LibburnDrive::grab() {
+void LibburnDrive::startGrab() {
     forgetMessages();
-    return isFileBacked() ? grabFileBacked() : grabDevice(true);
+    grabResult_.reset();
+    std::promise<GrabResult> result;
+    grab_ = result.get_future();
+    grabber_ = std::thread([this, result = std::move(result)]() mutable {
+        // Signals are for the flow, which notices them on its own thread.
+        sigset_t cancels;
+        sigemptyset(&cancels);
+        for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
+            sigaddset(&cancels, signal);
+        }
+        ::pthread_sigmask(SIG_BLOCK, &cancels, nullptr);
+        result.set_value(isFileBacked() ? grabFileBacked() : grabDevice(true));
+    });
+}
+
+std::optional<GrabResult> LibburnDrive::grabbed() {
+    if (!grabResult_ && grab_.valid() &&
+        grab_.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
+        grabber_.join();
+        grabResult_ = grab_.get();
+    }
+    return grabResult_;
+}
+
+bool LibburnDrive::grabbing() {
+    return grab_.valid() && grab_.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
 }
 
 GrabResult LibburnDrive::grabFileBacked() {
@@ -291,15 +321,7 @@ bool LibburnDrive::startWrite(const WriteJob& job) {
         return fail("Cannot set up the write options");
     }
     burn_drive_set_speed(drive_, 0, job.kilobytesPerSecond);
-    // A speed the drive cannot do is no error: it writes as fast as it can,
-    // and what libburn said about it must not pass for a write failure.
-    forgetMessages();
-    // libburn reports the drive's fastest speed for this disc: one asked for
-    // below it is what the drive took.
-    speed_ = burn_drive_get_write_speed(drive_);
-    if (job.kilobytesPerSecond > 0 && speed_ > 0) {
-        speed_ = std::min(speed_, job.kilobytesPerSecond);
-    }
+    speed_ = speedTaken(job.kilobytesPerSecond);
 
     std::array<char, BURN_REASONS_LEN> reasons{};
     if (burn_write_opts_auto_write_type(options_.get(), disc_.get(), reasons.data(), 0) ==
@@ -331,6 +353,27 @@ bool LibburnDrive::startWrite(const WriteJob& job) {
     burn_disc_write(options_.get(), disc_.get());
     collectMessages();
     return true;
+}
+
+int LibburnDrive::speedTaken(int asked) {
+    // A drive that refuses the speed is no error: it writes at a speed of its
+    // own. What libburn said about it stays, since a failure later is
+    // explained by the most severe message, not the first.
+    const std::size_t before = messages_.size();
+    collectMessages();
+    const int sorry = LibburnSession::severityRank("SORRY");
+    if (std::any_of(messages_.begin() + static_cast<std::ptrdiff_t>(before), messages_.end(),
+                    [sorry](const LibburnMessage& message) { return message.severity >= sorry; })) {
+        return speedRefused;
+    }
+    // A drive takes the fastest of its speeds for this disc that is not above
+    // the one asked for, and its slowest when all are.
+    burn_speed_descriptor* taken = nullptr;
+    if (burn_drive_get_best_speed(drive_, asked, &taken, 0) != 1 &&
+        burn_drive_get_best_speed(drive_, -1, &taken, 0) != 1) {
+        return 0;
+    }
+    return taken != nullptr ? taken->write_speed : 0;
 }
 
 Activity LibburnDrive::activity() {

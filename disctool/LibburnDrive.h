@@ -8,8 +8,10 @@
 #include "ReplacementFile.h"
 
 #include <cstdint>
+#include <future>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace disctool {
@@ -28,7 +30,9 @@ public:
     LibburnDrive(const LibburnDrive&) = delete;
     LibburnDrive& operator=(const LibburnDrive&) = delete;
 
-    GrabResult grab() override;
+    void startGrab() override;
+    std::optional<GrabResult> grabbed() override;
+    bool grabbing() override;
     Medium medium(const WriteIntent& intent) override;
     void reassess() override;
     bool present() override;
@@ -55,6 +59,8 @@ private:
     GrabResult grabDevice(bool load);
     GrabResult grabAddress(const std::string& libburnAddress, bool load);
     bool prepareTarget(const WriteJob& job);
+    // The speed the drive took after being asked for `asked` kB/s.
+    int speedTaken(int asked);
     bool fail(std::string reason);
     void collectMessages();
     void forgetMessages();
@@ -82,6 +88,10 @@ private:
     libburn::WriteOptions options_;
     std::int64_t trackStart_ = 0;
     int speed_ = 0;
+
+    std::thread grabber_;
+    std::future<GrabResult> grab_;
+    std::optional<GrabResult> grabResult_;
 };
 
 } // namespace disctool

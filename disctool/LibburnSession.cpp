@@ -6,7 +6,6 @@
 
 namespace disctool {
 
-
 LibburnSession::LibburnSession() {
     initialised_ = burn::burn_initialize() != 0;
     if (initialised_) {

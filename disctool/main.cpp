@@ -90,7 +90,14 @@ int burn(const BurnOptions& options, LineWriter& out, char** argv) {
         reporter->reportFailure(problem);
         return BurnFlow::exitFailed;
     }
-    return BurnFlow(*drive, *reporter, abort, options, unreadyLimit()).run();
+    const int status = BurnFlow(*drive, *reporter, abort, options, unreadyLimit()).run();
+    if (drive->grabbing()) {
+        // A cancel while libburn still waits for the drive to become ready:
+        // libburn cannot be shut down under its own waiting, so the tool ends
+        // as it is. Nothing was written; the system closes the drive.
+        std::_Exit(status);
+    }
+    return status;
 }
 
 } // namespace

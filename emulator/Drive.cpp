@@ -38,8 +38,9 @@ Drive::Drive(DriveConfig config)
     , discs_(stateFile_.load())
     , tray_(arrivingDiscs(config_), config_.insertAfter,
             Tray::Settling{config_.noMediumFor, config_.unready}, now())
-    , rates_(config_.rate)
-    , recorder_(config_, rates_) {
+    , rates_(config_.rate, config_.topSpeed)
+    , recorder_(config_, rates_)
+    , log_(config_.log) {
     discs_.resize(config_.discs.size());
     for (std::size_t i = 0; i < config_.discs.size(); ++i) {
         stores_.push_back(std::make_unique<BackingStore>(storePath(config_.path, i)));
@@ -135,14 +136,21 @@ Reply Drive::execute(std::span<const std::uint8_t> cdb, std::span<std::uint8_t> 
     if (cdb.empty()) {
         return Reply::failed(sense::invalidOpcode);
     }
+    log_.record(cdb);
+    if (config_.stallOn == cdb[0] && !stalledOn_) {
+        stalledOn_ = true;
+        recorder_.stall();
+    }
     // Every command counts as a poll: a host that waits for a drive keeps
     // asking it something, retries included.
     ++polls_;
     tray_.update(now());
     const auto command = std::find_if(commands().begin(), commands().end(),
                                       [&cdb](const Command& c) { return c.opcode == cdb[0]; });
+    const bool refused =
+        std::find(config_.refused.begin(), config_.refused.end(), cdb[0]) != config_.refused.end();
     Reply reply;
-    if (command == commands().end()) {
+    if (command == commands().end() || refused) {
         reply = Reply::failed(sense::invalidOpcode);
     } else if (std::optional<Sense> busy = recorder_.backgroundWork(now());
                busy && command->needsDisc) {
@@ -218,6 +226,9 @@ Reply Drive::startStop(const Request& request) {
         return {};
     }
     if (start) {
+        if (config_.manualTray && tray_.open()) {
+            return Reply::failed(sense::invalidField); // the tray is pushed in by hand
+        }
         tray_.load(now());
         return {};
     }
@@ -259,7 +270,8 @@ Reply Drive::eventStatus(const Request& request) {
 
 Reply Drive::getConfiguration(const Request& request) {
     const bool ready = !tray_.readiness(now(), false);
-    return answer(configuration(ready ? disc() : nullptr, request.cdb[1] & 0x03,
+    return answer(configuration(ready ? disc() : nullptr, !config_.manualTray,
+                                request.cdb[1] & 0x03,
                                 static_cast<std::uint16_t>(get16(request.cdb, 2))),
                   request);
 }
@@ -305,31 +317,31 @@ Reply Drive::getPerformance(const Request& request) {
     const std::int64_t end = disc()->capacity - 1;
     Bytes data(8, 0);
     if (type == 0x03) {
-        // Write speed descriptors (MMC-5 6.8.2.3).
-        const std::size_t wanted = get16(request.cdb, 8);
+        // Write speed descriptors (MMC-5 6.8.2.3): the header counts them
+        // all, however many the host has room for.
         for (const std::uint32_t speed : rates_.writeSpeeds(medium)) {
-            if (data.size() >= 8 + 16 * wanted) {
-                break;
-            }
             const std::size_t at = data.size();
             data.resize(at + 16, 0);
             put32(data, at + 4, static_cast<std::uint32_t>(end));
             put32(data, at + 8, rates_.readSpeed(medium));
             put32(data, at + 12, speed);
         }
-    } else if (type == 0x00) {
-        // Performance (MMC-5 6.8.2.1), reading or writing as the request says.
-        const bool writing = (request.cdb[1] & 0x04) != 0;
-        const std::uint32_t speed =
-            writing ? rates_.currentWriteSpeed(medium) : rates_.readSpeed(medium);
-        data.resize(24, 0);
-        data[4] = writing ? 0x02 : 0;
-        put32(data, 12, speed);
-        put32(data, 16, static_cast<std::uint32_t>(end));
-        put32(data, 20, speed);
-    } else {
+        put32(data, 0, static_cast<std::uint32_t>(data.size() - 4));
+        data.resize(std::min(data.size(), 8 + 16 * std::size_t{get16(request.cdb, 8)}));
+        return answer(data, request);
+    }
+    if (type != 0x00) {
         return Reply::failed(sense::invalidField);
     }
+    // Performance (MMC-5 6.8.2.1), reading or writing as the request says.
+    const bool writing = (request.cdb[1] & 0x04) != 0;
+    const std::uint32_t speed =
+        writing ? rates_.currentWriteSpeed(medium) : rates_.readSpeed(medium);
+    data.resize(24, 0);
+    data[4] = writing ? 0x02 : 0;
+    put32(data, 12, speed);
+    put32(data, 16, static_cast<std::uint32_t>(end));
+    put32(data, 20, speed);
     put32(data, 0, static_cast<std::uint32_t>(data.size() - 4));
     return answer(data, request);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "BackingStore.h"
+#include "CommandLog.h"
 #include "DiscStateFile.h"
 #include "DriveConfig.h"
 #include "RateModel.h"
@@ -89,6 +90,8 @@ private:
     Tray tray_;
     RateModel rates_;
     Recorder recorder_;
+    CommandLog log_;
+    bool stalledOn_ = false;
     std::optional<Sense> lastSense_;
     bool gone_ = false;
     bool unsaved_ = false;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <sys/stat.h>
 
 namespace emulator {
@@ -90,6 +91,16 @@ Parsed parseRate(std::string_view text, std::optional<Rate>& rate, Range& range)
     const auto figure = static_cast<double>(value);
     rate = multiple ? Rate{figure, 0} : Rate{0, figure};
     return parsed;
+}
+
+// An MMC operation code in hex: "5B".
+std::optional<std::uint8_t> parseOpcode(std::string_view text) {
+    unsigned value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
+    if (text.size() != 2 || error != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint8_t>(value);
 }
 
 std::optional<DiscState> parseState(std::string_view text) {
@@ -245,11 +256,39 @@ std::optional<DriveConfig> DriveConfig::parse(std::string_view id, std::string& 
             }
         } else if (key == "unready") {
             config.unready = Trigger::never();
-        } else if (key == "rate") {
+        } else if (key == "rate" || key == "top-speed") {
             Range range{};
-            if (!took(parseRate(value, config.rate, range), key, value, range)) {
+            if (!took(parseRate(value, key == "rate" ? config.rate : config.topSpeed, range), key,
+                      value, range)) {
                 return std::nullopt;
             }
+        } else if (key == "stall-on" || key == "refuse") {
+            for (const std::string_view item : split(value, ',')) {
+                const std::optional<std::uint8_t> opcode = parseOpcode(item);
+                if (!opcode || (key == "stall-on" && value.size() != 2)) {
+                    return bad(key, item);
+                }
+                if (key == "stall-on") {
+                    config.stallOn = opcode;
+                } else {
+                    config.refused.push_back(*opcode);
+                }
+            }
+        } else if (key == "log") {
+            if (value.empty()) {
+                return bad(key, value);
+            }
+            config.log = std::string(value);
+        } else if (key == "tray") {
+            if (value != "manual" && value != "motorised") {
+                return bad(key, value);
+            }
+            config.manualTray = value == "manual";
+        } else if (key == "no-fast-blank") {
+            if (hasValue) {
+                return bad(key, value);
+            }
+            config.noFastBlank = true;
         } else if (key == "busy") {
             if (!value.empty() && value != "1" && value != "0") {
                 return bad(key, value);
@@ -272,7 +311,7 @@ std::optional<DriveConfig> DriveConfig::parse(std::string_view id, std::string& 
             return std::nullopt;
         }
     }
-    if ((config.stallAt || config.stallReadAt) &&
+    if ((config.stallAt || config.stallReadAt || config.stallOn) &&
         (!config.resume || config.resume->countsPolls())) {
         problem = "a stall needs resume=TIME or resume=@FILE: a stalled drive is not polled";
         return std::nullopt;

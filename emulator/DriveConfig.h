@@ -55,14 +55,20 @@ struct DriveConfig {
     std::optional<Trigger> unready;     // "becoming ready" after each loading
     std::optional<Trigger> eraseTime;   // blanking and formatting
     std::optional<Rate> rate;
+    std::optional<Rate> topSpeed; // the rate's top speed, without taking time
     bool busy = false;
+    bool manualTray = false; // closed by hand only: the drive cannot load a disc
     // Sectors counted from the start of the track written or read.
     std::optional<std::int64_t> lostAt;
     std::optional<std::int64_t> failAt;
     std::optional<std::int64_t> badSector;
     std::optional<std::int64_t> stallAt;
     std::optional<std::int64_t> stallReadAt;
-    std::optional<Trigger> resume; // ends a stall
+    std::optional<std::uint8_t> stallOn; // the first command with this operation code stalls
+    std::optional<Trigger> resume;       // ends a stall
+    std::vector<std::uint8_t> refused;   // operation codes the drive does not support
+    bool noFastBlank = false;            // minimal blanking refused
+    std::optional<std::string> log;      // where every command received is written
 
     // The configuration, or nullopt with `problem` saying what is wrong with the id.
     static std::optional<DriveConfig> parse(std::string_view id, std::string& problem);

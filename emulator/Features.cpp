@@ -89,6 +89,18 @@ Bytes incrementalStreaming(const Disc* disc) {
     return fixed({0x01, 0x00, 0x01, 1, cd ? std::uint8_t{7} : std::uint8_t{16}, 0, 0, 0});
 }
 
+constexpr std::uint16_t removableMediumCode = 0x0003;
+
+// The same for a tray that only a hand closes (a laptop's): a pop-up tray,
+// version 2, whose Load bit says the drive cannot load a disc.
+const Feature& manualTray() {
+    static const Feature feature{removableMediumCode, 2, true, [](const Disc&) { return true; },
+                                 [](const Disc*) {
+                                     return fixed({0x49, 0, 0, 0});
+                                 }};
+    return feature;
+}
+
 const std::vector<Feature>& features() {
     const auto always = [](const Disc&) {
         return true;
@@ -117,8 +129,8 @@ const std::vector<Feature>& features() {
          [](const Disc*) {
              return fixed({0x02, 0, 0, 0});
          }},
-        // Removable medium: a tray that ejects and locks.
-        {0x0003, 0, true, always,
+        // Removable medium (MMC-5 5.3.4): a tray that ejects and locks.
+        {removableMediumCode, 0, true, always,
          [](const Disc*) {
              return fixed({0x29, 0, 0, 0});
          }},
@@ -227,12 +239,14 @@ const std::vector<Feature>& features() {
 
 } // namespace
 
-Bytes configuration(const Disc* disc, int requestType, std::uint16_t starting) {
+Bytes configuration(const Disc* disc, bool trayLoads, int requestType, std::uint16_t starting) {
     Bytes out(8, 0);
     if (disc != nullptr) {
         put16(out, 6, disc->traits().profile);
     }
-    for (const Feature& feature : features()) {
+    for (const Feature& listed : features()) {
+        const Feature& feature =
+            listed.code == removableMediumCode && !trayLoads ? manualTray() : listed;
         const bool current = feature.persistent || (disc != nullptr && feature.current(*disc));
         if (feature.code < starting || (requestType == 1 && !current) ||
             (requestType == 2 && feature.code != starting)) {

@@ -56,17 +56,18 @@ double radiusShare(const Disc& disc, std::int64_t lba) {
 
 } // namespace
 
-RateModel::RateModel(std::optional<Rate> rate)
-    : rate_(rate) {}
+RateModel::RateModel(std::optional<Rate> rate, std::optional<Rate> topSpeed)
+    : rate_(rate)
+    , topSpeed_(topSpeed ? topSpeed : rate) {}
 
 double RateModel::ratedMultiple(const MediumTraits& medium) const {
-    if (!rate_) {
+    if (!topSpeed_) {
         return medium.maxWriteSpeed;
     }
-    if (rate_->multiple > 0) {
-        return rate_->multiple;
+    if (topSpeed_->multiple > 0) {
+        return topSpeed_->multiple;
     }
-    return rate_->kilobytesPerSecond / kilobytesPerSecondAt1x(medium.family);
+    return topSpeed_->kilobytesPerSecond / kilobytesPerSecondAt1x(medium.family);
 }
 
 std::vector<std::uint32_t> RateModel::writeSpeeds(const MediumTraits& medium) const {

@@ -19,7 +19,8 @@ namespace emulator {
 // the nominal figure only at the rim. Without a rate, nothing takes time.
 class RateModel {
 public:
-    explicit RateModel(std::optional<Rate> rate);
+    // `topSpeed` caps the speeds on offer without making anything take time.
+    RateModel(std::optional<Rate> rate, std::optional<Rate> topSpeed);
 
     bool timed() const { return rate_.has_value(); }
     // Speeds on offer, in kB/s as speed fields count them, fastest first.
@@ -39,6 +40,7 @@ private:
                            std::int64_t count) const;
 
     std::optional<Rate> rate_;
+    std::optional<Rate> topSpeed_;
     std::uint32_t requested_ = 0;
 };
 

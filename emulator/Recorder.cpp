@@ -342,7 +342,7 @@ Reply Recorder::blank(LoadedDisc loaded, int type, bool immediate, const Moment&
     if (!disc.traits().erasable) {
         return Reply::failed(sense::incompatibleMedium);
     }
-    if (type > 1) {
+    if (type > 1 || (type == 1 && config_.noFastBlank)) {
         return Reply::failed(sense::invalidField); // only full and minimal blanking
     }
     const std::int64_t sweep = type == 0 ? disc.capacity : overheadSectors(disc.traits().family);

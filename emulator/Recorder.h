@@ -43,6 +43,8 @@ public:
     std::optional<Sense> backgroundWork(const Moment& now) const;
     // Forgets what belonged to the disc that left the drive.
     void discChanged();
+    // Holds the command being run until `resume` fires.
+    void stall();
 
 private:
     bool sessionsMayFollow(const Disc& disc) const;
@@ -55,7 +57,6 @@ private:
     std::optional<std::int64_t> faultIn(const std::optional<std::int64_t>& sector,
                                         std::int64_t origin, std::int64_t lba,
                                         std::int64_t count) const;
-    void stall();
 
     const DriveConfig& config_;
     RateModel& rates_;

@@ -10,8 +10,11 @@
 #include <csignal>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sstream>
 #include <string>
 #include <sys/stat.h>
+#include <thread>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -39,12 +42,56 @@ bool startsWith(const std::string& line, const std::string& prefix) {
     return line.starts_with(prefix);
 }
 
+// Checks the commands the drive received, one in hex per line of the
+// emulator's log, against `pattern`: command beginnings separated by ",",
+// each to come after the one before it, and "!X" for one that must not come
+// between the commands matched around it. Returns what is wrong, or nothing.
+std::string checkCommands(const std::string& logFile, const std::string& pattern) {
+    std::ifstream in(logFile);
+    Lines log;
+    for (std::string line; std::getline(in, line);) {
+        log.push_back(line);
+    }
+    const auto find = [&log](Lines::iterator from, const std::string& start) {
+        return std::find_if(from, log.end(),
+                            [&](const auto& line) { return line.starts_with(start); });
+    };
+    Lines forbidden;
+    auto at = log.begin();
+    std::istringstream tokens(pattern + ",");
+    for (std::string token; std::getline(tokens >> std::ws, token, ',');) {
+        if (token.starts_with('!')) {
+            forbidden.push_back(token.substr(1));
+            continue;
+        }
+        const auto found = find(at, token);
+        for (const std::string& banned : forbidden) {
+            if (find(at, banned) < found) {
+                return banned + " came before " + token;
+            }
+        }
+        if (found == log.end()) {
+            return token.empty()
+                       ? ""
+                       : "no " + token + " after command " + std::to_string(at - log.begin());
+        }
+        forbidden.clear();
+        at = found + 1;
+    }
+    return {};
+}
+
 struct FlowCase {
     std::string name;
     std::string parameters;
     bool erase;
     Lines steps;
     int status;
+    Lines extra = {};          // more arguments
+    std::string commands = {}; // as checkCommands takes them
+    // What each disc holds afterwards: "volume" its file system as it came
+    // (untouched), "image" the image, "blank" nothing.
+    std::string discs = {};
 };
 
 class BurnFlow : public ::testing::Test {
@@ -55,11 +102,15 @@ protected:
     // A drive keeps what was done to its disc: each test case takes a new one.
     void newDisc() { ++disc_; }
     std::string backing() const { return scratch_.file("disc" + std::to_string(disc_) + ".img"); }
+    std::string disc(int number) const {
+        return number == 1 ? backing() : backing() + "." + std::to_string(number);
+    }
+    std::string log() const { return backing() + ".log"; }
     std::string sim(const std::string& parameters) const {
-        return "sim:" + backing() + (parameters.empty() ? "" : "?" + parameters);
+        return "sim:" + backing() + "?log=" + log() + (parameters.empty() ? "" : "&" + parameters);
     }
     // A file the test creates when the drive shall go on.
-    std::string trigger() const { return scratch_.file("go"); }
+    std::string trigger() const { return scratch_.file("go" + std::to_string(disc_)); }
     void pull() const { std::ofstream{trigger()}; }
 
     // The command line Emberlin builds, with "-erase" where the window asks for it.
@@ -76,8 +127,8 @@ protected:
 
     // Where on the disc the image is, on the first disc or the one that
     // followed it: the first sector at which it starts.
-    std::ptrdiff_t imageSector() const {
-        for (const std::string& file : {backing(), backing() + ".2"}) {
+    std::ptrdiff_t imageSector(const Lines& files = {}) const {
+        for (const std::string& file : files.empty() ? Lines{disc(1), disc(2)} : files) {
             const std::vector<char> disc = readWholeFile(file);
             for (std::size_t at = 0; at + image_.size() <= disc.size(); at += 2048) {
                 if (std::equal(image_.begin(), image_.end(),
@@ -89,7 +140,16 @@ protected:
         return -1;
     }
 
+    // Waits until the drive has received a command beginning so.
+    bool received(const std::string& start) const {
+        for (int tries = 0; tries < 6000 && !checkCommands(log(), start).empty(); ++tries) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return checkCommands(log(), start).empty();
+    }
+
     void runCases(const std::vector<FlowCase>& cases);
+    void checkDiscs(const std::string& discs) const;
 
     ScratchDirectory scratch_;
     std::vector<char> image_;
@@ -102,12 +162,26 @@ void BurnFlow::runCases(const std::vector<FlowCase>& cases) {
     for (const FlowCase& c : cases) {
         SCOPED_TRACE(c.name);
         newDisc();
-        const ToolResult result = runTool(arguments(sim(c.parameters), c.erase));
+        const ToolResult result = runTool(arguments(sim(c.parameters), c.erase, "max", c.extra));
         EXPECT_EQ(checkTranscript(result.lines), "");
         EXPECT_EQ(stepsOf(result.lines), c.steps);
         EXPECT_EQ(result.status, c.status);
-        if (c.status == 0) {
-            EXPECT_GE(imageSector(), 0) << "the image is on the disc";
+        EXPECT_EQ(checkCommands(log(), c.commands), "");
+        checkDiscs(c.discs.empty() && c.status == 0 ? "image" : c.discs);
+    }
+}
+
+void BurnFlow::checkDiscs(const std::string& discs) const {
+    std::istringstream words(discs);
+    int number = 0;
+    for (std::string holds; words >> holds;) {
+        const std::vector<char> bytes = readWholeFile(disc(++number));
+        SCOPED_TRACE("disc " + std::to_string(number) + " holds " + holds);
+        EXPECT_EQ(imageSector({disc(number)}) >= 0, holds == "image");
+        EXPECT_EQ(bytes.empty(), holds == "blank");
+        if (holds == "volume") {
+            ASSERT_GT(bytes.size(), 16u * 2048 + 6);
+            EXPECT_EQ(std::string(bytes.data() + 16 * 2048 + 1, 5), "CD001");
         }
     }
 }
@@ -131,16 +205,111 @@ TEST_F(BurnFlow, EveryOutcomeOfTheMediumInTheDrive) {
 }
 
 TEST_F(BurnFlow, EveryKindOfMediumAndSlowDrives) {
+    const std::string writeError = "burn failed - Writing failed: SCSI error on write(16,16): "
+                                   "[3 0C 00] Medium error. Write error.";
     runCases({
         {"a drive becoming ready for a while", "unready=4polls", false, burnSteps, 0},
-        {"no medium at first after loading", "no-medium-for=1polls", false, burnSteps, 0},
+        {"no medium for a moment after loading: not ejected",
+         "no-medium-for=20polls",
+         false,
+         concat({prompt}, burnSteps),
+         0,
+         {},
+         "!1B 00 00 00 02, 2A"},
         {"blank DVD-R, written incrementally", "medium=dvd-r", false, burnSteps, 0},
         {"appendable DVD+R", "medium=dvd+r&state=appendable", false, burnSteps, 0},
         {"BD-R with two sessions", "medium=bd-r&state=appendable&sessions=2", false, burnSteps, 0},
-        {"unformatted DVD+RW, formatted by writing", "medium=dvd+rw&state=unformatted", false,
-         burnSteps, 0},
-        {"full DVD-RW erased, then written", "medium=dvd-rw&state=full", true, burnSteps, 0},
-        {"formatted BD-RE", "medium=bd-re", false, burnSteps, 0},
+        {"a refused speed does not hide the write error",
+         "medium=dvd-r&refuse=B6&fail-at-sector=20",
+         false,
+         {preparing, writing, writeError},
+         1,
+         {},
+         "B6, 2A"},
+    });
+}
+
+// libburn calls every overwritable disc blank: one holding a file system is
+// written over only when erasing was asked for. Nothing is erased or
+// formatted for a test burn, nor when the image would not fit afterwards.
+TEST_F(BurnFlow, ADiscHoldingDataIsTouchedOnlyWhenErasingWasAskedForAndFits) {
+    const Lines notWritable = {"Media is not writable", prompt};
+    const Lines noSpace = {"Media does not have enough free space", prompt};
+    runCases({
+        {"DVD+RW and BD-RE holding sessions, then a blank DVD+RW",
+         "medium=dvd+rw,bd-re,dvd+rw&state=appendable,full,blank",
+         false,
+         concat(concat(notWritable, {notWritable[0]}), burnSteps),
+         0,
+         {},
+         "!2A, 1B 00 00 00 02, !2A, 1B 00 00 00 02, 2A",
+         "volume volume image"},
+        {"full CD-RW and DVD-RW too small for the image, then a blank CD-RW",
+         "medium=cd-rw,dvd-rw,cd-rw&state=full,full,blank&capacity=200k,200k,10M",
+         true,
+         concat(concat(noSpace, {noSpace[0]}), burnSteps),
+         0,
+         {},
+         "!A1, 1B 00 00 00 02, !A1, 1B 00 00 00 02, !A1, 2A",
+         "volume volume image"},
+        {"a test burn never erases",
+         "medium=cd-rw&state=full",
+         true,
+         {"burn failed - A test burn never erases the disc, and this CD-RW holds data"},
+         1,
+         {"-testburn"},
+         "!A1, !2A",
+         "volume"},
+        {"nor writes over a disc that cannot simulate",
+         "medium=dvd+rw&state=full",
+         true,
+         {"burn failed - This disc (DVD+RW) cannot simulate a burn"},
+         1,
+         {"-testburn"},
+         "!04, !2A",
+         "volume"},
+    });
+}
+
+// The eject and load before the verify make the drive read the disc itself.
+TEST_F(BurnFlow, DiscsAreFormattedBlankedAndWrittenOverAsAsked) {
+    runCases({
+        {"DVD+RW written over, reloaded to verify",
+         "medium=dvd+rw&state=appendable",
+         true,
+         burnSteps,
+         0,
+         {},
+         "2A, 1B 00 00 00 02, 1B 00 00 00 03, 28"},
+        {"BD-RE written over", "medium=bd-re&state=full", true, burnSteps, 0},
+        {"new BD-RE formatted first",
+         "medium=bd-re&state=unformatted&erase-time=6polls",
+         false,
+         burnSteps,
+         0,
+         {},
+         "!2A, 04, 2A"},
+        {"new DVD+RW formatted first",
+         "medium=dvd+rw&state=unformatted",
+         false,
+         burnSteps,
+         0,
+         {},
+         "!2A, 04, 2A"},
+        {"DVD-RW kept appendable: blanked fully",
+         "medium=dvd-rw&state=full",
+         true,
+         burnSteps,
+         0,
+         {"-noforceclose"},
+         "!A1 11, A1 10, 2A"},
+        {"fast blank refused: blanked fully",
+         "medium=dvd-rw&state=full&no-fast-blank",
+         true,
+         burnSteps,
+         0,
+         {},
+         "A1 11, A1 10, 2A"},
     });
 }
 
@@ -332,6 +501,78 @@ TEST_F(BurnFlow, ASignalWhileVerifyingStopsTheVerify) {
     EXPECT_EQ(checkTranscript(run.lines()), "");
     EXPECT_EQ(stepsOf(run.lines()), (Lines{preparing, writing, closing, finishing, verifying,
                                            "burn failed - Canceled by SIGTERM"}));
+}
+
+// A cancel while the drive holds a command of the preparation never starts
+// the write; one while it closes the track lets it finish and close the disc.
+TEST_F(BurnFlow, ASignalBeforeWritingLeavesTheDiscBlankAndOneWhileClosingLetsItClose) {
+    ToolRun before(arguments(sim("medium=dvd-r&stall-on=B6&resume=@" + trigger())));
+    ASSERT_TRUE(received("B6"));
+    before.sendSignal(SIGTERM);
+    pull();
+    EXPECT_EQ(before.finish(), 128 + SIGTERM);
+    EXPECT_EQ(stepsOf(before.lines()), (Lines{preparing, "burn failed - Canceled by SIGTERM"}));
+    EXPECT_EQ(checkCommands(log(), "!53, !2A, !5B"), "");
+    checkDiscs("blank");
+
+    newDisc();
+    ToolRun whileClosing(arguments(sim("medium=dvd+r&stall-on=5B&resume=@" + trigger())));
+    ASSERT_TRUE(whileClosing.waitForLine(closing) && received("5B"));
+    whileClosing.sendSignal(SIGTERM);
+    pull();
+    EXPECT_EQ(whileClosing.finish(), 128 + SIGTERM);
+    EXPECT_EQ(stepsOf(whileClosing.lines()),
+              (Lines{preparing, writing, closing, finishing,
+                     "burn failed - Canceled by SIGTERM after the disc was written and closed"}));
+    EXPECT_EQ(checkCommands(log(), "5B 01 01, 5B 01 05"), "");
+    checkDiscs("image");
+}
+
+// libburn waits minutes for a drive that says it is becoming ready: the tool
+// still answers a cancel, and once the drive was unready too long (here at
+// once) says so, asks for another disc and ejects this one when it can.
+TEST_F(BurnFlow, ADriveThatStaysUnreadyIsGivenUpOn) {
+    ToolRun::Options noPatience;
+    noPatience.environment = {"EMBERLIN_DISCTOOL_UNREADY_MS=0"};
+    const Lines givenUp = {"Media is not writable", prompt, "burn failed - Canceled by SIGTERM"};
+    ToolRun forever(arguments(sim("unready")), noPatience);
+    ASSERT_TRUE(forever.waitForLine(prompt));
+    forever.sendSignal(SIGTERM);
+    EXPECT_EQ(forever.finish(), 128 + SIGTERM);
+    EXPECT_EQ(forever.lines(), givenUp);
+
+    newDisc();
+    ToolRun late(arguments(sim("unready=@" + trigger())), noPatience);
+    ASSERT_TRUE(late.waitForLine(prompt));
+    pull();
+    ASSERT_TRUE(received("1B 00 00 00 02")) << "ejected once libburn let go";
+    late.sendSignal(SIGTERM);
+    EXPECT_EQ(late.finish(), 128 + SIGTERM);
+    EXPECT_EQ(late.lines(), givenUp);
+    EXPECT_EQ(checkCommands(log(), "!2A"), "");
+}
+
+TEST_F(BurnFlow, PeopleAreToldTheSpeedTakenAndWhenTheVerifyMayReadTheCache) {
+    const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
+        {"medium=cd-r", "1", "The drive writes at 4.0x (706 kB/s)."},
+        {"medium=dvd-r&top-speed=4x", "16", "The drive writes at 4.0x (5540 kB/s)."},
+        {"medium=dvd-r&refuse=B6", "8",
+         "The drive did not take the speed asked for and writes at a speed of its own."},
+        {"medium=dvd+rw&tray=manual", "max",
+         "This drive cannot load the disc again by itself, so the verify may read the drive's "
+         "cache rather than the disc."},
+    };
+    for (const auto& [parameters, speed, remark] : cases) {
+        newDisc();
+        const ToolResult result =
+            runTool({"burn", imagePath(), "-speed", speed,
+                     speed == "max" ? "-verifyburn" : "-noverifyburn", "-device", sim(parameters)});
+        EXPECT_EQ(result.status, 0) << parameters;
+        EXPECT_NE(std::find(result.lines.begin(), result.lines.end(), remark), result.lines.end())
+            << parameters;
+        EXPECT_EQ(result.lines.back(), "Burn completed successfully.") << parameters;
+    }
+    EXPECT_EQ(checkCommands(log(), "2A, !1B 00 00 00 03, 28"), "") << "no load by hand";
 }
 
 } // namespace
