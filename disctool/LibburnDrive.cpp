@@ -32,6 +32,8 @@ constexpr std::int64_t sectorBytes = 2048;
 // Messages that mean another program holds the drive.
 constexpr int cannotOpenBusyDevice = 0x00020001;
 constexpr int alreadyInUse = 0x00020003;
+// A command the drive answered with an error, however harmless libburn thinks it.
+constexpr int scsiErrorCondition = 0x0002010f;
 
 std::string canonical(const std::string& path) {
     const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
@@ -363,7 +365,9 @@ int LibburnDrive::speedTaken(int asked) {
     collectMessages();
     const int sorry = LibburnSession::severityRank("SORRY");
     if (std::any_of(messages_.begin() + static_cast<std::ptrdiff_t>(before), messages_.end(),
-                    [sorry](const LibburnMessage& message) { return message.severity >= sorry; })) {
+                    [sorry](const LibburnMessage& message) {
+                        return message.code == scsiErrorCondition || message.severity >= sorry;
+                    })) {
         return speedRefused;
     }
     // A drive takes the fastest of its speeds for this disc that is not above

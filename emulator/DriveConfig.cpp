@@ -262,17 +262,18 @@ std::optional<DriveConfig> DriveConfig::parse(std::string_view id, std::string& 
                       value, range)) {
                 return std::nullopt;
             }
-        } else if (key == "stall-on" || key == "refuse") {
+        } else if (key == "stall-on") {
+            config.stallOn = parseOpcode(value);
+            if (!config.stallOn) {
+                return bad(key, value);
+            }
+        } else if (key == "refuse") {
             for (const std::string_view item : split(value, ',')) {
                 const std::optional<std::uint8_t> opcode = parseOpcode(item);
-                if (!opcode || (key == "stall-on" && value.size() != 2)) {
+                if (!opcode) {
                     return bad(key, item);
                 }
-                if (key == "stall-on") {
-                    config.stallOn = opcode;
-                } else {
-                    config.refused.push_back(*opcode);
-                }
+                config.refused.push_back(*opcode);
             }
         } else if (key == "log") {
             if (value.empty()) {

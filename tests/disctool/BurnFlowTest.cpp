@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -38,47 +40,38 @@ Lines concat(Lines first, const Lines& second) {
     return first;
 }
 
-bool startsWith(const std::string& line, const std::string& prefix) {
-    return line.starts_with(prefix);
-}
-
 // Checks the commands the drive received, one in hex per line of the
 // emulator's log, against `pattern`: command beginnings separated by ",",
 // each to come after the one before it, and "!X" for one that must not come
 // between the commands matched around it. Returns what is wrong, or nothing.
 std::string checkCommands(const std::string& logFile, const std::string& pattern) {
-    std::ifstream in(logFile);
-    Lines log;
-    for (std::string line; std::getline(in, line);) {
-        log.push_back(line);
+    Lines tokens;
+    std::istringstream words(pattern);
+    for (std::string token; std::getline(words >> std::ws, token, ',');) {
+        tokens.push_back(token);
     }
-    const auto find = [&log](Lines::iterator from, const std::string& start) {
-        return std::find_if(from, log.end(),
-                            [&](const auto& line) { return line.starts_with(start); });
+    auto next = tokens.begin();
+    Lines banned;
+    const auto expectNext = [&] {
+        for (banned.clear(); next != tokens.end() && next->starts_with('!'); ++next) {
+            banned.push_back(next->substr(1));
+        }
     };
-    Lines forbidden;
-    auto at = log.begin();
-    std::istringstream tokens(pattern + ",");
-    for (std::string token; std::getline(tokens >> std::ws, token, ',');) {
-        if (token.starts_with('!')) {
-            forbidden.push_back(token.substr(1));
+    expectNext();
+    std::ifstream log(logFile);
+    for (std::string command; std::getline(log, command);) {
+        if (next != tokens.end() && command.starts_with(*next)) {
+            ++next;
+            expectNext();
             continue;
         }
-        const auto found = find(at, token);
-        for (const std::string& banned : forbidden) {
-            if (find(at, banned) < found) {
-                return banned + " came before " + token;
+        for (const std::string& early : banned) {
+            if (command.starts_with(early)) {
+                return early + " came too early";
             }
         }
-        if (found == log.end()) {
-            return token.empty()
-                       ? ""
-                       : "no " + token + " after command " + std::to_string(at - log.begin());
-        }
-        forbidden.clear();
-        at = found + 1;
     }
-    return {};
+    return next == tokens.end() ? "" : "no " + *next;
 }
 
 struct FlowCase {
@@ -87,10 +80,11 @@ struct FlowCase {
     bool erase;
     Lines steps;
     int status;
-    Lines extra = {};          // more arguments
+    std::string extra = {};    // one more argument
     std::string commands = {}; // as checkCommands takes them
-    // What each disc holds afterwards: "volume" its file system as it came
-    // (untouched), "image" the image, "blank" nothing.
+    // What each disc holds afterwards: "volume" the file system it came with
+    // (untouched), "image" the image, "volume+image" both, "blank" nothing,
+    // "-" anything. By default a burn puts the image on the last disc.
     std::string discs = {};
 };
 
@@ -125,27 +119,15 @@ protected:
         return args;
     }
 
-    // Where on the disc the image is, on the first disc or the one that
-    // followed it: the first sector at which it starts.
-    std::ptrdiff_t imageSector(const Lines& files = {}) const {
-        for (const std::string& file : files.empty() ? Lines{disc(1), disc(2)} : files) {
-            const std::vector<char> disc = readWholeFile(file);
-            for (std::size_t at = 0; at + image_.size() <= disc.size(); at += 2048) {
-                if (std::equal(image_.begin(), image_.end(),
-                               disc.begin() + static_cast<std::ptrdiff_t>(at))) {
-                    return static_cast<std::ptrdiff_t>(at / 2048);
-                }
+    // Whether the image starts at some sector of these bytes of a disc.
+    bool holdsImage(const std::vector<char>& disc) const {
+        for (std::size_t at = 0; at + image_.size() <= disc.size(); at += 2048) {
+            if (std::equal(image_.begin(), image_.end(),
+                           disc.begin() + static_cast<std::ptrdiff_t>(at))) {
+                return true;
             }
         }
-        return -1;
-    }
-
-    // Waits until the drive has received a command beginning so.
-    bool received(const std::string& start) const {
-        for (int tries = 0; tries < 6000 && !checkCommands(log(), start).empty(); ++tries) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return checkCommands(log(), start).empty();
+        return false;
     }
 
     void runCases(const std::vector<FlowCase>& cases);
@@ -162,24 +144,40 @@ void BurnFlow::runCases(const std::vector<FlowCase>& cases) {
     for (const FlowCase& c : cases) {
         SCOPED_TRACE(c.name);
         newDisc();
-        const ToolResult result = runTool(arguments(sim(c.parameters), c.erase, "max", c.extra));
+        const ToolResult result = runTool(arguments(sim(c.parameters), c.erase, "max",
+                                                    c.extra.empty() ? Lines{} : Lines{c.extra}));
         EXPECT_EQ(checkTranscript(result.lines), "");
         EXPECT_EQ(stepsOf(result.lines), c.steps);
         EXPECT_EQ(result.status, c.status);
         EXPECT_EQ(checkCommands(log(), c.commands), "");
-        checkDiscs(c.discs.empty() && c.status == 0 ? "image" : c.discs);
+        const bool followed = std::filesystem::exists(disc(2));
+        checkDiscs(c.discs.empty() && c.status == 0 ? (followed ? "- image" : "image") : c.discs);
+        // An erase or format comes first, with figures on the way when it
+        // takes time, and ends at 100 before the burn.
+        const auto prepared = std::find(result.lines.begin(), result.lines.end(), preparing);
+        if (result.lines.front() == "PERCENT:-1" && prepared != result.lines.end()) {
+            EXPECT_EQ(*(prepared - 1), "PERCENT:100");
+            const auto figure = [](const std::string& line) {
+                return std::atoi(line.c_str() + 8) % 100 > 0;
+            };
+            EXPECT_EQ(std::any_of(result.lines.begin() + 2, prepared - 1, figure),
+                      c.parameters.find("erase-time") != std::string::npos);
+        }
     }
 }
 
 void BurnFlow::checkDiscs(const std::string& discs) const {
     std::istringstream words(discs);
     int number = 0;
-    for (std::string holds; words >> holds;) {
-        const std::vector<char> bytes = readWholeFile(disc(++number));
+    for (std::string holds; words >> holds && ++number > 0;) {
+        if (holds == "-") {
+            continue;
+        }
+        const std::vector<char> bytes = readWholeFile(disc(number));
         SCOPED_TRACE("disc " + std::to_string(number) + " holds " + holds);
-        EXPECT_EQ(imageSector({disc(number)}) >= 0, holds == "image");
+        EXPECT_EQ(holdsImage(bytes), holds.ends_with("image"));
         EXPECT_EQ(bytes.empty(), holds == "blank");
-        if (holds == "volume") {
+        if (holds.starts_with("volume")) {
             ASSERT_GT(bytes.size(), 16u * 2048 + 6);
             EXPECT_EQ(std::string(bytes.data() + 16 * 2048 + 1, 5), "CD001");
         }
@@ -187,10 +185,12 @@ void BurnFlow::checkDiscs(const std::string& discs) const {
 }
 
 TEST_F(BurnFlow, EveryOutcomeOfTheMediumInTheDrive) {
+    const Lines unverified = {preparing, writing, closing, finishing, success};
     runCases({
         {"blank disc", "", false, burnSteps, 0},
         {"erase not needed on a blank rewritable", "medium=cd-rw", true, burnSteps, 0},
-        {"appendable disc gets another session", "state=appendable&used=64k", false, burnSteps, 0},
+        {"another session behind the first", "state=appendable&used=64k", false, burnSteps, 0, "",
+         "", "volume+image"},
         {"not eraseable, then a blank disc", "medium=cd-r&state=full,blank", true,
          concat({"Media is not eraseable", prompt}, burnSteps), 0},
         {"not writable, then a blank disc", "state=full,blank", false,
@@ -201,31 +201,34 @@ TEST_F(BurnFlow, EveryOutcomeOfTheMediumInTheDrive) {
         {"no space, then a bigger disc", "capacity=100k,10M", false,
          concat({"Media does not have enough free space", prompt}, burnSteps), 0},
         {"busy drive", "busy", false, {busy}, 1},
+        {"without verify", "", false, unverified, 0, "-noverifyburn"},
+        {"a test burn writes nothing", "medium=cd-r", false, unverified, 0, "-testburn", "",
+         "blank"},
+        {"and refuses where the medium cannot simulate", "medium=dvd+r", false,
+         Lines{"burn failed - This disc (DVD+R) cannot simulate a burn"}, 1, "-testburn", "!2A"},
     });
 }
 
 TEST_F(BurnFlow, EveryKindOfMediumAndSlowDrives) {
-    const std::string writeError = "burn failed - Writing failed: SCSI error on write(16,16): "
-                                   "[3 0C 00] Medium error. Write error.";
+    const Lines writeError = {preparing, writing,
+                              "burn failed - Writing failed: SCSI error on write(16,16): "
+                              "[3 0C 00] Medium error. Write error."};
     runCases({
         {"a drive becoming ready for a while", "unready=4polls", false, burnSteps, 0},
-        {"no medium for a moment after loading: not ejected",
-         "no-medium-for=20polls",
-         false,
-         concat({prompt}, burnSteps),
-         0,
-         {},
-         "!1B 00 00 00 02, 2A"},
+        {"no medium for a moment after loading: not ejected", "no-medium-for=20polls", false,
+         concat({prompt}, burnSteps), 0, "", "!1B 00 00 00 02, 2A"},
         {"blank DVD-R, written incrementally", "medium=dvd-r", false, burnSteps, 0},
-        {"appendable DVD+R", "medium=dvd+r&state=appendable", false, burnSteps, 0},
+        {"appendable DVD+R", "medium=dvd+r&state=appendable", false, burnSteps, 0, "", "",
+         "volume+image"},
         {"BD-R with two sessions", "medium=bd-r&state=appendable&sessions=2", false, burnSteps, 0},
         {"a refused speed does not hide the write error",
-         "medium=dvd-r&refuse=B6&fail-at-sector=20",
-         false,
-         {preparing, writing, writeError},
-         1,
-         {},
-         "B6, 2A"},
+         "medium=dvd-r&refuse=B6&fail-at-sector=20", false, writeError, 1, "", "B6, 2A"},
+        {"drive lost while writing", "lost-at=30", false, Lines{preparing, writing, noDrive}, 1},
+        {"verify names the first differing sector", "bad-sector=37", false,
+         concat(Lines(burnSteps.begin(), burnSteps.end() - 1),
+                {"burn failed - Verify failed: sector 37 of the disc differs "
+                 "from the image (byte 75776)"}),
+         1},
     });
 }
 
@@ -237,79 +240,38 @@ TEST_F(BurnFlow, ADiscHoldingDataIsTouchedOnlyWhenErasingWasAskedForAndFits) {
     const Lines noSpace = {"Media does not have enough free space", prompt};
     runCases({
         {"DVD+RW and BD-RE holding sessions, then a blank DVD+RW",
-         "medium=dvd+rw,bd-re,dvd+rw&state=appendable,full,blank",
-         false,
-         concat(concat(notWritable, {notWritable[0]}), burnSteps),
-         0,
-         {},
-         "!2A, 1B 00 00 00 02, !2A, 1B 00 00 00 02, 2A",
-         "volume volume image"},
+         "medium=dvd+rw,bd-re,dvd+rw&state=appendable,full,blank", false,
+         concat(concat(notWritable, {notWritable[0]}), burnSteps), 0, "",
+         "!2A, 1B 00 00 00 02, !2A, 1B 00 00 00 02, 2A", "volume volume image"},
         {"full CD-RW and DVD-RW too small for the image, then a blank CD-RW",
-         "medium=cd-rw,dvd-rw,cd-rw&state=full,full,blank&capacity=200k,200k,10M",
-         true,
-         concat(concat(noSpace, {noSpace[0]}), burnSteps),
-         0,
-         {},
-         "!A1, 1B 00 00 00 02, !A1, 1B 00 00 00 02, !A1, 2A",
-         "volume volume image"},
-        {"a test burn never erases",
-         "medium=cd-rw&state=full",
-         true,
-         {"burn failed - A test burn never erases the disc, and this CD-RW holds data"},
-         1,
-         {"-testburn"},
-         "!A1, !2A",
-         "volume"},
-        {"nor writes over a disc that cannot simulate",
-         "medium=dvd+rw&state=full",
-         true,
-         {"burn failed - This disc (DVD+RW) cannot simulate a burn"},
-         1,
-         {"-testburn"},
-         "!04, !2A",
-         "volume"},
+         "medium=cd-rw,dvd-rw,cd-rw&state=full,full,blank&capacity=200k,200k,10M", true,
+         concat(concat(noSpace, {noSpace[0]}), burnSteps), 0, "",
+         "!A1, 1B 00 00 00 02, !A1, 1B 00 00 00 02, !A1, 2A", "volume volume image"},
+        {"a test burn never erases", "medium=cd-rw&state=full", true,
+         Lines{"burn failed - A test burn never erases the disc, and this CD-RW holds data"}, 1,
+         "-testburn", "!A1, !2A", "volume"},
+        {"nor writes over a disc that cannot simulate", "medium=dvd+rw&state=full", true,
+         Lines{"burn failed - This disc (DVD+RW) cannot simulate a burn"}, 1, "-testburn",
+         "!04, !2A", "volume"},
     });
 }
 
 // The eject and load before the verify make the drive read the disc itself.
 TEST_F(BurnFlow, DiscsAreFormattedBlankedAndWrittenOverAsAsked) {
     runCases({
-        {"DVD+RW written over, reloaded to verify",
-         "medium=dvd+rw&state=appendable",
-         true,
-         burnSteps,
-         0,
-         {},
-         "2A, 1B 00 00 00 02, 1B 00 00 00 03, 28"},
+        {"DVD+RW written over, reloaded to verify", "medium=dvd+rw&state=appendable", true,
+         burnSteps, 0, "", "2A, 1B 00 00 00 02, 1B 00 00 00 03, 28"},
         {"BD-RE written over", "medium=bd-re&state=full", true, burnSteps, 0},
-        {"new BD-RE formatted first",
-         "medium=bd-re&state=unformatted&erase-time=6polls",
-         false,
-         burnSteps,
-         0,
-         {},
+        {"new BD-RE formatted first", "medium=bd-re&state=unformatted&erase-time=3polls", false,
+         burnSteps, 0, "", "!2A, 04, 2A"},
+        {"new DVD+RW formatted first", "medium=dvd+rw&state=unformatted", false, burnSteps, 0, "",
          "!2A, 04, 2A"},
-        {"new DVD+RW formatted first",
-         "medium=dvd+rw&state=unformatted",
-         false,
-         burnSteps,
-         0,
-         {},
-         "!2A, 04, 2A"},
-        {"DVD-RW kept appendable: blanked fully",
-         "medium=dvd-rw&state=full",
-         true,
-         burnSteps,
-         0,
-         {"-noforceclose"},
-         "!A1 11, A1 10, 2A"},
-        {"fast blank refused: blanked fully",
-         "medium=dvd-rw&state=full&no-fast-blank",
-         true,
-         burnSteps,
-         0,
-         {},
-         "A1 11, A1 10, 2A"},
+        {"full CD-RW erased first", "medium=cd-rw&state=full&erase-time=3polls", true, burnSteps, 0,
+         "", "!2A, A1 11, 2A"},
+        {"DVD-RW kept appendable: blanked fully", "medium=dvd-rw&state=full", true, burnSteps, 0,
+         "-noforceclose", "!A1 11, A1 10, 2A"},
+        {"fast blank refused: blanked fully", "medium=dvd-rw&state=full&no-fast-blank", true,
+         burnSteps, 0, "", "A1 11, A1 10, 2A"},
     });
 }
 
@@ -322,91 +284,33 @@ TEST_F(BurnFlow, ADiscInsertedAfterThePromptIsBurned) {
     EXPECT_EQ(stepsOf(run.lines()), concat({prompt}, burnSteps));
 }
 
-TEST_F(BurnFlow, AnAppendedSessionLandsBehindTheEarlierOnesAndVerifiesThere) {
-    const ToolResult result = runTool(arguments(sim("state=appendable&used=64k")));
-    EXPECT_EQ(result.status, 0);
-    // The earlier session's volume descriptor is where it was.
-    const std::vector<char> disc = readWholeFile(backing());
-    ASSERT_GT(disc.size(), 16u * 2048 + 6);
-    EXPECT_EQ(std::string(disc.data() + 16 * 2048 + 1, 5), "CD001");
-    EXPECT_GT(imageSector(), 32);
-}
-
-TEST_F(BurnFlow, ErasingARewritableDiscComesFirstAndStartsWithTwoIndefiniteLines) {
-    const ToolResult result =
-        runTool(arguments(sim("medium=cd-rw&state=full&erase-time=300ms"), true));
-    EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(checkTranscript(result.lines), "");
-    ASSERT_GE(result.lines.size(), 3u);
-    EXPECT_EQ(result.lines[0], "PERCENT:-1");
-    EXPECT_EQ(result.lines[1], "PERCENT:-1");
-    const auto prepared = std::find(result.lines.begin(), result.lines.end(), preparing);
-    ASSERT_NE(prepared, result.lines.end());
-    EXPECT_EQ(*(prepared - 1), "PERCENT:100") << "the erase ends at 100 before the burn";
-    EXPECT_EQ(stepsOf(result.lines), burnSteps);
-    EXPECT_EQ(imageSector(), 0);
-}
-
+// A disc that cannot be used is ejected, and the tool waits quietly for
+// another. libburn waits minutes for a drive that says it is becoming ready:
+// the tool still answers a cancel, and once the drive was unready too long
+// (here at once) gives the disc up, and ejects it when libburn lets go.
 TEST_F(BurnFlow, ADiscThatCannotBeUsedIsEjectedAndTheToolWaitsQuietly) {
-    ToolRun run(arguments(sim("state=full")));
-    ASSERT_TRUE(run.waitForLine("Media is not writable"));
-    ASSERT_TRUE(run.waitForLine(prompt));
-    // The drive stays empty: nothing more comes until the user cancels.
-    run.sendSignal(SIGTERM);
-    EXPECT_EQ(run.finish(), 128 + SIGTERM);
-    EXPECT_EQ(checkTranscript(run.lines()), "");
-    EXPECT_EQ(stepsOf(run.lines()),
-              (Lines{"Media is not writable", prompt, "burn failed - Canceled by SIGTERM"}));
-}
-
-TEST_F(BurnFlow, AWriteErrorNamesLibburnsReason) {
-    const ToolResult result = runTool(arguments(sim("fail-at-sector=20")));
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(checkTranscript(result.lines), "");
-    const Lines steps = stepsOf(result.lines);
-    ASSERT_EQ(steps.size(), 3u);
-    EXPECT_EQ(steps[0], preparing);
-    EXPECT_EQ(steps[1], writing);
-    EXPECT_TRUE(startsWith(steps[2], "burn failed - Writing failed: "));
-    EXPECT_NE(steps[2].find("Write error"), std::string::npos) << steps[2];
-}
-
-TEST_F(BurnFlow, ADriveLostWhileWritingIsReportedAsGone) {
-    const ToolResult result = runTool(arguments(sim("lost-at=30")));
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(checkTranscript(result.lines), "");
-    EXPECT_EQ(stepsOf(result.lines), (Lines{preparing, writing, noDrive}));
-}
-
-TEST_F(BurnFlow, AVerifyMismatchNamesTheFirstDifferingSector) {
-    const ToolResult result = runTool(arguments(sim("bad-sector=37")));
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(checkTranscript(result.lines), "");
-    const Lines steps = stepsOf(result.lines);
-    ASSERT_EQ(steps.size(), 6u);
-    EXPECT_EQ(steps[4], verifying);
-    EXPECT_TRUE(startsWith(steps[5], "burn failed - Verify failed: sector 37 ")) << steps[5];
-}
-
-TEST_F(BurnFlow, WithoutVerifyTheBurnEndsAfterFinishing) {
-    Lines args = arguments(sim(""));
-    args[2] = "-noverifyburn";
-    const ToolResult result = runTool(args);
-    EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(stepsOf(result.lines), (Lines{preparing, writing, closing, finishing, success}));
-}
-
-TEST_F(BurnFlow, ATestBurnWritesNothingWhereTheMediumCanSimulate) {
-    const ToolResult simulated =
-        runTool(arguments(sim("medium=cd-r"), false, "max", {"-testburn"}));
-    EXPECT_EQ(simulated.status, 0);
-    EXPECT_EQ(stepsOf(simulated.lines), (Lines{preparing, writing, closing, finishing, success}));
-    EXPECT_TRUE(readWholeFile(backing()).empty());
-
-    const ToolResult refused = runTool(arguments(sim("medium=dvd+r"), false, "max", {"-testburn"}));
-    EXPECT_EQ(refused.status, 1);
-    EXPECT_EQ(stepsOf(refused.lines),
-              (Lines{"burn failed - This disc (DVD+R) cannot simulate a burn"}));
+    for (const std::string parameters : {"state=full", "unready", "unready=@"}) {
+        newDisc();
+        ToolRun::Options options;
+        options.environment = {parameters.starts_with("unready")
+                                   ? "EMBERLIN_DISCTOOL_UNREADY_MS=0"
+                                   : "EMBERLIN_DISCTOOL_UNREADY_MS=1"};
+        ToolRun run(arguments(sim(parameters + (parameters.ends_with('@') ? trigger() : ""))),
+                    options);
+        ASSERT_TRUE(run.waitForLine(prompt)) << parameters;
+        pull();
+        // The eject, once libburn lets go (not at all while it waits for ever).
+        const std::string ejected = parameters == "unready" ? "" : "1B 00 00 00 02";
+        for (int tries = 0; tries < 6000 && !checkCommands(log(), ejected).empty(); ++tries) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        EXPECT_EQ(checkCommands(log(), ejected), "");
+        run.sendSignal(SIGTERM);
+        EXPECT_EQ(run.finish(), 128 + SIGTERM);
+        EXPECT_EQ(run.lines(),
+                  (Lines{"Media is not writable", prompt, "burn failed - Canceled by SIGTERM"}));
+        EXPECT_EQ(checkCommands(log(), "!2A"), "") << parameters;
+    }
 }
 
 TEST_F(BurnFlow, AMissingDriveSaysNoDrivesAndNothingElse) {
@@ -430,7 +334,7 @@ TEST_F(BurnFlow, AnUnusableImageFailsBeforeTheDriveIsTouched) {
         const ToolResult result = runTool(args);
         EXPECT_EQ(result.status, 1) << image;
         ASSERT_EQ(result.lines.size(), 1u) << image;
-        EXPECT_TRUE(startsWith(result.lines[0], failure)) << result.lines[0];
+        EXPECT_TRUE(result.lines[0].starts_with(failure)) << result.lines[0];
     }
 }
 
@@ -448,7 +352,7 @@ TEST_F(BurnFlow, ADriveTheUserMayNotOpenSaysHowToGetAccess) {
     }
     EXPECT_EQ(result.status, 1);
     ASSERT_EQ(result.lines.size(), 1u);
-    EXPECT_TRUE(startsWith(result.lines[0], "burn failed - You may not use " + device))
+    EXPECT_TRUE(result.lines[0].starts_with("burn failed - You may not use " + device))
         << result.lines[0];
 }
 
@@ -481,75 +385,36 @@ TEST_F(BurnFlow, ASignalDuringAnEraseLetsTheEraseFinish) {
     EXPECT_TRUE(readWholeFile(backing()).empty()) << "the disc was erased";
 }
 
-TEST_F(BurnFlow, ASignalWhileWritingCancelsTheWrite) {
-    ToolRun run(arguments(sim("medium=dvd-r&stall-at=64&resume=@" + trigger())));
-    ASSERT_TRUE(run.waitForLine(writing));
-    run.sendSignal(SIGTERM);
-    pull();
-    EXPECT_EQ(run.finish(), 128 + SIGTERM);
-    EXPECT_EQ(checkTranscript(run.lines()), "");
-    EXPECT_EQ(stepsOf(run.lines()),
-              (Lines{preparing, writing, "burn failed - Canceled by SIGTERM"}));
-}
-
-TEST_F(BurnFlow, ASignalWhileVerifyingStopsTheVerify) {
-    ToolRun run(arguments(sim("medium=dvd-r&stall-read-at=64&resume=@" + trigger())));
-    ASSERT_TRUE(run.waitForLine(verifying));
-    run.sendSignal(SIGTERM);
-    pull();
-    EXPECT_EQ(run.finish(), 128 + SIGTERM);
-    EXPECT_EQ(checkTranscript(run.lines()), "");
-    EXPECT_EQ(stepsOf(run.lines()), (Lines{preparing, writing, closing, finishing, verifying,
-                                           "burn failed - Canceled by SIGTERM"}));
-}
-
-// A cancel while the drive holds a command of the preparation never starts
-// the write; one while it closes the track lets it finish and close the disc.
-TEST_F(BurnFlow, ASignalBeforeWritingLeavesTheDiscBlankAndOneWhileClosingLetsItClose) {
-    ToolRun before(arguments(sim("medium=dvd-r&stall-on=B6&resume=@" + trigger())));
-    ASSERT_TRUE(received("B6"));
-    before.sendSignal(SIGTERM);
-    pull();
-    EXPECT_EQ(before.finish(), 128 + SIGTERM);
-    EXPECT_EQ(stepsOf(before.lines()), (Lines{preparing, "burn failed - Canceled by SIGTERM"}));
-    EXPECT_EQ(checkCommands(log(), "!53, !2A, !5B"), "");
-    checkDiscs("blank");
-
-    newDisc();
-    ToolRun whileClosing(arguments(sim("medium=dvd+r&stall-on=5B&resume=@" + trigger())));
-    ASSERT_TRUE(whileClosing.waitForLine(closing) && received("5B"));
-    whileClosing.sendSignal(SIGTERM);
-    pull();
-    EXPECT_EQ(whileClosing.finish(), 128 + SIGTERM);
-    EXPECT_EQ(stepsOf(whileClosing.lines()),
-              (Lines{preparing, writing, closing, finishing,
-                     "burn failed - Canceled by SIGTERM after the disc was written and closed"}));
-    EXPECT_EQ(checkCommands(log(), "5B 01 01, 5B 01 05"), "");
-    checkDiscs("image");
-}
-
-// libburn waits minutes for a drive that says it is becoming ready: the tool
-// still answers a cancel, and once the drive was unready too long (here at
-// once) says so, asks for another disc and ejects this one when it can.
-TEST_F(BurnFlow, ADriveThatStaysUnreadyIsGivenUpOn) {
-    ToolRun::Options noPatience;
-    noPatience.environment = {"EMBERLIN_DISCTOOL_UNREADY_MS=0"};
-    const Lines givenUp = {"Media is not writable", prompt, "burn failed - Canceled by SIGTERM"};
-    ToolRun forever(arguments(sim("unready")), noPatience);
-    ASSERT_TRUE(forever.waitForLine(prompt));
-    forever.sendSignal(SIGTERM);
-    EXPECT_EQ(forever.finish(), 128 + SIGTERM);
-    EXPECT_EQ(forever.lines(), givenUp);
-
-    newDisc();
-    ToolRun late(arguments(sim("unready=@" + trigger())), noPatience);
-    ASSERT_TRUE(late.waitForLine(prompt));
-    pull();
-    ASSERT_TRUE(received("1B 00 00 00 02")) << "ejected once libburn let go";
-    late.sendSignal(SIGTERM);
-    EXPECT_EQ(late.finish(), 128 + SIGTERM);
-    EXPECT_EQ(late.lines(), givenUp);
-    EXPECT_EQ(checkCommands(log(), "!2A"), "");
+// Each case is named by the line after which the signal comes: a write is
+// cancelled, and so is a verify; a cancel while the drive prepares the write
+// never starts it, one while the drive closes the track lets it close the disc.
+TEST_F(BurnFlow, ASignalStopsTheBurnWhereThatIsSafe) {
+    const std::string canceled = "burn failed - Canceled by SIGTERM";
+    const int status = 128 + SIGTERM;
+    const std::vector<FlowCase> cases = {
+        {writing, "medium=dvd-r&stall-at=64", false, {preparing, writing, canceled}, status},
+        {verifying, "medium=dvd-r&stall-read-at=64", false,
+         concat({preparing, writing, closing, finishing, verifying}, {canceled}), status},
+        {preparing, "medium=dvd-r&stall-on=B6", false, Lines{preparing, canceled}, status, "",
+         "!53, !2A, !5B", "blank"},
+        {closing, "medium=dvd+r&stall-on=5B", false,
+         concat({preparing, writing, closing, finishing},
+                {canceled + " after the disc was written and closed"}),
+         status, "", "5B 01 01, 5B 01 05", "image"},
+    };
+    for (const FlowCase& c : cases) {
+        SCOPED_TRACE(c.parameters);
+        newDisc();
+        ToolRun run(arguments(sim(c.parameters + "&resume=@" + trigger())));
+        ASSERT_TRUE(run.waitForLine(c.name));
+        run.sendSignal(SIGTERM);
+        pull();
+        EXPECT_EQ(run.finish(), c.status);
+        EXPECT_EQ(checkTranscript(run.lines()), "");
+        EXPECT_EQ(stepsOf(run.lines()), c.steps);
+        EXPECT_EQ(checkCommands(log(), c.commands), "");
+        checkDiscs(c.discs);
+    }
 }
 
 TEST_F(BurnFlow, PeopleAreToldTheSpeedTakenAndWhenTheVerifyMayReadTheCache) {
@@ -563,14 +428,14 @@ TEST_F(BurnFlow, PeopleAreToldTheSpeedTakenAndWhenTheVerifyMayReadTheCache) {
          "cache rather than the disc."},
     };
     for (const auto& [parameters, speed, remark] : cases) {
+        SCOPED_TRACE(parameters);
         newDisc();
         const ToolResult result =
             runTool({"burn", imagePath(), "-speed", speed,
                      speed == "max" ? "-verifyburn" : "-noverifyburn", "-device", sim(parameters)});
-        EXPECT_EQ(result.status, 0) << parameters;
-        EXPECT_NE(std::find(result.lines.begin(), result.lines.end(), remark), result.lines.end())
-            << parameters;
-        EXPECT_EQ(result.lines.back(), "Burn completed successfully.") << parameters;
+        EXPECT_EQ(result.status, 0);
+        EXPECT_NE(std::find(result.lines.begin(), result.lines.end(), remark), result.lines.end());
+        EXPECT_EQ(result.lines.back(), "Burn completed successfully.");
     }
     EXPECT_EQ(checkCommands(log(), "2A, !1B 00 00 00 03, 28"), "") << "no load by hand";
 }

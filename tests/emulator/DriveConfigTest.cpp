@@ -63,6 +63,13 @@ TEST(DriveConfig, TriggersAndFaults) {
     EXPECT_EQ(config.badSector, 9);
     EXPECT_EQ(config.stallAt, 10);
     EXPECT_EQ(parsed("sim:/d?rate=5540").rate->kilobytesPerSecond, 5540);
+    const DriveConfig held = parsed("sim:/d?stall-on=5b&resume=@/go&refuse=B6,bb&no-fast-blank&"
+                                    "top-speed=4x&tray=manual&log=/tmp/commands");
+    EXPECT_EQ(held.stallOn, 0x5B);
+    EXPECT_EQ(held.refused, (std::vector<std::uint8_t>{0xB6, 0xBB}));
+    EXPECT_TRUE(held.noFastBlank && held.manualTray && !held.rate);
+    EXPECT_EQ(held.topSpeed->multiple, 4);
+    EXPECT_EQ(held.log, "/tmp/commands");
 }
 
 TEST(DriveConfig, BadIdsSayWhatIsWrong) {
@@ -92,6 +99,14 @@ TEST(DriveConfig, BadIdsSayWhatIsWrong) {
         {"sim:/x?bad-sector=536870913", "for bad-sector is out of range (at most 536870912)"},
         {"sim:/x?rate=1001x", "for rate is out of range (at most 1000x)"},
         {"sim:/x?rate=0", "for rate"},
+        {"sim:/x?top-speed=1001x", "for top-speed is out of range (at most 1000x)"},
+        {"sim:/x?stall-on=5B", "needs resume="},
+        {"sim:/x?stall-on=5B,2A&resume=@/go", "\"5B,2A\" for stall-on"},
+        {"sim:/x?refuse=B6,2", "\"2\" for refuse"},
+        {"sim:/x?refuse=+B", "\"+B\" for refuse"},
+        {"sim:/x?tray=sideways", "for tray"},
+        {"sim:/x?no-fast-blank=1", "for no-fast-blank"},
+        {"sim:/x?log=", "for log"},
     };
     for (const auto& [id, mentions] : cases) {
         std::string problem;
