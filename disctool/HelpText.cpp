@@ -57,6 +57,7 @@ Device ids:
     erase-time=WHEN          blanking and formatting end WHEN after they start
     rate=Nx|KBPS             the drive's top write speed; every command then
                              takes as long as on a real drive of that speed
+    top-speed=Nx|KBPS        the drive's top write speed, without the waiting
     busy                     another program holds the drive
     lost-at=SECTOR           the drive disappears when writing reaches that
                              sector of the track
@@ -64,7 +65,14 @@ Device ids:
     bad-sector=SECTOR        that sector of the track reads back wrong
     stall-at=SECTOR          writing stops before that sector until resume
     stall-read-at=SECTOR     reading stops before that sector until resume
+    stall-on=OPCODE          the first command with that MMC operation code
+                             (hex: 5B is CLOSE TRACK/SESSION) waits for resume
     resume=WHEN              when a stall ends
+    refuse=OPCODE[,OPCODE..] commands the drive does not support (B6: SET
+                             STREAMING)
+    no-fast-blank            the drive refuses a minimal blank
+    tray=manual              the tray closes only by hand: no loading
+    log=FILE                 each command received is added to FILE in hex
   WHEN is a time (500ms, 2s), a number of commands the drive gets (3polls)
   or a file that must exist (@/tmp/go). Comma lists describe discs that
   follow one another: an ejected disc stays on the open tray a moment (a
