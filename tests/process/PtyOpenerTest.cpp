@@ -14,6 +14,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+using namespace emberlin;
+
 namespace {
 
 constexpr int GenerousBoundMs = 30000;

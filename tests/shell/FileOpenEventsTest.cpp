@@ -1,13 +1,14 @@
 #include "FileOpenEvents.h"
 
-#include "FakeToolScript.h"
-#include "QStringPrinter.h"
+#include "TestSupport.h"
 
 #include <QCoreApplication>
 #include <QFileOpenEvent>
 #include <QUrl>
 #include <gtest/gtest.h>
 #include <vector>
+
+using namespace emberlin;
 
 namespace {
 
@@ -24,13 +25,13 @@ TEST(FileOpenEvents, HandsTheFilesOfOneRequestOnTogetherFromTheEventLoop) {
     sendOpen(QStringLiteral("/images/first.iso"));
     sendOpen(QStringLiteral("/images/second disc.dmg"));
     EXPECT_EQ(opened.size(), 0);
-    EXPECT_TRUE(FakeToolScript::waitUntil([&] { return opened.size() == 1; }));
+    EXPECT_TRUE(waitFor([&] { return opened.size() == 1; }));
     EXPECT_EQ(opened.front(), (QStringList{QStringLiteral("/images/first.iso"),
                                            QStringLiteral("/images/second disc.dmg")}));
 
     // A later request is a list of its own.
     sendOpen(QStringLiteral("/images/third.toast"));
-    EXPECT_TRUE(FakeToolScript::waitUntil([&] { return opened.size() == 2; }));
+    EXPECT_TRUE(waitFor([&] { return opened.size() == 2; }));
     EXPECT_EQ(opened.back(), (QStringList{QStringLiteral("/images/third.toast")}));
 }
 

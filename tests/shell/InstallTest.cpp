@@ -1,5 +1,5 @@
-#include "QStringPrinter.h"
 #include "ScratchApp.h"
+#include "TestSupport.h"
 #include "ToolLocation.h"
 
 #include <QDir>
@@ -11,9 +11,9 @@
 #include <csignal>
 #include <gtest/gtest.h>
 
-namespace {
+using namespace emberlin;
 
-using namespace FakeDirective;
+namespace {
 
 const QString appId = QStringLiteral("org.emberlin.Emberlin");
 
@@ -85,8 +85,7 @@ TEST_F(InstallTest, TheInstalledAppFindsTheInstalledTool) {
     ASSERT_FALSE(FakeToolScript::installTool(toolFolder).isEmpty());
     EXPECT_EQ(ToolLocation::find(bin), tool);
     ScratchApp app(installed(QStringLiteral("bin/emberlin")), ScratchApp::Layout::AsItIs);
-    app.tool().setListing(
-        {line(QStringLiteral("Alpha Writer via USB")), line(QStringLiteral("IOService:/alpha"))});
+    app.tool().setListing({fake::say("Alpha Writer via USB\nIOService:/alpha\n")});
     QProcess& running = app.launch();
     ASSERT_TRUE(app.waitForCalls(1));
     EXPECT_EQ(app.tool().calls()[0],

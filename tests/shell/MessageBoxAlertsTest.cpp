@@ -1,6 +1,6 @@
 #include "MessageBoxAlerts.h"
 
-#include "QStringPrinter.h"
+#include "TestSupport.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QTimer>
 #include <gtest/gtest.h>
+
+using namespace emberlin;
 
 namespace {
 

@@ -1,9 +1,10 @@
 #include "ScratchApp.h"
 
+#include "TestSupport.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcessEnvironment>
-#include <chrono>
 #include <csignal>
 
 namespace {
@@ -71,8 +72,7 @@ int ScratchApp::launchToEnd(const QStringList& arguments) {
 }
 
 bool ScratchApp::waitForCalls(std::size_t count) const {
-    return FakeToolScript::waitUntil([&] { return tool_.calls().size() >= count; },
-                                     std::chrono::milliseconds(generousMs));
+    return waitFor([&] { return tool_.calls().size() >= count; });
 }
 
 bool endsCleanly(QProcess& process) {

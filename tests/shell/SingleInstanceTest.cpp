@@ -1,8 +1,8 @@
 #include "SingleInstance.h"
 
-#include "FakeToolScript.h"
-#include "QStringPrinter.h"
+#include "TestSupport.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLocalSocket>
@@ -13,6 +13,8 @@
 #include <sys/un.h>
 #include <unistd.h>
 #include <vector>
+
+using namespace emberlin;
 
 namespace {
 
@@ -43,7 +45,7 @@ QByteArray launchAgain(const QString& name, const QByteArray& message) {
         return "not connected";
     socket.write(message);
     QByteArray answer;
-    FakeToolScript::waitUntil([&] {
+    waitFor([&] {
         answer += socket.readAll();
         return !answer.isEmpty() || socket.state() == QLocalSocket::UnconnectedState;
     });
@@ -98,13 +100,14 @@ TEST(SingleInstance, AMessageInPiecesIsTakenWhenComplete) {
     QLocalSocket socket;
     socket.connectToServer(name);
     ASSERT_TRUE(socket.waitForConnected(5000));
-    // Cut between the first path's end and the list's end.
+    // Cut between the first path's end and the list's end; the instance reads
+    // what is there once the loop runs.
     socket.write(message.left(20));
-    socket.flush();
-    FakeToolScript::waitUntil([] { return false; }, std::chrono::milliseconds(100));
+    ASSERT_TRUE(waitFor([&] { return socket.bytesToWrite() == 0; }));
+    QCoreApplication::processEvents();
     EXPECT_EQ(launched.size(), 0);
     socket.write(message.mid(20));
-    EXPECT_TRUE(FakeToolScript::waitUntil([&] { return launched.size() == 1; }));
+    EXPECT_TRUE(waitFor([&] { return launched.size() == 1; }));
 }
 
 TEST(SingleInstance, AMessageWithoutEndIsCutOffUnanswered) {
@@ -117,6 +120,22 @@ TEST(SingleInstance, AMessageWithoutEndIsCutOffUnanswered) {
 
     EXPECT_EQ(launchAgain(name, QByteArray(3 << 20, 'x')), QByteArray());
     EXPECT_EQ(launched.size(), 0);
+}
+
+// Without its lock and its server it is still the one window to use, and says
+// that later launches will open windows of their own.
+TEST(SingleInstance, FailuresToListenAreReportedAndItGoesOnAlone) {
+    static QStringList warnings;
+    warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& text) { warnings << text; });
+    SingleInstance instance(QStringLiteral("/nonexistent-folder/emberlin"));
+    const SingleInstance::Outcome outcome = instance.claimOrHandOver({});
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(outcome, SingleInstance::Outcome::Primary);
+    ASSERT_EQ(warnings.size(), 2) << warnings.join('\n').toStdString();
+    EXPECT_TRUE(warnings[0].startsWith(QStringLiteral("Emberlin: cannot lock ")));
+    EXPECT_TRUE(warnings[1].startsWith(QStringLiteral("Emberlin: later launches cannot reach")));
 }
 
 } // namespace

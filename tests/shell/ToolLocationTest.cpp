@@ -1,11 +1,13 @@
 #include "ToolLocation.h"
 
-#include "QStringPrinter.h"
+#include "TestSupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+using namespace emberlin;
 
 namespace {
 

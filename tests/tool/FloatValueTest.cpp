@@ -6,6 +6,8 @@
 #include <gmock/gmock.h>
 #include <limits>
 
+using emberlin::floatValue;
+
 TEST(FloatValue, ReadsTheLeadingDecimalNumber) {
     constexpr float infinity = std::numeric_limits<float>::infinity();
     const std::pair<QString, float> cases[] = {

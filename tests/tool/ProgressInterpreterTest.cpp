@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+using namespace emberlin;
+
 namespace {
 
 using Effects = std::vector<std::string>;
@@ -296,18 +298,18 @@ TEST(ProgressInterpreter, ProgressValueIsReadFromTheEighthCharacter) {
     }
 }
 
-TEST(ProgressInterpreter, ClosingLines) {
+TEST(ProgressInterpreter, WhatClosesABurn) {
     const std::pair<QString, bool> cases[] = {
         {"Burn completed successfully", true},
         {"x: The device is being used by another application", true},
         {"Tool reports: burn failed: no medium", true},
         {"no CD/DVD drives present", true},
         {"Burn failed", false},
-        {"PERCENT:100", false},
         {"Verifying burn", false},
-        {"", false},
+        {"PERCENT:-1 Burn completed successfully", false}, // only arms the erase
     };
     for (const auto& [line, closing] : cases) {
-        EXPECT_EQ(isClosingLine(line), closing) << line.toStdString();
+        EXPECT_EQ(closesBurn(interpretLine(line, {BurnStateReady, false, true, false})), closing)
+            << line.toStdString();
     }
 }

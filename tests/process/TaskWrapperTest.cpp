@@ -1,0 +1,339 @@
+#include "TaskWrapperTestFixture.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace emberlin;
+
+namespace {
+
+// Lets the child wait for the test: it goes on once it has read one byte.
+const QString waitForTest = QStringLiteral("dd bs=1 count=1 of=/dev/null 2>/dev/null");
+
+TEST_F(TaskWrapperTest, BytesPassUnchangedBothWaysWithoutEcho) {
+    QTemporaryDir scratch;
+    start(shellCommand("printf 'one\\r\\ntwo\\n\\tthree\\n'; dd bs=1 count=6 of='" +
+                       scratch.filePath("received") + "' 2>/dev/null; printf 'end\\n'"));
+    ASSERT_TRUE(waitFor([this] { return client.pieces.join("").endsWith("three\n"); }));
+    wrapper->sendString("abc");
+    wrapper->sendString(QString::fromUtf8("\xc3\xa9"));
+    wrapper->sendString("Z");
+    ASSERT_TRUE(waitForExit());
+    EXPECT_EQ(client.pieces.join(""), "one\r\ntwo\n\tthree\nend\n");
+    QFile received(scratch.filePath("received"));
+    ASSERT_TRUE(received.open(QIODevice::ReadOnly));
+    EXPECT_EQ(received.readAll(), QByteArray("abc\xc3\xa9Z"));
+}
+
+TEST_F(TaskWrapperTest, ChildRunsOnTheSlaveInASessionOfItsOwnWithDefaultSignals) {
+    // Settings of ours that must not reach the child.
+    struct sigaction ignore {};
+    struct sigaction previousPipe {};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGPIPE, &ignore, &previousPipe);
+    sigset_t blocked;
+    sigset_t previousMask;
+    sigemptyset(&blocked);
+    sigaddset(&blocked, SIGUSR2);
+    ::pthread_sigmask(SIG_BLOCK, &blocked, &previousMask);
+    QString slave;
+    start(shellCommand(
+              "for fd in 0 1 2; do echo fd$fd $(readlink /proc/$$/fd/$fd); done; "
+              "read -r pid comm state ppid group session rest </proc/$$/stat; "
+              "[ $pid = $session ] && echo leader; (: </dev/tty) 2>/dev/null && echo terminal; "
+              "while read -r key value; do case $key in SigBlk:|SigIgn:) echo $key $value;; "
+              "esac; done </proc/$$/status; "
+              "echo terminals $(ls -l /proc/$$/fd | grep -c /dev/pt)"),
+          &slave);
+    ::sigaction(SIGPIPE, &previousPipe, nullptr);
+    ::pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
+    ASSERT_TRUE(waitForExit());
+    // Neither the master nor another copy of the slave leaks into the child.
+    EXPECT_EQ(client.pieces,
+              QStringList({"fd0 " + slave + "\n", "fd1 " + slave + "\n", "fd2 " + slave + "\n",
+                           "leader\n", "terminal\n", "SigBlk: 0000000000000000\n",
+                           "SigIgn: 0000000000000000\n", "terminals 3\n"}));
+}
+
+struct TwoPartCase {
+    const char* name;
+    QString first;  // the child writes this, then waits for the test
+    QString second; // and this after the test has seen the first part
+    QStringList piecesOfFirst;
+    QStringList allPieces;
+};
+
+void PrintTo(const TwoPartCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class TaskWrapperTwoPartTest : public TaskWrapperTest,
+                               public testing::WithParamInterface<TwoPartCase> {};
+
+TEST_P(TaskWrapperTwoPartTest, OutputWrittenInTwoPartsArrivesInPieces) {
+    const TwoPartCase& c = GetParam();
+    start(shellCommand(
+        QStringLiteral("printf '%1'; %2; printf '%3'").arg(c.first, waitForTest, c.second)));
+    ASSERT_TRUE(waitFor([&] { return client.pieces.size() >= c.piecesOfFirst.size(); }));
+    EXPECT_EQ(client.pieces, c.piecesOfFirst);
+    wrapper->sendString("x");
+    ASSERT_TRUE(waitForExit());
+    EXPECT_EQ(client.pieces, c.allPieces);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Children, TaskWrapperTwoPartTest,
+    testing::Values(TwoPartCase{"PromptWithoutLineEnd",
+                                "PERCENT:100.000000\\nPlease insert a disc:",
+                                "",
+                                {"PERCENT:100.000000\n", "Please insert a disc:"},
+                                {"PERCENT:100.000000\n", "Please insert a disc:"}},
+                    TwoPartCase{"LineCutBetweenReads",
+                                "MESSAGE:Burning\\nPERCENT:1",
+                                "2.5\\n",
+                                {"MESSAGE:Burning\n", "PERCENT:1"},
+                                {"MESSAGE:Burning\n", "PERCENT:1", "2.5\n"}},
+                    TwoPartCase{"CharacterCutBetweenReads",
+                                "caf\\303",
+                                "\\251 ok\\n",
+                                {"caf"},
+                                {"caf", QString::fromUtf8("\xc3\xa9 ok\n")}}),
+    [](const testing::TestParamInfo<TwoPartCase>& info) { return info.param.name; });
+
+TEST_F(TaskWrapperTest, ProcessStartedComesBeforeTheChildAndItsOutput) {
+    pid_t pidWhenStarted = 0;
+    int childrenWhenStarted = -1;
+    client.onStarted = [&] {
+        pidWhenStarted = wrapper->processId();
+        childrenWhenStarted = childProcessCount();
+    };
+    const int childrenBefore = childProcessCount();
+    start({"/bin/echo"}); // the launch path alone: no arguments
+    ASSERT_TRUE(waitForExit());
+    EXPECT_LE(pidWhenStarted, 0);
+    EXPECT_EQ(childrenWhenStarted, childrenBefore);
+    EXPECT_EQ(client.events, QStringList({"started", "output", "exited"}));
+    EXPECT_EQ(client.pieces, QStringList{"\n"});
+}
+
+TEST_F(TaskWrapperTest, HeldOutputAndTheNewsOfTheExitWaitForTheRelease) {
+    start(shellCommand("printf 'held\\n'; exit 4"));
+    wrapper->holdOutput(true);
+    const pid_t pid = wrapper->processId();
+    ASSERT_TRUE(waitFor([pid] { return processGone(pid); })); // exited and reaped
+    QCoreApplication::processEvents();
+    EXPECT_EQ(client.events, QStringList{"started"});
+    wrapper->holdOutput(false);
+    ASSERT_TRUE(waitForExit());
+    EXPECT_EQ(client.events, QStringList({"started", "output", "exited"}));
+    EXPECT_EQ(WEXITSTATUS(*client.exitStatus), 4);
+}
+
+TEST_F(TaskWrapperTest, StoppingTwiceFinishesOnceAndReportsNoExit) {
+    start({"/bin/sleep", "100"});
+    const pid_t pid = wrapper->processId();
+    wrapper->stopProcess();
+    wrapper->stopProcess();
+    EXPECT_FALSE(wrapper->isRunning());
+    wrapper.reset();
+    ASSERT_TRUE(waitFor([pid] { return processGone(pid); }));
+    EXPECT_EQ(client.events, QStringList({"started", "finished"}));
+}
+
+TEST_F(TaskWrapperTest, DiscardingAWrapperNeverStartedFinishesOnce) {
+    wrapper.reset(new TaskWrapper(client, {"/bin/true"}));
+    wrapper.reset();
+    EXPECT_EQ(client.events, QStringList{"finished"});
+}
+
+struct ExitCase {
+    const char* name;
+    QString script;
+    QString output;
+    std::function<bool(int)> statusMatches;
+};
+
+QString numberedLines(int count) {
+    QString lines;
+    for (int i = 0; i < count; ++i)
+        lines += QStringLiteral("PERCENT:%1\n").arg(i);
+    return lines;
+}
+
+void PrintTo(const ExitCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class TaskWrapperExitTest : public TaskWrapperTest, public testing::WithParamInterface<ExitCase> {};
+
+TEST_P(TaskWrapperExitTest, ExitIsReportedOnceAfterAllOutput) {
+    const ExitCase& c = GetParam();
+    start(shellCommand(c.script));
+    ASSERT_TRUE(waitForExit());
+    EXPECT_EQ(client.pieces.join(""), c.output);
+    EXPECT_TRUE(c.statusMatches(*client.exitStatus)) << *client.exitStatus;
+    EXPECT_EQ(client.events.last(), "exited");
+    EXPECT_EQ(client.events.count("exited"), 1);
+    // Still running until its owner discards it.
+    EXPECT_TRUE(wrapper->isRunning());
+    wrapper.reset();
+    EXPECT_EQ(client.events.count("finished"), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Children, TaskWrapperExitTest,
+    testing::Values(
+        ExitCase{"ExitsWithStatus",
+                 "i=0; while [ $i -lt 3000 ]; do echo \"PERCENT:$i\"; i=$((i+1)); done; "
+                 "printf 'last'; exit 3",
+                 numberedLines(3000) + "last",
+                 [](int status) {
+                     return WIFEXITED(status) && WEXITSTATUS(status) == 3;
+                 }},
+        ExitCase{"KilledBySignal", "echo before; kill -KILL $$", "before\n",
+                 [](int status) {
+                     return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+                 }}),
+    [](const testing::TestParamInfo<ExitCase>& info) { return info.param.name; });
+
+TEST_F(TaskWrapperTest, EndOfDataStopsTheWrapper) {
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe2(pipeEnds, O_CLOEXEC), 0);
+    FileDescriptor readEnd(pipeEnds[0]);
+    FileDescriptor writeEnd(pipeEnds[1]);
+    FileDescriptor nowhere(::open("/dev/null", O_RDWR | O_CLOEXEC));
+    wrapper.reset(new TaskWrapper(client, {"/bin/sleep", "100"}));
+    ASSERT_TRUE(wrapper->startProcess(std::move(readEnd), std::move(nowhere)));
+    const pid_t pid = wrapper->processId();
+
+    ASSERT_EQ(::write(writeEnd.get(), "last\n", 5), 5);
+    writeEnd.reset();
+    ASSERT_TRUE(waitFor([this] { return client.events.contains("finished"); }));
+    EXPECT_EQ(client.pieces, QStringList{"last\n"});
+    EXPECT_FALSE(wrapper->isRunning());
+    ASSERT_TRUE(waitFor([pid] { return processGone(pid); }));
+    EXPECT_EQ(client.events.count("finished"), 1);
+}
+
+TEST_F(TaskWrapperTest, DiscardedFromInsideItsOwnDeliveryStopsAndDeliversNothingMore) {
+    RecordingClient nextClient;
+    TaskWrapperPtr nextWrapper;
+    start(shellCommand("printf 'one\\ntwo\\nthree\\n'; exec sleep 100"));
+    const pid_t firstPid = wrapper->processId();
+    // Like a modal alert whose nested event loop starts the next burn.
+    client.onOutput = [&](const QString&) {
+        if (client.pieces.size() > 1)
+            return;
+        QEventLoop alert;
+        QTimer::singleShot(0, [&] {
+            wrapper.reset();
+            FileDescriptor master;
+            FileDescriptor slave;
+            ASSERT_TRUE(SystemPtyOpener().openRawPair(master, slave));
+            nextWrapper.reset(new TaskWrapper(nextClient, shellCommand("printf 'next\\n'")));
+            ASSERT_TRUE(nextWrapper->startProcess(std::move(master), std::move(slave)));
+        });
+        nextClient.onOutput = [&](const QString&) {
+            alert.quit();
+        };
+        alert.exec();
+    };
+    ASSERT_TRUE(waitFor([&] { return nextClient.exitStatus.has_value(); }));
+    ASSERT_TRUE(waitFor([firstPid] { return processGone(firstPid); }));
+    EXPECT_FALSE(wrapper);
+    EXPECT_EQ(client.pieces, QStringList{"one\n"});
+    EXPECT_EQ(client.events, QStringList({"started", "output", "finished"}));
+    EXPECT_EQ(nextClient.pieces, QStringList{"next\n"});
+}
+
+TEST_F(TaskWrapperTest, DiscardingTerminatesTheChildWhichIsReapedWhenItHasWoundUp) {
+    QTemporaryDir scratch;
+    const QString woundUp = scratch.filePath("wound-up");
+    // A burner needs a moment to abort cleanly.
+    start(shellCommand("trap 'sleep 1; : >\"" + woundUp +
+                       "\"; exit 0' TERM HUP; echo ready; while :; do sleep 1 & wait $!; done"));
+    ASSERT_TRUE(waitFor([this] { return client.pieces.contains("ready\n"); }));
+    const pid_t pid = wrapper->processId();
+    wrapper.reset();
+    EXPECT_EQ(client.events.count("finished"), 1);
+    ASSERT_TRUE(waitFor([pid] { return processGone(pid); }));
+    // It was given time to finish: not killed, and not left a zombie.
+    EXPECT_TRUE(QFile::exists(woundUp));
+}
+
+struct LaunchFailureCase {
+    const char* name;
+    int expectedError;
+    const char* program; // in a scratch folder; "" is the folder itself
+    bool writeScript;
+};
+
+void PrintTo(const LaunchFailureCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class TaskWrapperLaunchFailureTest : public TaskWrapperTest,
+                                     public testing::WithParamInterface<LaunchFailureCase> {};
+
+TEST_P(TaskWrapperLaunchFailureTest, FailsWithAReasonLeavingNothingBehind) {
+    QTemporaryDir scratch;
+    const QString program = scratch.filePath(GetParam().program);
+    if (GetParam().writeScript) {
+        QFile script(program);
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\necho never\n");
+    }
+    const int descriptorsBefore = openDescriptorCount();
+    const int childrenBefore = childProcessCount();
+    FileDescriptor master;
+    FileDescriptor slave;
+    ASSERT_TRUE(SystemPtyOpener().openRawPair(master, slave));
+    wrapper.reset(new TaskWrapper(client, {program, "--list"}));
+    EXPECT_FALSE(wrapper->startProcess(std::move(master), std::move(slave)));
+
+    EXPECT_EQ(wrapper->launchError(),
+              QString::fromLocal8Bit(std::strerror(GetParam().expectedError)));
+    EXPECT_FALSE(wrapper->isRunning());
+    EXPECT_EQ(client.events, QStringList({"started", "finished"}));
+    EXPECT_EQ(openDescriptorCount(), descriptorsBefore);
+    EXPECT_EQ(childProcessCount(), childrenBefore);
+}
+
+INSTANTIATE_TEST_SUITE_P(Programs, TaskWrapperLaunchFailureTest,
+                         testing::Values(LaunchFailureCase{"Missing", ENOENT, "missing", false},
+                                         LaunchFailureCase{"NotExecutable", EACCES, "script", true},
+                                         LaunchFailureCase{"Folder", EACCES, "", false}),
+                         [](const testing::TestParamInfo<LaunchFailureCase>& info) {
+                             return info.param.name;
+                         });
+
+TEST_F(TaskWrapperTest, ManyStartsAndStopsLeaveNoDescriptorOrChildBehind) {
+    const auto cycle = [this](int i) {
+        const QStringList children[] = {
+            {"/bin/sleep", "100"}, {"/bin/true"}, shellCommand("echo PERCENT:50; exec sleep 100")};
+        start(children[i % 3]);
+        if (i % 2 == 0)
+            wrapper->stopProcess();
+        wrapper.reset();
+    };
+    // Let the event dispatcher settle what it opens for itself on first use.
+    cycle(0);
+    ASSERT_TRUE(waitFor([] { return childProcessCount() == 0; }));
+    const int descriptorsBefore = openDescriptorCount();
+    for (int i = 0; i < 200; ++i)
+        cycle(i);
+    EXPECT_EQ(client.events.count("finished"), 201);
+    EXPECT_TRUE(waitFor(
+        [&] { return openDescriptorCount() == descriptorsBefore && childProcessCount() == 0; }));
+}
+
+} // namespace
