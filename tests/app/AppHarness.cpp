@@ -14,10 +14,9 @@ AppHarness::AppHarness()
     : AppHarness(Options{}) {}
 
 AppHarness::AppHarness(const Options& options)
-    : store_(std::make_unique<QSettings>(options.storePath.isEmpty()
-                                             ? scratch_.filePath(QStringLiteral("prefs.ini"))
-                                             : options.storePath,
-                                         QSettings::IniFormat)) {
+    : store_(std::make_unique<QSettings>(
+          options.storePath.isEmpty() ? scratch_.filePath(QString("prefs.ini")) : options.storePath,
+          QSettings::IniFormat)) {
     AppAssembly::Options parts{options.toolPath,
                                &alerts,
                                &sounds,
@@ -55,20 +54,4 @@ QString AppHarness::makeImage(const QString& name) const {
 
 bool AppHarness::waitForBurnCalls(std::size_t count) const {
     return waitFor([&] { return fake.burnCalls().size() >= count; });
-}
-
-QString AppHarness::successSound() {
-#ifdef Q_OS_MACOS
-    return QStringLiteral("sound:Glass");
-#else
-    return QStringLiteral("sound:complete");
-#endif
-}
-
-QString AppHarness::failureSound() {
-#ifdef Q_OS_MACOS
-    return QStringLiteral("sound:Basso");
-#else
-    return QStringLiteral("sound:dialog-error");
-#endif
 }

@@ -40,7 +40,7 @@ public:
 // Names a sound "sound:NAME" and records what is played.
 class RecordingSounds final : public emberlin::Sounds {
 public:
-    QString soundNamed(const QString& name) override { return QStringLiteral("sound:") + name; }
+    QString soundNamed(const QString& name) override { return QString("sound:") + name; }
     void play(const QString& sound) override { played.append(sound); }
 
     QStringList played;
@@ -77,13 +77,18 @@ public:
     void start();
     bool waitForState(int state);
     // A file that exists, in a scratch folder of this harness.
-    QString makeImage(const QString& name = QStringLiteral("disc.iso")) const;
+    QString makeImage(const QString& name = QString("disc.iso")) const;
     QString scratchPath(const QString& name) const { return scratch_.filePath(name); }
     // Waits until this many burns have started and been recorded.
     bool waitForBurnCalls(std::size_t count) const;
 
-    static QString successSound();
-    static QString failureSound();
+#ifdef Q_OS_MACOS
+    static inline const QString successSound = QString("sound:Glass");
+    static inline const QString failureSound = QString("sound:Basso");
+#else
+    static inline const QString successSound = QString("sound:complete");
+    static inline const QString failureSound = QString("sound:dialog-error");
+#endif
 
     FakeToolScript fake;
     RecordingAlerts alerts;
@@ -97,6 +102,6 @@ private:
     std::unique_ptr<emberlin::AppAssembly> app_;
 };
 
-inline const QString firstBurnerTitle = QStringLiteral("Virtual Writer ");
-inline const QString firstBurnerDevice = QStringLiteral("/dev/sr0");
-inline const QString secondBurnerDevice = QStringLiteral("/dev/sr1");
+inline const QString firstBurnerTitle = QString("Virtual Writer ");
+inline const QString firstBurnerDevice = QString("/dev/sr0");
+inline const QString secondBurnerDevice = QString("/dev/sr1");

@@ -34,61 +34,45 @@ struct ArgumentsCase {
     QStringList afterPath;
 };
 
-void PrintTo(const ArgumentsCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 class BurnArgumentsTest : public BurnTest, public testing::WithParamInterface<ArgumentsCase> {};
 
 TEST_P(BurnArgumentsTest, ToolReceivesTheWindowsOptions) {
     const ArgumentsCase& c = GetParam();
     harness.window().setChoices(c.choices);
     harness.ui().burnerMenu->setCurrentIndex(c.burner);
-    const QString image = harness.makeImage(QStringLiteral("My Disc Image.iso"));
-    harness.controller().openFiles({image, harness.makeImage(QStringLiteral("other.iso"))});
+    const QString image = harness.makeImage(QString("My Disc Image.iso"));
+    harness.controller().openFiles({image, harness.makeImage(QString("other.iso"))});
 
     ASSERT_TRUE(harness.waitForBurnCalls(1));
     EXPECT_EQ(harness.fake.burnCalls().front(), QStringList({"burn", image}) + c.afterPath);
-    EXPECT_EQ(harness.ui().filenameField->text(), QStringLiteral("My Disc Image.iso"));
-    EXPECT_EQ(harness.status(), QStringLiteral("Please wait..."));
+    EXPECT_EQ(harness.ui().filenameField->text(), QString("My Disc Image.iso"));
+    EXPECT_EQ(harness.status(), QString("Please wait..."));
     EXPECT_EQ(harness.state(), BurnStateReady);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Options, BurnArgumentsTest,
-    testing::Values(ArgumentsCase{"Defaults",
-                                  {},
-                                  0,
-                                  {"-verifyburn", "-forceclose", "-speed", "max", "-erase",
-                                   "-puppetstrings", "-device", firstBurnerDevice}},
-                    ArgumentsCase{"AppendableNoVerifyNoErase8x",
-                                  {true, false, false, "8x"},
-                                  0,
-                                  {"-noverifyburn", "-noforceclose", "-speed", "8",
-                                   "-puppetstrings", "-device", firstBurnerDevice}},
-                    ArgumentsCase{"TrimmedDevice24x",
-                                  {false, true, false, "24x"},
-                                  1,
-                                  {"-verifyburn", "-forceclose", "-speed", "24", "-puppetstrings",
-                                   "-device", secondBurnerDevice}},
-                    ArgumentsCase{"Everything1x",
-                                  {true, true, true, "1x"},
-                                  1,
-                                  {"-verifyburn", "-noforceclose", "-speed", "1", "-erase",
-                                   "-puppetstrings", "-device", secondBurnerDevice}}),
-    [](const testing::TestParamInfo<ArgumentsCase>& info) { return info.param.name; });
+const QString sr0 = firstBurnerDevice;
+const QString sr1 = secondBurnerDevice; // listed with blanks and tabs around it
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Options, BurnArgumentsTest, testing::Values(
+    ArgumentsCase{"Defaults", {}, 0, {"-verifyburn", "-forceclose", "-speed", "max", "-erase", "-puppetstrings", "-device", sr0}},
+    ArgumentsCase{"AppendableNoVerifyNoErase8x", {true, false, false, "8x"}, 0, {"-noverifyburn", "-noforceclose", "-speed", "8", "-puppetstrings", "-device", sr0}},
+    ArgumentsCase{"TrimmedDevice24x", {false, true, false, "24x"}, 1, {"-verifyburn", "-forceclose", "-speed", "24", "-puppetstrings", "-device", sr1}},
+    ArgumentsCase{"Everything1x", {true, true, true, "1x"}, 1, {"-verifyburn", "-noforceclose", "-speed", "1", "-erase", "-puppetstrings", "-device", sr1}}),
+    NamedCase());
+// clang-format on
 
 TEST_F(BurnTest, AFolderOrARelativePathReachesTheToolWithItsNameShown) {
-    const QString folder = harness.scratchPath(QStringLiteral("folder.iso"));
+    const QString folder = harness.scratchPath(QString("folder.iso"));
     ASSERT_TRUE(QDir().mkpath(folder));
     harness.controller().openFiles({folder + u'/'});
     ASSERT_TRUE(harness.waitForBurnCalls(1));
-    EXPECT_EQ(harness.ui().filenameField->text(), QStringLiteral("folder.iso"));
+    EXPECT_EQ(harness.ui().filenameField->text(), QString("folder.iso"));
 
-    const QString image = harness.makeImage(QStringLiteral("relative.iso"));
+    const QString image = harness.makeImage(QString("relative.iso"));
     const QString previous = QDir::currentPath();
     QDir::setCurrent(QFileInfo(image).absolutePath());
-    harness.controller().openFiles({QStringLiteral("relative.iso")});
+    harness.controller().openFiles({QString("relative.iso")});
     QDir::setCurrent(previous);
     ASSERT_TRUE(harness.waitForBurnCalls(2));
     EXPECT_EQ(harness.fake.burnCalls().back().at(1), image);
@@ -98,7 +82,7 @@ class MissingImageTest : public BurnTest, public testing::WithParamInterface<boo
 
 // Opened or dropped, a missing image stays the image: burn again tries it again.
 TEST_P(MissingImageTest, IsReportedAndStaysTheImage) {
-    const QString gone = harness.scratchPath(QStringLiteral("gone.iso"));
+    const QString gone = harness.scratchPath(QString("gone.iso"));
     QString statusDuringAlert;
     harness.alerts.answer = [&](const Alert&) {
         statusDuringAlert = harness.status();
@@ -114,14 +98,14 @@ TEST_P(MissingImageTest, IsReportedAndStaysTheImage) {
         QDropEvent drop(QPointF(1, 1), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(harness.ui().dropZone, &drop);
     }
-    const Alert missing{QStringLiteral("Image file not found"),
-                        QStringLiteral("The image file cannot be found (perhaps it has been "
-                                       "renamed or moved?)"),
-                        {QStringLiteral("OK")}};
+    const Alert missing{QString("Image file not found"),
+                        QString("The image file cannot be found (perhaps it has been "
+                                "renamed or moved?)"),
+                        {QString("OK")}};
     EXPECT_EQ(harness.alerts.shown, std::vector<Alert>{missing});
-    EXPECT_EQ(statusDuringAlert, QStringLiteral("Please wait..."));
-    EXPECT_EQ(harness.status(), QStringLiteral("Burn failed - image file not found"));
-    EXPECT_EQ(harness.ui().filenameField->text(), QStringLiteral("gone.iso"));
+    EXPECT_EQ(statusDuringAlert, QString("Please wait..."));
+    EXPECT_EQ(harness.status(), QString("Burn failed - image file not found"));
+    EXPECT_EQ(harness.ui().filenameField->text(), QString("gone.iso"));
     EXPECT_EQ(harness.state(), BurnStateReady);
     EXPECT_TRUE(harness.sounds.played.isEmpty());
 
@@ -148,12 +132,12 @@ TEST(BurnLaunchTest, ToolThatCannotStartIsReported) {
     harness.controller().doBurn(image);
 
     EXPECT_TRUE(harness.status().startsWith(
-        QStringLiteral("Burn failed - the disc-image tool could not be started (%1: ")
+        QString("Burn failed - the disc-image tool could not be started (%1: ")
             .arg(options.toolPath)))
         << harness.status().toStdString();
-    EXPECT_EQ(harness.sounds.played, QStringList{AppHarness::failureSound()});
+    EXPECT_EQ(harness.sounds.played, QStringList{AppHarness::failureSound});
     ASSERT_EQ(harness.alerts.shown.size(), 1u);
-    EXPECT_EQ(harness.alerts.shown[0].message, QStringLiteral("Burn failed"));
+    EXPECT_EQ(harness.alerts.shown[0].message, QString("Burn failed"));
     EXPECT_TRUE(harness.alerts.shown[0].informative.contains(options.toolPath));
     EXPECT_EQ(harness.state(), BurnStateReady);
     EXPECT_EQ(openDescriptorCount(), descriptorsBefore);
@@ -178,10 +162,10 @@ TEST(BurnLaunchTest, NoPseudoTerminalEndsTheApplication) {
     harness.controller().doBurn(harness.makeImage());
 
     EXPECT_EQ(harness.alerts.shown,
-              (std::vector<Alert>{{QStringLiteral("Eeek! Unexpected System Error"),
-                                   QStringLiteral("Unable to get/set psuedo-tty file descriptors.  "
-                                                  "Not sure what to do next..."),
-                                   {QStringLiteral("Quit")}}}));
+              (std::vector<Alert>{{QString("Eeek! Unexpected System Error"),
+                                   QString("Unable to get/set psuedo-tty file descriptors.  "
+                                           "Not sure what to do next..."),
+                                   {QString("Quit")}}}));
     EXPECT_EQ(terminationRequests, 1);
     EXPECT_TRUE(harness.fake.burnCalls().empty());
 }
@@ -198,18 +182,14 @@ struct RunCase {
     int progress = -1;       // the bar's value out of 1000, when it matters
 };
 
-void PrintTo(const RunCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-const auto go = fake::await(QStringLiteral("go"));
-const QString starting = QStringLiteral("Starting...");
+const auto go = fake::await(QString("go"));
+const QString starting = QString("Starting...");
 const QString completed =
-    QStringLiteral("Burn completed successfully - ready to burn another disk image.");
-const QString insertDisc = QStringLiteral("Please insert a writable disc...");
-const QString stopped =
-    QStringLiteral("Burn failed - the disc-image tool stopped unexpectedly (%1)");
+    QString("Burn completed successfully - ready to burn another disk image.");
+const QString insertDisc = QString("Please insert a writable disc...");
+const QString stopped = QString("Burn failed - the disc-image tool stopped unexpectedly (%1)");
 const QString longReason(OutputLineAssembler::longestLine - 14, u'x');
+const QString exit0 = QString("exit status 0");
 
 class ToolRunTest : public BurnTest, public testing::WithParamInterface<RunCase> {};
 
@@ -219,7 +199,7 @@ TEST_P(ToolRunTest, LeavesTheWindowAsTheToolSaid) {
     harness.controller().doBurn(harness.makeImage());
     if (!c.acknowledged.isEmpty()) {
         ASSERT_TRUE(waitFor([&] { return harness.status() == c.acknowledged; }));
-        harness.fake.release(QStringLiteral("go"));
+        harness.fake.release(QString("go"));
     }
     const bool exits = !c.steps.contains(fake::hang());
     // An exit has been judged once the tool has been reaped.
@@ -229,13 +209,12 @@ TEST_P(ToolRunTest, LeavesTheWindowAsTheToolSaid) {
     EXPECT_EQ(harness.state(), c.state);
     if (c.stoppedHow.isEmpty()) {
         for (const Alert& alert : harness.alerts.shown)
-            EXPECT_FALSE(alert.informative.startsWith(QStringLiteral("The disc-image tool")));
+            EXPECT_FALSE(alert.informative.startsWith(QString("The disc-image tool")));
     } else {
         ASSERT_EQ(harness.alerts.shown.size(), 1u);
-        EXPECT_EQ(
-            harness.alerts.shown[0].informative,
-            QStringLiteral("The disc-image tool stopped unexpectedly (%1).").arg(c.stoppedHow));
-        EXPECT_EQ(harness.sounds.played, QStringList{AppHarness::failureSound()});
+        EXPECT_EQ(harness.alerts.shown[0].informative,
+                  QString("The disc-image tool stopped unexpectedly (%1).").arg(c.stoppedHow));
+        EXPECT_EQ(harness.sounds.played, QStringList{AppHarness::failureSound});
         EXPECT_TRUE(harness.ui().progressBar->isHidden());
     }
     if (c.progress >= 0) {
@@ -243,76 +222,21 @@ TEST_P(ToolRunTest, LeavesTheWindowAsTheToolSaid) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Runs, ToolRunTest,
-    testing::Values(
-        RunCase{"LineInTwoReads",
-                {fake::say("Writing track\nPreparing data "), go, fake::say("for burn\n"),
-                 fake::hang()},
-                QStringLiteral("Writing track..."),
-                starting,
-                BurnStateBurning},
-        RunCase{"ClosingLineInTwoReadsThenExit",
-                {fake::say("Preparing data for burn\nBurn completed succ"), go,
-                 fake::say("essfully\n"), fake::exitWith(0)},
-                starting,
-                completed,
-                BurnStateReady},
-        RunCase{
-            "ClosingLineWithoutLineEndThenExit",
-            {fake::say("Preparing data for burn\nBurn completed successfully"), fake::exitWith(0)},
-            {},
-            completed,
-            BurnStateReady},
-        RunCase{"BadByteBesideTheClosingLine",
-                {fake::say("Preparing data for burn\nPERCENT:10\n"),
-                 fake::say("\xff\nBurn completed successfully\n"), fake::exitWith(0)},
-                {},
-                completed,
-                BurnStateReady},
-        RunCase{
-            "PromptInTwoReads",
-            {fake::say("Writing track\nPlease insert "), go, fake::say("a disc:"), fake::hang()},
-            QStringLiteral("Writing track..."),
-            insertDisc,
-            BurnStateAwaitingDiscToErase},
-        RunCase{"PromptSharingAReadWithProgress",
-                {fake::say("Please insert a disc:PERCENT:5"), go, fake::say("0.0\n"), fake::hang()},
-                insertDisc,
-                QStringLiteral("Erasing..."),
-                BurnStateErasing,
-                {},
-                500},
-        RunCase{"LineThatNeverEndsIsCutAtItsBound",
-                {fake::say("burn failed - " + QByteArray(3 << 20, 'x')), fake::hang()},
-                {},
-                longReason,
-                BurnStateReady},
-        RunCase{"ExitsWithoutClosingLine",
-                {fake::say("Preparing data for burn\n"), fake::exitWith(3)},
-                {},
-                stopped.arg(QStringLiteral("exit status 3")),
-                BurnStateReady,
-                QStringLiteral("exit status 3")},
-        RunCase{"Crashes",
-                {fake::say("Preparing data for burn\nPERCENT:20\n"), fake::crash()},
-                {},
-                stopped.arg(QStringLiteral("signal 9")),
-                BurnStateReady,
-                QStringLiteral("signal 9")},
-        RunCase{"SaysNothing",
-                {},
-                {},
-                stopped.arg(QStringLiteral("exit status 0")),
-                BurnStateReady,
-                QStringLiteral("exit status 0")},
-        RunCase{"ProgressThatOnlyArmsTheEraseIsNoEnd",
-                {fake::say("PERCENT:-1 Burn completed successfully\n"), fake::exitWith(0)},
-                {},
-                stopped.arg(QStringLiteral("exit status 0")),
-                BurnStateReady,
-                QStringLiteral("exit status 0")}),
-    [](const testing::TestParamInfo<RunCase>& info) { return info.param.name; });
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Runs, ToolRunTest, testing::Values(
+    RunCase{"LineInTwoReads", {fake::say("Writing track\nPreparing data "), go, fake::say("for burn\n"), fake::hang()}, "Writing track...", starting, BurnStateBurning},
+    RunCase{"ClosingLineInTwoReadsThenExit", {fake::say("Preparing data for burn\nBurn completed succ"), go, fake::say("essfully\n"), fake::exitWith(0)}, starting, completed, BurnStateReady},
+    RunCase{"ClosingLineWithoutLineEndThenExit", {fake::say("Preparing data for burn\nBurn completed successfully"), fake::exitWith(0)}, {}, completed, BurnStateReady},
+    RunCase{"BadByteBesideTheClosingLine", {fake::say("Preparing data for burn\nPERCENT:10\n"), fake::say("\xff\nBurn completed successfully\n"), fake::exitWith(0)}, {}, completed, BurnStateReady},
+    RunCase{"PromptInTwoReads", {fake::say("Writing track\nPlease insert "), go, fake::say("a disc:"), fake::hang()}, "Writing track...", insertDisc, BurnStateAwaitingDiscToErase},
+    RunCase{"PromptSharingAReadWithProgress", {fake::say("Please insert a disc:PERCENT:5"), go, fake::say("0.0\n"), fake::hang()}, insertDisc, "Erasing...", BurnStateErasing, {}, 500},
+    RunCase{"LineThatNeverEndsIsCutAtItsBound", {fake::say("burn failed - " + QByteArray(3 << 20, 'x')), fake::hang()}, {}, longReason, BurnStateReady},
+    RunCase{"ExitsWithoutClosingLine", {fake::say("Preparing data for burn\n"), fake::exitWith(3)}, {}, stopped.arg("exit status 3"), BurnStateReady, "exit status 3"},
+    RunCase{"Crashes", {fake::say("Preparing data for burn\nPERCENT:20\n"), fake::crash()}, {}, stopped.arg("signal 9"), BurnStateReady, "signal 9"},
+    RunCase{"SaysNothing", {}, {}, stopped.arg(exit0), BurnStateReady, exit0},
+    RunCase{"ProgressThatOnlyArmsTheEraseIsNoEnd", {fake::say("PERCENT:-1 Burn completed successfully\n"), fake::exitWith(0)}, {}, stopped.arg(exit0), BurnStateReady, exit0}),
+    NamedCase());
+// clang-format on
 
 // Neither the end of the last burn (its output ignored) nor its unfinished
 // line reaches the next one.
@@ -329,9 +253,9 @@ TEST_F(BurnTest, TheNextBurnStartsClean) {
 
 TEST_F(BurnTest, SecondBurnStopsTheFirst) {
     harness.fake.setBurn({fake::say("Please insert a disc:"), fake::hang()});
-    harness.controller().doBurn(harness.makeImage(QStringLiteral("first.iso")));
+    harness.controller().doBurn(harness.makeImage(QString("first.iso")));
     ASSERT_TRUE(harness.waitForBurnCalls(1));
-    harness.controller().doBurn(harness.makeImage(QStringLiteral("second.iso")));
+    harness.controller().doBurn(harness.makeImage(QString("second.iso")));
     ASSERT_TRUE(harness.waitForBurnCalls(2));
 
     // SIGTERM, and the hang-up of its terminal closing, whichever it meets first.
@@ -341,7 +265,7 @@ TEST_F(BurnTest, SecondBurnStopsTheFirst) {
     ASSERT_TRUE(waitFor([] { return childProcessCount() == 1; }));
     QCoreApplication::processEvents();
     EXPECT_TRUE(harness.alerts.shown.empty()) << "a burn we stopped is not a failure";
-    EXPECT_EQ(harness.ui().filenameField->text(), QStringLiteral("second.iso"));
+    EXPECT_EQ(harness.ui().filenameField->text(), QString("second.iso"));
 }
 
 TEST_F(BurnTest, TwoHundredBurnsLeaveNothingBehind) {
@@ -362,7 +286,7 @@ TEST_F(BurnTest, TwoHundredBurnsLeaveNothingBehind) {
 TEST_F(BurnTest, NewBurnStartedFromInsideAnAlert) {
     harness.fake.setBurn({fake::say("Preparing data for burn\nno CD/DVD drives present\n"),
                           fake::say("PERCENT:50\n"), fake::hang()});
-    const QString second = harness.makeImage(QStringLiteral("second.iso"));
+    const QString second = harness.makeImage(QString("second.iso"));
     harness.alerts.answer = [&](const Alert&) {
         if (harness.alerts.shown.size() == 1) {
             harness.controller().doBurn(second);
@@ -371,7 +295,7 @@ TEST_F(BurnTest, NewBurnStartedFromInsideAnAlert) {
         }
         return 0;
     };
-    harness.controller().doBurn(harness.makeImage(QStringLiteral("first.iso")));
+    harness.controller().doBurn(harness.makeImage(QString("first.iso")));
 
     // The first burn's alert must not silence the second burn, whose own lost
     // burner then shows the second alert and rescans.
@@ -379,7 +303,7 @@ TEST_F(BurnTest, NewBurnStartedFromInsideAnAlert) {
     ASSERT_TRUE(harness.waitForState(BurnStateReady));
     EXPECT_EQ(harness.fake.burnCalls().size(), 2u);
     EXPECT_EQ(harness.fake.calls().size(), 4u) << "a listing at start-up and one rescan";
-    EXPECT_EQ(harness.ui().filenameField->text(), QStringLiteral("second.iso"));
+    EXPECT_EQ(harness.ui().filenameField->text(), QString("second.iso"));
 }
 
 } // namespace

@@ -7,7 +7,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-const QString noBurnerStatus = QStringLiteral("Burn failed - no burner is selected");
+const QString noBurnerStatus = QString("Burn failed - no burner is selected");
 
 struct ListingCase {
     const char* name;
@@ -19,17 +19,13 @@ struct ListingCase {
     std::chrono::milliseconds timeLimit = 60s;
 };
 
-void PrintTo(const ListingCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 class ListingTest : public testing::TestWithParam<ListingCase> {};
 
 TEST_P(ListingTest, FillsTheBurnerMenuWhenTheToolExits) {
     const ListingCase& c = GetParam();
     AppHarness::Options options;
     if (c.toolMissing)
-        options.toolPath = QStringLiteral("/nonexistent/emberlin-disctool");
+        options.toolPath = QString("/nonexistent/emberlin-disctool");
     options.listingTimeLimit = c.timeLimit;
     AppHarness harness(options);
     harness.fake.setListing(c.steps);
@@ -55,7 +51,7 @@ TEST_P(ListingTest, FillsTheBurnerMenuWhenTheToolExits) {
     harness.controller().doBurn(harness.makeImage());
     if (c.firstDevice == noBurnerStatus) {
         EXPECT_EQ(harness.status(), noBurnerStatus);
-        EXPECT_EQ(harness.sounds.played, QStringList{AppHarness::failureSound()});
+        EXPECT_EQ(harness.sounds.played, QStringList{AppHarness::failureSound});
         EXPECT_TRUE(harness.fake.burnCalls().empty());
     } else {
         ASSERT_TRUE(harness.waitForBurnCalls(1));
@@ -63,75 +59,48 @@ TEST_P(ListingTest, FillsTheBurnerMenuWhenTheToolExits) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Listings, ListingTest,
-    testing::Values(
-        ListingCase{"TwoBurners",
-                    {fake::say("Virtual Writer via USB\n/dev/sr0\nAviation burner\n/dev/sr1\n")},
-                    {QStringLiteral("Virtual Writer "), QStringLiteral("A")},
-                    QStringLiteral("/dev/sr0")},
-        ListingCase{"LastLineWithoutLineEnd",
-                    {fake::say("Lone Writer via USB\n/dev/sr7")},
-                    {QStringLiteral("Lone Writer ")},
-                    QStringLiteral("/dev/sr7")},
-        ListingCase{"StandardErrorWithStandardOutput",
-                    {fake::say("Writer via USB\n"), fake::sayOnStandardError("/dev/sr8\n")},
-                    {QStringLiteral("Writer ")},
-                    QStringLiteral("/dev/sr8")},
-        ListingCase{"InvalidUtf8",
-                    {fake::say("Caf\xe9 Writer via USB\n/dev/sr0\n")},
-                    {QString::fromUtf16(u"Caf\ufffd Writer ")},
-                    QStringLiteral("/dev/sr0")},
-        ListingCase{"NameWithoutDevice",
-                    {fake::say("Lonely Writer via USB\n")},
-                    {QStringLiteral("Lonely Writer ")},
-                    noBurnerStatus},
-        ListingCase{"NoBurnerListed", {}, {}, noBurnerStatus},
-        ListingCase{"NoDrivesAfterAPair",
-                    {fake::say("Writer via USB\n/dev/sr0\nno CD/DVD drives present\nLate\n")},
-                    {},
-                    {},
-                    QStringLiteral("No available burners were found on your system.")},
-        ListingCase{"ToolMissing",
-                    {},
-                    {},
-                    {},
-                    QStringLiteral("The disc-image tool could not be started (%1)."),
-                    true},
-        ListingCase{"ToolHangs",
-                    {fake::say("Writer via USB\n"), fake::hang()},
-                    {},
-                    {},
-                    QStringLiteral("The disc-image tool did not answer (%1)."),
-                    false,
-                    0ms}),
-    [](const testing::TestParamInfo<ListingCase>& info) { return info.param.name; });
+const QString notStarted = QString("The disc-image tool could not be started (%1).");
+const QString noAnswer = QString("The disc-image tool did not answer (%1).");
+const QString noBurners = QString("No available burners were found on your system.");
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Listings, ListingTest, testing::Values(
+    ListingCase{"TwoBurners", {fake::say("Virtual Writer via USB\n/dev/sr0\nAviation burner\n/dev/sr1\n")}, {"Virtual Writer ", "A"}, "/dev/sr0"},
+    ListingCase{"LastLineWithoutLineEnd", {fake::say("Lone Writer via USB\n/dev/sr7")}, {"Lone Writer "}, "/dev/sr7"},
+    ListingCase{"StandardErrorWithStandardOutput", {fake::say("Writer via USB\n"), fake::sayOnStandardError("/dev/sr8\n")}, {"Writer "}, "/dev/sr8"},
+    ListingCase{"InvalidUtf8", {fake::say("Caf\xe9 Writer via USB\n/dev/sr0\n")}, {QString::fromUtf16(u"Caf\ufffd Writer ")}, "/dev/sr0"},
+    ListingCase{"NameWithoutDevice", {fake::say("Lonely Writer via USB\n")}, {"Lonely Writer "}, noBurnerStatus},
+    ListingCase{"NoBurnerListed", {}, {}, noBurnerStatus},
+    ListingCase{"NoDrivesAfterAPair", {fake::say("Writer via USB\n/dev/sr0\nno CD/DVD drives present\nLate\n")}, {}, {}, noBurners},
+    ListingCase{"ToolMissing", {}, {}, {}, notStarted, true},
+    ListingCase{"ToolHangs", {fake::say("Writer via USB\n"), fake::hang()}, {}, {}, noAnswer, false, 0ms}),
+    NamedCase());
+// clang-format on
 
 // The window goes on while the tool lists; a file opened meanwhile (named at
 // launch, handed over by a second launch) is burned once the listing ends.
 TEST(ListingWhileItRuns, AFileOpenedMeanwhileIsBurnedWhenItEndsInReady) {
     AppHarness harness;
-    harness.fake.setListing(
-        {fake::await(QStringLiteral("go")), fake::say("Writer via USB\n/dev/sr0\n")});
+    harness.fake.setListing({fake::await(QString("go")), fake::say("Writer via USB\n/dev/sr0\n")});
     harness.fake.setBurn({fake::hang()});
     harness.controller().awakeFromNib();
     const QString image = harness.makeImage();
     harness.controller().openFiles({image});
     EXPECT_EQ(harness.state(), BurnStateListing);
-    harness.fake.release(QStringLiteral("go"));
+    harness.fake.release(QString("go"));
     ASSERT_TRUE(harness.waitForBurnCalls(1));
     EXPECT_EQ(harness.fake.burnCalls().front().at(1), image);
 }
 
 TEST(ListingWhileItRuns, ANewListingReplacesIt) {
     AppHarness harness;
-    harness.fake.setListing({fake::mark(QStringLiteral("listing")),
-                             fake::await(QStringLiteral("go")), fake::say("Writer\n/dev/sr0\n")});
+    harness.fake.setListing({fake::mark(QString("listing")), fake::await(QString("go")),
+                             fake::say("Writer\n/dev/sr0\n")});
     harness.controller().awakeFromNib();
-    ASSERT_TRUE(waitFor([&] { return harness.fake.marked(QStringLiteral("listing")); }));
+    ASSERT_TRUE(waitFor([&] { return harness.fake.marked(QString("listing")); }));
     harness.controller().reloadBurners();
     ASSERT_TRUE(waitFor([&] { return harness.fake.calls().size() == 2; }));
-    harness.fake.release(QStringLiteral("go"));
+    harness.fake.release(QString("go"));
     ASSERT_TRUE(harness.waitForState(BurnStateReady));
     EXPECT_EQ(harness.ui().burnerMenu->count(), 1);
     EXPECT_TRUE(waitFor([] { return childProcessCount() == 0; }));
@@ -144,37 +113,37 @@ TEST(LostBurner, TheBurnSpeaksAgainOnceTheBurnersAreListed) {
     AppHarness harness;
     harness.listTwoBurners();
     harness.fake.setBurn({fake::say("Preparing data for burn\nno CD/DVD drives present\n"),
-                          fake::await(QStringLiteral("alert")), fake::say("Writing track\n"),
-                          fake::mark(QStringLiteral("written")),
-                          fake::await(QStringLiteral("rescanning")), fake::say("Verifying burn\n"),
-                          fake::mark(QStringLiteral("verifying")), fake::hang()});
+                          fake::await(QString("alert")), fake::say("Writing track\n"),
+                          fake::mark(QString("written")), fake::await(QString("rescanning")),
+                          fake::say("Verifying burn\n"), fake::mark(QString("verifying")),
+                          fake::hang()});
     harness.start();
     QString statusDuringAlert;
     harness.alerts.answer = [&](const RecordingAlerts::Alert&) {
-        harness.fake.release(QStringLiteral("alert"));
-        EXPECT_TRUE(waitFor([&] { return harness.fake.marked(QStringLiteral("written")); }));
+        harness.fake.release(QString("alert"));
+        EXPECT_TRUE(waitFor([&] { return harness.fake.marked(QString("written")); }));
         QCoreApplication::processEvents();
         statusDuringAlert = harness.status();
         return 0;
     };
     harness.fake.setListing(
-        {fake::await(QStringLiteral("listed")), fake::say("Rescanned Writer via USB\n/dev/sr9\n")});
+        {fake::await(QString("listed")), fake::say("Rescanned Writer via USB\n/dev/sr9\n")});
     harness.controller().doBurn(harness.makeImage());
 
     ASSERT_TRUE(waitFor([&] { return harness.fake.calls().size() == 3; })); // the rescan runs
-    harness.fake.release(QStringLiteral("rescanning"));
-    ASSERT_TRUE(waitFor([&] { return harness.fake.marked(QStringLiteral("verifying")); }));
+    harness.fake.release(QString("rescanning"));
+    ASSERT_TRUE(waitFor([&] { return harness.fake.marked(QString("verifying")); }));
     QCoreApplication::processEvents();
     EXPECT_EQ(harness.ui().burnerMenu->count(), 0);
-    harness.fake.release(QStringLiteral("listed"));
+    harness.fake.release(QString("listed"));
 
     ASSERT_TRUE(harness.waitForState(BurnStateVerifying));
-    EXPECT_EQ(statusDuringAlert, QStringLiteral("The selected burner became unavailable."));
+    EXPECT_EQ(statusDuringAlert, QString("The selected burner became unavailable."));
     EXPECT_EQ(harness.states,
               (std::vector<int>{BurnStateListing, BurnStateReady, BurnStateBurning,
                                 BurnStateListing, BurnStateReady, BurnStateVerifying}));
     EXPECT_EQ(harness.ui().burnerMenu->count(), 1);
-    EXPECT_EQ(harness.ui().burnerMenu->itemText(0), QStringLiteral("Rescanned Writer "));
+    EXPECT_EQ(harness.ui().burnerMenu->itemText(0), QString("Rescanned Writer "));
 }
 
 } // namespace

@@ -34,19 +34,18 @@ std::vector<std::pair<QString, QString>> messagesOf(const QString& catalogue) {
 // added without a translation is found.
 TEST(TranslationTest, EveryTextTheWindowShowsHasAGermanTranslation) {
     QTemporaryDir scratch;
-    const QString fresh = scratch.filePath(QStringLiteral("fresh.ts"));
+    const QString fresh = scratch.filePath(QString("fresh.ts"));
     QProcess lupdate;
-    lupdate.setWorkingDirectory(QStringLiteral(EMBERLIN_SOURCE_DIR));
-    lupdate.start(QStringLiteral(EMBERLIN_LUPDATE),
-                  {QStringLiteral("-silent"), QStringLiteral("app"), QStringLiteral("views"),
-                   QStringLiteral("tool"), QStringLiteral("-ts"), fresh});
+    lupdate.setWorkingDirectory(QString(EMBERLIN_SOURCE_DIR));
+    lupdate.start(QString(EMBERLIN_LUPDATE), {QString("-silent"), QString("app"), QString("views"),
+                                              QString("tool"), QString("-ts"), fresh});
     ASSERT_TRUE(lupdate.waitForFinished(120000));
     ASSERT_EQ(lupdate.exitCode(), 0) << lupdate.readAllStandardError().toStdString();
     const auto messages = messagesOf(fresh);
     ASSERT_GT(messages.size(), 60u);
 
     QTranslator german;
-    ASSERT_TRUE(german.load(QStringLiteral(":/i18n/emberlin_de.qm")));
+    ASSERT_TRUE(german.load(QString(":/i18n/emberlin_de.qm")));
     for (const auto& [context, source] : messages) {
         EXPECT_FALSE(german.translate(context.toUtf8(), source.toUtf8()).isEmpty())
             << context.toStdString() << ": " << source.toStdString();

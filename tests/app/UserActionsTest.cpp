@@ -20,13 +20,13 @@ class OpenFilesTest : public UserActionsTest, public testing::WithParamInterface
 
 TEST_P(OpenFilesTest, OnlyReadyBurnsAndOnlyTheFirstFile) {
     const int state = GetParam();
-    const QString first = harness.makeImage(QStringLiteral("first.iso"));
+    const QString first = harness.makeImage(QString("first.iso"));
     harness.controller().setBurnState(state);
-    harness.ui().deviceStatusField->setText(QStringLiteral("before"));
+    harness.ui().deviceStatusField->setText(QString("before"));
 
-    harness.controller().openFiles({first, harness.makeImage(QStringLiteral("second.iso"))});
+    harness.controller().openFiles({first, harness.makeImage(QString("second.iso"))});
     if (state != BurnStateReady) {
-        EXPECT_EQ(harness.status(), QStringLiteral("before"));
+        EXPECT_EQ(harness.status(), QString("before"));
         EXPECT_EQ(harness.state(), state);
         EXPECT_TRUE(harness.fake.burnCalls().empty());
         harness.controller().setBurnState(BurnStateReady);
@@ -50,8 +50,7 @@ TEST_F(UserActionsTest, CancelStopsTheToolAndBurnAgainBurnsTheSameImage) {
     harness.ui().cancelButton->click();
 
     EXPECT_EQ(harness.ui().filenameField->text(), QString());
-    EXPECT_EQ(harness.status(),
-              QStringLiteral("Burn cancelled.  Ready to burn another disk image."));
+    EXPECT_EQ(harness.status(), QString("Burn cancelled.  Ready to burn another disk image."));
     EXPECT_EQ(harness.state(), BurnStateReady);
     EXPECT_TRUE(waitFor([&] { return !harness.fake.signalsReceived().empty(); }));
     ASSERT_TRUE(harness.ui().burnAgainButton->isEnabled());
@@ -62,13 +61,13 @@ TEST_F(UserActionsTest, CancelStopsTheToolAndBurnAgainBurnsTheSameImage) {
 }
 
 TEST_F(UserActionsTest, FileOpenedDuringABurnIsBurnedAgainLater) {
-    const QString burned = harness.makeImage(QStringLiteral("burned.iso"));
-    const QString opened = harness.makeImage(QStringLiteral("opened.iso"));
+    const QString burned = harness.makeImage(QString("burned.iso"));
+    const QString opened = harness.makeImage(QString("opened.iso"));
     harness.controller().openFiles({burned});
     ASSERT_TRUE(harness.waitForState(BurnStateAwaitingDiscToErase));
-    harness.controller().processOutput(QStringLiteral("Preparing data for burn\n"));
+    harness.controller().processOutput(QString("Preparing data for burn\n"));
     harness.controller().openFiles({opened});
-    harness.controller().processOutput(QStringLiteral("Burn completed successfully\n"));
+    harness.controller().processOutput(QString("Burn completed successfully\n"));
     ASSERT_EQ(harness.state(), BurnStateReady);
     EXPECT_EQ(harness.fake.burnCalls().size(), 1u);
 

@@ -7,27 +7,22 @@ namespace {
 constexpr char folderVariable[] = "EMBERLIN_FAKE_DIR";
 } // namespace
 
-FakeToolScript::FakeToolScript()
-    : previousFolder_(qgetenv(folderVariable))
-    , hadPreviousFolder_(qEnvironmentVariableIsSet(folderVariable)) {
+FakeToolScript::FakeToolScript() {
     if (!dir_.isValid())
         qFatal("cannot make a scratch folder: %s", qPrintable(dir_.errorString()));
     qputenv(folderVariable, QFile::encodeName(dir_.path()));
 }
 
 FakeToolScript::~FakeToolScript() {
-    if (hadPreviousFolder_)
-        qputenv(folderVariable, previousFolder_);
-    else
-        qunsetenv(folderVariable);
+    qunsetenv(folderVariable);
 }
 
 QString FakeToolScript::toolPath() {
-    return QStringLiteral(EMBERLIN_FAKE_DISCTOOL);
+    return QString(EMBERLIN_FAKE_DISCTOOL);
 }
 
 QString FakeToolScript::installTool(const QString& folder) {
-    const QString target = QDir(folder).filePath(QStringLiteral("emberlin-disctool"));
+    const QString target = QDir(folder).filePath(QString("emberlin-disctool"));
     QFile::remove(target);
     return QFile::copy(toolPath(), target) ? target : QString();
 }
@@ -39,11 +34,11 @@ QProcessEnvironment FakeToolScript::environment() const {
 }
 
 void FakeToolScript::setListing(const QStringList& steps) const {
-    writeTranscript(QStringLiteral("list.transcript"), steps);
+    writeTranscript(QString("list.transcript"), steps);
 }
 
 void FakeToolScript::setBurn(const QStringList& steps) const {
-    writeTranscript(QStringLiteral("burn.transcript"), steps);
+    writeTranscript(QString("burn.transcript"), steps);
 }
 
 void FakeToolScript::writeTranscript(const QString& name, const QStringList& steps) const {
@@ -63,7 +58,7 @@ QStringList FakeToolScript::recordLines(const QString& name) const {
 
 std::vector<QStringList> FakeToolScript::calls() const {
     std::vector<QStringList> calls;
-    for (const QString& line : recordLines(QStringLiteral("calls.log")))
+    for (const QString& line : recordLines(QString("calls.log")))
         calls.push_back(line.split(u'\x1f'));
     return calls;
 }
@@ -71,7 +66,7 @@ std::vector<QStringList> FakeToolScript::calls() const {
 std::vector<QStringList> FakeToolScript::burnCalls() const {
     std::vector<QStringList> burns;
     for (const QStringList& call : calls()) {
-        if (call != QStringList{QStringLiteral("burn"), QStringLiteral("-list")})
+        if (call != QStringList{QString("burn"), QString("-list")})
             burns.push_back(call);
     }
     return burns;
@@ -79,7 +74,7 @@ std::vector<QStringList> FakeToolScript::burnCalls() const {
 
 std::vector<int> FakeToolScript::signalsReceived() const {
     std::vector<int> numbers;
-    for (const QString& line : recordLines(QStringLiteral("signals.log")))
+    for (const QString& line : recordLines(QString("signals.log")))
         numbers.push_back(line.toInt());
     return numbers;
 }
@@ -94,24 +89,24 @@ bool FakeToolScript::marked(const QString& name) const {
 
 namespace fake {
 QString say(const QByteArray& bytes) {
-    return QStringLiteral("out ") + QString::fromLatin1(bytes.toHex());
+    return QString("out ") + QString::fromLatin1(bytes.toHex());
 }
 QString sayOnStandardError(const QByteArray& bytes) {
-    return QStringLiteral("err ") + QString::fromLatin1(bytes.toHex());
+    return QString("err ") + QString::fromLatin1(bytes.toHex());
 }
 QString await(const QString& name) {
-    return QStringLiteral("await ") + name;
+    return QString("await ") + name;
 }
 QString mark(const QString& name) {
-    return QStringLiteral("mark ") + name;
+    return QString("mark ") + name;
 }
 QString exitWith(int status) {
-    return QStringLiteral("exit %1").arg(status);
+    return QString("exit %1").arg(status);
 }
 QString hang() {
-    return QStringLiteral("hang");
+    return QString("hang");
 }
 QString crash() {
-    return QStringLiteral("crash");
+    return QString("crash");
 }
 } // namespace fake

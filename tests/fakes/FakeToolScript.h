@@ -10,7 +10,8 @@
 // A scratch folder for the scripted stand-in tool (emberlin-fake-disctool,
 // described in FakeDisctool.cpp): the transcripts it replays and the records
 // it leaves. While the object lives, EMBERLIN_FAKE_DIR names the folder in this
-// process's environment, so every child the code under test starts finds it.
+// process's environment (one at a time), so every child the code under test
+// starts finds it.
 class FakeToolScript {
 public:
     FakeToolScript();
@@ -47,8 +48,6 @@ private:
     QStringList recordLines(const QString& name) const;
 
     QTemporaryDir dir_;
-    QByteArray previousFolder_;
-    bool hadPreviousFolder_;
 };
 
 // Transcript steps.

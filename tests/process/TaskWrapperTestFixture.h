@@ -15,19 +15,17 @@
 class RecordingClient : public emberlin::TaskWrapperController {
 public:
     void processOutput(const QString& output) override {
-        events << QStringLiteral("output");
+        events << QString("output");
         pieces << output;
-        if (onOutput)
-            onOutput(output);
     }
     void processStarted() override {
-        events << QStringLiteral("started");
+        events << QString("started");
         if (onStarted)
             onStarted();
     }
-    void processFinished() override { events << QStringLiteral("finished"); }
+    void processFinished() override { events << QString("finished"); }
     void processExited(int waitStatus) override {
-        events << QStringLiteral("exited");
+        events << QString("exited");
         exitStatus = waitStatus;
     }
 
@@ -35,11 +33,10 @@ public:
     QStringList pieces;
     std::optional<int> exitStatus;
     std::function<void()> onStarted;
-    std::function<void(const QString&)> onOutput;
 };
 
 inline QStringList shellCommand(const QString& script) {
-    return {QStringLiteral("/bin/sh"), QStringLiteral("-c"), script};
+    return {QString("/bin/sh"), QString("-c"), script};
 }
 
 // A wrapper on a fresh raw pseudo-terminal, reporting to a recording client.

@@ -15,7 +15,7 @@ using namespace emberlin;
 
 namespace {
 
-const QString appId = QStringLiteral("org.emberlin.Emberlin");
+const QString appId = QString("org.emberlin.Emberlin");
 
 // The build installed into a scratch prefix, as a packager would.
 class InstallTest : public ::testing::Test {
@@ -24,9 +24,8 @@ protected:
         ASSERT_TRUE(prefix_.isValid());
         QProcess install;
         install.setProcessChannelMode(QProcess::MergedChannels);
-        install.start(QStringLiteral(EMBERLIN_CMAKE),
-                      {QStringLiteral("--install"), QStringLiteral(EMBERLIN_BUILD_DIR),
-                       QStringLiteral("--prefix"), prefix_.path()});
+        install.start(QString(EMBERLIN_CMAKE), {QString("--install"), QString(EMBERLIN_BUILD_DIR),
+                                                QString("--prefix"), prefix_.path()});
         ASSERT_TRUE(install.waitForFinished(120000));
         ASSERT_EQ(install.exitCode(), 0) << install.readAll().toStdString();
     }
@@ -39,7 +38,7 @@ protected:
         validator.setProcessChannelMode(QProcess::MergedChannels);
         validator.start(program, arguments);
         if (!validator.waitForFinished(60000))
-            return QStringLiteral("did not finish");
+            return QString("did not finish");
         if (validator.exitStatus() == QProcess::NormalExit && validator.exitCode() == 0)
             return {};
         return QString::fromUtf8(validator.readAll());
@@ -50,32 +49,29 @@ protected:
 
 TEST_F(InstallTest, PutsTheDesktopFilesWhereTheDesktopLooksAndTheyValidate) {
     const QString desktopEntry =
-        installed(QStringLiteral("share/applications/") + appId + QStringLiteral(".desktop"));
+        installed(QString("share/applications/") + appId + QString(".desktop"));
     const QString metainfo =
-        installed(QStringLiteral("share/metainfo/") + appId + QStringLiteral(".metainfo.xml"));
+        installed(QString("share/metainfo/") + appId + QString(".metainfo.xml"));
     for (const QString& file :
-         {installed(QStringLiteral("bin/emberlin")), desktopEntry, metainfo,
-          installed(QStringLiteral("share/icons/hicolor/scalable/apps/") + appId +
-                    QStringLiteral(".svg")),
-          installed(QStringLiteral("share/mime/packages/") + appId + QStringLiteral(".xml"))})
+         {installed(QString("bin/emberlin")), desktopEntry, metainfo,
+          installed(QString("share/icons/hicolor/scalable/apps/") + appId + QString(".svg")),
+          installed(QString("share/mime/packages/") + appId + QString(".xml"))})
         EXPECT_TRUE(QFile::exists(file)) << file.toStdString();
 
     const QString desktopValidator =
-        QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
-    const QString appstreamValidator =
-        QStandardPaths::findExecutable(QStringLiteral("appstreamcli"));
+        QStandardPaths::findExecutable(QString("desktop-file-validate"));
+    const QString appstreamValidator = QStandardPaths::findExecutable(QString("appstreamcli"));
     if (desktopValidator.isEmpty() || appstreamValidator.isEmpty())
         GTEST_SKIP() << "desktop-file-validate or appstreamcli is not installed";
     EXPECT_EQ(validate(desktopValidator, {desktopEntry}), QString());
-    EXPECT_EQ(validate(appstreamValidator,
-                       {QStringLiteral("validate"), QStringLiteral("--no-net"), metainfo}),
+    EXPECT_EQ(validate(appstreamValidator, {QString("validate"), QString("--no-net"), metainfo}),
               QString());
 }
 
 TEST_F(InstallTest, TheInstalledAppFindsTheInstalledTool) {
-    const QString bin = installed(QStringLiteral("bin"));
-    const QString toolFolder = installed(QStringLiteral("libexec/emberlin"));
-    const QString tool = QDir(toolFolder).filePath(QStringLiteral("emberlin-disctool"));
+    const QString bin = installed(QString("bin"));
+    const QString toolFolder = installed(QString("libexec/emberlin"));
+    const QString tool = QDir(toolFolder).filePath(QString("emberlin-disctool"));
 #ifdef EMBERLIN_INSTALLS_TOOL
     ASSERT_TRUE(QFileInfo(tool).isExecutable()) << tool.toStdString();
 #endif
@@ -84,12 +80,11 @@ TEST_F(InstallTest, TheInstalledAppFindsTheInstalledTool) {
     QDir().mkpath(toolFolder);
     ASSERT_FALSE(FakeToolScript::installTool(toolFolder).isEmpty());
     EXPECT_EQ(ToolLocation::find(bin), tool);
-    ScratchApp app(installed(QStringLiteral("bin/emberlin")), ScratchApp::Layout::AsItIs);
+    ScratchApp app(installed(QString("bin/emberlin")), ScratchApp::Layout::AsItIs);
     app.tool().setListing({fake::say("Alpha Writer via USB\nIOService:/alpha\n")});
     QProcess& running = app.launch();
     ASSERT_TRUE(app.waitForCalls(1));
-    EXPECT_EQ(app.tool().calls()[0],
-              (QStringList{QStringLiteral("burn"), QStringLiteral("-list")}));
+    EXPECT_EQ(app.tool().calls()[0], (QStringList{QString("burn"), QString("-list")}));
     ::kill(static_cast<pid_t>(running.processId()), SIGTERM);
     EXPECT_TRUE(endsCleanly(running));
 }

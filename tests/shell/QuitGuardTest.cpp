@@ -33,10 +33,6 @@ struct QuitCase {
     bool ends;
 };
 
-void PrintTo(const QuitCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 // Closing the last window also posts a quit of Qt's own; one left over would
 // end the next test's loop.
 void dropLeftoverQuits() {
@@ -94,7 +90,7 @@ TEST_P(QuitGuardTest, AsksFromErasingOnAndEndsOnlyWhenAllowed) {
             break;
         }
         case Way::QuitAction:
-            harness.window().findChild<QAction*>(QStringLiteral("quitAction"))->trigger();
+            harness.window().findChild<QAction*>(QString("quitAction"))->trigger();
             break;
         case Way::ControllerRequest:
             emit harness.controller().terminationRequested();
@@ -111,19 +107,19 @@ TEST_P(QuitGuardTest, AsksFromErasingOnAndEndsOnlyWhenAllowed) {
     bool untouched = false;
     const bool quit = quitsAround(guard, request, [&] {
         untouched = harness.state() == c.state && harness.window().isVisible() &&
-                    !harness.store().contains(QStringLiteral("Burn Speed"));
+                    !harness.store().contains(QString("Burn Speed"));
     });
 
-    const Alert reallyQuit{QStringLiteral("Really quit?"),
-                           QStringLiteral("There is currently a burn in progress.  Quitting now "
-                                          "may make your disc unusable."),
-                           {QStringLiteral("Quit anyway"), QStringLiteral("Cancel")}};
+    const Alert reallyQuit{QString("Really quit?"),
+                           QString("There is currently a burn in progress.  Quitting now "
+                                   "may make your disc unusable."),
+                           {QString("Quit anyway"), QString("Cancel")}};
     EXPECT_EQ(harness.alerts.shown, c.asks ? std::vector<Alert>{reallyQuit} : std::vector<Alert>{});
     EXPECT_EQ(quit, c.ends);
     EXPECT_EQ(guard.isLeaving(), c.ends);
     if (c.ends) { // the termination routine ran: the options are saved
         EXPECT_EQ(harness.state(), BurnStateTerminating);
-        EXPECT_TRUE(harness.store().contains(QStringLiteral("Burn Speed")));
+        EXPECT_TRUE(harness.store().contains(QString("Burn Speed")));
     } else {
         EXPECT_TRUE(untouched);
     }
@@ -132,23 +128,20 @@ TEST_P(QuitGuardTest, AsksFromErasingOnAndEndsOnlyWhenAllowed) {
               (c.way == Way::SessionWithUser || c.way == Way::SessionWithoutUser) && !c.ends);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    WaysOut, QuitGuardTest,
-    testing::Values(
-        QuitCase{"CloseButton", BurnStateBurning, Way::CloseButton, cancel, true, false},
-        QuitCase{"QuitEvent", BurnStateBurning, Way::QuitEvent, cancel, true, false},
-        QuitCase{"QuitAction", BurnStateBurning, Way::QuitAction, cancel, true, false},
-        QuitCase{"ControllerRequest", BurnStateBurning, Way::ControllerRequest, cancel, true,
-                 false},
-        QuitCase{"SessionWithUser", BurnStateBurning, Way::SessionWithUser, cancel, true, false},
-        QuitCase{"SessionWithoutUser", BurnStateBurning, Way::SessionWithoutUser, cancel, false,
-                 true},
-        QuitCase{"TerminationSignal", BurnStateBurning, Way::TerminationSignal, cancel, false,
-                 true},
-        QuitCase{"WaitingForADisc", BurnStateAwaitingDisc, Way::QuitAction, cancel, false, true},
-        QuitCase{"ErasingQuitAnyway", BurnStateErasing, Way::CloseButton, quitAnyway, true, true},
-        QuitCase{"Terminating", BurnStateTerminating, Way::QuitEvent, cancel, true, false}),
-    [](const testing::TestParamInfo<QuitCase>& info) { return info.param.name; });
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(WaysOut, QuitGuardTest, testing::Values(
+    QuitCase{"CloseButton", BurnStateBurning, Way::CloseButton, cancel, true, false},
+    QuitCase{"QuitEvent", BurnStateBurning, Way::QuitEvent, cancel, true, false},
+    QuitCase{"QuitAction", BurnStateBurning, Way::QuitAction, cancel, true, false},
+    QuitCase{"ControllerRequest", BurnStateBurning, Way::ControllerRequest, cancel, true, false},
+    QuitCase{"SessionWithUser", BurnStateBurning, Way::SessionWithUser, cancel, true, false},
+    QuitCase{"SessionWithoutUser", BurnStateBurning, Way::SessionWithoutUser, cancel, false, true},
+    QuitCase{"TerminationSignal", BurnStateBurning, Way::TerminationSignal, cancel, false, true},
+    QuitCase{"WaitingForADisc", BurnStateAwaitingDisc, Way::QuitAction, cancel, false, true},
+    QuitCase{"ErasingQuitAnyway", BurnStateErasing, Way::CloseButton, quitAnyway, true, true},
+    QuitCase{"Terminating", BurnStateTerminating, Way::QuitEvent, cancel, true, false}),
+    NamedCase());
+// clang-format on
 
 // A second request while the question is open does not ask again, and a
 // termination signal meanwhile ends the application whatever the answer.
@@ -168,7 +161,7 @@ TEST(QuitGuardWhileAsking, ASignalDuringTheQuestionEndsTheApplication) {
         guard, [&] { closeAccepted = harness.window().close(); }, [] {}));
     EXPECT_EQ(harness.alerts.shown.size(), 1u);
     EXPECT_TRUE(closeAccepted);
-    EXPECT_TRUE(harness.store().contains(QStringLiteral("Burn Speed")));
+    EXPECT_TRUE(harness.store().contains(QString("Burn Speed")));
 }
 
 } // namespace

@@ -14,13 +14,13 @@ constexpr int generousMs = 60000;
 ScratchApp::ScratchApp(const QString& executable, Layout layout)
     : executable_(executable) {
     QDir root(root_.path());
-    root.mkpath(QStringLiteral("config"));
-    root.mkpath(QStringLiteral("work"));
+    root.mkpath(QString("config"));
+    root.mkpath(QString("work"));
     if (layout == Layout::CopiedBesideTool) {
-        root.mkpath(QStringLiteral("bin"));
-        executable_ = root.filePath(QStringLiteral("bin/emberlin"));
+        root.mkpath(QString("bin"));
+        executable_ = root.filePath(QString("bin/emberlin"));
         QFile::copy(executable, executable_);
-        FakeToolScript::installTool(root.filePath(QStringLiteral("bin")));
+        FakeToolScript::installTool(root.filePath(QString("bin")));
     }
 }
 
@@ -34,11 +34,11 @@ ScratchApp::~ScratchApp() {
 }
 
 QString ScratchApp::workFolder() const {
-    return QDir(root_.path()).filePath(QStringLiteral("work"));
+    return QDir(root_.path()).filePath(QString("work"));
 }
 
 QString ScratchApp::settingsFile() const {
-    return QDir(root_.path()).filePath(QStringLiteral("config/Emberlin/Emberlin.conf"));
+    return QDir(root_.path()).filePath(QString("config/Emberlin/Emberlin.conf"));
 }
 
 QString ScratchApp::createImage(const QString& name) const {
@@ -52,9 +52,8 @@ QString ScratchApp::createImage(const QString& name) const {
 QProcess& ScratchApp::launch(const QStringList& arguments) {
     auto process = std::make_unique<QProcess>();
     QProcessEnvironment environment = tool_.environment();
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
-                       QDir(root_.path()).filePath(QStringLiteral("config")));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QString("XDG_CONFIG_HOME"), QDir(root_.path()).filePath(QString("config")));
+    environment.insert(QString("QT_QPA_PLATFORM"), QString("offscreen"));
     process->setProcessEnvironment(environment);
     process->setWorkingDirectory(workFolder());
     process->setProcessChannelMode(QProcess::ForwardedChannels);

@@ -19,7 +19,7 @@ public:
         AsItIs,           // run where it is (e.g. installed), finding its tool itself
     };
 
-    explicit ScratchApp(const QString& executable = QStringLiteral(EMBERLIN_APP),
+    explicit ScratchApp(const QString& executable = QString(EMBERLIN_APP),
                         Layout layout = Layout::CopiedBesideTool);
     ~ScratchApp();
     ScratchApp(const ScratchApp&) = delete;

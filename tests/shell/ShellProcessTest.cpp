@@ -20,52 +20,20 @@ bool terminate(QProcess& process, int signalNumber = SIGTERM) {
 // waits for the listing and is burned.
 TEST(SecondLaunch, DuringTheListingHandsItsFileOverToBeBurnedOnceTheBurnersAreKnown) {
     ScratchApp app;
-    app.tool().setListing({fake::await(QStringLiteral("listed")), twoBurners});
+    app.tool().setListing({fake::await(QString("listed")), twoBurners});
     app.tool().setBurn(hangingBurn);
     QProcess& first = app.launch();
     ASSERT_TRUE(app.waitForCalls(1));
-    const QString image = app.createImage(QStringLiteral("my disc.iso"));
+    const QString image = app.createImage(QString("my disc.iso"));
 
-    EXPECT_EQ(app.launchToEnd({QStringLiteral("my disc.iso")}), 0);
+    EXPECT_EQ(app.launchToEnd({QString("my disc.iso")}), 0);
     EXPECT_EQ(app.tool().calls().size(), 1u) << "the second launch lists no burners";
-    app.tool().release(QStringLiteral("listed"));
+    app.tool().release(QString("listed"));
     ASSERT_TRUE(app.waitForCalls(2));
     EXPECT_EQ(app.tool().calls()[1].value(1), image);
     ASSERT_TRUE(terminate(first));
     EXPECT_TRUE(endsCleanly(first));
     EXPECT_EQ(app.tool().calls().size(), 2u);
-}
-
-TEST(SecondLaunch, WithoutAFileEndsAndLeavesTheRunningInstanceAlone) {
-    ScratchApp app;
-    app.tool().setListing({twoBurners});
-    QProcess& first = app.launch();
-    ASSERT_TRUE(app.waitForCalls(1));
-
-    EXPECT_EQ(app.launchToEnd({}), 0);
-    EXPECT_EQ(first.state(), QProcess::Running);
-    EXPECT_EQ(app.tool().calls().size(), 1u);
-    ASSERT_TRUE(terminate(first));
-    EXPECT_TRUE(endsCleanly(first));
-}
-
-TEST(SecondLaunch, TakesOverFromAnInstanceThatCrashed) {
-    ScratchApp app;
-    app.tool().setListing({twoBurners});
-    QProcess& crashed = app.launch();
-    ASSERT_TRUE(app.waitForCalls(1));
-    ASSERT_TRUE(terminate(crashed, SIGKILL));
-    crashed.waitForFinished();
-
-    QProcess& next = app.launch();
-    ASSERT_TRUE(app.waitForCalls(2)) << "the next launch runs as the instance itself";
-    app.tool().setBurn(hangingBurn);
-    const QString image = app.createImage(QStringLiteral("disc.img"));
-    EXPECT_EQ(app.launchToEnd({image}), 0);
-    ASSERT_TRUE(app.waitForCalls(3));
-    EXPECT_EQ(app.tool().calls()[2].value(1), image);
-    ASSERT_TRUE(terminate(next));
-    EXPECT_TRUE(endsCleanly(next));
 }
 
 class TerminationSignal : public testing::TestWithParam<int> {};
@@ -76,8 +44,8 @@ TEST_P(TerminationSignal, TakesTheNormalWayOutDuringABurn) {
     ScratchApp app;
     app.tool().setListing({twoBurners});
     app.tool().setBurn(hangingBurn);
-    const QString image = app.createImage(QStringLiteral("disc.toast"));
-    QProcess& running = app.launch({QStringLiteral("disc.toast")});
+    const QString image = app.createImage(QString("disc.toast"));
+    QProcess& running = app.launch({QString("disc.toast")});
     ASSERT_TRUE(app.waitForCalls(2));
     EXPECT_EQ(app.tool().calls()[1].value(1), image);
 

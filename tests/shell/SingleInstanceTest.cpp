@@ -19,7 +19,7 @@ using namespace emberlin;
 namespace {
 
 QString uniqueName() {
-    return QStringLiteral("emberlin-test-") + QUuid::createUuid().toString(QUuid::Id128);
+    return QString("emberlin-test-") + QUuid::createUuid().toString(QUuid::Id128);
 }
 
 // What an instance that crashed leaves: the socket's file, with nobody listening.
@@ -61,9 +61,9 @@ QByteArray messageOf(const QStringList& files) {
 }
 
 TEST(SingleInstance, NamesOneInstancePerUserAndSettingsFile) {
-    const QString name = SingleInstance::serverName(QStringLiteral("/home/a/.config/E/E.conf"));
-    EXPECT_EQ(name, SingleInstance::serverName(QStringLiteral("/home/a/.config/E/E.conf")));
-    EXPECT_NE(name, SingleInstance::serverName(QStringLiteral("/tmp/scratch/E/E.conf")));
+    const QString name = SingleInstance::serverName(QString("/home/a/.config/E/E.conf"));
+    EXPECT_EQ(name, SingleInstance::serverName(QString("/home/a/.config/E/E.conf")));
+    EXPECT_NE(name, SingleInstance::serverName(QString("/tmp/scratch/E/E.conf")));
     EXPECT_TRUE(name.contains(QString::number(::getuid())));
 }
 
@@ -77,7 +77,7 @@ TEST(SingleInstance, TakesOverTheNameOfAnInstanceThatCrashedAndServesLaterLaunch
     QObject::connect(&instance, &SingleInstance::launchedAgain,
                      [&](const QStringList& files) { launched.push_back(files); });
 
-    const QStringList files{QStringLiteral("/images/a disc.iso"), QStringLiteral("/images/b.img")};
+    const QStringList files{QString("/images/a disc.iso"), QString("/images/b.img")};
     EXPECT_EQ(launchAgain(name, messageOf(files)), QByteArray("\x06"));
     ASSERT_EQ(launched.size(), 1);
     EXPECT_EQ(launched.front(), files);
@@ -96,7 +96,7 @@ TEST(SingleInstance, AMessageInPiecesIsTakenWhenComplete) {
                      [&](const QStringList& files) { launched.push_back(files); });
 
     const QByteArray message =
-        messageOf({QStringLiteral("/images/split.toast"), QStringLiteral("/images/b.iso")});
+        messageOf({QString("/images/split.toast"), QString("/images/b.iso")});
     QLocalSocket socket;
     socket.connectToServer(name);
     ASSERT_TRUE(socket.waitForConnected(5000));
@@ -129,13 +129,13 @@ TEST(SingleInstance, FailuresToListenAreReportedAndItGoesOnAlone) {
     warnings.clear();
     const QtMessageHandler previous = qInstallMessageHandler(
         [](QtMsgType, const QMessageLogContext&, const QString& text) { warnings << text; });
-    SingleInstance instance(QStringLiteral("/nonexistent-folder/emberlin"));
+    SingleInstance instance(QString("/nonexistent-folder/emberlin"));
     const SingleInstance::Outcome outcome = instance.claimOrHandOver({});
     qInstallMessageHandler(previous);
     EXPECT_EQ(outcome, SingleInstance::Outcome::Primary);
     ASSERT_EQ(warnings.size(), 2) << warnings.join('\n').toStdString();
-    EXPECT_TRUE(warnings[0].startsWith(QStringLiteral("Emberlin: cannot lock ")));
-    EXPECT_TRUE(warnings[1].startsWith(QStringLiteral("Emberlin: later launches cannot reach")));
+    EXPECT_TRUE(warnings[0].startsWith(QString("Emberlin: cannot lock ")));
+    EXPECT_TRUE(warnings[1].startsWith(QString("Emberlin: later launches cannot reach")));
 }
 
 } // namespace

@@ -35,16 +35,4 @@ TEST_P(TerminationSignalsTest, ReportsTheSignalOnTheEventLoopInsteadOfEnding) {
 INSTANTIATE_TEST_SUITE_P(Signals, TerminationSignalsTest,
                          ::testing::Values(SIGTERM, SIGINT, SIGHUP));
 
-TEST(TerminationSignals, ReportsEachOfSeveralSignals) {
-    TerminationSignals signalsToLoop;
-    std::vector<int> received;
-    QObject::connect(&signalsToLoop, &TerminationSignals::received,
-                     [&](int signalNumber) { received.push_back(signalNumber); });
-    ::raise(SIGHUP);
-    ::raise(SIGTERM);
-    EXPECT_TRUE(waitFor([&] { return received.size() == 2; }));
-    EXPECT_EQ(received.at(0), SIGHUP);
-    EXPECT_EQ(received.at(1), SIGTERM);
-}
-
 } // namespace

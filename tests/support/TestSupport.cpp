@@ -12,17 +12,16 @@ bool waitFor(const std::function<bool()>& condition) {
 }
 
 int openDescriptorCount() {
-    return static_cast<int>(QDir(QStringLiteral("/proc/self/fd"))
-                                .entryList(QDir::AllEntries | QDir::NoDotAndDotDot)
-                                .size());
+    return static_cast<int>(
+        QDir(QString("/proc/self/fd")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size());
 }
 
 int childProcessCount() {
     const QByteArray self = QByteArray::number(::getpid());
     int count = 0;
     for (const QString& entry :
-         QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+         QDir(QString("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile stat(QString("/proc/%1/stat").arg(entry));
         if (!stat.open(QIODevice::ReadOnly))
             continue;
         // "pid (name) state ppid ...": the name may hold blanks and parentheses.

@@ -2,13 +2,22 @@
 
 #include <QString>
 #include <functional>
+#include <gtest/gtest.h>
 #include <ostream>
+#include <string>
 #include <sys/types.h>
 
 // Readable texts in failure messages (QStringList prints through this too).
 inline void PrintTo(const QString& text, std::ostream* out) {
     *out << '"' << text.toStdString() << '"';
 }
+
+// Names each case of a parameterised test after its `name`.
+struct NamedCase {
+    template <class Case> std::string operator()(const testing::TestParamInfo<Case>& info) const {
+        return info.param.name;
+    }
+};
 
 // Runs the event loop until the condition holds; false after a generous bound.
 bool waitFor(const std::function<bool()>& condition);

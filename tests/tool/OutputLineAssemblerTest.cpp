@@ -23,7 +23,7 @@ Assembled assemble(const QStringList& pieces) {
     return result;
 }
 
-const QString prompt = QStringLiteral("Please insert a disc:");
+const QString prompt = QString("Please insert a disc:");
 
 TEST(OutputLineAssembler, CutsPiecesIntoLines) {
     struct Case {
@@ -31,20 +31,20 @@ TEST(OutputLineAssembler, CutsPiecesIntoLines) {
         QStringList lines;
         QString unfinished;
     };
+    // clang-format off
     const Case cases[] = {
-        {{"\n"}, {""}, {}},
-        {{"a\nb\n\nc\n"}, {"a", "b", "", "c"}, {}},
+        {{"\n"}, {""}, {}}, {{"a\nb\n\nc\n"}, {"a", "b", "", "c"}, {}},
         {{"par", "tial\nnext"}, {"partial"}, "next"},
         {{"a\r\nb"}, {"a\r"}, "b"}, // only "\n" ends a line
         {{"Grüße 💿\n"}, {"Grüße 💿"}, {}},
         // The prompt ends its line right after itself, wherever it is completed.
-        {{prompt}, {prompt}, {}},
-        {{prompt + "\n"}, {prompt, ""}, {}},
+        {{prompt}, {prompt}, {}}, {{prompt + "\n"}, {prompt, ""}, {}},
         {{"Waiting. ", prompt}, {"Waiting. " + prompt}, {}},
         {{"Please insert ", "a disc:"}, {prompt}, {}},
         {{prompt + "PERCENT:5", "0.0\n"}, {prompt, "PERCENT:50.0"}, {}},
         {{"please insert a disc:"}, {}, "please insert a disc:"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         const Assembled assembled = assemble(c.pieces);
         EXPECT_EQ(assembled.lines, c.lines) << c.pieces.join('|').toStdString();
@@ -87,10 +87,10 @@ TEST(OutputLineAssembler, AnInterpretationThatClearsItEndsTheOldOutput) {
         lines << line;
         if (line == "old one") { // a new burn started from inside an alert
             assembler.clear();
-            assembler.append(QStringLiteral("new one\nnew unfinished"), interpret);
+            assembler.append(QString("new one\nnew unfinished"), interpret);
         }
     };
-    assembler.append(QStringLiteral("old one\nold two\n"), interpret);
+    assembler.append(QString("old one\nold two\n"), interpret);
     assembler.finish(interpret);
     EXPECT_EQ(lines, (QStringList{"old one", "new one", "new unfinished"}));
 }
@@ -101,9 +101,9 @@ TEST(OutputLineAssembler, OutputArrivingDuringAnInterpretationComesAfterTheLines
     std::function<void(const QString&)> interpret = [&](const QString& line) {
         lines << line;
         if (line == "one")
-            assembler.append(QStringLiteral("four\n"), interpret);
+            assembler.append(QString("four\n"), interpret);
     };
-    assembler.append(QStringLiteral("one\ntwo\nthree\n"), interpret);
+    assembler.append(QString("one\ntwo\nthree\n"), interpret);
     EXPECT_EQ(lines, (QStringList{"one", "two", "three", "four"}));
 }
 
