@@ -231,6 +231,7 @@ INSTANTIATE_TEST_SUITE_P(Runs, ToolRunTest, testing::Values(
     RunCase{"PromptInTwoReads", {fake::say("Writing track\nPlease insert "), go, fake::say("a disc:"), fake::hang()}, "Writing track...", insertDisc, BurnStateAwaitingDiscToErase},
     RunCase{"PromptSharingAReadWithProgress", {fake::say("Please insert a disc:PERCENT:5"), go, fake::say("0.0\n"), fake::hang()}, insertDisc, "Erasing...", BurnStateErasing, {}, 500},
     RunCase{"LineThatNeverEndsIsCutAtItsBound", {fake::say("burn failed - " + QByteArray(3 << 20, 'x')), fake::hang()}, {}, longReason, BurnStateReady},
+    RunCase{"BusyBurnerThenExit", {fake::say("The device is being used by another application\n"), fake::exitWith(1)}, {}, "Unable to get control of the burner - it may be being used by another application.", BurnStateReady},
     RunCase{"ExitsWithoutClosingLine", {fake::say("Preparing data for burn\n"), fake::exitWith(3)}, {}, stopped.arg("exit status 3"), BurnStateReady, "exit status 3"},
     RunCase{"Crashes", {fake::say("Preparing data for burn\nPERCENT:20\n"), fake::crash()}, {}, stopped.arg("signal 9"), BurnStateReady, "signal 9"},
     RunCase{"SaysNothing", {}, {}, stopped.arg(exit0), BurnStateReady, exit0},
