@@ -206,14 +206,13 @@ void EmberlinController::doBurn(const QString& imagePath) {
     const quint64 generation = burnGeneration_;
     outputBuffer_.clear();
     mainWindow_.showStatus(tr("Please wait..."));
-    const QString path = absolutePath(imagePath);
-    mainWindow_.showFileName(fileNameOf(path));
+    mainWindow_.showFileName(fileNameOf(imagePath));
     const BurnChoices choices = mainWindow_.choices();
     const int burner = mainWindow_.selectedBurner();
     // No burner, none selected, or a name line without its device line.
     const bool burnerListed = burner >= 0 && burner < burnerDevices_.size();
 
-    if (!QFileInfo::exists(path)) {
+    if (!QFileInfo::exists(imagePath)) {
         alerts_.runCritical(
             tr("Image file not found"),
             tr("The image file cannot be found (perhaps it has been renamed or moved?)"),
@@ -230,7 +229,7 @@ void EmberlinController::doBurn(const QString& imagePath) {
     }
 
     const QString device = trimBlanksAndTabs(burnerDevices_.at(burner));
-    burnTask_.reset(new TaskWrapper(*this, burnArguments(toolPath_, path, choices, device)));
+    burnTask_.reset(new TaskWrapper(*this, burnArguments(toolPath_, imagePath, choices, device)));
     ignoreOutput_ = false;
     burnClosed_ = false;
     if (!getFileDescriptors()) {

@@ -45,11 +45,11 @@ QByteArray launchAgain(const QString& name, const QByteArray& message) {
         return "not connected";
     socket.write(message);
     QByteArray answer;
-    waitFor([&] {
+    const bool ended = waitFor([&] {
         answer += socket.readAll();
         return !answer.isEmpty() || socket.state() == QLocalSocket::UnconnectedState;
     });
-    return answer;
+    return ended ? answer : QByteArray("still connected");
 }
 
 // Each path ends with a NUL, the list with one more.
