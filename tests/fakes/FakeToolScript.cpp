@@ -27,12 +27,6 @@ QString FakeToolScript::installTool(const QString& folder) {
     return QFile::copy(toolPath(), target) ? target : QString();
 }
 
-QProcessEnvironment FakeToolScript::environment() const {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QString::fromLatin1(folderVariable), dir_.path());
-    return environment;
-}
-
 void FakeToolScript::setListing(const QStringList& steps) const {
     writeTranscript(QString("list.transcript"), steps);
 }

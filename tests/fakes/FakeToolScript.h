@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -25,8 +24,6 @@ public:
     static QString installTool(const QString& folder);
 
     QString folder() const { return dir_.path(); }
-    // The system environment with EMBERLIN_FAKE_DIR set, for a QProcess.
-    QProcessEnvironment environment() const;
 
     // Transcripts, one step per element (see the helpers below).
     void setListing(const QStringList& steps) const;

@@ -49,13 +49,14 @@ QString ScratchApp::createImage(const QString& name) const {
     return path;
 }
 
-QProcess& ScratchApp::launch(const QStringList& arguments) {
+QProcess& ScratchApp::launch(const QStringList& arguments, const QString& folder) {
     auto process = std::make_unique<QProcess>();
-    QProcessEnvironment environment = tool_.environment();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QString("EMBERLIN_FAKE_DIR"), tool_.folder());
     environment.insert(QString("XDG_CONFIG_HOME"), QDir(root_.path()).filePath(QString("config")));
     environment.insert(QString("QT_QPA_PLATFORM"), QString("offscreen"));
     process->setProcessEnvironment(environment);
-    process->setWorkingDirectory(workFolder());
+    process->setWorkingDirectory(folder.isEmpty() ? workFolder() : folder);
     process->setProcessChannelMode(QProcess::ForwardedChannels);
     process->start(executable_, arguments);
     process->waitForStarted(generousMs);

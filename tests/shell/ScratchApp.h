@@ -30,8 +30,9 @@ public:
     QString settingsFile() const;                   // where the app keeps its options
     QString createImage(const QString& name) const; // in the work folder
 
-    // Starts the app with these arguments; the process stays owned here.
-    QProcess& launch(const QStringList& arguments = {});
+    // Starts the app with these arguments, in the work folder unless another
+    // is named; the process stays owned here.
+    QProcess& launch(const QStringList& arguments = {}, const QString& folder = {});
     // Runs a launch to its end (bounded); its exit code, or -1.
     int launchToEnd(const QStringList& arguments);
 

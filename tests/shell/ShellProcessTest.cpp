@@ -1,6 +1,7 @@
 #include "ScratchApp.h"
 #include "TestSupport.h"
 
+#include <QDir>
 #include <QSettings>
 #include <csignal>
 #include <gtest/gtest.h>
@@ -22,7 +23,7 @@ TEST(SecondLaunch, DuringTheListingHandsItsFileOverToBeBurnedOnceTheBurnersAreKn
     ScratchApp app;
     app.tool().setListing({fake::await(QString("listed")), twoBurners});
     app.tool().setBurn(hangingBurn);
-    QProcess& first = app.launch();
+    QProcess& first = app.launch({}, QDir::rootPath()); // its own working folder
     ASSERT_TRUE(app.waitForCalls(1));
     const QString image = app.createImage(QString("my disc.iso"));
 
