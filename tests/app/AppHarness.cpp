@@ -15,7 +15,7 @@ AppHarness::AppHarness()
 
 AppHarness::AppHarness(const Options& options)
     : store_(std::make_unique<QSettings>(
-          options.storePath.isEmpty() ? scratch_.filePath(QString("prefs.ini")) : options.storePath,
+          options.storePath.isEmpty() ? scratch_.filePath("prefs.ini") : options.storePath,
           QSettings::IniFormat)) {
     AppAssembly::Options parts{options.toolPath,
                                &alerts,

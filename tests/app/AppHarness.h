@@ -40,7 +40,7 @@ public:
 // Names a sound "sound:NAME" and records what is played.
 class RecordingSounds final : public emberlin::Sounds {
 public:
-    QString soundNamed(const QString& name) override { return QString("sound:") + name; }
+    QString soundNamed(const QString& name) override { return "sound:" + name; }
     void play(const QString& sound) override { played.append(sound); }
 
     QStringList played;
@@ -77,17 +77,17 @@ public:
     void start();
     bool waitForState(int state);
     // A file that exists, in a scratch folder of this harness.
-    QString makeImage(const QString& name = QString("disc.iso")) const;
+    QString makeImage(const QString& name = "disc.iso") const;
     QString scratchPath(const QString& name) const { return scratch_.filePath(name); }
     // Waits until this many burns have started and been recorded.
     bool waitForBurnCalls(std::size_t count) const;
 
 #ifdef Q_OS_MACOS
-    static inline const QString successSound = QString("sound:Glass");
-    static inline const QString failureSound = QString("sound:Basso");
+    static inline const QString successSound = "sound:Glass";
+    static inline const QString failureSound = "sound:Basso";
 #else
-    static inline const QString successSound = QString("sound:complete");
-    static inline const QString failureSound = QString("sound:dialog-error");
+    static inline const QString successSound = "sound:complete";
+    static inline const QString failureSound = "sound:dialog-error";
 #endif
 
     FakeToolScript fake;
@@ -102,6 +102,6 @@ private:
     std::unique_ptr<emberlin::AppAssembly> app_;
 };
 
-inline const QString firstBurnerTitle = QString("Virtual Writer ");
-inline const QString firstBurnerDevice = QString("/dev/sr0");
-inline const QString secondBurnerDevice = QString("/dev/sr1");
+inline const QString firstBurnerTitle = "Virtual Writer ";
+inline const QString firstBurnerDevice = "/dev/sr0";
+inline const QString secondBurnerDevice = "/dev/sr1";

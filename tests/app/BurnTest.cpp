@@ -1,7 +1,6 @@
 #include "AppHarness.h"
 #include "DropZone.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
@@ -9,7 +8,6 @@
 #include <QMimeData>
 #include <QUrl>
 #include <csignal>
-#include <gtest/gtest.h>
 
 using namespace emberlin;
 
@@ -40,13 +38,13 @@ TEST_P(BurnArgumentsTest, ToolReceivesTheWindowsOptions) {
     const ArgumentsCase& c = GetParam();
     harness.window().setChoices(c.choices);
     harness.ui().burnerMenu->setCurrentIndex(c.burner);
-    const QString image = harness.makeImage(QString("My Disc Image.iso"));
-    harness.controller().openFiles({image, harness.makeImage(QString("other.iso"))});
+    const QString image = harness.makeImage("My Disc Image.iso");
+    harness.controller().openFiles({image, harness.makeImage("other.iso")});
 
     ASSERT_TRUE(harness.waitForBurnCalls(1));
     EXPECT_EQ(harness.fake.burnCalls().front(), QStringList({"burn", image}) + c.afterPath);
-    EXPECT_EQ(harness.ui().filenameField->text(), QString("My Disc Image.iso"));
-    EXPECT_EQ(harness.status(), QString("Please wait..."));
+    EXPECT_EQ(harness.ui().filenameField->text(), "My Disc Image.iso");
+    EXPECT_EQ(harness.status(), "Please wait...");
     EXPECT_EQ(harness.state(), BurnStateReady);
 }
 
@@ -63,16 +61,16 @@ INSTANTIATE_TEST_SUITE_P(Options, BurnArgumentsTest, testing::Values(
 // clang-format on
 
 TEST_F(BurnTest, AFolderOrARelativePathReachesTheToolWithItsNameShown) {
-    const QString folder = harness.scratchPath(QString("folder.iso"));
+    const QString folder = harness.scratchPath("folder.iso");
     ASSERT_TRUE(QDir().mkpath(folder));
     harness.controller().openFiles({folder + u'/'});
     ASSERT_TRUE(harness.waitForBurnCalls(1));
-    EXPECT_EQ(harness.ui().filenameField->text(), QString("folder.iso"));
+    EXPECT_EQ(harness.ui().filenameField->text(), "folder.iso");
 
-    const QString image = harness.makeImage(QString("relative.iso"));
+    const QString image = harness.makeImage("relative.iso");
     const QString previous = QDir::currentPath();
     QDir::setCurrent(QFileInfo(image).absolutePath());
-    harness.controller().openFiles({QString("relative.iso")});
+    harness.controller().openFiles({"relative.iso"});
     QDir::setCurrent(previous);
     ASSERT_TRUE(harness.waitForBurnCalls(2));
     EXPECT_EQ(harness.fake.burnCalls().back().at(1), image);
@@ -82,7 +80,7 @@ class MissingImageTest : public BurnTest, public testing::WithParamInterface<boo
 
 // Opened or dropped, a missing image stays the image: burn again tries it again.
 TEST_P(MissingImageTest, IsReportedAndStaysTheImage) {
-    const QString gone = harness.scratchPath(QString("gone.iso"));
+    const QString gone = harness.scratchPath("gone.iso");
     QString statusDuringAlert;
     harness.alerts.answer = [&](const Alert&) {
         statusDuringAlert = harness.status();
@@ -98,14 +96,14 @@ TEST_P(MissingImageTest, IsReportedAndStaysTheImage) {
         QDropEvent drop(QPointF(1, 1), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(harness.ui().dropZone, &drop);
     }
-    const Alert missing{QString("Image file not found"),
+    const Alert missing{"Image file not found",
                         QString("The image file cannot be found (perhaps it has been "
                                 "renamed or moved?)"),
-                        {QString("OK")}};
+                        {"OK"}};
     EXPECT_EQ(harness.alerts.shown, std::vector<Alert>{missing});
-    EXPECT_EQ(statusDuringAlert, QString("Please wait..."));
-    EXPECT_EQ(harness.status(), QString("Burn failed - image file not found"));
-    EXPECT_EQ(harness.ui().filenameField->text(), QString("gone.iso"));
+    EXPECT_EQ(statusDuringAlert, "Please wait...");
+    EXPECT_EQ(harness.status(), "Burn failed - image file not found");
+    EXPECT_EQ(harness.ui().filenameField->text(), "gone.iso");
     EXPECT_EQ(harness.state(), BurnStateReady);
     EXPECT_TRUE(harness.sounds.played.isEmpty());
 
@@ -137,7 +135,7 @@ TEST(BurnLaunchTest, ToolThatCannotStartIsReported) {
         << harness.status().toStdString();
     EXPECT_EQ(harness.sounds.played, QStringList{AppHarness::failureSound});
     ASSERT_EQ(harness.alerts.shown.size(), 1u);
-    EXPECT_EQ(harness.alerts.shown[0].message, QString("Burn failed"));
+    EXPECT_EQ(harness.alerts.shown[0].message, "Burn failed");
     EXPECT_TRUE(harness.alerts.shown[0].informative.contains(options.toolPath));
     EXPECT_EQ(harness.state(), BurnStateReady);
     EXPECT_EQ(openDescriptorCount(), descriptorsBefore);
@@ -162,10 +160,10 @@ TEST(BurnLaunchTest, NoPseudoTerminalEndsTheApplication) {
     harness.controller().doBurn(harness.makeImage());
 
     EXPECT_EQ(harness.alerts.shown,
-              (std::vector<Alert>{{QString("Eeek! Unexpected System Error"),
+              (std::vector<Alert>{{"Eeek! Unexpected System Error",
                                    QString("Unable to get/set psuedo-tty file descriptors.  "
                                            "Not sure what to do next..."),
-                                   {QString("Quit")}}}));
+                                   {"Quit"}}}));
     EXPECT_EQ(terminationRequests, 1);
     EXPECT_TRUE(harness.fake.burnCalls().empty());
 }
@@ -182,14 +180,13 @@ struct RunCase {
     int progress = -1;       // the bar's value out of 1000, when it matters
 };
 
-const auto go = fake::await(QString("go"));
-const QString starting = QString("Starting...");
-const QString completed =
-    QString("Burn completed successfully - ready to burn another disk image.");
-const QString insertDisc = QString("Please insert a writable disc...");
-const QString stopped = QString("Burn failed - the disc-image tool stopped unexpectedly (%1)");
+const auto go = fake::await("go");
+const QString starting = "Starting...";
+const QString completed = "Burn completed successfully - ready to burn another disk image.";
+const QString insertDisc = "Please insert a writable disc...";
+const QString stopped = "Burn failed - the disc-image tool stopped unexpectedly (%1)";
 const QString longReason(OutputLineAssembler::longestLine - 14, u'x');
-const QString exit0 = QString("exit status 0");
+const QString exit0 = "exit status 0";
 
 class ToolRunTest : public BurnTest, public testing::WithParamInterface<RunCase> {};
 
@@ -199,7 +196,7 @@ TEST_P(ToolRunTest, LeavesTheWindowAsTheToolSaid) {
     harness.controller().doBurn(harness.makeImage());
     if (!c.acknowledged.isEmpty()) {
         ASSERT_TRUE(waitFor([&] { return harness.status() == c.acknowledged; }));
-        harness.fake.release(QString("go"));
+        harness.fake.release("go");
     }
     const bool exits = !c.steps.contains(fake::hang());
     // An exit has been judged once the tool has been reaped.
@@ -209,7 +206,7 @@ TEST_P(ToolRunTest, LeavesTheWindowAsTheToolSaid) {
     EXPECT_EQ(harness.state(), c.state);
     if (c.stoppedHow.isEmpty()) {
         for (const Alert& alert : harness.alerts.shown)
-            EXPECT_FALSE(alert.informative.startsWith(QString("The disc-image tool")));
+            EXPECT_FALSE(alert.informative.startsWith("The disc-image tool"));
     } else {
         ASSERT_EQ(harness.alerts.shown.size(), 1u);
         EXPECT_EQ(harness.alerts.shown[0].informative,
@@ -254,9 +251,9 @@ TEST_F(BurnTest, TheNextBurnStartsClean) {
 
 TEST_F(BurnTest, SecondBurnStopsTheFirst) {
     harness.fake.setBurn({fake::say("Please insert a disc:"), fake::hang()});
-    harness.controller().doBurn(harness.makeImage(QString("first.iso")));
+    harness.controller().doBurn(harness.makeImage("first.iso"));
     ASSERT_TRUE(harness.waitForBurnCalls(1));
-    harness.controller().doBurn(harness.makeImage(QString("second.iso")));
+    harness.controller().doBurn(harness.makeImage("second.iso"));
     ASSERT_TRUE(harness.waitForBurnCalls(2));
 
     // SIGTERM, and the hang-up of its terminal closing, whichever it meets first.
@@ -266,7 +263,7 @@ TEST_F(BurnTest, SecondBurnStopsTheFirst) {
     ASSERT_TRUE(waitFor([] { return childProcessCount() == 1; }));
     QCoreApplication::processEvents();
     EXPECT_TRUE(harness.alerts.shown.empty()) << "a burn we stopped is not a failure";
-    EXPECT_EQ(harness.ui().filenameField->text(), QString("second.iso"));
+    EXPECT_EQ(harness.ui().filenameField->text(), "second.iso");
 }
 
 TEST_F(BurnTest, TwoHundredBurnsLeaveNothingBehind) {
@@ -287,7 +284,7 @@ TEST_F(BurnTest, TwoHundredBurnsLeaveNothingBehind) {
 TEST_F(BurnTest, NewBurnStartedFromInsideAnAlert) {
     harness.fake.setBurn({fake::say("Preparing data for burn\nno CD/DVD drives present\n"),
                           fake::say("PERCENT:50\n"), fake::hang()});
-    const QString second = harness.makeImage(QString("second.iso"));
+    const QString second = harness.makeImage("second.iso");
     harness.alerts.answer = [&](const Alert&) {
         if (harness.alerts.shown.size() == 1) {
             harness.controller().doBurn(second);
@@ -296,7 +293,7 @@ TEST_F(BurnTest, NewBurnStartedFromInsideAnAlert) {
         }
         return 0;
     };
-    harness.controller().doBurn(harness.makeImage(QString("first.iso")));
+    harness.controller().doBurn(harness.makeImage("first.iso"));
 
     // The first burn's alert must not silence the second burn, whose own lost
     // burner then shows the second alert and rescans.
@@ -305,7 +302,7 @@ TEST_F(BurnTest, NewBurnStartedFromInsideAnAlert) {
     EXPECT_EQ(harness.fake.burnCalls().size(), 2u);
     EXPECT_EQ(std::count(harness.states.begin(), harness.states.end(), BurnStateListing), 2)
         << "a listing at start-up and one rescan";
-    EXPECT_EQ(harness.ui().filenameField->text(), QString("second.iso"));
+    EXPECT_EQ(harness.ui().filenameField->text(), "second.iso");
 }
 
 } // namespace

@@ -10,7 +10,6 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QUrl>
-#include <gtest/gtest.h>
 
 using namespace emberlin;
 
@@ -48,7 +47,7 @@ TEST_P(DragTest, EnterThenLeave) {
     zone.acceptDrops(c.acceptingDrops);
     QList<QUrl> urls;
     for (const QString& url : c.urls)
-        urls.append(url.contains(QString("://")) ? QUrl(url) : QUrl::fromLocalFile(url));
+        urls.append(url.contains("://") ? QUrl(url) : QUrl::fromLocalFile(url));
     QMimeData mime;
     mime.setUrls(urls);
 
@@ -90,14 +89,14 @@ TEST(DropZoneTest, ExitsPopOnlyWhatTheViewPushed) {
         static_cast<QObject&>(zone).event(&event);
     };
     QMimeData refused;
-    refused.setUrls({QUrl::fromLocalFile(QString("/i/disc.ISO"))});
+    refused.setUrls({QUrl::fromLocalFile("/i/disc.ISO")});
     EXPECT_FALSE(enter(zone, refused));
     leave(zone);
     exitStraight();
     EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
 
     QMimeData accepted;
-    accepted.setUrls({QUrl::fromLocalFile(QString("/i/disc.iso"))});
+    accepted.setUrls({QUrl::fromLocalFile("/i/disc.iso")});
     ASSERT_TRUE(enter(zone, accepted));
     EXPECT_NE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
     drop(zone, accepted);

@@ -1,7 +1,5 @@
 #include "AppHarness.h"
 
-#include <gtest/gtest.h>
-
 using namespace emberlin;
 
 namespace {
@@ -41,52 +39,46 @@ protected:
     AppHarness harness;
 };
 
-const QString pleaseInsert = QString("Please insert a writable disc...");
-const QString erasing = QString("Erasing...");
-const QString completed =
-    QString("Burn completed successfully - ready to burn another disk image.");
+const QString pleaseInsert = "Please insert a writable disc...";
+const QString erasing = "Erasing...";
+const QString completed = "Burn completed successfully - ready to burn another disk image.";
 
 TEST_F(InterpretationTest, EraseBurnVerifySuccess) {
-    feed({{QString("Please insert a disc:"), BurnStateAwaitingDiscToErase, pleaseInsert},
-          {QString("PERCENT:-1\n"), BurnStateErasing, erasing, "busy"},
-          {QString("PERCENT:50\nPERC"), BurnStateErasing, erasing, "500"},
-          {QString("ENT:100\n"), BurnStateErasing, erasing, "1000"},
-          {QString("Preparing data for burn\nWriting track 1\n"), BurnStateBurning,
-           QString("Writing track..."), "busy"},
-          {QString("PERCENT:250\n"), BurnStateBurning, QString("Writing track..."), "1000"},
-          {QString("PERCENT:abc\n"), BurnStateBurning, QString("Writing track..."), "0"},
-          {QString("Media does not have enough free space\n"), BurnStateBurning,
-           QString("Not enough space on this disc - please insert another..."), "hidden"},
-          {QString("Closing session\nFinishing burn\n"), BurnStateBurning,
-           QString("Finishing burn..."), "hidden"},
-          {QString("Verifying burn\nPERCENT:80\n"), BurnStateVerifying, QString("Verifying..."),
-           "800"},
-          {QString("Burn completed successfully\n"), BurnStateReady, completed, "hidden"},
-          {QString("burn failed after all\n"), BurnStateReady, completed}});
+    feed({{"Please insert a disc:", BurnStateAwaitingDiscToErase, pleaseInsert},
+          {"PERCENT:-1\n", BurnStateErasing, erasing, "busy"},
+          {"PERCENT:50\nPERC", BurnStateErasing, erasing, "500"},
+          {"ENT:100\n", BurnStateErasing, erasing, "1000"},
+          {"Preparing data for burn\nWriting track 1\n", BurnStateBurning, "Writing track...",
+           "busy"},
+          {"PERCENT:250\n", BurnStateBurning, "Writing track...", "1000"},
+          {"PERCENT:abc\n", BurnStateBurning, "Writing track...", "0"},
+          {"Media does not have enough free space\n", BurnStateBurning,
+           "Not enough space on this disc - please insert another...", "hidden"},
+          {"Closing session\nFinishing burn\n", BurnStateBurning, "Finishing burn...", "hidden"},
+          {"Verifying burn\nPERCENT:80\n", BurnStateVerifying, "Verifying...", "800"},
+          {"Burn completed successfully\n", BurnStateReady, completed, "hidden"},
+          {"burn failed after all\n", BurnStateReady, completed}});
     EXPECT_EQ(harness.sounds.played,
               QStringList({AppHarness::failureSound, AppHarness::successSound}));
     EXPECT_TRUE(harness.alerts.shown.empty());
 }
 
 TEST_F(InterpretationTest, FailureShowsTheToolsReasonAndEndsTheBurn) {
-    const QString reason = QString("The disc is <b>write-protected</b>.");
-    feed({{QString("Please insert a disc:\n"), BurnStateAwaitingDiscToErase, pleaseInsert},
-          {QString("Please insert a disc:"), BurnStateBurning, pleaseInsert},
-          {QString("burn failed - ") + reason + "\nBurn completed successfully\n", BurnStateReady,
-           reason}});
+    const QString reason = "The disc is <b>write-protected</b>.";
+    feed({{"Please insert a disc:\n", BurnStateAwaitingDiscToErase, pleaseInsert},
+          {"Please insert a disc:", BurnStateBurning, pleaseInsert},
+          {"burn failed - " + reason + "\nBurn completed successfully\n", BurnStateReady, reason}});
     EXPECT_EQ(harness.sounds.played, QStringList{AppHarness::failureSound});
-    EXPECT_EQ(harness.alerts.shown,
-              std::vector<Alert>({{QString("Burn failed"), reason, {QString("OK")}}}));
+    EXPECT_EQ(harness.alerts.shown, std::vector<Alert>({{"Burn failed", reason, {"OK"}}}));
     EXPECT_EQ(harness.ui().deviceStatusField->textFormat(), Qt::PlainText);
 }
 
 TEST_F(InterpretationTest, NoRescanOnceTheApplicationEnds) {
-    feed({{QString("Preparing data for burn\nno CD/DVD drives present\n"), BurnStateBurning,
-           QString("The selected burner became unavailable.")}});
+    feed({{"Preparing data for burn\nno CD/DVD drives present\n", BurnStateBurning,
+           "The selected burner became unavailable."}});
     EXPECT_EQ(harness.alerts.shown,
-              std::vector<Alert>({{QString("Burn failed"),
-                                   QString("The selected burner became unavailable."),
-                                   {QString("Rescan")}}}));
+              std::vector<Alert>(
+                  {{"Burn failed", "The selected burner became unavailable.", {"Rescan"}}}));
     harness.controller().applicationWillTerminate();
     QCoreApplication::processEvents(); // the rescan was due at once
     EXPECT_EQ(harness.state(), BurnStateTerminating);

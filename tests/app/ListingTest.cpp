@@ -1,13 +1,11 @@
 #include "AppHarness.h"
 
-#include <gtest/gtest.h>
-
 using namespace emberlin;
 using namespace std::chrono_literals;
 
 namespace {
 
-const QString noBurnerStatus = QString("Burn failed - no burner is selected");
+const QString noBurnerStatus = "Burn failed - no burner is selected";
 
 struct ListingCase {
     const char* name;
@@ -25,7 +23,7 @@ TEST_P(ListingTest, FillsTheBurnerMenuWhenTheToolExits) {
     const ListingCase& c = GetParam();
     AppHarness::Options options;
     if (c.toolMissing)
-        options.toolPath = QString("/nonexistent/emberlin-disctool");
+        options.toolPath = "/nonexistent/emberlin-disctool";
     options.listingTimeLimit = c.timeLimit;
     AppHarness harness(options);
     harness.fake.setListing(c.steps);
@@ -59,9 +57,9 @@ TEST_P(ListingTest, FillsTheBurnerMenuWhenTheToolExits) {
     }
 }
 
-const QString notStarted = QString("The disc-image tool could not be started (%1).");
-const QString noAnswer = QString("The disc-image tool did not answer (%1).");
-const QString noBurners = QString("No available burners were found on your system.");
+const QString notStarted = "The disc-image tool could not be started (%1).";
+const QString noAnswer = "The disc-image tool did not answer (%1).";
+const QString noBurners = "No available burners were found on your system.";
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Listings, ListingTest, testing::Values(
@@ -105,37 +103,36 @@ TEST(LostBurner, TheBurnSpeaksAgainOnceTheBurnersAreListed) {
     AppHarness harness;
     harness.listTwoBurners();
     harness.fake.setBurn({fake::say("Preparing data for burn\nno CD/DVD drives present\n"),
-                          fake::await(QString("alert")), fake::say("Writing track\n"),
-                          fake::mark(QString("written")), fake::await(QString("rescanning")),
-                          fake::say("Verifying burn\n"), fake::mark(QString("verifying")),
-                          fake::hang()});
+                          fake::await("alert"), fake::say("Writing track\n"), fake::mark("written"),
+                          fake::await("rescanning"), fake::say("Verifying burn\n"),
+                          fake::mark("verifying"), fake::hang()});
     harness.start();
     QString statusDuringAlert;
     harness.alerts.answer = [&](const RecordingAlerts::Alert&) {
-        harness.fake.release(QString("alert"));
-        EXPECT_TRUE(waitFor([&] { return harness.fake.marked(QString("written")); }));
+        harness.fake.release("alert");
+        EXPECT_TRUE(waitFor([&] { return harness.fake.marked("written"); }));
         QCoreApplication::processEvents();
         statusDuringAlert = harness.status();
         return 0;
     };
     harness.fake.setListing(
-        {fake::await(QString("listed")), fake::say("Rescanned Writer via USB\n/dev/sr9\n")});
+        {fake::await("listed"), fake::say("Rescanned Writer via USB\n/dev/sr9\n")});
     harness.controller().doBurn(harness.makeImage());
 
     ASSERT_TRUE(waitFor([&] { return harness.fake.calls().size() == 3; })); // the rescan runs
-    harness.fake.release(QString("rescanning"));
-    ASSERT_TRUE(waitFor([&] { return harness.fake.marked(QString("verifying")); }));
+    harness.fake.release("rescanning");
+    ASSERT_TRUE(waitFor([&] { return harness.fake.marked("verifying"); }));
     QCoreApplication::processEvents();
     EXPECT_EQ(harness.ui().burnerMenu->count(), 0);
-    harness.fake.release(QString("listed"));
+    harness.fake.release("listed");
 
     ASSERT_TRUE(harness.waitForState(BurnStateVerifying));
-    EXPECT_EQ(statusDuringAlert, QString("The selected burner became unavailable."));
+    EXPECT_EQ(statusDuringAlert, "The selected burner became unavailable.");
     EXPECT_EQ(harness.states,
               (std::vector<int>{BurnStateListing, BurnStateReady, BurnStateBurning,
                                 BurnStateListing, BurnStateReady, BurnStateVerifying}));
     EXPECT_EQ(harness.ui().burnerMenu->count(), 1);
-    EXPECT_EQ(harness.ui().burnerMenu->itemText(0), QString("Rescanned Writer "));
+    EXPECT_EQ(harness.ui().burnerMenu->itemText(0), "Rescanned Writer ");
 }
 
 } // namespace

@@ -5,7 +5,6 @@
 #include <QTemporaryDir>
 #include <QTranslator>
 #include <QXmlStreamReader>
-#include <gtest/gtest.h>
 #include <utility>
 #include <vector>
 
@@ -34,18 +33,17 @@ std::vector<std::pair<QString, QString>> messagesOf(const QString& catalogue) {
 // added without a translation is found.
 TEST(TranslationTest, EveryTextTheWindowShowsHasAGermanTranslation) {
     QTemporaryDir scratch;
-    const QString fresh = scratch.filePath(QString("fresh.ts"));
+    const QString fresh = scratch.filePath("fresh.ts");
     QProcess lupdate;
     lupdate.setWorkingDirectory(QString(EMBERLIN_SOURCE_DIR));
-    lupdate.start(QString(EMBERLIN_LUPDATE), {QString("-silent"), QString("app"), QString("views"),
-                                              QString("tool"), QString("-ts"), fresh});
+    lupdate.start(QString(EMBERLIN_LUPDATE), {"-silent", "app", "views", "tool", "-ts", fresh});
     ASSERT_TRUE(lupdate.waitForFinished(120000));
     ASSERT_EQ(lupdate.exitCode(), 0) << lupdate.readAllStandardError().toStdString();
     const auto messages = messagesOf(fresh);
     ASSERT_GT(messages.size(), 60u);
 
     QTranslator german;
-    ASSERT_TRUE(german.load(QString(":/i18n/emberlin_de.qm")));
+    ASSERT_TRUE(german.load(":/i18n/emberlin_de.qm"));
     for (const auto& [context, source] : messages) {
         EXPECT_FALSE(german.translate(context.toUtf8(), source.toUtf8()).isEmpty())
             << context.toStdString() << ": " << source.toStdString();

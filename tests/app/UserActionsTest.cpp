@@ -1,7 +1,5 @@
 #include "AppHarness.h"
 
-#include <gtest/gtest.h>
-
 using namespace emberlin;
 
 namespace {
@@ -20,13 +18,13 @@ class OpenFilesTest : public UserActionsTest, public testing::WithParamInterface
 
 TEST_P(OpenFilesTest, OnlyReadyBurnsAndOnlyTheFirstFile) {
     const int state = GetParam();
-    const QString first = harness.makeImage(QString("first.iso"));
+    const QString first = harness.makeImage("first.iso");
     harness.controller().setBurnState(state);
-    harness.ui().deviceStatusField->setText(QString("before"));
+    harness.ui().deviceStatusField->setText("before");
 
-    harness.controller().openFiles({first, harness.makeImage(QString("second.iso"))});
+    harness.controller().openFiles({first, harness.makeImage("second.iso")});
     if (state != BurnStateReady) {
-        EXPECT_EQ(harness.status(), QString("before"));
+        EXPECT_EQ(harness.status(), "before");
         EXPECT_EQ(harness.state(), state);
         EXPECT_TRUE(harness.fake.burnCalls().empty());
         harness.controller().setBurnState(BurnStateReady);
@@ -50,7 +48,7 @@ TEST_F(UserActionsTest, CancelStopsTheToolAndBurnAgainBurnsTheSameImage) {
     harness.ui().cancelButton->click();
 
     EXPECT_EQ(harness.ui().filenameField->text(), QString());
-    EXPECT_EQ(harness.status(), QString("Burn cancelled.  Ready to burn another disk image."));
+    EXPECT_EQ(harness.status(), "Burn cancelled.  Ready to burn another disk image.");
     EXPECT_EQ(harness.state(), BurnStateReady);
     EXPECT_TRUE(waitFor([&] { return !harness.fake.signalsReceived().empty(); }));
     ASSERT_TRUE(harness.ui().burnAgainButton->isEnabled());
@@ -61,13 +59,13 @@ TEST_F(UserActionsTest, CancelStopsTheToolAndBurnAgainBurnsTheSameImage) {
 }
 
 TEST_F(UserActionsTest, FileOpenedDuringABurnIsBurnedAgainLater) {
-    const QString burned = harness.makeImage(QString("burned.iso"));
-    const QString opened = harness.makeImage(QString("opened.iso"));
+    const QString burned = harness.makeImage("burned.iso");
+    const QString opened = harness.makeImage("opened.iso");
     harness.controller().openFiles({burned});
     ASSERT_TRUE(harness.waitForState(BurnStateAwaitingDiscToErase));
-    harness.controller().processOutput(QString("Preparing data for burn\n"));
+    harness.controller().processOutput("Preparing data for burn\n");
     harness.controller().openFiles({opened});
-    harness.controller().processOutput(QString("Burn completed successfully\n"));
+    harness.controller().processOutput("Burn completed successfully\n");
     ASSERT_EQ(harness.state(), BurnStateReady);
     EXPECT_EQ(harness.fake.burnCalls().size(), 1u);
 

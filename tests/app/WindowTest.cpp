@@ -7,7 +7,6 @@
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 using namespace emberlin;
 
@@ -29,8 +28,8 @@ TEST_P(GatingTest, StateGatesTheWindowAndLeavesItsTextsAlone) {
     const auto& ui = harness.ui();
     if (c.imageChosen)
         harness.controller().openFiles({harness.makeImage()}); // stored only while listing
-    ui.deviceStatusField->setText(QString("status"));
-    ui.filenameField->setText(QString("disc.iso"));
+    ui.deviceStatusField->setText("status");
+    ui.filenameField->setText("disc.iso");
     ui.progressBar->setValue(420);
     // From the opposite gating, so every control has to move.
     harness.controller().setBurnState(c.state == BurnStateReady ? BurnStateVerifying
@@ -51,8 +50,8 @@ TEST_P(GatingTest, StateGatesTheWindowAndLeavesItsTextsAlone) {
                              flag(ui.cancelButton->isEnabled(), 'C'),
                              flag(ui.reloadBurnersButton->isEnabled(), 'R')};
     EXPECT_EQ(gating, c.gating);
-    EXPECT_EQ(harness.status(), QString("status"));
-    EXPECT_EQ(ui.filenameField->text(), QString("disc.iso"));
+    EXPECT_EQ(harness.status(), "status");
+    EXPECT_EQ(ui.filenameField->text(), "disc.iso");
     EXPECT_EQ(ui.progressBar->value(), 420);
 }
 
@@ -76,7 +75,7 @@ class PreferencesTest : public testing::TestWithParam<StoredPrefs> {};
 TEST_P(PreferencesTest, LoadedIntoTheWindow) {
     AppHarness harness;
     // The form's own initial values must decide nothing.
-    harness.window().setChoices({true, false, false, QString("1x")});
+    harness.window().setChoices({true, false, false, "1x"});
     for (const auto& [key, value] : GetParam().stored)
         harness.store().setValue(key, value);
     harness.controller().loadPrefs();
@@ -95,8 +94,8 @@ INSTANTIATE_TEST_SUITE_P(Stores, PreferencesTest, testing::Values(
 TEST(PreferencesTest, SavedOnceWhenTheApplicationEndsAndLoadedByTheNextRun) {
     QTemporaryDir folder;
     AppHarness::Options options;
-    options.storePath = folder.filePath(QString("prefs.ini"));
-    const BurnChoices changed{true, false, false, QString("8x")};
+    options.storePath = folder.filePath("prefs.ini");
+    const BurnChoices changed{true, false, false, "8x"};
     {
         AppHarness harness(options);
         harness.start();
@@ -137,8 +136,8 @@ TEST(WindowTest, OpenActionBurnsTheChosenImage) {
     harness.listTwoBurners();
     harness.fake.setBurn({fake::hang()});
     harness.start();
-    const QString image = harness.makeImage(QString("chosen.iso"));
-    auto* open = harness.window().findChild<QAction*>(QString("openAction"));
+    const QString image = harness.makeImage("chosen.iso");
+    auto* open = harness.window().findChild<QAction*>("openAction");
     ASSERT_NE(open, nullptr);
     EXPECT_EQ(open->shortcuts(), QKeySequence::keyBindings(QKeySequence::Open));
     // The dialog is modal: answer it from inside its own loop.
@@ -149,7 +148,7 @@ TEST(WindowTest, OpenActionBurnsTheChosenImage) {
             if (!dialog || !dialog->isVisible())
                 continue;
             // Typed, as its folder's listing loads in the background.
-            dialog->findChild<QLineEdit*>(QString("fileNameEdit"))->setText(image);
+            dialog->findChild<QLineEdit*>("fileNameEdit")->setText(image);
             static_cast<QDialog*>(dialog)->accept();
         }
     });

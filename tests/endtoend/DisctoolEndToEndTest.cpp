@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QRandomGenerator>
-#include <gtest/gtest.h>
 
 using namespace emberlin;
 
@@ -33,7 +32,7 @@ protected:
     }
 
     AppHarness harness{realTool()};
-    QString imagePath = harness.scratchPath(QString("Holiday Photos.iso"));
+    QString imagePath = harness.scratchPath("Holiday Photos.iso");
     QByteArray image;
 };
 
@@ -43,8 +42,8 @@ TEST_F(DisctoolEndToEnd, ListingShowsTheVirtualBurners) {
     harness.start();
     EXPECT_EQ(harness.state(), BurnStateReady);
     ASSERT_EQ(harness.ui().burnerMenu->count(), 2);
-    EXPECT_EQ(harness.ui().burnerMenu->itemText(0), QString("Simulated CD-RW burner 1 "));
-    EXPECT_EQ(harness.ui().burnerMenu->itemText(1), QString("Image-file burner 2 "));
+    EXPECT_EQ(harness.ui().burnerMenu->itemText(0), "Simulated CD-RW burner 1 ");
+    EXPECT_EQ(harness.ui().burnerMenu->itemText(1), "Image-file burner 2 ");
 }
 
 struct BurnCase {
@@ -57,10 +56,10 @@ struct BurnCase {
 class Burn : public DisctoolEndToEnd, public testing::WithParamInterface<BurnCase> {};
 
 TEST_P(Burn, WindowPassesThroughEveryStateOfTheBurn) {
-    const QString disc = harness.scratchPath(QString("disc.img"));
+    const QString disc = harness.scratchPath("disc.img");
     offer(QString::fromLatin1(GetParam().burner).arg(disc));
     harness.start();
-    harness.window().setChoices({false, true, GetParam().erase, QString("max")});
+    harness.window().setChoices({false, true, GetParam().erase, "max"});
     harness.states = {harness.state()};
     harness.controller().openFiles({imagePath});
     ASSERT_TRUE(waitFor([&] {

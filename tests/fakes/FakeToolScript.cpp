@@ -22,17 +22,17 @@ QString FakeToolScript::toolPath() {
 }
 
 QString FakeToolScript::installTool(const QString& folder) {
-    const QString target = QDir(folder).filePath(QString("emberlin-disctool"));
+    const QString target = QDir(folder).filePath("emberlin-disctool");
     QFile::remove(target);
     return QFile::copy(toolPath(), target) ? target : QString();
 }
 
 void FakeToolScript::setListing(const QStringList& steps) const {
-    writeTranscript(QString("list.transcript"), steps);
+    writeTranscript("list.transcript", steps);
 }
 
 void FakeToolScript::setBurn(const QStringList& steps) const {
-    writeTranscript(QString("burn.transcript"), steps);
+    writeTranscript("burn.transcript", steps);
 }
 
 void FakeToolScript::writeTranscript(const QString& name, const QStringList& steps) const {
@@ -52,7 +52,7 @@ QStringList FakeToolScript::recordLines(const QString& name) const {
 
 std::vector<QStringList> FakeToolScript::calls() const {
     std::vector<QStringList> calls;
-    for (const QString& line : recordLines(QString("calls.log")))
+    for (const QString& line : recordLines("calls.log"))
         calls.push_back(line.split(u'\x1f'));
     return calls;
 }
@@ -60,7 +60,7 @@ std::vector<QStringList> FakeToolScript::calls() const {
 std::vector<QStringList> FakeToolScript::burnCalls() const {
     std::vector<QStringList> burns;
     for (const QStringList& call : calls()) {
-        if (call != QStringList{QString("burn"), QString("-list")})
+        if (call != QStringList{"burn", "-list"})
             burns.push_back(call);
     }
     return burns;
@@ -68,7 +68,7 @@ std::vector<QStringList> FakeToolScript::burnCalls() const {
 
 std::vector<int> FakeToolScript::signalsReceived() const {
     std::vector<int> numbers;
-    for (const QString& line : recordLines(QString("signals.log")))
+    for (const QString& line : recordLines("signals.log"))
         numbers.push_back(line.toInt());
     return numbers;
 }
@@ -83,24 +83,24 @@ bool FakeToolScript::marked(const QString& name) const {
 
 namespace fake {
 QString say(const QByteArray& bytes) {
-    return QString("out ") + QString::fromLatin1(bytes.toHex());
+    return "out " + QString::fromLatin1(bytes.toHex());
 }
 QString sayOnStandardError(const QByteArray& bytes) {
-    return QString("err ") + QString::fromLatin1(bytes.toHex());
+    return "err " + QString::fromLatin1(bytes.toHex());
 }
 QString await(const QString& name) {
-    return QString("await ") + name;
+    return "await " + name;
 }
 QString mark(const QString& name) {
-    return QString("mark ") + name;
+    return "mark " + name;
 }
 QString exitWith(int status) {
     return QString("exit %1").arg(status);
 }
 QString hang() {
-    return QString("hang");
+    return "hang";
 }
 QString crash() {
-    return QString("crash");
+    return "crash";
 }
 } // namespace fake

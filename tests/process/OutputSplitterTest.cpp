@@ -2,7 +2,6 @@
 
 #include "TestSupport.h"
 
-#include <gtest/gtest.h>
 #include <vector>
 
 using namespace emberlin;
@@ -38,7 +37,7 @@ INSTANTIATE_TEST_SUITE_P(Reads, OutputSplitterTest, testing::Values(
     SplitCase{"ThreeByteCharacterInThreeReads", {"\xe2", "\x82", "\xac\n"}, {{}, {}, {QString::fromUtf8("\xe2\x82\xac\n")}}},
     SplitCase{"InvalidBytesBecomeReplacementCharacters", {"ok\n", "bad\xff\n", "after\n"}, {{"ok\n"}, {QString::fromUtf16(u"bad\ufffd\n")}, {"after\n"}}},
     SplitCase{"CutCharacterNotContinued", {"a\xc3", "(\n"}, {{"a"}, {QString::fromUtf16(u"\ufffd(\n")}}},
-    SplitCase{"ByteOrderMarkPassedOn", {"\xef\xbb\xbfx\n"}, {{QChar(0xfeff) + QString("x\n")}}}),
+    SplitCase{"ByteOrderMarkPassedOn", {"\xef\xbb\xbfx\n"}, {{QString(QChar(0xfeff)) + "x\n"}}}),
     NamedCase());
 // clang-format on
 

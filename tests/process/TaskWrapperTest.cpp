@@ -15,7 +15,7 @@ using namespace emberlin;
 namespace {
 
 // Lets the child wait for the test: it goes on once it has read one byte.
-const QString waitForTest = QString("dd bs=1 count=1 of=/dev/null 2>/dev/null");
+const QString waitForTest = "dd bs=1 count=1 of=/dev/null 2>/dev/null";
 
 TEST_F(TaskWrapperTest, BytesPassUnchangedBothWaysWithoutEcho) {
     QTemporaryDir scratch;

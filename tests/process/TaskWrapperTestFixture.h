@@ -15,17 +15,17 @@
 class RecordingClient : public emberlin::TaskWrapperController {
 public:
     void processOutput(const QString& output) override {
-        events << QString("output");
+        events << "output";
         pieces << output;
     }
     void processStarted() override {
-        events << QString("started");
+        events << "started";
         if (onStarted)
             onStarted();
     }
-    void processFinished() override { events << QString("finished"); }
+    void processFinished() override { events << "finished"; }
     void processExited(int waitStatus) override {
-        events << QString("exited");
+        events << "exited";
         exitStatus = waitStatus;
     }
 
@@ -36,7 +36,7 @@ public:
 };
 
 inline QStringList shellCommand(const QString& script) {
-    return {QString("/bin/sh"), QString("-c"), script};
+    return {"/bin/sh", "-c", script};
 }
 
 // A wrapper on a fresh raw pseudo-terminal, reporting to a recording client.

@@ -9,13 +9,12 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <csignal>
-#include <gtest/gtest.h>
 
 using namespace emberlin;
 
 namespace {
 
-const QString appId = QString("org.emberlin.Emberlin");
+const QString appId = "org.emberlin.Emberlin";
 
 // The build installed into a scratch prefix, as a packager would.
 class InstallTest : public ::testing::Test {
@@ -24,8 +23,8 @@ protected:
         ASSERT_TRUE(prefix_.isValid());
         QProcess install;
         install.setProcessChannelMode(QProcess::MergedChannels);
-        install.start(QString(EMBERLIN_CMAKE), {QString("--install"), QString(EMBERLIN_BUILD_DIR),
-                                                QString("--prefix"), prefix_.path()});
+        install.start(QString(EMBERLIN_CMAKE),
+                      {"--install", QString(EMBERLIN_BUILD_DIR), "--prefix", prefix_.path()});
         ASSERT_TRUE(install.waitForFinished(120000));
         ASSERT_EQ(install.exitCode(), 0) << install.readAll().toStdString();
     }
@@ -38,7 +37,7 @@ protected:
         validator.setProcessChannelMode(QProcess::MergedChannels);
         validator.start(program, arguments);
         if (!validator.waitForFinished(60000))
-            return QString("did not finish");
+            return "did not finish";
         if (validator.exitStatus() == QProcess::NormalExit && validator.exitCode() == 0)
             return {};
         return QString::fromUtf8(validator.readAll());
@@ -48,30 +47,25 @@ protected:
 };
 
 TEST_F(InstallTest, PutsTheDesktopFilesWhereTheDesktopLooksAndTheyValidate) {
-    const QString desktopEntry =
-        installed(QString("share/applications/") + appId + QString(".desktop"));
-    const QString metainfo =
-        installed(QString("share/metainfo/") + appId + QString(".metainfo.xml"));
-    for (const QString& file :
-         {installed(QString("bin/emberlin")), desktopEntry, metainfo,
-          installed(QString("share/icons/hicolor/scalable/apps/") + appId + QString(".svg")),
-          installed(QString("share/mime/packages/") + appId + QString(".xml"))})
+    const QString desktopEntry = installed("share/applications/" + appId + ".desktop");
+    const QString metainfo = installed("share/metainfo/" + appId + ".metainfo.xml");
+    for (const QString& file : {installed("bin/emberlin"), desktopEntry, metainfo,
+                                installed("share/icons/hicolor/scalable/apps/" + appId + ".svg"),
+                                installed("share/mime/packages/" + appId + ".xml")})
         EXPECT_TRUE(QFile::exists(file)) << file.toStdString();
 
-    const QString desktopValidator =
-        QStandardPaths::findExecutable(QString("desktop-file-validate"));
-    const QString appstreamValidator = QStandardPaths::findExecutable(QString("appstreamcli"));
+    const QString desktopValidator = QStandardPaths::findExecutable("desktop-file-validate");
+    const QString appstreamValidator = QStandardPaths::findExecutable("appstreamcli");
     if (desktopValidator.isEmpty() || appstreamValidator.isEmpty())
         GTEST_SKIP() << "desktop-file-validate or appstreamcli is not installed";
     EXPECT_EQ(validate(desktopValidator, {desktopEntry}), QString());
-    EXPECT_EQ(validate(appstreamValidator, {QString("validate"), QString("--no-net"), metainfo}),
-              QString());
+    EXPECT_EQ(validate(appstreamValidator, {"validate", "--no-net", metainfo}), QString());
 }
 
 TEST_F(InstallTest, TheInstalledAppFindsTheInstalledTool) {
-    const QString bin = installed(QString("bin"));
-    const QString toolFolder = installed(QString("libexec/emberlin"));
-    const QString tool = QDir(toolFolder).filePath(QString("emberlin-disctool"));
+    const QString bin = installed("bin");
+    const QString toolFolder = installed("libexec/emberlin");
+    const QString tool = QDir(toolFolder).filePath("emberlin-disctool");
 #ifdef EMBERLIN_INSTALLS_TOOL
     ASSERT_TRUE(QFileInfo(tool).isExecutable()) << tool.toStdString();
 #endif
@@ -80,11 +74,11 @@ TEST_F(InstallTest, TheInstalledAppFindsTheInstalledTool) {
     QDir().mkpath(toolFolder);
     ASSERT_FALSE(FakeToolScript::installTool(toolFolder).isEmpty());
     EXPECT_EQ(ToolLocation::find(bin), tool);
-    ScratchApp app(installed(QString("bin/emberlin")), ScratchApp::Layout::AsItIs);
+    ScratchApp app(installed("bin/emberlin"), ScratchApp::Layout::AsItIs);
     app.tool().setListing({fake::say("Alpha Writer via USB\nIOService:/alpha\n")});
     QProcess& running = app.launch();
     ASSERT_TRUE(app.waitForCalls(1));
-    EXPECT_EQ(app.tool().calls()[0], (QStringList{QString("burn"), QString("-list")}));
+    EXPECT_EQ(app.tool().calls()[0], (QStringList{"burn", "-list"}));
     ::kill(static_cast<pid_t>(running.processId()), SIGTERM);
     EXPECT_TRUE(endsCleanly(running));
 }

@@ -8,7 +8,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 using namespace emberlin;
 
@@ -16,9 +15,9 @@ namespace {
 
 // Texts that would turn into markup, and lose their double blanks, if the box
 // interpreted them.
-const QString message = QString("Really <b>quit</b>?");
+const QString message = "Really <b>quit</b>?";
 const QString informative =
-    QString("There is a <i>burn</i> in progress.  <a href=\"x\">Quitting</a> &amp; more.");
+    "There is a <i>burn</i> in progress.  <a href=\"x\">Quitting</a> &amp; more.";
 
 QPushButton* buttonTitled(QMessageBox& box, const QString& title) {
     for (QAbstractButton* button : box.buttons()) {
@@ -37,7 +36,7 @@ TEST_P(MessageBoxAlertsTest, BuildsACriticalPlainTextBoxWithTheButtonsInOrder) {
     EXPECT_EQ(box->icon(), QMessageBox::Critical);
     EXPECT_EQ(box->text(), message);
     EXPECT_EQ(box->textFormat(), Qt::PlainText);
-    const auto* informativeLabel = box->findChild<QLabel*>(QString("qt_msgbox_informativelabel"));
+    const auto* informativeLabel = box->findChild<QLabel*>("qt_msgbox_informativelabel");
     ASSERT_NE(informativeLabel, nullptr);
     EXPECT_EQ(informativeLabel->text(), informative);
     EXPECT_EQ(informativeLabel->textFormat(), Qt::PlainText);

@@ -3,7 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QTimer>
-#include <gtest/gtest.h>
+#include <optional>
 
 using namespace emberlin;
 
@@ -11,15 +11,35 @@ namespace {
 
 using Alert = RecordingAlerts::Alert;
 
-enum class Way {
-    CloseButton,       // the window's close button
-    QuitEvent,         // the platform asks the application to quit
-    QuitAction,        // File > Quit and its shortcut
-    ControllerRequest, // the controller's own request, after its fatal alert
-    SessionWithUser,   // the session ends and the user may be asked
-    SessionWithoutUser,
-    TerminationSignal,
-};
+// A way out; what it answers where it answers at all (a close accepted, a
+// session's end let go).
+using Way = std::optional<bool> (*)(AppHarness&);
+std::optional<bool> closeButton(AppHarness& app) {
+    return app.window().close();
+}
+std::optional<bool> quitEvent(AppHarness&) { // the platform asks the application to quit
+    QEvent quit(QEvent::Quit);
+    QCoreApplication::sendEvent(qApp, &quit);
+    return {};
+}
+std::optional<bool> quitAction(AppHarness& app) { // File > Quit and its shortcut
+    app.window().findChild<QAction*>("quitAction")->trigger();
+    return {};
+}
+std::optional<bool> controllerRequest(AppHarness& app) { // after the fatal pty alert
+    emit app.controller().terminationRequested();
+    return {};
+}
+std::optional<bool> sessionWithUser(AppHarness& app) {
+    return app.quitGuard().sessionEnding(true);
+}
+std::optional<bool> sessionWithoutUser(AppHarness& app) {
+    return app.quitGuard().sessionEnding(false);
+}
+std::optional<bool> terminationSignal(AppHarness& app) {
+    app.quitGuard().terminateWithoutAsking();
+    return {};
+}
 
 constexpr int quitAnyway = 0;
 constexpr int cancel = 1;
@@ -77,69 +97,44 @@ TEST_P(QuitGuardTest, AsksFromErasingOnAndEndsOnlyWhenAllowed) {
         return c.answer;
     };
     QuitGuard& guard = harness.quitGuard();
-    bool closeAccepted = false;
-    bool sessionGoesOn = false;
+    std::optional<bool> answered;
     const auto request = [&] {
-        switch (c.way) {
-        case Way::CloseButton:
-            closeAccepted = harness.window().close();
-            break;
-        case Way::QuitEvent: {
-            QEvent quit(QEvent::Quit);
-            QCoreApplication::sendEvent(qApp, &quit);
-            break;
-        }
-        case Way::QuitAction:
-            harness.window().findChild<QAction*>(QString("quitAction"))->trigger();
-            break;
-        case Way::ControllerRequest:
-            emit harness.controller().terminationRequested();
-            break;
-        case Way::SessionWithUser:
-        case Way::SessionWithoutUser:
-            sessionGoesOn = !guard.sessionEnding(c.way == Way::SessionWithUser);
-            break;
-        case Way::TerminationSignal:
-            guard.terminateWithoutAsking();
-            break;
-        }
+        answered = c.way(harness);
     };
     bool untouched = false;
     const bool quit = quitsAround(guard, request, [&] {
         untouched = harness.state() == c.state && harness.window().isVisible() &&
-                    !harness.store().contains(QString("Burn Speed"));
+                    !harness.store().contains("Burn Speed");
     });
 
-    const Alert reallyQuit{QString("Really quit?"),
+    const Alert reallyQuit{"Really quit?",
                            QString("There is currently a burn in progress.  Quitting now "
                                    "may make your disc unusable."),
-                           {QString("Quit anyway"), QString("Cancel")}};
+                           {"Quit anyway", "Cancel"}};
     EXPECT_EQ(harness.alerts.shown, c.asks ? std::vector<Alert>{reallyQuit} : std::vector<Alert>{});
     EXPECT_EQ(quit, c.ends);
     EXPECT_EQ(guard.isLeaving(), c.ends);
     if (c.ends) { // the termination routine ran: the options are saved
         EXPECT_EQ(harness.state(), BurnStateTerminating);
-        EXPECT_TRUE(harness.store().contains(QString("Burn Speed")));
+        EXPECT_TRUE(harness.store().contains("Burn Speed"));
     } else {
         EXPECT_TRUE(untouched);
     }
-    EXPECT_EQ(closeAccepted, c.way == Way::CloseButton && c.ends);
-    EXPECT_EQ(sessionGoesOn,
-              (c.way == Way::SessionWithUser || c.way == Way::SessionWithoutUser) && !c.ends);
+    EXPECT_EQ(answered.value_or(c.ends), c.ends);
 }
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(WaysOut, QuitGuardTest, testing::Values(
-    QuitCase{"CloseButton", BurnStateBurning, Way::CloseButton, cancel, true, false},
-    QuitCase{"QuitEvent", BurnStateBurning, Way::QuitEvent, cancel, true, false},
-    QuitCase{"QuitAction", BurnStateBurning, Way::QuitAction, cancel, true, false},
-    QuitCase{"ControllerRequest", BurnStateBurning, Way::ControllerRequest, cancel, true, false},
-    QuitCase{"SessionWithUser", BurnStateBurning, Way::SessionWithUser, cancel, true, false},
-    QuitCase{"SessionWithoutUser", BurnStateBurning, Way::SessionWithoutUser, cancel, false, true},
-    QuitCase{"TerminationSignal", BurnStateBurning, Way::TerminationSignal, cancel, false, true},
-    QuitCase{"WaitingForADisc", BurnStateAwaitingDisc, Way::QuitAction, cancel, false, true},
-    QuitCase{"ErasingQuitAnyway", BurnStateErasing, Way::CloseButton, quitAnyway, true, true},
-    QuitCase{"Terminating", BurnStateTerminating, Way::QuitEvent, cancel, true, false}),
+    QuitCase{"CloseButton", BurnStateBurning, closeButton, cancel, true, false},
+    QuitCase{"QuitEvent", BurnStateBurning, quitEvent, cancel, true, false},
+    QuitCase{"QuitAction", BurnStateBurning, quitAction, cancel, true, false},
+    QuitCase{"ControllerRequest", BurnStateBurning, controllerRequest, cancel, true, false},
+    QuitCase{"SessionWithUser", BurnStateBurning, sessionWithUser, cancel, true, false},
+    QuitCase{"SessionWithoutUser", BurnStateBurning, sessionWithoutUser, cancel, false, true},
+    QuitCase{"TerminationSignal", BurnStateBurning, terminationSignal, cancel, false, true},
+    QuitCase{"WaitingForADisc", BurnStateAwaitingDisc, quitAction, cancel, false, true},
+    QuitCase{"ErasingQuitAnyway", BurnStateErasing, closeButton, quitAnyway, true, true},
+    QuitCase{"Terminating", BurnStateTerminating, quitEvent, cancel, true, false}),
     NamedCase());
 // clang-format on
 
@@ -161,7 +156,7 @@ TEST(QuitGuardWhileAsking, ASignalDuringTheQuestionEndsTheApplication) {
         guard, [&] { closeAccepted = harness.window().close(); }, [] {}));
     EXPECT_EQ(harness.alerts.shown.size(), 1u);
     EXPECT_TRUE(closeAccepted);
-    EXPECT_TRUE(harness.store().contains(QString("Burn Speed")));
+    EXPECT_TRUE(harness.store().contains("Burn Speed"));
 }
 
 } // namespace

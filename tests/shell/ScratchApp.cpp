@@ -14,13 +14,13 @@ constexpr int generousMs = 60000;
 ScratchApp::ScratchApp(const QString& executable, Layout layout)
     : executable_(executable) {
     QDir root(root_.path());
-    root.mkpath(QString("config"));
-    root.mkpath(QString("work"));
+    root.mkpath("config");
+    root.mkpath("work");
     if (layout == Layout::CopiedBesideTool) {
-        root.mkpath(QString("bin"));
-        executable_ = root.filePath(QString("bin/emberlin"));
+        root.mkpath("bin");
+        executable_ = root.filePath("bin/emberlin");
         QFile::copy(executable, executable_);
-        FakeToolScript::installTool(root.filePath(QString("bin")));
+        FakeToolScript::installTool(root.filePath("bin"));
     }
 }
 
@@ -34,11 +34,11 @@ ScratchApp::~ScratchApp() {
 }
 
 QString ScratchApp::workFolder() const {
-    return QDir(root_.path()).filePath(QString("work"));
+    return QDir(root_.path()).filePath("work");
 }
 
 QString ScratchApp::settingsFile() const {
-    return QDir(root_.path()).filePath(QString("config/Emberlin/Emberlin.conf"));
+    return QDir(root_.path()).filePath("config/Emberlin/Emberlin.conf");
 }
 
 QString ScratchApp::createImage(const QString& name) const {
@@ -52,9 +52,9 @@ QString ScratchApp::createImage(const QString& name) const {
 QProcess& ScratchApp::launch(const QStringList& arguments, const QString& folder) {
     auto process = std::make_unique<QProcess>();
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QString("EMBERLIN_FAKE_DIR"), tool_.folder());
-    environment.insert(QString("XDG_CONFIG_HOME"), QDir(root_.path()).filePath(QString("config")));
-    environment.insert(QString("QT_QPA_PLATFORM"), QString("offscreen"));
+    environment.insert("EMBERLIN_FAKE_DIR", tool_.folder());
+    environment.insert("XDG_CONFIG_HOME", QDir(root_.path()).filePath("config"));
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
     process->setProcessEnvironment(environment);
     process->setWorkingDirectory(folder.isEmpty() ? workFolder() : folder);
     process->setProcessChannelMode(QProcess::ForwardedChannels);

@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QSettings>
 #include <csignal>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -21,15 +20,15 @@ bool terminate(QProcess& process, int signalNumber = SIGTERM) {
 // waits for the listing and is burned.
 TEST(SecondLaunch, DuringTheListingHandsItsFileOverToBeBurnedOnceTheBurnersAreKnown) {
     ScratchApp app;
-    app.tool().setListing({fake::await(QString("listed")), twoBurners});
+    app.tool().setListing({fake::await("listed"), twoBurners});
     app.tool().setBurn(hangingBurn);
     QProcess& first = app.launch({}, QDir::rootPath()); // its own working folder
     ASSERT_TRUE(app.waitForCalls(1));
-    const QString image = app.createImage(QString("my disc.iso"));
+    const QString image = app.createImage("my disc.iso");
 
-    EXPECT_EQ(app.launchToEnd({QString("my disc.iso")}), 0);
+    EXPECT_EQ(app.launchToEnd({"my disc.iso"}), 0);
     EXPECT_EQ(app.tool().calls().size(), 1u) << "the second launch lists no burners";
-    app.tool().release(QString("listed"));
+    app.tool().release("listed");
     ASSERT_TRUE(app.waitForCalls(2));
     EXPECT_EQ(app.tool().calls()[1].value(1), image);
     ASSERT_TRUE(terminate(first));
@@ -45,8 +44,8 @@ TEST_P(TerminationSignal, TakesTheNormalWayOutDuringABurn) {
     ScratchApp app;
     app.tool().setListing({twoBurners});
     app.tool().setBurn(hangingBurn);
-    const QString image = app.createImage(QString("disc.toast"));
-    QProcess& running = app.launch({QString("disc.toast")});
+    const QString image = app.createImage("disc.toast");
+    QProcess& running = app.launch({"disc.toast"});
     ASSERT_TRUE(app.waitForCalls(2));
     EXPECT_EQ(app.tool().calls()[1].value(1), image);
 

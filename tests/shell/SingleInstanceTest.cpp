@@ -8,7 +8,6 @@
 #include <QLocalSocket>
 #include <QUuid>
 #include <cstring>
-#include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -19,7 +18,7 @@ using namespace emberlin;
 namespace {
 
 QString uniqueName() {
-    return QString("emberlin-test-") + QUuid::createUuid().toString(QUuid::Id128);
+    return "emberlin-test-" + QUuid::createUuid().toString(QUuid::Id128);
 }
 
 // What an instance that crashed leaves: the socket's file, with nobody listening.
@@ -61,9 +60,9 @@ QByteArray messageOf(const QStringList& files) {
 }
 
 TEST(SingleInstance, NamesOneInstancePerUserAndSettingsFile) {
-    const QString name = SingleInstance::serverName(QString("/home/a/.config/E/E.conf"));
-    EXPECT_EQ(name, SingleInstance::serverName(QString("/home/a/.config/E/E.conf")));
-    EXPECT_NE(name, SingleInstance::serverName(QString("/tmp/scratch/E/E.conf")));
+    const QString name = SingleInstance::serverName("/home/a/.config/E/E.conf");
+    EXPECT_EQ(name, SingleInstance::serverName("/home/a/.config/E/E.conf"));
+    EXPECT_NE(name, SingleInstance::serverName("/tmp/scratch/E/E.conf"));
     EXPECT_TRUE(name.contains(QString::number(::getuid())));
 }
 
@@ -77,7 +76,7 @@ TEST(SingleInstance, TakesOverTheNameOfAnInstanceThatCrashedAndServesLaterLaunch
     QObject::connect(&instance, &SingleInstance::launchedAgain,
                      [&](const QStringList& files) { launched.push_back(files); });
 
-    const QStringList files{QString("/images/a disc.iso"), QString("/images/b.img")};
+    const QStringList files{"/images/a disc.iso", "/images/b.img"};
     EXPECT_EQ(launchAgain(name, messageOf(files)), QByteArray("\x06"));
     ASSERT_EQ(launched.size(), 1);
     EXPECT_EQ(launched.front(), files);
@@ -95,8 +94,7 @@ TEST(SingleInstance, AMessageInPiecesIsTakenWhenComplete) {
     QObject::connect(&instance, &SingleInstance::launchedAgain,
                      [&](const QStringList& files) { launched.push_back(files); });
 
-    const QByteArray message =
-        messageOf({QString("/images/split.toast"), QString("/images/b.iso")});
+    const QByteArray message = messageOf({"/images/split.toast", "/images/b.iso"});
     QLocalSocket socket;
     socket.connectToServer(name);
     ASSERT_TRUE(socket.waitForConnected(5000));
@@ -129,13 +127,13 @@ TEST(SingleInstance, FailuresToListenAreReportedAndItGoesOnAlone) {
     warnings.clear();
     const QtMessageHandler previous = qInstallMessageHandler(
         [](QtMsgType, const QMessageLogContext&, const QString& text) { warnings << text; });
-    SingleInstance instance(QString("/nonexistent-folder/emberlin"));
+    SingleInstance instance("/nonexistent-folder/emberlin");
     const SingleInstance::Outcome outcome = instance.claimOrHandOver({});
     qInstallMessageHandler(previous);
     EXPECT_EQ(outcome, SingleInstance::Outcome::Primary);
     ASSERT_EQ(warnings.size(), 2) << warnings.join('\n').toStdString();
-    EXPECT_TRUE(warnings[0].startsWith(QString("Emberlin: cannot lock ")));
-    EXPECT_TRUE(warnings[1].startsWith(QString("Emberlin: later launches cannot reach")));
+    EXPECT_TRUE(warnings[0].startsWith("Emberlin: cannot lock "));
+    EXPECT_TRUE(warnings[1].startsWith("Emberlin: later launches cannot reach"));
 }
 
 } // namespace

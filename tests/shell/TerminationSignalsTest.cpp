@@ -3,7 +3,6 @@
 #include "TestSupport.h"
 
 #include <csignal>
-#include <gtest/gtest.h>
 #include <vector>
 
 using namespace emberlin;

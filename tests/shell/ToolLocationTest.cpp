@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using namespace emberlin;
 
@@ -29,10 +28,10 @@ class ToolLocationTest : public testing::TestWithParam<LocationCase> {};
 
 TEST_P(ToolLocationTest, PrefersTheToolBesideTheExecutableThenTheInstalledOne) {
     QTemporaryDir prefix;
-    const QString bin = prefix.filePath(QString("bin"));
+    const QString bin = prefix.filePath("bin");
     QDir().mkpath(bin);
-    const QString beside = prefix.filePath(QString("bin/emberlin-disctool"));
-    const QString libexec = prefix.filePath(QString("libexec/emberlin/emberlin-disctool"));
+    const QString beside = prefix.filePath("bin/emberlin-disctool");
+    const QString libexec = prefix.filePath("libexec/emberlin/emberlin-disctool");
     if (GetParam().beside > 0)
         putTool(beside, GetParam().beside == 2);
     if (GetParam().installed)

@@ -13,14 +13,13 @@ bool waitFor(const std::function<bool()>& condition) {
 
 int openDescriptorCount() {
     return static_cast<int>(
-        QDir(QString("/proc/self/fd")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size());
+        QDir("/proc/self/fd").entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size());
 }
 
 int childProcessCount() {
     const QByteArray self = QByteArray::number(::getpid());
     int count = 0;
-    for (const QString& entry :
-         QDir(QString("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+    for (const QString& entry : QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         QFile stat(QString("/proc/%1/stat").arg(entry));
         if (!stat.open(QIODevice::ReadOnly))
             continue;

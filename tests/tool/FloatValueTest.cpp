@@ -4,7 +4,6 @@
 
 #include <cfloat>
 #include <cmath>
-#include <gtest/gtest.h>
 #include <limits>
 
 using emberlin::floatValue;

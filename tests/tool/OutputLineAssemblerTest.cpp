@@ -3,7 +3,6 @@
 #include "TestSupport.h"
 
 #include <QStringList>
-#include <gtest/gtest.h>
 
 using namespace emberlin;
 
@@ -23,7 +22,7 @@ Assembled assemble(const QStringList& pieces) {
     return result;
 }
 
-const QString prompt = QString("Please insert a disc:");
+const QString prompt = "Please insert a disc:";
 
 TEST(OutputLineAssembler, CutsPiecesIntoLines) {
     struct Case {
@@ -87,10 +86,10 @@ TEST(OutputLineAssembler, AnInterpretationThatClearsItEndsTheOldOutput) {
         lines << line;
         if (line == "old one") { // a new burn started from inside an alert
             assembler.clear();
-            assembler.append(QString("new one\nnew unfinished"), interpret);
+            assembler.append(u"new one\nnew unfinished", interpret);
         }
     };
-    assembler.append(QString("old one\nold two\n"), interpret);
+    assembler.append(u"old one\nold two\n", interpret);
     assembler.finish(interpret);
     EXPECT_EQ(lines, (QStringList{"old one", "new one", "new unfinished"}));
 }
@@ -101,9 +100,9 @@ TEST(OutputLineAssembler, OutputArrivingDuringAnInterpretationComesAfterTheLines
     std::function<void(const QString&)> interpret = [&](const QString& line) {
         lines << line;
         if (line == "one")
-            assembler.append(QString("four\n"), interpret);
+            assembler.append(u"four\n", interpret);
     };
-    assembler.append(QString("one\ntwo\nthree\n"), interpret);
+    assembler.append(u"one\ntwo\nthree\n", interpret);
     EXPECT_EQ(lines, (QStringList{"one", "two", "three", "four"}));
 }
 

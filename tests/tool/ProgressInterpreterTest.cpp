@@ -2,7 +2,6 @@
 
 #include "TestSupport.h"
 
-#include <gtest/gtest.h>
 #include <optional>
 #include <string>
 
