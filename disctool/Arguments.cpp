@@ -4,7 +4,6 @@
 #include "ToolProtocol.h"
 
 #include <algorithm>
-#include <array>
 #include <string_view>
 #include <utility>
 
