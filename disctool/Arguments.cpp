@@ -7,6 +7,8 @@
 #include <string_view>
 #include <utility>
 
+namespace disctool {
+
 namespace {
 
 bool isHelp(std::string_view arg) {
@@ -136,3 +138,5 @@ bool Arguments::parseBurn(const std::vector<std::string>& args) {
     }
     return true;
 }
+
+} // namespace disctool

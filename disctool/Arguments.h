@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace disctool {
+
 // What a burn was asked to do.
 struct BurnOptions {
     std::string imagePath;
@@ -40,3 +42,5 @@ private:
     BurnOptions burn_;
     std::string problem_;
 };
+
+} // namespace disctool

@@ -4,6 +4,7 @@
 #include "Arguments.h"
 #include "Drive.h"
 #include "ImageFile.h"
+#include "MediumDecision.h"
 #include "PercentPacer.h"
 #include "ProgressReporter.h"
 #include "SignalAbort.h"
@@ -11,10 +12,13 @@
 #include <chrono>
 #include <string>
 
+namespace disctool {
+
 // The one way a burn goes, whatever the drive: check the image, grab the
-// drive, wait for a usable disc (erasing it when asked and possible), write,
-// verify, eject. Every step reports through the reporter; the result is the
-// tool's exit status.
+// drive, wait for a usable disc (formatting or erasing it where that is
+// asked for and safe), write, verify, eject. What to do with the disc is
+// decided by decideMedium alone; the flow carries it out and reports every
+// step. The result is the tool's exit status.
 class BurnFlow {
 public:
     static constexpr int exitSucceeded = 0;
@@ -23,7 +27,8 @@ public:
     static constexpr int exitSignalBase = 128;
 
     BurnFlow(Drive& drive, ProgressReporter& reporter, const SignalAbort& abort,
-             BurnOptions options);
+             BurnOptions options,
+             std::chrono::milliseconds unreadyLimit = BurnRequest{}.unreadyLimit);
 
     int run();
 
@@ -31,17 +36,24 @@ private:
     enum class Outcome { Continue, Succeeded, Failed, NoDrive, Busy, Aborted };
     struct Ending {
         Outcome outcome = Outcome::Continue;
-        std::string reason;
+        std::string reason; // for Aborted: what happened before the cancel, if anything
     };
 
     Ending burn(const ImageFile& image);
-    Ending waitForUsableDisc(const ImageFile& image, Medium& medium);
-    Ending erase();
-    Ending write(const ImageFile& image, const Medium& medium);
-    Ending verify(const ImageFile& image);
+    // Ends with the disc ready to write as `verdict` says.
+    Ending prepareDisc(const BurnRequest& request, Medium& medium, MediumVerdict& verdict);
+    Ending blank(MediumAction action);
+    Ending write(const ImageFile& image, const Medium& medium, const MediumVerdict& verdict);
+    Ending reloadForVerify(const BurnRequest& request);
+    Ending verify(const ImageFile& image, const Medium& medium, const BurnRequest& request);
     Ending fromGrab(const GrabResult& result) const;
     int finish(const Ending& ending);
 
+    BurnRequest requestFor(const ImageFile& image) const;
+    WriteIntent intentOf(const BurnRequest& request) const;
+    // Asked once only: a second prompt would move the window on to burning,
+    // where the user can no longer cancel.
+    void askForDiscOnce();
     bool aborted() const { return abort_.requested() != 0; }
     // Sleeps, but wakes early when an abort is requested.
     void pause(std::chrono::milliseconds duration) const;
@@ -51,6 +63,9 @@ private:
     ProgressReporter& reporter_;
     const SignalAbort& abort_;
     BurnOptions options_;
+    std::chrono::milliseconds unreadyLimit_;
     PercentPacer pacer_;
     bool prompted_ = false;
 };
+
+} // namespace disctool

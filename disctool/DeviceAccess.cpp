@@ -13,6 +13,8 @@
 #include <unistd.h>
 #include <utility>
 
+namespace disctool {
+
 namespace {
 
 bool isPermissionError(int error) {
@@ -82,3 +84,5 @@ DeviceAccess::Result DeviceAccess::check(const std::string& device) const {
     }
     return {Verdict::Ready, {}};
 }
+
+} // namespace disctool

@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace disctool {
+
 // Looks at a drive's device node before libburn opens it, so that an absent,
 // forbidden or busy drive is told apart quickly and in words the user can act
 // on (libburn hides a forbidden drive and retries a busy one for seconds).
@@ -30,3 +32,5 @@ private:
     MountTable mounts_;
     Unmounter unmounter_;
 };
+
+} // namespace disctool

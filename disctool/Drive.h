@@ -1,9 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "MediumKind.h"
+
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
+
+namespace disctool {
 
 enum class GrabStatus {
     Grabbed,
@@ -19,23 +24,36 @@ struct GrabResult {
 
 enum class DiscStatus { Unready, Empty, Blank, Appendable, Full, Unsuitable };
 
-enum class MediumFamily { CD, DVD, BD, File, Unknown };
+enum class Formatting { Unknown, Unformatted, Formatted };
 
+// What the drive says about the disc in it, as plain facts.
 struct Medium {
     DiscStatus status = DiscStatus::Unready;
-    MediumFamily family = MediumFamily::Unknown;
+    MediumKind kind = MediumKind::None;
     std::string profileName;
-    bool erasable = false;     // rewritable and holding data
-    bool multiSession = false; // can be left appendable
-    bool canSimulate = false;  // supports a test burn
+    Formatting formatting = Formatting::Unknown;
+    // Sessions, or a file system at the start of an overwritable disc.
+    bool holdsData = false;
+    // What the disc takes once blank (erased or formatted); 0 when unknown.
+    std::int64_t capacityBytes = 0;
+    // What it takes now, with the write options of this burn.
     std::int64_t freeBytes = 0;
+    bool canSimulate = false;  // supports a test burn as it is
+    bool multiSession = false; // can be left appendable
+    bool removable = true;     // can be ejected for another disc (a file cannot)
+};
+
+// The write options a burn will use, which the free space depends on.
+struct WriteIntent {
+    bool leaveAppendable = false; // where the medium allows it
+    bool simulate = false;
 };
 
 enum class ActivityKind { Idle, Preparing, Erasing, Writing, Closing, Finishing };
 
 struct Activity {
-    ActivityKind kind = ActivityKind::Idle;
-    double percent = -1.0; // negative while the drive gives no figure
+    ActivityKind kind = ActivityKind::Idle; // Erasing also stands for formatting
+    double percent = -1.0;                  // negative while the drive gives no figure
 };
 
 struct WriteJob {
@@ -46,18 +64,28 @@ struct WriteJob {
     bool simulate = false;
     bool useFifo = false;
     std::int64_t startByte = -1; // -1: where the medium wants the track
+    // Asked once more right before the write starts: a cancel during the
+    // preparation must not cost a blank write-once disc.
+    std::function<bool()> cancelRequested;
+};
+
+// How a drive was made to read the disc anew before a verify.
+enum class Reload {
+    Reloaded,      // ejected and loaded again: the drive reads the disc itself
+    RegrabbedOnly, // its tray cannot close by itself: it may still answer from its cache
+    Failed,
 };
 
 // A burner as the burn flow sees it. Every operation runs on the caller's
-// thread except erasing and writing, which start a job that activity()
-// follows until it is Idle again.
+// thread except erasing, formatting and writing, which start a job that
+// activity() follows until it is Idle again.
 class Drive {
 public:
     virtual ~Drive() = default;
 
     virtual GrabResult grab() = 0;
     // The medium as last assessed.
-    virtual Medium medium() = 0;
+    virtual Medium medium(const WriteIntent& intent) = 0;
     // Looks at the drive again (a disc may have arrived) without letting go of it.
     virtual void reassess() = 0;
     // False once the drive has disappeared from the system.
@@ -67,18 +95,31 @@ public:
     // Opens the tray of an empty drive and keeps the drive: a grabbed drive
     // holds its tray locked, so the user could not put a disc in otherwise.
     virtual GrabResult openTray() = 0;
+    // Lets go of the drive and takes it again, loading the disc anew where
+    // the tray closes by itself.
+    virtual Reload reloadMedium() = 0;
 
-    virtual bool startErase() = 0;
+    // A fast blank erases only the disc's table of contents.
+    virtual bool startErase(bool fast) = 0;
+    virtual bool startFormat() = 0;
     virtual bool startWrite(const WriteJob& job) = 0;
     virtual Activity activity() = 0;
-    // Stops a write; an erase cannot be stopped and runs to its end.
+    // Stops a write; an erase or format cannot be stopped and runs to its end.
     virtual void cancel() = 0;
     virtual bool lastJobSucceeded() = 0;
+    // Makes a burn that succeeded final where the target needs that: a file
+    // written under another name takes its target's name. False, with
+    // failureReason(), when that fails; nothing else is final before.
+    virtual bool commit() = 0;
     // Where the track of the last write starts on the medium.
     virtual std::int64_t trackStartByte() = 0;
+    // The speed the drive took for the last write, in kB/s; 0 when unknown.
+    virtual int writeSpeed() = 0;
 
     virtual bool read(std::int64_t byteAddress, std::span<char> buffer) = 0;
     // Why the last operation failed, in the drive's own words.
     virtual std::string failureReason() = 0;
     virtual void release(bool eject) = 0;
 };
+
+} // namespace disctool

@@ -4,6 +4,8 @@
 #include <unistd.h>
 #include <utility>
 
+namespace disctool {
+
 // Owns one POSIX file descriptor and closes it exactly once.
 class FileDescriptor {
 public:
@@ -35,3 +37,5 @@ public:
 private:
     int fd_ = -1;
 };
+
+} // namespace disctool

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "HelpText.h"
 
+namespace disctool {
+
 std::string_view helpText() {
     return R"help(Usage:
   emberlin-disctool burn -list
@@ -21,9 +23,11 @@ Burn options (in any order):
                              the medium allows more sessions (default: close)
   -speed 1|2|4|6|8|12|16|24|max  multiple of the medium's 1x (default: max)
   -erase                     erase a rewritable disc that holds data first;
-                             a blank disc is not erased
+                             a blank disc is not erased. Without it, a disc
+                             that holds data is never written over
   -eject | -noeject          eject the disc at the end (default: eject)
-  -testburn                  simulate the burn where the medium allows it
+  -testburn                  simulate the burn where the medium allows it;
+                             nothing is erased or formatted
   -puppetstrings             machine-readable progress lines for Emberlin
   -help                      this text
   --                         ends the options (for an image named "-...")
@@ -32,32 +36,51 @@ Device ids:
   /dev/srN                   an optical drive
   stdio:PATH                 a file written by libburn as if it were a disc
                              ("burn to an image file"; an existing file is
-                             replaced)
-  sim:PATH?PARAMETERS        a simulated drive for trying Emberlin without
-                             hardware; libburn writes and reads PATH, the
-                             medium is simulated. Parameters, joined by "&":
-    medium=KIND[,KIND...]    cd-r, cd-rw, dvd-r, dvd+r, dvd-rw, bd-r
-                             (default cd-r)
-    state=STATE[,STATE...]   blank, appendable, full (default blank)
+                             replaced once the burn succeeded)
+  sim:PATH?PARAMETERS        an emulated drive for trying Emberlin without
+                             hardware: libburn drives it like a real one,
+                             the disc's bytes live in PATH and what was done
+                             to it in PATH.state. Parameters, joined by "&":
+    medium=KIND[,KIND...]    cd-r, cd-rw, dvd-r, dvd-r-dl, dvd-rw, dvd-rw-ro
+                             (restricted overwrite), dvd+r, dvd+r-dl, dvd+rw,
+                             dvd-ram, bd-r, bd-re (default cd-r)
+    state=STATE[,STATE...]   empty, blank, appendable, full, unformatted
+                             (default blank)
     capacity=SIZE[,SIZE...]  bytes, or with k, M, G (default: a common disc)
-    used=SIZE[,SIZE...]      taken by earlier sessions of an appendable disc
-    insert-after=TIME        the disc arrives TIME after the drive is opened,
-                             and each next one TIME after an eject (500ms, 2s)
-    erase-time=TIME          how long an erase takes (default 1s)
+    used=SIZE[,SIZE...]      taken by earlier sessions of a disc with data
+    sessions=N[,N...]        how many earlier sessions (default 1)
+    insert-after=WHEN        the drive starts empty; the disc goes in WHEN
+                             after the tray opened, and so does each next one
+    no-medium-for=WHEN       after loading, the drive says "no medium" until WHEN
+    unready[=WHEN]           after loading, it is "becoming ready" until WHEN
+                             (without WHEN: for ever)
+    erase-time=WHEN          blanking and formatting end WHEN after they start
+    rate=Nx|KBPS             the drive's top write speed; every command then
+                             takes as long as on a real drive of that speed
     busy                     another program holds the drive
-    lost-at=SECTOR           the drive disappears while writing that sector
-    fail-at-sector=SECTOR    writing that sector fails
+    lost-at=SECTOR           the drive disappears when writing reaches that
+                             sector of the track
+    fail-at-sector=SECTOR    writing that sector of the track fails
     bad-sector=SECTOR        that sector of the track reads back wrong
-  Comma lists describe discs that follow one another: each disc that cannot
-  be used is ejected and the next one arrives; after the last one the drive
-  stays empty. Example:
+    stall-at=SECTOR          writing stops before that sector until resume
+    stall-read-at=SECTOR     reading stops before that sector until resume
+    resume=WHEN              when a stall ends
+  WHEN is a time (500ms, 2s), a number of commands the drive gets (3polls)
+  or a file that must exist (@/tmp/go). Comma lists describe discs that
+  follow one another: an ejected disc stays on the open tray a moment (a
+  load takes it back in), then the user swaps in the next one; after the
+  last one the drive stays empty. Example:
     sim:/tmp/disc.img?medium=cd-rw&state=full&insert-after=2s
 
 Environment:
   EMBERLIN_VIRTUAL_BURNERS   device ids (sim: or stdio:), separated by ";",
                              that "burn -list" adds to the drives it finds
+  EMBERLIN_DISCTOOL_UNREADY_MS  how long a drive may stay unready before its
+                             disc is treated as unusable (default 30000)
 
 Exit status: 0 burned, 1 failed, 2 bad arguments, 128+N stopped by signal N
 (the drive is always brought to rest first: a running erase is finished).
 )help";
 }
+
+} // namespace disctool

@@ -3,6 +3,8 @@
 
 #include <utility>
 
+namespace disctool {
+
 HumanReporter::HumanReporter(LineWriter& out, std::string device)
     : out_(out)
     , device_(std::move(device)) {}
@@ -28,6 +30,11 @@ void HumanReporter::rejectMedium(MediumProblem problem) {
 void HumanReporter::startErasing() {
     say("Erasing the disc...");
     activity_ = "Erasing";
+}
+
+void HumanReporter::startFormatting() {
+    say("Formatting the disc...");
+    activity_ = "Formatting";
 }
 
 void HumanReporter::enterPhase(BurnPhase phase) {
@@ -87,6 +94,10 @@ void HumanReporter::reportBusy(const std::string& detail) {
         (detail.empty() ? "" : " (" + detail + ")") + ".");
 }
 
+void HumanReporter::remark(const std::string& sentence) {
+    say(sentence);
+}
+
 void HumanReporter::say(const std::string& sentence) {
     endProgressLine();
     lastPercentShown_ = -1;
@@ -99,3 +110,5 @@ void HumanReporter::endProgressLine() {
         progressLineOpen_ = false;
     }
 }
+
+} // namespace disctool

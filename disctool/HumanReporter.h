@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace disctool {
+
 // Progress for a person at a terminal: one sentence per step and a percentage
 // that updates in place (or every ten percent when the output is not a
 // terminal).
@@ -16,12 +18,14 @@ public:
     void askForDisc() override;
     void rejectMedium(MediumProblem problem) override;
     void startErasing() override;
+    void startFormatting() override;
     void enterPhase(BurnPhase phase) override;
     void showPercent(int percent) override;
     void reportSuccess() override;
     void reportFailure(const std::string& reason) override;
     void reportNoDrive(const std::string& detail) override;
     void reportBusy(const std::string& detail) override;
+    void remark(const std::string& sentence) override;
 
 private:
     void say(const std::string& sentence);
@@ -33,3 +37,5 @@ private:
     bool progressLineOpen_ = false;
     int lastPercentShown_ = -1;
 };
+
+} // namespace disctool

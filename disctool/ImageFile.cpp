@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <utility>
 
+namespace disctool {
+
 ImageFile::ImageFile(FileDescriptor fd, std::int64_t size)
     : fd_(std::move(fd))
     , size_(size) {}
@@ -34,3 +36,5 @@ std::optional<ImageFile> ImageFile::open(const std::string& path, std::string& p
     }
     return ImageFile(std::move(fd), status.st_size);
 }
+
+} // namespace disctool

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+namespace disctool {
+
 // The disc image, opened read-only: a readable regular file of non-zero size.
 class ImageFile {
 public:
@@ -22,3 +24,5 @@ private:
     FileDescriptor fd_;
     std::int64_t size_ = 0;
 };
+
+} // namespace disctool

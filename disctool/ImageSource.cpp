@@ -14,6 +14,8 @@
 
 using namespace burn;
 
+namespace disctool {
+
 namespace {
 
 constexpr std::size_t blockBytes = 1024 * 1024;
@@ -103,3 +105,5 @@ libburn::Source makeImageSource(int fd, std::int64_t size) {
     source->data = data;
     return libburn::Source(source);
 }
+
+} // namespace disctool

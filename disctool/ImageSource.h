@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace disctool {
+
 // A libburn data source that reads the image in large blocks and hands
 // libburn its sectors from memory. libburn asks for one 2048-byte sector per
 // call; its own descriptor source turns each into a read(2), which costs
@@ -13,3 +15,5 @@
 // Takes ownership of `fd`, which the source closes when libburn frees it.
 // Null when the source cannot be made (the descriptor is closed then too).
 libburn::Source makeImageSource(int fd, std::int64_t size);
+
+} // namespace disctool

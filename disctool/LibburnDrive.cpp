@@ -3,7 +3,9 @@
 
 #include "FileDescriptor.h"
 #include "ImageSource.h"
+#include "MediumProbe.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <chrono>
@@ -18,6 +20,8 @@
 
 using namespace burn;
 
+namespace disctool {
+
 namespace {
 
 constexpr std::string_view stdioPrefix = "stdio:";
@@ -31,41 +35,6 @@ std::string canonical(const std::string& path) {
     const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
                                                                &std::free);
     return resolved ? std::string(resolved.get()) : path;
-}
-
-MediumFamily familyOfProfile(int profile) {
-    if (profile >= 0x08 && profile <= 0x0a) {
-        return MediumFamily::CD;
-    }
-    if (profile >= 0x10 && profile <= 0x2b) {
-        return MediumFamily::DVD;
-    }
-    if (profile >= 0x40 && profile <= 0x43) {
-        return MediumFamily::BD;
-    }
-    if (profile == 0xffff) {
-        return MediumFamily::File;
-    }
-    return MediumFamily::Unknown;
-}
-
-DiscStatus discStatusOf(burn_disc_status status) {
-    switch (status) {
-    case BURN_DISC_BLANK:
-        return DiscStatus::Blank;
-    case BURN_DISC_EMPTY:
-        return DiscStatus::Empty;
-    case BURN_DISC_APPENDABLE:
-        return DiscStatus::Appendable;
-    case BURN_DISC_FULL:
-        return DiscStatus::Full;
-    case BURN_DISC_UNSUITABLE:
-        return DiscStatus::Unsuitable;
-    case BURN_DISC_UNREADY:
-    case BURN_DISC_UNGRABBED:
-        break;
-    }
-    return DiscStatus::Unready;
 }
 
 double percentOf(const burn_progress& progress) {
@@ -91,6 +60,10 @@ bool LibburnDrive::isFileBacked() const {
     return address_.starts_with(stdioPrefix);
 }
 
+std::string LibburnDrive::targetPath() const {
+    return address_.substr(stdioPrefix.size());
+}
+
 GrabResult LibburnDrive::grab() {
     forgetMessages();
     return isFileBacked() ? grabFileBacked() : grabDevice(true);
@@ -98,7 +71,7 @@ GrabResult LibburnDrive::grab() {
 
 GrabResult LibburnDrive::grabFileBacked() {
     // libburn only finds out at write time that it may not write the file.
-    const std::string path = address_.substr(stdioPrefix.size());
+    const std::string path = targetPath();
     if (path.empty()) {
         return {GrabStatus::Failed, "No file given after \"stdio:\""};
     }
@@ -114,7 +87,21 @@ GrabResult LibburnDrive::grabFileBacked() {
             return {GrabStatus::Failed, "Cannot create " + path + ": " + std::strerror(errno)};
         }
     }
-    return grabAddress(address_, false);
+    // A device node (stdio:/dev/sdb) can only be written in place.
+    struct stat status {};
+    const bool exists = ::stat(path.c_str(), &status) == 0;
+    if (exists && !S_ISREG(status.st_mode)) {
+        return grabAddress(address_, false);
+    }
+    std::string problem;
+    std::optional<ReplacementFile> created =
+        ReplacementFile::create(exists ? canonical(path) : path, problem);
+    if (!created) {
+        return {GrabStatus::Failed, problem};
+    }
+    replacement_.reset();
+    replacement_.emplace(std::move(*created));
+    return grabAddress(std::string(stdioPrefix) + replacement_->path(), false);
 }
 
 GrabResult LibburnDrive::grabDevice(bool load) {
@@ -141,6 +128,7 @@ GrabResult LibburnDrive::grabDevice(bool load) {
 }
 
 GrabResult LibburnDrive::grabAddress(const std::string& libburnAddress, bool load) {
+    grabbedAddress_ = libburnAddress;
     std::string address = libburnAddress;
     const int grabbed = burn_drive_scan_and_grab(&info_, address.data(), load ? 1 : 0);
     collectMessages();
@@ -164,30 +152,11 @@ GrabResult LibburnDrive::grabAddress(const std::string& libburnAddress, bool loa
     return {GrabStatus::Failed, reason.empty() ? "Cannot open the drive " + address_ : reason};
 }
 
-Medium LibburnDrive::medium() {
-    Medium medium;
+Medium LibburnDrive::medium(const WriteIntent& intent) {
     if (drive_ == nullptr) {
-        return medium;
+        return {};
     }
-    medium.status = discStatusOf(burn_disc_get_status(drive_));
-    collectMessages();
-    if (medium.status == DiscStatus::Unready || medium.status == DiscStatus::Empty) {
-        return medium;
-    }
-    int profile = 0;
-    std::array<char, 80> name{};
-    if (burn_disc_get_profile(drive_, &profile, name.data()) == 1) {
-        medium.family = familyOfProfile(profile);
-        medium.profileName = name.data();
-    }
-    medium.erasable = burn_disc_erasable(drive_) != 0;
-    burn_multi_caps* rawCaps = nullptr;
-    if (burn_disc_get_multi_caps(drive_, BURN_WRITE_NONE, &rawCaps, 0) >= 0 && rawCaps != nullptr) {
-        const libburn::MultiCaps caps(rawCaps);
-        medium.multiSession = caps->multi_session != 0;
-        medium.canSimulate = caps->might_simulate != 0;
-    }
-    medium.freeBytes = burn_disc_available_space(drive_, nullptr);
+    const Medium medium = probeMedium(drive_, intent, isFileBacked());
     collectMessages();
     return medium;
 }
@@ -212,7 +181,7 @@ GrabResult LibburnDrive::ejectDisc() {
     // without closing the tray on the user.
     releaseDrive(true);
     forgetMessages();
-    return isFileBacked() ? grabAddress(address_, false) : grabDevice(false);
+    return isFileBacked() ? grabAddress(grabbedAddress_, false) : grabDevice(false);
 }
 
 GrabResult LibburnDrive::openTray() {
@@ -222,12 +191,37 @@ GrabResult LibburnDrive::openTray() {
     return ejectDisc();
 }
 
-bool LibburnDrive::startErase() {
+bool LibburnDrive::startErase(bool fast) {
     forgetMessages();
     ownFailure_.clear();
-    // A fast blank: a full one takes as long as writing the whole disc.
-    burn_disc_erase(drive_, 1);
+    burn_disc_erase(drive_, fast ? 1 : 0);
     return true;
+}
+
+bool LibburnDrive::startFormat() {
+    forgetMessages();
+    ownFailure_.clear();
+    // The drive's default size, with its default spare areas, and without a
+    // certification that would take hours.
+    constexpr int defaultSize = 3 << 1;
+    constexpr int noCertification = 1 << 6;
+    burn_disc_format(drive_, 0, defaultSize | noCertification);
+    return true;
+}
+
+Reload LibburnDrive::reloadMedium() {
+    // Only a disc loaded anew is surely read from the disc: a drive that
+    // cannot close its tray is only let go of and taken again.
+    const bool load = !isFileBacked() && trayClosesByItself(drive_);
+    releaseDrive(load);
+    forgetMessages();
+    const GrabResult grabbed =
+        isFileBacked() ? grabAddress(grabbedAddress_, false) : grabDevice(load);
+    if (grabbed.status != GrabStatus::Grabbed) {
+        ownFailure_ = grabbed.reason;
+        return Reload::Failed;
+    }
+    return load || isFileBacked() ? Reload::Reloaded : Reload::RegrabbedOnly;
 }
 
 bool LibburnDrive::fail(std::string reason) {
@@ -242,7 +236,7 @@ bool LibburnDrive::prepareTarget(const WriteJob& job) {
     if (!isFileBacked()) {
         return true;
     }
-    const std::string path = address_.substr(stdioPrefix.size());
+    const std::string path = targetPath();
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0) {
         return true;
@@ -253,16 +247,6 @@ bool LibburnDrive::prepareTarget(const WriteJob& job) {
         ownFailure_ = "The target " + path + " is the image itself";
         return false;
     }
-    // A file that already exists is replaced, as a new disc would be: libburn
-    // writes over it but leaves whatever lay beyond the image.
-    if (job.simulate || !S_ISREG(status.st_mode) || burn_drive_get_drive_role(drive_) != 2) {
-        return true;
-    }
-    const off_t keep = job.startByte > 0 ? job.startByte : 0;
-    if (::truncate(path.c_str(), keep) != 0) {
-        ownFailure_ = "Cannot replace " + path + ": " + std::strerror(errno);
-        return false;
-    }
     return true;
 }
 
@@ -270,6 +254,7 @@ bool LibburnDrive::startWrite(const WriteJob& job) {
     freeJob();
     forgetMessages();
     ownFailure_.clear();
+    lastJobSimulated_ = job.simulate;
 
     FileDescriptor sourceFd(::dup(job.imageFd));
     if (!sourceFd.valid() || ::lseek(sourceFd.get(), 0, SEEK_SET) != 0) {
@@ -301,21 +286,20 @@ bool LibburnDrive::startWrite(const WriteJob& job) {
         return fail("Cannot lay out the disc");
     }
 
-    options_.reset(burn_write_opts_new(drive_));
+    options_ = makeWriteOptions(drive_, job.leaveAppendable, job.simulate, job.startByte);
     if (!options_) {
         return fail("Cannot set up the write options");
     }
-    burn_write_opts_set_perform_opc(options_.get(), 0);
-    burn_write_opts_set_underrun_proof(options_.get(), 1);
-    burn_write_opts_set_multi(options_.get(), job.leaveAppendable ? 1 : 0);
-    burn_write_opts_set_simulate(options_.get(), job.simulate ? 1 : 0);
-    if (job.startByte >= 0) {
-        burn_write_opts_set_start_byte(options_.get(), job.startByte);
-    }
-    // File targets: one fsync at the end, like "dd conv=fsync". libburn also
-    // paces a set speed by its sync rhythm, which this keeps working.
-    burn_write_opts_set_stdio_fsync(options_.get(), 1);
     burn_drive_set_speed(drive_, 0, job.kilobytesPerSecond);
+    // A speed the drive cannot do is no error: it writes as fast as it can,
+    // and what libburn said about it must not pass for a write failure.
+    forgetMessages();
+    // libburn reports the drive's fastest speed for this disc: one asked for
+    // below it is what the drive took.
+    speed_ = burn_drive_get_write_speed(drive_);
+    if (job.kilobytesPerSecond > 0 && speed_ > 0) {
+        speed_ = std::min(speed_, job.kilobytesPerSecond);
+    }
 
     std::array<char, BURN_REASONS_LEN> reasons{};
     if (burn_write_opts_auto_write_type(options_.get(), disc_.get(), reasons.data(), 0) ==
@@ -334,6 +318,13 @@ bool LibburnDrive::startWrite(const WriteJob& job) {
         }
     }
     if (!prepareTarget(job)) {
+        freeJob();
+        return false;
+    }
+    // The preparation takes drive commands, seconds on a real drive: a cancel
+    // that came meanwhile must not start the write.
+    if (job.cancelRequested && job.cancelRequested()) {
+        ownFailure_ = "Canceled before writing";
         freeJob();
         return false;
     }
@@ -395,8 +386,20 @@ bool LibburnDrive::lastJobSucceeded() {
     return drive_ != nullptr && ownFailure_.empty() && burn_drive_wrote_well(drive_) == 1;
 }
 
+bool LibburnDrive::commit() {
+    // A test burn wrote nothing: the file it would have replaced stays.
+    if (!replacement_ || lastJobSimulated_) {
+        return true;
+    }
+    return replacement_->replaceTarget(ownFailure_);
+}
+
 std::int64_t LibburnDrive::trackStartByte() {
     return trackStart_;
+}
+
+int LibburnDrive::writeSpeed() {
+    return speed_;
 }
 
 bool LibburnDrive::read(std::int64_t byteAddress, std::span<char> buffer) {
@@ -420,6 +423,7 @@ std::string LibburnDrive::failureReason() {
 
 void LibburnDrive::release(bool eject) {
     releaseDrive(eject);
+    replacement_.reset();
 }
 
 void LibburnDrive::collectMessages() {
@@ -465,3 +469,5 @@ void LibburnDrive::releaseDrive(bool eject) {
     }
     collectMessages();
 }
+
+} // namespace disctool

@@ -5,11 +5,14 @@
 #include "Drive.h"
 #include "LibburnHandles.h"
 #include "LibburnSession.h"
+#include "ReplacementFile.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
+
+namespace disctool {
 
 // A drive driven by libburn: an optical drive (/dev/srN) or a file-backed
 // drive (stdio:PATH), which libburn writes and reads like a disc.
@@ -26,23 +29,28 @@ public:
     LibburnDrive& operator=(const LibburnDrive&) = delete;
 
     GrabResult grab() override;
-    Medium medium() override;
+    Medium medium(const WriteIntent& intent) override;
     void reassess() override;
     bool present() override;
     GrabResult ejectDisc() override;
     GrabResult openTray() override;
-    bool startErase() override;
+    Reload reloadMedium() override;
+    bool startErase(bool fast) override;
+    bool startFormat() override;
     bool startWrite(const WriteJob& job) override;
     Activity activity() override;
     void cancel() override;
     bool lastJobSucceeded() override;
+    bool commit() override;
     std::int64_t trackStartByte() override;
+    int writeSpeed() override;
     bool read(std::int64_t byteAddress, std::span<char> buffer) override;
     std::string failureReason() override;
     void release(bool eject) override;
 
 private:
     bool isFileBacked() const;
+    std::string targetPath() const;
     GrabResult grabFileBacked();
     GrabResult grabDevice(bool load);
     GrabResult grabAddress(const std::string& libburnAddress, bool load);
@@ -57,6 +65,9 @@ private:
     LibburnSession& session_;
     std::string address_;
     std::optional<DeviceAccess> access_;
+    std::string grabbedAddress_;                 // what libburn was given
+    std::optional<ReplacementFile> replacement_; // where a file-backed drive writes
+    bool lastJobSimulated_ = false;
     std::string devicePath_; // the node behind a device address
     burn::burn_drive_info* info_ = nullptr;
     burn::burn_drive* drive_ = nullptr;
@@ -70,4 +81,7 @@ private:
     libburn::Disc disc_;
     libburn::WriteOptions options_;
     std::int64_t trackStart_ = 0;
+    int speed_ = 0;
 };
+
+} // namespace disctool

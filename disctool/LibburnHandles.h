@@ -4,6 +4,8 @@
 #include <libburn/libburn.h>
 #include <memory>
 
+namespace disctool {
+
 // Owning handles for libburn's objects, each freed by libburn's own call.
 namespace libburn {
 
@@ -26,3 +28,5 @@ struct MultiCapsFree {
 using MultiCaps = std::unique_ptr<burn::burn_multi_caps, MultiCapsFree>;
 
 } // namespace libburn
+
+} // namespace disctool

@@ -4,15 +4,8 @@
 #include <cstring>
 #include <libburn/libburn.h>
 
-namespace {
+namespace disctool {
 
-int severityRank(const char* name) {
-    int rank = 0;
-    burn::burn_text_to_sev(const_cast<char*>(name), &rank, 0);
-    return rank;
-}
-
-} // namespace
 
 LibburnSession::LibburnSession() {
     initialised_ = burn::burn_initialize() != 0;
@@ -26,6 +19,12 @@ LibburnSession::~LibburnSession() {
     if (initialised_) {
         burn::burn_finish();
     }
+}
+
+int LibburnSession::severityRank(const char* name) {
+    int rank = 0;
+    burn::burn_text_to_sev(const_cast<char*>(name), &rank, 0);
+    return rank;
 }
 
 std::vector<LibburnMessage> LibburnSession::takeMessages() {
@@ -49,18 +48,12 @@ std::vector<LibburnMessage> LibburnSession::takeMessages() {
 }
 
 std::string LibburnSession::explain(const std::vector<LibburnMessage>& messages) {
-    const int sorry = severityRank("SORRY");
     const int note = severityRank("NOTE");
     const LibburnMessage* best = nullptr;
     for (const LibburnMessage& message : messages) {
-        if (message.severity < note) {
-            continue; // progress and debugging chatter
-        }
-        if (message.severity >= sorry) {
-            best = &message;
-            break;
-        }
-        if (best == nullptr || message.severity > best->severity) {
+        // Below NOTE: progress and debugging chatter. Among equals the first
+        // one went wrong first; later ones tend to be its consequences.
+        if (message.severity >= note && (best == nullptr || message.severity > best->severity)) {
             best = &message;
         }
     }
@@ -76,3 +69,5 @@ std::string LibburnSession::explain(const std::vector<LibburnMessage>& messages)
     }
     return text;
 }
+
+} // namespace disctool

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace disctool {
+
 struct LibburnMessage {
     int code = 0;
     int severity = 0; // libburn's rank: higher is more severe
@@ -25,12 +27,15 @@ public:
     // Every message queued since the last call, oldest first.
     std::vector<LibburnMessage> takeMessages();
 
-    // The message that explains a failure best: the first one of severity
-    // SORRY or worse (what went wrong first; later ones tend to be
-    // consequences), else the most severe one from NOTE up; with the system's
-    // error text. Empty when there is none.
+    // The message that explains a failure best: the most severe one from NOTE
+    // up (a harmless complaint must not hide a fatal one), the earliest among
+    // equals; with the system's error text. Empty when there is none.
     static std::string explain(const std::vector<LibburnMessage>& messages);
+    // libburn's rank of a severity name ("SORRY", "FATAL"...): higher is more severe.
+    static int severityRank(const char* name);
 
 private:
     bool initialised_ = false;
 };
+
+} // namespace disctool

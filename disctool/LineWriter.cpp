@@ -6,6 +6,8 @@
 #include <string>
 #include <unistd.h>
 
+namespace disctool {
+
 LineWriter::LineWriter(int fd)
     : fd_(fd)
     , terminal_(::isatty(fd) == 1) {}
@@ -44,3 +46,5 @@ void LineWriter::writeAll(std::string_view bytes) {
         bytes.remove_prefix(static_cast<std::size_t>(written));
     }
 }
+
+} // namespace disctool

@@ -3,6 +3,8 @@
 
 #include <string_view>
 
+namespace disctool {
+
 // Writes whole lines to a descriptor, each with a single write() so that a
 // reader on a pseudo-terminal receives every line in one piece. Output that
 // nobody reads any more (a closed terminal or pipe) is dropped silently:
@@ -24,3 +26,5 @@ private:
     bool terminal_;
     bool broken_ = false;
 };
+
+} // namespace disctool

@@ -12,6 +12,8 @@
 #include <unistd.h>
 #include <utility>
 
+namespace disctool {
+
 namespace {
 
 std::string trimmed(std::string text) {
@@ -113,3 +115,5 @@ std::vector<ListedBurner> Listing::opticalDrives() const {
     }
     return drives;
 }
+
+} // namespace disctool

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace disctool {
+
 // The optical drives of the machine, read from sysfs without opening any of
 // them: a drive that is busy (a burn still aborting, a mounted disc) cannot
 // stall the listing. Drives the user may not open are listed and marked.
@@ -22,3 +24,5 @@ private:
     std::string sysfsRoot_;
     std::string deviceRoot_;
 };
+
+} // namespace disctool

@@ -1,35 +1,155 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MediumDecision.h"
 
+#include "Speed.h"
+
+namespace disctool {
+
 namespace {
 
-MediumDecision writeIfRoom(const Medium& medium, std::int64_t imageBytes) {
-    // The medium pads the last sector, so the image needs whole sectors.
+// The medium pads the last sector, so the image needs whole sectors.
+std::int64_t neededBytes(std::int64_t imageBytes) {
     const std::int64_t sectorBytes = 2048;
-    const std::int64_t needed = (imageBytes + sectorBytes - 1) / sectorBytes * sectorBytes;
-    return needed > medium.freeBytes ? MediumDecision::NoSpace : MediumDecision::Write;
+    return (imageBytes + sectorBytes - 1) / sectorBytes * sectorBytes;
+}
+
+MediumVerdict act(MediumAction action) {
+    MediumVerdict verdict;
+    verdict.action = action;
+    return verdict;
+}
+
+MediumVerdict fail(std::string reason) {
+    MediumVerdict verdict = act(MediumAction::Fail);
+    verdict.reason = std::move(reason);
+    return verdict;
+}
+
+// A target that cannot be swapped for another (a file) ends the burn instead.
+MediumVerdict refuse(MediumProblem problem, const Medium& medium, const BurnRequest& request) {
+    if (!medium.removable) {
+        switch (problem) {
+        case MediumProblem::NoSpace:
+            return fail("Not enough room for the image: it needs " +
+                        std::to_string(neededBytes(request.imageBytes)) +
+                        " bytes, the target has room for " + std::to_string(medium.freeBytes));
+        case MediumProblem::NotEraseable:
+            return fail("The target holds data and cannot be erased");
+        case MediumProblem::NotWritable:
+            return fail("The target cannot be written");
+        }
+    }
+    MediumVerdict verdict = act(MediumAction::Reject);
+    verdict.problem = problem;
+    return verdict;
+}
+
+bool fitsOnceBlank(const Medium& medium, const BurnRequest& request) {
+    // Unknown capacity: the erase was asked for, and the write checks again.
+    return medium.capacityBytes <= 0 || neededBytes(request.imageBytes) <= medium.capacityBytes;
+}
+
+MediumVerdict write(const Medium& medium, const BurnRequest& request) {
+    if (neededBytes(request.imageBytes) > medium.freeBytes) {
+        return refuse(MediumProblem::NoSpace, medium, request);
+    }
+    const MediumFamily family = familyOf(medium.kind);
+    MediumVerdict verdict = act(MediumAction::Write);
+    verdict.leaveAppendable = request.leaveAppendable && medium.multiSession;
+    // A file takes data as fast as it comes; a real drive must never wait for it.
+    verdict.useFifo = family != MediumFamily::File;
+    verdict.kilobytesPerSecond = kilobytesPerSecond(family, request.speed);
+    return verdict;
+}
+
+MediumVerdict blank(const Medium& medium, const DiscHistory& history, const BurnRequest& request) {
+    if (request.testBurn) {
+        return fail("A test burn never erases the disc, and this " + medium.profileName +
+                    " holds data");
+    }
+    if (history.triedFullBlank) {
+        return fail("The disc still holds data after erasing it");
+    }
+    if (!fitsOnceBlank(medium, request)) {
+        return refuse(MediumProblem::NoSpace, medium, request);
+    }
+    // A fast blank leaves a DVD-RW able to take one closed session only, and
+    // some drives refuse it: blank fully then.
+    const bool fully = history.triedFastBlank ||
+                       (request.leaveAppendable && medium.kind == MediumKind::DVDRWSequential);
+    return act(fully ? MediumAction::EraseFully : MediumAction::EraseFast);
+}
+
+MediumVerdict format(const Medium& medium, const DiscHistory& history, const BurnRequest& request) {
+    if (request.testBurn) {
+        return fail("A test burn never formats the disc, and this " + medium.profileName +
+                    " is not formatted yet");
+    }
+    if (history.triedFormat) {
+        return fail("The disc is still unformatted after formatting it");
+    }
+    if (!fitsOnceBlank(medium, request)) {
+        return refuse(MediumProblem::NoSpace, medium, request);
+    }
+    return act(MediumAction::Format);
 }
 
 } // namespace
 
-MediumDecision decideMedium(const Medium& medium, bool eraseRequested, std::int64_t imageBytes) {
+MediumVerdict decideMedium(const Medium& medium, const DiscHistory& history,
+                           const BurnRequest& request) {
     switch (medium.status) {
     case DiscStatus::Unready:
-    case DiscStatus::Empty:
-        return MediumDecision::Wait;
-    case DiscStatus::Blank:
-        return writeIfRoom(medium, imageBytes);
-    case DiscStatus::Appendable:
-        if (eraseRequested) {
-            return medium.erasable ? MediumDecision::Erase : MediumDecision::NotEraseable;
+        if (history.statusAge >= request.unreadyLimit) {
+            return refuse(MediumProblem::NotWritable, medium, request);
         }
-        return writeIfRoom(medium, imageBytes);
-    case DiscStatus::Full:
-    case DiscStatus::Unsuitable:
-        if (eraseRequested) {
-            return medium.erasable ? MediumDecision::Erase : MediumDecision::NotEraseable;
-        }
-        return MediumDecision::NotWritable;
+        return act(MediumAction::Wait);
+    case DiscStatus::Empty: {
+        MediumVerdict verdict = act(MediumAction::AskForDisc);
+        verdict.openTray = history.statusAge >= request.emptySettle;
+        return verdict;
     }
-    return MediumDecision::Wait;
+    case DiscStatus::Unsuitable:
+        return refuse(MediumProblem::NotWritable, medium, request);
+    case DiscStatus::Blank:
+    case DiscStatus::Appendable:
+    case DiscStatus::Full:
+        break;
+    }
+    if (!isWritable(medium.kind)) {
+        return refuse(request.erase && medium.holdsData ? MediumProblem::NotEraseable
+                                                        : MediumProblem::NotWritable,
+                      medium, request);
+    }
+    // A disc that holds data is cleared first when erasing was asked for, and
+    // must be when it takes no more sessions; an appendable one can take
+    // another session as it is.
+    const bool mustClear =
+        medium.holdsData &&
+        (request.erase || medium.status == DiscStatus::Full || isOverwritable(medium.kind));
+    if (mustClear) {
+        if (!request.erase) {
+            return refuse(MediumProblem::NotWritable, medium, request);
+        }
+        if (isBlankable(medium.kind)) {
+            return blank(medium, history, request);
+        }
+        // Writing over an overwritable disc is all that erasing it means.
+        if (!isOverwritable(medium.kind)) {
+            return refuse(MediumProblem::NotEraseable, medium, request);
+        }
+    }
+    if (request.testBurn && !medium.canSimulate) {
+        return fail("This disc (" + medium.profileName + ") cannot simulate a burn");
+    }
+    if (isFormattable(medium.kind) && medium.formatting == Formatting::Unformatted) {
+        return format(medium, history, request);
+    }
+    return write(medium, request);
 }
+
+bool verifyNeedsReload(const Medium& medium) {
+    return isOverwritable(medium.kind);
+}
+
+} // namespace disctool

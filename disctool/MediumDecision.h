@@ -2,18 +2,66 @@
 #pragma once
 
 #include "Drive.h"
+#include "ProgressReporter.h"
 
+#include <chrono>
 #include <cstdint>
+#include <string>
 
-enum class MediumDecision {
-    Wait,         // no disc, or the drive is still looking at it
-    Erase,        // rewritable, holding data, and erasing was asked for
-    Write,        // writable as it is
-    NotEraseable, // erasing was asked for, but the disc holds data and is not rewritable
-    NotWritable,  // holds data, cannot take more, and erasing was not asked for
-    NoSpace,      // writable, but smaller than the image
+namespace disctool {
+
+// What the burn asks of the disc.
+struct BurnRequest {
+    bool erase = false;
+    bool testBurn = false;
+    bool leaveAppendable = false;
+    std::int64_t imageBytes = 0;
+    int speed = 0; // a multiple of the medium's 1x; 0 is the maximum
+    // A drive that stays unready this long will not read the disc.
+    std::chrono::milliseconds unreadyLimit{std::chrono::seconds(30)};
+    // Some drives report no medium for a moment after loading one: the tray
+    // opens only once the drive has been empty this long.
+    std::chrono::milliseconds emptySettle{std::chrono::seconds(3)};
 };
 
-// What to do with the disc in the drive. "Erase if possible": a blank disc is
-// never erased.
-MediumDecision decideMedium(const Medium& medium, bool eraseRequested, std::int64_t imageBytes);
+// What the burn has seen of the disc in the drive so far.
+struct DiscHistory {
+    std::chrono::milliseconds statusAge{0}; // how long the drive has reported this status
+    bool triedFastBlank = false;
+    bool triedFullBlank = false;
+    bool triedFormat = false;
+};
+
+enum class MediumAction {
+    Wait,       // the drive is still looking at the disc
+    AskForDisc, // no disc
+    Format,     // then look again
+    EraseFast,  // then look again
+    EraseFully, // then look again
+    Write,
+    Reject, // the disc cannot be used: say which way, eject it, wait for another
+    Fail,   // the burn cannot go on: say why
+};
+
+struct MediumVerdict {
+    MediumAction action = MediumAction::Wait;
+    bool openTray = false;                              // AskForDisc
+    MediumProblem problem = MediumProblem::NotWritable; // Reject
+    std::string reason;                                 // Fail
+    // Write: how.
+    bool leaveAppendable = false;
+    bool useFifo = false;
+    int kilobytesPerSecond = 0;
+};
+
+// Every decision about the disc in the drive. A disc that holds data is never
+// written over unless erasing was asked for; nothing is erased or formatted
+// for a test burn or before the image is known to fit.
+MediumVerdict decideMedium(const Medium& medium, const DiscHistory& history,
+                           const BurnRequest& request);
+
+// Whether a verify must first make the drive read the disc anew: a medium
+// without a closing step may be answered from the drive's cache.
+bool verifyNeedsReload(const Medium& medium);
+
+} // namespace disctool

@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <utility>
 
+namespace disctool {
+
 namespace {
 
 std::string canonical(const std::string& path) {
@@ -64,3 +66,5 @@ std::vector<std::string> MountTable::mountPointsOf(const std::string& device) co
     }
     return mountPoints;
 }
+
+} // namespace disctool

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace disctool {
+
 // The file systems mounted from a device, read from a mounts table in the
 // format of /proc/self/mounts.
 class MountTable {
@@ -20,3 +22,5 @@ public:
 private:
     std::string tablePath_;
 };
+
+} // namespace disctool

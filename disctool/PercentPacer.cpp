@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace disctool {
+
 std::optional<int> PercentPacer::next(double percent, Clock::time_point now) {
     const int whole = percent < 0.0 ? -1 : static_cast<int>(std::floor(std::min(percent, 100.0)));
     if (shown_ && *shown_ == whole && now - shownAt_ < repeatInterval) {
@@ -17,3 +19,5 @@ std::optional<int> PercentPacer::next(double percent, Clock::time_point now) {
 void PercentPacer::reset() {
     shown_.reset();
 }
+
+} // namespace disctool

@@ -4,6 +4,8 @@
 #include <chrono>
 #include <optional>
 
+namespace disctool {
+
 // Decides when a progress figure is worth a line: whenever the whole percent
 // changes, and at least every half second while it does not, so that the
 // reader sees the burn is alive even while a drive flushes its cache.
@@ -21,3 +23,5 @@ private:
     std::optional<int> shown_;
     Clock::time_point shownAt_{};
 };
+
+} // namespace disctool

@@ -3,6 +3,8 @@
 
 #include <string>
 
+namespace disctool {
+
 enum class MediumProblem { NotEraseable, NotWritable, NoSpace };
 
 enum class BurnPhase { Preparing, Writing, Closing, Finishing, Verifying };
@@ -17,6 +19,7 @@ public:
     virtual void askForDisc() = 0;
     virtual void rejectMedium(MediumProblem problem) = 0;
     virtual void startErasing() = 0;
+    virtual void startFormatting() = 0;
     virtual void enterPhase(BurnPhase phase) = 0;
     // Negative: busy without a figure.
     virtual void showPercent(int percent) = 0;
@@ -25,4 +28,9 @@ public:
     // The details are for people; Emberlin knows these cases by fixed texts.
     virtual void reportNoDrive(const std::string& detail) = 0;
     virtual void reportBusy(const std::string& detail) = 0;
+    // A remark for people (the speed the drive took, a verify that may read
+    // the drive's cache); machine-readable output has no line for it.
+    virtual void remark(const std::string& sentence) = 0;
 };
+
+} // namespace disctool

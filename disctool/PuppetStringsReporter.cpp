@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace disctool {
+
 PuppetStringsReporter::PuppetStringsReporter(LineWriter& out)
     : out_(out) {}
 
@@ -32,6 +34,11 @@ void PuppetStringsReporter::startErasing() {
     // enters it, which also takes away a cancel that would cut the erase short.
     out_.line(std::string(toolprotocol::percentMarker) + "-1");
     out_.line(std::string(toolprotocol::percentMarker) + "-1");
+}
+
+void PuppetStringsReporter::startFormatting() {
+    // Formatting cannot be cut short either: shown to the window as erasing.
+    startErasing();
 }
 
 void PuppetStringsReporter::enterPhase(BurnPhase phase) {
@@ -75,3 +82,7 @@ void PuppetStringsReporter::reportNoDrive(const std::string& /*detail*/) {
 void PuppetStringsReporter::reportBusy(const std::string& /*detail*/) {
     out_.line(toolprotocol::deviceBusy);
 }
+
+void PuppetStringsReporter::remark(const std::string& /*sentence*/) {}
+
+} // namespace disctool

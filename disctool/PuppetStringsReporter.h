@@ -4,6 +4,8 @@
 #include "LineWriter.h"
 #include "ProgressReporter.h"
 
+namespace disctool {
+
 // The machine-readable lines that Emberlin turns into its burn states.
 class PuppetStringsReporter : public ProgressReporter {
 public:
@@ -12,13 +14,17 @@ public:
     void askForDisc() override;
     void rejectMedium(MediumProblem problem) override;
     void startErasing() override;
+    void startFormatting() override;
     void enterPhase(BurnPhase phase) override;
     void showPercent(int percent) override;
     void reportSuccess() override;
     void reportFailure(const std::string& reason) override;
     void reportNoDrive(const std::string& detail) override;
     void reportBusy(const std::string& detail) override;
+    void remark(const std::string& sentence) override;
 
 private:
     LineWriter& out_;
 };
+
+} // namespace disctool

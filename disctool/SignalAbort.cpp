@@ -3,6 +3,8 @@
 
 #include <atomic>
 
+namespace disctool {
+
 namespace {
 
 // A signal handler can reach nothing else.
@@ -42,3 +44,5 @@ SignalAbort::~SignalAbort() {
 int SignalAbort::requested() const {
     return firstSignal.load();
 }
+
+} // namespace disctool

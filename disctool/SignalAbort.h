@@ -3,6 +3,8 @@
 
 #include <csignal>
 
+namespace disctool {
+
 // Turns SIGTERM, SIGHUP and SIGINT (Emberlin's cancel and quit, a closed
 // terminal, Ctrl-C) into a request that the burn flow honours between drive
 // commands: a write is cancelled and waited for, an erase runs to its end,
@@ -23,3 +25,5 @@ private:
     struct sigaction previous_[3]{};
     struct sigaction previousPipe_ {};
 };
+
+} // namespace disctool

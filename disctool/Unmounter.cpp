@@ -15,6 +15,8 @@
 
 extern char** environ;
 
+namespace disctool {
+
 namespace {
 
 std::optional<std::string> findInPath(const std::string& program) {
@@ -105,3 +107,5 @@ bool Unmounter::unmount(const std::string& device) const {
     const std::optional<int> status = child.wait(patience_);
     return status && *status == 0;
 }
+
+} // namespace disctool

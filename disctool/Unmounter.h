@@ -4,6 +4,8 @@
 #include <chrono>
 #include <string>
 
+namespace disctool {
+
 // Asks the desktop to unmount a disc it mounted (`udisksctl unmount -b
 // DEVICE`), so that the drive can be grabbed. Runs without a shell and never
 // waits for a password prompt.
@@ -17,3 +19,5 @@ public:
 private:
     std::chrono::milliseconds patience_;
 };
+
+} // namespace disctool

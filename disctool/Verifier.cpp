@@ -7,6 +7,8 @@
 #include <unistd.h>
 #include <vector>
 
+namespace disctool {
+
 namespace {
 
 constexpr std::int64_t sectorBytes = 2048;
@@ -73,3 +75,5 @@ Verifier::Result Verifier::run(const std::function<void(double)>& progress,
     }
     return {};
 }
+
+} // namespace disctool

@@ -8,6 +8,8 @@
 #include <functional>
 #include <string>
 
+namespace disctool {
+
 // Reads the written track back and compares it with the image byte for byte,
 // over the image's own length (the medium pads the last sector).
 class Verifier {
@@ -31,3 +33,5 @@ private:
     const ImageFile& image_;
     std::int64_t trackStart_;
 };
+
+} // namespace disctool

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "VirtualBurners.h"
 
-#include "SimulatedDriveConfig.h"
+#include "DriveConfig.h"
 
-#include <algorithm>
-#include <cctype>
 #include <string>
+
+namespace disctool {
 
 namespace {
 
@@ -22,22 +22,17 @@ std::string_view trimmed(std::string_view text) {
     return text;
 }
 
-std::string upper(std::string_view text) {
-    std::string result(text);
-    std::transform(result.begin(), result.end(), result.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return result;
-}
-
 std::string nameOf(const std::string& id, int number) {
     const std::string counted = " burner " + std::to_string(number);
-    if (id.starts_with(SimulatedDriveConfig::prefix)) {
+    if (id.starts_with(emulator::DriveConfig::prefix)) {
         std::string problem;
-        const std::optional<SimulatedDriveConfig> spec = SimulatedDriveConfig::parse(id, problem);
-        if (!spec) {
+        const std::optional<emulator::DriveConfig> config =
+            emulator::DriveConfig::parse(id, problem);
+        if (!config) {
             return "Simulated" + counted + " (unusable: " + problem + ") via simulation";
         }
-        return "Simulated " + upper(traitsOf(spec->discs.front().kind).name) + counted +
+        return "Simulated " +
+               std::string(emulator::traitsOf(config->discs.front().medium).displayName) + counted +
                " via simulation";
     }
     if (id.starts_with("stdio:")) {
@@ -62,3 +57,5 @@ std::vector<ListedBurner> virtualBurners(std::string_view configured) {
     }
     return burners;
 }
+
+} // namespace disctool

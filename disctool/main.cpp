@@ -3,6 +3,7 @@
 
 #include "Arguments.h"
 #include "BurnFlow.h"
+#include "DriveEmulator.h"
 #include "DriveFactory.h"
 #include "HelpText.h"
 #include "HumanReporter.h"
@@ -14,15 +15,39 @@
 #include "ToolProtocol.h"
 #include "VirtualBurners.h"
 
+#include <charconv>
+#include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unistd.h>
 #include <vector>
 
+namespace disctool {
 namespace {
 
 constexpr int exitUsage = 2;
+
+// How long a drive may stay unready before its disc counts as unusable;
+// tests shorten it.
+constexpr const char* unreadyLimitVariable = "EMBERLIN_DISCTOOL_UNREADY_MS";
+
+std::chrono::milliseconds unreadyLimit() {
+    const std::chrono::milliseconds standard = BurnRequest{}.unreadyLimit;
+    const char* configured = std::getenv(unreadyLimitVariable);
+    if (configured == nullptr) {
+        return standard;
+    }
+    const std::string_view text(configured);
+    std::int64_t milliseconds = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), milliseconds);
+    if (error != std::errc() || end != text.data() + text.size() || milliseconds < 0) {
+        return standard;
+    }
+    return std::chrono::milliseconds(milliseconds);
+}
 
 int list(LineWriter& out) {
     std::vector<ListedBurner> burners = Listing().opticalDrives();
@@ -42,14 +67,19 @@ int list(LineWriter& out) {
     return BurnFlow::exitSucceeded;
 }
 
-int burn(const BurnOptions& options, LineWriter& out) {
-    const SignalAbort abort;
+int burn(const BurnOptions& options, LineWriter& out, char** argv) {
     std::unique_ptr<ProgressReporter> reporter;
     if (options.puppetStrings) {
         reporter = std::make_unique<PuppetStringsReporter>(out);
     } else {
         reporter = std::make_unique<HumanReporter>(out, options.device);
     }
+    // An emulated drive needs this program started again with the emulator.
+    if (const std::optional<std::string> problem = driveEmulator::prepare(options.device, argv)) {
+        reporter->reportFailure(*problem);
+        return BurnFlow::exitFailed;
+    }
+    const SignalAbort abort;
     LibburnSession session;
     if (!session.initialised()) {
         reporter->reportFailure("libburn could not be initialised");
@@ -61,12 +91,14 @@ int burn(const BurnOptions& options, LineWriter& out) {
         reporter->reportFailure(problem);
         return BurnFlow::exitFailed;
     }
-    return BurnFlow(*drive, *reporter, abort, options).run();
+    return BurnFlow(*drive, *reporter, abort, options, unreadyLimit()).run();
 }
 
 } // namespace
+} // namespace disctool
 
 int main(int argc, char** argv) {
+    using namespace disctool;
     LineWriter out(STDOUT_FILENO);
     const Arguments arguments = Arguments::parse(std::vector<std::string>(argv + 1, argv + argc));
     switch (arguments.command()) {
@@ -76,7 +108,7 @@ int main(int argc, char** argv) {
     case Arguments::Command::List:
         return list(out);
     case Arguments::Command::Burn:
-        return burn(arguments.burn(), out);
+        return burn(arguments.burn(), out, argv);
     case Arguments::Command::Invalid:
         break;
     }

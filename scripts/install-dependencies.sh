@@ -7,11 +7,13 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   qt6-tools-dev qt6-l10n-tools
-  libburn-dev libcanberra-dev sound-theme-freedesktop libqt6svg6
+  libburn-dev libcanberra-dev sound-theme-freedesktop libqt6svg6 libudev-dev
 )
 case "${1:-build}" in
   build) ;;
-  test) packages+=(libgtest-dev libgmock-dev desktop-file-utils appstream) ;;
+  # The desktop tests run their own session bus; xorriso and cdrskin check the
+  # emulated burner against clients nobody here wrote.
+  test) packages+=(libgtest-dev libgmock-dev desktop-file-utils appstream dbus-daemon xorriso cdrskin) ;;
   # The disc-image tool's benchmark compares it with other libburn writers.
   bench) packages+=(libgtest-dev libgmock-dev xorriso cdrskin) ;;
   headless) packages+=(xvfb xauth) ;;

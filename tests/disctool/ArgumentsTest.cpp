@@ -7,6 +7,8 @@
 
 namespace {
 
+using namespace disctool;
+
 using Args = std::vector<std::string>;
 
 TEST(Arguments, ListTakesNothingElse) {

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Every branch of a burn, on simulated drives: the medium is simulated, the
-// bytes go through libburn to the drive's backing file.
+// Every branch of a burn, on emulated drives: libburn drives them as it
+// drives a real burner, and the disc's bytes end up in the drive's file.
 #include "ScratchDirectory.h"
 #include "TestImage.h"
 #include "ToolRun.h"
@@ -39,15 +39,28 @@ bool startsWith(const std::string& line, const std::string& prefix) {
     return line.starts_with(prefix);
 }
 
+struct FlowCase {
+    std::string name;
+    std::string parameters;
+    bool erase;
+    Lines steps;
+    int status;
+};
+
 class BurnFlow : public ::testing::Test {
 protected:
     void SetUp() override { image_ = writeTestImage(imagePath(), 300001); }
 
     std::string imagePath() const { return scratch_.file("image.iso"); }
-    std::string backing() const { return scratch_.file("disc.img"); }
+    // A drive keeps what was done to its disc: each test case takes a new one.
+    void newDisc() { ++disc_; }
+    std::string backing() const { return scratch_.file("disc" + std::to_string(disc_) + ".img"); }
     std::string sim(const std::string& parameters) const {
         return "sim:" + backing() + (parameters.empty() ? "" : "?" + parameters);
     }
+    // A file the test creates when the drive shall go on.
+    std::string trigger() const { return scratch_.file("go"); }
+    void pull() const { std::ofstream{trigger()}; }
 
     // The command line Emberlin builds, with "-erase" where the window asks for it.
     Lines arguments(const std::string& device, bool erase = false, const std::string& speed = "max",
@@ -61,34 +74,47 @@ protected:
         return args;
     }
 
-    // The backing file holds the image from `offset` on.
-    void expectImageAt(std::size_t offset) const {
-        const std::vector<char> written = readWholeFile(backing());
-        ASSERT_GE(written.size(), offset + image_.size());
-        EXPECT_TRUE(std::equal(image_.begin(), image_.end(),
-                               written.begin() + static_cast<std::ptrdiff_t>(offset)));
+    // Where on the disc the image is, on the first disc or the one that
+    // followed it: the first sector at which it starts.
+    std::ptrdiff_t imageSector() const {
+        for (const std::string& file : {backing(), backing() + ".2"}) {
+            const std::vector<char> disc = readWholeFile(file);
+            for (std::size_t at = 0; at + image_.size() <= disc.size(); at += 2048) {
+                if (std::equal(image_.begin(), image_.end(),
+                               disc.begin() + static_cast<std::ptrdiff_t>(at))) {
+                    return static_cast<std::ptrdiff_t>(at / 2048);
+                }
+            }
+        }
+        return -1;
     }
 
-    // Long enough at a low speed that a signal surely finds the job running.
-    void useBigImage() { image_ = writeTestImage(imagePath(), 6 * 1024 * 1024 + 5); }
+    void runCases(const std::vector<FlowCase>& cases);
 
     ScratchDirectory scratch_;
     std::vector<char> image_;
+    int disc_ = 0;
 };
 
-struct FlowCase {
-    std::string name;
-    std::string parameters;
-    bool erase;
-    Lines steps;
-    int status;
-};
+// Each case burns a new disc, several cases to a test so that they spread
+// over the processors: libburn waits for a drive in steps of half a second.
+void BurnFlow::runCases(const std::vector<FlowCase>& cases) {
+    for (const FlowCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        newDisc();
+        const ToolResult result = runTool(arguments(sim(c.parameters), c.erase));
+        EXPECT_EQ(checkTranscript(result.lines), "");
+        EXPECT_EQ(stepsOf(result.lines), c.steps);
+        EXPECT_EQ(result.status, c.status);
+        if (c.status == 0) {
+            EXPECT_GE(imageSector(), 0) << "the image is on the disc";
+        }
+    }
+}
 
 TEST_F(BurnFlow, EveryOutcomeOfTheMediumInTheDrive) {
-    const std::vector<FlowCase> cases = {
+    runCases({
         {"blank disc", "", false, burnSteps, 0},
-        {"disc inserted after the prompt", "insert-after=1s", false, concat({prompt}, burnSteps),
-         0},
         {"erase not needed on a blank rewritable", "medium=cd-rw", true, burnSteps, 0},
         {"appendable disc gets another session", "state=appendable&used=64k", false, burnSteps, 0},
         {"not eraseable, then a blank disc", "medium=cd-r&state=full,blank", true,
@@ -101,24 +127,43 @@ TEST_F(BurnFlow, EveryOutcomeOfTheMediumInTheDrive) {
         {"no space, then a bigger disc", "capacity=100k,10M", false,
          concat({"Media does not have enough free space", prompt}, burnSteps), 0},
         {"busy drive", "busy", false, {busy}, 1},
-    };
-    for (const FlowCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        const ToolResult result = runTool(arguments(sim(c.parameters), c.erase));
-        EXPECT_EQ(checkTranscript(result.lines), "");
-        EXPECT_EQ(stepsOf(result.lines), c.steps);
-        EXPECT_EQ(result.status, c.status);
-    }
+    });
+}
+
+TEST_F(BurnFlow, EveryKindOfMediumAndSlowDrives) {
+    runCases({
+        {"a drive becoming ready for a while", "unready=4polls", false, burnSteps, 0},
+        {"no medium at first after loading", "no-medium-for=1polls", false, burnSteps, 0},
+        {"blank DVD-R, written incrementally", "medium=dvd-r", false, burnSteps, 0},
+        {"appendable DVD+R", "medium=dvd+r&state=appendable", false, burnSteps, 0},
+        {"BD-R with two sessions", "medium=bd-r&state=appendable&sessions=2", false, burnSteps, 0},
+        {"unformatted DVD+RW, formatted by writing", "medium=dvd+rw&state=unformatted", false,
+         burnSteps, 0},
+        {"full DVD-RW erased, then written", "medium=dvd-rw&state=full", true, burnSteps, 0},
+        {"formatted BD-RE", "medium=bd-re", false, burnSteps, 0},
+    });
+}
+
+TEST_F(BurnFlow, ADiscInsertedAfterThePromptIsBurned) {
+    ToolRun run(arguments(sim("insert-after=@" + trigger())));
+    ASSERT_TRUE(run.waitForLine(prompt));
+    pull();
+    EXPECT_EQ(run.finish(), 0);
+    EXPECT_EQ(checkTranscript(run.lines()), "");
+    EXPECT_EQ(stepsOf(run.lines()), concat({prompt}, burnSteps));
 }
 
 TEST_F(BurnFlow, AnAppendedSessionLandsBehindTheEarlierOnesAndVerifiesThere) {
     const ToolResult result = runTool(arguments(sim("state=appendable&used=64k")));
     EXPECT_EQ(result.status, 0);
-    expectImageAt(64 * 1024);
+    // The earlier session's volume descriptor is where it was.
+    const std::vector<char> disc = readWholeFile(backing());
+    ASSERT_GT(disc.size(), 16u * 2048 + 6);
+    EXPECT_EQ(std::string(disc.data() + 16 * 2048 + 1, 5), "CD001");
+    EXPECT_GT(imageSector(), 32);
 }
 
 TEST_F(BurnFlow, ErasingARewritableDiscComesFirstAndStartsWithTwoIndefiniteLines) {
-    std::ofstream(backing()) << std::string(100000, 'x');
     const ToolResult result =
         runTool(arguments(sim("medium=cd-rw&state=full&erase-time=300ms"), true));
     EXPECT_EQ(result.status, 0);
@@ -130,7 +175,7 @@ TEST_F(BurnFlow, ErasingARewritableDiscComesFirstAndStartsWithTwoIndefiniteLines
     ASSERT_NE(prepared, result.lines.end());
     EXPECT_EQ(*(prepared - 1), "PERCENT:100") << "the erase ends at 100 before the burn";
     EXPECT_EQ(stepsOf(result.lines), burnSteps);
-    expectImageAt(0);
+    EXPECT_EQ(imageSector(), 0);
 }
 
 TEST_F(BurnFlow, ADiscThatCannotBeUsedIsEjectedAndTheToolWaitsQuietly) {
@@ -154,7 +199,7 @@ TEST_F(BurnFlow, AWriteErrorNamesLibburnsReason) {
     EXPECT_EQ(steps[0], preparing);
     EXPECT_EQ(steps[1], writing);
     EXPECT_TRUE(startsWith(steps[2], "burn failed - Writing failed: "));
-    EXPECT_NE(steps[2].find("File too large"), std::string::npos) << steps[2];
+    EXPECT_NE(steps[2].find("Write error"), std::string::npos) << steps[2];
 }
 
 TEST_F(BurnFlow, ADriveLostWhileWritingIsReportedAsGone) {
@@ -251,12 +296,13 @@ TEST_F(BurnFlow, ASignalWhileWaitingForADiscEndsTheWait) {
     }
 }
 
+// The drive holds each job up until the test, having sent its signal, lets it go on.
 TEST_F(BurnFlow, ASignalDuringAnEraseLetsTheEraseFinish) {
-    std::ofstream(backing()) << std::string(100000, 'x');
-    ToolRun run(arguments(sim("medium=cd-rw&state=full&erase-time=1500ms"), true));
+    ToolRun run(arguments(sim("medium=cd-rw&state=full&erase-time=@" + trigger()), true));
     ASSERT_TRUE(run.waitForLine("PERCENT:-1"));
     ASSERT_TRUE(run.waitForLine("PERCENT:-1"));
     run.sendSignal(SIGTERM);
+    pull();
     EXPECT_EQ(run.finish(), 128 + SIGTERM);
     EXPECT_EQ(checkTranscript(run.lines()), "");
     const Lines& lines = run.lines();
@@ -267,12 +313,10 @@ TEST_F(BurnFlow, ASignalDuringAnEraseLetsTheEraseFinish) {
 }
 
 TEST_F(BurnFlow, ASignalWhileWritingCancelsTheWrite) {
-    useBigImage();
-    ToolRun run(arguments(sim("medium=dvd-r"), false, "1"));
+    ToolRun run(arguments(sim("medium=dvd-r&stall-at=64&resume=@" + trigger())));
     ASSERT_TRUE(run.waitForLine(writing));
-    ASSERT_TRUE(
-        run.waitForLine([](const std::string& line) { return line.starts_with("PERCENT:"); }));
     run.sendSignal(SIGTERM);
+    pull();
     EXPECT_EQ(run.finish(), 128 + SIGTERM);
     EXPECT_EQ(checkTranscript(run.lines()), "");
     EXPECT_EQ(stepsOf(run.lines()),
@@ -280,10 +324,10 @@ TEST_F(BurnFlow, ASignalWhileWritingCancelsTheWrite) {
 }
 
 TEST_F(BurnFlow, ASignalWhileVerifyingStopsTheVerify) {
-    useBigImage();
-    ToolRun run(arguments(sim("medium=dvd-r"), false, "2"));
+    ToolRun run(arguments(sim("medium=dvd-r&stall-read-at=64&resume=@" + trigger())));
     ASSERT_TRUE(run.waitForLine(verifying));
     run.sendSignal(SIGTERM);
+    pull();
     EXPECT_EQ(run.finish(), 128 + SIGTERM);
     EXPECT_EQ(checkTranscript(run.lines()), "");
     EXPECT_EQ(stepsOf(run.lines()), (Lines{preparing, writing, closing, finishing, verifying,

@@ -17,7 +17,7 @@ bool contains(const std::vector<std::string>& lines, const std::string& text) {
     return false;
 }
 
-TEST(CommandLine, HelpDescribesTheCommandLinesAndSimulatedDrives) {
+TEST(CommandLine, HelpDescribesTheCommandLinesAndEmulatedDrives) {
     const ToolResult help = runTool({"-help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(contains(help.lines, "emberlin-disctool burn -list"));

@@ -16,6 +16,8 @@
 
 namespace {
 
+using namespace disctool;
+
 namespace fs = std::filesystem;
 
 constexpr const char* sataPath = "pci0000:00/0000:00:17.0/ata3/host2/target2:0:0/2:0:0:0";

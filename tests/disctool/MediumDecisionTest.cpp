@@ -4,69 +4,211 @@
 #include "Speed.h"
 
 #include <gtest/gtest.h>
+#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
+using namespace disctool;
+using namespace std::chrono_literals;
+
 constexpr std::int64_t megabyte = 1024 * 1024;
 
-Medium disc(DiscStatus status, bool erasable, std::int64_t freeBytes) {
-    Medium medium;
-    medium.status = status;
-    medium.erasable = erasable;
-    medium.freeBytes = freeBytes;
-    return medium;
+// A verdict in a few letters: W write (W+A leaving the disc appendable),
+// EF/EB erase fast/fully, F format,
+// NW/NE/NS the refusals "not writable", "not eraseable", "no space", ASK
+// (+TRAY) ask for a disc, WAIT, and a failure by what its reason says: XS
+// cannot simulate, XE/XF a test burn never erases/formats, X anything else.
+std::string codeOf(const MediumVerdict& verdict) {
+    switch (verdict.action) {
+    case MediumAction::Wait:
+        return "WAIT";
+    case MediumAction::AskForDisc:
+        return verdict.openTray ? "ASK+TRAY" : "ASK";
+    case MediumAction::Format:
+        return "F";
+    case MediumAction::EraseFast:
+        return "EF";
+    case MediumAction::EraseFully:
+        return "EB";
+    case MediumAction::Write:
+        return verdict.leaveAppendable ? "W+A" : "W";
+    case MediumAction::Reject:
+        return verdict.problem == MediumProblem::NotWritable    ? "NW"
+               : verdict.problem == MediumProblem::NotEraseable ? "NE"
+                                                                : "NS";
+    case MediumAction::Fail:
+        break;
+    }
+    const auto says = [&](const char* text) {
+        return verdict.reason.find(text) != std::string::npos;
+    };
+    return says("cannot simulate") ? "XS"
+           : says("never erases")  ? "XE"
+           : says("never formats") ? "XF"
+                                   : "X";
 }
 
-TEST(MediumDecision, EveryStateWithAndWithoutErase) {
-    struct Case {
-        std::string name;
-        Medium medium;
-        bool erase;
-        MediumDecision expected;
+std::vector<std::string> codesIn(const std::string& cells) {
+    std::istringstream words(cells);
+    return {std::istream_iterator<std::string>(words), std::istream_iterator<std::string>()};
+}
+
+// Every profile a drive reports, with a disc that is blank, appendable, or
+// holding data (full; an overwritable disc is "blank" to libburn but has a
+// file system at its start), for four requests each: nothing, erase, test
+// burn, test burn with erase. "." is a state libburn does not report.
+TEST(MediumDecision, EveryProfileInEveryStateForEveryRequest) {
+    struct Row {
+        int profile;
+        bool canSimulate; // as libburn reports it for a writable disc
+        bool overwritable;
+        int oneX; // kB/s asked for at speed 1
+        const char* blank;
+        const char* appendable;
+        const char* holdingData;
     };
-    const std::vector<Case> cases = {
-        {"no disc", disc(DiscStatus::Empty, false, 0), false, MediumDecision::Wait},
-        {"disc not assessed yet", disc(DiscStatus::Unready, false, 0), true, MediumDecision::Wait},
-        {"blank", disc(DiscStatus::Blank, false, 700 * megabyte), false, MediumDecision::Write},
-        {"blank is never erased", disc(DiscStatus::Blank, false, 700 * megabyte), true,
-         MediumDecision::Write},
-        {"blank too small", disc(DiscStatus::Blank, false, megabyte), false,
-         MediumDecision::NoSpace},
-        {"appendable gets a session", disc(DiscStatus::Appendable, false, 600 * megabyte), false,
-         MediumDecision::Write},
-        {"appendable too full", disc(DiscStatus::Appendable, false, megabyte), false,
-         MediumDecision::NoSpace},
-        {"appendable rewritable erased on request", disc(DiscStatus::Appendable, true, megabyte),
-         true, MediumDecision::Erase},
-        {"appendable write-once cannot be erased", disc(DiscStatus::Appendable, false, megabyte),
-         true, MediumDecision::NotEraseable},
-        {"full rewritable erased on request", disc(DiscStatus::Full, true, 0), true,
-         MediumDecision::Erase},
-        {"full rewritable without erase", disc(DiscStatus::Full, true, 0), false,
-         MediumDecision::NotWritable},
-        {"full write-once with erase", disc(DiscStatus::Full, false, 0), true,
-         MediumDecision::NotEraseable},
-        {"full write-once", disc(DiscStatus::Full, false, 0), false, MediumDecision::NotWritable},
-        {"unsuitable", disc(DiscStatus::Unsuitable, false, 0), false, MediumDecision::NotWritable},
+    const std::vector<Row> rows = {
+        // profile     sim    over   1x    blank          appendable     holding data
+        {0x09 /*CD-R*/, true, false, 177, "W W W W", "W NE W NE", "NW NE NW NE"},
+        {0x0a /*CD-RW*/, true, false, 177, "W W W W", "W EF W XE", "NW EF NW XE"},
+        {0x11 /*DVD-R*/, true, false, 1385, "W W W W", "W NE W NE", "NW NE NW NE"},
+        {0x15 /*DVD-R DL*/, true, false, 1385, "W W W W", "W NE W NE", "NW NE NW NE"},
+        {0x14 /*DVD-RW seq*/, true, false, 1385, "W W W W", "W EF W XE", "NW EF NW XE"},
+        {0x13 /*DVD-RW r.o.*/, false, true, 1385, "W W XS XS", ".", "NW W NW XS"},
+        {0x1b /*DVD+R*/, false, false, 1385, "W W XS XS", "W NE XS NE", "NW NE NW NE"},
+        {0x2b /*DVD+R DL*/, false, false, 1385, "W W XS XS", "W NE XS NE", "NW NE NW NE"},
+        {0x1a /*DVD+RW*/, false, true, 1385, "W W XS XS", ".", "NW W NW XS"},
+        {0x12 /*DVD-RAM*/, false, true, 1385, "W W XS XS", ".", "NW W NW XS"},
+        {0x41 /*BD-R*/, false, false, 4496, "W W XS XS", "W NE XS NE", "NW NE NW NE"},
+        {0x43 /*BD-RE*/, false, true, 4496, "W W XS XS", ".", "NW W NW XS"},
+        {0x08 /*CD-ROM*/, false, false, 0, ".", ".", "NW NE NW NE"},
+        {0x10 /*DVD-ROM*/, false, false, 0, ".", ".", "NW NE NW NE"},
+        {0x40 /*BD-ROM*/, false, false, 0, ".", ".", "NW NE NW NE"},
+        {0x42 /*BD-R random, not written by libburn*/, false, false, 0, "NW NW NW NW", ".", "."},
+        {0xffff /*file*/, true, false, 0, "W W W W", ".", "."},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(decideMedium(c.medium, c.erase, 10 * megabyte), c.expected) << c.name;
+    for (const Row& row : rows) {
+        const std::vector<std::pair<const char*, DiscStatus>> columns = {
+            {row.blank, DiscStatus::Blank},
+            {row.appendable, DiscStatus::Appendable},
+            {row.holdingData, row.overwritable ? DiscStatus::Blank : DiscStatus::Full}};
+        for (std::size_t column = 0; column < columns.size(); ++column) {
+            const std::vector<std::string> expected = codesIn(columns[column].first);
+            if (expected == std::vector<std::string>{"."}) {
+                continue;
+            }
+            Medium medium;
+            medium.status = columns[column].second;
+            medium.kind = kindOfProfile(row.profile);
+            medium.holdsData = column > 0;
+            medium.capacityBytes = 700 * megabyte;
+            medium.freeBytes = medium.status == DiscStatus::Full ? 0 : 500 * megabyte;
+            medium.canSimulate = row.canSimulate && medium.status != DiscStatus::Full;
+            medium.removable = row.profile != 0xffff;
+            EXPECT_EQ(verifyNeedsReload(medium), row.overwritable) << std::hex << row.profile;
+            ASSERT_EQ(expected.size(), 4u);
+            for (int request = 0; request < 4; ++request) {
+                BurnRequest ask;
+                ask.erase = request % 2 == 1;
+                ask.testBurn = request >= 2;
+                ask.imageBytes = 100 * megabyte;
+                ask.speed = 1;
+                const MediumVerdict verdict = decideMedium(medium, {}, ask);
+                EXPECT_EQ(codeOf(verdict), expected[request])
+                    << "profile " << std::hex << row.profile << ", column " << column
+                    << ", request " << request;
+                if (verdict.action == MediumAction::Write) {
+                    EXPECT_EQ(verdict.kilobytesPerSecond, row.oneX) << std::hex << row.profile;
+                    EXPECT_EQ(verdict.useFifo, row.profile != 0xffff) << std::hex << row.profile;
+                }
+            }
+        }
     }
 }
 
-TEST(MediumDecision, TheImageNeedsWholeSectors) {
-    // 2049 bytes take two sectors of 2048.
-    EXPECT_EQ(decideMedium(disc(DiscStatus::Blank, false, 4096), false, 2049),
-              MediumDecision::Write);
-    EXPECT_EQ(decideMedium(disc(DiscStatus::Blank, false, 4095), false, 2049),
-              MediumDecision::NoSpace);
-    EXPECT_EQ(decideMedium(disc(DiscStatus::Blank, false, 4096), false, 4097),
-              MediumDecision::NoSpace);
+// What goes beyond the profile and state: waiting, room, formatting, blanking
+// that must keep what was asked, and what was tried on this disc already.
+TEST(MediumDecision, WaitingRoomFormattingAndBlanking) {
+    struct Case {
+        std::string name;
+        int profile;
+        DiscStatus status;
+        std::string facts; // unformatted data no-room tight small file sim multi
+        std::string ask;   // erase test appendable odd-size
+        DiscHistory history;
+        std::string expected;
+    };
+    const DiscHistory none{};
+    const DiscHistory longAgo{30s};
+    const DiscHistory fastTried{0ms, true};
+    const DiscHistory fullTried{0ms, true, true};
+    const DiscHistory formatTried{0ms, false, false, true};
+    using enum DiscStatus;
+    const std::vector<Case> cases = {
+        {"drive still looking", 0x09, Unready, "", "", {29999ms}, "WAIT"},
+        {"unready too long: ejected", 0x09, Unready, "", "", longAgo, "NW"},
+        {"empty: ask, tray stays", 0x00, Empty, "", "", {2999ms}, "ASK"},
+        {"empty a while: open the tray", 0x00, Empty, "", "", {3s}, "ASK+TRAY"},
+        {"unsuitable", 0x09, Unsuitable, "", "erase", none, "NW"},
+        {"blank too small", 0x09, Blank, "no-room", "", none, "NS"},
+        {"appendable too full", 0x09, Appendable, "no-room", "", none, "NS"},
+        {"appendable too full, erased to fit", 0x0a, Appendable, "no-room data", "erase", none,
+         "EF"},
+        {"file without room ends the burn", 0xffff, Blank, "no-room file", "", none, "X"},
+        {"never erased when it cannot fit", 0x0a, Full, "data small", "erase", none, "NS"},
+        {"DVD-RW never blanked when it cannot fit", 0x14, Full, "data small", "erase", none, "NS"},
+        {"overwritable written over only if it fits", 0x43, Blank, "data no-room", "erase", none,
+         "NS"},
+        {"fast blank refused: blank fully", 0x0a, Full, "data", "erase", fastTried, "EB"},
+        {"still holding data after that", 0x0a, Full, "data", "erase", fullTried, "X"},
+        {"DVD-RW kept appendable: blank fully", 0x14, Appendable, "data", "erase appendable", none,
+         "EB"},
+        {"CD-RW stays appendable after a fast blank", 0x0a, Full, "data", "erase appendable", none,
+         "EF"},
+        {"new BD-RE formatted", 0x43, Blank, "unformatted", "", none, "F"},
+        {"new DVD-RAM formatted", 0x12, Blank, "unformatted", "", none, "F"},
+        {"new DVD+RW formatted", 0x1a, Blank, "unformatted", "", none, "F"},
+        {"never formatted when it cannot fit", 0x43, Blank, "unformatted small", "", none, "NS"},
+        {"still unformatted after formatting", 0x43, Blank, "unformatted", "", formatTried, "X"},
+        {"a test burn never formats", 0x43, Blank, "unformatted sim", "test", none, "XF"},
+        {"BD-R needs no formatting", 0x41, Blank, "unformatted", "", none, "W"},
+        {"kept appendable where asked and possible", 0x11, Blank, "multi", "appendable", none,
+         "W+A"},
+        {"closed where the disc cannot stay appendable", 0x15, Blank, "", "appendable", none, "W"},
+        {"closed unless asked", 0x11, Blank, "multi", "", none, "W"},
+        {"an odd-sized image takes whole sectors", 0x11, Blank, "tight", "odd-size", none, "NS"},
+        {"one of whole sectors fits the same room", 0x11, Blank, "tight", "", none, "W"},
+    };
+    for (const Case& c : cases) {
+        const auto has = [](const std::string& list, const char* word) {
+            return (" " + list + " ").find(std::string(" ") + word + " ") != std::string::npos;
+        };
+        Medium medium;
+        medium.status = c.status;
+        medium.kind = kindOfProfile(c.profile);
+        medium.profileName = "disc";
+        medium.formatting =
+            has(c.facts, "unformatted") ? Formatting::Unformatted : Formatting::Formatted;
+        medium.holdsData = has(c.facts, "data");
+        medium.capacityBytes = has(c.facts, "small") ? 50 * megabyte : 700 * megabyte;
+        medium.freeBytes = has(c.facts, "no-room") ? 50 * megabyte
+                           : has(c.facts, "tight") ? 100 * megabyte + 2047
+                                                   : 500 * megabyte;
+        medium.multiSession = has(c.facts, "multi");
+        medium.canSimulate = has(c.facts, "sim");
+        medium.removable = !has(c.facts, "file");
+        BurnRequest ask;
+        ask.erase = has(c.ask, "erase");
+        ask.testBurn = has(c.ask, "test");
+        ask.leaveAppendable = has(c.ask, "appendable");
+        ask.imageBytes = 100 * megabyte + (has(c.ask, "odd-size") ? 1 : 0);
+        EXPECT_EQ(codeOf(decideMedium(medium, c.history, ask)), c.expected) << c.name;
+    }
 }
 
-TEST(Speed, MultiplesOfTheMediumsOneX) {
+TEST(Speed, MultiplesOfTheMediumsOneXAndBack) {
     struct Case {
         MediumFamily family;
         int multiple;
@@ -82,6 +224,9 @@ TEST(Speed, MultiplesOfTheMediumsOneX) {
         EXPECT_EQ(kilobytesPerSecond(c.family, c.multiple), c.expected)
             << static_cast<int>(c.family) << " x" << c.multiple;
     }
+    EXPECT_EQ(describeSpeed(MediumFamily::DVD, 22160), "16.0x (22160 kB/s)");
+    EXPECT_EQ(describeSpeed(MediumFamily::CD, 1764), "10.0x (1764 kB/s)");
+    EXPECT_EQ(describeSpeed(MediumFamily::File, 5000), "5000 kB/s");
 }
 
 } // namespace

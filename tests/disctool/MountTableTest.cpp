@@ -9,6 +9,8 @@
 
 namespace {
 
+using namespace disctool;
+
 TEST(MountTable, DecodesTheTablesOctalEscapes) {
     EXPECT_EQ(MountTable::decodeField("/media/ann/My\\040Disc"), "/media/ann/My Disc");
     EXPECT_EQ(MountTable::decodeField("tab\\011and\\134backslash"), "tab\tand\\backslash");

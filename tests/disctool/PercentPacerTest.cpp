@@ -6,6 +6,8 @@
 
 namespace {
 
+using namespace disctool;
+
 using namespace std::chrono_literals;
 
 TEST(PercentPacer, ShowsEachNewWholePercentAndRepeatsAStillOneEveryHalfSecond) {

@@ -6,12 +6,16 @@
 #include "TranscriptChecker.h"
 
 #include <algorithm>
+#include <csignal>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
 namespace {
+
+const std::vector<char> earlier = {'e', 'a', 'r', 'l', 'i', 'e', 'r'};
 
 std::vector<std::string> burnTo(const std::string& image, const std::string& target) {
     return {"burn",           image,     "-verifyburn",    "-forceclose", "-speed", "max",
@@ -61,6 +65,41 @@ TEST(StdioBurn, TheImageIsNeverItsOwnTarget) {
     EXPECT_EQ(result.lines.back(),
               "burn failed - The target " + scratch.file("image.iso") + " is the image itself");
     EXPECT_EQ(readWholeFile(scratch.file("image.iso")), image);
+}
+
+TEST(StdioBurn, ATargetWithoutRoomFailsAtOnceAndKeepsTheEarlierFile) {
+    // A file cannot be ejected for another: the burn ends, instead of asking
+    // for more room again and again. The room is what the tool may write.
+    ScratchDirectory scratch;
+    writeTestImage(scratch.file("image.iso"), 5 * 1024 * 1024);
+    std::ofstream(scratch.file("disc.iso")) << "earlier";
+    ToolRun::Options options;
+    options.fileSizeLimit = 1024 * 1024;
+    const ToolResult result =
+        runTool(burnTo(scratch.file("image.iso"), scratch.file("disc.iso")), options);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.lines,
+              std::vector<std::string>{"burn failed - Not enough room for the image: it needs "
+                                       "5242880 bytes, the target has room for 1048576"});
+    EXPECT_EQ(readWholeFile(scratch.file("disc.iso")), earlier);
+}
+
+TEST(StdioBurn, ACancelledBurnLeavesTheEarlierFileAndNothingElse) {
+    ScratchDirectory scratch;
+    writeTestImage(scratch.file("image.iso"), 1024 * 1024);
+    std::ofstream(scratch.file("disc.iso")) << "earlier";
+    const std::string preparing = "Preparing data for burn\n";
+    // The tool stalls on the line after this one until the test reads: the
+    // cancel comes while it prepares or writes, never after it is done.
+    ToolRun::Options options;
+    options.outputRoom = preparing.size() + 1;
+    ToolRun run(burnTo(scratch.file("image.iso"), scratch.file("disc.iso")), options);
+    ASSERT_TRUE(run.waitUntilWritten(preparing.size()));
+    run.sendSignal(SIGTERM);
+    EXPECT_EQ(run.finish(), 128 + SIGTERM);
+    EXPECT_EQ(run.lines().back(), "burn failed - Canceled by SIGTERM");
+    EXPECT_EQ(readWholeFile(scratch.file("disc.iso")), earlier);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratch.path()), {}), 2);
 }
 
 TEST(StdioBurn, ATargetThatCannotBeCreatedFailsBeforeWriting) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ToolRun.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -8,6 +9,8 @@
 #include <poll.h>
 #include <signal.h>
 #include <stdexcept>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -26,13 +29,18 @@ constexpr uid_t nobodyId = 65534;
     for (const std::string& variable : options.environment) {
         ::putenv(const_cast<char*>(variable.c_str()));
     }
+    if (options.fileSizeLimit >= 0) {
+        const rlimit limit{static_cast<rlim_t>(options.fileSizeLimit),
+                           static_cast<rlim_t>(options.fileSizeLimit)};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
     if (options.asNobody && ::getuid() == 0) {
         if (::setgroups(0, nullptr) != 0 || ::setgid(nobodyId) != 0 || ::setuid(nobodyId) != 0) {
             ::_exit(126);
         }
     }
     std::vector<char*> argv;
-    std::string program = EMBERLIN_DISCTOOL;
+    std::string program = options.program;
     argv.push_back(program.data());
     std::vector<std::string> copies = arguments;
     for (std::string& argument : copies) {
@@ -52,6 +60,14 @@ ToolRun::ToolRun(const std::vector<std::string>& arguments, const Options& optio
     int pipe[2];
     if (::pipe2(pipe, O_CLOEXEC) != 0) {
         throw std::runtime_error("pipe failed");
+    }
+    if (options.outputRoom) {
+        ::fcntl(pipe[1], F_SETPIPE_SZ, 4096);
+        filler_ = static_cast<std::size_t>(::fcntl(pipe[1], F_GETPIPE_SZ)) - *options.outputRoom;
+        const std::string filler(filler_, '\0');
+        if (::write(pipe[1], filler.data(), filler.size()) != static_cast<ssize_t>(filler.size())) {
+            throw std::runtime_error("cannot fill the pipe");
+        }
     }
     pid_ = ::fork();
     if (pid_ < 0) {
@@ -97,7 +113,9 @@ bool ToolRun::readMore(std::chrono::steady_clock::time_point deadline) {
         cutLines(true);
         return false;
     }
-    pending_.append(buffer, static_cast<std::size_t>(got));
+    const std::size_t skipped = std::min(filler_, static_cast<std::size_t>(got));
+    filler_ -= skipped;
+    pending_.append(buffer + skipped, static_cast<std::size_t>(got) - skipped);
     cutLines(false);
     return true;
 }
@@ -142,6 +160,19 @@ bool ToolRun::waitForLine(const std::function<bool(const std::string&)>& wanted,
 
 bool ToolRun::waitForLine(const std::string& exact, std::chrono::seconds patience) {
     return waitForLine([&exact](const std::string& line) { return line == exact; }, patience);
+}
+
+bool ToolRun::waitUntilWritten(std::size_t bytes, std::chrono::seconds patience) {
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    int waiting = 0;
+    while (::ioctl(output_, FIONREAD, &waiting) == 0 &&
+           static_cast<std::size_t>(waiting) < filler_ + bytes) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
 }
 
 void ToolRun::sendSignal(int signal) {

@@ -2,13 +2,15 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <sys/types.h>
 #include <vector>
 
-// The built emberlin-disctool running as a child, its standard output and
-// error merged into one pipe the way Emberlin reads them. Output is cut into
+// The built emberlin-disctool (or another program) running as a child, its
+// standard output and error merged into one pipe the way Emberlin reads them. Output is cut into
 // lines as Emberlin does: at "\n", and after the disc prompt, which comes
 // without a line end.
 class ToolRun {
@@ -16,6 +18,11 @@ public:
     struct Options {
         std::vector<std::string> environment; // NAME=VALUE, added to ours
         bool asNobody = false;                // drop root privileges first
+        std::int64_t fileSizeLimit = -1;      // RLIMIT_FSIZE for the tool, -1: unchanged
+        // The tool's output stalls once it has written this many bytes, until
+        // the test reads (the pipe is filled up to that room in advance).
+        std::optional<std::size_t> outputRoom;
+        std::string program = EMBERLIN_DISCTOOL; // another program to run the same way
     };
 
     explicit ToolRun(const std::vector<std::string>& arguments);
@@ -30,6 +37,9 @@ public:
                      std::chrono::seconds patience = std::chrono::seconds(60));
     bool waitForLine(const std::string& exact,
                      std::chrono::seconds patience = std::chrono::seconds(60));
+    // Waits until the tool has written that many bytes, without reading them.
+    bool waitUntilWritten(std::size_t bytes,
+                          std::chrono::seconds patience = std::chrono::seconds(60));
     void sendSignal(int signal);
     // Reads the rest of the output and reaps the child: its exit status, or
     // 128 + the signal that killed it; -1 if it did not end in time.
@@ -43,6 +53,7 @@ private:
 
     pid_t pid_ = -1;
     int output_ = -1;
+    std::size_t filler_ = 0; // bytes put in the pipe ahead of the tool's output
     std::string pending_;
     std::vector<std::string> lines_;
     std::size_t examined_ = 0;

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "BurnState.h"
+
+#include <QObject>
+#include <QString>
+
+class QWidget;
+
+namespace emberlin {
+
+class DesktopNotifications;
+class TaskbarProgress;
+
+// What the desktop shows of a burn beside the window: its progress on the
+// taskbar entry while it erases, burns or verifies, and a notification with the
+// window's status text when it ends while the user is in another window.
+// Clicking the notification brings the window back.
+class BurnDesktopFeedback final : public QObject {
+    Q_OBJECT
+
+public:
+    BurnDesktopFeedback(QWidget& window, DesktopNotifications& notifications,
+                        TaskbarProgress& taskbar, QObject* parent = nullptr);
+
+    void burnStateChanged(int burnState);
+    // The tool's progress as the window's bar shows it, 0.0 to 1.0.
+    void burnProgressed(double fraction);
+    // Success, failure or a lost burner, with the status the window shows.
+    void burnEnded(bool succeeded, const QString& status);
+
+private:
+    void raiseWindow();
+
+    QWidget& window_;
+    DesktopNotifications& notifications_;
+    TaskbarProgress& taskbar_;
+    int burnState_ = BurnStateListing;
+};
+
+} // namespace emberlin

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "BurnState.h"
+
+namespace emberlin {
+
+// When the burner list follows optical drives that came or went. The list is
+// reloaded only where the Reload button may be used (Ready, No burners) and no
+// burn is starting; a change seen elsewhere waits for that. Changes that arrive
+// while the drives settle (one udev event after another) make one reload.
+// Pure: the caller runs the settle timer and the reload.
+class DriveChangePolicy {
+public:
+    enum class Step { Nothing, StartSettleTimer, ReloadBurners };
+
+    Step opticalDriveAddedOrRemoved();
+    Step settleTimeElapsed();
+    Step burnStateChanged(int burnState);
+    // A burn was asked for. Its tool starts in Ready and stays there until it
+    // speaks; the burn counts as starting until the next change of state.
+    Step burnStarted();
+
+private:
+    Step reloadIfDue();
+
+    int burnState_ = BurnStateListing;
+    bool burnStarting_ = false;
+    bool changePending_ = false;
+    bool settling_ = false;
+};
+
+} // namespace emberlin

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "DesktopNotifications.h"
+
+#include <QDBusConnection>
+
+namespace emberlin {
+
+// Notifications through the freedesktop notification server on a session bus.
+// Without a bus nothing is sent.
+class FreedesktopNotifications final : public DesktopNotifications {
+    Q_OBJECT
+
+public:
+    // The application id names the desktop entry and the icon.
+    FreedesktopNotifications(const QDBusConnection& bus, const QString& applicationName,
+                             const QString& applicationId, QObject* parent = nullptr);
+
+    void show(const QString& summary, const QString& body) override;
+
+private slots:
+    // The server tells every client of every action; only ours count.
+    void actionInvoked(uint notificationId, const QString& actionKey);
+
+private:
+    QDBusConnection bus_;
+    QString applicationName_;
+    QString applicationId_;
+    // The server's id of the notification shown last; 0 before the first.
+    uint shownId_ = 0;
+};
+
+} // namespace emberlin

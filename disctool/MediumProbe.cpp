@@ -1,0 +1,194 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "MediumProbe.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <limits>
+#include <memory>
+#include <string_view>
+#include <sys/resource.h>
+
+using namespace burn;
+
+namespace disctool {
+
+namespace {
+
+constexpr std::int64_t sectorBytes = 2048;
+
+DiscStatus discStatusOf(burn_disc_status status) {
+    switch (status) {
+    case BURN_DISC_BLANK:
+        return DiscStatus::Blank;
+    case BURN_DISC_EMPTY:
+        return DiscStatus::Empty;
+    case BURN_DISC_APPENDABLE:
+        return DiscStatus::Appendable;
+    case BURN_DISC_FULL:
+        return DiscStatus::Full;
+    case BURN_DISC_UNSUITABLE:
+        return DiscStatus::Unsuitable;
+    case BURN_DISC_UNREADY:
+    case BURN_DISC_UNGRABBED:
+        break;
+    }
+    return DiscStatus::Unready;
+}
+
+// The largest file this process may write: libburn counts only the file
+// system's free space, but a write beyond this limit fails just the same.
+std::int64_t fileSizeLimit() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) {
+        return std::numeric_limits<std::int64_t>::max();
+    }
+    return static_cast<std::int64_t>(limit.rlim_cur);
+}
+
+// The formatting state, and the largest capacity any format offers (READ
+// FORMAT CAPACITIES): what a DVD-RW holds once fully blanked, or a DVD-RAM,
+// DVD+RW or BD-RE once formatted.
+std::int64_t readFormats(burn_drive* drive, Formatting& formatting) {
+    int status = 0;
+    off_t size = 0;
+    unsigned blockLength = 0;
+    int count = 0;
+    if (burn_disc_get_formats(drive, &status, &size, &blockLength, &count) != 1) {
+        return 0;
+    }
+    formatting = status == BURN_FORMAT_IS_UNFORMATTED ? Formatting::Unformatted
+                 : status == BURN_FORMAT_IS_FORMATTED ? Formatting::Formatted
+                                                      : Formatting::Unknown;
+    std::int64_t capacity = size;
+    for (int i = 0; i < count; ++i) {
+        int type = 0;
+        off_t offered = 0;
+        unsigned parameter = 0;
+        if (burn_disc_get_format_descr(drive, i, &type, &offered, &parameter) == 1) {
+            capacity = std::max<std::int64_t>(capacity, offered);
+        }
+    }
+    return capacity;
+}
+
+// A CD-RW's capacity once blank: its lead-out as pressed into the disc (ATIP).
+std::int64_t atipCapacity(burn_drive* drive) {
+    int start = 0;
+    int end = 0;
+    if (burn_disc_read_atip(drive) != 1 ||
+        burn_drive_get_start_end_lba(drive, &start, &end, 0) != 1 || end <= 0) {
+        return 0;
+    }
+    return static_cast<std::int64_t>(end) * sectorBytes;
+}
+
+// libburn calls an overwritable disc blank whatever it holds: look for a
+// file system at its start. A disc that cannot be read there holds none.
+bool startsWithFileSystem(burn_drive* drive) {
+    std::array<char, sectorBytes> sector{};
+    off_t got = 0;
+    // Quietly, and without retrying block by block: a fresh disc has nothing there.
+    constexpr int quiet = 1 << 1;
+    constexpr int noRetry = 1 << 2;
+    return burn_read_data(drive, 16 * sectorBytes, sector.data(), sectorBytes, &got,
+                          quiet | noRetry) > 0 &&
+           got == sectorBytes && isVolumeDescriptor(sector);
+}
+
+} // namespace
+
+libburn::WriteOptions makeWriteOptions(burn_drive* drive, bool leaveAppendable, bool simulate,
+                                       std::int64_t startByte) {
+    libburn::WriteOptions options(burn_write_opts_new(drive));
+    if (!options) {
+        return options;
+    }
+    burn_write_opts_set_perform_opc(options.get(), 0);
+    burn_write_opts_set_underrun_proof(options.get(), 1);
+    burn_write_opts_set_multi(options.get(), leaveAppendable ? 1 : 0);
+    burn_write_opts_set_simulate(options.get(), simulate ? 1 : 0);
+    if (startByte >= 0) {
+        burn_write_opts_set_start_byte(options.get(), startByte);
+    }
+    // File targets: one fsync at the end, like "dd conv=fsync". libburn also
+    // paces a set speed by its sync rhythm, which this keeps working.
+    burn_write_opts_set_stdio_fsync(options.get(), 1);
+    return options;
+}
+
+Medium probeMedium(burn_drive* drive, const WriteIntent& intent, bool fileBacked) {
+    Medium medium;
+    medium.removable = !fileBacked;
+    medium.status = discStatusOf(burn_disc_get_status(drive));
+    if (medium.status == DiscStatus::Unready || medium.status == DiscStatus::Empty) {
+        return medium;
+    }
+    int profile = 0;
+    std::array<char, 80> name{};
+    if (burn_disc_get_profile(drive, &profile, name.data()) == 1) {
+        medium.kind = kindOfProfile(profile);
+        medium.profileName = name.data();
+    }
+    burn_multi_caps* rawCaps = nullptr;
+    if (burn_disc_get_multi_caps(drive, BURN_WRITE_NONE, &rawCaps, 0) >= 0 && rawCaps != nullptr) {
+        const libburn::MultiCaps caps(rawCaps);
+        medium.multiSession = caps->multi_session != 0;
+        medium.canSimulate = caps->might_simulate != 0;
+    }
+    const libburn::WriteOptions options =
+        makeWriteOptions(drive, intent.leaveAppendable && medium.multiSession, intent.simulate, -1);
+    medium.freeBytes = burn_disc_available_space(drive, options.get());
+    if (fileBacked) {
+        medium.freeBytes = std::min(medium.freeBytes, fileSizeLimit());
+        medium.capacityBytes = medium.freeBytes;
+        return medium;
+    }
+    const std::int64_t formatCapacity = readFormats(drive, medium.formatting);
+    if (isOverwritable(medium.kind) || medium.kind == MediumKind::DVDRWSequential) {
+        medium.capacityBytes = formatCapacity;
+    } else if (medium.kind == MediumKind::CDRW && medium.status != DiscStatus::Blank) {
+        medium.capacityBytes = atipCapacity(drive);
+    } else if (medium.status == DiscStatus::Blank) {
+        medium.capacityBytes = medium.freeBytes;
+    }
+    medium.holdsData =
+        medium.status != DiscStatus::Blank ||
+        (isOverwritable(medium.kind) && medium.formatting != Formatting::Unformatted &&
+         startsWithFileSystem(drive));
+    return medium;
+}
+
+bool isVolumeDescriptor(std::span<const char> sector) {
+    // Bytes 1 to 5 name the descriptor; byte 6 is its version, 1.
+    static constexpr std::array<std::string_view, 7> identifiers = {
+        "CD001", "BEA01", "NSR02", "NSR03", "TEA01", "BOOT2", "CDW02"};
+    if (sector.size() < 7 || sector[6] != 1) {
+        return false;
+    }
+    const std::string_view identifier(sector.data() + 1, 5);
+    return std::find(identifiers.begin(), identifiers.end(), identifier) != identifiers.end();
+}
+
+bool trayClosesByItself(burn_drive* drive) {
+    constexpr unsigned removableMediumFeature = 0x0003;
+    unsigned char flags = 0;
+    unsigned char length = 0;
+    unsigned char* data = nullptr;
+    char* text = nullptr;
+    const int found =
+        burn_drive_get_feature(drive, removableMediumFeature, &flags, &length, &data, &text);
+    const std::unique_ptr<unsigned char, decltype(&std::free)> ownedData(data, &std::free);
+    const std::unique_ptr<char, decltype(&std::free)> ownedText(text, &std::free);
+    if (found <= 0 || data == nullptr || length < 1) {
+        return false;
+    }
+    // Byte 4 of the feature: loading mechanism in bits 7-5 (1 is a tray),
+    // and from version 2 on a Load bit (4) saying the drive can close it.
+    const int mechanism = data[0] >> 5;
+    const int version = (flags >> 2) & 0x0f;
+    const bool canLoad = version < 2 || (data[0] & 0x10) != 0;
+    return mechanism == 1 && canLoad;
+}
+
+} // namespace disctool

@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ReplacementFile.h"
+
+#include "FileDescriptor.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+#include <utility>
+
+namespace disctool {
+
+std::optional<ReplacementFile> ReplacementFile::create(const std::string& target,
+                                                       std::string& problem) {
+    const std::size_t slash = target.find_last_of('/');
+    const std::string directory =
+        slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
+    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    std::string path = directory + "/." + name + ".emberlin-XXXXXX";
+    const FileDescriptor created(::mkostemp(path.data(), O_CLOEXEC));
+    if (!created.valid()) {
+        problem = "Cannot create a file beside " + target + ": " + std::strerror(errno);
+        return std::nullopt;
+    }
+    std::optional<struct stat> replaced;
+    if (struct stat status{}; ::stat(target.c_str(), &status) == 0) {
+        replaced = status;
+    }
+    return ReplacementFile(target, std::move(path), replaced);
+}
+
+ReplacementFile::ReplacementFile(std::string target, std::string path,
+                                 std::optional<struct stat> replaced)
+    : target_(std::move(target))
+    , path_(std::move(path))
+    , replaced_(replaced) {}
+
+ReplacementFile::ReplacementFile(ReplacementFile&& other) noexcept
+    : target_(std::move(other.target_))
+    , path_(std::exchange(other.path_, {}))
+    , replaced_(other.replaced_) {}
+
+ReplacementFile::~ReplacementFile() {
+    if (!path_.empty()) {
+        ::unlink(path_.c_str());
+    }
+}
+
+bool ReplacementFile::replaceTarget(std::string& problem) {
+    if (replaced_) {
+        ::chmod(path_.c_str(), replaced_->st_mode & 07777);
+        // Only root may give a file away; anyone else keeps it as their own.
+        if (::geteuid() == 0 && ::chown(path_.c_str(), replaced_->st_uid, replaced_->st_gid) != 0) {
+            problem = "Cannot give " + target_ + " back to its owner: " + std::strerror(errno);
+            return false;
+        }
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::chmod(path_.c_str(), 0666 & ~mask);
+    }
+    if (::rename(path_.c_str(), target_.c_str()) != 0) {
+        problem = "Cannot replace " + target_ + ": " + std::strerror(errno);
+        return false;
+    }
+    path_.clear();
+    return true;
+}
+
+} // namespace disctool

@@ -1,0 +1,77 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "BackingStore.h"
+
+#include "Bytes.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace emulator {
+
+BackingStore::BackingStore(std::string path)
+    : path_(std::move(path)) {}
+
+BackingStore::~BackingStore() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+}
+
+bool BackingStore::open() {
+    if (fd_ < 0) {
+        fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    }
+    return fd_ >= 0;
+}
+
+bool BackingStore::read(std::int64_t lba, std::span<std::uint8_t> data) {
+    if (!open()) {
+        return false;
+    }
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t got =
+            ::pread(fd_, data.data() + done, data.size() - done,
+                    static_cast<off_t>(lba * sectorBytes) + static_cast<off_t>(done));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return false;
+        }
+        if (got == 0) {
+            std::fill(data.begin() + static_cast<std::ptrdiff_t>(done), data.end(), 0);
+            return true;
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
+bool BackingStore::write(std::int64_t lba, std::span<const std::uint8_t> data) {
+    if (!open()) {
+        return false;
+    }
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t put =
+            ::pwrite(fd_, data.data() + done, data.size() - done,
+                     static_cast<off_t>(lba * sectorBytes) + static_cast<off_t>(done));
+        if (put < 0 && errno == EINTR) {
+            continue;
+        }
+        if (put <= 0) {
+            return false;
+        }
+        done += static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+bool BackingStore::erase() {
+    return open() && ::ftruncate(fd_, 0) == 0;
+}
+
+} // namespace emulator

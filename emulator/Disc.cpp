@@ -1,0 +1,221 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "Disc.h"
+
+#include <algorithm>
+
+namespace emulator {
+
+namespace {
+
+// What a drive leaves around tracks and sessions, in sectors.
+struct Overheads {
+    std::int64_t align;    // tracks end on a whole ECC block (DVD) or cluster (BD)
+    std::int64_t trackGap; // pregap before each further track of a session
+    std::int64_t runOut;   // after a track written at once (CD TAO)
+    std::int64_t firstSessionGap;
+    std::int64_t laterSessionGap;
+};
+
+Overheads overheadsOf(const Disc& disc) {
+    switch (disc.traits().family) {
+    case Family::CD:
+        // Orange Book: lead-out 1:30 after the first session and 0:30 after
+        // later ones, lead-in 1:00, pregap 0:02; hence the familiar 11400
+        // and 6900 sectors between sessions.
+        return {1, 150, 2, 6750 + 4500 + 150, 2250 + 4500 + 150};
+    case Family::DVD:
+        if (disc.medium == Medium::DVDPlusR || disc.medium == Medium::DVDPlusRDualLayer) {
+            // DVD+R session closure and the next session's intro, about 8 MiB.
+            return {16, 0, 0, 4096, 4096};
+        }
+        // DVD-R border-out and border-in: about 32 MiB after the first
+        // session, 6 MiB after later ones.
+        return {16, 0, 0, 16384, 3072};
+    case Family::BD:
+        return {32, 0, 0, 0, 0};
+    }
+    return {1, 0, 0, 0, 0};
+}
+
+std::int64_t alignedUp(std::int64_t sectors, std::int64_t align) {
+    return (sectors + align - 1) / align * align;
+}
+
+} // namespace
+
+int Disc::sessionCount() const {
+    return finalized ? closedSessions : closedSessions + 1;
+}
+
+const Track* Disc::openTrack() const {
+    if (tracks.empty() || tracks.back().closed) {
+        return nullptr;
+    }
+    return &tracks.back();
+}
+
+int Disc::firstTrackOfLastSession() const {
+    const int session = finalized ? closedSessions : closedSessions + 1;
+    for (std::size_t i = 0; i < tracks.size(); ++i) {
+        if (tracks[i].session == session) {
+            return static_cast<int>(i) + 1;
+        }
+    }
+    return static_cast<int>(tracks.size()) + 1;
+}
+
+int Disc::lastTrackNumber() const {
+    const bool invisibleTrack = !finalized && openTrack() == nullptr;
+    return static_cast<int>(tracks.size()) + (invisibleTrack ? 1 : 0);
+}
+
+std::int64_t Disc::trackSize(const Track& track) const {
+    if (track.reserved > 0) {
+        return track.reserved;
+    }
+    if (!track.closed) {
+        return track.written;
+    }
+    const Overheads overheads = overheadsOf(*this);
+    return alignedUp(track.written, overheads.align) + overheads.runOut;
+}
+
+std::int64_t Disc::nextWritableAddress() const {
+    if (const Track* track = openTrack()) {
+        return track->start + track->written;
+    }
+    return nextStart;
+}
+
+std::int64_t Disc::freeSectors() const {
+    if (finalized) {
+        return 0;
+    }
+    if (const Track* track = openTrack(); track != nullptr && track->reserved > 0) {
+        return track->reserved - track->written;
+    }
+    return std::max<std::int64_t>(0, capacity - nextWritableAddress());
+}
+
+std::int64_t Disc::recordedEnd() const {
+    std::int64_t end = 0;
+    for (const Track& track : tracks) {
+        end = std::max(end, track.start + (track.closed ? trackSize(track) : track.written));
+    }
+    return end;
+}
+
+std::optional<Sense> Disc::acceptWrite(std::int64_t lba, std::int64_t count) const {
+    if (overwritable()) {
+        if (formatState == FormatState::None) {
+            return sense::notFormatted;
+        }
+        const std::int64_t limit = formatState == FormatState::Intermediate ? capacity : formatted;
+        return lba < 0 || lba + count > limit ? std::optional<Sense>(sense::lbaOutOfRange)
+                                              : std::nullopt;
+    }
+    if (finalized || lba != nextWritableAddress()) {
+        return sense::invalidWriteAddress;
+    }
+    const Track* track = openTrack();
+    const std::int64_t limit =
+        track != nullptr && track->reserved > 0 ? track->start + track->reserved : capacity;
+    if (lba + count > limit) {
+        return sense::lbaOutOfRange;
+    }
+    return std::nullopt;
+}
+
+void Disc::recordWrite(std::int64_t count) {
+    if (openTrack() == nullptr) {
+        tracks.push_back(Track{closedSessions + 1, nextStart, 0, 0, false, false});
+    }
+    tracks.back().written += count;
+}
+
+std::optional<Sense> Disc::reserveTrack(std::int64_t sectors) {
+    const Track* open = openTrack();
+    if (finalized || (open != nullptr && (open->written > 0 || open->reserved > 0))) {
+        return sense::commandSequenceError;
+    }
+    const std::int64_t size = alignedUp(sectors, overheadsOf(*this).align);
+    if (nextStart + size > capacity) {
+        return sense::endOfUserArea;
+    }
+    if (open == nullptr) {
+        tracks.push_back(Track{closedSessions + 1, nextStart, 0, 0, false, false});
+    }
+    tracks.back().reserved = size;
+    return std::nullopt;
+}
+
+void Disc::closeTrack() {
+    if (openTrack() == nullptr) {
+        return;
+    }
+    Track& track = tracks.back();
+    track.closed = true;
+    nextStart = track.start + trackSize(track) + overheadsOf(*this).trackGap;
+}
+
+void Disc::closeSession(bool keepAppendable) {
+    closeTrack();
+    const bool sessionHasTracks = !tracks.empty() && tracks.back().session > closedSessions;
+    if (sessionHasTracks) {
+        ++closedSessions;
+        const Overheads overheads = overheadsOf(*this);
+        const Track& last = tracks.back();
+        nextStart = last.start + trackSize(last) +
+                    (closedSessions == 1 ? overheads.firstSessionGap : overheads.laterSessionGap);
+    }
+    if (!tracks.empty() && !keepAppendable) {
+        finalized = true;
+    }
+}
+
+void Disc::blankAll(bool minimal) {
+    tracks.clear();
+    closedSessions = 0;
+    finalized = false;
+    nextStart = 0;
+    if (medium == Medium::DVDMinusRWRestrictedOverwrite) {
+        medium = Medium::DVDMinusRWSequential;
+    }
+    formatted = 0;
+    formatState = FormatState::None;
+    // A minimally blanked DVD-RW loses incremental recording until blanked fully.
+    incrementalAllowed = !(minimal && medium == Medium::DVDMinusRWSequential);
+}
+
+void Disc::format(std::int64_t sectors, bool intermediate) {
+    if (medium == Medium::DVDMinusRWSequential) {
+        medium = Medium::DVDMinusRWRestrictedOverwrite;
+    }
+    if (medium == Medium::BDR) {
+        // Spare areas for defect management come out of the user capacity.
+        capacity = sectors;
+        return;
+    }
+    tracks.clear();
+    closedSessions = 0;
+    finalized = false;
+    formatted = std::min(sectors, capacity);
+    formatState = intermediate ? FormatState::Intermediate : FormatState::Formatted;
+}
+
+bool Disc::readable(std::int64_t lba, std::int64_t count) const {
+    if (lba < 0) {
+        return false;
+    }
+    if (overwritable()) {
+        const std::int64_t limit = formatState == FormatState::Intermediate ? capacity : formatted;
+        return formatState != FormatState::None && lba + count <= limit;
+    }
+    const bool cd = traits().family == Family::CD;
+    return std::any_of(tracks.begin(), tracks.end(), [&](const Track& track) {
+        const std::int64_t recorded = track.closed && !cd ? trackSize(track) : track.written;
+        return lba >= track.start && lba + count <= track.start + recorded;
+    });
+}
+
+} // namespace emulator

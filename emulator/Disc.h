@@ -1,0 +1,67 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "Medium.h"
+#include "Sense.h"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace emulator {
+
+struct Track {
+    int session = 1;
+    std::int64_t start = 0;
+    std::int64_t written = 0;  // sectors the host wrote
+    std::int64_t reserved = 0; // size fixed by RESERVE TRACK or a cue sheet; 0: open-ended
+    bool closed = false;
+    bool damaged = false; // a write failed in it
+};
+
+enum class FormatState {
+    None,         // unformatted, or a medium without formatting
+    Intermediate, // DVD-RW quick-formatted: writable from 0 until the session closes
+    Formatted,
+};
+
+// A disc's layout and the rules by which a drive records on it: sessions and
+// tracks of sequential media, the formatted area of overwritable media.
+// Addresses are in 2048-byte sectors.
+struct Disc {
+    Medium medium = Medium::CDR;
+    std::int64_t capacity = 0; // sequential: last possible lead-out; overwritable: largest format
+    std::int64_t formatted = 0;
+    FormatState formatState = FormatState::None;
+    std::vector<Track> tracks;
+    int closedSessions = 0;
+    bool finalized = false;
+    bool incrementalAllowed = true; // a minimally blanked DVD-RW writes at once only
+    std::int64_t nextStart = 0;     // where the next track's data starts
+
+    const MediumTraits& traits() const { return traitsOf(medium); }
+    bool overwritable() const { return traits().overwritable; }
+
+    // Sequential media.
+    bool blank() const { return tracks.empty() && !finalized; }
+    int sessionCount() const; // with the open or empty session at the end
+    const Track* openTrack() const;
+    int firstTrackOfLastSession() const;
+    int lastTrackNumber() const; // with the invisible track of an appendable disc
+    std::int64_t trackSize(const Track& track) const;
+    std::int64_t nextWritableAddress() const;
+    std::int64_t freeSectors() const;
+    std::int64_t recordedEnd() const; // one past the last recorded sector
+    std::optional<Sense> acceptWrite(std::int64_t lba, std::int64_t count) const;
+    void recordWrite(std::int64_t count);
+    std::optional<Sense> reserveTrack(std::int64_t sectors);
+    void closeTrack();
+    void closeSession(bool keepAppendable);
+    void blankAll(bool minimal);
+
+    // Overwritable media, and formatting of any.
+    void format(std::int64_t sectors, bool intermediate);
+    bool readable(std::int64_t lba, std::int64_t count) const;
+};
+
+} // namespace emulator

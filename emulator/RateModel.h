@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "Disc.h"
+#include "DriveConfig.h"
+#include "Trigger.h"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace emulator {
+
+// How fast the drive is and how long its work takes. The drive offers the
+// usual speed steps of each medium up to its rating, and picks the highest
+// step not above what the host asks for. Low speeds are written at constant
+// linear velocity; above them the drive spins at constant angular velocity,
+// so the speed rises from the inside of the disc to the outside and reaches
+// the nominal figure only at the rim. Without a rate, nothing takes time.
+class RateModel {
+public:
+    explicit RateModel(std::optional<Rate> rate);
+
+    bool timed() const { return rate_.has_value(); }
+    // Speeds on offer, in kB/s as speed fields count them, fastest first.
+    std::vector<std::uint32_t> writeSpeeds(const MediumTraits& medium) const;
+    std::uint32_t readSpeed(const MediumTraits& medium) const;
+    std::uint32_t currentWriteSpeed(const MediumTraits& medium) const;
+    // From SET CD SPEED or SET STREAMING; 0 or more than offered: the fastest.
+    void requestWriteSpeed(std::uint32_t kilobytesPerSecond) { requested_ = kilobytesPerSecond; }
+
+    Clock::duration writeTime(const Disc& disc, std::int64_t lba, std::int64_t count) const;
+    Clock::duration readTime(const Disc& disc, std::int64_t lba, std::int64_t count) const;
+
+private:
+    double ratedMultiple(const MediumTraits& medium) const;
+    double chosenMultiple(const MediumTraits& medium) const;
+    Clock::duration timeAt(const Disc& disc, double multiple, std::int64_t lba,
+                           std::int64_t count) const;
+
+    std::optional<Rate> rate_;
+    std::uint32_t requested_ = 0;
+};
+
+} // namespace emulator

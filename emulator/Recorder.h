@@ -1,0 +1,78 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "BackingStore.h"
+#include "Bytes.h"
+#include "Disc.h"
+#include "DriveConfig.h"
+#include "ModePages.h"
+#include "RateModel.h"
+#include "Reply.h"
+#include "Trigger.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace emulator {
+
+// The disc in the drive and where its bytes are.
+struct LoadedDisc {
+    Disc& disc;
+    BackingStore& store;
+};
+
+// The commands that write, read, close, blank and format: the rules of the
+// disc, the time each takes, and the faults the device id asks for.
+class Recorder {
+public:
+    Recorder(const DriveConfig& config, RateModel& rates);
+
+    Reply write(LoadedDisc loaded, std::int64_t lba, std::span<const std::uint8_t> data);
+    Reply read(LoadedDisc loaded, std::int64_t lba, std::span<std::uint8_t> data);
+    Reply synchronize(LoadedDisc loaded);
+    Reply close(LoadedDisc loaded, int function, bool immediate, const Moment& now);
+    Reply reserve(LoadedDisc loaded, std::int64_t sectors);
+    Reply takeCueSheet(LoadedDisc loaded, std::span<const std::uint8_t> sheet);
+    Reply blank(LoadedDisc loaded, int type, bool immediate, const Moment& now);
+    Reply format(LoadedDisc loaded, std::span<const std::uint8_t> list, const Moment& now);
+
+    WriteParameters& parameters() { return parameters_; }
+    // A command still running after it answered (Immed), as TEST UNIT READY reports it.
+    std::optional<Sense> backgroundWork(const Moment& now) const;
+    // Forgets what belonged to the disc that left the drive.
+    void discChanged();
+
+private:
+    bool sessionsMayFollow(const Disc& disc) const;
+    Trigger erasing(Clock::duration duration) const;
+    // Takes the time a command needs, while the host waits for its answer.
+    void runFor(Clock::duration duration);
+    // Takes the time after answering when the host asked for that (Immed).
+    void runInBackground(const Sense& whileRunning, Trigger done, bool immediate,
+                         const Moment& now);
+    std::optional<std::int64_t> faultIn(const std::optional<std::int64_t>& sector,
+                                        std::int64_t origin, std::int64_t lba,
+                                        std::int64_t count) const;
+    void stall();
+
+    const DriveConfig& config_;
+    RateModel& rates_;
+    WriteParameters parameters_;
+    // Track at once: where a simulated write has got to.
+    std::optional<std::int64_t> simulatedNext_;
+    // Session at once: the next sector the cue sheet expects, and its tracks.
+    std::optional<std::int64_t> sessionAtOnceNext_;
+    std::vector<std::size_t> sessionAtOnceTracks_;
+    std::optional<std::int64_t> writeOrigin_; // where this run began writing the track
+    std::optional<std::int64_t> readOrigin_;
+    bool stalledWrite_ = false;
+    bool stalledRead_ = false;
+    Trigger background_ = Trigger::never();
+    Sense backgroundSense_;
+    bool backgroundActive_ = false;
+    Clock::time_point paced_{};
+};
+
+} // namespace emulator

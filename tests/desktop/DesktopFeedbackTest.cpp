@@ -1,0 +1,147 @@
+#include "BurnDesktopFeedback.h"
+#include "FreedesktopNotifications.h"
+#include "LauncherEntryProgress.h"
+#include "PrivateSessionBus.h"
+#include "RecordingDesktop.h"
+#include "TestSupport.h"
+
+#include <QCoreApplication>
+#include <QMainWindow>
+#include <cmath>
+#include <gmock/gmock.h>
+
+using namespace emberlin;
+using testing::Contains;
+using testing::ElementsAre;
+
+namespace {
+
+const auto applicationId = QStringLiteral("org.emberlin.Emberlin");
+const auto failedStatus = QStringLiteral("The selected burner became unavailable.");
+const auto completedStatus =
+    QStringLiteral("Burn completed successfully - ready to burn another disk image.");
+
+bool activate(QWidget& window) {
+    window.activateWindow();
+    return waitFor([&] { return window.isActiveWindow(); });
+}
+
+// "42%" while shown, "hidden" after.
+QString shown(const RecordingDesktop::LauncherUpdate& update) {
+    if (update.applicationUri != QStringLiteral("application://org.emberlin.Emberlin.desktop"))
+        return update.applicationUri;
+    if (!update.properties.value(QStringLiteral("progress-visible")).toBool())
+        return QStringLiteral("hidden");
+    return QStringLiteral("%1%").arg(
+        update.properties.value(QStringLiteral("progress")).toDouble() * 100);
+}
+
+class DesktopFeedbackTest : public testing::Test {
+protected:
+    void SetUp() override {
+        window.show();
+        elsewhere.show();
+        ASSERT_TRUE(activate(elsewhere));
+    }
+
+    PrivateSessionBus bus;
+    // The desktop is on the bus before the app, as a session's is.
+    RecordingDesktop desktop{bus.connect(QStringLiteral("desktop"))};
+    QDBusConnection appBus = bus.connect(QStringLiteral("app"));
+    QMainWindow window;
+    QWidget elsewhere;
+    FreedesktopNotifications notifications{appBus, QStringLiteral("Emberlin"), applicationId};
+    LauncherEntryProgress taskbar{appBus, applicationId};
+    BurnDesktopFeedback feedback{window, notifications, taskbar};
+};
+
+} // namespace
+
+TEST_F(DesktopFeedbackTest, AnEndWhileTheUserIsElsewhereIsNotifiedAndAClickBringsTheWindowBack) {
+    int clicks = 0;
+    QObject::connect(&notifications, &DesktopNotifications::clicked, [&] { ++clicks; });
+    feedback.burnEnded(false, failedStatus);
+    ASSERT_TRUE(waitFor([&] { return desktop.notifications.size() == 1; }));
+    const RecordingDesktop::Notification failed = desktop.notifications.at(0);
+    EXPECT_EQ(failed.applicationName, QStringLiteral("Emberlin"));
+    EXPECT_EQ(failed.icon, applicationId);
+    EXPECT_EQ(failed.summary, QStringLiteral("Burn failed"));
+    EXPECT_EQ(failed.body, failedStatus);
+    EXPECT_EQ(failed.replacesId, 0u);
+    EXPECT_THAT(failed.actions, Contains(QStringLiteral("default")));
+    EXPECT_EQ(failed.hints.value(QStringLiteral("desktop-entry")).toString(), applicationId);
+
+    window.showMinimized();
+    // Another app's notification, and another action of ours, are not clicks.
+    desktop.click(7, QStringLiteral("default"));
+    desktop.click(41, QStringLiteral("other"));
+    desktop.click(41, QStringLiteral("default"));
+    ASSERT_TRUE(waitFor([&] { return window.isActiveWindow(); }));
+    EXPECT_FALSE(window.isMinimized());
+    EXPECT_EQ(clicks, 1);
+
+    ASSERT_TRUE(activate(elsewhere));
+    feedback.burnEnded(true, completedStatus);
+    ASSERT_TRUE(waitFor([&] { return desktop.notifications.size() == 2; }));
+    const RecordingDesktop::Notification completed = desktop.notifications.at(1);
+    EXPECT_EQ(completed.summary, QStringLiteral("Burn completed"));
+    EXPECT_EQ(completed.body, completedStatus);
+    EXPECT_EQ(completed.replacesId, 41u);
+}
+
+TEST_F(DesktopFeedbackTest, NothingIsSentWhileTheWindowIsActive) {
+    ASSERT_TRUE(activate(window));
+    feedback.burnEnded(false, failedStatus);
+    ASSERT_TRUE(activate(elsewhere));
+    feedback.burnEnded(true, completedStatus);
+    // Messages of one connection arrive in order: had the first been sent, it
+    // would be here by now.
+    ASSERT_TRUE(waitFor([&] { return !desktop.notifications.isEmpty(); }));
+    ASSERT_EQ(desktop.notifications.size(), 1);
+    EXPECT_EQ(desktop.notifications.at(0).body, completedStatus);
+}
+
+TEST_F(DesktopFeedbackTest, TheTaskbarShowsProgressWhileWritingAndIsClearedAtTheEnd) {
+    feedback.burnStateChanged(BurnStateReady);
+    feedback.burnProgressed(0.3); // the hidden bar of a burn without erase
+    feedback.burnStateChanged(BurnStateErasing);
+    feedback.burnProgressed(0.25);
+    feedback.burnProgressed(0.251);
+    feedback.burnStateChanged(BurnStateBurning);
+    feedback.burnProgressed(0.5);
+    feedback.burnEnded(false, failedStatus); // a lost burner leaves the state as it is
+    feedback.burnProgressed(0.5);
+    feedback.burnStateChanged(BurnStateReady);
+    feedback.burnStateChanged(BurnStateListing);
+    feedback.burnStateChanged(BurnStateVerifying);
+    feedback.burnProgressed(std::nan(""));
+    feedback.burnStateChanged(BurnStateTerminating);
+
+    ASSERT_TRUE(waitFor([&] { return desktop.launcherUpdates.size() >= 7; }));
+    QStringList seen;
+    for (const RecordingDesktop::LauncherUpdate& update : desktop.launcherUpdates)
+        seen.append(shown(update));
+    EXPECT_THAT(seen, ElementsAre("25%", "50%", "hidden", "50%", "hidden", "0%", "hidden"));
+}
+
+TEST(DesktopFeedbackWithoutBusTest, NothingIsSentAndNothingIsPrinted) {
+    static QStringList messages;
+    messages.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& text) { messages.append(text); });
+    {
+        const QDBusConnection noBus = QDBusConnection::connectToBus(
+            QStringLiteral("unix:path=/nonexistent/bus"), QStringLiteral("no bus"));
+        QWidget window;
+        FreedesktopNotifications notifications(noBus, QStringLiteral("Emberlin"), applicationId);
+        LauncherEntryProgress taskbar(noBus, applicationId);
+        BurnDesktopFeedback feedback(window, notifications, taskbar);
+        feedback.burnStateChanged(BurnStateBurning);
+        feedback.burnProgressed(0.5);
+        feedback.burnEnded(false, failedStatus);
+        QCoreApplication::processEvents();
+    }
+    QDBusConnection::disconnectFromBus(QStringLiteral("no bus"));
+    qInstallMessageHandler(previous);
+    EXPECT_THAT(messages, testing::IsEmpty());
+}

@@ -1,0 +1,114 @@
+#include "BurnerListRefresher.h"
+#include "DriveChangePolicy.h"
+#include "OpticalDriveEvents.h"
+#include "OpticalDriveUevent.h"
+#include "TestSupport.h"
+
+#include <gmock/gmock.h>
+#include <string>
+#include <vector>
+
+using namespace emberlin;
+using Step = DriveChangePolicy::Step;
+
+namespace {
+
+// What reaches the policy: a burn state (its number), or one of these.
+constexpr int drive = -1;   // an optical drive added or removed
+constexpr int settled = -2; // the settle timer fired
+constexpr int started = -3; // a burn was asked for
+
+// The policy's answers, one letter each: '-' nothing, 'S' start the settle
+// timer, 'R' reload the burners.
+std::string play(const std::vector<int>& inputs) {
+    DriveChangePolicy policy;
+    std::string answers;
+    for (const int input : inputs) {
+        const Step step = input == drive     ? policy.opticalDriveAddedOrRemoved()
+                          : input == settled ? policy.settleTimeElapsed()
+                          : input == started ? policy.burnStarted()
+                                             : policy.burnStateChanged(input);
+        answers += step == Step::Nothing ? '-' : step == Step::StartSettleTimer ? 'S' : 'R';
+    }
+    return answers;
+}
+
+} // namespace
+
+TEST(DriveChangePolicyTest, ReloadsOnceSettledAndOnlyWhereTheReloadButtonWorks) {
+    for (int state = BurnStateListing; state <= BurnStateTerminating; ++state) {
+        const bool allowed = state == BurnStateReady || state == BurnStateNoBurners;
+        EXPECT_EQ(play({state, drive, settled}), allowed ? "-SR" : "-S-") << "in state " << state;
+    }
+}
+
+TEST(DriveChangePolicyTest, Stories) {
+    struct Story {
+        const char* name;
+        std::vector<int> inputs;
+        const char* answers;
+    };
+    const std::vector<Story> stories{
+        {"events while settling make one reload",
+         {BurnStateReady, drive, drive, drive, settled},
+         "-S--R"},
+        {"a change after a reload settles again",
+         {BurnStateReady, drive, settled, drive, settled},
+         "-SRSR"},
+        {"a change during a burn is applied back in Ready, once",
+         {BurnStateBurning, drive, settled, BurnStateVerifying, BurnStateReady, BurnStateReady},
+         "-S--R-"},
+        {"back in Ready while settling, the timer decides",
+         {BurnStateBurning, drive, BurnStateReady, settled},
+         "-S-R"},
+        {"a change during a listing is applied when it ends without burners",
+         {BurnStateListing, drive, settled, BurnStateNoBurners},
+         "-S-R"},
+        {"the reload's own listing does not reload again",
+         {BurnStateReady, drive, settled, BurnStateListing, BurnStateReady},
+         "-SR--"},
+        {"a burn starting in Ready holds the change until it ends",
+         {BurnStateReady, started, drive, settled, BurnStateAwaitingDisc, BurnStateReady},
+         "--S--R"},
+        {"a burn that fails before it leaves Ready lets the change through",
+         {BurnStateReady, started, drive, settled, BurnStateReady},
+         "--S-R"},
+    };
+    for (const Story& story : stories)
+        EXPECT_EQ(play(story.inputs), story.answers) << story.name;
+}
+
+TEST(BurnerListRefresherTest, DriveEventsBecomeOneReloadOnceTheBurnIsOver) {
+    OpticalDriveEvents drives;
+    BurnerListRefresher refresher(drives, std::chrono::milliseconds(0));
+    int reloads = 0;
+    QObject::connect(&refresher, &BurnerListRefresher::reloadBurnersRequested, [&] { ++reloads; });
+
+    refresher.burnStateChanged(BurnStateReady);
+    refresher.burnStarted();
+    refresher.burnStateChanged(BurnStateBurning);
+    for (int event = 0; event < 3; ++event)
+        emit drives.opticalDriveAddedOrRemoved();
+    EXPECT_EQ(reloads, 0);
+    refresher.burnStateChanged(BurnStateReady);
+    ASSERT_TRUE(waitFor([&] { return reloads == 1; }));
+
+    emit drives.opticalDriveAddedOrRemoved();
+    ASSERT_TRUE(waitFor([&] { return reloads == 2; }));
+}
+
+TEST(OpticalDriveUeventTest, OnlyOpticalDrivesThatComeOrGoCount) {
+    struct Row {
+        const char* action;
+        const char* idCdrom;
+        bool counts;
+    };
+    for (const Row& row : std::vector<Row>{{"add", "1", true},
+                                           {"remove", "1", true},
+                                           {"change", "1", false},
+                                           {"add", "", false},
+                                           {"remove", "0", false},
+                                           {"bind", "1", false}})
+        EXPECT_EQ(announcesOpticalDriveAddedOrRemoved(row.action, row.idCdrom), row.counts)
+            << row.action << " " << row.idCdrom;
+}
