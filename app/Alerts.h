@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace emberlin {
+
 // Modal critical alerts. A seam: the app shows real message boxes, tests answer.
 class Alerts {
 public:
@@ -13,3 +15,5 @@ public:
     virtual int runCritical(const QString& message, const QString& informative,
                             const QStringList& buttons) = 0;
 };
+
+} // namespace emberlin

@@ -3,6 +3,8 @@
 #include <QGuiApplication>
 #include <canberra.h>
 
+namespace emberlin {
+
 CanberraSounds::CanberraSounds() {
     if (ca_context_create(&context_) != CA_SUCCESS) {
         context_ = nullptr;
@@ -31,3 +33,5 @@ void CanberraSounds::play(const QString& sound) {
     // Plays in the background; a sound that cannot play is silence.
     ca_context_play(context_, 0, CA_PROP_EVENT_ID, eventId.constData(), nullptr);
 }
+
+} // namespace emberlin

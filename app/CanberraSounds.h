@@ -4,6 +4,8 @@
 
 struct ca_context;
 
+namespace emberlin {
+
 // The freedesktop sound theme through libcanberra; names are the theme's event
 // ids (e.g. "complete", "dialog-error"). Without a context every sound is
 // silent.
@@ -21,3 +23,5 @@ public:
 private:
     ca_context* context_ = nullptr;
 };
+
+} // namespace emberlin

@@ -2,27 +2,20 @@
 
 #include "Alerts.h"
 #include "BurnCommand.h"
-#include "BurnerListing.h"
-#include "DropZone.h"
-#include "OutputLineAssembler.h"
+#include "MainWindow.h"
+#include "Overloaded.h"
 #include "PtyOpener.h"
 #include "Sounds.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
-#include <QLabel>
-#include <QMainWindow>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QSettings>
 #include <QTimer>
-#include <algorithm>
-#include <cmath>
 #include <sys/wait.h>
 #include <utility>
+
+namespace emberlin {
 
 namespace {
 
@@ -34,56 +27,6 @@ const auto successSoundName = QStringLiteral("complete");
 const auto failureSoundName = QStringLiteral("dialog-error");
 #endif
 
-const auto leaveAppendableKey = QStringLiteral("Leave Appendable");
-const auto verifyBurnsKey = QStringLiteral("Verify Burns");
-const auto eraseIfPossibleKey = QStringLiteral("Erase If Possible");
-const auto burnSpeedKey = QStringLiteral("Burn Speed");
-const auto defaultSpeedTitle = QStringLiteral("max");
-
-const auto listingNotStartedText = QStringLiteral("The disc-image tool could not be started (%1).");
-const auto listingHungText = QStringLiteral("The disc-image tool did not answer (%1).");
-
-const auto pleaseWaitText = QStringLiteral("Please wait...");
-const auto imageMissingMessage = QStringLiteral("Image file not found");
-const auto imageMissingInformative =
-    QStringLiteral("The image file cannot be found (perhaps it has been renamed or moved?)");
-const auto imageMissingStatus = QStringLiteral("Burn failed - image file not found");
-const auto noBurnerStatus = QStringLiteral("Burn failed - no burner is selected");
-const auto burnFailedMessage = QStringLiteral("Burn failed");
-const auto launchFailedStatus =
-    QStringLiteral("Burn failed - the disc-image tool could not be started (%1: %2)");
-const auto launchFailedInformative =
-    QStringLiteral("The disc-image tool could not be started (%1: %2).");
-const auto toolStoppedStatus =
-    QStringLiteral("Burn failed - the disc-image tool stopped unexpectedly (%1)");
-const auto toolStoppedInformative =
-    QStringLiteral("The disc-image tool stopped unexpectedly (%1).");
-const auto okButton = QStringLiteral("OK");
-
-const auto ptyFailedMessage = QStringLiteral("Eeek! Unexpected System Error");
-const auto ptyFailedInformative =
-    QStringLiteral("Unable to get/set psuedo-tty file descriptors.  Not sure what to do next...");
-const auto quitButton = QStringLiteral("Quit");
-
-const auto cancelledStatus = QStringLiteral("Burn cancelled.  Ready to burn another disk image.");
-
-const auto reallyQuitMessage = QStringLiteral("Really quit?");
-const auto reallyQuitInformative = QStringLiteral(
-    "There is currently a burn in progress.  Quitting now may make your disc unusable.");
-const auto quitAnywayButton = QStringLiteral("Quit anyway");
-const auto cancelButtonTitle = QStringLiteral("Cancel");
-
-constexpr auto rescanDelay = std::chrono::milliseconds(100);
-
-// The bar's determinate range; the tool's fractions run from 0.0 to 1.0.
-constexpr int progressSteps = 1000;
-
-int progressStepsFor(double fraction) {
-    if (std::isnan(fraction))
-        return 0;
-    return static_cast<int>(std::lround(std::clamp(fraction, 0.0, 1.0) * progressSteps));
-}
-
 // The tool is started elsewhere than the app's own folder, so a relative path
 // must not reach it.
 QString absolutePath(const QString& path) {
@@ -92,170 +35,130 @@ QString absolutePath(const QString& path) {
     return QFileInfo(path).absoluteFilePath();
 }
 
-QString describeWaitStatus(int waitStatus) {
-    if (WIFSIGNALED(waitStatus))
-        return QStringLiteral("signal %1").arg(WTERMSIG(waitStatus));
-    return QStringLiteral("exit status %1").arg(WEXITSTATUS(waitStatus));
+// The last component, also of a folder named with a trailing "/".
+QString fileNameOf(const QString& path) {
+    return QFileInfo(QDir::cleanPath(path)).fileName();
 }
-
-template <class... Handlers> struct Overloaded : Handlers... { using Handlers::operator()...; };
-template <class... Handlers> Overloaded(Handlers...) -> Overloaded<Handlers...>;
 
 } // namespace
 
-EmberlinController::EmberlinController(const Outlets& outlets, const Services& services,
+EmberlinController::EmberlinController(MainWindow& mainWindow, const Services& services,
                                        QObject* parent)
     : QObject(parent)
-    , outlets_(outlets)
-    , services_(services) {
-    state_.toolPath = services.toolPath;
-}
+    , mainWindow_(mainWindow)
+    , alerts_(services.alerts)
+    , sounds_(services.sounds)
+    , ptyOpener_(services.ptyOpener)
+    , listingTimeLimit_(services.listingTimeLimit)
+    , rescanDelay_(services.rescanDelay)
+    , defaults_(services.settingsStore)
+    , toolPath_(services.toolPath)
+    , interpret_([this](const QString& line) { interpretOutput(line); }) {}
 
 EmberlinController::~EmberlinController() {
-    state_.burnTask.reset();
+    burnTask_.reset();
 }
 
 void EmberlinController::awakeFromNib() {
     connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
             &EmberlinController::applicationWillTerminate);
     loadPrefs();
-    state_.imagePath.clear();
-    state_.outputBuffer.clear();
-    outlets_.cancelButton->setEnabled(false);
-    state_.successSound = services_.sounds.soundNamed(successSoundName);
-    state_.failureSound = services_.sounds.soundNamed(failureSoundName);
-    state_.burnerDevices.clear();
+    imagePath_.clear();
+    outputBuffer_.clear();
+    successSound_ = sounds_.soundNamed(successSoundName);
+    failureSound_ = sounds_.soundNamed(failureSoundName);
+    burnerDevices_.clear();
     reloadBurners();
-    outlets_.mainWindow->installEventFilter(this);
+    mainWindow_.installEventFilter(this);
 }
 
 bool EmberlinController::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == outlets_.mainWindow && event->type() == QEvent::WindowDeactivate)
+    if (watched == &mainWindow_ && event->type() == QEvent::WindowDeactivate)
         noLongerFrontMost();
     return QObject::eventFilter(watched, event);
 }
 
 void EmberlinController::noLongerFrontMost() {
-    QWidget* content = outlets_.mainWindow->centralWidget();
-    (content != nullptr ? content : outlets_.mainWindow)->update();
+    mainWindow_.redrawContent();
 }
 
 void EmberlinController::setBurnState(int newState) {
-    state_.burnState = newState;
-    if (newState == BurnStateReady) {
-        outlets_.progressBar->setHidden(true);
-        outlets_.dropZone->acceptDrops(true);
-        state_.dropsAllowed = true;
-        outlets_.appendableCheckbox->setEnabled(true);
-        outlets_.verifyCheckbox->setEnabled(true);
-        outlets_.burnSpeedMenu->setEnabled(true);
-        outlets_.eraseCheckbox->setEnabled(true);
-        outlets_.burnerMenu->setEnabled(true);
-        outlets_.cancelButton->setEnabled(false);
-        outlets_.reloadBurnersButton->setEnabled(true);
-        outlets_.burnAgainButton->setEnabled(!state_.imagePath.isEmpty());
-        emit burnStateChanged(newState);
-        return;
-    }
-    outlets_.dropZone->acceptDrops(false);
-    state_.dropsAllowed = false;
-    outlets_.burnAgainButton->setEnabled(false);
-    outlets_.appendableCheckbox->setEnabled(false);
-    outlets_.verifyCheckbox->setEnabled(false);
-    outlets_.burnSpeedMenu->setEnabled(false);
-    outlets_.eraseCheckbox->setEnabled(false);
-    outlets_.burnerMenu->setEnabled(false);
-    outlets_.reloadBurnersButton->setEnabled(state_.burnState == BurnStateNoBurners ||
-                                             state_.burnState == BurnStateReady);
-    outlets_.cancelButton->setEnabled(state_.burnState == BurnStateAwaitingDiscToErase ||
-                                      state_.burnState == BurnStateAwaitingDisc);
-    outlets_.progressBar->setHidden(state_.burnState < BurnStateErasing);
+    burnState_ = newState;
+    dropsAllowed_ = newState == BurnStateReady;
+    mainWindow_.gate(newState, !imagePath_.isEmpty());
     emit burnStateChanged(newState);
 }
 
 void EmberlinController::loadPrefs() {
-    state_.defaults = &services_.settingsStore;
-    QSettings& store = *state_.defaults;
-
-    outlets_.appendableCheckbox->setChecked(false);
-    if (store.contains(leaveAppendableKey))
-        outlets_.appendableCheckbox->setChecked(store.value(leaveAppendableKey).toBool());
-    outlets_.verifyCheckbox->setChecked(true);
-    if (store.contains(verifyBurnsKey))
-        outlets_.verifyCheckbox->setChecked(store.value(verifyBurnsKey).toBool());
-    outlets_.eraseCheckbox->setChecked(true);
-    if (store.contains(eraseIfPossibleKey))
-        outlets_.eraseCheckbox->setChecked(store.value(eraseIfPossibleKey).toBool());
-
-    QComboBox* speeds = outlets_.burnSpeedMenu;
-    speeds->setCurrentIndex(speeds->findText(defaultSpeedTitle));
-    if (store.contains(burnSpeedKey)) {
-        // A title that names no item (an older or foreign value) keeps "max".
-        const int stored = speeds->findText(store.value(burnSpeedKey).toString());
-        if (stored >= 0)
-            speeds->setCurrentIndex(stored);
-    }
+    mainWindow_.setChoices(defaults_.load());
 }
 
 void EmberlinController::savePrefs() {
-    QSettings& store = *state_.defaults;
-    store.setValue(leaveAppendableKey, outlets_.appendableCheckbox->isChecked());
-    store.setValue(verifyBurnsKey, outlets_.verifyCheckbox->isChecked());
-    store.setValue(eraseIfPossibleKey, outlets_.eraseCheckbox->isChecked());
-    store.setValue(burnSpeedKey, outlets_.burnSpeedMenu->currentText());
-    store.sync();
+    defaults_.save(mainWindow_.choices());
 }
 
 void EmberlinController::reloadBurners() {
     setBurnState(BurnStateListing);
     requestBurnerList();
-    if (state_.burnState == BurnStateListing)
-        setBurnState(BurnStateReady);
 }
 
 void EmberlinController::requestBurnerList() {
-    outlets_.burnerMenu->clear();
-    state_.burnerDevices.clear();
-    state_.burnerCount = 0;
-    state_.expectBurnerName = true;
-    state_.ignoreOutput = false;
-    const ListingOutcome outcome = runBurnerListing(state_.toolPath, services_.listingTimeLimit);
-    state_.outputBuffer.clear();
-    switch (outcome.result) {
-    case ListingOutcome::Result::Completed:
-        processOutput(outcome.output);
-        selectFirstBurner();
-        return;
-    case ListingOutcome::Result::FailedToStart:
-        setBurnState(BurnStateNoBurners);
-        showStatus(listingNotStartedText.arg(state_.toolPath));
-        return;
-    case ListingOutcome::Result::TimedOut:
-        setBurnState(BurnStateNoBurners);
-        showStatus(listingHungText.arg(state_.toolPath));
-        return;
-    }
+    mainWindow_.clearBurners();
+    burnerDevices_.clear();
+    burnerCount_ = 0;
+    expectBurnerName_ = true;
+    ignoreOutput_ = false;
+    // A burn still running (its burner lost) speaks again once the burners
+    // are known, as if the listing had taken no time.
+    if (burnTask_)
+        burnTask_->holdOutput(true);
+    // A listing still running is replaced.
+    listing_ = std::make_unique<PipeTask>(toolPath_, listingArguments(), listingTimeLimit_);
+    connect(listing_.get(), &PipeTask::finished, this, &EmberlinController::listingFinished);
+    listing_->start();
 }
 
-void EmberlinController::selectFirstBurner() {
-    if (outlets_.burnerMenu->count() > 0)
-        outlets_.burnerMenu->setCurrentIndex(0);
+void EmberlinController::listingFinished(PipeTask::Outcome outcome, const QString& output) {
+    listing_.release()->deleteLater(); // it is still emitting
+    outputBuffer_.clear();
+    switch (outcome) {
+    case PipeTask::Outcome::Exited:
+        processOutput(output);
+        // The tool's exit completes its output.
+        outputBuffer_.finish(interpret_);
+        mainWindow_.selectFirstBurner();
+        break;
+    case PipeTask::Outcome::FailedToStart:
+        setBurnState(BurnStateNoBurners);
+        mainWindow_.showStatus(tr("The disc-image tool could not be started (%1).").arg(toolPath_));
+        break;
+    case PipeTask::Outcome::TimedOut:
+        setBurnState(BurnStateNoBurners);
+        mainWindow_.showStatus(tr("The disc-image tool did not answer (%1).").arg(toolPath_));
+        break;
+    }
+    if (burnState_ == BurnStateListing)
+        setBurnState(BurnStateReady);
+    if (burnTask_)
+        burnTask_->holdOutput(false);
+    if (std::exchange(openPending_, false) && burnState_ == BurnStateReady)
+        doBurn(imagePath_);
 }
 
 void EmberlinController::processOutput(const QString& output) {
-    assembleOutputLines(state_.outputBuffer, output,
-                        [this](const QString& line) { interpretOutput(line); });
+    outputBuffer_.append(output, interpret_);
 }
 
 void EmberlinController::interpretOutput(const QString& line) {
-    const InterpreterInput input{static_cast<BurnState>(state_.burnState), state_.ignoreOutput,
-                                 outlets_.eraseCheckbox->isChecked(), state_.expectBurnerName};
+    const std::vector<InterpreterEffect> effects =
+        interpretLine(line, {BurnState(burnState_), ignoreOutput_, mainWindow_.eraseChecked(),
+                             expectBurnerName_});
     // Noted before any alert can open, so that the tool's exit during the
     // alert is not taken for a failure.
-    if (input.burnState >= BurnStateReady && !input.ignoreOutput && isClosingLine(line))
-        state_.burnClosed = true;
+    if (closesBurn(effects))
+        burnClosed_ = true;
     const quint64 generation = burnGeneration_;
-    for (const InterpreterEffect& effect : interpretLine(line, input)) {
+    for (const InterpreterEffect& effect : effects) {
         applyEffect(effect);
         if (generation != burnGeneration_)
             return; // the burn this line belonged to is gone
@@ -263,175 +166,177 @@ void EmberlinController::interpretOutput(const QString& line) {
 }
 
 void EmberlinController::applyEffect(const InterpreterEffect& effect) {
-    QProgressBar* bar = outlets_.progressBar;
-    std::visit(
-        Overloaded{
-            [this](const effect::ShowStatus& e) { showStatus(e.text); },
-            [this](const effect::SetBurnState& e) { setBurnState(e.state); },
-            [bar](const effect::ProgressIndeterminate&) { bar->setRange(0, 0); },
-            [bar](const effect::ProgressValue& e) {
-                bar->setRange(0, progressSteps);
-                bar->setValue(progressStepsFor(e.fraction));
-            },
-            [bar](const effect::HideProgress&) { bar->setHidden(true); },
-            [this](const effect::PlaySuccessSound&) { services_.sounds.play(state_.successSound); },
-            [this](const effect::PlayFailureSound&) { services_.sounds.play(state_.failureSound); },
-            [this](const effect::CriticalAlert& e) {
-                services_.alerts.runCritical(e.message, e.informative, {e.button});
-            },
-            [this](const effect::SetIgnoreOutput&) { state_.ignoreOutput = true; },
-            [this](const effect::ScheduleRescan&) {
-                QTimer::singleShot(rescanDelay, this, [this] {
-                    // The application may have begun to end meanwhile.
-                    if (!state_.terminating)
-                        reloadBurners();
-                });
-            },
-            [this](const effect::ClearBurners&) {
-                outlets_.burnerMenu->clear();
-                state_.burnerDevices.clear();
-            },
-            [this](const effect::AddBurnerName& e) {
-                outlets_.burnerMenu->insertItem(state_.burnerCount, e.title);
-                ++state_.burnerCount;
-            },
-            [this](const effect::AddBurnerDevice& e) { state_.burnerDevices.append(e.device); },
-            [this](const effect::ToggleExpectBurnerName&) {
-                state_.expectBurnerName = !state_.expectBurnerName;
-            },
-        },
-        effect);
-}
-
-void EmberlinController::showStatus(const QString& text) {
-    outlets_.deviceStatusField->setText(text);
+    std::visit(Overloaded{
+                   [this](const effect::ShowStatus& e) { mainWindow_.showStatus(e.text); },
+                   [this](const effect::SetBurnState& e) { setBurnState(e.state); },
+                   [this](const effect::ProgressIndeterminate&) { mainWindow_.showActivity(); },
+                   [this](const effect::ProgressValue& e) { mainWindow_.showProgress(e.fraction); },
+                   [this](const effect::HideProgress&) { mainWindow_.hideProgress(); },
+                   [this](const effect::PlaySuccessSound&) { sounds_.play(successSound_); },
+                   [this](const effect::PlayFailureSound&) { sounds_.play(failureSound_); },
+                   [this](const effect::CriticalAlert& e) {
+                       alerts_.runCritical(e.message, e.informative, {e.button});
+                   },
+                   [this](const effect::SetIgnoreOutput&) { ignoreOutput_ = true; },
+                   [this](const effect::ScheduleRescan&) {
+                       QTimer::singleShot(rescanDelay_, this, [this] {
+                           // The application may have begun to end meanwhile.
+                           if (!terminating_)
+                               reloadBurners();
+                       });
+                   },
+                   [this](const effect::ClearBurners&) {
+                       mainWindow_.clearBurners();
+                       burnerDevices_.clear();
+                   },
+                   [this](const effect::AddBurnerName& e) {
+                       mainWindow_.insertBurner(burnerCount_, e.title);
+                       ++burnerCount_;
+                   },
+                   [this](const effect::AddBurnerDevice& e) { burnerDevices_.append(e.device); },
+                   [this](const effect::ToggleExpectBurnerName&) {
+                       expectBurnerName_ = !expectBurnerName_;
+                   },
+               },
+               effect);
 }
 
 void EmberlinController::doBurn(const QString& imagePath) {
     discardBurnTask();
     const quint64 generation = burnGeneration_;
-    state_.outputBuffer.clear();
-    showStatus(pleaseWaitText);
-    const QString path = absolutePath(imagePath);
-    outlets_.filenameField->setText(QFileInfo(path).fileName());
+    outputBuffer_.clear();
+    mainWindow_.showStatus(tr("Please wait..."));
+    mainWindow_.showFileName(fileNameOf(imagePath));
+    const BurnChoices choices = mainWindow_.choices();
+    const int burner = mainWindow_.selectedBurner();
+    // No burner, none selected, or a name line without its device line.
+    const bool burnerListed = burner >= 0 && burner < burnerDevices_.size();
 
-    BurnOptions options;
-    options.imagePath = path;
-    options.leaveAppendable = outlets_.appendableCheckbox->isChecked();
-    options.verify = outlets_.verifyCheckbox->isChecked();
-    options.speedTitle = outlets_.burnSpeedMenu->currentText();
-    const int burner = outlets_.burnerMenu->currentIndex();
-    const bool burnerListed = burner >= 0 && burner < state_.burnerDevices.size();
-    if (burnerListed)
-        options.deviceId = trimBlanksAndTabs(state_.burnerDevices.at(burner));
-
-    if (!QFileInfo::exists(path)) {
-        services_.alerts.runCritical(imageMissingMessage, imageMissingInformative, {okButton});
+    if (!QFileInfo::exists(imagePath)) {
+        alerts_.runCritical(
+            tr("Image file not found"),
+            tr("The image file cannot be found (perhaps it has been renamed or moved?)"),
+            {tr("OK")});
         if (generation != burnGeneration_)
             return; // a new burn was started while the alert was open
-        showStatus(imageMissingStatus);
+        mainWindow_.showStatus(tr("Burn failed - image file not found"));
         setBurnState(BurnStateReady);
         return;
     }
     if (!burnerListed) {
-        // No burner, none selected, or a name line without its device line.
-        reportBurnFailure(noBurnerStatus);
+        reportBurnFailure(tr("Burn failed - no burner is selected"));
         return;
     }
-    options.erase = outlets_.eraseCheckbox->isChecked();
 
-    state_.burnTask.reset(new TaskWrapper(*this, burnArguments(state_.toolPath, options)));
-    state_.ignoreOutput = false;
-    state_.burnClosed = false;
+    const QString device = trimBlanksAndTabs(burnerDevices_.at(burner));
+    burnTask_.reset(new TaskWrapper(*this, burnArguments(toolPath_, imagePath, choices, device)));
+    ignoreOutput_ = false;
+    burnClosed_ = false;
     if (!getFileDescriptors()) {
         if (generation == burnGeneration_)
             discardBurnTask();
         return;
     }
-    if (!state_.burnTask->startProcess(std::move(state_.masterFD), std::move(state_.slaveFD)))
-        failBurnLaunch(state_.burnTask->launchError());
+    if (!burnTask_->startProcess(std::move(masterFD_), std::move(slaveFD_)))
+        failBurnLaunch(burnTask_->launchError());
 }
 
 void EmberlinController::reportBurnFailure(const QString& status) {
-    showStatus(status);
-    services_.sounds.play(state_.failureSound);
+    mainWindow_.showStatus(status);
+    sounds_.play(failureSound_);
     setBurnState(BurnStateReady);
 }
 
 void EmberlinController::failBurnLaunch(const QString& reason) {
     discardBurnTask();
-    reportBurnFailure(launchFailedStatus.arg(state_.toolPath, reason));
+    reportBurnFailure(tr("Burn failed - the disc-image tool could not be started (%1: %2)")
+                          .arg(toolPath_, reason));
     // Last, because a new burn may start while it is open.
-    services_.alerts.runCritical(burnFailedMessage,
-                                 launchFailedInformative.arg(state_.toolPath, reason), {okButton});
+    alerts_.runCritical(
+        tr("Burn failed"),
+        tr("The disc-image tool could not be started (%1: %2).").arg(toolPath_, reason),
+        {tr("OK")});
 }
 
 bool EmberlinController::getFileDescriptors() {
-    if (services_.ptyOpener.openRawPair(state_.masterFD, state_.slaveFD))
+    if (ptyOpener_.openRawPair(masterFD_, slaveFD_))
         return true;
-    services_.alerts.runCritical(ptyFailedMessage, ptyFailedInformative, {quitButton});
+    alerts_.runCritical(
+        tr("Eeek! Unexpected System Error"),
+        tr("Unable to get/set psuedo-tty file descriptors.  Not sure what to do next..."),
+        {tr("Quit")});
     emit terminationRequested();
     return false;
 }
 
 void EmberlinController::discardBurnTask() {
     ++burnGeneration_;
-    state_.burnTask.reset();
+    burnTask_.reset();
 }
 
 void EmberlinController::openFiles(const QStringList& files) {
     if (files.isEmpty())
         return;
-    state_.imagePath = absolutePath(files.first());
-    if (state_.burnState == BurnStateReady)
-        doBurn(state_.imagePath);
+    imagePath_ = absolutePath(files.first());
+    if (burnState_ == BurnStateReady)
+        doBurn(imagePath_);
+    else if (burnState_ == BurnStateListing)
+        openPending_ = true;
 }
 
 void EmberlinController::burnDroppedFile(const QStringList& files) {
-    if (!state_.dropsAllowed || files.isEmpty())
+    if (!dropsAllowed_ || files.isEmpty())
         return;
-    state_.imagePath = absolutePath(files.first());
-    doBurn(state_.imagePath);
+    imagePath_ = absolutePath(files.first());
+    doBurn(imagePath_);
 }
 
 void EmberlinController::burnAgain() {
-    doBurn(state_.imagePath);
+    doBurn(imagePath_);
 }
 
 void EmberlinController::cancel() {
-    outlets_.filenameField->setText(QString());
-    showStatus(cancelledStatus);
+    mainWindow_.showFileName(QString());
+    mainWindow_.showStatus(tr("Burn cancelled.  Ready to burn another disk image."));
     setBurnState(BurnStateReady);
     discardBurnTask();
 }
 
 EmberlinController::TerminateReply EmberlinController::applicationShouldTerminate() {
-    if (state_.burnState < BurnStateErasing)
+    if (burnState_ < BurnStateErasing)
         return TerminateNow;
-    const int answer = services_.alerts.runCritical(reallyQuitMessage, reallyQuitInformative,
-                                                    {quitAnywayButton, cancelButtonTitle});
+    const int answer = alerts_.runCritical(
+        tr("Really quit?"),
+        tr("There is currently a burn in progress.  Quitting now may make your disc unusable."),
+        {tr("Quit anyway"), tr("Cancel")});
     return answer == 0 ? TerminateNow : TerminateCancel;
 }
 
 void EmberlinController::applicationWillTerminate() {
-    if (state_.terminating)
+    if (terminating_)
         return;
     setBurnState(BurnStateTerminating);
-    state_.terminating = true;
+    terminating_ = true;
+    listing_.reset();
+    openPending_ = false;
     discardBurnTask();
     savePrefs();
 }
 
 void EmberlinController::processExited(int waitStatus) {
-    // The tool ended without saying how the burn went.
-    if (state_.burnClosed || state_.ignoreOutput)
+    const quint64 generation = burnGeneration_;
+    // The tool's exit completes its output: a last line without its line end
+    // still counts.
+    outputBuffer_.finish(interpret_);
+    if (generation != burnGeneration_ || burnClosed_ || ignoreOutput_)
         return;
-    state_.burnClosed = true;
-    const QString how = describeWaitStatus(waitStatus);
-    reportBurnFailure(toolStoppedStatus.arg(how));
-    services_.alerts.runCritical(burnFailedMessage, toolStoppedInformative.arg(how), {okButton});
+    // The tool ended without saying how the burn went.
+    burnClosed_ = true;
+    const QString how = WIFSIGNALED(waitStatus) ? tr("signal %1").arg(WTERMSIG(waitStatus))
+                                                : tr("exit status %1").arg(WEXITSTATUS(waitStatus));
+    reportBurnFailure(tr("Burn failed - the disc-image tool stopped unexpectedly (%1)").arg(how));
+    alerts_.runCritical(tr("Burn failed"),
+                        tr("The disc-image tool stopped unexpectedly (%1).").arg(how), {tr("OK")});
 }
 
-void EmberlinController::processStarted() {}
-
-void EmberlinController::processFinished() {}
+} // namespace emberlin

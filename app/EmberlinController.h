@@ -2,6 +2,9 @@
 
 #include "BurnState.h"
 #include "FileDescriptor.h"
+#include "OutputLineAssembler.h"
+#include "PipeTask.h"
+#include "Preferences.h"
 #include "ProgressInterpreter.h"
 #include "TaskWrapper.h"
 #include "TaskWrapperController.h"
@@ -10,42 +13,24 @@
 #include <QString>
 #include <QStringList>
 #include <chrono>
+#include <memory>
+
+class QSettings;
+
+namespace emberlin {
 
 class Alerts;
-class DropZone;
+class MainWindow;
 class PtyOpener;
-class QCheckBox;
-class QComboBox;
-class QLabel;
-class QMainWindow;
-class QProgressBar;
-class QPushButton;
-class QSettings;
 class Sounds;
 
-// The application's delegate and the main window's controller: owns the burn
-// state machine and applies the tool's output to the window.
+// The application's delegate and the main window's controller: the burn state
+// machine, the burner listing, the burn's start, what the tool's output does,
+// and the user's actions and quitting. It tells the window what to show.
 class EmberlinController final : public QObject, public TaskWrapperController {
     Q_OBJECT
 
 public:
-    // The window's controls, connected before awakeFromNib.
-    struct Outlets {
-        QMainWindow* mainWindow = nullptr;
-        QLabel* deviceStatusField = nullptr;
-        QPushButton* burnAgainButton = nullptr;
-        QPushButton* cancelButton = nullptr;
-        QProgressBar* progressBar = nullptr;
-        QCheckBox* appendableCheckbox = nullptr;
-        QCheckBox* eraseCheckbox = nullptr;
-        QCheckBox* verifyCheckbox = nullptr;
-        QLabel* filenameField = nullptr;
-        QComboBox* burnSpeedMenu = nullptr;
-        QComboBox* burnerMenu = nullptr;
-        DropZone* dropZone = nullptr;
-        QPushButton* reloadBurnersButton = nullptr;
-    };
-
     // What the controller may not reach by itself.
     struct Services {
         Alerts& alerts;
@@ -55,45 +40,19 @@ public:
         QString toolPath;
         // How long the burner listing may take before the tool counts as hung.
         std::chrono::milliseconds listingTimeLimit = std::chrono::seconds(60);
-    };
-
-    // The controller's shared state.
-    struct State {
-        bool ignoreOutput = false;
-        QString imagePath;
-        QString outputBuffer;
-        QString successSound;
-        QString failureSound;
-        QStringList burnerDevices;
-        int burnState = BurnStateListing;
-        TaskWrapperPtr burnTask;
-        QSettings* defaults = nullptr;
-        FileDescriptor masterFD;
-        FileDescriptor slaveFD;
-        bool expectBurnerName = false;
-        int burnerCount = 0;
-        bool terminating = false;
-        bool dropsAllowed = true;
-        QString toolPath;
-        // Whether the current burn's output has closed it (success, busy,
-        // failure, lost burner); a burn whose tool exits without one failed.
-        bool burnClosed = false;
+        // How long after a lost burner's alert the burners are listed again.
+        std::chrono::milliseconds rescanDelay = std::chrono::milliseconds(100);
     };
 
     enum TerminateReply { TerminateCancel = 0, TerminateNow = 1 };
 
-    EmberlinController(const Outlets& outlets, const Services& services, QObject* parent = nullptr);
+    EmberlinController(MainWindow& mainWindow, const Services& services, QObject* parent = nullptr);
     ~EmberlinController() override;
-
-    const State& state() const { return state_; }
-    const Outlets& outlets() const { return outlets_; }
 
     // Start-up, once, before the event loop runs.
     void awakeFromNib();
     void setBurnState(int newState);
-
     void loadPrefs();
-    void savePrefs();
 
     // Actions and delegate answers.
     void reloadBurners();
@@ -103,7 +62,6 @@ public:
     void burnDroppedFile(const QStringList& files);
     TerminateReply applicationShouldTerminate();
     void applicationWillTerminate();
-    bool applicationShouldTerminateAfterLastWindowClosed() const { return true; }
     void noLongerFrontMost();
 
     void doBurn(const QString& imagePath);
@@ -111,8 +69,6 @@ public:
 
     // TaskWrapperController
     void processOutput(const QString& output) override;
-    void processStarted() override;
-    void processFinished() override;
     void processExited(int waitStatus) override;
 
 signals:
@@ -123,13 +79,12 @@ signals:
     void burnStateChanged(int burnState);
 
 private:
-    bool getFileDescriptors();
-    void requestBurnerList();
-
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void requestBurnerList();
+    void listingFinished(PipeTask::Outcome outcome, const QString& output);
+    bool getFileDescriptors();
     void applyEffect(const InterpreterEffect& effect);
-    void showStatus(const QString& text);
-    void selectFirstBurner();
+    void savePrefs();
     // Stops the current burn, if any. Counts as the end of that burn for
     // anything still working on its behalf (see burnGeneration_).
     void discardBurnTask();
@@ -137,11 +92,42 @@ private:
     void reportBurnFailure(const QString& status);
     void failBurnLaunch(const QString& reason);
 
-    Outlets outlets_;
-    Services services_;
-    State state_;
+    MainWindow& mainWindow_;
+    Alerts& alerts_;
+    Sounds& sounds_;
+    PtyOpener& ptyOpener_;
+    std::chrono::milliseconds listingTimeLimit_;
+    std::chrono::milliseconds rescanDelay_;
+
+    // The state record.
+    bool ignoreOutput_ = false;
+    QString imagePath_;
+    OutputLineAssembler outputBuffer_;
+    QString successSound_;
+    QString failureSound_;
+    QStringList burnerDevices_;
+    int burnState_ = BurnStateListing;
+    TaskWrapperPtr burnTask_;
+    Preferences defaults_;
+    FileDescriptor masterFD_;
+    FileDescriptor slaveFD_;
+    bool expectBurnerName_ = false;
+    int burnerCount_ = 0;
+    bool terminating_ = false;
+    bool dropsAllowed_ = true;
+    const QString toolPath_;
+
+    const OutputLineAssembler::Interpret interpret_;
+    std::unique_ptr<PipeTask> listing_;
+    // A file opened during a listing: burned once the listing ends in Ready.
+    bool openPending_ = false;
+    // Whether the current burn's output has closed it (success, busy,
+    // failure, lost burner); a burn whose tool exits without one failed.
+    bool burnClosed_ = false;
     // Grows whenever a burn is replaced or discarded. Work for a burn that
     // spans a modal alert (whose nested event loop may start a new burn,
     // cancel or quit) checks it afterwards and stops when it has moved on.
     quint64 burnGeneration_ = 0;
 };
+
+} // namespace emberlin

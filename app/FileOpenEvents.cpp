@@ -5,6 +5,8 @@
 #include <QTimer>
 #include <utility>
 
+namespace emberlin {
+
 FileOpenEvents::FileOpenEvents(QObject* parent)
     : QObject(parent) {
     QCoreApplication::instance()->installEventFilter(this);
@@ -29,3 +31,5 @@ bool FileOpenEvents::eventFilter(QObject* watched, QEvent* event) {
 void FileOpenEvents::handOn() {
     emit filesOpened(std::exchange(pending_, {}));
 }
+
+} // namespace emberlin

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QStringList>
 
+namespace emberlin {
+
 // The platform's open-document requests (QFileOpenEvent, macOS), at launch and
 // later. The files of one request arrive as one event each; they are handed on
 // together, from the event loop.
@@ -24,3 +26,5 @@ private:
 
     QStringList pending_;
 };
+
+} // namespace emberlin

@@ -2,6 +2,8 @@
 
 #include <AppKit/AppKit.h>
 
+namespace emberlin {
+
 QString MacSystemSounds::soundNamed(const QString& name) {
     return [NSSound soundNamed:name.toNSString()] ? name : QString();
 }
@@ -10,3 +12,5 @@ void MacSystemSounds::play(const QString& sound) {
     if (!sound.isEmpty())
         [[NSSound soundNamed:sound.toNSString()] play];
 }
+
+} // namespace emberlin

@@ -5,6 +5,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+namespace emberlin {
+
 namespace {
 // Titles may get mnemonics from the platform theme; the index travels with the button.
 const char* const buttonIndexProperty = "emberlinButtonIndex";
@@ -51,3 +53,5 @@ int MessageBoxAlerts::answerOf(const QMessageBox& box) {
         button = box.escapeButton();
     return button ? button->property(buttonIndexProperty).toInt() : 0;
 }
+
+} // namespace emberlin

@@ -8,6 +8,8 @@
 class QMessageBox;
 class QWidget;
 
+namespace emberlin {
+
 // Critical alerts as application-modal message boxes.
 class MessageBoxAlerts final : public Alerts {
 public:
@@ -31,3 +33,5 @@ public:
 private:
     QPointer<QWidget> parent_;
 };
+
+} // namespace emberlin

@@ -7,6 +7,8 @@
 #include <QTimer>
 #include <QWidget>
 
+namespace emberlin {
+
 QuitGuard::QuitGuard(EmberlinController& controller, QWidget& mainWindow, QObject* parent)
     : QObject(parent)
     , controller_(controller)
@@ -79,3 +81,5 @@ void QuitGuard::commitData(QSessionManager& manager) {
     if (interactionAllowed)
         manager.release();
 }
+
+} // namespace emberlin

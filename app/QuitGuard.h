@@ -2,9 +2,12 @@
 
 #include <QObject>
 
-class EmberlinController;
 class QSessionManager;
 class QWidget;
+
+namespace emberlin {
+
+class EmberlinController;
 
 // The one way out of the application: the main window's close button, the Quit
 // action, the platform's own quit request, the session's end, the controller's
@@ -41,3 +44,5 @@ private:
     bool asking_ = false;
     bool leaving_ = false;
 };
+
+} // namespace emberlin

@@ -1,6 +1,7 @@
 #include "SingleInstance.h"
 
 #include <QCryptographicHash>
+#include <QDebug>
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -8,15 +9,17 @@
 #include <optional>
 #include <unistd.h>
 
+namespace emberlin {
+
 namespace {
 
 constexpr char acknowledgement = '\x06';
 // More than any list of paths a launch could name.
 constexpr qsizetype largestMessage = 1 << 20;
 constexpr int connectTimeoutMs = 2000;
-// The running instance answers from its event loop, which starts only after
-// its own burner listing; that is bounded by a minute.
-constexpr int answerTimeoutMs = 120000;
+// The running instance answers from its event loop, which never waits for
+// long (modal alerts run one of their own).
+constexpr int answerTimeoutMs = 20000;
 
 // A message is each path (never empty) in UTF-8 followed by a NUL, and one
 // more NUL at the end.
@@ -58,9 +61,13 @@ SingleInstance::~SingleInstance() = default;
 SingleInstance::Outcome SingleInstance::claimOrHandOver(const QStringList& files) {
     // Looking for a running instance and taking the name over is one step, so
     // that two launches at once cannot both become the running instance.
-    QLockFile lock(QDir(QDir::tempPath()).filePath(serverName_ + QStringLiteral(".lock")));
+    const QString lockPath = QDir(QDir::tempPath()).filePath(serverName_ + QStringLiteral(".lock"));
+    QLockFile lock(lockPath);
     // A lock left by a launch that crashed is taken over once found stale.
-    lock.tryLock(connectTimeoutMs * 5);
+    if (!lock.tryLock(connectTimeoutMs * 5))
+        qWarning().noquote() << tr("Emberlin: cannot lock %1: two launches at once may both "
+                                   "open a window.")
+                                    .arg(lockPath);
 
     QLocalSocket socket;
     socket.connectToServer(serverName_);
@@ -77,7 +84,12 @@ SingleInstance::Outcome SingleInstance::claimOrHandOver(const QStringList& files
         while (QLocalSocket* client = server_->nextPendingConnection())
             serve(client);
     });
-    server_->listen(serverName_);
+    // Without the server this window is still the one to use: later launches
+    // then open windows of their own, which the user should know.
+    if (!server_->listen(serverName_))
+        qWarning().noquote() << tr("Emberlin: later launches cannot reach this window (%1): "
+                                   "each will open a window of its own.")
+                                    .arg(server_->errorString());
     return Outcome::Primary;
 }
 
@@ -109,3 +121,5 @@ void SingleInstance::serve(QLocalSocket* socket) {
                 emit launchedAgain(*files);
             });
 }
+
+} // namespace emberlin

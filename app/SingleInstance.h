@@ -7,6 +7,8 @@
 class QLocalServer;
 class QLocalSocket;
 
+namespace emberlin {
+
 // One Emberlin per user and settings store: a later launch hands its files to
 // the running one over a local socket and ends, instead of opening a second
 // window that would compete for the same burner.
@@ -42,3 +44,5 @@ private:
     QString serverName_;
     QLocalServer* server_ = nullptr;
 };
+
+} // namespace emberlin

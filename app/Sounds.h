@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace emberlin {
+
 // Named event sounds. A seam: the app plays the platform's sounds, tests record.
 class Sounds {
 public:
@@ -12,3 +14,5 @@ public:
     // Starts the sound and returns at once.
     virtual void play(const QString& sound) = 0;
 };
+
+} // namespace emberlin

@@ -7,6 +7,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+namespace emberlin {
+
 namespace {
 
 constexpr std::array handledSignals{SIGTERM, SIGINT, SIGHUP};
@@ -69,3 +71,5 @@ void TerminationSignals::drain() {
     while (::read(readEnd_.get(), &byte, 1) == 1)
         emit received(byte);
 }
+
+} // namespace emberlin

@@ -6,6 +6,8 @@
 
 class QSocketNotifier;
 
+namespace emberlin {
+
 // Turns SIGTERM, SIGINT and SIGHUP into a Qt signal on the main loop, so that
 // they take the normal way out instead of killing the application. One at a
 // time; the previous dispositions come back when it goes.
@@ -29,3 +31,5 @@ private:
     FileDescriptor writeEnd_;
     QSocketNotifier* notifier_ = nullptr;
 };
+
+} // namespace emberlin

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+namespace emberlin {
+
 namespace {
 const QString toolName = QStringLiteral("emberlin-disctool");
 } // namespace
@@ -33,3 +35,5 @@ QString ToolLocation::find(const QString& applicationDir) {
     }
     return places.first();
 }
+
+} // namespace emberlin

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace emberlin {
+
 // Where the disc-image tool lives: the system's own on macOS; elsewhere ours,
 // beside the executable in a build tree, or in the install's libexec folder.
 class ToolLocation final {
@@ -18,3 +20,5 @@ public:
     // none is, so that the failure to start names a sensible path.
     static QString find(const QString& applicationDir);
 };
+
+} // namespace emberlin

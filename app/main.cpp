@@ -1,29 +1,25 @@
-#include "EmberlinController.h"
+#include "AppAssembly.h"
 #include "MessageBoxAlerts.h"
-#include "PtyOpener.h"
-#include "QuitGuard.h"
 #include "TerminationSignals.h"
 #include "ToolLocation.h"
-#include "WindowOutlets.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QIcon>
-#include <QMainWindow>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QSettings>
 #include <QTimer>
+#include <QTranslator>
 
 #ifdef Q_OS_MACOS
 #include "FileOpenEvents.h"
-#include "MacSystemSounds.h"
-using PlatformSounds = MacSystemSounds;
 #else
-#include "CanberraSounds.h"
 #include "SingleInstance.h"
 
 #include <QFileInfo>
-using PlatformSounds = CanberraSounds;
 #endif
+
+using namespace emberlin;
 
 namespace {
 
@@ -36,6 +32,19 @@ void bringToFront(QMainWindow& window) {
     window.activateWindow();
 }
 
+// Emberlin's texts, and Qt's own (buttons of dialogs), in the user's language
+// where a catalogue has it.
+void installTranslations(QApplication& application) {
+    auto* qtTexts = new QTranslator(&application);
+    if (qtTexts->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(qtTexts);
+    auto* ownTexts = new QTranslator(&application);
+    if (ownTexts->load(QLocale(), QStringLiteral("emberlin"), QStringLiteral("_"),
+                       QStringLiteral(":/i18n")))
+        QApplication::installTranslator(ownTexts);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -46,6 +55,7 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(applicationId);
     QGuiApplication::setWindowIcon(
         QIcon::fromTheme(applicationId, QIcon(QStringLiteral(":/icons/emberlin.svg"))));
+    installTranslations(application);
 
 #ifdef Q_OS_MACOS
     FileOpenEvents fileOpenEvents;
@@ -65,9 +75,9 @@ int main(int argc, char** argv) {
         return 0;
     case SingleInstance::Outcome::NoAnswer:
         MessageBoxAlerts().runCritical(
-            QStringLiteral("Emberlin is already running"),
-            QStringLiteral("It does not answer, so nothing was handed to it."),
-            {QStringLiteral("OK")});
+            QCoreApplication::translate("main", "Emberlin is already running"),
+            QCoreApplication::translate("main", "It does not answer, so nothing was handed to it."),
+            {QCoreApplication::translate("main", "OK")});
         return 1;
     case SingleInstance::Outcome::Primary:
         break;
@@ -79,37 +89,27 @@ int main(int argc, char** argv) {
     TerminationSignals terminationSignals;
 
     QSettings settings;
-    QMainWindow window;
-    const EmberlinController::Outlets outlets = buildWindowOutlets(window);
-    MessageBoxAlerts alerts(&window);
-    PlatformSounds sounds;
-    SystemPtyOpener ptyOpener;
-    EmberlinController controller(
-        outlets, {alerts, sounds, settings, ptyOpener, ToolLocation::forThisApplication()});
-    connectWindowActions(outlets, controller);
-
-    QuitGuard quitGuard(controller, window);
-    QObject::connect(window.findChild<QAction*>(QStringLiteral("quitAction")), &QAction::triggered,
-                     &quitGuard, &QuitGuard::requestQuit);
-    QObject::connect(&terminationSignals, &TerminationSignals::received, &quitGuard,
+    AppAssembly app(settings, {ToolLocation::forThisApplication()});
+    EmberlinController& controller = app.controller();
+    QObject::connect(&terminationSignals, &TerminationSignals::received, &app.quitGuard(),
                      &QuitGuard::terminateWithoutAsking);
-
 #ifdef Q_OS_MACOS
     QObject::connect(&fileOpenEvents, &FileOpenEvents::filesOpened, &controller,
                      &EmberlinController::openFiles);
 #else
     QObject::connect(&singleInstance, &SingleInstance::launchedAgain, &controller,
                      [&](const QStringList& files) {
-                         bringToFront(window);
+                         bringToFront(app.window());
                          if (!files.isEmpty())
                              controller.openFiles(files);
                      });
 #endif
 
     controller.awakeFromNib();
-    window.show();
+    app.window().show();
 
 #ifndef Q_OS_MACOS
+    // Once the event loop runs; during the burner listing the file waits for it.
     if (!launchFiles.isEmpty())
         QTimer::singleShot(0, &controller, [&] { controller.openFiles(launchFiles); });
 #endif

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Arguments.h"
 
+#include "ToolProtocol.h"
+
 #include <algorithm>
-#include <array>
 #include <string_view>
 #include <utility>
 
@@ -16,23 +17,13 @@ bool isHelp(std::string_view arg) {
 
 // The speeds the window offers, and the maximum.
 bool parseSpeed(std::string_view text, int& speed) {
-    if (text == "max") {
+    if (text == toolprotocol::maximumSpeed) {
         speed = 0;
         return true;
     }
-    static constexpr std::array<std::pair<std::string_view, int>, 8> speeds{{
-        {"1", 1},
-        {"2", 2},
-        {"4", 4},
-        {"6", 6},
-        {"8", 8},
-        {"12", 12},
-        {"16", 16},
-        {"24", 24},
-    }};
-    for (const auto& [name, value] : speeds) {
-        if (text == name) {
-            speed = value;
+    for (const toolprotocol::Speed& offered : toolprotocol::speeds) {
+        if (text == offered.value) {
+            speed = offered.multiple;
             return true;
         }
     }

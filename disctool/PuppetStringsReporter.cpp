@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PuppetStringsReporter.h"
 
+#include "ToolProtocol.h"
+
 #include <string>
 
 namespace disctool {
@@ -10,19 +12,19 @@ PuppetStringsReporter::PuppetStringsReporter(LineWriter& out)
 
 void PuppetStringsReporter::askForDisc() {
     // No line end: the reader treats the prompt as a line of its own.
-    out_.text("Please insert a disc:");
+    out_.text(toolprotocol::insertDisc);
 }
 
 void PuppetStringsReporter::rejectMedium(MediumProblem problem) {
     switch (problem) {
     case MediumProblem::NotEraseable:
-        out_.line("Media is not eraseable");
+        out_.line(toolprotocol::mediaNotEraseable);
         break;
     case MediumProblem::NotWritable:
-        out_.line("Media is not writable");
+        out_.line(toolprotocol::mediaNotWritable);
         break;
     case MediumProblem::NoSpace:
-        out_.line("Media does not have enough free space");
+        out_.line(toolprotocol::notEnoughSpace);
         break;
     }
 }
@@ -30,8 +32,8 @@ void PuppetStringsReporter::rejectMedium(MediumProblem problem) {
 void PuppetStringsReporter::startErasing() {
     // Two at once: the first only arms the window's erase state, the second
     // enters it, which also takes away a cancel that would cut the erase short.
-    out_.line("PERCENT:-1");
-    out_.line("PERCENT:-1");
+    out_.line(std::string(toolprotocol::percentMarker) + "-1");
+    out_.line(std::string(toolprotocol::percentMarker) + "-1");
 }
 
 void PuppetStringsReporter::startFormatting() {
@@ -42,42 +44,43 @@ void PuppetStringsReporter::startFormatting() {
 void PuppetStringsReporter::enterPhase(BurnPhase phase) {
     switch (phase) {
     case BurnPhase::Preparing:
-        out_.line("Preparing data for burn");
+        out_.line(toolprotocol::preparingData);
         break;
     case BurnPhase::Writing:
-        out_.line("Writing track");
+        out_.line(toolprotocol::writingTrack);
         break;
     case BurnPhase::Closing:
-        out_.line("Closing session");
+        out_.line(toolprotocol::closingSession);
         break;
     case BurnPhase::Finishing:
-        out_.line("Finishing burn");
+        out_.line(toolprotocol::finishingBurn);
         break;
     case BurnPhase::Verifying:
-        out_.line("Verifying burn");
+        out_.line(toolprotocol::verifyingBurn);
         break;
     }
 }
 
 void PuppetStringsReporter::showPercent(int percent) {
-    out_.line("PERCENT:" + std::to_string(percent < 0 ? -1 : percent));
+    out_.line(std::string(toolprotocol::percentMarker) +
+              std::to_string(percent < 0 ? -1 : percent));
 }
 
 void PuppetStringsReporter::reportSuccess() {
-    out_.line("Burn completed successfully");
+    out_.line(toolprotocol::burnCompleted);
 }
 
 void PuppetStringsReporter::reportFailure(const std::string& reason) {
     // The reader shows the line from its fifteenth character on.
-    out_.line("burn failed - " + reason);
+    out_.line(std::string(toolprotocol::failurePrefix) + reason);
 }
 
 void PuppetStringsReporter::reportNoDrive(const std::string& /*detail*/) {
-    out_.line("no CD/DVD drives present");
+    out_.line(toolprotocol::noDrivesPresent);
 }
 
 void PuppetStringsReporter::reportBusy(const std::string& /*detail*/) {
-    out_.line("The device is being used by another application");
+    out_.line(toolprotocol::deviceBusy);
 }
 
 void PuppetStringsReporter::remark(const std::string& /*sentence*/) {}

@@ -12,6 +12,7 @@
 #include "Listing.h"
 #include "PuppetStringsReporter.h"
 #include "SignalAbort.h"
+#include "ToolProtocol.h"
 #include "VirtualBurners.h"
 
 #include <charconv>
@@ -56,7 +57,7 @@ int list(LineWriter& out) {
         }
     }
     if (burners.empty()) {
-        out.line("no CD/DVD drives present");
+        out.line(toolprotocol::noDrivesPresent);
     }
     // Every line becomes a menu entry: print the pairs and nothing else.
     for (const ListedBurner& burner : burners) {
@@ -120,7 +121,8 @@ int main(int argc, char** argv) {
     }
     if (arguments.puppetStrings()) {
         // The reader only understands its own texts.
-        out.line("burn failed - Invalid arguments: " + arguments.problem());
+        out.line(std::string(toolprotocol::failurePrefix) +
+                 "Invalid arguments: " + arguments.problem());
     } else {
         LineWriter err(STDERR_FILENO);
         err.line("emberlin-disctool: " + arguments.problem());

@@ -13,6 +13,8 @@
 #include <unistd.h>
 #endif
 
+namespace emberlin {
+
 namespace {
 
 constexpr int PollIntervalMs = 100;
@@ -83,3 +85,5 @@ void ChildReaper::reapIfExited() {
         emit exited(status);
     deleteLater();
 }
+
+} // namespace emberlin

@@ -8,6 +8,8 @@
 class QSocketNotifier;
 class QTimer;
 
+namespace emberlin {
+
 // Reaps one child as soon as it has exited, without blocking and without a
 // SIGCHLD handler, so it never stays a zombie. It outlives whoever started the
 // child and deletes itself once the child is reaped. It belongs to the
@@ -35,3 +37,5 @@ private:
     QSocketNotifier* exitNotifier_ = nullptr;
     QTimer* pollTimer_ = nullptr; // only where no exit descriptor could be had
 };
+
+} // namespace emberlin

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+namespace emberlin {
+
 // Sole owner of one POSIX file descriptor: closed exactly once, when the owner
 // goes away or is reset. -1 means "owns nothing".
 class FileDescriptor {
@@ -29,3 +31,5 @@ public:
 private:
     int fd_ = -1;
 };
+
+} // namespace emberlin

@@ -12,6 +12,8 @@
 #include <unistd.h>
 #include <vector>
 
+namespace emberlin {
+
 namespace {
 
 QString errorText(int error) {
@@ -125,3 +127,5 @@ pid_t launchOnTerminal(const QStringList& arguments, int master, int slave, QStr
     }
     return pid;
 }
+
+} // namespace emberlin

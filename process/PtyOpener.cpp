@@ -10,6 +10,8 @@
 #include <pty.h>
 #endif
 
+namespace emberlin {
+
 bool SystemPtyOpener::openRawPair(FileDescriptor& master, FileDescriptor& slave) {
     master.reset();
     slave.reset();
@@ -46,3 +48,5 @@ bool SystemPtyOpener::openRawPair(FileDescriptor& master, FileDescriptor& slave)
     slave = std::move(newSlave);
     return true;
 }
+
+} // namespace emberlin

@@ -2,6 +2,8 @@
 
 #include "FileDescriptor.h"
 
+namespace emberlin {
+
 // Opens a pseudo-terminal pair in raw mode. A seam, so tests can make it fail.
 class PtyOpener {
 public:
@@ -18,3 +20,5 @@ class SystemPtyOpener final : public PtyOpener {
 public:
     bool openRawPair(FileDescriptor& master, FileDescriptor& slave) override;
 };
+
+} // namespace emberlin

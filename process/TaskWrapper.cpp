@@ -5,9 +5,12 @@
 #include "TaskWrapperController.h"
 
 #include <QSocketNotifier>
+#include <QTimer>
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
+
+namespace emberlin {
 
 namespace {
 
@@ -67,7 +70,7 @@ bool TaskWrapper::launch() {
 
 void TaskWrapper::readAvailable() {
     // One delivery at a time, even when the client runs a nested event loop.
-    if (delivering_ || !isRunning())
+    if (delivering_ || held_ || !isRunning())
         return;
     delivering_ = true;
     readNotifier_->setEnabled(false);
@@ -76,8 +79,18 @@ void TaskWrapper::readAvailable() {
 
     if (releaseAfterDelivery_)
         deleteLater();
-    else if (isRunning())
+    else if (isRunning() && !held_)
         readNotifier_->setEnabled(true);
+}
+
+void TaskWrapper::holdOutput(bool hold) {
+    held_ = hold;
+    // A delivery in progress arms the next read itself when it ends.
+    if (!isRunning() || delivering_)
+        return;
+    readNotifier_->setEnabled(!hold);
+    if (!hold && exitStatus_ && !exitReported_)
+        QTimer::singleShot(0, this, &TaskWrapper::readAvailable);
 }
 
 void TaskWrapper::pumpOutput() {
@@ -94,9 +107,9 @@ void TaskWrapper::pumpOutput() {
         deliver(QByteArrayView(readBuffer_.constData(), count));
         if (!controller_)
             return;
-    } while (exitStatus_ && !exitReported_);
+    } while (exitStatus_ && !exitReported_ && !held_);
 
-    if (exitStatus_ && !exitReported_) {
+    if (exitStatus_ && !exitReported_ && !held_) {
         exitReported_ = true;
         controller_->processExited(*exitStatus_);
     }
@@ -176,3 +189,5 @@ void TaskWrapper::Release::operator()(TaskWrapper* wrapper) const {
         delete wrapper;
     }
 }
+
+} // namespace emberlin

@@ -13,6 +13,9 @@
 #include <sys/types.h>
 
 class QSocketNotifier;
+
+namespace emberlin {
+
 class TaskWrapperController;
 
 // Runs one child with the slave side of a pseudo-terminal as its standard
@@ -38,6 +41,11 @@ public:
 
     // Writes the text's UTF-8 bytes to the master side, nothing more.
     void sendString(const QString& text);
+
+    // While held, nothing is read or handed on: the output waits in the
+    // terminal. Released, it goes on from the event loop where it stopped, the
+    // news of the child's exit included.
+    void holdOutput(bool hold);
 
     pid_t processId() const { return childPid_; }
     bool isRunning() const { return childPid_ > 0 && master_.isValid(); }
@@ -70,8 +78,11 @@ private:
     bool exitReported_ = false;
     pid_t childPid_ = -1;
     bool delivering_ = false;
+    bool held_ = false;
     bool releaseAfterDelivery_ = false;
     QString launchError_;
 };
 
 using TaskWrapperPtr = std::unique_ptr<TaskWrapper, TaskWrapper::Release>;
+
+} // namespace emberlin

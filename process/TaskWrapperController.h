@@ -2,6 +2,8 @@
 
 class QString;
 
+namespace emberlin {
+
 // The client of a TaskWrapper. The wrapper does not own its client.
 class TaskWrapperController {
 public:
@@ -9,9 +11,9 @@ public:
     // of a read without one.
     virtual void processOutput(const QString& output) = 0;
     // Once, while the process is being started, before the child exists.
-    virtual void processStarted() = 0;
+    virtual void processStarted() {}
     // At most once, when the wrapper stops.
-    virtual void processFinished() = 0;
+    virtual void processFinished() {}
     // Once, when the child has exited by itself and every byte it wrote has been
     // handed to processOutput. Not called for a wrapper that was stopped first.
     // waitStatus is as waitpid() reports it.
@@ -20,3 +22,5 @@ public:
 protected:
     ~TaskWrapperController() = default;
 };
+
+} // namespace emberlin

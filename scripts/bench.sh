@@ -6,7 +6,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/bench"
 
 "$root/scripts/install-dependencies.sh" bench
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DEMBERLIN_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" --target emberlin-bench-pty emberlin-bench-startup emberlin-disctool-bench
 
 export QT_QPA_PLATFORM=offscreen

@@ -1,44 +1,35 @@
 #include "BurnCommand.h"
 
-namespace {
-struct Speed {
-    QStringView title;
-    QStringView value;
-};
-constexpr Speed Speeds[] = {
-    {u"1x", u"1"}, {u"2x", u"2"},   {u"4x", u"4"},   {u"6x", u"6"},
-    {u"8x", u"8"}, {u"12x", u"12"}, {u"16x", u"16"}, {u"24x", u"24"},
-};
-} // namespace
+namespace emberlin {
 
 QString speedValueForTitle(const QString& title) {
-    for (const Speed& speed : Speeds) {
-        if (title == speed.title) {
-            return speed.value.toString();
-        }
+    for (const toolprotocol::Speed& speed : toolprotocol::speeds) {
+        if (title == qtText(speed.title))
+            return qtText(speed.value);
     }
-    return QStringLiteral("max");
+    return qtText(toolprotocol::maximumSpeed);
 }
 
-QStringList burnArguments(const QString& toolPath, const BurnOptions& options) {
+QStringList burnArguments(const QString& toolPath, const QString& imagePath,
+                          const BurnChoices& choices, const QString& deviceId) {
     QStringList arguments{
         toolPath,
-        QStringLiteral("burn"),
-        options.imagePath,
-        options.verify ? QStringLiteral("-verifyburn") : QStringLiteral("-noverifyburn"),
-        options.leaveAppendable ? QStringLiteral("-noforceclose") : QStringLiteral("-forceclose"),
-        QStringLiteral("-speed"),
-        speedValueForTitle(options.speedTitle),
+        qtText(toolprotocol::burnCommand),
+        imagePath,
+        qtText(choices.verify ? toolprotocol::verifyOption : toolprotocol::noVerifyOption),
+        qtText(choices.leaveAppendable ? toolprotocol::leaveOpenOption : toolprotocol::closeOption),
+        qtText(toolprotocol::speedOption),
+        speedValueForTitle(choices.speedTitle),
     };
-    if (options.erase) {
-        arguments << QStringLiteral("-erase");
-    }
-    arguments << QStringLiteral("-puppetstrings") << QStringLiteral("-device") << options.deviceId;
+    if (choices.erase)
+        arguments << qtText(toolprotocol::eraseOption);
+    arguments << qtText(toolprotocol::machineReadableOption) << qtText(toolprotocol::deviceOption)
+              << deviceId;
     return arguments;
 }
 
 QStringList listingArguments() {
-    return {QStringLiteral("burn"), QStringLiteral("-list")};
+    return {qtText(toolprotocol::burnCommand), qtText(toolprotocol::listOption)};
 }
 
 QString trimBlanksAndTabs(const QString& text) {
@@ -47,11 +38,11 @@ QString trimBlanksAndTabs(const QString& text) {
     };
     qsizetype begin = 0;
     qsizetype end = text.size();
-    while (begin < end && isBlankOrTab(text[begin])) {
+    while (begin < end && isBlankOrTab(text[begin]))
         ++begin;
-    }
-    while (end > begin && isBlankOrTab(text[end - 1])) {
+    while (end > begin && isBlankOrTab(text[end - 1]))
         --end;
-    }
     return text.mid(begin, end - begin);
 }
+
+} // namespace emberlin

@@ -1,26 +1,33 @@
 #pragma once
 
+#include "ProtocolText.h"
+
 #include <QString>
 #include <QStringList>
 
-// The window's options as the burn start reads them.
-struct BurnOptions {
-    QString imagePath; // absolute
+namespace emberlin {
+
+// The window's options for a burn; the defaults are those of a first run.
+struct BurnChoices {
     bool leaveAppendable = false;
     bool verify = true;
     bool erase = true;
-    QString speedTitle = QStringLiteral("max");
-    QString deviceId; // already trimmed
+    QString speedTitle = qtText(toolprotocol::maximumSpeed);
+    bool operator==(const BurnChoices&) const = default;
 };
 
 // "1x" -> "1" ... "24x" -> "24"; any other title gives "max".
 QString speedValueForTitle(const QString& title);
 
-// The burn's full argument list, element 0 being toolPath.
-QStringList burnArguments(const QString& toolPath, const BurnOptions& options);
+// The burn's full argument list, element 0 being toolPath. deviceId is used as
+// it stands (already trimmed).
+QStringList burnArguments(const QString& toolPath, const QString& imagePath,
+                          const BurnChoices& choices, const QString& deviceId);
 
 // The listing's arguments (without the tool's path).
 QStringList listingArguments();
 
 // Leading and trailing blanks and tabs removed; line ends stay.
 QString trimBlanksAndTabs(const QString& text);
+
+} // namespace emberlin

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace emberlin {
+
 // The burn state machine's states. The values are stored and compared as plain
 // integers ("a burn is in progress" is burnState >= BurnStateErasing), so they
 // must keep these numbers.
@@ -14,3 +16,5 @@ enum BurnState : int {
     BurnStateVerifying = 7,
     BurnStateTerminating = 8,
 };
+
+} // namespace emberlin

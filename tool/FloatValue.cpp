@@ -5,6 +5,8 @@
 #include <limits>
 #include <string>
 
+namespace emberlin {
+
 namespace {
 
 bool isDigit(QChar c) {
@@ -101,3 +103,5 @@ float floatValue(QStringView text) {
     }
     return value;
 }
+
+} // namespace emberlin

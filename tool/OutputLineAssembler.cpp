@@ -1,24 +1,64 @@
 #include "OutputLineAssembler.h"
 
-#include "ToolTexts.h"
+#include "ProtocolText.h"
 
-void assembleOutputLines(QString& outputBuffer, const QString& piece,
-                         const std::function<void(const QString&)>& interpret) {
-    outputBuffer.append(piece);
-    if (piece.contains(ToolText::InsertDisc)) {
-        // The tool waits after the prompt without ending its line.
-        outputBuffer.append(u'\n');
-    }
-    // Searched from the start each time: an interpretation may have appended
-    // output of its own (from inside a modal alert) behind the lines still
-    // waiting here, and those must come first. Between calls the buffer holds
-    // only an unfinished line, so this costs little.
-    qsizetype lineEnd;
-    while ((lineEnd = outputBuffer.indexOf(u'\n')) >= 0) {
-        const QString line = outputBuffer.left(lineEnd);
-        // Qt erases from the front of a string by moving its start, so a flood
-        // of lines costs no copying of the text behind them.
-        outputBuffer.remove(0, lineEnd + 1);
+#include <algorithm>
+
+namespace emberlin {
+
+namespace {
+constexpr QLatin1StringView prompt = qtText(toolprotocol::insertDisc);
+} // namespace
+
+void OutputLineAssembler::append(QStringView piece, const Interpret& interpret) {
+    buffer_.append(piece);
+    QString line;
+    while (takeLine(line))
         interpret(line);
-    }
 }
+
+void OutputLineAssembler::finish(const Interpret& interpret) {
+    append({}, interpret);
+    if (buffer_.isEmpty())
+        return;
+    const QString line = std::exchange(buffer_, {});
+    searched_ = 0;
+    interpret(line);
+}
+
+void OutputLineAssembler::clear() {
+    buffer_.clear();
+    searched_ = 0;
+}
+
+bool OutputLineAssembler::takeLine(QString& line) {
+    const QStringView text(buffer_);
+    const qsizetype lineEndAt = text.indexOf(u'\n', searched_);
+    const qsizetype searchEnd = lineEndAt < 0 ? text.size() : lineEndAt;
+    // The prompt may have begun in text searched before.
+    const qsizetype promptFrom = std::max<qsizetype>(0, searched_ - (prompt.size() - 1));
+    qsizetype promptAt = text.mid(promptFrom, searchEnd - promptFrom).indexOf(prompt);
+    if (promptAt >= 0)
+        promptAt += promptFrom;
+
+    qsizetype cut = promptAt >= 0 ? promptAt + prompt.size() : lineEndAt;
+    qsizetype skip = promptAt < 0 && lineEndAt >= 0 ? 1 : 0; // the line end itself
+    // No line end or whole prompt before this position.
+    const qsizetype clean = promptAt >= 0 ? cut - 1 : searchEnd;
+    if ((cut < 0 || cut > longestLine) && text.size() >= longestLine) {
+        cut = longestLine;
+        skip = 0;
+        searched_ = clean - longestLine;
+    } else if (cut < 0) {
+        searched_ = text.size();
+        return false;
+    } else {
+        searched_ = 0;
+    }
+    line = buffer_.left(cut);
+    // Qt erases from the front of a string by moving its start: no copying.
+    buffer_.remove(0, cut + skip);
+    return true;
+}
+
+} // namespace emberlin

@@ -1,38 +1,53 @@
 #include "ProgressInterpreter.h"
 
 #include "FloatValue.h"
-#include "ToolTexts.h"
+#include "ProtocolText.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+
+namespace emberlin {
 
 namespace {
 
-// What the user reads in the status line. The ones ending in "..." use three
-// full stops, not an ellipsis character.
-const QString NoBurnersStatus = QStringLiteral("No available burners were found on your system.");
-const QString BurnerLostStatus = QStringLiteral("The selected burner became unavailable.");
-const QString InsertDiscStatus = QStringLiteral("Please insert a writable disc...");
-const QString NotErasableStatus = QStringLiteral(
+// What the user reads. The texts ending in "..." use three full stops, not an
+// ellipsis character.
+const char* const NoBurnersStatus =
+    QT_TRANSLATE_NOOP("ProgressInterpreter", "No available burners were found on your system.");
+const char* const BurnerLostStatus =
+    QT_TRANSLATE_NOOP("ProgressInterpreter", "The selected burner became unavailable.");
+const char* const InsertDiscStatus =
+    QT_TRANSLATE_NOOP("ProgressInterpreter", "Please insert a writable disc...");
+const char* const NotErasableStatus = QT_TRANSLATE_NOOP(
+    "ProgressInterpreter",
     "Media is not erasable.  Turn off the 'erase' option and try again, or use erasable media.");
-const QString NotWritableStatus =
-    QStringLiteral("Media is not writable - please insert a writable disc...");
-const QString NotEnoughSpaceStatus =
-    QStringLiteral("Not enough space on this disc - please insert another...");
-const QString StartingStatus = QStringLiteral("Starting...");
-const QString WritingTrackStatus = QStringLiteral("Writing track...");
-const QString ClosingSessionStatus = QStringLiteral("Closing session...");
-const QString FinishingBurnStatus = QStringLiteral("Finishing burn...");
-const QString VerifyingStatus = QStringLiteral("Verifying...");
-const QString ErasingStatus = QStringLiteral("Erasing...");
-const QString CompletedStatus =
-    QStringLiteral("Burn completed successfully - ready to burn another disk image.");
-const QString BusyStatus = QStringLiteral(
+const char* const NotWritableStatus = QT_TRANSLATE_NOOP(
+    "ProgressInterpreter", "Media is not writable - please insert a writable disc...");
+const char* const NotEnoughSpaceStatus = QT_TRANSLATE_NOOP(
+    "ProgressInterpreter", "Not enough space on this disc - please insert another...");
+const char* const StartingStatus = QT_TRANSLATE_NOOP("ProgressInterpreter", "Starting...");
+const char* const WritingTrackStatus = QT_TRANSLATE_NOOP("ProgressInterpreter", "Writing track...");
+const char* const ClosingSessionStatus =
+    QT_TRANSLATE_NOOP("ProgressInterpreter", "Closing session...");
+const char* const FinishingBurnStatus =
+    QT_TRANSLATE_NOOP("ProgressInterpreter", "Finishing burn...");
+const char* const VerifyingStatus = QT_TRANSLATE_NOOP("ProgressInterpreter", "Verifying...");
+const char* const ErasingStatus = QT_TRANSLATE_NOOP("ProgressInterpreter", "Erasing...");
+const char* const CompletedStatus = QT_TRANSLATE_NOOP(
+    "ProgressInterpreter", "Burn completed successfully - ready to burn another disk image.");
+const char* const BusyStatus = QT_TRANSLATE_NOOP(
+    "ProgressInterpreter",
     "Unable to get control of the burner - it may be being used by another application.");
+const char* const BurnFailedTitle = QT_TRANSLATE_NOOP("ProgressInterpreter", "Burn failed");
+const char* const RescanButton = QT_TRANSLATE_NOOP("ProgressInterpreter", "Rescan");
+const char* const OkButton = QT_TRANSLATE_NOOP("ProgressInterpreter", "OK");
 
-const QString BurnFailedTitle = QStringLiteral("Burn failed");
-const QString RescanButton = QStringLiteral("Rescan");
-const QString OkButton = QStringLiteral("OK");
+QString shown(const char* text) {
+    return QCoreApplication::translate("ProgressInterpreter", text);
+}
 
 // A "burn failed" line carries the tool's own explanation from this index on.
-constexpr qsizetype FailureReasonIndex = 14;
+constexpr qsizetype FailureReasonIndex = toolprotocol::failurePrefix.size();
 
 // The effects of one line so far, and the burn state they have left, which
 // later tests of the same line read.
@@ -50,13 +65,13 @@ struct Interpretation {
 
 void applyNoBurnersRule(Interpretation& result) {
     result.moveTo(BurnStateNoBurners);
-    result.status(NoBurnersStatus);
+    result.status(shown(NoBurnersStatus));
     result.add(effect::ClearBurners{});
 }
 
 void applyListingRules(const QString& line, bool expectBurnerName, Interpretation& result) {
     if (expectBurnerName) {
-        const qsizetype titleEnd = line.indexOf(ToolText::BurnerTitleEnd);
+        const qsizetype titleEnd = line.indexOf(qtText(toolprotocol::burnerTitleEnd));
         result.add(effect::AddBurnerName{titleEnd < 0 ? line : line.left(titleEnd)});
     } else {
         result.add(effect::AddBurnerDevice{line});
@@ -65,9 +80,10 @@ void applyListingRules(const QString& line, bool expectBurnerName, Interpretatio
 }
 
 void reportBurnerLost(Interpretation& result) {
-    result.status(BurnerLostStatus);
+    result.status(shown(BurnerLostStatus));
     result.add(effect::PlayFailureSound{});
-    result.add(effect::CriticalAlert{BurnFailedTitle, BurnerLostStatus, RescanButton});
+    result.add(effect::CriticalAlert{shown(BurnFailedTitle), shown(BurnerLostStatus),
+                                     shown(RescanButton)});
     result.add(effect::SetIgnoreOutput{});
     result.add(effect::ScheduleRescan{});
 }
@@ -76,14 +92,14 @@ void applyInsertDisc(bool eraseChecked, Interpretation& result) {
     if (result.state == BurnStateAwaitingDiscToErase) {
         result.moveTo(BurnStateBurning);
     } else if (result.state == BurnStateReady) {
-        result.status(InsertDiscStatus);
+        result.status(shown(InsertDiscStatus));
         result.moveTo(eraseChecked ? BurnStateAwaitingDiscToErase : BurnStateAwaitingDisc);
     }
 }
 
 // Returns false when the line's processing ends here.
 bool applyProgressRule(const QString& line, bool eraseChecked, Interpretation& result) {
-    const float percent = floatValue(QStringView(line).mid(ToolText::Percent.size()));
+    const float percent = floatValue(QStringView(line).mid(toolprotocol::percentMarker.size()));
     if (result.state == BurnStateReady && eraseChecked) {
         // The first progress of an erasing burn that never asked for a disc.
         result.moveTo(BurnStateAwaitingDiscToErase);
@@ -91,7 +107,7 @@ bool applyProgressRule(const QString& line, bool eraseChecked, Interpretation& r
     }
     if (result.state == BurnStateAwaitingDiscToErase) {
         result.moveTo(BurnStateErasing);
-        result.status(ErasingStatus);
+        result.status(shown(ErasingStatus));
     }
     if (percent < 0.0f) {
         result.add(effect::ProgressIndeterminate{});
@@ -108,61 +124,62 @@ void applyFailureRule(const QString& line, Interpretation& result) {
     result.moveTo(BurnStateReady);
     result.add(effect::SetIgnoreOutput{});
     result.add(effect::PlayFailureSound{});
-    result.add(effect::CriticalAlert{BurnFailedTitle, reason, OkButton});
+    result.add(effect::CriticalAlert{shown(BurnFailedTitle), reason, shown(OkButton)});
 }
 
 void runProgressTests(const QString& line, bool eraseChecked, Interpretation& result) {
-    if (line.contains(ToolText::InsertDisc)) {
+    if (line.contains(qtText(toolprotocol::insertDisc))) {
         applyInsertDisc(eraseChecked, result);
     }
-    if (line.contains(ToolText::MediaNotEraseable)) {
-        result.status(NotErasableStatus);
+    if (line.contains(qtText(toolprotocol::mediaNotEraseable))) {
+        result.status(shown(NotErasableStatus));
         result.add(effect::PlayFailureSound{});
     }
-    if (line.contains(ToolText::MediaNotWritable)) {
-        result.status(NotWritableStatus);
+    if (line.contains(qtText(toolprotocol::mediaNotWritable))) {
+        result.status(shown(NotWritableStatus));
         result.add(effect::PlayFailureSound{});
     }
-    if (line.contains(ToolText::NotEnoughSpace)) {
-        result.status(NotEnoughSpaceStatus);
+    if (line.contains(qtText(toolprotocol::notEnoughSpace))) {
+        result.status(shown(NotEnoughSpaceStatus));
         result.add(effect::PlayFailureSound{});
         result.add(effect::HideProgress{});
     }
-    if (line.contains(ToolText::PreparingData)) {
-        result.status(StartingStatus);
+    if (line.contains(qtText(toolprotocol::preparingData))) {
+        result.status(shown(StartingStatus));
         result.moveTo(BurnStateBurning);
         result.add(effect::ProgressIndeterminate{});
     }
-    if (line.contains(ToolText::WritingTrack)) {
-        result.status(WritingTrackStatus);
+    if (line.contains(qtText(toolprotocol::writingTrack))) {
+        result.status(shown(WritingTrackStatus));
     }
-    if (line.contains(ToolText::ClosingSession)) {
-        result.status(ClosingSessionStatus);
+    if (line.contains(qtText(toolprotocol::closingSession))) {
+        result.status(shown(ClosingSessionStatus));
         result.add(effect::ProgressIndeterminate{});
     }
-    if (line.contains(ToolText::FinishingBurn)) {
-        result.status(FinishingBurnStatus);
+    if (line.contains(qtText(toolprotocol::finishingBurn))) {
+        result.status(shown(FinishingBurnStatus));
     }
-    if (line.contains(ToolText::VerifyingBurn)) {
-        result.status(VerifyingStatus);
+    if (line.contains(qtText(toolprotocol::verifyingBurn))) {
+        result.status(shown(VerifyingStatus));
         result.moveTo(BurnStateVerifying);
     }
-    if (line.contains(ToolText::Percent) && !applyProgressRule(line, eraseChecked, result)) {
+    if (line.contains(qtText(toolprotocol::percentMarker)) &&
+        !applyProgressRule(line, eraseChecked, result)) {
         return;
     }
-    if (line.contains(ToolText::BurnCompleted)) {
-        result.status(CompletedStatus);
+    if (line.contains(qtText(toolprotocol::burnCompleted))) {
+        result.status(shown(CompletedStatus));
         result.moveTo(BurnStateReady);
         result.add(effect::SetIgnoreOutput{});
         result.add(effect::PlaySuccessSound{});
     }
-    if (line.contains(ToolText::DeviceBusy)) {
+    if (line.contains(qtText(toolprotocol::deviceBusy))) {
         result.add(effect::PlayFailureSound{});
-        result.status(BusyStatus);
+        result.status(shown(BusyStatus));
         result.moveTo(BurnStateReady);
         return;
     }
-    if (line.contains(ToolText::BurnFailed)) {
+    if (line.contains(qtText(toolprotocol::burnFailed))) {
         applyFailureRule(line, result);
     }
 }
@@ -174,7 +191,7 @@ std::vector<InterpreterEffect> interpretLine(const QString& line, const Interpre
     if (input.burnState == BurnStateNoBurners || input.ignoreOutput) {
         return {};
     }
-    const bool noDrives = line.contains(ToolText::NoDrivesPresent);
+    const bool noDrives = line.contains(qtText(toolprotocol::noDrivesPresent));
     if (input.burnState == BurnStateListing) {
         if (noDrives) {
             applyNoBurnersRule(result);
@@ -189,7 +206,12 @@ std::vector<InterpreterEffect> interpretLine(const QString& line, const Interpre
     return std::move(result.effects);
 }
 
-bool isClosingLine(const QString& line) {
-    return line.contains(ToolText::BurnCompleted) || line.contains(ToolText::DeviceBusy) ||
-           line.contains(ToolText::BurnFailed) || line.contains(ToolText::NoDrivesPresent);
+bool closesBurn(const std::vector<InterpreterEffect>& effects) {
+    return std::any_of(effects.begin(), effects.end(), [](const InterpreterEffect& e) {
+        const auto* move = std::get_if<effect::SetBurnState>(&e);
+        return std::holds_alternative<effect::SetIgnoreOutput>(e) ||
+               (move != nullptr && move->state == BurnStateReady);
+    });
 }
+
+} // namespace emberlin

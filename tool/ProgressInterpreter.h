@@ -6,6 +6,8 @@
 #include <variant>
 #include <vector>
 
+namespace emberlin {
+
 // What one line of the disc-image tool's output does to the window, as an
 // ordered list of effects. The controller applies them in order; no widget is
 // touched here.
@@ -59,6 +61,8 @@ struct InterpreterInput {
 // the same line see the state that earlier effects of that line set.
 std::vector<InterpreterEffect> interpretLine(const QString& line, const InterpreterInput& input);
 
-// True for the lines that end a burn one way or another (success, busy burner,
-// failure, lost burner) when they reach the progress tests in a burn state.
-bool isClosingLine(const QString& line);
+// Whether these effects of a line in a burn state end the burn one way or
+// another (success, busy burner, failure, lost burner).
+bool closesBurn(const std::vector<InterpreterEffect>& effects);
+
+} // namespace emberlin

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <array>
 
+namespace emberlin {
+
 namespace {
 
 const auto dropCursorResource = QStringLiteral(":/emberlin/burncursor.xpm");
@@ -107,3 +109,5 @@ void DropZone::restoreCursor() {
     cursorPushed_ = false;
     QGuiApplication::restoreOverrideCursor();
 }
+
+} // namespace emberlin

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QWidget>
 
+namespace emberlin {
+
 // The area of the main window on which one disc-image file is dropped to burn it.
 class DropZone final : public QWidget {
     Q_OBJECT
@@ -34,3 +36,5 @@ private:
     bool acceptingDrops_ = true;
     bool cursorPushed_ = false; // the drop cursor is on the override stack
 };
+
+} // namespace emberlin

@@ -3,7 +3,7 @@
 //
 //   emberlin-bench-writer N        N progress lines, nothing else
 //   emberlin-bench-writer burn -list
-//                                  one burner, so the window can list it
+//                                  two burners, so the window can list them
 //   emberlin-bench-writer burn ... a burn: "Preparing data for burn", the
 //                                  progress lines, "Burn completed successfully";
 //                                  EMBERLIN_BENCH_LINES lines (default 100000),
@@ -35,7 +35,8 @@ void writeProgress(long lines, std::chrono::milliseconds interval) {
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "burn") == 0 && std::strcmp(argv[2], "-list") == 0) {
-        std::printf("Bench Writer via pseudo-terminal\n/dev/null\n");
+        std::printf("Bench Writer via pseudo-terminal\n/dev/null\n"
+                    "Second Bench Writer via pseudo-terminal\n/dev/zero\n");
         return 0;
     }
     if (argc > 2 && std::strcmp(argv[1], "burn") == 0) {

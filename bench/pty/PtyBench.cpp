@@ -3,22 +3,18 @@
 // and against the whole window (controller, interpreter, widgets) offscreen.
 // With --replay MINUTES it replays a burn at real speed (one progress line a
 // second) into the window and reports the share of a core it took.
+#include "AppAssembly.h"
 #include "BenchWriterPath.h"
-#include "CanberraSounds.h"
-#include "EmberlinController.h"
 #include "LaunchOnTerminal.h"
-#include "MessageBoxAlerts.h"
 #include "PtyOpener.h"
 #include "TaskWrapper.h"
 #include "TaskWrapperController.h"
-#include "WindowOutlets.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QEventLoop>
 #include <QFile>
 #include <QLabel>
-#include <QMainWindow>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -27,11 +23,14 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <poll.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
+
+using namespace emberlin;
 
 namespace {
 
@@ -116,21 +115,19 @@ long taskWrapperLines(long lines, double& seconds) {
     return client.lines;
 }
 
-// The real window with the real alerts and sounds, driven by the writer acting
-// as the disc-image tool.
+// The real application with the real alerts and sounds, driven by the writer
+// acting as the disc-image tool.
 class BenchWindow {
 public:
     BenchWindow()
         : store_(scratch_.filePath(QStringLiteral("prefs.ini")), QSettings::IniFormat)
-        , outlets_(buildWindowOutlets(window_))
-        , controller_(outlets_, {alerts_, sounds_, store_, pty_, benchWriterPath()}) {
-        connectWindowActions(outlets_, controller_);
+        , app_(store_, {benchWriterPath()}) {
         QFile image(image_);
         if (!image.open(QIODevice::WriteOnly) || image.write("image") != 5)
             qFatal("cannot write %s", qPrintable(image_));
-        controller_.awakeFromNib();
-        outlets_.eraseCheckbox->setChecked(false);
-        window_.show();
+        app_.window().show();
+        runUntilReady([this] { app_.controller().awakeFromNib(); });
+        app_.window().outlets().eraseCheckbox->setChecked(false);
     }
 
     // Runs one burn and returns once its last line has been interpreted.
@@ -138,30 +135,29 @@ public:
         qputenv("EMBERLIN_BENCH_LINES", QByteArray::number(static_cast<qlonglong>(lines)));
         qputenv("EMBERLIN_BENCH_INTERVAL_MS",
                 QByteArray::number(static_cast<qlonglong>(interval.count())));
-        // The burn ends in the ready state, one way or the other.
-        QEventLoop loop;
-        const QMetaObject::Connection ended = QObject::connect(
-            &controller_, &EmberlinController::burnStateChanged, &loop, [&loop](int state) {
-                if (state == BurnStateReady)
-                    QTimer::singleShot(0, &loop, &QEventLoop::quit);
-            });
-        controller_.doBurn(image_);
-        loop.exec();
-        QObject::disconnect(ended);
-        return outlets_.deviceStatusField->text().startsWith(
+        runUntilReady([this] { app_.controller().doBurn(image_); });
+        return app_.window().outlets().deviceStatusField->text().startsWith(
             QStringLiteral("Burn completed successfully"));
     }
 
 private:
+    // The listing and the burn both end in the ready state, one way or the other.
+    void runUntilReady(const std::function<void()>& start) {
+        QEventLoop loop;
+        const QMetaObject::Connection ended = QObject::connect(
+            &app_.controller(), &EmberlinController::burnStateChanged, &loop, [&loop](int state) {
+                if (state == BurnStateReady)
+                    QTimer::singleShot(0, &loop, &QEventLoop::quit);
+            });
+        start();
+        loop.exec();
+        QObject::disconnect(ended);
+    }
+
     QTemporaryDir scratch_;
     QString image_ = scratch_.filePath(QStringLiteral("bench.iso"));
     QSettings store_;
-    MessageBoxAlerts alerts_;
-    CanberraSounds sounds_;
-    SystemPtyOpener pty_;
-    QMainWindow window_;
-    EmberlinController::Outlets outlets_;
-    EmberlinController controller_;
+    AppAssembly app_;
 };
 
 long controllerLines(long lines, double& seconds) {

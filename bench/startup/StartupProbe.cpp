@@ -1,22 +1,19 @@
-// emberlin-bench-startup-probe window|bare: one start-up in a fresh process,
+// emberlin-bench-startup-probe window|bare TOOL: one start-up in a fresh process,
 // from the window's construction until its first paint has been processed;
-// prints the microseconds. "window" is the real window with its controller
-// (seams as in the app, the tool at $EMBERLIN_BENCH_TOOL, which lists two
-// burners); "bare" is the same form in a QMainWindow without a controller.
-#include "CanberraSounds.h"
-#include "EmberlinController.h"
-#include "MessageBoxAlerts.h"
-#include "PtyOpener.h"
-#include "QuitGuard.h"
-#include "WindowOutlets.h"
-#include "ui_MainWindow.h"
+// prints the microseconds to the first paint and to the burners listed. "window"
+// is the real application (seams as in the app, TOOL listing two burners);
+// "bare" is the same window without a controller.
+#include "AppAssembly.h"
 
 #include <QApplication>
-#include <QMainWindow>
+#include <QComboBox>
 #include <QSettings>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <functional>
+
+using namespace emberlin;
 
 namespace {
 
@@ -39,57 +36,52 @@ long long microsecondsSince(Clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
 }
 
-void untilFirstPaint(QMainWindow& window, FirstPaint& firstPaint) {
-    window.show();
-    while (!firstPaint.seen)
+void runUntil(const std::function<bool()>& done) {
+    while (!done())
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    QApplication::processEvents(); // the rest of that paint pass
+    QApplication::processEvents(); // the rest of that pass
 }
 
-// Microseconds from construction to the first paint processed; -1 when the
-// real window's listing did not find the two burners.
-long long startUp(bool real) {
+int startUp(bool real, const QString& tool) {
     FirstPaint firstPaint;
     const Clock::time_point start = Clock::now();
-    QMainWindow window;
-    window.installEventFilter(&firstPaint);
     if (!real) {
-        Ui::MainWindow form;
-        form.setupUi(&window);
-        untilFirstPaint(window, firstPaint);
-        return microsecondsSince(start);
+        MainWindow window;
+        window.installEventFilter(&firstPaint);
+        window.show();
+        runUntil([&] { return firstPaint.seen; });
+        std::printf("%lld\n", microsecondsSince(start));
+        return 0;
     }
     QSettings settings;
-    const EmberlinController::Outlets outlets = buildWindowOutlets(window);
-    MessageBoxAlerts alerts(&window);
-    CanberraSounds sounds;
-    SystemPtyOpener ptyOpener;
-    EmberlinController controller(outlets, {alerts, sounds, settings, ptyOpener,
-                                            qEnvironmentVariable("EMBERLIN_BENCH_TOOL")});
-    connectWindowActions(outlets, controller);
-    QuitGuard quitGuard(controller, window);
-    controller.awakeFromNib();
-    untilFirstPaint(window, firstPaint);
-    const long long elapsed = microsecondsSince(start);
-    return controller.state().burnerDevices.size() == 2 ? elapsed : -1;
+    AppAssembly app(settings, {tool});
+    bool listed = false;
+    QObject::connect(&app.controller(), &EmberlinController::burnStateChanged,
+                     [&listed](int state) { listed = state != BurnStateListing; });
+    app.window().installEventFilter(&firstPaint);
+    app.controller().awakeFromNib();
+    app.window().show();
+    runUntil([&] { return firstPaint.seen; });
+    const long long painted = microsecondsSince(start);
+    runUntil([&] { return listed; });
+    if (app.window().outlets().burnerMenu->count() != 2) {
+        std::fprintf(stderr, "the listing did not find the two burners\n");
+        return 1;
+    }
+    std::printf("%lld %lld\n", painted, microsecondsSince(start));
+    return 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    const bool real = argc == 2 && std::strcmp(argv[1], "window") == 0;
-    if (argc != 2 || (!real && std::strcmp(argv[1], "bare") != 0)) {
-        std::fprintf(stderr, "usage: %s window|bare\n", argv[0]);
+    const bool real = argc == 3 && std::strcmp(argv[1], "window") == 0;
+    if (argc != 3 || (!real && std::strcmp(argv[1], "bare") != 0)) {
+        std::fprintf(stderr, "usage: %s window|bare TOOL\n", argv[0]);
         return 2;
     }
     QCoreApplication::setOrganizationName(QStringLiteral("Emberlin"));
     QCoreApplication::setApplicationName(QStringLiteral("Emberlin"));
-    const long long elapsed = startUp(real);
-    if (elapsed < 0) {
-        std::fprintf(stderr, "the listing did not find the two burners\n");
-        return 1;
-    }
-    std::printf("%lld\n", elapsed);
-    return 0;
+    return startUp(real, QString::fromLocal8Bit(argv[2]));
 }

@@ -1,16 +1,12 @@
 // Renders the main window as the user first sees it, for the README and the
-// AppStream metadata: the real form and controller, offscreen, with the
-// stand-in tool listing two burners. Usage: emberlin-screenshot OUTPUT.png
-#include "CanberraSounds.h"
-#include "EmberlinController.h"
-#include "MessageBoxAlerts.h"
-#include "PtyOpener.h"
-#include "WindowOutlets.h"
+// AppStream metadata: the real application, offscreen, with the stand-in tool
+// listing two burners. Usage: emberlin-screenshot OUTPUT.png
+#include "AppAssembly.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
-#include <QMainWindow>
 #include <QPixmap>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -32,29 +28,31 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot prepare the stand-in tool\n");
         return 1;
     }
-    listing.write("line Optiarc DVD RW AD-7280S via USB\n"
-                  "line   IOService:/AppleACPIPlatformExpert/USB/Optiarc\n"
-                  "line Pioneer BD-RW BDR-XD07 via USB\n"
-                  "line   IOService:/AppleACPIPlatformExpert/USB/Pioneer\n");
+    const QByteArray burners = "Optiarc DVD RW AD-7280S via USB\n"
+                               "  IOService:/AppleACPIPlatformExpert/USB/Optiarc\n"
+                               "Pioneer BD-RW BDR-XD07 via USB\n"
+                               "  IOService:/AppleACPIPlatformExpert/USB/Pioneer\n";
+    listing.write("out " + burners.toHex() + "\n");
     listing.close();
     qputenv("EMBERLIN_FAKE_DIR", QFile::encodeName(scratch.path()));
 
     // Defaults, not whatever the person running this has chosen.
     QSettings settings(QDir(scratch.path()).filePath(QStringLiteral("settings.conf")),
                        QSettings::IniFormat);
-    QMainWindow window;
-    const EmberlinController::Outlets outlets = buildWindowOutlets(window);
-    MessageBoxAlerts alerts(&window);
-    CanberraSounds sounds;
-    SystemPtyOpener ptyOpener;
-    EmberlinController controller(
-        outlets, {alerts, sounds, settings, ptyOpener, QStringLiteral(EMBERLIN_FAKE_DISCTOOL)});
-    connectWindowActions(outlets, controller);
-    controller.awakeFromNib();
-    window.show();
+    emberlin::AppAssembly app(settings, {QStringLiteral(EMBERLIN_FAKE_DISCTOOL)});
+    // Taken once the listing has ended.
+    QEventLoop listed;
+    QObject::connect(&app.controller(), &emberlin::EmberlinController::burnStateChanged, &listed,
+                     [&listed](int state) {
+                         if (state != emberlin::BurnStateListing)
+                             listed.quit();
+                     });
+    app.controller().awakeFromNib();
+    app.window().show();
+    listed.exec();
     QApplication::processEvents();
 
-    if (!window.grab().save(arguments[1], "PNG")) {
+    if (!app.window().grab().save(arguments[1], "PNG")) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(arguments[1]));
         return 1;
     }

@@ -1,356 +1,156 @@
-#include "ControllerHarness.h"
-#include "ProcessTestSupport.h"
-#include "StateTrail.h"
+#include "AppHarness.h"
+#include "DropZone.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QCoreApplication>
 #include <QDir>
-#include <QEvent>
+#include <QDropEvent>
 #include <QFile>
-#include <QLabel>
-#include <QProgressBar>
-#include <QPushButton>
-#include <cerrno>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QUrl>
 #include <csignal>
-#include <gtest/gtest.h>
+
+using namespace emberlin;
 
 namespace {
 
 using Alert = RecordingAlerts::Alert;
-using namespace FakeDirective;
-
-bool reaped(qint64 pid) {
-    return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
-}
-
-// Waits until every stand-in started so far has exited and its end has been
-// handled by the window.
-bool waitUntilAllReaped(const ControllerHarness& harness) {
-    return FakeToolScript::waitUntil([&] {
-        for (qint64 pid : harness.fake.pids()) {
-            if (!reaped(pid))
-                return false;
-        }
-        return true;
-    });
-}
 
 class BurnTest : public testing::Test {
 protected:
     void SetUp() override {
         harness.listTwoBurners();
+        harness.fake.setBurn({fake::hang()});
         harness.start();
     }
-    ControllerHarness harness;
+    AppHarness harness;
 };
 
 struct ArgumentsCase {
     const char* name;
-    bool appendable;
-    bool verify;
-    bool erase;
-    QString speedTitle;
+    BurnChoices choices;
     int burner;
-    QStringList expectedAfterPath;
+    QStringList afterPath;
 };
 
-void PrintTo(const ArgumentsCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class BurnArgumentsTest : public testing::TestWithParam<ArgumentsCase> {};
+class BurnArgumentsTest : public BurnTest, public testing::WithParamInterface<ArgumentsCase> {};
 
 TEST_P(BurnArgumentsTest, ToolReceivesTheWindowsOptions) {
     const ArgumentsCase& c = GetParam();
-    ControllerHarness harness;
-    harness.listTwoBurners();
-    harness.fake.setBurn({hang()});
-    harness.start();
-    harness.ui().appendableCheckbox->setChecked(c.appendable);
-    harness.ui().verifyCheckbox->setChecked(c.verify);
-    harness.ui().eraseCheckbox->setChecked(c.erase);
-    harness.ui().burnSpeedMenu->setCurrentText(c.speedTitle);
+    harness.window().setChoices(c.choices);
     harness.ui().burnerMenu->setCurrentIndex(c.burner);
-    const QString image = harness.makeImage(QStringLiteral("My Disc Image.iso"));
-
-    harness.controller().openFiles({image, harness.makeImage(QStringLiteral("other.iso"))});
+    const QString image = harness.makeImage("My Disc Image.iso");
+    harness.controller().openFiles({image, harness.makeImage("other.iso")});
 
     ASSERT_TRUE(harness.waitForBurnCalls(1));
-    EXPECT_EQ(harness.burnCalls().front(),
-              QStringList({QStringLiteral("burn"), image}) + c.expectedAfterPath);
-    EXPECT_EQ(harness.state().imagePath, image);
-    EXPECT_EQ(harness.ui().filenameField->text(), QStringLiteral("My Disc Image.iso"));
-    EXPECT_EQ(harness.ui().deviceStatusField->text(), QStringLiteral("Please wait..."));
-    EXPECT_EQ(harness.state().burnState, BurnStateReady);
-    EXPECT_NE(harness.state().burnTask, nullptr);
+    EXPECT_EQ(harness.fake.burnCalls().front(), QStringList({"burn", image}) + c.afterPath);
+    EXPECT_EQ(harness.ui().filenameField->text(), "My Disc Image.iso");
+    EXPECT_EQ(harness.status(), "Please wait...");
+    EXPECT_EQ(harness.state(), BurnStateReady);
 }
 
 const QString sr0 = firstBurnerDevice;
-const QString sr1 = secondBurnerDevice;
+const QString sr1 = secondBurnerDevice; // listed with blanks and tabs around it
 
-INSTANTIATE_TEST_SUITE_P(
-    Options, BurnArgumentsTest,
-    testing::Values(ArgumentsCase{"Defaults", false, true, true, QStringLiteral("max"), 0,
-                                  QStringList{"-verifyburn", "-forceclose", "-speed", "max",
-                                              "-erase", "-puppetstrings", "-device", sr0}},
-                    ArgumentsCase{"AppendableNoVerifyNoErase8x", true, false, false,
-                                  QStringLiteral("8x"), 0,
-                                  QStringList{"-noverifyburn", "-noforceclose", "-speed", "8",
-                                              "-puppetstrings", "-device", sr0}},
-                    ArgumentsCase{"TrimmedDevice24x", false, true, false, QStringLiteral("24x"), 1,
-                                  QStringList{"-verifyburn", "-forceclose", "-speed", "24",
-                                              "-puppetstrings", "-device", sr1}},
-                    ArgumentsCase{"Everything1x", true, true, true, QStringLiteral("1x"), 1,
-                                  QStringList{"-verifyburn", "-noforceclose", "-speed", "1",
-                                              "-erase", "-puppetstrings", "-device", sr1}}),
-    [](const testing::TestParamInfo<ArgumentsCase>& info) { return info.param.name; });
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Options, BurnArgumentsTest, testing::Values(
+    ArgumentsCase{"Defaults", {}, 0, {"-verifyburn", "-forceclose", "-speed", "max", "-erase", "-puppetstrings", "-device", sr0}},
+    ArgumentsCase{"AppendableNoVerifyNoErase8x", {true, false, false, "8x"}, 0, {"-noverifyburn", "-noforceclose", "-speed", "8", "-puppetstrings", "-device", sr0}},
+    ArgumentsCase{"TrimmedDevice24x", {false, true, false, "24x"}, 1, {"-verifyburn", "-forceclose", "-speed", "24", "-puppetstrings", "-device", sr1}},
+    ArgumentsCase{"Everything1x", {true, true, true, "1x"}, 1, {"-verifyburn", "-noforceclose", "-speed", "1", "-erase", "-puppetstrings", "-device", sr1}}),
+    NamedCase());
+// clang-format on
 
-TEST_F(BurnTest, RelativeImagePathReachesTheToolAbsolute) {
-    harness.fake.setBurn({hang()});
-    const QString image = harness.makeImage(QStringLiteral("relative.iso"));
+TEST_F(BurnTest, AFolderOrARelativePathReachesTheToolWithItsNameShown) {
+    const QString folder = harness.scratchPath("folder.iso");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    harness.controller().openFiles({folder + u'/'});
+    ASSERT_TRUE(harness.waitForBurnCalls(1));
+    EXPECT_EQ(harness.ui().filenameField->text(), "folder.iso");
+
+    const QString image = harness.makeImage("relative.iso");
     const QString previous = QDir::currentPath();
     QDir::setCurrent(QFileInfo(image).absolutePath());
-    harness.controller().openFiles({QStringLiteral("relative.iso")});
+    harness.controller().openFiles({"relative.iso"});
     QDir::setCurrent(previous);
-
-    EXPECT_EQ(harness.state().imagePath, image);
-    ASSERT_TRUE(harness.waitForBurnCalls(1));
-    EXPECT_EQ(harness.burnCalls().front().at(1), image);
+    ASSERT_TRUE(harness.waitForBurnCalls(2));
+    EXPECT_EQ(harness.fake.burnCalls().back().at(1), image);
 }
 
-TEST_F(BurnTest, MissingImageIsReported) {
+class MissingImageTest : public BurnTest, public testing::WithParamInterface<bool> {};
+
+// Opened or dropped, a missing image stays the image: burn again tries it again.
+TEST_P(MissingImageTest, IsReportedAndStaysTheImage) {
+    const QString gone = harness.scratchPath("gone.iso");
     QString statusDuringAlert;
     harness.alerts.answer = [&](const Alert&) {
-        statusDuringAlert = harness.ui().deviceStatusField->text();
+        statusDuringAlert = harness.status();
         return 0;
     };
-    harness.controller().doBurn(harness.scratchPath(QStringLiteral("gone.iso")));
-
-    EXPECT_EQ(statusDuringAlert, QStringLiteral("Please wait..."));
-    EXPECT_EQ(harness.alerts.shown,
-              (std::vector<Alert>{{QStringLiteral("Image file not found"),
-                                   QStringLiteral("The image file cannot be found (perhaps it has "
-                                                  "been renamed or moved?)"),
-                                   {QStringLiteral("OK")}}}));
-    EXPECT_EQ(harness.ui().deviceStatusField->text(),
-              QStringLiteral("Burn failed - image file not found"));
-    EXPECT_EQ(harness.ui().filenameField->text(), QStringLiteral("gone.iso"));
-    EXPECT_EQ(harness.state().burnState, BurnStateReady);
-    EXPECT_EQ(harness.state().burnTask, nullptr);
+    if (GetParam()) {
+        harness.controller().openFiles({gone});
+    } else {
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(gone)});
+        QDragEnterEvent enter(QPoint(1, 1), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(harness.ui().dropZone, &enter);
+        QDropEvent drop(QPointF(1, 1), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(harness.ui().dropZone, &drop);
+    }
+    const Alert missing{"Image file not found",
+                        QString("The image file cannot be found (perhaps it has been "
+                                "renamed or moved?)"),
+                        {"OK"}};
+    EXPECT_EQ(harness.alerts.shown, std::vector<Alert>{missing});
+    EXPECT_EQ(statusDuringAlert, "Please wait...");
+    EXPECT_EQ(harness.status(), "Burn failed - image file not found");
+    EXPECT_EQ(harness.ui().filenameField->text(), "gone.iso");
+    EXPECT_EQ(harness.state(), BurnStateReady);
     EXPECT_TRUE(harness.sounds.played.isEmpty());
+
+    ASSERT_TRUE(harness.ui().burnAgainButton->isEnabled());
+    harness.ui().burnAgainButton->click();
+    EXPECT_EQ(harness.alerts.shown, std::vector<Alert>(2, missing));
+    EXPECT_TRUE(harness.fake.burnCalls().empty());
 }
 
-struct NoDeviceCase {
-    const char* name;
-    QStringList listing;
-};
-
-void PrintTo(const NoDeviceCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class NoDeviceTest : public testing::TestWithParam<NoDeviceCase> {};
-
-TEST_P(NoDeviceTest, BurnDoesNotStart) {
-    ControllerHarness harness;
-    harness.fake.setListing(GetParam().listing);
-    harness.start();
-    ASSERT_EQ(harness.state().burnState, BurnStateReady);
-
-    harness.controller().doBurn(harness.makeImage());
-
-    EXPECT_EQ(harness.ui().deviceStatusField->text(),
-              QStringLiteral("Burn failed - no burner is selected"));
-    EXPECT_EQ(harness.sounds.played, QStringList{ControllerHarness::failureSound()});
-    EXPECT_EQ(harness.state().burnState, BurnStateReady);
-    EXPECT_EQ(harness.state().burnTask, nullptr);
-    EXPECT_TRUE(harness.alerts.shown.empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Listings, NoDeviceTest,
-    testing::Values(NoDeviceCase{"NoBurnerListed", {}},
-                    NoDeviceCase{"NameWithoutDevice",
-                                 {line(QStringLiteral("Lonely Writer via USB"))}}),
-    [](const testing::TestParamInfo<NoDeviceCase>& info) { return info.param.name; });
-
-int openDescriptorCount() {
-    return static_cast<int>(QDir(QStringLiteral("/proc/self/fd"))
-                                .entryList(QDir::AllEntries | QDir::NoDotAndDotDot)
-                                .size());
-}
+INSTANTIATE_TEST_SUITE_P(OpenedOrDropped, MissingImageTest, testing::Bool());
 
 TEST(BurnLaunchTest, ToolThatCannotStartIsReported) {
     QTemporaryDir folder;
-    const QString tool = FakeToolScript::installTool(folder.path());
-    ASSERT_FALSE(tool.isEmpty());
-    ControllerHarness::Options options;
-    options.toolPath = tool;
-    ControllerHarness harness(options);
+    AppHarness::Options options;
+    options.toolPath = FakeToolScript::installTool(folder.path());
+    AppHarness harness(options);
     harness.listTwoBurners();
     harness.start();
     ASSERT_EQ(harness.ui().burnerMenu->count(), 2);
-    ASSERT_TRUE(QFile::remove(tool));
+    ASSERT_TRUE(QFile::remove(options.toolPath));
     const QString image = harness.makeImage();
     const int descriptorsBefore = openDescriptorCount();
 
     harness.controller().doBurn(image);
 
-    const QString status = harness.ui().deviceStatusField->text();
-    EXPECT_TRUE(status.startsWith(
-        QStringLiteral("Burn failed - the disc-image tool could not be started (%1: ").arg(tool)))
-        << status.toStdString();
-    EXPECT_EQ(harness.sounds.played, QStringList{ControllerHarness::failureSound()});
+    EXPECT_TRUE(harness.status().startsWith(
+        QString("Burn failed - the disc-image tool could not be started (%1: ")
+            .arg(options.toolPath)))
+        << harness.status().toStdString();
+    EXPECT_EQ(harness.sounds.played, QStringList{AppHarness::failureSound});
     ASSERT_EQ(harness.alerts.shown.size(), 1u);
-    EXPECT_EQ(harness.alerts.shown[0].message, QStringLiteral("Burn failed"));
-    EXPECT_TRUE(harness.alerts.shown[0].informative.contains(tool));
-    EXPECT_EQ(harness.state().burnState, BurnStateReady);
-    EXPECT_EQ(harness.state().burnTask, nullptr);
+    EXPECT_EQ(harness.alerts.shown[0].message, "Burn failed");
+    EXPECT_TRUE(harness.alerts.shown[0].informative.contains(options.toolPath));
+    EXPECT_EQ(harness.state(), BurnStateReady);
     EXPECT_EQ(openDescriptorCount(), descriptorsBefore);
 }
 
-TEST_F(BurnTest, LineWrittenInTwoPartsIsOneLine) {
-    harness.fake.setBurn({text(QStringLiteral("Preparing data ")), sleepFor(150),
-                          line(QStringLiteral("for burn")), hang()});
-    harness.controller().doBurn(harness.makeImage());
-    ASSERT_TRUE(
-        FakeToolScript::waitUntil([&] { return harness.state().burnState == BurnStateBurning; }));
-    EXPECT_EQ(harness.ui().deviceStatusField->text(), QStringLiteral("Starting..."));
-}
-
-TEST_F(BurnTest, ClosingLineSplitAcrossReadsEndsTheBurn) {
-    harness.fake.setBurn({line(QStringLiteral("Preparing data for burn")),
-                          text(QStringLiteral("Burn completed succ")), sleepFor(150),
-                          line(QStringLiteral("essfully")), exitWith(0)});
-    harness.controller().doBurn(harness.makeImage());
-    ASSERT_TRUE(harness.waitForBurnCalls(1));
-    ASSERT_TRUE(waitUntilAllReaped(harness));
-    QCoreApplication::processEvents();
-
-    EXPECT_EQ(harness.state().burnState, BurnStateReady);
-    EXPECT_EQ(harness.ui().deviceStatusField->text(),
-              QStringLiteral("Burn completed successfully - ready to burn another disk image."));
-    EXPECT_EQ(harness.sounds.played, QStringList{ControllerHarness::successSound()});
-    EXPECT_TRUE(harness.alerts.shown.empty()) << "a closed burn may end its tool";
-}
-
-struct ExitCase {
-    const char* name;
-    QStringList transcript;
-    QString how;
+class RefusingPtyOpener final : public PtyOpener {
+public:
+    bool openRawPair(FileDescriptor&, FileDescriptor&) override { return false; }
 };
 
-void PrintTo(const ExitCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class ToolStoppedTest : public testing::TestWithParam<ExitCase> {};
-
-TEST_P(ToolStoppedTest, EndWithoutClosingLineIsAFailure) {
-    const ExitCase& c = GetParam();
-    ControllerHarness harness;
-    harness.listTwoBurners();
-    harness.start();
-    harness.fake.setBurn(c.transcript);
-    harness.controller().doBurn(harness.makeImage());
-
-    ASSERT_TRUE(FakeToolScript::waitUntil([&] { return !harness.alerts.shown.empty(); }));
-    EXPECT_EQ(
-        harness.ui().deviceStatusField->text(),
-        QStringLiteral("Burn failed - the disc-image tool stopped unexpectedly (%1)").arg(c.how));
-    EXPECT_EQ(harness.alerts.shown,
-              (std::vector<Alert>{
-                  {QStringLiteral("Burn failed"),
-                   QStringLiteral("The disc-image tool stopped unexpectedly (%1).").arg(c.how),
-                   {QStringLiteral("OK")}}}));
-    EXPECT_EQ(harness.sounds.played, QStringList{ControllerHarness::failureSound()});
-    EXPECT_EQ(harness.state().burnState, BurnStateReady);
-    EXPECT_TRUE(harness.ui().progressBar->isHidden());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Ends, ToolStoppedTest,
-    testing::Values(ExitCase{"Exits",
-                             {line(QStringLiteral("Preparing data for burn")), exitWith(3)},
-                             QStringLiteral("exit status 3")},
-                    ExitCase{"Crashes",
-                             {line(QStringLiteral("Preparing data for burn")),
-                              line(QStringLiteral("PERCENT:20")), crash()},
-                             QStringLiteral("signal 9")},
-                    ExitCase{"SaysNothing", {}, QStringLiteral("exit status 0")}),
-    [](const testing::TestParamInfo<ExitCase>& info) { return info.param.name; });
-
-TEST_F(BurnTest, SecondBurnStopsTheFirst) {
-    harness.fake.setBurn({line(QStringLiteral("Please insert a disc:")), hang()});
-    harness.controller().doBurn(harness.makeImage(QStringLiteral("first.iso")));
-    ASSERT_TRUE(harness.waitForBurnCalls(1));
-    harness.controller().doBurn(harness.makeImage(QStringLiteral("second.iso")));
-    ASSERT_TRUE(harness.waitForBurnCalls(2));
-
-    // SIGTERM, and the hang-up of its terminal closing, whichever it meets first.
-    ASSERT_TRUE(FakeToolScript::waitUntil([&] { return !harness.fake.signalsReceived().empty(); }));
-    for (int signalNumber : harness.fake.signalsReceived())
-        EXPECT_TRUE(signalNumber == SIGTERM || signalNumber == SIGHUP) << signalNumber;
-    const std::vector<qint64> pids = harness.fake.pids();
-    ASSERT_EQ(pids.size(), 3u); // listing, first burn, second burn
-    ASSERT_TRUE(FakeToolScript::waitUntil([&] { return reaped(pids[1]); }));
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(harness.alerts.shown.empty()) << "a burn we stopped is not a failure";
-    EXPECT_EQ(harness.ui().filenameField->text(), QStringLiteral("second.iso"));
-}
-
-TEST_F(BurnTest, TwoHundredBurnsLeaveNothingBehind) {
-    harness.fake.setBurn({line(QStringLiteral("Please insert a disc:")), hang()});
-    const QString image = harness.makeImage();
-    // Children of earlier tests in this process may still be winding up.
-    ASSERT_TRUE(FakeToolScript::waitUntil([] { return childProcessCount() == 0; }));
-    const int descriptorsBefore = openDescriptorCount();
-
-    constexpr std::size_t burns = 200;
-    for (std::size_t burn = 1; burn <= burns; ++burn) {
-        harness.controller().doBurn(image);
-        ASSERT_TRUE(harness.waitForBurnCalls(burn));
-    }
-    harness.controller().cancel();
-
-    ASSERT_TRUE(waitUntilAllReaped(harness));
-    ASSERT_TRUE(FakeToolScript::waitUntil(
-        [&] { return openDescriptorCount() == descriptorsBefore && childProcessCount() == 0; }));
-    EXPECT_TRUE(harness.alerts.shown.empty());
-}
-
-TEST_F(BurnTest, NewBurnStartedFromInsideAnAlert) {
-    harness.fake.setBurn({line(QStringLiteral("Preparing data for burn")),
-                          line(QStringLiteral("no CD/DVD drives present")),
-                          line(QStringLiteral("PERCENT:50")), hang()});
-    const QString second = harness.makeImage(QStringLiteral("second.iso"));
-    harness.alerts.answer = [&](const Alert&) {
-        if (harness.alerts.shown.size() == 1) {
-            harness.controller().doBurn(second);
-            // The alert stays open a while, its event loop running.
-            EXPECT_TRUE(harness.waitForBurnCalls(2));
-        }
-        return 0;
-    };
-    harness.controller().doBurn(harness.makeImage(QStringLiteral("first.iso")));
-
-    // The first burn's alert must not silence the second burn, whose own lost
-    // burner then shows the second alert and rescans.
-    ASSERT_TRUE(FakeToolScript::waitUntil([&] { return harness.alerts.shown.size() == 2; }));
-    ASSERT_TRUE(
-        FakeToolScript::waitUntil([&] { return harness.state().burnState == BurnStateReady; }));
-    EXPECT_EQ(harness.burnCalls().size(), 2u);
-    EXPECT_EQ(harness.fake.calls().size() - harness.burnCalls().size(), 2u)
-        << "one listing at start-up and one rescan";
-    EXPECT_EQ(harness.ui().filenameField->text(), QStringLiteral("second.iso"));
-}
-
-TEST(BurnPtyTest, NoPseudoTerminalEndsTheApplication) {
+TEST(BurnLaunchTest, NoPseudoTerminalEndsTheApplication) {
     RefusingPtyOpener refusing;
-    ControllerHarness::Options options;
+    AppHarness::Options options;
     options.ptyOpener = &refusing;
-    ControllerHarness harness(options);
+    AppHarness harness(options);
     harness.listTwoBurners();
     harness.start();
     int terminationRequests = 0;
@@ -360,52 +160,149 @@ TEST(BurnPtyTest, NoPseudoTerminalEndsTheApplication) {
     harness.controller().doBurn(harness.makeImage());
 
     EXPECT_EQ(harness.alerts.shown,
-              (std::vector<Alert>{{QStringLiteral("Eeek! Unexpected System Error"),
-                                   QStringLiteral("Unable to get/set psuedo-tty file descriptors.  "
-                                                  "Not sure what to do next..."),
-                                   {QStringLiteral("Quit")}}}));
+              (std::vector<Alert>{{"Eeek! Unexpected System Error",
+                                   QString("Unable to get/set psuedo-tty file descriptors.  "
+                                           "Not sure what to do next..."),
+                                   {"Quit"}}}));
     EXPECT_EQ(terminationRequests, 1);
-    EXPECT_EQ(harness.state().burnTask, nullptr);
-    EXPECT_TRUE(harness.burnCalls().empty());
+    EXPECT_TRUE(harness.fake.burnCalls().empty());
 }
 
-class FullBurnTest : public testing::TestWithParam<bool> {};
+// What a tool run leaves in the window. A run with an "await go" step goes on
+// once the window shows `acknowledged`: the piece before it has been read.
+struct RunCase {
+    const char* name;
+    QStringList steps;
+    QString acknowledged;
+    QString status;
+    int state;
+    QString stoppedHow = {}; // the alert of a tool that ended without a closing line
+    int progress = -1;       // the bar's value out of 1000, when it matters
+};
 
-TEST_P(FullBurnTest, PassesEveryStateToReady) {
-    const bool erase = GetParam();
-    ControllerHarness harness;
-    harness.listTwoBurners();
-    harness.fake.setBurn(
-        {text(QStringLiteral("Please insert a disc:")), sleepFor(50), line(QString()),
-         line(QStringLiteral("PERCENT:-1")), line(QStringLiteral("PERCENT:30")),
-         line(QStringLiteral("Preparing data for burn")), line(QStringLiteral("Writing track 1")),
-         line(QStringLiteral("PERCENT:60")), line(QStringLiteral("Closing session")),
-         line(QStringLiteral("Finishing burn")), line(QStringLiteral("Verifying burn")),
-         line(QStringLiteral("PERCENT:90")), line(QStringLiteral("Burn completed successfully")),
-         exitWith(0)});
-    harness.start();
-    harness.ui().eraseCheckbox->setChecked(erase);
-    StateTrail trail(harness.controller());
+const auto go = fake::await("go");
+const QString starting = "Starting...";
+const QString completed = "Burn completed successfully - ready to burn another disk image.";
+const QString insertDisc = "Please insert a writable disc...";
+const QString stopped = "Burn failed - the disc-image tool stopped unexpectedly (%1)";
+const QString longReason(OutputLineAssembler::longestLine - 14, u'x');
+const QString exit0 = "exit status 0";
 
+class ToolRunTest : public BurnTest, public testing::WithParamInterface<RunCase> {};
+
+TEST_P(ToolRunTest, LeavesTheWindowAsTheToolSaid) {
+    const RunCase& c = GetParam();
+    harness.fake.setBurn(c.steps);
+    harness.controller().doBurn(harness.makeImage());
+    if (!c.acknowledged.isEmpty()) {
+        ASSERT_TRUE(waitFor([&] { return harness.status() == c.acknowledged; }));
+        harness.fake.release("go");
+    }
+    const bool exits = !c.steps.contains(fake::hang());
+    // An exit has been judged once the tool has been reaped.
+    ASSERT_TRUE(waitFor([&] {
+        return harness.status() == c.status && (!exits || childProcessCount() == 0);
+    })) << harness.status().toStdString();
+    EXPECT_EQ(harness.state(), c.state);
+    if (c.stoppedHow.isEmpty()) {
+        for (const Alert& alert : harness.alerts.shown)
+            EXPECT_FALSE(alert.informative.startsWith("The disc-image tool"));
+    } else {
+        ASSERT_EQ(harness.alerts.shown.size(), 1u);
+        EXPECT_EQ(harness.alerts.shown[0].informative,
+                  QString("The disc-image tool stopped unexpectedly (%1).").arg(c.stoppedHow));
+        EXPECT_EQ(harness.sounds.played, QStringList{AppHarness::failureSound});
+        EXPECT_TRUE(harness.ui().progressBar->isHidden());
+    }
+    if (c.progress >= 0) {
+        EXPECT_EQ(harness.ui().progressBar->value(), c.progress);
+    }
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Runs, ToolRunTest, testing::Values(
+    RunCase{"LineInTwoReads", {fake::say("Writing track\nPreparing data "), go, fake::say("for burn\n"), fake::hang()}, "Writing track...", starting, BurnStateBurning},
+    RunCase{"ClosingLineInTwoReadsThenExit", {fake::say("Preparing data for burn\nBurn completed succ"), go, fake::say("essfully\n"), fake::exitWith(0)}, starting, completed, BurnStateReady},
+    RunCase{"ClosingLineWithoutLineEndThenExit", {fake::say("Preparing data for burn\nBurn completed successfully"), fake::exitWith(0)}, {}, completed, BurnStateReady},
+    RunCase{"BadByteBesideTheClosingLine", {fake::say("Preparing data for burn\nPERCENT:10\n"), fake::say("\xff\nBurn completed successfully\n"), fake::exitWith(0)}, {}, completed, BurnStateReady},
+    RunCase{"PromptInTwoReads", {fake::say("Writing track\nPlease insert "), go, fake::say("a disc:"), fake::hang()}, "Writing track...", insertDisc, BurnStateAwaitingDiscToErase},
+    RunCase{"PromptSharingAReadWithProgress", {fake::say("Please insert a disc:PERCENT:5"), go, fake::say("0.0\n"), fake::hang()}, insertDisc, "Erasing...", BurnStateErasing, {}, 500},
+    RunCase{"LineThatNeverEndsIsCutAtItsBound", {fake::say("burn failed - " + QByteArray(3 << 20, 'x')), fake::hang()}, {}, longReason, BurnStateReady},
+    RunCase{"BusyBurnerThenExit", {fake::say("The device is being used by another application\n"), fake::exitWith(1)}, {}, "Unable to get control of the burner - it may be being used by another application.", BurnStateReady},
+    RunCase{"ExitsWithoutClosingLine", {fake::say("Preparing data for burn\n"), fake::exitWith(3)}, {}, stopped.arg("exit status 3"), BurnStateReady, "exit status 3"},
+    RunCase{"Crashes", {fake::say("Preparing data for burn\nPERCENT:20\n"), fake::crash()}, {}, stopped.arg("signal 9"), BurnStateReady, "signal 9"},
+    RunCase{"SaysNothing", {}, {}, stopped.arg(exit0), BurnStateReady, exit0},
+    RunCase{"ProgressThatOnlyArmsTheEraseIsNoEnd", {fake::say("PERCENT:-1 Burn completed successfully\n"), fake::exitWith(0)}, {}, stopped.arg(exit0), BurnStateReady, exit0}),
+    NamedCase());
+// clang-format on
+
+// Neither the end of the last burn (its output ignored) nor its unfinished
+// line reaches the next one.
+TEST_F(BurnTest, TheNextBurnStartsClean) {
+    harness.fake.setBurn({fake::say("Burn completed successfully\nPreparing data "), fake::hang()});
     harness.controller().openFiles({harness.makeImage()});
-    ASSERT_TRUE(harness.waitForBurnCalls(1));
-    EXPECT_EQ(harness.burnCalls().front().contains(QStringLiteral("-erase")), erase);
-    ASSERT_TRUE(waitUntilAllReaped(harness));
-    QCoreApplication::processEvents();
-
-    const std::vector<int> expected =
-        erase ? std::vector<int>{BurnStateAwaitingDiscToErase, BurnStateErasing, BurnStateBurning,
-                                 BurnStateVerifying, BurnStateReady}
-              : std::vector<int>{BurnStateAwaitingDisc, BurnStateBurning, BurnStateVerifying,
-                                 BurnStateReady};
-    EXPECT_EQ(trail.states, expected);
-    EXPECT_EQ(harness.ui().deviceStatusField->text(),
-              QStringLiteral("Burn completed successfully - ready to burn another disk image."));
-    EXPECT_EQ(harness.sounds.played, QStringList{ControllerHarness::successSound()});
-    EXPECT_TRUE(harness.alerts.shown.empty());
-    EXPECT_TRUE(harness.ui().burnAgainButton->isEnabled());
+    ASSERT_TRUE(waitFor([&] { return harness.status() == completed; }));
+    harness.fake.setBurn({fake::say("for burn\nVerifying burn\n"), fake::hang()});
+    harness.ui().burnAgainButton->click();
+    ASSERT_TRUE(harness.waitForState(BurnStateVerifying));
+    EXPECT_EQ(harness.states,
+              (std::vector<int>{BurnStateListing, BurnStateReady, BurnStateVerifying}));
 }
 
-INSTANTIATE_TEST_SUITE_P(EraseOnAndOff, FullBurnTest, testing::Bool());
+TEST_F(BurnTest, SecondBurnStopsTheFirst) {
+    harness.fake.setBurn({fake::say("Please insert a disc:"), fake::hang()});
+    harness.controller().doBurn(harness.makeImage("first.iso"));
+    ASSERT_TRUE(harness.waitForBurnCalls(1));
+    harness.controller().doBurn(harness.makeImage("second.iso"));
+    ASSERT_TRUE(harness.waitForBurnCalls(2));
+
+    // SIGTERM, and the hang-up of its terminal closing, whichever it meets first.
+    ASSERT_TRUE(waitFor([&] { return !harness.fake.signalsReceived().empty(); }));
+    for (int signalNumber : harness.fake.signalsReceived())
+        EXPECT_TRUE(signalNumber == SIGTERM || signalNumber == SIGHUP) << signalNumber;
+    ASSERT_TRUE(waitFor([] { return childProcessCount() == 1; }));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(harness.alerts.shown.empty()) << "a burn we stopped is not a failure";
+    EXPECT_EQ(harness.ui().filenameField->text(), "second.iso");
+}
+
+TEST_F(BurnTest, TwoHundredBurnsLeaveNothingBehind) {
+    const QString image = harness.makeImage();
+    // Children of earlier tests in this process may still be winding up.
+    ASSERT_TRUE(waitFor([] { return childProcessCount() == 0; }));
+    const int descriptorsBefore = openDescriptorCount();
+    for (std::size_t burn = 1; burn <= 200; ++burn) {
+        harness.controller().doBurn(image);
+        ASSERT_TRUE(harness.waitForBurnCalls(burn));
+    }
+    harness.controller().cancel();
+    EXPECT_TRUE(waitFor(
+        [&] { return openDescriptorCount() == descriptorsBefore && childProcessCount() == 0; }));
+    EXPECT_TRUE(harness.alerts.shown.empty());
+}
+
+TEST_F(BurnTest, NewBurnStartedFromInsideAnAlert) {
+    harness.fake.setBurn({fake::say("Preparing data for burn\nno CD/DVD drives present\n"),
+                          fake::say("PERCENT:50\n"), fake::hang()});
+    const QString second = harness.makeImage("second.iso");
+    harness.alerts.answer = [&](const Alert&) {
+        if (harness.alerts.shown.size() == 1) {
+            harness.controller().doBurn(second);
+            // The alert stays open a while, its event loop running.
+            EXPECT_TRUE(harness.waitForBurnCalls(2));
+        }
+        return 0;
+    };
+    harness.controller().doBurn(harness.makeImage("first.iso"));
+
+    // The first burn's alert must not silence the second burn, whose own lost
+    // burner then shows the second alert and rescans.
+    ASSERT_TRUE(waitFor([&] { return harness.alerts.shown.size() == 2; }));
+    ASSERT_TRUE(harness.waitForState(BurnStateReady));
+    EXPECT_EQ(harness.fake.burnCalls().size(), 2u);
+    EXPECT_EQ(std::count(harness.states.begin(), harness.states.end(), BurnStateListing), 2)
+        << "a listing at start-up and one rescan";
+    EXPECT_EQ(harness.ui().filenameField->text(), "second.iso");
+}
 
 } // namespace

@@ -2,9 +2,8 @@
 #include "FreedesktopNotifications.h"
 #include "LauncherEntryProgress.h"
 #include "PrivateSessionBus.h"
-#include "ProcessTestSupport.h"
-#include "QtPrinters.h"
 #include "RecordingDesktop.h"
+#include "TestSupport.h"
 
 #include <QCoreApplication>
 #include <QMainWindow>

@@ -2,7 +2,7 @@
 #include "DriveChangePolicy.h"
 #include "OpticalDriveEvents.h"
 #include "OpticalDriveUevent.h"
-#include "ProcessTestSupport.h"
+#include "TestSupport.h"
 
 #include <gmock/gmock.h>
 #include <string>

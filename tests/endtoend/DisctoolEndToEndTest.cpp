@@ -1,154 +1,89 @@
-#include "ControllerHarness.h"
-#include "StateTrail.h"
+#include "AppHarness.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QFile>
-#include <QLabel>
 #include <QRandomGenerator>
-#include <gtest/gtest.h>
+
+using namespace emberlin;
 
 namespace {
 
-const auto burnCompleted =
-    QStringLiteral("Burn completed successfully - ready to burn another disk image.");
-
-// Burners named to the tool through its environment, for one test.
-class VirtualBurners {
-public:
-    explicit VirtualBurners(const QString& ids)
-        : previous_(qgetenv(variable))
-        , hadPrevious_(qEnvironmentVariableIsSet(variable)) {
-        qputenv(variable, ids.toUtf8());
-    }
-    ~VirtualBurners() {
-        if (hadPrevious_)
-            qputenv(variable, previous_);
-        else
-            qunsetenv(variable);
-    }
-    VirtualBurners(const VirtualBurners&) = delete;
-    VirtualBurners& operator=(const VirtualBurners&) = delete;
-
-private:
-    static constexpr const char* variable = "EMBERLIN_VIRTUAL_BURNERS";
-    QByteArray previous_;
-    bool hadPrevious_;
-};
-
-ControllerHarness::Options realTool() {
-    ControllerHarness::Options options;
-    options.toolPath = QStringLiteral(EMBERLIN_DISCTOOL);
-    return options;
-}
-
-// An image whose size is not a whole number of 2048-byte sectors.
-QByteArray writeImage(const QString& path) {
-    QByteArray bytes(3 * 1024 * 1024 + 777, Qt::Uninitialized);
-    QRandomGenerator generator(2026);
-    for (char& byte : bytes)
-        byte = static_cast<char>(generator.bounded(256));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        return {};
-    return bytes;
-}
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
+// The window with emberlin-disctool offering burners named through its
+// environment, burning an image whose size is no whole number of sectors.
 class DisctoolEndToEnd : public testing::Test {
 protected:
-    // Burns the image to the burner at `index` and waits for the tool's verdict.
-    void burn(int index, bool erase) {
-        harness.ui().burnerMenu->setCurrentIndex(index);
-        harness.ui().eraseCheckbox->setChecked(erase);
-        harness.ui().verifyCheckbox->setChecked(true);
-        harness.controller().openFiles({imagePath});
-        ASSERT_TRUE(FakeToolScript::waitUntil(
-            [&] { return harness.state().ignoreOutput || !harness.alerts.shown.empty(); },
-            std::chrono::seconds(60)));
+    static AppHarness::Options realTool() {
+        AppHarness::Options options;
+        options.toolPath = QString(EMBERLIN_DISCTOOL);
+        return options;
+    }
+    void SetUp() override {
+        image = QByteArray(3 * 1024 * 1024 + 777, Qt::Uninitialized);
+        QRandomGenerator generator(2026);
+        for (char& byte : image)
+            byte = static_cast<char>(generator.bounded(256));
+        QFile file(imagePath);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(image) == image.size());
+    }
+    void TearDown() override { qunsetenv("EMBERLIN_VIRTUAL_BURNERS"); }
+    void offer(const QString& burners) { qputenv("EMBERLIN_VIRTUAL_BURNERS", burners.toUtf8()); }
+    QByteArray contentsOf(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll().left(image.size()) : QByteArray();
     }
 
-    ControllerHarness harness{realTool()};
-    QString imagePath = harness.scratchPath(QStringLiteral("Holiday Photos.iso"));
-    QByteArray image = writeImage(imagePath);
+    AppHarness harness{realTool()};
+    QString imagePath = harness.scratchPath("Holiday Photos.iso");
+    QByteArray image;
 };
 
 TEST_F(DisctoolEndToEnd, ListingShowsTheVirtualBurners) {
-    const QString simulated =
-        QStringLiteral("sim:%1?medium=cd-rw").arg(harness.scratchPath(QStringLiteral("disc.img")));
-    const QString file = QStringLiteral("stdio:%1").arg(harness.scratchPath("out.iso"));
-    VirtualBurners burners(simulated + u';' + file);
-
+    offer(QString("sim:%1?medium=cd-rw;stdio:%2")
+              .arg(harness.scratchPath("disc.img"), harness.scratchPath("out.iso")));
     harness.start();
-
-    EXPECT_EQ(harness.state().burnState, BurnStateReady);
+    EXPECT_EQ(harness.state(), BurnStateReady);
     ASSERT_EQ(harness.ui().burnerMenu->count(), 2);
-    EXPECT_EQ(harness.ui().burnerMenu->itemText(0), QStringLiteral("Simulated CD-RW burner 1 "));
-    EXPECT_EQ(harness.ui().burnerMenu->itemText(1), QStringLiteral("Image-file burner 2 "));
-    EXPECT_EQ(harness.state().burnerDevices, (QStringList{simulated, file}));
+    EXPECT_EQ(harness.ui().burnerMenu->itemText(0), "Simulated CD-RW burner 1 ");
+    EXPECT_EQ(harness.ui().burnerMenu->itemText(1), "Image-file burner 2 ");
 }
 
-TEST_F(DisctoolEndToEnd, BurnsAndVerifiesAnImageFile) {
-    ASSERT_FALSE(image.isEmpty());
-    const QString target = harness.scratchPath(QStringLiteral("burned.iso"));
-    VirtualBurners burners(QStringLiteral("stdio:") + target);
-    harness.start();
-    StateTrail trail(harness.controller());
-
-    burn(0, false);
-
-    EXPECT_TRUE(harness.alerts.shown.empty());
-    EXPECT_EQ(harness.ui().deviceStatusField->text(), burnCompleted);
-    EXPECT_EQ(harness.sounds.played, QStringList{ControllerHarness::successSound()});
-    EXPECT_EQ(trail.states,
-              (std::vector<int>{BurnStateBurning, BurnStateVerifying, BurnStateReady}));
-    EXPECT_EQ(readFile(target).left(image.size()), image);
-}
-
-struct LateDiscCase {
+struct BurnCase {
     const char* name;
-    const char* parameters;
+    const char* burner; // %1: the file the disc is kept in
     bool erase;
     std::vector<int> states;
 };
 
-void PrintTo(const LateDiscCase& c, std::ostream* os) {
-    *os << c.name;
-}
+class Burn : public DisctoolEndToEnd, public testing::WithParamInterface<BurnCase> {};
 
-class LateDisc : public DisctoolEndToEnd, public testing::WithParamInterface<LateDiscCase> {};
-
-TEST_P(LateDisc, WindowPassesThroughEveryStateOfTheBurn) {
-    ASSERT_FALSE(image.isEmpty());
-    const QString disc = harness.scratchPath(QStringLiteral("disc.img"));
-    VirtualBurners burners(QStringLiteral("sim:%1?%2").arg(disc, GetParam().parameters));
+TEST_P(Burn, WindowPassesThroughEveryStateOfTheBurn) {
+    const QString disc = harness.scratchPath("disc.img");
+    offer(QString::fromLatin1(GetParam().burner).arg(disc));
     harness.start();
-    StateTrail trail(harness.controller());
-
-    burn(0, GetParam().erase);
-
+    harness.window().setChoices({false, true, GetParam().erase, "max"});
+    harness.states = {harness.state()};
+    harness.controller().openFiles({imagePath});
+    ASSERT_TRUE(waitFor([&] {
+        return harness.status() ==
+                   QString("Burn completed successfully - ready to burn another disk "
+                           "image.") ||
+               !harness.alerts.shown.empty();
+    }));
     EXPECT_TRUE(harness.alerts.shown.empty());
-    EXPECT_EQ(harness.ui().deviceStatusField->text(), burnCompleted);
-    EXPECT_EQ(trail.states, GetParam().states);
-    EXPECT_EQ(readFile(disc).left(image.size()), image);
+    EXPECT_EQ(harness.sounds.played, QStringList{AppHarness::successSound});
+    EXPECT_EQ(harness.states, GetParam().states);
+    EXPECT_EQ(contentsOf(disc), image);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Discs, LateDisc,
-    testing::Values(LateDiscCase{"RewritableDiscErased",
-                                 "medium=cd-rw&state=full&insert-after=300ms&erase-time=200ms",
-                                 true,
-                                 {BurnStateAwaitingDiscToErase, BurnStateErasing, BurnStateBurning,
-                                  BurnStateVerifying, BurnStateReady}},
-                    LateDiscCase{"BlankDiscWithoutErase",
-                                 "medium=dvd-r&insert-after=300ms",
-                                 false,
-                                 {BurnStateAwaitingDisc, BurnStateBurning, BurnStateVerifying,
-                                  BurnStateReady}}),
-    [](const testing::TestParamInfo<LateDiscCase>& info) { return info.param.name; });
+constexpr int ready = BurnStateReady;
+constexpr int burning = BurnStateBurning;
+constexpr int verifying = BurnStateVerifying;
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Burners, Burn, testing::Values(
+    BurnCase{"ImageFile", "stdio:%1", false, {ready, burning, verifying, ready}},
+    BurnCase{"RewritableDiscErased", "sim:%1?medium=cd-rw&state=full&insert-after=300ms&erase-time=200ms", true, {ready, BurnStateAwaitingDiscToErase, BurnStateErasing, burning, verifying, ready}},
+    BurnCase{"BlankDiscWithoutErase", "sim:%1?medium=dvd-r&insert-after=300ms", false, {ready, BurnStateAwaitingDisc, burning, verifying, ready}}),
+    NamedCase());
+// clang-format on
 
 } // namespace

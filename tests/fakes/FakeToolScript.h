@@ -1,19 +1,16 @@
 #pragma once
 
 #include <QByteArray>
-#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <chrono>
-#include <functional>
 #include <vector>
 
-// A scratch folder for the scripted stand-in tool (emberlin-fake-disctool):
-// the transcripts it replays and the records it leaves. While the object
-// lives, EMBERLIN_FAKE_DIR names the folder in this process's environment, so
-// every child started by the code under test finds it; the destructor puts the
-// previous value back and removes the folder.
+// A scratch folder for the scripted stand-in tool (emberlin-fake-disctool,
+// described in FakeDisctool.cpp): the transcripts it replays and the records
+// it leaves. While the object lives, EMBERLIN_FAKE_DIR names the folder in this
+// process's environment (one at a time), so every child the code under test
+// starts finds it.
 class FakeToolScript {
 public:
     FakeToolScript();
@@ -21,51 +18,42 @@ public:
     FakeToolScript(const FakeToolScript&) = delete;
     FakeToolScript& operator=(const FakeToolScript&) = delete;
 
-    // The stand-in as built.
     static QString toolPath();
-    // Copies the stand-in into folder under name (e.g. beside a copied app) and
-    // returns the copy's path; an empty string when the copy failed.
-    static QString installTool(const QString& folder,
-                               const QString& name = QStringLiteral("emberlin-disctool"));
+    // Copies the stand-in into folder under the tool's name; the copy's path,
+    // empty when the copy failed.
+    static QString installTool(const QString& folder);
 
     QString folder() const { return dir_.path(); }
-    // The system environment with EMBERLIN_FAKE_DIR set, for a QProcess that
-    // is given an environment of its own.
-    QProcessEnvironment environment() const;
 
-    // Transcripts, one directive per element (see the helpers below).
-    void setListing(const QStringList& directives) const;
-    void setBurn(const QStringList& directives) const;
+    // Transcripts, one step per element (see the helpers below).
+    void setListing(const QStringList& steps) const;
+    void setBurn(const QStringList& steps) const;
 
-    // Records: one entry per invocation (its arguments after the program),
-    // each signal number received, each process id, all in order.
+    // Every invocation's arguments, and every signal received, in order.
     std::vector<QStringList> calls() const;
     std::vector<int> signalsReceived() const;
-    std::vector<qint64> pids() const;
+    // The invocations other than listings.
+    std::vector<QStringList> burnCalls() const;
 
-    // Polls condition until it holds or limit has passed (the event loop runs
-    // meanwhile when there is an application object). True when it held.
-    static bool waitUntil(const std::function<bool()>& condition,
-                          std::chrono::milliseconds limit = std::chrono::seconds(20));
+    // Lets a tool waiting in "await name" go on; whether one passed "mark name".
+    void release(const QString& name) const;
+    bool marked(const QString& name) const;
 
 private:
-    void writeTranscript(const QString& name, const QStringList& directives) const;
+    QString path(const QString& name) const { return dir_.filePath(name); }
+    void writeTranscript(const QString& name, const QStringList& steps) const;
     QStringList recordLines(const QString& name) const;
 
     QTemporaryDir dir_;
-    QByteArray previousFolder_;
-    bool hadPreviousFolder_;
 };
 
-// Transcript directives. Texts are written as UTF-8 and must not hold "\n"
-// (use bytes for that).
-namespace FakeDirective {
-QString line(const QString& text);    // text and "\n"
-QString text(const QString& text);    // text without a line end
-QString bytes(const QByteArray& raw); // raw bytes, e.g. invalid UTF-8
-QString sleepFor(int milliseconds);
+// Transcript steps.
+namespace fake {
+QString say(const QByteArray& bytes); // on standard output, in one write
+QString sayOnStandardError(const QByteArray& bytes);
+QString await(const QString& name);
+QString mark(const QString& name);
 QString exitWith(int status);
-QString hang();                       // until a signal
-QString abortDelay(int milliseconds); // later signals end the tool this much later
-QString crash();                      // SIGKILL on itself
-} // namespace FakeDirective
+QString hang();
+QString crash();
+} // namespace fake

@@ -1,9 +1,10 @@
 #include "OutputSplitter.h"
 
-#include "QtPrinters.h"
+#include "TestSupport.h"
 
-#include <gtest/gtest.h>
 #include <vector>
+
+using namespace emberlin;
 
 namespace {
 
@@ -12,10 +13,6 @@ struct SplitCase {
     std::vector<QByteArray> reads;
     std::vector<QStringList> expected; // pieces per read
 };
-
-void PrintTo(const SplitCase& splitCase, std::ostream* out) {
-    *out << splitCase.name;
-}
 
 class OutputSplitterTest : public testing::TestWithParam<SplitCase> {};
 
@@ -27,37 +24,21 @@ TEST_P(OutputSplitterTest, HandsOnCompleteLinesAndUnfinishedEnds) {
         EXPECT_EQ(splitter.split(splitCase.reads[i]), splitCase.expected[i]) << "read " << i;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Reads, OutputSplitterTest,
-    testing::Values(
-        SplitCase{"TwoLines", {"two\nlines\n"}, {{"two\n", "lines\n"}}},
-        SplitCase{"LineThenStartOfNext", {"one\nstart"}, {{"one\n", "start"}}},
-        SplitCase{"LineEndAlone", {"\n"}, {{"\n"}}},
-        SplitCase{"TwoLineEnds", {"\n\n"}, {{"\n", "\n"}}},
-        SplitCase{"PromptWithoutLineEnd", {"Please insert a disc:"}, {{"Please insert a disc:"}}},
-        SplitCase{"LinesThenPrompt",
-                  {"PERCENT:100.000000\nPlease insert a disc:"},
-                  {{"PERCENT:100.000000\n", "Please insert a disc:"}}},
-        SplitCase{"LineInTwoReads", {"PERCENT:1", "2.5\n"}, {{"PERCENT:1"}, {"2.5\n"}}},
-        SplitCase{"CarriageReturnKept", {"a\r\n"}, {{"a\r\n"}}},
-        SplitCase{"EmptyRead", {""}, {QStringList()}},
-        SplitCase{"TwoByteCharacterCut",
-                  {"caf\xc3", "\xa9\n"},
-                  {{"caf"}, {QString::fromUtf8("\xc3\xa9\n")}}},
-        SplitCase{"ThreeByteCharacterInThreeReads",
-                  {"\xe2", "\x82", "\xac\n"},
-                  {QStringList(), QStringList(), {QString::fromUtf8("\xe2\x82\xac\n")}}},
-        SplitCase{"FourByteCharacterCut",
-                  {"x\xf0\x9f", "\x94\xa5y\n"},
-                  {{"x"}, {QString::fromUtf8("\xf0\x9f\x94\xa5y\n")}}},
-        SplitCase{"InvalidReadDroppedWhole",
-                  {"ok\n", "bad\xff\n", "after\n"},
-                  {{"ok\n"}, QStringList(), {"after\n"}}},
-        SplitCase{
-            "CutCharacterNotContinued", {"a\xc3", "(\n", "b\n"}, {{"a"}, QStringList(), {"b\n"}}},
-        SplitCase{"ByteOrderMarkPassedOn",
-                  {"\xef\xbb\xbfx\n"},
-                  {{QChar(0xfeff) + QStringLiteral("x\n")}}}),
-    [](const testing::TestParamInfo<SplitCase>& info) { return info.param.name; });
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Reads, OutputSplitterTest, testing::Values(
+    SplitCase{"TwoLines", {"two\nlines\n"}, {{"two\n", "lines\n"}}},
+    SplitCase{"LineEndAlone", {"\n"}, {{"\n"}}},
+    SplitCase{"TwoLineEnds", {"\n\n"}, {{"\n", "\n"}}},
+    SplitCase{"LinesThenPrompt", {"PERCENT:100.000000\nPlease insert a disc:"}, {{"PERCENT:100.000000\n", "Please insert a disc:"}}},
+    SplitCase{"LineInTwoReads", {"PERCENT:1", "2.5\n"}, {{"PERCENT:1"}, {"2.5\n"}}},
+    SplitCase{"CarriageReturnKept", {"a\r\n"}, {{"a\r\n"}}},
+    SplitCase{"EmptyRead", {""}, {QStringList()}},
+    SplitCase{"TwoByteCharacterCut", {"caf\xc3", "\xa9\n"}, {{"caf"}, {QString::fromUtf8("\xc3\xa9\n")}}},
+    SplitCase{"ThreeByteCharacterInThreeReads", {"\xe2", "\x82", "\xac\n"}, {{}, {}, {QString::fromUtf8("\xe2\x82\xac\n")}}},
+    SplitCase{"InvalidBytesBecomeReplacementCharacters", {"ok\n", "bad\xff\n", "after\n"}, {{"ok\n"}, {QString::fromUtf16(u"bad\ufffd\n")}, {"after\n"}}},
+    SplitCase{"CutCharacterNotContinued", {"a\xc3", "(\n"}, {{"a"}, {QString::fromUtf16(u"\ufffd(\n")}}},
+    SplitCase{"ByteOrderMarkPassedOn", {"\xef\xbb\xbfx\n"}, {{QString(QChar(0xfeff)) + "x\n"}}}),
+    NamedCase());
+// clang-format on
 
 } // namespace

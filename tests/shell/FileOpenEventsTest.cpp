@@ -1,13 +1,13 @@
 #include "FileOpenEvents.h"
 
-#include "FakeToolScript.h"
-#include "QStringPrinter.h"
+#include "TestSupport.h"
 
 #include <QCoreApplication>
 #include <QFileOpenEvent>
 #include <QUrl>
-#include <gtest/gtest.h>
 #include <vector>
+
+using namespace emberlin;
 
 namespace {
 
@@ -21,17 +21,16 @@ TEST(FileOpenEvents, HandsTheFilesOfOneRequestOnTogetherFromTheEventLoop) {
     std::vector<QStringList> opened;
     QObject::connect(&events, &FileOpenEvents::filesOpened,
                      [&](const QStringList& files) { opened.push_back(files); });
-    sendOpen(QStringLiteral("/images/first.iso"));
-    sendOpen(QStringLiteral("/images/second disc.dmg"));
+    sendOpen("/images/first.iso");
+    sendOpen("/images/second disc.dmg");
     EXPECT_EQ(opened.size(), 0);
-    EXPECT_TRUE(FakeToolScript::waitUntil([&] { return opened.size() == 1; }));
-    EXPECT_EQ(opened.front(), (QStringList{QStringLiteral("/images/first.iso"),
-                                           QStringLiteral("/images/second disc.dmg")}));
+    EXPECT_TRUE(waitFor([&] { return opened.size() == 1; }));
+    EXPECT_EQ(opened.front(), (QStringList{"/images/first.iso", "/images/second disc.dmg"}));
 
     // A later request is a list of its own.
-    sendOpen(QStringLiteral("/images/third.toast"));
-    EXPECT_TRUE(FakeToolScript::waitUntil([&] { return opened.size() == 2; }));
-    EXPECT_EQ(opened.back(), (QStringList{QStringLiteral("/images/third.toast")}));
+    sendOpen("/images/third.toast");
+    EXPECT_TRUE(waitFor([&] { return opened.size() == 2; }));
+    EXPECT_EQ(opened.back(), (QStringList{"/images/third.toast"}));
 }
 
 TEST(FileOpenEvents, LeavesRequestsForOtherThanLocalFilesAlone) {
@@ -39,7 +38,7 @@ TEST(FileOpenEvents, LeavesRequestsForOtherThanLocalFilesAlone) {
     std::vector<QStringList> opened;
     QObject::connect(&events, &FileOpenEvents::filesOpened,
                      [&](const QStringList& files) { opened.push_back(files); });
-    QFileOpenEvent event(QUrl(QStringLiteral("https://example.org/disc.iso")));
+    QFileOpenEvent event(QUrl("https://example.org/disc.iso"));
     QCoreApplication::sendEvent(QCoreApplication::instance(), &event);
     QCoreApplication::processEvents();
     EXPECT_EQ(opened.size(), 0);

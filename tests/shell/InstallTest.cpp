@@ -1,5 +1,5 @@
-#include "QStringPrinter.h"
 #include "ScratchApp.h"
+#include "TestSupport.h"
 #include "ToolLocation.h"
 
 #include <QDir>
@@ -9,13 +9,12 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <csignal>
-#include <gtest/gtest.h>
+
+using namespace emberlin;
 
 namespace {
 
-using namespace FakeDirective;
-
-const QString appId = QStringLiteral("org.emberlin.Emberlin");
+const QString appId = "org.emberlin.Emberlin";
 
 // The build installed into a scratch prefix, as a packager would.
 class InstallTest : public ::testing::Test {
@@ -24,9 +23,8 @@ protected:
         ASSERT_TRUE(prefix_.isValid());
         QProcess install;
         install.setProcessChannelMode(QProcess::MergedChannels);
-        install.start(QStringLiteral(EMBERLIN_CMAKE),
-                      {QStringLiteral("--install"), QStringLiteral(EMBERLIN_BUILD_DIR),
-                       QStringLiteral("--prefix"), prefix_.path()});
+        install.start(QString(EMBERLIN_CMAKE),
+                      {"--install", QString(EMBERLIN_BUILD_DIR), "--prefix", prefix_.path()});
         ASSERT_TRUE(install.waitForFinished(120000));
         ASSERT_EQ(install.exitCode(), 0) << install.readAll().toStdString();
     }
@@ -39,7 +37,7 @@ protected:
         validator.setProcessChannelMode(QProcess::MergedChannels);
         validator.start(program, arguments);
         if (!validator.waitForFinished(60000))
-            return QStringLiteral("did not finish");
+            return "did not finish";
         if (validator.exitStatus() == QProcess::NormalExit && validator.exitCode() == 0)
             return {};
         return QString::fromUtf8(validator.readAll());
@@ -49,33 +47,25 @@ protected:
 };
 
 TEST_F(InstallTest, PutsTheDesktopFilesWhereTheDesktopLooksAndTheyValidate) {
-    const QString desktopEntry =
-        installed(QStringLiteral("share/applications/") + appId + QStringLiteral(".desktop"));
-    const QString metainfo =
-        installed(QStringLiteral("share/metainfo/") + appId + QStringLiteral(".metainfo.xml"));
-    for (const QString& file :
-         {installed(QStringLiteral("bin/emberlin")), desktopEntry, metainfo,
-          installed(QStringLiteral("share/icons/hicolor/scalable/apps/") + appId +
-                    QStringLiteral(".svg")),
-          installed(QStringLiteral("share/mime/packages/") + appId + QStringLiteral(".xml"))})
+    const QString desktopEntry = installed("share/applications/" + appId + ".desktop");
+    const QString metainfo = installed("share/metainfo/" + appId + ".metainfo.xml");
+    for (const QString& file : {installed("bin/emberlin"), desktopEntry, metainfo,
+                                installed("share/icons/hicolor/scalable/apps/" + appId + ".svg"),
+                                installed("share/mime/packages/" + appId + ".xml")})
         EXPECT_TRUE(QFile::exists(file)) << file.toStdString();
 
-    const QString desktopValidator =
-        QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
-    const QString appstreamValidator =
-        QStandardPaths::findExecutable(QStringLiteral("appstreamcli"));
+    const QString desktopValidator = QStandardPaths::findExecutable("desktop-file-validate");
+    const QString appstreamValidator = QStandardPaths::findExecutable("appstreamcli");
     if (desktopValidator.isEmpty() || appstreamValidator.isEmpty())
         GTEST_SKIP() << "desktop-file-validate or appstreamcli is not installed";
     EXPECT_EQ(validate(desktopValidator, {desktopEntry}), QString());
-    EXPECT_EQ(validate(appstreamValidator,
-                       {QStringLiteral("validate"), QStringLiteral("--no-net"), metainfo}),
-              QString());
+    EXPECT_EQ(validate(appstreamValidator, {"validate", "--no-net", metainfo}), QString());
 }
 
 TEST_F(InstallTest, TheInstalledAppFindsTheInstalledTool) {
-    const QString bin = installed(QStringLiteral("bin"));
-    const QString toolFolder = installed(QStringLiteral("libexec/emberlin"));
-    const QString tool = QDir(toolFolder).filePath(QStringLiteral("emberlin-disctool"));
+    const QString bin = installed("bin");
+    const QString toolFolder = installed("libexec/emberlin");
+    const QString tool = QDir(toolFolder).filePath("emberlin-disctool");
 #ifdef EMBERLIN_INSTALLS_TOOL
     ASSERT_TRUE(QFileInfo(tool).isExecutable()) << tool.toStdString();
 #endif
@@ -84,13 +74,11 @@ TEST_F(InstallTest, TheInstalledAppFindsTheInstalledTool) {
     QDir().mkpath(toolFolder);
     ASSERT_FALSE(FakeToolScript::installTool(toolFolder).isEmpty());
     EXPECT_EQ(ToolLocation::find(bin), tool);
-    ScratchApp app(installed(QStringLiteral("bin/emberlin")), ScratchApp::Layout::AsItIs);
-    app.tool().setListing(
-        {line(QStringLiteral("Alpha Writer via USB")), line(QStringLiteral("IOService:/alpha"))});
+    ScratchApp app(installed("bin/emberlin"), ScratchApp::Layout::AsItIs);
+    app.tool().setListing({fake::say("Alpha Writer via USB\nIOService:/alpha\n")});
     QProcess& running = app.launch();
     ASSERT_TRUE(app.waitForCalls(1));
-    EXPECT_EQ(app.tool().calls()[0],
-              (QStringList{QStringLiteral("burn"), QStringLiteral("-list")}));
+    EXPECT_EQ(app.tool().calls()[0], (QStringList{"burn", "-list"}));
     ::kill(static_cast<pid_t>(running.processId()), SIGTERM);
     EXPECT_TRUE(endsCleanly(running));
 }

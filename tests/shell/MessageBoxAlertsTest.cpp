@@ -1,6 +1,6 @@
 #include "MessageBoxAlerts.h"
 
-#include "QStringPrinter.h"
+#include "TestSupport.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -8,19 +8,16 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
-#include <gtest/gtest.h>
+
+using namespace emberlin;
 
 namespace {
 
-struct AlertCase {
-    QStringList buttons;
-};
-
 // Texts that would turn into markup, and lose their double blanks, if the box
 // interpreted them.
-const QString message = QStringLiteral("Really <b>quit</b>?");
+const QString message = "Really <b>quit</b>?";
 const QString informative =
-    QStringLiteral("There is a <i>burn</i> in progress.  <a href=\"x\">Quitting</a> &amp; more.");
+    "There is a <i>burn</i> in progress.  <a href=\"x\">Quitting</a> &amp; more.";
 
 QPushButton* buttonTitled(QMessageBox& box, const QString& title) {
     for (QAbstractButton* button : box.buttons()) {
@@ -30,17 +27,16 @@ QPushButton* buttonTitled(QMessageBox& box, const QString& title) {
     return nullptr;
 }
 
-class MessageBoxAlertsTest : public ::testing::TestWithParam<AlertCase> {};
+class MessageBoxAlertsTest : public testing::TestWithParam<QStringList> {};
 
 TEST_P(MessageBoxAlertsTest, BuildsACriticalPlainTextBoxWithTheButtonsInOrder) {
-    const QStringList& titles = GetParam().buttons;
+    const QStringList& titles = GetParam();
     const auto box = MessageBoxAlerts::buildCritical(message, informative, titles);
 
     EXPECT_EQ(box->icon(), QMessageBox::Critical);
     EXPECT_EQ(box->text(), message);
     EXPECT_EQ(box->textFormat(), Qt::PlainText);
-    const auto* informativeLabel =
-        box->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"));
+    const auto* informativeLabel = box->findChild<QLabel*>("qt_msgbox_informativelabel");
     ASSERT_NE(informativeLabel, nullptr);
     EXPECT_EQ(informativeLabel->text(), informative);
     EXPECT_EQ(informativeLabel->textFormat(), Qt::PlainText);
@@ -60,7 +56,7 @@ TEST_P(MessageBoxAlertsTest, BuildsACriticalPlainTextBoxWithTheButtonsInOrder) {
 }
 
 TEST_P(MessageBoxAlertsTest, AnswersWithTheIndexOfThePressedButton) {
-    const QStringList& titles = GetParam().buttons;
+    const QStringList& titles = GetParam();
     for (qsizetype pressed = 0; pressed < titles.size(); ++pressed) {
         const auto box = MessageBoxAlerts::buildCritical(message, informative, titles);
         buttonTitled(*box, titles[pressed])->click();
@@ -69,7 +65,7 @@ TEST_P(MessageBoxAlertsTest, AnswersWithTheIndexOfThePressedButton) {
 }
 
 TEST_P(MessageBoxAlertsTest, ABoxClosedWithoutAnAnswerMeansTheLastButton) {
-    const QStringList& titles = GetParam().buttons;
+    const QStringList& titles = GetParam();
     const auto box = MessageBoxAlerts::buildCritical(message, informative, titles);
     box->show();
     box->close();
@@ -77,7 +73,7 @@ TEST_P(MessageBoxAlertsTest, ABoxClosedWithoutAnAnswerMeansTheLastButton) {
 }
 
 TEST_P(MessageBoxAlertsTest, RunsModallyUntilAButtonIsPressed) {
-    const QStringList& titles = GetParam().buttons;
+    const QStringList& titles = GetParam();
     const QString pressedTitle = titles.first();
     QString shownMessage;
     // Inspects and answers the box from inside its own modal loop.
@@ -92,11 +88,8 @@ TEST_P(MessageBoxAlertsTest, RunsModallyUntilAButtonIsPressed) {
     EXPECT_EQ(shownMessage, message);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Buttons, MessageBoxAlertsTest,
-    ::testing::Values(AlertCase{{QStringLiteral("OK")}}, AlertCase{{QStringLiteral("Quit")}},
-                      AlertCase{{QStringLiteral("Quit anyway"), QStringLiteral("Cancel")}},
-                      AlertCase{{QStringLiteral("Rescan"), QStringLiteral("Wait"),
-                                 QStringLiteral("Cancel")}}));
+INSTANTIATE_TEST_SUITE_P(Buttons, MessageBoxAlertsTest,
+                         testing::Values(QStringList{"OK"},
+                                         QStringList{"Rescan", "Wait", "Cancel"}));
 
 } // namespace

@@ -1,9 +1,10 @@
 #include "ScratchApp.h"
 
+#include "TestSupport.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcessEnvironment>
-#include <chrono>
 #include <csignal>
 
 namespace {
@@ -13,13 +14,13 @@ constexpr int generousMs = 60000;
 ScratchApp::ScratchApp(const QString& executable, Layout layout)
     : executable_(executable) {
     QDir root(root_.path());
-    root.mkpath(QStringLiteral("config"));
-    root.mkpath(QStringLiteral("work"));
+    root.mkpath("config");
+    root.mkpath("work");
     if (layout == Layout::CopiedBesideTool) {
-        root.mkpath(QStringLiteral("bin"));
-        executable_ = root.filePath(QStringLiteral("bin/emberlin"));
+        root.mkpath("bin");
+        executable_ = root.filePath("bin/emberlin");
         QFile::copy(executable, executable_);
-        FakeToolScript::installTool(root.filePath(QStringLiteral("bin")));
+        FakeToolScript::installTool(root.filePath("bin"));
     }
 }
 
@@ -33,11 +34,11 @@ ScratchApp::~ScratchApp() {
 }
 
 QString ScratchApp::workFolder() const {
-    return QDir(root_.path()).filePath(QStringLiteral("work"));
+    return QDir(root_.path()).filePath("work");
 }
 
 QString ScratchApp::settingsFile() const {
-    return QDir(root_.path()).filePath(QStringLiteral("config/Emberlin/Emberlin.conf"));
+    return QDir(root_.path()).filePath("config/Emberlin/Emberlin.conf");
 }
 
 QString ScratchApp::createImage(const QString& name) const {
@@ -48,14 +49,14 @@ QString ScratchApp::createImage(const QString& name) const {
     return path;
 }
 
-QProcess& ScratchApp::launch(const QStringList& arguments) {
+QProcess& ScratchApp::launch(const QStringList& arguments, const QString& folder) {
     auto process = std::make_unique<QProcess>();
-    QProcessEnvironment environment = tool_.environment();
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
-                       QDir(root_.path()).filePath(QStringLiteral("config")));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("EMBERLIN_FAKE_DIR", tool_.folder());
+    environment.insert("XDG_CONFIG_HOME", QDir(root_.path()).filePath("config"));
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
     process->setProcessEnvironment(environment);
-    process->setWorkingDirectory(workFolder());
+    process->setWorkingDirectory(folder.isEmpty() ? workFolder() : folder);
     process->setProcessChannelMode(QProcess::ForwardedChannels);
     process->start(executable_, arguments);
     process->waitForStarted(generousMs);
@@ -71,8 +72,7 @@ int ScratchApp::launchToEnd(const QStringList& arguments) {
 }
 
 bool ScratchApp::waitForCalls(std::size_t count) const {
-    return FakeToolScript::waitUntil([&] { return tool_.calls().size() >= count; },
-                                     std::chrono::milliseconds(generousMs));
+    return waitFor([&] { return tool_.calls().size() >= count; });
 }
 
 bool endsCleanly(QProcess& process) {

@@ -19,7 +19,7 @@ public:
         AsItIs,           // run where it is (e.g. installed), finding its tool itself
     };
 
-    explicit ScratchApp(const QString& executable = QStringLiteral(EMBERLIN_APP),
+    explicit ScratchApp(const QString& executable = QString(EMBERLIN_APP),
                         Layout layout = Layout::CopiedBesideTool);
     ~ScratchApp();
     ScratchApp(const ScratchApp&) = delete;
@@ -30,8 +30,9 @@ public:
     QString settingsFile() const;                   // where the app keeps its options
     QString createImage(const QString& name) const; // in the work folder
 
-    // Starts the app with these arguments; the process stays owned here.
-    QProcess& launch(const QStringList& arguments = {});
+    // Starts the app with these arguments, in the work folder unless another
+    // is named; the process stays owned here.
+    QProcess& launch(const QStringList& arguments = {}, const QString& folder = {});
     // Runs a launch to its end (bounded); its exit code, or -1.
     int launchToEnd(const QStringList& arguments);
 

@@ -1,23 +1,24 @@
 #include "SingleInstance.h"
 
-#include "FakeToolScript.h"
-#include "QStringPrinter.h"
+#include "TestSupport.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLocalSocket>
 #include <QUuid>
 #include <cstring>
-#include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 #include <vector>
 
+using namespace emberlin;
+
 namespace {
 
 QString uniqueName() {
-    return QStringLiteral("emberlin-test-") + QUuid::createUuid().toString(QUuid::Id128);
+    return "emberlin-test-" + QUuid::createUuid().toString(QUuid::Id128);
 }
 
 // What an instance that crashed leaves: the socket's file, with nobody listening.
@@ -43,11 +44,11 @@ QByteArray launchAgain(const QString& name, const QByteArray& message) {
         return "not connected";
     socket.write(message);
     QByteArray answer;
-    FakeToolScript::waitUntil([&] {
+    const bool ended = waitFor([&] {
         answer += socket.readAll();
         return !answer.isEmpty() || socket.state() == QLocalSocket::UnconnectedState;
     });
-    return answer;
+    return ended ? answer : QByteArray("still connected");
 }
 
 // Each path ends with a NUL, the list with one more.
@@ -59,9 +60,9 @@ QByteArray messageOf(const QStringList& files) {
 }
 
 TEST(SingleInstance, NamesOneInstancePerUserAndSettingsFile) {
-    const QString name = SingleInstance::serverName(QStringLiteral("/home/a/.config/E/E.conf"));
-    EXPECT_EQ(name, SingleInstance::serverName(QStringLiteral("/home/a/.config/E/E.conf")));
-    EXPECT_NE(name, SingleInstance::serverName(QStringLiteral("/tmp/scratch/E/E.conf")));
+    const QString name = SingleInstance::serverName("/home/a/.config/E/E.conf");
+    EXPECT_EQ(name, SingleInstance::serverName("/home/a/.config/E/E.conf"));
+    EXPECT_NE(name, SingleInstance::serverName("/tmp/scratch/E/E.conf"));
     EXPECT_TRUE(name.contains(QString::number(::getuid())));
 }
 
@@ -75,7 +76,7 @@ TEST(SingleInstance, TakesOverTheNameOfAnInstanceThatCrashedAndServesLaterLaunch
     QObject::connect(&instance, &SingleInstance::launchedAgain,
                      [&](const QStringList& files) { launched.push_back(files); });
 
-    const QStringList files{QStringLiteral("/images/a disc.iso"), QStringLiteral("/images/b.img")};
+    const QStringList files{"/images/a disc.iso", "/images/b.img"};
     EXPECT_EQ(launchAgain(name, messageOf(files)), QByteArray("\x06"));
     ASSERT_EQ(launched.size(), 1);
     EXPECT_EQ(launched.front(), files);
@@ -93,18 +94,18 @@ TEST(SingleInstance, AMessageInPiecesIsTakenWhenComplete) {
     QObject::connect(&instance, &SingleInstance::launchedAgain,
                      [&](const QStringList& files) { launched.push_back(files); });
 
-    const QByteArray message =
-        messageOf({QStringLiteral("/images/split.toast"), QStringLiteral("/images/b.iso")});
+    const QByteArray message = messageOf({"/images/split.toast", "/images/b.iso"});
     QLocalSocket socket;
     socket.connectToServer(name);
     ASSERT_TRUE(socket.waitForConnected(5000));
-    // Cut between the first path's end and the list's end.
+    // Cut between the first path's end and the list's end; the instance reads
+    // what is there once the loop runs.
     socket.write(message.left(20));
-    socket.flush();
-    FakeToolScript::waitUntil([] { return false; }, std::chrono::milliseconds(100));
+    ASSERT_TRUE(waitFor([&] { return socket.bytesToWrite() == 0; }));
+    QCoreApplication::processEvents();
     EXPECT_EQ(launched.size(), 0);
     socket.write(message.mid(20));
-    EXPECT_TRUE(FakeToolScript::waitUntil([&] { return launched.size() == 1; }));
+    EXPECT_TRUE(waitFor([&] { return launched.size() == 1; }));
 }
 
 TEST(SingleInstance, AMessageWithoutEndIsCutOffUnanswered) {
@@ -117,6 +118,22 @@ TEST(SingleInstance, AMessageWithoutEndIsCutOffUnanswered) {
 
     EXPECT_EQ(launchAgain(name, QByteArray(3 << 20, 'x')), QByteArray());
     EXPECT_EQ(launched.size(), 0);
+}
+
+// Without its lock and its server it is still the one window to use, and says
+// that later launches will open windows of their own.
+TEST(SingleInstance, FailuresToListenAreReportedAndItGoesOnAlone) {
+    static QStringList warnings;
+    warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& text) { warnings << text; });
+    SingleInstance instance("/nonexistent-folder/emberlin");
+    const SingleInstance::Outcome outcome = instance.claimOrHandOver({});
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(outcome, SingleInstance::Outcome::Primary);
+    ASSERT_EQ(warnings.size(), 2) << warnings.join('\n').toStdString();
+    EXPECT_TRUE(warnings[0].startsWith("Emberlin: cannot lock "));
+    EXPECT_TRUE(warnings[1].startsWith("Emberlin: later launches cannot reach"));
 }
 
 } // namespace

@@ -1,10 +1,11 @@
 #include "TerminationSignals.h"
 
-#include "FakeToolScript.h"
+#include "TestSupport.h"
 
 #include <csignal>
-#include <gtest/gtest.h>
 #include <vector>
+
+using namespace emberlin;
 
 namespace {
 
@@ -22,7 +23,7 @@ TEST_P(TerminationSignalsTest, ReportsTheSignalOnTheEventLoopInsteadOfEnding) {
         ASSERT_EQ(::raise(signalNumber), 0);
         // Only a byte was written: nothing is reported before the loop runs.
         EXPECT_EQ(received.size(), 0);
-        EXPECT_TRUE(FakeToolScript::waitUntil([&] { return received.size() == 1; }));
+        EXPECT_TRUE(waitFor([&] { return received.size() == 1; }));
         EXPECT_EQ(received.front(), signalNumber);
     }
     struct sigaction after {};
@@ -32,17 +33,5 @@ TEST_P(TerminationSignalsTest, ReportsTheSignalOnTheEventLoopInsteadOfEnding) {
 
 INSTANTIATE_TEST_SUITE_P(Signals, TerminationSignalsTest,
                          ::testing::Values(SIGTERM, SIGINT, SIGHUP));
-
-TEST(TerminationSignals, ReportsEachOfSeveralSignals) {
-    TerminationSignals signalsToLoop;
-    std::vector<int> received;
-    QObject::connect(&signalsToLoop, &TerminationSignals::received,
-                     [&](int signalNumber) { received.push_back(signalNumber); });
-    ::raise(SIGHUP);
-    ::raise(SIGTERM);
-    EXPECT_TRUE(FakeToolScript::waitUntil([&] { return received.size() == 2; }));
-    EXPECT_EQ(received.at(0), SIGHUP);
-    EXPECT_EQ(received.at(1), SIGTERM);
-}
 
 } // namespace

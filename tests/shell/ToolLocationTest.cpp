@@ -1,18 +1,19 @@
 #include "ToolLocation.h"
 
-#include "QStringPrinter.h"
+#include "TestSupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
+
+using namespace emberlin;
 
 namespace {
 
-enum class Place { Nowhere, Beside, Libexec, Both, BesideNotExecutable };
-
 struct LocationCase {
-    Place place;
+    const char* name;
+    int beside; // 0: none, 1: not executable, 2: executable
+    bool installed;
     const char* expected; // relative to the scratch prefix
 };
 
@@ -20,43 +21,30 @@ void putTool(const QString& path, bool executable) {
     QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("#!/bin/sh\n");
-    file.close();
-    QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner;
-    if (executable)
-        permissions |= QFile::ExeOwner;
-    file.setPermissions(permissions);
+    file.setPermissions(executable ? QFile::ReadOwner | QFile::ExeOwner : QFile::ReadOwner);
 }
 
-class ToolLocationTest : public ::testing::TestWithParam<LocationCase> {};
+class ToolLocationTest : public testing::TestWithParam<LocationCase> {};
 
 TEST_P(ToolLocationTest, PrefersTheToolBesideTheExecutableThenTheInstalledOne) {
     QTemporaryDir prefix;
-    ASSERT_TRUE(prefix.isValid());
-    const QString bin = prefix.filePath(QStringLiteral("bin"));
+    const QString bin = prefix.filePath("bin");
     QDir().mkpath(bin);
-    const QString beside = prefix.filePath(QStringLiteral("bin/emberlin-disctool"));
-    const QString libexec = prefix.filePath(QStringLiteral("libexec/emberlin/emberlin-disctool"));
-
-    const Place place = GetParam().place;
-    if (place == Place::Beside || place == Place::Both)
-        putTool(beside, true);
-    if (place == Place::BesideNotExecutable)
-        putTool(beside, false);
-    if (place == Place::Libexec || place == Place::Both || place == Place::BesideNotExecutable)
+    const QString beside = prefix.filePath("bin/emberlin-disctool");
+    const QString libexec = prefix.filePath("libexec/emberlin/emberlin-disctool");
+    if (GetParam().beside > 0)
+        putTool(beside, GetParam().beside == 2);
+    if (GetParam().installed)
         putTool(libexec, true);
-
     EXPECT_EQ(ToolLocation::candidates(bin), (QStringList{beside, libexec}));
     EXPECT_EQ(ToolLocation::find(bin), prefix.filePath(QString::fromUtf8(GetParam().expected)));
 }
 
-INSTANTIATE_TEST_SUITE_P(Places, ToolLocationTest,
-                         ::testing::Values(LocationCase{Place::Nowhere, "bin/emberlin-disctool"},
-                                           LocationCase{Place::Beside, "bin/emberlin-disctool"},
-                                           LocationCase{Place::Libexec,
-                                                        "libexec/emberlin/emberlin-disctool"},
-                                           LocationCase{Place::Both, "bin/emberlin-disctool"},
-                                           LocationCase{Place::BesideNotExecutable,
-                                                        "libexec/emberlin/emberlin-disctool"}));
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Places, ToolLocationTest, testing::Values(
+    LocationCase{"Nowhere", 0, false, "bin/emberlin-disctool"}, LocationCase{"Beside", 2, false, "bin/emberlin-disctool"},
+    LocationCase{"Installed", 0, true, "libexec/emberlin/emberlin-disctool"}, LocationCase{"Both", 2, true, "bin/emberlin-disctool"},
+    LocationCase{"BesideNotExecutable", 1, true, "libexec/emberlin/emberlin-disctool"}), NamedCase());
+// clang-format on
 
 } // namespace

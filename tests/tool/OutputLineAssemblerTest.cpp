@@ -1,146 +1,109 @@
 #include "OutputLineAssembler.h"
 
+#include "TestSupport.h"
+
 #include <QStringList>
-#include <gmock/gmock.h>
+
+using namespace emberlin;
 
 namespace {
 
 struct Assembled {
     QStringList lines;
-    QString rest; // the buffer afterwards
+    QStringList afterFinish; // what the tool's exit adds
 };
 
-Assembled assemble(const QStringList& pieces, QString buffer = {}) {
+Assembled assemble(const QStringList& pieces) {
+    OutputLineAssembler assembler;
     Assembled result;
-    for (const QString& piece : pieces) {
-        assembleOutputLines(buffer, piece, [&](const QString& line) { result.lines << line; });
-    }
-    result.rest = buffer;
+    for (const QString& piece : pieces)
+        assembler.append(piece, [&](const QString& line) { result.lines << line; });
+    assembler.finish([&](const QString& line) { result.afterFinish << line; });
     return result;
 }
 
-void expectAssembled(const Assembled& actual, const QStringList& lines, const QString& rest,
-                     const QStringList& pieces) {
-    const std::string context = "pieces: \"" + pieces.join("\" \"").toStdString() + "\"";
-    EXPECT_EQ(actual.lines, lines) << context;
-    EXPECT_EQ(actual.rest, rest) << context;
-}
-
-const QString Prompt = QStringLiteral("Please insert a disc:");
-
-} // namespace
+const QString prompt = "Please insert a disc:";
 
 TEST(OutputLineAssembler, CutsPiecesIntoLines) {
     struct Case {
         QStringList pieces;
         QStringList lines;
-        QString rest;
+        QString unfinished;
     };
+    // clang-format off
     const Case cases[] = {
-        {{"\n"}, {""}, ""},
-        {{"a\nb\n\nc\n"}, {"a", "b", "", "c"}, ""},
-        {{"partial"}, {}, "partial"},
+        {{"\n"}, {""}, {}}, {{"a\nb\n\nc\n"}, {"a", "b", "", "c"}, {}},
         {{"par", "tial\nnext"}, {"partial"}, "next"},
         {{"a\r\nb"}, {"a\r"}, "b"}, // only "\n" ends a line
-        {{"Grüße 💿\n"}, {"Grüße 💿"}, ""},
-        // The prompt completes its line even without a line end.
-        {{Prompt}, {Prompt}, ""},
-        {{Prompt + "\n"}, {Prompt, ""}, ""},
-        {{"Waiting. " + Prompt}, {"Waiting. " + Prompt}, ""},
-        {{"Waiting. ", Prompt}, {"Waiting. " + Prompt}, ""},
-        {{"a\n" + Prompt + "\nb"}, {"a", Prompt, "b"}, ""},
-        // Split over two pieces, the prompt is not seen.
-        {{"Please insert ", "a disc:"}, {}, Prompt},
-        {{"Please insert ", "a disc:\n"}, {Prompt}, ""},
+        {{"Grüße 💿\n"}, {"Grüße 💿"}, {}},
+        // The prompt ends its line right after itself, wherever it is completed.
+        {{prompt}, {prompt}, {}}, {{prompt + "\n"}, {prompt, ""}, {}},
+        {{"Waiting. ", prompt}, {"Waiting. " + prompt}, {}},
+        {{"Please insert ", "a disc:"}, {prompt}, {}},
+        {{prompt + "PERCENT:5", "0.0\n"}, {prompt, "PERCENT:50.0"}, {}},
         {{"please insert a disc:"}, {}, "please insert a disc:"},
     };
+    // clang-format on
     for (const Case& c : cases) {
-        expectAssembled(assemble(c.pieces), c.lines, c.rest, c.pieces);
+        const Assembled assembled = assemble(c.pieces);
+        EXPECT_EQ(assembled.lines, c.lines) << c.pieces.join('|').toStdString();
+        EXPECT_EQ(assembled.afterFinish,
+                  c.unfinished.isNull() ? QStringList() : QStringList{c.unfinished});
     }
 }
 
 TEST(OutputLineAssembler, AnyCutOfTheOutputGivesTheSameLines) {
-    const QString output = QStringLiteral("PIONEER DVR via USB\n  1,0,0 \n\nPERCENT:12.5\r\n"
-                                          "Grüße 💿\nburn failed\nunfinished");
+    const QString output = "PIONEER DVR via USB\n  1,0,0 \n\nPERCENT:12.5\r\nWait " + prompt +
+                           "PERCENT:5\nGrüße 💿\nburn failed\nunfinished";
     const Assembled whole = assemble({output});
-    ASSERT_EQ(whole.lines.size(), 6);
+    ASSERT_EQ(whole.lines.size(), 8);
     for (qsizetype first = 0; first <= output.size(); ++first) {
         for (qsizetype second = first; second <= output.size(); ++second) {
             const QStringList pieces{output.left(first), output.mid(first, second - first),
                                      output.mid(second)};
-            expectAssembled(assemble(pieces), whole.lines, whole.rest, pieces);
+            const Assembled cut = assemble(pieces);
+            EXPECT_EQ(cut.lines, whole.lines) << pieces.join('|').toStdString();
+            EXPECT_EQ(cut.afterFinish, QStringList{"unfinished"});
         }
     }
-    QStringList characters;
-    for (const QChar c : output) {
-        characters << QString(c);
-    }
-    expectAssembled(assemble(characters), whole.lines, whole.rest, {"one character each"});
 }
 
-TEST(OutputLineAssembler, AnInterpretationThatEmptiesTheBufferEndsTheOldOutput) {
-    QString buffer;
-    QStringList lines;
-    assembleOutputLines(buffer, "one\ntwo\nthree\n", [&](const QString& line) {
-        lines << line;
-        buffer.clear(); // a new burn started from inside an alert
-    });
-    EXPECT_EQ(lines, QStringList{"one"});
-    EXPECT_EQ(buffer, "");
+TEST(OutputLineAssembler, ALineLongerThanTheBoundIsCutThereAndNothingIsLost) {
+    constexpr qsizetype bound = OutputLineAssembler::longestLine;
+    QStringList pieces;
+    for (qsizetype sent = 0; sent < 2 * bound + 5; sent += 65536)
+        pieces << QString(std::min<qsizetype>(65536, 2 * bound + 5 - sent), u'x');
+    pieces << "\nok\n";
+    const Assembled assembled = assemble(pieces);
+    EXPECT_EQ(assembled.lines,
+              QStringList({QString(bound, u'x'), QString(bound, u'x'), "xxxxx", "ok"}));
 }
 
-TEST(OutputLineAssembler, ANewBurnsOutputDuringAnInterpretationIsKeptApart) {
-    QString buffer;
+TEST(OutputLineAssembler, AnInterpretationThatClearsItEndsTheOldOutput) {
+    OutputLineAssembler assembler;
     QStringList lines;
     std::function<void(const QString&)> interpret = [&](const QString& line) {
         lines << line;
-        if (line == "old one") {
-            buffer.clear();
-            assembleOutputLines(buffer, "new one\nnew unfinished", interpret);
+        if (line == "old one") { // a new burn started from inside an alert
+            assembler.clear();
+            assembler.append(u"new one\nnew unfinished", interpret);
         }
     };
-    assembleOutputLines(buffer, "old one\nold two\n", interpret);
-    EXPECT_EQ(lines, (QStringList{"old one", "new one"}));
-    EXPECT_EQ(buffer, "new unfinished");
+    assembler.append(u"old one\nold two\n", interpret);
+    assembler.finish(interpret);
+    EXPECT_EQ(lines, (QStringList{"old one", "new one", "new unfinished"}));
 }
 
-TEST(OutputLineAssembler, OutputArrivingDuringAnInterpretationKeepsItsOrder) {
-    QString buffer;
+TEST(OutputLineAssembler, OutputArrivingDuringAnInterpretationComesAfterTheLinesWaiting) {
+    OutputLineAssembler assembler;
     QStringList lines;
     std::function<void(const QString&)> interpret = [&](const QString& line) {
         lines << line;
-        if (line == "one") {
-            assembleOutputLines(buffer, "four\n", interpret);
-        }
+        if (line == "one")
+            assembler.append(u"four\n", interpret);
     };
-    assembleOutputLines(buffer, "one\ntwo\nthree\n", interpret);
+    assembler.append(u"one\ntwo\nthree\n", interpret);
     EXPECT_EQ(lines, (QStringList{"one", "two", "three", "four"}));
-    EXPECT_EQ(buffer, "");
 }
 
-TEST(OutputLineAssembler, HandlesAFloodOfLines) {
-    constexpr int count = 100'000;
-    QString output;
-    for (int i = 0; i < count; ++i) {
-        output += QString::number(i) + u'\n';
-    }
-    QString buffer;
-    int expected = 0;
-    bool inOrder = true;
-    assembleOutputLines(buffer, output, [&](const QString& line) {
-        inOrder = inOrder && line == QString::number(expected);
-        ++expected;
-    });
-    EXPECT_TRUE(inOrder);
-    EXPECT_EQ(expected, count);
-    EXPECT_EQ(buffer, "");
-
-    // One long line arriving in many small pieces.
-    QStringList lines;
-    for (int i = 0; i < count; ++i) {
-        assembleOutputLines(buffer, "x", [&](const QString& line) { lines << line; });
-    }
-    assembleOutputLines(buffer, "\n", [&](const QString& line) { lines << line; });
-    ASSERT_EQ(lines.size(), 1);
-    EXPECT_EQ(lines[0], QString(count, u'x'));
-}
+} // namespace

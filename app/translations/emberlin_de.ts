@@ -1,0 +1,309 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>ProgressInterpreter</name>
+    <message>
+        <source>No available burners were found on your system.</source>
+        <translation>Auf diesem System wurden keine verfügbaren Brenner gefunden.</translation>
+    </message>
+    <message>
+        <source>The selected burner became unavailable.</source>
+        <translation>Der gewählte Brenner ist nicht mehr verfügbar.</translation>
+    </message>
+    <message>
+        <source>Please insert a writable disc...</source>
+        <translation>Bitte eine beschreibbare Disc einlegen...</translation>
+    </message>
+    <message>
+        <source>Media is not erasable.  Turn off the &apos;erase&apos; option and try again, or use erasable media.</source>
+        <translation>Das Medium ist nicht löschbar.  Schalten Sie die Option „löschen“ aus und versuchen Sie es erneut, oder verwenden Sie ein löschbares Medium.</translation>
+    </message>
+    <message>
+        <source>Media is not writable - please insert a writable disc...</source>
+        <translation>Das Medium ist nicht beschreibbar - bitte eine beschreibbare Disc einlegen...</translation>
+    </message>
+    <message>
+        <source>Not enough space on this disc - please insert another...</source>
+        <translation>Nicht genug Platz auf dieser Disc - bitte eine andere einlegen...</translation>
+    </message>
+    <message>
+        <source>Starting...</source>
+        <translation>Wird gestartet...</translation>
+    </message>
+    <message>
+        <source>Writing track...</source>
+        <translation>Spur wird geschrieben...</translation>
+    </message>
+    <message>
+        <source>Closing session...</source>
+        <translation>Sitzung wird abgeschlossen...</translation>
+    </message>
+    <message>
+        <source>Finishing burn...</source>
+        <translation>Brennvorgang wird beendet...</translation>
+    </message>
+    <message>
+        <source>Verifying...</source>
+        <translation>Wird überprüft...</translation>
+    </message>
+    <message>
+        <source>Erasing...</source>
+        <translation>Wird gelöscht...</translation>
+    </message>
+    <message>
+        <source>Burn completed successfully - ready to burn another disk image.</source>
+        <translation>Brennvorgang erfolgreich abgeschlossen - bereit für das nächste Disc-Image.</translation>
+    </message>
+    <message>
+        <source>Unable to get control of the burner - it may be being used by another application.</source>
+        <translation>Der Brenner ist nicht zugänglich - vielleicht wird er von einem anderen Programm benutzt.</translation>
+    </message>
+    <message>
+        <source>Burn failed</source>
+        <translation>Brennen fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Rescan</source>
+        <translation>Neu suchen</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>emberlin::EmberlinController</name>
+    <message>
+        <source>The disc-image tool could not be started (%1).</source>
+        <translation>Das Disc-Image-Werkzeug konnte nicht gestartet werden (%1).</translation>
+    </message>
+    <message>
+        <source>The disc-image tool did not answer (%1).</source>
+        <translation>Das Disc-Image-Werkzeug hat nicht geantwortet (%1).</translation>
+    </message>
+    <message>
+        <source>Please wait...</source>
+        <translation>Bitte warten...</translation>
+    </message>
+    <message>
+        <source>Image file not found</source>
+        <translation>Image-Datei nicht gefunden</translation>
+    </message>
+    <message>
+        <source>The image file cannot be found (perhaps it has been renamed or moved?)</source>
+        <translation>Die Image-Datei ist nicht zu finden (wurde sie vielleicht umbenannt oder verschoben?)</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Burn failed - image file not found</source>
+        <translation>Brennen fehlgeschlagen - Image-Datei nicht gefunden</translation>
+    </message>
+    <message>
+        <source>Burn failed - no burner is selected</source>
+        <translation>Brennen fehlgeschlagen - kein Brenner gewählt</translation>
+    </message>
+    <message>
+        <source>Burn failed - the disc-image tool could not be started (%1: %2)</source>
+        <translation>Brennen fehlgeschlagen - das Disc-Image-Werkzeug konnte nicht gestartet werden (%1: %2)</translation>
+    </message>
+    <message>
+        <source>Burn failed</source>
+        <translation>Brennen fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>The disc-image tool could not be started (%1: %2).</source>
+        <translation>Das Disc-Image-Werkzeug konnte nicht gestartet werden (%1: %2).</translation>
+    </message>
+    <message>
+        <source>Eeek! Unexpected System Error</source>
+        <translation>Huch! Unerwarteter Systemfehler</translation>
+    </message>
+    <message>
+        <source>Unable to get/set psuedo-tty file descriptors.  Not sure what to do next...</source>
+        <translation>Die Pseudo-Terminal-Deskriptoren lassen sich nicht öffnen oder einstellen.  Wie es weitergehen soll, ist unklar...</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Beenden</translation>
+    </message>
+    <message>
+        <source>Burn cancelled.  Ready to burn another disk image.</source>
+        <translation>Brennvorgang abgebrochen.  Bereit für das nächste Disc-Image.</translation>
+    </message>
+    <message>
+        <source>Really quit?</source>
+        <translation>Wirklich beenden?</translation>
+    </message>
+    <message>
+        <source>There is currently a burn in progress.  Quitting now may make your disc unusable.</source>
+        <translation>Gerade läuft ein Brennvorgang.  Wenn Sie jetzt beenden, wird die Disc vielleicht unbrauchbar.</translation>
+    </message>
+    <message>
+        <source>Quit anyway</source>
+        <translation>Trotzdem beenden</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>signal %1</source>
+        <translation>Signal %1</translation>
+    </message>
+    <message>
+        <source>exit status %1</source>
+        <translation>Exit-Status %1</translation>
+    </message>
+    <message>
+        <source>Burn failed - the disc-image tool stopped unexpectedly (%1)</source>
+        <translation>Brennen fehlgeschlagen - das Disc-Image-Werkzeug wurde unerwartet beendet (%1)</translation>
+    </message>
+    <message>
+        <source>The disc-image tool stopped unexpectedly (%1).</source>
+        <translation>Das Disc-Image-Werkzeug wurde unerwartet beendet (%1).</translation>
+    </message>
+</context>
+<context>
+    <name>emberlin::MainWindow</name>
+    <message>
+        <source>Drop zone</source>
+        <translation>Ablagefläche</translation>
+    </message>
+    <message>
+        <source>Drop one disc image file (.iso, .img, .dmg or .toast) here to burn it.</source>
+        <translation>Legen Sie hier eine Disc-Image-Datei (.iso, .img, .dmg oder .toast) ab, um sie zu brennen.</translation>
+    </message>
+    <message>
+        <source>Drop a disc image here to burn it
+(.iso, .img, .dmg or .toast)</source>
+        <translation>Disc-Image hier ablegen, um es zu brennen
+(.iso, .img, .dmg oder .toast)</translation>
+    </message>
+    <message>
+        <source>Burn progress</source>
+        <translation>Brennfortschritt</translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation>Optionen</translation>
+    </message>
+    <message>
+        <source>&amp;Burner:</source>
+        <translation>&amp;Brenner:</translation>
+    </message>
+    <message>
+        <source>Burner</source>
+        <translation>Brenner</translation>
+    </message>
+    <message>
+        <source>&amp;Reload burners</source>
+        <translation>Brenner neu &amp;suchen</translation>
+    </message>
+    <message>
+        <source>Reload burners</source>
+        <translation>Brenner neu suchen</translation>
+    </message>
+    <message>
+        <source>&amp;Speed:</source>
+        <translation>&amp;Geschwindigkeit:</translation>
+    </message>
+    <message>
+        <source>Burn speed</source>
+        <translation>Brenngeschwindigkeit</translation>
+    </message>
+    <message>
+        <source>Leave disc &amp;appendable</source>
+        <translation>Disc &amp;offen lassen</translation>
+    </message>
+    <message>
+        <source>Leave disc appendable</source>
+        <translation>Disc offen lassen</translation>
+    </message>
+    <message>
+        <source>&amp;Verify burn</source>
+        <translation>Brennvorgang &amp;überprüfen</translation>
+    </message>
+    <message>
+        <source>Verify burn</source>
+        <translation>Brennvorgang überprüfen</translation>
+    </message>
+    <message>
+        <source>&amp;Erase disc if possible</source>
+        <translation>Disc wenn möglich &amp;löschen</translation>
+    </message>
+    <message>
+        <source>Erase disc if possible</source>
+        <translation>Disc wenn möglich löschen</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Burn a&amp;gain</source>
+        <translation>&amp;Erneut brennen</translation>
+    </message>
+    <message>
+        <source>Burn again</source>
+        <translation>Erneut brennen</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>&amp;Open Disc Image…</source>
+        <translation>Disc-Image ö&amp;ffnen…</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>Open Disc Image</source>
+        <translation>Disc-Image öffnen</translation>
+    </message>
+    <message>
+        <source>Disc images (*.iso *.img *.dmg *.toast)</source>
+        <translation>Disc-Images (*.iso *.img *.dmg *.toast)</translation>
+    </message>
+</context>
+<context>
+    <name>emberlin::SingleInstance</name>
+    <message>
+        <source>Emberlin: cannot lock %1: two launches at once may both open a window.</source>
+        <translation>Emberlin: %1 lässt sich nicht sperren: zwei gleichzeitige Starts öffnen vielleicht beide ein Fenster.</translation>
+    </message>
+    <message>
+        <source>Emberlin: later launches cannot reach this window (%1): each will open a window of its own.</source>
+        <translation>Emberlin: spätere Starts erreichen dieses Fenster nicht (%1): jeder öffnet ein eigenes Fenster.</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Emberlin is already running</source>
+        <translation>Emberlin läuft bereits</translation>
+    </message>
+    <message>
+        <source>It does not answer, so nothing was handed to it.</source>
+        <translation>Es antwortet nicht, daher wurde ihm nichts übergeben.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+</TS>

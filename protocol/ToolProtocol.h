@@ -1,0 +1,72 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+
+// What Emberlin and its disc-image tool say to each other: the command lines the
+// app runs and the output lines it acts on. Plain C++ for both sides: the app
+// (Qt) builds and matches with these texts, emberlin-disctool writes them. The
+// texts are the tool's, exactly ("eraseable" included); the app finds each
+// anywhere in a line, case-sensitively.
+namespace toolprotocol {
+
+// Command lines: `burn -list`, and `burn IMAGE OPTIONS... -device ID`.
+inline constexpr std::string_view burnCommand = "burn";
+inline constexpr std::string_view listOption = "-list";
+inline constexpr std::string_view verifyOption = "-verifyburn";
+inline constexpr std::string_view noVerifyOption = "-noverifyburn";
+inline constexpr std::string_view closeOption = "-forceclose";
+inline constexpr std::string_view leaveOpenOption = "-noforceclose";
+inline constexpr std::string_view speedOption = "-speed";
+inline constexpr std::string_view eraseOption = "-erase";
+inline constexpr std::string_view machineReadableOption = "-puppetstrings";
+inline constexpr std::string_view deviceOption = "-device";
+
+// The burn speeds: the title the window offers, the value passed after
+// -speed, and the multiple of the medium's 1x it stands for.
+struct Speed {
+    std::string_view title;
+    std::string_view value;
+    int multiple;
+};
+inline constexpr std::array<Speed, 8> speeds{{
+    {"1x", "1", 1},
+    {"2x", "2", 2},
+    {"4x", "4", 4},
+    {"6x", "6", 6},
+    {"8x", "8", 8},
+    {"12x", "12", 12},
+    {"16x", "16", 16},
+    {"24x", "24", 24},
+}};
+// Both the window's title and the value for the drive's own maximum.
+inline constexpr std::string_view maximumSpeed = "max";
+
+// The listing: pairs of lines, a name line whose text before `burnerTitleEnd`
+// is the burner's title, then its device line; or `noDrivesPresent`.
+inline constexpr std::string_view burnerTitleEnd = "via";
+inline constexpr std::string_view noDrivesPresent = "no CD/DVD drives present";
+
+// The burn's machine-readable lines.
+// The tool waits for a disc after this prompt, without a line end.
+inline constexpr std::string_view insertDisc = "Please insert a disc:";
+inline constexpr std::string_view mediaNotEraseable = "Media is not eraseable";
+inline constexpr std::string_view mediaNotWritable = "Media is not writable";
+inline constexpr std::string_view notEnoughSpace = "Media does not have enough free space";
+inline constexpr std::string_view preparingData = "Preparing data for burn";
+inline constexpr std::string_view writingTrack = "Writing track";
+inline constexpr std::string_view closingSession = "Closing session";
+inline constexpr std::string_view finishingBurn = "Finishing burn";
+inline constexpr std::string_view verifyingBurn = "Verifying burn";
+inline constexpr std::string_view burnCompleted = "Burn completed successfully";
+inline constexpr std::string_view deviceBusy = "The device is being used by another application";
+// A failure: the tool writes `failurePrefix` and its reason; the app recognises
+// `burnFailed` and shows the line from the prefix's length on.
+inline constexpr std::string_view burnFailed = "burn failed";
+inline constexpr std::string_view failurePrefix = "burn failed - ";
+
+// Value lines: a marker at the very start of the line, a value after it.
+// Progress in percent; a negative value means activity without a value.
+inline constexpr std::string_view percentMarker = "PERCENT:";
+
+} // namespace toolprotocol

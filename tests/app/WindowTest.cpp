@@ -1,0 +1,161 @@
+#include "AppHarness.h"
+#include "DropZone.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QKeySequence>
+#include <QLineEdit>
+#include <QTimer>
+
+using namespace emberlin;
+
+namespace {
+
+// P progress bar shown, D drops accepted, O options and burner menu enabled,
+// A burn again, C cancel, R reload burners enabled; "-" where not.
+struct GatingCase {
+    int state;
+    bool imageChosen;
+    const char* gating;
+};
+
+class GatingTest : public testing::TestWithParam<GatingCase> {};
+
+TEST_P(GatingTest, StateGatesTheWindowAndLeavesItsTextsAlone) {
+    const GatingCase& c = GetParam();
+    AppHarness harness;
+    const auto& ui = harness.ui();
+    if (c.imageChosen)
+        harness.controller().openFiles({harness.makeImage()}); // stored only while listing
+    ui.deviceStatusField->setText("status");
+    ui.filenameField->setText("disc.iso");
+    ui.progressBar->setValue(420);
+    // From the opposite gating, so every control has to move.
+    harness.controller().setBurnState(c.state == BurnStateReady ? BurnStateVerifying
+                                                                : BurnStateReady);
+    harness.controller().setBurnState(c.state);
+
+    const bool options = ui.appendableCheckbox->isEnabled();
+    for (QWidget* option : std::initializer_list<QWidget*>{ui.eraseCheckbox, ui.verifyCheckbox,
+                                                           ui.burnSpeedMenu, ui.burnerMenu})
+        EXPECT_EQ(option->isEnabled(), options) << option->objectName().toStdString();
+    const auto flag = [](bool on, char letter) {
+        return on ? letter : '-';
+    };
+    const std::string gating{flag(!ui.progressBar->isHidden(), 'P'),
+                             flag(ui.dropZone->acceptingDrops(), 'D'),
+                             flag(options, 'O'),
+                             flag(ui.burnAgainButton->isEnabled(), 'A'),
+                             flag(ui.cancelButton->isEnabled(), 'C'),
+                             flag(ui.reloadBurnersButton->isEnabled(), 'R')};
+    EXPECT_EQ(gating, c.gating);
+    EXPECT_EQ(harness.status(), "status");
+    EXPECT_EQ(ui.filenameField->text(), "disc.iso");
+    EXPECT_EQ(ui.progressBar->value(), 420);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(EveryState, GatingTest, testing::Values(
+    GatingCase{BurnStateListing, true, "------"}, GatingCase{BurnStateNoBurners, true, "-----R"},
+    GatingCase{BurnStateReady, false, "-DO--R"}, GatingCase{BurnStateReady, true, "-DOA-R"},
+    GatingCase{BurnStateAwaitingDiscToErase, true, "----C-"}, GatingCase{BurnStateAwaitingDisc, true, "----C-"},
+    GatingCase{BurnStateErasing, true, "P-----"}, GatingCase{BurnStateBurning, true, "P-----"},
+    GatingCase{BurnStateVerifying, true, "P-----"}, GatingCase{BurnStateTerminating, true, "P-----"}));
+// clang-format on
+
+struct StoredPrefs {
+    const char* name;
+    std::vector<std::pair<QString, QVariant>> stored;
+    BurnChoices loaded;
+};
+
+class PreferencesTest : public testing::TestWithParam<StoredPrefs> {};
+
+TEST_P(PreferencesTest, LoadedIntoTheWindow) {
+    AppHarness harness;
+    // The form's own initial values must decide nothing.
+    harness.window().setChoices({true, false, false, "1x"});
+    for (const auto& [key, value] : GetParam().stored)
+        harness.store().setValue(key, value);
+    harness.controller().loadPrefs();
+    EXPECT_EQ(harness.window().choices(), GetParam().loaded);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Stores, PreferencesTest, testing::Values(
+    StoredPrefs{"FirstRun", {}, {false, true, true, "max"}},
+    StoredPrefs{"StoredFalse", {{"Verify Burns", false}, {"Erase If Possible", false}}, {false, false, false, "max"}},
+    StoredPrefs{"EverythingChanged", {{"Leave Appendable", true}, {"Verify Burns", false}, {"Erase If Possible", false}, {"Burn Speed", "8x"}}, {true, false, false, "8x"}},
+    StoredPrefs{"UnknownSpeedTitle", {{"Burn Speed", "52x"}}, {false, true, true, "max"}}),
+    NamedCase());
+// clang-format on
+
+TEST(PreferencesTest, SavedOnceWhenTheApplicationEndsAndLoadedByTheNextRun) {
+    QTemporaryDir folder;
+    AppHarness::Options options;
+    options.storePath = folder.filePath("prefs.ini");
+    const BurnChoices changed{true, false, false, "8x"};
+    {
+        AppHarness harness(options);
+        harness.start();
+        harness.window().setChoices(changed);
+        // As QCoreApplication::exec does when its loop ends.
+        QMetaObject::invokeMethod(qApp, "aboutToQuit", Qt::DirectConnection);
+        EXPECT_EQ(harness.state(), BurnStateTerminating);
+        harness.window().setChoices({});
+        harness.controller().applicationWillTerminate(); // saves nothing more
+    }
+    AppHarness nextRun(options);
+    nextRun.start();
+    EXPECT_EQ(nextRun.window().choices(), changed);
+}
+
+TEST(WindowTest, LosingActivationRedrawsTheContent) {
+    AppHarness harness;
+    harness.start();
+    harness.window().show();
+    QWidget* content = harness.window().centralWidget();
+    ASSERT_TRUE(waitFor([&] { return content->isVisible(); }));
+    QCoreApplication::processEvents();
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            paints += event->type() == QEvent::Paint ? 1 : 0;
+            return false;
+        }
+    } counter;
+    content->installEventFilter(&counter);
+    QEvent deactivate(QEvent::WindowDeactivate);
+    QCoreApplication::sendEvent(&harness.window(), &deactivate);
+    EXPECT_TRUE(waitFor([&] { return counter.paints > 0; }));
+}
+
+TEST(WindowTest, OpenActionBurnsTheChosenImage) {
+    AppHarness harness;
+    harness.listTwoBurners();
+    harness.fake.setBurn({fake::hang()});
+    harness.start();
+    const QString image = harness.makeImage("chosen.iso");
+    auto* open = harness.window().findChild<QAction*>("openAction");
+    ASSERT_NE(open, nullptr);
+    EXPECT_EQ(open->shortcuts(), QKeySequence::keyBindings(QKeySequence::Open));
+    // The dialog is modal: answer it from inside its own loop.
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<QFileDialog*>(widget);
+            if (!dialog || !dialog->isVisible())
+                continue;
+            // Typed, as its folder's listing loads in the background.
+            dialog->findChild<QLineEdit*>("fileNameEdit")->setText(image);
+            static_cast<QDialog*>(dialog)->accept();
+        }
+    });
+    answer.start(10);
+    open->trigger();
+    ASSERT_TRUE(harness.waitForBurnCalls(1));
+    EXPECT_EQ(harness.fake.burnCalls().front().at(1), image);
+}
+
+} // namespace

@@ -1,0 +1,148 @@
+#include "MainWindow.h"
+
+#include "BurnState.h"
+#include "DropZone.h"
+#include "ui_MainWindow.h"
+
+#include <QFileDialog>
+#include <QKeySequence>
+#include <algorithm>
+#include <cmath>
+
+namespace emberlin {
+
+namespace {
+
+// The bar's determinate range; the tool's fractions run from 0.0 to 1.0.
+constexpr int progressSteps = 1000;
+
+int progressStepsFor(double fraction) {
+    if (std::isnan(fraction))
+        return 0;
+    return static_cast<int>(std::lround(std::clamp(fraction, 0.0, 1.0) * progressSteps));
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent)
+    , ui_(std::make_unique<Ui::MainWindow>()) {
+    ui_->setupUi(this);
+    outlets_ = {ui_->deviceStatusField, ui_->burnAgainButton,    ui_->cancelButton,
+                ui_->progressBar,       ui_->appendableCheckbox, ui_->eraseCheckbox,
+                ui_->verifyCheckbox,    ui_->filenameField,      ui_->burnSpeedMenu,
+                ui_->burnerMenu,        ui_->dropZone,           ui_->reloadBurnersButton};
+    // The tool's own speed titles, which the burn reads back.
+    for (const toolprotocol::Speed& speed : toolprotocol::speeds)
+        ui_->burnSpeedMenu->addItem(qtText(speed.title));
+    ui_->burnSpeedMenu->addItem(qtText(toolprotocol::maximumSpeed));
+    ui_->progressBar->setRange(0, progressSteps);
+    // The platform's own shortcuts (Ctrl+O, Cmd+Q, ...); a form holds one fixed key.
+    ui_->openAction->setShortcuts(QKeySequence::Open);
+    ui_->quitAction->setShortcuts(QKeySequence::Quit);
+
+    connect(ui_->burnAgainButton, &QPushButton::clicked, this, &MainWindow::burnAgainClicked);
+    connect(ui_->cancelButton, &QPushButton::clicked, this, &MainWindow::cancelClicked);
+    connect(ui_->reloadBurnersButton, &QPushButton::clicked, this,
+            &MainWindow::reloadBurnersClicked);
+    connect(ui_->dropZone, &DropZone::burnDroppedFile, this, &MainWindow::filesDropped);
+    connect(ui_->openAction, &QAction::triggered, this, &MainWindow::chooseFile);
+    connect(ui_->quitAction, &QAction::triggered, this, &MainWindow::quitChosen);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::gate(int burnState, bool imageChosen) {
+    const Outlets& o = outlets_;
+    if (burnState == BurnStateReady) {
+        o.progressBar->setHidden(true);
+        o.dropZone->acceptDrops(true);
+        for (QWidget* option :
+             std::initializer_list<QWidget*>{o.appendableCheckbox, o.verifyCheckbox,
+                                             o.burnSpeedMenu, o.eraseCheckbox, o.burnerMenu})
+            option->setEnabled(true);
+        o.cancelButton->setEnabled(false);
+        o.reloadBurnersButton->setEnabled(true);
+        o.burnAgainButton->setEnabled(imageChosen);
+        return;
+    }
+    o.dropZone->acceptDrops(false);
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{o.burnAgainButton, o.appendableCheckbox, o.verifyCheckbox,
+                                         o.burnSpeedMenu, o.eraseCheckbox, o.burnerMenu})
+        control->setEnabled(false);
+    o.reloadBurnersButton->setEnabled(burnState == BurnStateNoBurners);
+    o.cancelButton->setEnabled(burnState == BurnStateAwaitingDiscToErase ||
+                               burnState == BurnStateAwaitingDisc);
+    o.progressBar->setHidden(burnState < BurnStateErasing);
+}
+
+void MainWindow::showStatus(const QString& text) {
+    ui_->deviceStatusField->setText(text);
+}
+
+void MainWindow::showFileName(const QString& name) {
+    ui_->filenameField->setText(name);
+}
+
+void MainWindow::showActivity() {
+    ui_->progressBar->setRange(0, 0);
+}
+
+void MainWindow::showProgress(double fraction) {
+    ui_->progressBar->setRange(0, progressSteps);
+    ui_->progressBar->setValue(progressStepsFor(fraction));
+}
+
+void MainWindow::hideProgress() {
+    ui_->progressBar->setHidden(true);
+}
+
+void MainWindow::redrawContent() {
+    centralWidget()->update();
+}
+
+BurnChoices MainWindow::choices() const {
+    return {ui_->appendableCheckbox->isChecked(), ui_->verifyCheckbox->isChecked(),
+            ui_->eraseCheckbox->isChecked(), ui_->burnSpeedMenu->currentText()};
+}
+
+void MainWindow::setChoices(const BurnChoices& choices) {
+    ui_->appendableCheckbox->setChecked(choices.leaveAppendable);
+    ui_->verifyCheckbox->setChecked(choices.verify);
+    ui_->eraseCheckbox->setChecked(choices.erase);
+    QComboBox* speeds = ui_->burnSpeedMenu;
+    const int chosen = speeds->findText(choices.speedTitle);
+    speeds->setCurrentIndex(chosen >= 0 ? chosen
+                                        : speeds->findText(qtText(toolprotocol::maximumSpeed)));
+}
+
+bool MainWindow::eraseChecked() const {
+    return ui_->eraseCheckbox->isChecked();
+}
+
+void MainWindow::clearBurners() {
+    ui_->burnerMenu->clear();
+}
+
+void MainWindow::insertBurner(int index, const QString& title) {
+    ui_->burnerMenu->insertItem(index, title);
+}
+
+void MainWindow::selectFirstBurner() {
+    if (ui_->burnerMenu->count() > 0)
+        ui_->burnerMenu->setCurrentIndex(0);
+}
+
+int MainWindow::selectedBurner() const {
+    return ui_->burnerMenu->currentIndex();
+}
+
+void MainWindow::chooseFile() {
+    const QString image = QFileDialog::getOpenFileName(
+        this, tr("Open Disc Image"), QString(), tr("Disc images (*.iso *.img *.dmg *.toast)"));
+    if (!image.isEmpty())
+        emit fileChosen({image});
+}
+
+} // namespace emberlin

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "BurnCommand.h"
+
+#include <QMainWindow>
+#include <QStringList>
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+namespace emberlin {
+
+class DropZone;
+namespace Ui {
+class MainWindow;
+}
+
+// The main window: its form with the outlets, and which of its controls the
+// user may touch in each burn state. The controller tells it what to show; it
+// tells the controller what the user asked for.
+class MainWindow final : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // The window's controls (the window itself being the first outlet).
+    struct Outlets {
+        QLabel* deviceStatusField;
+        QPushButton* burnAgainButton;
+        QPushButton* cancelButton;
+        QProgressBar* progressBar;
+        QCheckBox* appendableCheckbox;
+        QCheckBox* eraseCheckbox;
+        QCheckBox* verifyCheckbox;
+        QLabel* filenameField;
+        QComboBox* burnSpeedMenu;
+        QComboBox* burnerMenu;
+        DropZone* dropZone;
+        QPushButton* reloadBurnersButton;
+    };
+
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    const Outlets& outlets() const { return outlets_; }
+
+    // Enables the controls the burn state allows (burn again only once an image
+    // was chosen), shows the progress bar from erasing on, switches the drop
+    // zone. Texts and the bar's value stay as they are.
+    void gate(int burnState, bool imageChosen);
+
+    void showStatus(const QString& text);
+    void showFileName(const QString& name);
+    void showActivity();                // the bar runs without a value
+    void showProgress(double fraction); // 1.0 is all done
+    void hideProgress();
+    void redrawContent();
+
+    BurnChoices choices() const;
+    // A speed title the menu lacks selects the maximum.
+    void setChoices(const BurnChoices& choices);
+    bool eraseChecked() const;
+
+    void clearBurners();
+    void insertBurner(int index, const QString& title);
+    void selectFirstBurner();
+    // -1 when no burner is selected.
+    int selectedBurner() const;
+
+signals:
+    void burnAgainClicked();
+    void cancelClicked();
+    void reloadBurnersClicked();
+    void filesDropped(const QStringList& files);
+    void fileChosen(const QStringList& files); // File > Open
+    void quitChosen();
+
+private:
+    void chooseFile();
+
+    std::unique_ptr<Ui::MainWindow> ui_;
+    Outlets outlets_;
+};
+
+} // namespace emberlin
