@@ -69,4 +69,30 @@ inline constexpr std::string_view failurePrefix = "burn failed - ";
 // Progress in percent; a negative value means activity without a value.
 inline constexpr std::string_view percentMarker = "PERCENT:";
 
+// Facts for the time estimate and the burn receipt, on lines of their own that
+// hold none of the texts above, so the window's reading of lines is unchanged:
+// `factMarker` at the very start, then blank-separated KEY=VALUE pairs. A reader
+// skips keys it does not know. Only the Linux tool writes them.
+inline constexpr std::string_view factMarker = "FACT:";
+// The accepted medium, named as in emulated drive ids ("cd-r", "dvd+rw", "bd-re").
+inline constexpr std::string_view factMedium = "medium";
+// Bytes the medium holds when written as this burn writes it.
+inline constexpr std::string_view factCapacity = "capacity";
+inline constexpr std::string_view factImageBytes = "image-bytes";
+// What the drive took after the speed was set, in 1000 bytes per second.
+inline constexpr std::string_view factWriteSpeed = "write-kbps";
+inline constexpr std::string_view factReadSpeed = "read-kbps";
+// How the disc is being erased: `eraseFast`, `eraseFull` or `eraseFormat`.
+inline constexpr std::string_view factErase = "erase";
+inline constexpr std::string_view eraseFast = "fast";
+inline constexpr std::string_view eraseFull = "full";
+inline constexpr std::string_view eraseFormat = "format";
+// Progress in bytes, beside each PERCENT line of the write and the verify.
+inline constexpr std::string_view factBytesWritten = "bytes-written";
+inline constexpr std::string_view factBytesVerified = "bytes-verified";
+// Lower-case hex SHA-256 of the bytes fed to the drive, once the write ends,
+// and of what was read back over the image's length, once the verify ends.
+inline constexpr std::string_view factImageSha256 = "image-sha256";
+inline constexpr std::string_view factReadbackSha256 = "readback-sha256";
+
 } // namespace toolprotocol
