@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <memory>
-#include <sstream>
 #include <sys/stat.h>
 #include <utility>
 
@@ -53,13 +52,19 @@ std::vector<std::string> MountTable::mountPointsOf(const std::string& device) co
     const std::string wanted = canonical(device);
     std::string line;
     while (std::getline(table, line)) {
-        std::istringstream fields(line);
-        std::string source;
-        std::string mountPoint;
-        if (!(fields >> source >> mountPoint) || source.empty() || source.front() != '/') {
+        // Fields are separated by single blanks; within a field the kernel
+        // writes only blanks, tabs, line ends and backslashes in octal, so a
+        // vertical tab or a carriage return is part of a name.
+        const std::size_t sourceEnd = line.find(' ');
+        if (sourceEnd == std::string::npos || line.front() != '/') {
             continue;
         }
-        source = decodeField(source);
+        const std::string source = decodeField(line.substr(0, sourceEnd));
+        const std::string mountPoint =
+            line.substr(sourceEnd + 1, line.find(' ', sourceEnd + 1) - sourceEnd - 1);
+        if (mountPoint.empty()) {
+            continue;
+        }
         if (canonical(source) == wanted || sameBlockDevice(source, device)) {
             mountPoints.push_back(decodeField(mountPoint));
         }

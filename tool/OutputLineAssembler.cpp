@@ -45,10 +45,12 @@ bool OutputLineAssembler::takeLine(QString& line) {
     qsizetype skip = promptAt < 0 && lineEndAt >= 0 ? 1 : 0; // the line end itself
     // No line end or whole prompt before this position.
     const qsizetype clean = promptAt >= 0 ? cut - 1 : searchEnd;
-    if ((cut < 0 || cut > longestLine) && text.size() >= longestLine) {
-        cut = longestLine;
+    // Cut only once a character beyond the bound has arrived: a line end
+    // right after the bound ends that line, whichever read brings it.
+    if ((cut < 0 || cut > bound_) && text.size() > bound_) {
+        cut = bound_;
         skip = 0;
-        searched_ = clean - longestLine;
+        searched_ = clean - bound_;
     } else if (cut < 0) {
         searched_ = text.size();
         return false;
