@@ -12,10 +12,13 @@ packages=(
 case "${1:-build}" in
   build) ;;
   # The desktop tests run their own session bus; xorriso and cdrskin check the
-  # emulated burner against clients nobody here wrote.
-  test) packages+=(libgtest-dev libgmock-dev desktop-file-utils appstream dbus-daemon xorriso cdrskin) ;;
-  # The disc-image tool's benchmark compares it with other libburn writers.
-  bench) packages+=(libgtest-dev libgmock-dev xorriso cdrskin) ;;
+  # emulated burner against clients nobody here wrote; clang's libFuzzer runs
+  # the fuzz targets.
+  test) packages+=(libgtest-dev libgmock-dev desktop-file-utils appstream dbus-daemon xorriso cdrskin
+                   clang libclang-rt-14-dev) ;;
+  # The disc-image tool's benchmark compares it with other libburn writers;
+  # the fuzz targets run long there.
+  bench) packages+=(libgtest-dev libgmock-dev xorriso cdrskin clang libclang-rt-14-dev) ;;
   headless) packages+=(xvfb xauth) ;;
   *) echo "usage: $0 [build|test|bench|headless]" >&2; exit 2 ;;
 esac

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Emberlin twice (plain, and with address and undefined-behaviour
-# sanitizers) and runs the whole test suite on both, headless.
+# sanitizers) and runs the whole test suite on both, headless; then runs each
+# fuzz target for a few thousand inputs (scripts/fuzz.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -19,3 +20,5 @@ echo "== Plain build =="
 run_suite "$root/build/test" -DCMAKE_BUILD_TYPE=Debug
 echo "== Sanitizer build =="
 run_suite "$root/build/asan" -DCMAKE_BUILD_TYPE=Debug -DEMBERLIN_SANITIZE=ON
+echo "== Fuzz targets =="
+"$root/scripts/fuzz.sh" runs 5000

@@ -35,11 +35,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                       "a listing shows no alert and plays no sound");
         }
     };
+    QString listing;
     while (input.remaining_bytes() > 0) {
         const auto length = input.ConsumeIntegralInRange<std::size_t>(0, 100);
-        assembler.append(QString::fromUtf8(input.ConsumeBytesAsString(length)), interpret);
+        const QString piece = QString::fromUtf8(input.ConsumeBytesAsString(length));
+        listing += piece;
+        assembler.append(piece, interpret);
     }
     assembler.finish(interpret);
+    check(lines.size() >=
+              listing.count(u'\n') + (listing.isEmpty() || listing.endsWith(u'\n') ? 0 : 1),
+          "every line is taken, the last one too");
 
     if (window.burnState == BurnStateNoBurners) {
         check(lines.filter(QStringLiteral("no CD/DVD drives present")).size() > 0,
