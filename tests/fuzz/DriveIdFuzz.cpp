@@ -4,19 +4,12 @@
 #include "DriveConfig.h"
 #include "FuzzCheck.h"
 
-#include <fuzzer/FuzzedDataProvider.h>
-#include <string>
-
 using emulator::DriveConfig;
 
-namespace {
-
+// A parameter whose number is followed by the unit, and its range.
 struct Quantity {
-    const char* parameter; // with the unit appended to the number
-    const char* unit;
-    std::int64_t factor;
-    std::int64_t minimum;
-    std::int64_t maximum;
+    const char *parameter, *unit;
+    std::int64_t factor, minimum, maximum;
 };
 
 constexpr std::int64_t largestDisc = std::int64_t{1} << 40;
@@ -28,8 +21,6 @@ constexpr Quantity quantities[] = {
     {"state=full&sessions=", "", 1, 1, 99},
 };
 
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider input(data, size);
     const Quantity& quantity = input.PickValueInArray(quantities);
@@ -39,11 +30,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto drive = DriveConfig::parse("sim:/x?" + std::string(quantity.parameter) +
                                               std::to_string(number) + quantity.unit,
                                           problem);
-    check(drive.has_value() == (exact >= quantity.minimum && exact <= quantity.maximum),
-          "a number is taken exactly when it lies within its range");
-    check(!drive || quantity.parameter != std::string("capacity=") ||
-              drive->discs.front().capacity == exact / 2048,
-          "a capacity is taken as written");
+    check(drive.has_value() == (exact >= quantity.minimum && exact <= quantity.maximum) &&
+              (!drive || quantity.parameter != std::string("capacity=") ||
+               drive->discs.front().capacity == exact / 2048),
+          "a number is taken, as written, exactly when it lies within its range");
 
     problem.clear();
     const auto any = DriveConfig::parse(input.ConsumeRemainingBytesAsString(), problem);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fuzzer/FuzzedDataProvider.h> // <algorithm>, <string> and <vector> too
 
 // A property that does not hold is a finding: said on standard error, then
 // aborted so that the fuzzer keeps the input.

@@ -7,36 +7,28 @@
 #include "ProtocolText.h"
 
 #include <QStringList>
-#include <fuzzer/FuzzedDataProvider.h>
-#include <vector>
 
 using namespace emberlin;
 
-namespace {
-
 constexpr QLatin1StringView prompt = qtText(toolprotocol::insertDisc);
 
-struct Piece {
-    QString text;
-    bool duringInterpretation;
-};
+// A piece of output, and whether it arrives while a line is being interpreted.
+using Piece = std::pair<QString, bool>;
 
-QStringList assemble(const std::vector<Piece>& pieces, qsizetype bound) {
+static QStringList assemble(const std::vector<Piece>& pieces, qsizetype bound) {
     OutputLineAssembler assembler(bound);
     QStringList lines;
     std::size_t next = 0;
     OutputLineAssembler::Interpret interpret = [&](const QString& line) {
         lines << line;
-        while (next < pieces.size() && pieces[next].duringInterpretation)
-            assembler.append(pieces[next++].text, interpret);
+        while (next < pieces.size() && pieces[next].second)
+            assembler.append(pieces[next++].first, interpret);
     };
     while (next < pieces.size())
-        assembler.append(pieces[next++].text, interpret);
+        assembler.append(pieces[next++].first, interpret);
     assembler.finish(interpret);
     return lines;
 }
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider input(data, size);
@@ -47,25 +39,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const auto length = input.ConsumeIntegralInRange<std::size_t>(0, 80);
         pieces.push_back(
             {QString::fromUtf8(input.ConsumeBytesAsString(length)), input.ConsumeBool()});
-        output += pieces.back().text;
+        output += pieces.back().first;
     }
     const QStringList lines = assemble(pieces, bound);
     check(lines == assemble({{output, false}}, bound), "the cuts between pieces change nothing");
 
     qsizetype at = 0;
     for (const QString& line : lines) {
-        check(line.size() <= bound && !line.contains(u'\n') &&
-                  QStringView(output).mid(at).startsWith(line),
-              "lines within the bound give back the output in order");
-        at += line.size();
         const qsizetype promptAt = line.indexOf(prompt);
-        check(promptAt < 0 || promptAt + prompt.size() == line.size(), "the prompt ends its line");
-        if (promptAt >= 0)
-            continue;
-        if (at < output.size() && output[at] == u'\n')
+        check(line.size() <= bound && !line.contains(u'\n') &&
+                  QStringView(output).mid(at).startsWith(line) &&
+                  (promptAt < 0 || promptAt + prompt.size() == line.size()),
+              "lines within the bound, ended by the prompt if they hold it, give back the output");
+        at += line.size();
+        if (promptAt < 0 && at < output.size() && output[at] == u'\n')
             ++at;
         else
-            check(line.size() == bound || at == output.size(), "a line ends where a rule says");
+            check(promptAt >= 0 || line.size() == bound || at == output.size(),
+                  "a line ends at a line end, the prompt, the bound or the tool's exit");
     }
     check(at == output.size(), "nothing is lost");
     return 0;

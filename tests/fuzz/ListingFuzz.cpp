@@ -7,7 +7,6 @@
 #include "ProgressInterpreter.h"
 
 #include <QStringList>
-#include <fuzzer/FuzzedDataProvider.h>
 
 using namespace emberlin;
 
@@ -15,9 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider input(data, size);
     OutputLineAssembler assembler;
     InterpreterInput window{BurnStateListing, false, false, true};
-    QStringList lines;
-    QStringList titles;
-    QStringList devices;
+    QStringList lines, titles, devices;
     const auto interpret = [&](const QString& line) {
         lines << line;
         for (const InterpreterEffect& effect : interpretLine(line, window)) {
@@ -29,10 +26,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 devices << device->device;
             else if (std::holds_alternative<effect::ToggleExpectBurnerName>(effect))
                 window.expectBurnerName = !window.expectBurnerName;
-            else
-                check(std::holds_alternative<effect::ClearBurners>(effect) ||
-                          std::holds_alternative<effect::ShowStatus>(effect),
-                      "a listing shows no alert and plays no sound");
         }
     };
     QString listing;
@@ -47,18 +40,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
               listing.count(u'\n') + (listing.isEmpty() || listing.endsWith(u'\n') ? 0 : 1),
           "every line is taken, the last one too");
 
-    if (window.burnState == BurnStateNoBurners) {
-        check(lines.filter(QStringLiteral("no CD/DVD drives present")).size() > 0,
-              "no burners only when the tool says so");
+    check(window.burnState != BurnStateNoBurners ||
+              !lines.filter("no CD/DVD drives present").isEmpty(),
+          "no burners only when the tool says so");
+    if (window.burnState == BurnStateNoBurners)
         return 0;
-    }
     check(window.burnState == BurnStateListing && titles.size() == (lines.size() + 1) / 2 &&
               devices.size() == lines.size() / 2,
           "every line of a listing is a title or a device, in turns");
-    for (qsizetype i = 0; i < titles.size(); ++i) {
-        check(lines[2 * i].startsWith(titles[i]) && !titles[i].contains(QStringLiteral("via")),
-              "a title is its line up to \"via\"");
-        check(2 * i + 1 >= lines.size() || devices[i] == lines[2 * i + 1], "a device is its line");
-    }
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        check(i % 2 ? devices[i / 2] == lines[i]
+                    : titles[i / 2] == lines[i].left(lines[i].indexOf("via")),
+              "a title is its line up to \"via\", a device its whole line");
     return 0;
 }

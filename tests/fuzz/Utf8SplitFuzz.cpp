@@ -6,7 +6,6 @@
 #include "OutputSplitter.h"
 
 #include <QStringDecoder>
-#include <fuzzer/FuzzedDataProvider.h>
 
 using namespace emberlin;
 
