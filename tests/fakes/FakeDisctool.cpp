@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
         signal(number, onSignal);
     std::string call;
     for (int i = 1; i < argc; ++i)
-        call += (i > 1 ? "\x1f" : "") + std::string(argv[i]);
+        call.append(i > 1 ? "\x1f" : "").append(argv[i]);
     append(folder + "/calls.log", call);
 
     const bool listing =
