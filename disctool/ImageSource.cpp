@@ -9,7 +9,9 @@
 #include <cstring>
 #include <fcntl.h>
 #include <new>
+#include <span>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 using namespace burn;
@@ -27,6 +29,7 @@ struct ImageSourceData {
     std::vector<unsigned char> block = std::vector<unsigned char>(blockBytes);
     std::size_t begin = 0; // unread part of the block
     std::size_t end = 0;
+    std::shared_ptr<Sha256> digest;
 };
 
 ImageSourceData& dataOf(burn_source* source) {
@@ -61,6 +64,7 @@ int readImage(burn_source* source, unsigned char* buffer, int size) {
         data.delivered += static_cast<std::int64_t>(wanted);
         copied += static_cast<int>(wanted);
     }
+    data.digest->add(std::as_bytes(std::span(buffer, static_cast<std::size_t>(copied))));
     return copied;
 }
 
@@ -80,7 +84,7 @@ void freeData(burn_source* source) {
 
 } // namespace
 
-libburn::Source makeImageSource(int fd, std::int64_t size) {
+libburn::Source makeImageSource(int fd, std::int64_t size, std::shared_ptr<Sha256> digest) {
     FileDescriptor owned(fd);
     // libburn frees the structure itself with free().
     auto* source = static_cast<burn_source*>(std::calloc(1, sizeof(burn_source)));
@@ -95,6 +99,7 @@ libburn::Source makeImageSource(int fd, std::int64_t size) {
     ::posix_fadvise(owned.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
     data->fd = std::move(owned);
     data->size = size;
+    data->digest = std::move(digest);
     source->refcount = 1;
     source->read = readImage;
     source->read_sub = nullptr;

@@ -85,4 +85,13 @@ void PuppetStringsReporter::reportBusy(const std::string& /*detail*/) {
 
 void PuppetStringsReporter::remark(const std::string& /*sentence*/) {}
 
+void PuppetStringsReporter::reportFacts(const Facts& facts) {
+    std::string line(toolprotocol::factMarker);
+    for (const auto& [key, value] : facts) {
+        line += (line.size() > toolprotocol::factMarker.size() ? " " : "") + std::string(key) +
+                "=" + value;
+    }
+    out_.line(line);
+}
+
 } // namespace disctool
