@@ -1,10 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TranscriptChecker.h"
 
+#include "ToolProtocol.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <map>
+#include <openssl/evp.h>
 #include <optional>
+#include <sstream>
 #include <string_view>
 
 namespace {
@@ -33,6 +38,54 @@ std::optional<int> percentOf(std::string_view line) {
     return value;
 }
 
+namespace tp = toolprotocol;
+// Every text of the protocol but the facts' own: a fact line holding one
+// would change what the window does.
+constexpr std::array<std::string_view, 27> protocolTexts = {
+    tp::burnCommand,      tp::listOption,     tp::verifyOption,
+    tp::noVerifyOption,   tp::closeOption,    tp::leaveOpenOption,
+    tp::speedOption,      tp::eraseOption,    tp::machineReadableOption,
+    tp::deviceOption,     tp::maximumSpeed,   tp::burnerTitleEnd,
+    tp::noDrivesPresent,  tp::insertDisc,     tp::mediaNotEraseable,
+    tp::mediaNotWritable, tp::notEnoughSpace, tp::preparingData,
+    tp::writingTrack,     tp::closingSession, tp::finishingBurn,
+    tp::verifyingBurn,    tp::burnCompleted,  tp::deviceBusy,
+    tp::burnFailed,       tp::failurePrefix,  tp::percentMarker};
+
+struct Fact {
+    std::string key;
+    std::string value;
+};
+
+std::vector<Fact> factsOf(const std::vector<std::string>& lines) {
+    std::vector<Fact> facts;
+    for (const std::string& line : lines) {
+        std::istringstream pairs(line.starts_with(tp::factMarker) ? line.substr(5) : "");
+        for (std::string pair; pairs >> pair;) {
+            const std::size_t equals = pair.find('=');
+            facts.push_back({pair.substr(0, equals),
+                             equals == std::string::npos ? "" : pair.substr(equals + 1)});
+        }
+    }
+    return facts;
+}
+
+std::string sha256Of(const std::vector<char>& bytes) {
+    std::array<unsigned char, EVP_MAX_MD_SIZE> digest{};
+    unsigned int length = 0;
+    EVP_Digest(bytes.data(), bytes.size(), digest.data(), &length, EVP_sha256(), nullptr);
+    std::ostringstream hex;
+    for (unsigned int i = 0; i < length; ++i) {
+        hex << "0123456789abcdef"[digest[i] >> 4] << "0123456789abcdef"[digest[i] & 0x0f];
+    }
+    return hex.str();
+}
+
+bool contains(const std::vector<std::string>& lines, std::string_view prefix) {
+    return std::any_of(lines.begin(), lines.end(),
+                       [&](const std::string& line) { return line.starts_with(prefix); });
+}
+
 bool isClosing(std::string_view line) {
     return std::find(closingTexts.begin(), closingTexts.end(), line) != closingTexts.end() ||
            (line.starts_with(failure) && line.size() > failure.size());
@@ -56,6 +109,14 @@ std::string checkTranscript(const std::vector<std::string>& lines) {
                 return at + "success before the burn was finished";
             }
             return {};
+        }
+        if (line.starts_with(tp::factMarker)) {
+            for (const std::string_view text : protocolTexts) {
+                if (line.find(text) != std::string::npos) {
+                    return at + "a fact line holds \"" + std::string(text) + "\"";
+                }
+            }
+            continue;
         }
         if (const std::optional<int> percent = percentOf(line)) {
             if (*percent < -1 || *percent > 100) {
@@ -111,6 +172,67 @@ std::string checkTranscript(const std::vector<std::string>& lines) {
 std::vector<std::string> stepsOf(const std::vector<std::string>& lines) {
     std::vector<std::string> steps;
     std::copy_if(lines.begin(), lines.end(), std::back_inserter(steps),
-                 [](const std::string& line) { return !line.starts_with("PERCENT:"); });
+                 [](const std::string& line) {
+                     return !line.starts_with("PERCENT:") && !line.starts_with(tp::factMarker);
+                 });
     return steps;
+}
+
+std::vector<std::string> withoutFacts(const std::vector<std::string>& lines) {
+    std::vector<std::string> kept;
+    std::copy_if(lines.begin(), lines.end(), std::back_inserter(kept),
+                 [](const std::string& line) { return !line.starts_with(tp::factMarker); });
+    return kept;
+}
+
+std::string lastFact(const std::vector<std::string>& lines, const std::string& key) {
+    std::string value;
+    for (const Fact& fact : factsOf(lines)) {
+        value = fact.key == key ? fact.value : value;
+    }
+    return value;
+}
+
+std::string checkFacts(const std::vector<std::string>& lines, const std::vector<char>& image) {
+    const std::map<std::string, int> rank = {
+        {"medium", 0},         {"capacity", 0},       {"image-bytes", 0},   {"erase", 1},
+        {"write-kbps", 2},     {"read-kbps", 2},      {"bytes-written", 3}, {"image-sha256", 4},
+        {"bytes-verified", 5}, {"readback-sha256", 6}};
+    const auto size = static_cast<long long>(image.size());
+    const std::string digest = sha256Of(image);
+    int reached = 0;
+    std::map<std::string, long long> counted;
+    for (const Fact& fact : factsOf(lines)) {
+        const std::string at = fact.key + "=" + fact.value + ": ";
+        const auto known = rank.find(fact.key);
+        if (known == rank.end() || known->second < reached) {
+            return at + (known == rank.end() ? "unknown key" : "out of order");
+        }
+        reached = known->second;
+        const long long number = std::atoll(fact.value.c_str());
+        if ((fact.key == "image-bytes" && number != size) ||
+            (fact.key == "capacity" && number < size)) {
+            return at + "does not fit the image's size";
+        }
+        if (fact.key.ends_with("-sha256") && fact.value != digest) {
+            return at + "not the image's SHA-256 " + digest;
+        }
+        if (fact.key.starts_with("bytes-") && (number < counted[fact.key] || number > size)) {
+            return at + "falls back or goes beyond the image";
+        }
+        counted[fact.key] = number;
+    }
+    const bool readBack = !lastFact(lines, "readback-sha256").empty();
+    if (contains(lines, tp::finishingBurn) &&
+        (lastFact(lines, "image-sha256").empty() || counted["bytes-written"] != size)) {
+        return "the write ended without its digest or short of the image";
+    }
+    if (readBack && contains(lines, "burn failed - Verify failed")) {
+        return "a read-back digest for a disc that differs";
+    }
+    if (contains(lines, tp::verifyingBurn) && lines.back() == tp::burnCompleted &&
+        (!readBack || counted["bytes-verified"] != size)) {
+        return "a verified burn without its read-back digest or short of the image";
+    }
+    return {};
 }
