@@ -88,8 +88,10 @@ void PuppetStringsReporter::remark(const std::string& /*sentence*/) {}
 void PuppetStringsReporter::reportFacts(const Facts& facts) {
     std::string line(toolprotocol::factMarker);
     for (const auto& [key, value] : facts) {
-        line += (line.size() > toolprotocol::factMarker.size() ? " " : "") + std::string(key) +
-                "=" + value;
+        if (line.size() > toolprotocol::factMarker.size()) {
+            line += ' ';
+        }
+        line.append(key).append(1, '=').append(value);
     }
     out_.line(line);
 }
