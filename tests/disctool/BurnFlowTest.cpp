@@ -86,7 +86,7 @@ struct FlowCase {
     // (untouched), "image" the image, "volume+image" both, "blank" nothing,
     // "-" anything. By default a burn puts the image on the last disc.
     std::string discs = {};
-    std::string facts = {}; // KEY=VALUE pairs the output must state
+    std::string fact = {}; // KEY=VALUE the output must state
 };
 
 class BurnFlow : public ::testing::Test {
@@ -152,32 +152,28 @@ void BurnFlow::runCases(const std::vector<FlowCase>& cases) {
         EXPECT_EQ(result.status, c.status);
         EXPECT_EQ(checkCommands(log(), c.commands), "");
         EXPECT_EQ(checkFacts(result.lines, image_), "");
-        std::istringstream pairs(c.facts);
-        for (std::string pair; pairs >> pair;) {
-            EXPECT_EQ(lastFact(result.lines, pair.substr(0, pair.find('='))),
-                      pair.substr(pair.find('=') + 1));
-        }
+        const std::size_t equals = c.fact.find('=');
+        EXPECT_EQ(lastFact(result.lines, c.fact.substr(0, equals)),
+                  equals == std::string::npos ? "" : c.fact.substr(equals + 1));
         // The medium is named as in the device id: the last disc is burned.
-        const std::size_t named = c.parameters.find("medium=");
-        const std::string media = named == std::string::npos
-                                      ? "cd-r"
-                                      : c.parameters.substr(named + 7).substr(
-                                            0, c.parameters.find('&', named) - named - 7);
+        const std::string named = "medium=cd-r&" + c.parameters + "&";
+        const std::string media = named.substr(named.rfind("medium=") + 7);
         if (c.status == 0) {
-            EXPECT_EQ(lastFact(result.lines, "medium"), media.substr(media.rfind(',') + 1));
+            const std::string last = media.substr(0, media.find('&'));
+            EXPECT_EQ(lastFact(result.lines, "medium"), last.substr(last.rfind(',') + 1));
         }
         const bool followed = std::filesystem::exists(disc(2));
         checkDiscs(c.discs.empty() && c.status == 0 ? (followed ? "- image" : "image") : c.discs);
         // An erase or format comes first, with figures on the way when it
         // takes time, and ends at 100 before the burn.
-        const Lines lines = withoutFacts(result.lines);
-        const auto prepared = std::find(lines.begin(), lines.end(), preparing);
-        if (lines.front() == "PERCENT:-1" && prepared != lines.end()) {
+        const auto prepared = std::find(result.lines.begin(), result.lines.end(), preparing);
+        const auto erased = std::find(result.lines.begin(), prepared, "PERCENT:-1");
+        if (erased != prepared && prepared != result.lines.end()) {
             EXPECT_EQ(*(prepared - 1), "PERCENT:100");
             const auto figure = [](const std::string& line) {
                 return std::atoi(line.c_str() + 8) % 100 > 0;
             };
-            EXPECT_EQ(std::any_of(lines.begin() + 2, prepared - 1, figure),
+            EXPECT_EQ(std::any_of(erased + 2, prepared - 1, figure),
                       c.parameters.find("erase-time") != std::string::npos);
         }
     }
@@ -205,8 +201,7 @@ TEST_F(BurnFlow, EveryOutcomeOfTheMediumInTheDrive) {
     const Lines unverified = {preparing, writing, closing, finishing, success};
     runCases({
         {"blank disc", "", false, burnSteps, 0},
-        {"erase not needed on a blank rewritable", "medium=cd-rw", true, burnSteps, 0, "", "", "",
-         "write-kbps=4234 read-kbps=7056"},
+        {"erase not needed on a blank rewritable", "medium=cd-rw", true, burnSteps, 0},
         {"another session behind the first", "state=appendable&used=64k", false, burnSteps, 0, "",
          "", "volume+image"},
         {"not eraseable, then a blank disc", "medium=cd-r&state=full,blank", true,
@@ -235,10 +230,9 @@ TEST_F(BurnFlow, EveryKindOfMediumAndSlowDrives) {
         {"a drive becoming ready for a while", "unready=4polls", false, burnSteps, 0},
         {"no medium for a moment after loading: not ejected", "no-medium-for=20polls", false,
          concat({prompt}, burnSteps), 0, "", "!1B 00 00 00 02, 2A"},
-        {"blank DVD-R, written incrementally", "medium=dvd-r", false, burnSteps, 0, "", "", "",
-         "capacity=4707319808"},
+        {"blank DVD-R, written incrementally", "medium=dvd-r", false, burnSteps, 0},
         {"appendable DVD+R", "medium=dvd+r&state=appendable", false, burnSteps, 0, "", "",
-         "volume+image"},
+         "volume+image", "write-kbps=22160"},
         {"BD-R with two sessions", "medium=bd-r&state=appendable&sessions=2", false, burnSteps, 0},
         {"a refused speed does not hide the write error",
          "medium=dvd-r&refuse=B6&fail-at-sector=20", false, writeError, 1, "", "B6, 2A"},
@@ -288,7 +282,7 @@ TEST_F(BurnFlow, DiscsAreFormattedBlankedAndWrittenOverAsAsked) {
         {"full CD-RW erased first", "medium=cd-rw&state=full&erase-time=3polls", true, burnSteps, 0,
          "", "!2A, A1 11, 2A", "", "erase=fast"},
         {"DVD-RW kept appendable: blanked fully", "medium=dvd-rw&state=full", true, burnSteps, 0,
-         "-noforceclose", "!A1 11, A1 10, 2A"},
+         "-noforceclose", "!A1 11, A1 10, 2A", "", "read-kbps=16620"},
         {"fast blank refused: blanked fully", "medium=dvd-rw&state=full&no-fast-blank", true,
          burnSteps, 0, "", "A1 11, A1 10, 2A", "", "erase=full"},
     });

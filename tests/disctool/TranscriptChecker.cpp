@@ -52,19 +52,15 @@ constexpr std::array<std::string_view, 27> protocolTexts = {
     tp::verifyingBurn,    tp::burnCompleted,  tp::deviceBusy,
     tp::burnFailed,       tp::failurePrefix,  tp::percentMarker};
 
-struct Fact {
-    std::string key;
-    std::string value;
-};
-
-std::vector<Fact> factsOf(const std::vector<std::string>& lines) {
-    std::vector<Fact> facts;
+// Each KEY=VALUE pair of the fact lines, in order.
+std::vector<std::pair<std::string, std::string>> factsOf(const std::vector<std::string>& lines) {
+    std::vector<std::pair<std::string, std::string>> facts;
     for (const std::string& line : lines) {
         std::istringstream pairs(line.starts_with(tp::factMarker) ? line.substr(5) : "");
         for (std::string pair; pairs >> pair;) {
-            const std::size_t equals = pair.find('=');
-            facts.push_back({pair.substr(0, equals),
-                             equals == std::string::npos ? "" : pair.substr(equals + 1)});
+            const std::size_t equals = std::min(pair.find('='), pair.size());
+            facts.emplace_back(pair.substr(0, equals),
+                               pair.substr(std::min(equals + 1, pair.size())));
         }
     }
     return facts;
@@ -79,11 +75,6 @@ std::string sha256Of(const std::vector<char>& bytes) {
         hex << "0123456789abcdef"[digest[i] >> 4] << "0123456789abcdef"[digest[i] & 0x0f];
     }
     return hex.str();
-}
-
-bool contains(const std::vector<std::string>& lines, std::string_view prefix) {
-    return std::any_of(lines.begin(), lines.end(),
-                       [&](const std::string& line) { return line.starts_with(prefix); });
 }
 
 bool isClosing(std::string_view line) {
@@ -178,19 +169,11 @@ std::vector<std::string> stepsOf(const std::vector<std::string>& lines) {
     return steps;
 }
 
-std::vector<std::string> withoutFacts(const std::vector<std::string>& lines) {
-    std::vector<std::string> kept;
-    std::copy_if(lines.begin(), lines.end(), std::back_inserter(kept),
-                 [](const std::string& line) { return !line.starts_with(tp::factMarker); });
-    return kept;
-}
-
 std::string lastFact(const std::vector<std::string>& lines, const std::string& key) {
-    std::string value;
-    for (const Fact& fact : factsOf(lines)) {
-        value = fact.key == key ? fact.value : value;
-    }
-    return value;
+    const auto facts = factsOf(lines);
+    const auto found = std::find_if(facts.rbegin(), facts.rend(),
+                                    [&](const auto& fact) { return fact.first == key; });
+    return found == facts.rend() ? "" : found->second;
 }
 
 std::string checkFacts(const std::vector<std::string>& lines, const std::vector<char>& image) {
@@ -201,37 +184,35 @@ std::string checkFacts(const std::vector<std::string>& lines, const std::vector<
     const auto size = static_cast<long long>(image.size());
     const std::string digest = sha256Of(image);
     int reached = 0;
-    std::map<std::string, long long> counted;
-    for (const Fact& fact : factsOf(lines)) {
-        const std::string at = fact.key + "=" + fact.value + ": ";
-        const auto known = rank.find(fact.key);
+    std::map<std::string, long long> counted; // each key's last figure
+    for (const auto& [key, value] : factsOf(lines)) {
+        const std::string at = key + "=" + value + ": ";
+        const auto known = rank.find(key);
         if (known == rank.end() || known->second < reached) {
             return at + (known == rank.end() ? "unknown key" : "out of order");
         }
         reached = known->second;
-        const long long number = std::atoll(fact.value.c_str());
-        if ((fact.key == "image-bytes" && number != size) ||
-            (fact.key == "capacity" && number < size)) {
+        const long long number = std::atoll(value.c_str());
+        if ((key == "image-bytes" && number != size) || (key == "capacity" && number < size)) {
             return at + "does not fit the image's size";
         }
-        if (fact.key.ends_with("-sha256") && fact.value != digest) {
-            return at + "not the image's SHA-256 " + digest;
+        const bool differs = lines.back().starts_with("burn failed - Verify failed");
+        if (key.ends_with("-sha256") &&
+            (value != digest || (key == "readback-sha256" && differs))) {
+            return at + "not the image's SHA-256 " + digest + ", or the disc differs from it";
         }
-        if (fact.key.starts_with("bytes-") && (number < counted[fact.key] || number > size)) {
+        if (key.starts_with("bytes-") && (number < counted[key] || number > size)) {
             return at + "falls back or goes beyond the image";
         }
-        counted[fact.key] = number;
+        counted[key] = number;
     }
-    const bool readBack = !lastFact(lines, "readback-sha256").empty();
-    if (contains(lines, tp::finishingBurn) &&
-        (lastFact(lines, "image-sha256").empty() || counted["bytes-written"] != size)) {
+    if (std::count(lines.begin(), lines.end(), tp::finishingBurn) > 0 &&
+        (!counted.contains("image-sha256") || counted["bytes-written"] != size)) {
         return "the write ended without its digest or short of the image";
     }
-    if (readBack && contains(lines, "burn failed - Verify failed")) {
-        return "a read-back digest for a disc that differs";
-    }
-    if (contains(lines, tp::verifyingBurn) && lines.back() == tp::burnCompleted &&
-        (!readBack || counted["bytes-verified"] != size)) {
+    if (std::count(lines.begin(), lines.end(), tp::verifyingBurn) > 0 &&
+        lines.back() == tp::burnCompleted &&
+        (!counted.contains("readback-sha256") || counted["bytes-verified"] != size)) {
         return "a verified burn without its read-back digest or short of the image";
     }
     return {};

@@ -16,7 +16,6 @@ std::string checkTranscript(const std::vector<std::string>& lines);
 
 // The lines without the "PERCENT:" and "FACT:" ones: the burn's steps.
 std::vector<std::string> stepsOf(const std::vector<std::string>& lines);
-std::vector<std::string> withoutFacts(const std::vector<std::string>& lines);
 
 // Checks the facts against the image burned: they come in the burn's order
 // (the disc's before an erase or the write, speeds, bytes written, the
