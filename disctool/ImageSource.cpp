@@ -53,8 +53,12 @@ int readImage(burn_source* source, unsigned char* buffer, int size) {
             if (got == 0) {
                 break;
             }
+            // What the block holds of the image goes to libburn, in order:
+            // hashed here at once rather than sector by sector.
             data.begin = 0;
-            data.end = static_cast<std::size_t>(got);
+            data.end =
+                static_cast<std::size_t>(std::min<std::int64_t>(got, data.size - data.delivered));
+            data.digest->add(std::as_bytes(std::span(data.block.data(), data.end)));
         }
         const std::size_t wanted =
             std::min<std::size_t>({static_cast<std::size_t>(size - copied), data.end - data.begin,
@@ -64,7 +68,6 @@ int readImage(burn_source* source, unsigned char* buffer, int size) {
         data.delivered += static_cast<std::int64_t>(wanted);
         copied += static_cast<int>(wanted);
     }
-    data.digest->add(std::as_bytes(std::span(buffer, static_cast<std::size_t>(copied))));
     return copied;
 }
 
