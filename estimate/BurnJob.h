@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace estimate {
+
+enum class Family { CD, DVD, BD };
+enum class EraseKind { None, Fast, Full, Format };
+// In the order a burn runs them.
+enum class Phase { Erase, Write, Close, Verify };
+
+// What a burn does, as far as time goes.
+struct BurnJob {
+    Family family = Family::CD;
+    int layers = 1;
+    // Written once (CD-R, DVD±R, BD-R, a CD-RW): closing writes lead-in and
+    // lead-out. Overwritable media (DVD+RW, DVD-RAM, BD-RE) close at once.
+    bool sequential = true;
+    std::int64_t capacityBytes = 0; // the whole disc's; 0 for the usual disc
+    std::int64_t imageBytes = 0;
+    double writeMultiple = 1; // of the medium's 1x, as the drive took it
+    double readMultiple = 1;
+    EraseKind erase = EraseKind::None;
+    bool verify = false;
+};
+
+// The family, layers and writing of a medium named as in emulated drive ids
+// ("cd-rw", "dvd+r-dl", "bd-re"); nothing for a name it does not know.
+struct MediumKind {
+    Family family;
+    int layers;
+    bool sequential;
+};
+std::optional<MediumKind> mediumKindNamed(std::string_view name);
+
+// User data per second at 1x: a CD's 75 sectors of 2048 bytes, a DVD's
+// 1,385 kB/s, a BD's 4,496 kB/s.
+double userBytesPerSecondAt1x(Family family);
+// A drive's speed figure (kB/s of 1000 bytes, a CD counted in raw sectors of
+// 2352 bytes) as a multiple of 1x.
+double multipleOfKilobytesPerSecond(Family family, double kilobytesPerSecond);
+
+// The phases the job runs, in order.
+std::vector<Phase> phasesOf(const BurnJob& job);
+// Seconds the phase takes from the given fraction of it to its end.
+double phaseSecondsFrom(const BurnJob& job, Phase phase, double fraction);
+// The whole job, every phase from its start.
+double jobSeconds(const BurnJob& job);
+
+} // namespace estimate
