@@ -1,6 +1,5 @@
 #include "JobProgressLine.h"
 
-#include "BurnState.h"
 #include "MainWindow.h"
 
 #include <cmath>
@@ -10,39 +9,14 @@ namespace emberlin {
 
 namespace {
 
-using estimate::Phase;
-
-std::optional<Phase> phaseOf(int burnState) {
-    switch (burnState) {
-    case BurnStateErasing:
-        return Phase::Erase;
-    case BurnStateBurning:
-        return Phase::Write;
-    case BurnStateVerifying:
-        return Phase::Verify;
-    default:
-        return std::nullopt;
-    }
-}
-
-estimate::EraseKind eraseKindOf(const QString& erase) {
-    if (erase == qtText(toolprotocol::eraseFull))
-        return estimate::EraseKind::Full;
-    if (erase == qtText(toolprotocol::eraseFormat))
-        return estimate::EraseKind::Format;
-    if (erase == qtText(toolprotocol::eraseFast))
-        return estimate::EraseKind::Fast;
-    return estimate::EraseKind::None;
-}
-
 // "16x" or "2.4x", then the data rate: "16x, 22.2 MB/s".
-QString speedText(estimate::Family family, double kilobytesPerSecond) {
-    const double multiple = estimate::multipleOfKilobytesPerSecond(family, kilobytesPerSecond);
-    const double whole = std::round(multiple);
-    const QString times = std::abs(multiple - whole) < 0.05 ? QString::number(whole, 'f', 0)
-                                                            : QString::number(multiple, 'f', 1);
-    const double megabytes = multiple * estimate::userBytesPerSecondAt1x(family) / 1e6;
-    return JobProgressLine::tr("%1x, %2 MB/s").arg(times, QString::number(megabytes, 'f', 1));
+QString speedText(const BurnTimeTracker::Speed& speed) {
+    const double whole = std::round(speed.multiple);
+    const QString times = std::abs(speed.multiple - whole) < 0.05
+                              ? QString::number(whole, 'f', 0)
+                              : QString::number(speed.multiple, 'f', 1);
+    return JobProgressLine::tr("%1x, %2 MB/s")
+        .arg(times, QString::number(speed.bytesPerSecond / 1e6, 'f', 1));
 }
 
 // Minutes, then seconds under a minute, in steps of five.
@@ -72,84 +46,37 @@ double JobProgressLine::now() const {
 
 void JobProgressLine::burnStarted(const QString&, const QString&, const BurnChoices& choices) {
     started_ = clock_();
-    choices_ = choices;
-    facts_ = {};
-    family_.reset();
-    phase_.reset();
-    estimator_.emplace(choices.verify);
+    tracker_.burnStarted(choices);
 }
 
 void JobProgressLine::burnStateChanged(int burnState) {
-    phase_ = estimator_ ? phaseOf(burnState) : std::nullopt;
-    if (!phase_) {
+    tracker_.burnStateChanged(burnState, now());
+    if (!tracker_.running()) {
         ticks_.stop();
         window_.hideJobProgress();
         return;
     }
-    bytesCounted_ = false;
-    estimator_->enterPhase(*phase_, now());
     ticks_.start();
     refresh();
 }
 
 void JobProgressLine::burnProgressed(double fraction) {
-    if (!phase_ || bytesCounted_)
-        return;
-    estimator_->progressed(fraction, now());
+    tracker_.burnProgressed(fraction, now());
     refresh();
 }
 
 void JobProgressLine::burnFactReported(const QString& line) {
-    if (!estimator_)
-        return;
-    const ToolFacts before = facts_;
-    readFactLine(line, facts_);
-    takeJob();
-    if (!phase_ || !facts_.imageBytes || *facts_.imageBytes <= 0)
-        return;
-    const std::optional<qint64>& bytes =
-        *phase_ == Phase::Verify ? facts_.bytesVerified : facts_.bytesWritten;
-    const std::optional<qint64>& bytesBefore =
-        *phase_ == Phase::Verify ? before.bytesVerified : before.bytesWritten;
-    if (*phase_ == Phase::Erase || !bytes || bytes == bytesBefore)
-        return;
-    bytesCounted_ = true;
-    estimator_->progressed(static_cast<double>(*bytes) / static_cast<double>(*facts_.imageBytes),
-                           now());
+    tracker_.factReported(line, now());
     refresh();
 }
 
-void JobProgressLine::takeJob() {
-    const std::optional<estimate::MediumKind> kind =
-        estimate::mediumKindNamed(facts_.medium.toStdString());
-    if (!kind || !facts_.imageBytes || !facts_.writeKilobytesPerSecond)
-        return;
-    family_ = kind->family;
-    estimate::BurnJob job;
-    job.family = kind->family;
-    job.layers = kind->layers;
-    job.sequential = kind->sequential;
-    job.capacityBytes = facts_.capacity.value_or(0);
-    job.imageBytes = *facts_.imageBytes;
-    job.writeMultiple = estimate::multipleOfKilobytesPerSecond(
-        kind->family, static_cast<double>(*facts_.writeKilobytesPerSecond));
-    job.readMultiple = estimate::multipleOfKilobytesPerSecond(
-        kind->family, static_cast<double>(
-                          facts_.readKilobytesPerSecond.value_or(*facts_.writeKilobytesPerSecond)));
-    job.erase = eraseKindOf(facts_.erase);
-    job.verify = choices_.verify;
-    estimator_->setJob(job);
-}
-
 void JobProgressLine::refresh() {
-    if (!phase_)
+    if (!tracker_.running())
         return;
     QStringList parts;
-    const std::optional<qint64> kilobytes =
-        *phase_ == Phase::Verify ? facts_.readKilobytesPerSecond : facts_.writeKilobytesPerSecond;
-    if (family_ && kilobytes)
-        parts.append(speedText(*family_, static_cast<double>(*kilobytes)));
-    if (const std::optional<double> left = estimator_->secondsLeft(now()))
+    if (const std::optional<BurnTimeTracker::Speed> speed = tracker_.phaseSpeed())
+        parts.append(speedText(*speed));
+    if (const std::optional<double> left = tracker_.secondsLeft(now()))
         parts.append(timeLeftText(*left));
     if (parts.isEmpty())
         window_.hideJobProgress();

@@ -2,13 +2,10 @@
 
 #include "BurnClock.h"
 #include "BurnCommand.h"
-#include "BurnJob.h"
-#include "FactLine.h"
-#include "TimeLeftEstimator.h"
+#include "BurnTimeTracker.h"
 
 #include <QObject>
 #include <QTimer>
-#include <optional>
 
 namespace emberlin {
 
@@ -30,19 +27,12 @@ public:
 
 private:
     double now() const;
-    void takeJob();
     void refresh();
 
     MainWindow& window_;
     BurnClock clock_;
     QDateTime started_;
-    BurnChoices choices_;
-    ToolFacts facts_;
-    std::optional<estimate::Family> family_;
-    std::optional<estimate::TimeLeftEstimator> estimator_;
-    std::optional<estimate::Phase> phase_;
-    // Whether the tool counts this phase's progress in bytes.
-    bool bytesCounted_ = false;
+    BurnTimeTracker tracker_;
     // Counts the time left down between the tool's lines.
     QTimer ticks_;
 };

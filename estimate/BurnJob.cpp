@@ -38,12 +38,10 @@ std::int64_t usualLayerBytes(Family family) {
     return 1;
 }
 
-// Sectors a drive writes that the host never sends: a CD session's lead-in
-// (1:00, 4500 sectors) and lead-out (1:30 after the first session, 6750
-// sectors; Orange Book, ECMA-394); a DVD±R's lead-out or closing border
-// (16,384 sectors, ECMA-267 and ECMA-349 minimum); a BD-R's closing (8192
-// sectors). A minimal blank or a quick format goes over as much.
-std::int64_t overheadBytes(Family family) {
+// What a minimal blank or a quick format goes over: a CD's lead-in (1:00,
+// 4500 sectors) and first lead-out (1:30, 6750 sectors; ECMA-130), a DVD's
+// lead-in and the start of its data zone, a BD's disc management areas.
+std::int64_t quickJobBytes(Family family) {
     switch (family) {
     case Family::CD:
         return (4500 + 6750) * sectorBytes;
@@ -100,17 +98,17 @@ struct Sweep {
 
 Sweep sweepOf(const BurnJob& job, Phase phase) {
     const auto image = static_cast<double>(job.imageBytes);
-    const auto overhead = static_cast<double>(overheadBytes(job.family));
+    const auto quickJob = static_cast<double>(quickJobBytes(job.family));
     switch (phase) {
     case Phase::Erase: {
         const double whole = static_cast<double>(
             job.capacityBytes > 0 ? job.capacityBytes : usualLayerBytes(job.family) * job.layers);
-        return {job.writeMultiple, 0, job.erase == EraseKind::Full ? whole : overhead};
+        return {job.writeMultiple, 0, job.erase == EraseKind::Full ? whole : quickJob};
     }
     case Phase::Write:
         return {job.writeMultiple, 0, image};
     case Phase::Close:
-        return {job.writeMultiple, image, overhead};
+        return {job.writeMultiple, image, static_cast<double>(job.closingSectors * sectorBytes)};
     case Phase::Verify:
         return {job.readMultiple, 0, image};
     }
@@ -120,19 +118,23 @@ Sweep sweepOf(const BurnJob& job, Phase phase) {
 } // namespace
 
 std::optional<MediumKind> mediumKindNamed(std::string_view name) {
+    // Closing a first session: a CD's lead-in, lead-out and pregap (1:00,
+    // 1:30 and 0:02, Orange Book: 11,400 sectors); a DVD-R's border-out and
+    // border-in (about 32 MiB, ECMA-279); a DVD+R's session closure and the
+    // next intro (about 8 MiB, ECMA-349); a BD-R's disc management areas.
     static constexpr std::array<std::pair<std::string_view, MediumKind>, 12> kinds{{
-        {"cd-r", {Family::CD, 1, true}},
-        {"cd-rw", {Family::CD, 1, true}},
-        {"dvd-r", {Family::DVD, 1, true}},
-        {"dvd-r-dl", {Family::DVD, 2, true}},
-        {"dvd-rw", {Family::DVD, 1, true}},
-        {"dvd-rw-ro", {Family::DVD, 1, false}},
-        {"dvd+r", {Family::DVD, 1, true}},
-        {"dvd+r-dl", {Family::DVD, 2, true}},
-        {"dvd+rw", {Family::DVD, 1, false}},
-        {"dvd-ram", {Family::DVD, 1, false}},
-        {"bd-r", {Family::BD, 1, true}},
-        {"bd-re", {Family::BD, 1, false}},
+        {"cd-r", {Family::CD, 1, 11400}},
+        {"cd-rw", {Family::CD, 1, 11400}},
+        {"dvd-r", {Family::DVD, 1, 16384}},
+        {"dvd-r-dl", {Family::DVD, 2, 16384}},
+        {"dvd-rw", {Family::DVD, 1, 16384}},
+        {"dvd-rw-ro", {Family::DVD, 1, 0}},
+        {"dvd+r", {Family::DVD, 1, 4096}},
+        {"dvd+r-dl", {Family::DVD, 2, 4096}},
+        {"dvd+rw", {Family::DVD, 1, 0}},
+        {"dvd-ram", {Family::DVD, 1, 0}},
+        {"bd-r", {Family::BD, 1, 8192}},
+        {"bd-re", {Family::BD, 1, 0}},
     }};
     for (const auto& [known, kind] : kinds) {
         if (known == name)
@@ -164,7 +166,7 @@ std::vector<Phase> phasesOf(const BurnJob& job) {
     if (job.erase != EraseKind::None)
         phases.push_back(Phase::Erase);
     phases.push_back(Phase::Write);
-    if (job.sequential)
+    if (job.closingSectors > 0)
         phases.push_back(Phase::Close);
     if (job.verify)
         phases.push_back(Phase::Verify);

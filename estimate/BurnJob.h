@@ -16,9 +16,9 @@ enum class Phase { Erase, Write, Close, Verify };
 struct BurnJob {
     Family family = Family::CD;
     int layers = 1;
-    // Written once (CD-R, DVD±R, BD-R, a CD-RW): closing writes lead-in and
-    // lead-out. Overwritable media (DVD+RW, DVD-RAM, BD-RE) close at once.
-    bool sequential = true;
+    // What closing the session writes; 0 where it closes at once
+    // (overwritable media: DVD+RW, DVD-RAM, BD-RE).
+    std::int64_t closingSectors = 0;
     std::int64_t capacityBytes = 0; // the whole disc's; 0 for the usual disc
     std::int64_t imageBytes = 0;
     double writeMultiple = 1; // of the medium's 1x, as the drive took it
@@ -32,7 +32,7 @@ struct BurnJob {
 struct MediumKind {
     Family family;
     int layers;
-    bool sequential;
+    std::int64_t closingSectors;
 };
 std::optional<MediumKind> mediumKindNamed(std::string_view name);
 

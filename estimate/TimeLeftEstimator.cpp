@@ -47,7 +47,7 @@ void TimeLeftEstimator::progressed(double fraction, double now) {
         first_ = point;
     latest_ = point;
     // The drive closes the session right after the last byte, unasked.
-    if (phase_ == Phase::Write && point.fraction >= 1 && job_ && job_->sequential)
+    if (phase_ == Phase::Write && point.fraction >= 1 && job_ && job_->closingSectors > 0)
         enterPhase(Phase::Close, now);
 }
 

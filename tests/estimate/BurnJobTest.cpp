@@ -9,7 +9,8 @@ namespace {
 
 constexpr double cd1x = 153600;      // bytes per second
 constexpr double cdDisc = 736970752; // 359,849 sectors
-constexpr double cdClose = 11250 * 2048.0;
+constexpr double cdClose = 11400 * 2048.0;
+constexpr double cdQuickErase = 11250 * 2048.0;
 
 // A spinning disc whose rim runs at x times 1x: from radius a to b (mm) on a
 // disc recorded from 24 to 58 mm, at equal area per byte, takes
@@ -37,7 +38,7 @@ TEST(BurnJobTest, TimesOfMediaSpeedsAndSizes) {
     // clang-format off
     const Case cases[] = {
         {"cd-r", 8 * 176.4, 100 * 8 * cd1x, EraseKind::None, false, 100 + cdClose / (8 * cd1x)},
-        {"cd-rw", 4 * 176.4, 10 * 4 * cd1x, EraseKind::Fast, true, cdClose / (4 * cd1x) + 10 + cdClose / (4 * cd1x) + 10},
+        {"cd-rw", 4 * 176.4, 10 * 4 * cd1x, EraseKind::Fast, true, cdQuickErase / (4 * cd1x) + 10 + cdClose / (4 * cd1x) + 10},
         {"cd-rw", 4 * 176.4, 10 * 4 * cd1x, EraseKind::Full, false, cdDisc / (4 * cd1x) + 10 + cdClose / (4 * cd1x)},
         {"cd-r", 24 * 176.4, cdDisc, EraseKind::None, false, cd24 + cdClose / (24 * cd1x)},
         {"dvd+rw", 4 * 1385, 1385000 * 4 * 120.0, EraseKind::None, true, 120 + 120},
@@ -50,7 +51,7 @@ TEST(BurnJobTest, TimesOfMediaSpeedsAndSizes) {
         const MediumKind kind = *mediumKindNamed(c.medium);
         BurnJob job{kind.family,
                     kind.layers,
-                    kind.sequential,
+                    kind.closingSectors,
                     0,
                     static_cast<std::int64_t>(c.bytes),
                     multipleOfKilobytesPerSecond(kind.family, c.kilobytesPerSecond),

@@ -10,7 +10,7 @@ using namespace estimate;
 namespace {
 
 // A DVD-R at 4x: 200 s of writing, 6 s closing, 160 s verifying at 5x.
-const BurnJob dvd{Family::DVD, 1, true, 0, 4 * 1385000LL * 200, 4, 5, EraseKind::None, true};
+const BurnJob dvd{Family::DVD, 1, 16384, 0, 4 * 1385000LL * 200, 4, 5, EraseKind::None, true};
 
 // Plays a burn whose drive is `slowness` times slower than the model, one
 // progress line a second; returns the time left shown each second, and the
