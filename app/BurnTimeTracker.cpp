@@ -47,6 +47,7 @@ void BurnTimeTracker::burnStateChanged(int burnState, double now) {
         return;
     bytesCounted_ = false;
     estimator_->enterPhase(*phase_, now);
+    takeJob();
 }
 
 void BurnTimeTracker::burnProgressed(double fraction, double now) {
@@ -83,11 +84,14 @@ void BurnTimeTracker::takeJob() {
     job.closingSectors = kind->closingSectors;
     job.capacityBytes = facts_.capacity.value_or(0);
     job.imageBytes = *facts_.imageBytes;
-    // Until the tool says what the drive took (after erasing), the speed
+    // While erasing, before the tool says what the drive took, the speed
     // asked for; with the drive's maximum asked for, nothing is known yet.
+    // A write's speeds follow at once.
     if (facts_.writeKilobytesPerSecond) {
         job.writeMultiple = estimate::multipleOfKilobytesPerSecond(
             kind->family, static_cast<double>(*facts_.writeKilobytesPerSecond));
+    } else if (phase_ != Phase::Erase) {
+        return;
     } else {
         bool numeric = false;
         job.writeMultiple = speedValueForTitle(choices_.speedTitle).toDouble(&numeric);

@@ -161,6 +161,13 @@ double multipleOfKilobytesPerSecond(Family family, double kilobytesPerSecond) {
     return kilobytesPerSecond / at1x;
 }
 
+double writtenShareOnDisc(const BurnJob& job, double sentShare) {
+    if (job.imageBytes <= 0)
+        return sentShare;
+    const double buffer = job.family == Family::BD ? 4 * 1024 * 1024 : 2 * 1024 * 1024;
+    return std::max(0.0, sentShare - buffer / static_cast<double>(job.imageBytes));
+}
+
 std::vector<Phase> phasesOf(const BurnJob& job) {
     std::vector<Phase> phases;
     if (job.erase != EraseKind::None)
@@ -174,9 +181,16 @@ std::vector<Phase> phasesOf(const BurnJob& job) {
 }
 
 double phaseSecondsFrom(const BurnJob& job, Phase phase, double fraction) {
+    // The host learns that the drive has ended a job of its own (draining
+    // the buffer, closing, blanking, formatting) by asking it every half
+    // second (libburn's wait loops), and waits once more as it releases the
+    // drive after the last phase.
+    constexpr double hostWait = 0.5;
     const Sweep sweep = sweepOf(job, phase);
     const double done = sweep.bytes * std::clamp(fraction, 0.0, 1.0);
-    return sweepSeconds(job, sweep.multiple, sweep.from + done, sweep.from + sweep.bytes);
+    const bool last = phasesOf(job).back() == phase;
+    return sweepSeconds(job, sweep.multiple, sweep.from + done, sweep.from + sweep.bytes) +
+           hostWait * (last ? 2 : 1);
 }
 
 double jobSeconds(const BurnJob& job) {

@@ -43,9 +43,16 @@ double userBytesPerSecondAt1x(Family family);
 // 2352 bytes) as a multiple of 1x.
 double multipleOfKilobytesPerSecond(Family family, double kilobytesPerSecond);
 
+// The share of the write on the disc once this share of the image was sent:
+// a drive takes the data into its buffer (2 MiB, a BD drive's 4 MiB) and
+// writes it from there, so the host is that far ahead of the disc until the
+// write's end waits for the buffer to drain.
+double writtenShareOnDisc(const BurnJob& job, double sentShare);
+
 // The phases the job runs, in order.
 std::vector<Phase> phasesOf(const BurnJob& job);
-// Seconds the phase takes from the given fraction of it to its end.
+// Seconds the phase takes from the given fraction of it to its end, with the
+// host's wait for the drive at its end.
 double phaseSecondsFrom(const BurnJob& job, Phase phase, double fraction);
 // The whole job, every phase from its start.
 double jobSeconds(const BurnJob& job);

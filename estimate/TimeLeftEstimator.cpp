@@ -36,9 +36,13 @@ void TimeLeftEstimator::enterPhase(Phase phase, double now) {
 }
 
 void TimeLeftEstimator::progressed(double fraction, double now) {
-    // While closing, the drive says nothing of its progress.
-    if (!phase_ || phase_ == Phase::Close)
+    if (!phase_)
         return;
+    if (job_ && phase_ == Phase::Write) {
+        fraction = writtenShareOnDisc(*job_, fraction);
+        if (fraction <= 0)
+            return; // the drive's buffer is still filling: nothing is on the disc
+    }
     const Point point{std::clamp(fraction, 0.0, 1.0), now};
     // A figure said again tells nothing new; the time since it still counts.
     if (latest_ && point.fraction <= latest_->fraction)
@@ -46,9 +50,6 @@ void TimeLeftEstimator::progressed(double fraction, double now) {
     if (!first_)
         first_ = point;
     latest_ = point;
-    // The drive closes the session right after the last byte, unasked.
-    if (phase_ == Phase::Write && point.fraction >= 1 && job_ && job_->closingSectors > 0)
-        enterPhase(Phase::Close, now);
 }
 
 double TimeLeftEstimator::laterPhasesSeconds() const {
@@ -79,8 +80,10 @@ std::optional<double> TimeLeftEstimator::estimateNow(double now) const {
         const double fraction = latest_ ? latest_->fraction : 0;
         const double since = latest_ ? latest_->time : phaseStart_;
         const double pace = measuredPace().value_or(pace_);
-        const double rest = pace * phaseSecondsFrom(*job_, *phase_, fraction) - (now - since);
-        return std::max(0.0, rest) + pace * laterPhasesSeconds();
+        // Once the last byte is sent, the drive drains its buffer and closes
+        // the session by itself: the time left counts down through both.
+        const double rest = phaseSecondsFrom(*job_, *phase_, fraction) + laterPhasesSeconds();
+        return std::max(0.0, pace * rest - (now - since));
     }
     // Progress over time alone. While erasing, the write's length is not
     // known yet; a verify reads about as long as the write wrote.

@@ -23,17 +23,18 @@ Played play(std::optional<BurnJob> model, double slowness) {
     TimeLeftEstimator estimator(true);
     if (model)
         estimator.setJob(*model);
+    // The host waits half a second after each phase and for the release.
     const double write = 200 * slowness;
-    const double close = 16384 * 2048 / (4 * 1385000.0) * slowness;
+    const double close = (0.5 + 16384 * 2048 / (4 * 1385000.0) + 0.5) * slowness;
     const double verify = 160 * slowness;
-    Played played{{}, write + close + verify};
+    Played played{{}, write + close + verify + 1.0 * slowness};
     estimator.enterPhase(Phase::Write, 0);
     for (int t = 0; t < played.end; ++t) {
         if (t < write) {
             estimator.progressed(t / write, t);
         } else if (t >= write + close) {
             estimator.enterPhase(Phase::Verify, write + close);
-            estimator.progressed((t - write - close) / verify, t);
+            estimator.progressed(std::min(1.0, (t - write - close) / verify), t);
         } else {
             estimator.progressed(1, t);
         }
