@@ -2,6 +2,7 @@
 #include "BurnFlow.h"
 
 #include "Speed.h"
+#include "ToolProtocol.h"
 #include "Verifier.h"
 
 #include <algorithm>
@@ -143,6 +144,7 @@ BurnFlow::Ending BurnFlow::prepareDisc(const BurnRequest& request, bool discReje
         }
     }
     bool trayOpened = discRejected;
+    bool accepted = false; // the disc in the drive is to be burned, its facts told
     for (;;) {
         if (aborted()) {
             return {Outcome::Aborted, {}};
@@ -158,10 +160,18 @@ BurnFlow::Ending BurnFlow::prepareDisc(const BurnRequest& request, bool discReje
         // What was tried on a disc does not hold for the next one.
         if (medium.status == DiscStatus::Empty) {
             history = {};
+            accepted = false;
         }
         history.statusAge =
             std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - seenSince);
         verdict = decideMedium(medium, history, request);
+        const bool burning =
+            verdict.action == MediumAction::Write || verdict.action == MediumAction::EraseFast ||
+            verdict.action == MediumAction::EraseFully || verdict.action == MediumAction::Format;
+        if (burning && !accepted) {
+            reportMediumFacts(medium, request);
+            accepted = true;
+        }
         switch (verdict.action) {
         case MediumAction::Write:
             return {};
@@ -202,6 +212,7 @@ BurnFlow::Ending BurnFlow::prepareDisc(const BurnRequest& request, bool discReje
                 return fromGrab(ejected);
             }
             history = {};
+            accepted = false;
             seenStatus.reset();
             trayOpened = true;
             // The rejected disc came without a prompt: ask now, which also
@@ -217,6 +228,12 @@ BurnFlow::Ending BurnFlow::prepareDisc(const BurnRequest& request, bool discReje
 
 BurnFlow::Ending BurnFlow::blank(MediumAction action) {
     const bool formatting = action == MediumAction::Format;
+    // Before the two lines that start the erase, which belong together.
+    reporter_.reportFacts(
+        {{toolprotocol::factErase,
+          std::string(formatting                          ? toolprotocol::eraseFormat
+                      : action == MediumAction::EraseFast ? toolprotocol::eraseFast
+                                                          : toolprotocol::eraseFull)}});
     formatting ? reporter_.startFormatting() : reporter_.startErasing();
     pacer_.reset();
     pacer_.next(-1.0, PercentPacer::Clock::now());
@@ -274,6 +291,16 @@ BurnFlow::Ending BurnFlow::write(const ImageFile& image, const Medium& medium,
         reporter_.remark("The drive did not take the speed asked for and writes at a speed of "
                          "its own.");
     }
+    Facts speeds;
+    if (const int speed = drive_.writeSpeed(); speed > 0) {
+        speeds.emplace_back(toolprotocol::factWriteSpeed, std::to_string(speed));
+    }
+    if (const int speed = drive_.readSpeed(); speed > 0) {
+        speeds.emplace_back(toolprotocol::factReadSpeed, std::to_string(speed));
+    }
+    if (!speeds.empty()) {
+        reporter_.reportFacts(speeds);
+    }
     reporter_.enterPhase(BurnPhase::Writing);
     pacer_.reset();
 
@@ -282,6 +309,7 @@ BurnFlow::Ending BurnFlow::write(const ImageFile& image, const Medium& medium,
     const auto showClosing = [&] {
         if (!closingShown) {
             reporter_.showPercent(100);
+            reporter_.reportFacts({{toolprotocol::factBytesWritten, std::to_string(image.size())}});
             reporter_.enterPhase(BurnPhase::Closing);
             closingShown = true;
         }
@@ -313,7 +341,8 @@ BurnFlow::Ending BurnFlow::write(const ImageFile& image, const Medium& medium,
             // libburn reports writing again between closing a track and
             // closing the session: the data is all written by then.
             if (!closingShown) {
-                showPercent(activity.percent);
+                showProgress(activity.percent, toolprotocol::factBytesWritten,
+                             std::min(activity.bytes, image.size()));
             }
             break;
         case ActivityKind::Closing:
@@ -340,6 +369,9 @@ BurnFlow::Ending BurnFlow::write(const ImageFile& image, const Medium& medium,
     }
     // Some drives and files never report closing: the steps still happened.
     showFinishing();
+    if (const std::string digest = drive_.writtenSha256(); !digest.empty()) {
+        reporter_.reportFacts({{toolprotocol::factImageSha256, digest}});
+    }
     if (aborted()) {
         // A file is left as it was; a disc is written for good.
         return {Outcome::Aborted, medium.removable ? "after the disc was written and closed" : ""};
@@ -387,11 +419,20 @@ BurnFlow::Ending BurnFlow::verify(const ImageFile& image, const Medium& medium,
     reporter_.enterPhase(BurnPhase::Verifying);
     pacer_.reset();
     Verifier verifier(drive_, image, drive_.trackStartByte());
-    const Verifier::Result result = verifier.run([this](double percent) { showPercent(percent); },
-                                                 [this] { return aborted(); });
+    const auto total = static_cast<double>(image.size());
+    const Verifier::Result result = verifier.run(
+        [&](std::int64_t bytes) {
+            showProgress(100.0 * static_cast<double>(bytes) / total,
+                         toolprotocol::factBytesVerified, bytes);
+        },
+        [this] { return aborted(); });
     switch (result.outcome) {
     case Verifier::Outcome::Equal:
         reporter_.showPercent(100);
+        reporter_.reportFacts({{toolprotocol::factBytesVerified, std::to_string(image.size())}});
+        if (!result.readbackSha256.empty()) {
+            reporter_.reportFacts({{toolprotocol::factReadbackSha256, result.readbackSha256}});
+        }
         return {};
     case Verifier::Outcome::Aborted:
         return {Outcome::Aborted, {}};
@@ -456,10 +497,32 @@ void BurnFlow::pause(std::chrono::milliseconds duration) const {
     }
 }
 
-void BurnFlow::showPercent(double percent) {
-    if (const std::optional<int> shown = pacer_.next(percent, PercentPacer::Clock::now())) {
+bool BurnFlow::showPercent(double percent) {
+    const std::optional<int> shown = pacer_.next(percent, PercentPacer::Clock::now());
+    if (shown) {
         reporter_.showPercent(*shown);
     }
+    return shown.has_value();
+}
+
+void BurnFlow::showProgress(double percent, std::string_view bytesKey, std::int64_t bytes) {
+    if (showPercent(percent) && bytes >= 0) {
+        reporter_.reportFacts({{bytesKey, std::to_string(bytes)}});
+    }
+}
+
+void BurnFlow::reportMediumFacts(const Medium& medium, const BurnRequest& request) {
+    Facts facts;
+    if (const std::string_view id = mediumIdOf(medium.profile); !id.empty()) {
+        facts.emplace_back(toolprotocol::factMedium, std::string(id));
+    }
+    const std::int64_t capacity =
+        medium.capacityBytes > 0 ? medium.capacityBytes : medium.freeBytes;
+    if (capacity > 0) {
+        facts.emplace_back(toolprotocol::factCapacity, std::to_string(capacity));
+    }
+    facts.emplace_back(toolprotocol::factImageBytes, std::to_string(request.imageBytes));
+    reporter_.reportFacts(facts);
 }
 
 } // namespace disctool

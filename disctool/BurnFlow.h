@@ -61,7 +61,12 @@ private:
     bool aborted() const { return abort_.requested() != 0; }
     // Sleeps, but wakes early when an abort is requested.
     void pause(std::chrono::milliseconds duration) const;
-    void showPercent(double percent);
+    // True when a line went out.
+    bool showPercent(double percent);
+    // The figures of the disc about to be erased, formatted or written.
+    void reportMediumFacts(const Medium& medium, const BurnRequest& request);
+    // A progress figure, and the bytes done beside it when a line went out.
+    void showProgress(double percent, std::string_view bytesKey, std::int64_t bytes);
 
     Drive& drive_;
     ProgressReporter& reporter_;

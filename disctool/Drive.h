@@ -31,6 +31,7 @@ enum class Formatting { Unknown, Unformatted, Formatted };
 struct Medium {
     DiscStatus status = DiscStatus::Unready;
     MediumKind kind = MediumKind::None;
+    int profile = 0; // MMC profile number, 0 when none
     std::string profileName;
     Formatting formatting = Formatting::Unknown;
     // Sessions, or a file system at the start of an overwritable disc.
@@ -55,6 +56,7 @@ enum class ActivityKind { Idle, Preparing, Erasing, Writing, Closing, Finishing 
 struct Activity {
     ActivityKind kind = ActivityKind::Idle; // Erasing also stands for formatting
     double percent = -1.0;                  // negative while the drive gives no figure
+    std::int64_t bytes = -1;                // of the track written so far; negative when unknown
 };
 
 struct WriteJob {
@@ -125,6 +127,11 @@ public:
     // speedRefused when the drive did not take the one asked for.
     static constexpr int speedRefused = -1;
     virtual int writeSpeed() = 0;
+    // The speed the drive reads this disc at, in kB/s; 0 when unknown.
+    virtual int readSpeed() = 0;
+    // Lower-case hex SHA-256 of the bytes the last write fed to the drive,
+    // once the whole image went; empty before.
+    virtual std::string writtenSha256() = 0;
 
     virtual bool read(std::int64_t byteAddress, std::span<char> buffer) = 0;
     // Why the last operation failed, in the drive's own words.

@@ -28,7 +28,13 @@ Burn options (in any order):
   -eject | -noeject          eject the disc at the end (default: eject)
   -testburn                  simulate the burn where the medium allows it;
                              nothing is erased or formatted
-  -puppetstrings             machine-readable progress lines for Emberlin
+  -puppetstrings             machine-readable lines for Emberlin: its texts,
+                             "PERCENT:N", and "FACT:KEY=VALUE ..." lines with
+                             medium, capacity, image-bytes, write-kbps,
+                             read-kbps, erase, bytes-written, bytes-verified,
+                             image-sha256 (of the bytes written) and
+                             readback-sha256 (of the disc read back); without
+                             it, sentences that also give both SHA-256s
   -help                      this text
   --                         ends the options (for an image named "-...")
 
@@ -55,8 +61,10 @@ Device ids:
     unready[=WHEN]           after loading, it is "becoming ready" until WHEN
                              (without WHEN: for ever)
     erase-time=WHEN          blanking and formatting end WHEN after they start
-    rate=Nx|KBPS             the drive's top write speed; every command then
-                             takes as long as on a real drive of that speed
+    rate=Nx|KBPS             the drive's top write speed; writing, reading,
+                             blanking, formatting, closing and draining its
+                             buffer then take as long as on a real drive of
+                             that speed (without it nothing takes time)
     top-speed=Nx|KBPS        the drive's top write speed, without the waiting
     busy                     another program holds the drive
     lost-at=SECTOR           the drive disappears when writing reaches that

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "HumanReporter.h"
 
+#include "ToolProtocol.h"
+
 #include <utility>
 
 namespace disctool {
@@ -96,6 +98,18 @@ void HumanReporter::reportBusy(const std::string& detail) {
 
 void HumanReporter::remark(const std::string& sentence) {
     say(sentence);
+}
+
+void HumanReporter::reportFacts(const Facts& facts) {
+    // People get the digests, the proof of the burn; the other figures they
+    // see as sentences and percentages already.
+    for (const auto& [key, value] : facts) {
+        if (key == toolprotocol::factImageSha256) {
+            say("SHA-256 of the image as written: " + value);
+        } else if (key == toolprotocol::factReadbackSha256) {
+            say("SHA-256 of the disc as read back: " + value);
+        }
+    }
 }
 
 void HumanReporter::say(const std::string& sentence) {

@@ -9,7 +9,9 @@
 #include <cstring>
 #include <fcntl.h>
 #include <new>
+#include <span>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 using namespace burn;
@@ -27,6 +29,7 @@ struct ImageSourceData {
     std::vector<unsigned char> block = std::vector<unsigned char>(blockBytes);
     std::size_t begin = 0; // unread part of the block
     std::size_t end = 0;
+    std::shared_ptr<Sha256> digest;
 };
 
 ImageSourceData& dataOf(burn_source* source) {
@@ -50,8 +53,12 @@ int readImage(burn_source* source, unsigned char* buffer, int size) {
             if (got == 0) {
                 break;
             }
+            // What the block holds of the image goes to libburn, in order:
+            // hashed here at once rather than sector by sector.
             data.begin = 0;
-            data.end = static_cast<std::size_t>(got);
+            data.end =
+                static_cast<std::size_t>(std::min<std::int64_t>(got, data.size - data.delivered));
+            data.digest->add(std::as_bytes(std::span(data.block.data(), data.end)));
         }
         const std::size_t wanted =
             std::min<std::size_t>({static_cast<std::size_t>(size - copied), data.end - data.begin,
@@ -80,7 +87,7 @@ void freeData(burn_source* source) {
 
 } // namespace
 
-libburn::Source makeImageSource(int fd, std::int64_t size) {
+libburn::Source makeImageSource(int fd, std::int64_t size, std::shared_ptr<Sha256> digest) {
     FileDescriptor owned(fd);
     // libburn frees the structure itself with free().
     auto* source = static_cast<burn_source*>(std::calloc(1, sizeof(burn_source)));
@@ -95,6 +102,7 @@ libburn::Source makeImageSource(int fd, std::int64_t size) {
     ::posix_fadvise(owned.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
     data->fd = std::move(owned);
     data->size = size;
+    data->digest = std::move(digest);
     source->refcount = 1;
     source->read = readImage;
     source->read_sub = nullptr;

@@ -2,8 +2,10 @@
 #pragma once
 
 #include "LibburnHandles.h"
+#include "Sha256.h"
 
 #include <cstdint>
+#include <memory>
 
 namespace disctool {
 
@@ -12,8 +14,9 @@ namespace disctool {
 // call; its own descriptor source turns each into a read(2), which costs
 // more than the writing itself on a fast target.
 //
+// Every byte handed to libburn also goes into `digest`, as it is read.
 // Takes ownership of `fd`, which the source closes when libburn frees it.
 // Null when the source cannot be made (the descriptor is closed then too).
-libburn::Source makeImageSource(int fd, std::int64_t size);
+libburn::Source makeImageSource(int fd, std::int64_t size, std::shared_ptr<Sha256> digest);
 
 } // namespace disctool

@@ -292,7 +292,9 @@ bool LibburnDrive::startWrite(const WriteJob& job) {
     if (!sourceFd.valid() || ::lseek(sourceFd.get(), 0, SEEK_SET) != 0) {
         return fail(std::string("Cannot read the image: ") + std::strerror(errno));
     }
-    imageSource_ = makeImageSource(sourceFd.release(), job.imageBytes);
+    imageDigest_ = std::make_shared<Sha256>();
+    imageBytes_ = job.imageBytes;
+    imageSource_ = makeImageSource(sourceFd.release(), job.imageBytes, imageDigest_);
     if (!imageSource_) {
         return fail("Cannot prepare the image for libburn");
     }
@@ -361,6 +363,7 @@ int LibburnDrive::speedTaken(int asked) {
     // A drive that refuses the speed is no error: it writes at a speed of its
     // own. What libburn said about it stays, since a failure later is
     // explained by the most severe message, not the first.
+    readSpeed_ = std::max(0, burn_drive_get_read_speed(drive_));
     const std::size_t before = messages_.size();
     collectMessages();
     const int sorry = LibburnSession::severityRank("SORRY");
@@ -377,7 +380,11 @@ int LibburnDrive::speedTaken(int asked) {
         burn_drive_get_best_speed(drive_, -1, &taken, 0) != 1) {
         return 0;
     }
-    return taken != nullptr ? taken->write_speed : 0;
+    if (taken == nullptr) {
+        return 0;
+    }
+    readSpeed_ = taken->read_speed > 0 ? taken->read_speed : readSpeed_;
+    return taken->write_speed;
 }
 
 Activity LibburnDrive::activity() {
@@ -407,6 +414,9 @@ Activity LibburnDrive::activity() {
     case BURN_DRIVE_WRITING_SYNC:
         activity.kind = ActivityKind::Writing;
         activity.percent = percentOf(progress);
+        if (progress.sectors > 0) {
+            activity.bytes = static_cast<std::int64_t>(progress.sector) * sectorBytes;
+        }
         break;
     case BURN_DRIVE_WRITING_LEADIN:
     case BURN_DRIVE_WRITING_PREGAP:
@@ -447,6 +457,17 @@ std::int64_t LibburnDrive::trackStartByte() {
 
 int LibburnDrive::writeSpeed() {
     return speed_;
+}
+
+int LibburnDrive::readSpeed() {
+    return readSpeed_;
+}
+
+std::string LibburnDrive::writtenSha256() {
+    if (!imageDigest_ || imageDigest_->bytesAdded() != imageBytes_) {
+        return {};
+    }
+    return imageDigest_->hexDigest();
 }
 
 bool LibburnDrive::read(std::int64_t byteAddress, std::span<char> buffer) {

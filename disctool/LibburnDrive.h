@@ -6,9 +6,11 @@
 #include "LibburnHandles.h"
 #include "LibburnSession.h"
 #include "ReplacementFile.h"
+#include "Sha256.h"
 
 #include <cstdint>
 #include <future>
+#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
@@ -48,6 +50,8 @@ public:
     bool commit() override;
     std::int64_t trackStartByte() override;
     int writeSpeed() override;
+    int readSpeed() override;
+    std::string writtenSha256() override;
     bool read(std::int64_t byteAddress, std::span<char> buffer) override;
     std::string failureReason() override;
     void release(bool eject) override;
@@ -59,7 +63,8 @@ private:
     GrabResult grabDevice(bool load);
     GrabResult grabAddress(const std::string& libburnAddress, bool load);
     bool prepareTarget(const WriteJob& job);
-    // The speed the drive took after being asked for `asked` kB/s.
+    // The speed the drive took after being asked for `asked` kB/s; notes the
+    // read speed that goes with it.
     int speedTaken(int asked);
     bool fail(std::string reason);
     void collectMessages();
@@ -80,6 +85,8 @@ private:
     std::vector<LibburnMessage> messages_;
     std::string ownFailure_;
 
+    std::shared_ptr<Sha256> imageDigest_;
+    std::int64_t imageBytes_ = 0;
     libburn::Source imageSource_;
     libburn::Source fifo_;
     libburn::Track track_;
@@ -88,6 +95,7 @@ private:
     libburn::WriteOptions options_;
     std::int64_t trackStart_ = 0;
     int speed_ = 0;
+    int readSpeed_ = 0;
 
     std::thread grabber_;
     std::future<GrabResult> grab_;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MediumKind.h"
 
+#include "Medium.h"
+
 #include <array>
 
 namespace disctool {
@@ -51,6 +53,15 @@ const KindTraits& traitsOf(MediumKind kind) {
 }
 
 } // namespace
+
+std::string_view mediumIdOf(int profile) {
+    if (profile <= 0 || profile > 0xffff) {
+        return {};
+    }
+    const std::optional<emulator::Medium> medium =
+        emulator::mediumWithProfile(static_cast<std::uint16_t>(profile));
+    return medium ? emulator::traitsOf(*medium).id : std::string_view{};
+}
 
 MediumKind kindOfProfile(int profile) {
     if (profile == 0) {

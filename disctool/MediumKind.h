@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <string_view>
+
 namespace disctool {
 
 enum class MediumFamily { CD, DVD, BD, File, Unknown };
@@ -29,6 +31,9 @@ enum class MediumKind {
 };
 
 MediumKind kindOfProfile(int profile);
+// The medium of a profile as emulated drive ids name it ("dvd+rw"); empty for
+// media that cannot be written or emulated, and for files.
+std::string_view mediumIdOf(int profile);
 MediumFamily familyOf(MediumKind kind);
 // libburn can write it.
 bool isWritable(MediumKind kind);

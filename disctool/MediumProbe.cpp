@@ -128,6 +128,7 @@ Medium probeMedium(burn_drive* drive, const WriteIntent& intent, bool fileBacked
     std::array<char, 80> name{};
     if (burn_disc_get_profile(drive, &profile, name.data()) == 1) {
         medium.kind = kindOfProfile(profile);
+        medium.profile = profile;
         medium.profileName = name.data();
     }
     burn_multi_caps* rawCaps = nullptr;

@@ -2,12 +2,18 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 namespace disctool {
 
 enum class MediumProblem { NotEraseable, NotWritable, NoSpace };
 
 enum class BurnPhase { Preparing, Writing, Closing, Finishing, Verifying };
+
+// Figures about the burn, each a key of the tool's protocol and its value.
+using Facts = std::vector<std::pair<std::string_view, std::string>>;
 
 // Tells the caller how the burn goes: a program reading machine-readable
 // lines, or a person at a terminal.
@@ -31,6 +37,8 @@ public:
     // A remark for people (the speed the drive took, a verify that may read
     // the drive's cache); machine-readable output has no line for it.
     virtual void remark(const std::string& sentence) = 0;
+    // Figures for an estimate of the time left and for a record of the burn.
+    virtual void reportFacts(const Facts& facts) = 0;
 };
 
 } // namespace disctool

@@ -85,4 +85,15 @@ void PuppetStringsReporter::reportBusy(const std::string& /*detail*/) {
 
 void PuppetStringsReporter::remark(const std::string& /*sentence*/) {}
 
+void PuppetStringsReporter::reportFacts(const Facts& facts) {
+    std::string line(toolprotocol::factMarker);
+    for (const auto& [key, value] : facts) {
+        if (line.size() > toolprotocol::factMarker.size()) {
+            line += ' ';
+        }
+        line.append(key).append(1, '=').append(value);
+    }
+    out_.line(line);
+}
+
 } // namespace disctool

@@ -22,6 +22,7 @@ public:
     void reportNoDrive(const std::string& detail) override;
     void reportBusy(const std::string& detail) override;
     void remark(const std::string& sentence) override;
+    void reportFacts(const Facts& facts) override;
 
 private:
     LineWriter& out_;

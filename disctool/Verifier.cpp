@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Verifier.h"
 
+#include "Sha256.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -39,14 +41,15 @@ Verifier::Verifier(Drive& drive, const ImageFile& image, std::int64_t trackStart
     , image_(image)
     , trackStart_(trackStartByte) {}
 
-Verifier::Result Verifier::run(const std::function<void(double)>& progress,
+Verifier::Result Verifier::run(const std::function<void(std::int64_t)>& progress,
                                const std::function<bool()>& aborted) {
+    Sha256 readback;
     std::vector<char> fromDisc(chunkBytes);
     std::vector<char> fromImage(chunkBytes);
     const std::int64_t total = image_.size();
     for (std::int64_t offset = 0; offset < total; offset += chunkBytes) {
         if (aborted()) {
-            return {Outcome::Aborted, {}};
+            return {Outcome::Aborted, {}, {}};
         }
         const auto length = static_cast<std::size_t>(
             std::min<std::int64_t>(static_cast<std::int64_t>(chunkBytes), total - offset));
@@ -54,26 +57,29 @@ Verifier::Result Verifier::run(const std::function<void(double)>& progress,
         const std::span<char> image(fromImage.data(), length);
         if (!drive_.read(trackStart_ + offset, disc)) {
             const std::int64_t sector = offset / sectorBytes;
-            return {Outcome::Unreadable, "Verify failed: cannot read sector " +
-                                             std::to_string(sector) +
-                                             " of the disc: " + drive_.failureReason()};
+            return {Outcome::Unreadable,
+                    "Verify failed: cannot read sector " + std::to_string(sector) +
+                        " of the disc: " + drive_.failureReason(),
+                    {}};
         }
         if (!readImage(image_.descriptor(), offset, image)) {
             return {Outcome::Unreadable,
-                    "Verify failed: cannot read the image: " + std::string(std::strerror(errno))};
+                    "Verify failed: cannot read the image: " + std::string(std::strerror(errno)),
+                    {}};
         }
         if (std::memcmp(disc.data(), image.data(), length) != 0) {
             const auto discAt = std::mismatch(disc.begin(), disc.end(), image.begin()).first;
             const std::int64_t byte = offset + (discAt - disc.begin());
             const std::int64_t sector = byte / sectorBytes;
-            return {Outcome::Differs, "Verify failed: sector " + std::to_string(sector) +
-                                          " of the disc differs from the image (byte " +
-                                          std::to_string(byte) + ")"};
+            return {Outcome::Differs,
+                    "Verify failed: sector " + std::to_string(sector) +
+                        " of the disc differs from the image (byte " + std::to_string(byte) + ")",
+                    {}};
         }
-        progress(100.0 * static_cast<double>(offset + static_cast<std::int64_t>(length)) /
-                 static_cast<double>(total));
+        readback.add(std::as_bytes(disc));
+        progress(offset + static_cast<std::int64_t>(length));
     }
-    return {};
+    return {Outcome::Equal, {}, readback.hexDigest()};
 }
 
 } // namespace disctool

@@ -20,13 +20,16 @@ public:
     struct Result {
         Outcome outcome = Outcome::Equal;
         std::string reason; // names the first differing or unreadable sector
+        // Lower-case hex SHA-256 of what was read back, when it all was.
+        std::string readbackSha256;
     };
 
     Verifier(Drive& drive, const ImageFile& image, std::int64_t trackStartByte);
 
-    // `progress` gets the percent done after each chunk; `aborted` is asked
+    // `progress` gets the bytes compared after each chunk; `aborted` is asked
     // between chunks.
-    Result run(const std::function<void(double)>& progress, const std::function<bool()>& aborted);
+    Result run(const std::function<void(std::int64_t)>& progress,
+               const std::function<bool()>& aborted);
 
 private:
     Drive& drive_;

@@ -163,14 +163,19 @@ void Disc::closeSession(bool keepAppendable) {
     const bool sessionHasTracks = !tracks.empty() && tracks.back().session > closedSessions;
     if (sessionHasTracks) {
         ++closedSessions;
-        const Overheads overheads = overheadsOf(*this);
         const Track& last = tracks.back();
-        nextStart = last.start + trackSize(last) +
-                    (closedSessions == 1 ? overheads.firstSessionGap : overheads.laterSessionGap);
+        nextStart = last.start + trackSize(last) + sessionGap();
     }
     if (!tracks.empty() && !keepAppendable) {
         finalized = true;
     }
+}
+
+std::int64_t Disc::sessionGap() const {
+    const Overheads overheads = overheadsOf(*this);
+    return closedSessions == 0   ? 0
+           : closedSessions == 1 ? overheads.firstSessionGap
+                                 : overheads.laterSessionGap;
 }
 
 void Disc::blankAll(bool minimal) {

@@ -57,6 +57,9 @@ struct Disc {
     std::optional<Sense> reserveTrack(std::int64_t sectors);
     void closeTrack();
     void closeSession(bool keepAppendable);
+    // What the drive wrote by itself after the last closed session's data
+    // (lead-out and lead-in, or a border); 0 before any session closed.
+    std::int64_t sessionGap() const;
     void blankAll(bool minimal);
 
     // Overwritable media, and formatting of any.

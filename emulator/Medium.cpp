@@ -59,6 +59,15 @@ std::optional<Medium> mediumWithId(std::string_view id) {
     return std::nullopt;
 }
 
+std::optional<Medium> mediumWithProfile(std::uint16_t profile) {
+    for (const auto& [medium, traits] : allTraits) {
+        if (traits.profile == profile) {
+            return medium;
+        }
+    }
+    return std::nullopt;
+}
+
 double userBytesPerSecondAt1x(Family family) {
     return family == Family::CD ? 75.0 * 2048 : kilobytesPerSecondAt1x(family) * 1000.0;
 }

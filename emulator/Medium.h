@@ -43,6 +43,7 @@ struct MediumTraits {
 
 const MediumTraits& traitsOf(Medium medium);
 std::optional<Medium> mediumWithId(std::string_view id);
+std::optional<Medium> mediumWithProfile(std::uint16_t profile);
 
 // User data at 1x, in bytes per second: CD 75 sectors of 2048 bytes, DVD
 // 11.08 Mbit/s, BD 36 Mbit/s.

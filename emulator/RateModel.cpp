@@ -54,6 +54,26 @@ double radiusShare(const Disc& disc, std::int64_t lba) {
     return std::sqrt(inner * inner + (outer * outer - inner * inner) * position) / outer;
 }
 
+// What a minimal blank or a quick format goes over: a CD's lead-in (1:00)
+// and first lead-out (1:30, ECMA-130), a DVD's lead-in and the start of its
+// data zone, a BD's disc management areas (BD Part 1).
+std::int64_t quickJobSectors(Family family) {
+    switch (family) {
+    case Family::CD:
+        return 4500 + 6750;
+    case Family::DVD:
+        return 16384;
+    case Family::BD:
+        return 8192;
+    }
+    return 0;
+}
+
+// A drive's write buffer, as current drives have it.
+std::int64_t bufferBytes(Family family) {
+    return family == Family::BD ? 4 * 1024 * 1024 : 2 * 1024 * 1024;
+}
+
 } // namespace
 
 RateModel::RateModel(std::optional<Rate> rate, std::optional<Rate> topSpeed)
@@ -124,6 +144,37 @@ Clock::duration RateModel::writeTime(const Disc& disc, std::int64_t lba, std::in
 
 Clock::duration RateModel::readTime(const Disc& disc, std::int64_t lba, std::int64_t count) const {
     return timeAt(disc, disc.traits().maxReadSpeed, lba, count);
+}
+
+Clock::duration RateModel::jobTime(const Disc& disc, DriveJob job, std::int64_t blocks) const {
+    switch (job) {
+    case DriveJob::FastBlank:
+    case DriveJob::QuickFormat:
+        // Both go over the lead-in and the start of the data area: about as
+        // much as a session's closing writes. A quick format leaves the rest
+        // to the drive's background formatting (MMC-5 6.5).
+        return writeTime(disc, 0, quickJobSectors(disc.traits().family));
+    case DriveJob::FullBlank:
+        return writeTime(disc, 0, disc.capacity);
+    case DriveJob::CertifyingFormat:
+        // Every block is written and read back at the write speed.
+        return 2 * writeTime(disc, 0, blocks);
+    case DriveJob::CloseTrack:
+        // A track's run-out is a few sectors: nothing to wait for.
+        return {};
+    case DriveJob::CloseSession:
+        // What the disc's layout puts between sessions: lead-out and
+        // lead-in, or a border. A BD-R has no gap there, but its drive
+        // brings the disc management areas up to date.
+        return writeTime(disc, disc.recordedEnd(),
+                         disc.traits().family == Family::BD ? quickJobSectors(Family::BD)
+                                                            : disc.sessionGap());
+    }
+    return {};
+}
+
+Clock::duration RateModel::bufferTime(const Disc& disc) const {
+    return writeTime(disc, disc.recordedEnd(), bufferBytes(disc.traits().family) / sectorBytes);
 }
 
 } // namespace emulator

@@ -11,6 +11,16 @@
 
 namespace emulator {
 
+// Work a drive does on its own, beyond writing and reading the host's data.
+enum class DriveJob {
+    FastBlank,        // BLANK, minimal: the lead-in, the table of contents, the first track's start
+    FullBlank,        // BLANK, all of the disc
+    QuickFormat,      // FORMAT UNIT without certification
+    CertifyingFormat, // FORMAT UNIT that writes and then checks every block it formats
+    CloseTrack,
+    CloseSession, // lead-in and lead-out, a DVD's border or lead-out, a BD-R's closing
+};
+
 // How fast the drive is and how long its work takes. The drive offers the
 // usual speed steps of each medium up to its rating, and picks the highest
 // step not above what the host asks for. Low speeds are written at constant
@@ -32,6 +42,12 @@ public:
 
     Clock::duration writeTime(const Disc& disc, std::int64_t lba, std::int64_t count) const;
     Clock::duration readTime(const Disc& disc, std::int64_t lba, std::int64_t count) const;
+    // How long a job takes on `disc` at the speed chosen (a closing: on the
+    // disc as closed); `blocks` is what a certifying format covers.
+    Clock::duration jobTime(const Disc& disc, DriveJob job, std::int64_t blocks = 0) const;
+    // How far the host's writes may run ahead of the disc: the time the
+    // drive's buffer takes to drain onto it, which SYNCHRONIZE CACHE waits for.
+    Clock::duration bufferTime(const Disc& disc) const;
 
 private:
     double ratedMultiple(const MediumTraits& medium) const;

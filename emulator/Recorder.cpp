@@ -12,20 +12,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Sectors a drive writes that the host never sends: lead-in and lead-out when
-// a session closes, what a minimal blank or a quick format goes over.
-std::int64_t overheadSectors(Family family) {
-    switch (family) {
-    case Family::CD:
-        return 4500 + 6750;
-    case Family::DVD:
-        return 16384;
-    case Family::BD:
-        return 8192;
-    }
-    return 0;
-}
-
 bool isDvdMinusSequential(Medium medium) {
     return medium == Medium::DVDMinusR || medium == Medium::DVDMinusRDualLayer ||
            medium == Medium::DVDMinusRWSequential;
@@ -61,12 +47,16 @@ void Recorder::stall() {
     waitFor(resume, 0);
 }
 
-void Recorder::runFor(Clock::duration duration) {
+void Recorder::runFor(Clock::duration duration, Clock::duration buffered) {
     if (duration <= Clock::duration::zero()) {
         return;
     }
     // Keep to the schedule: a late start does not slow the whole job down.
     paced_ = std::max(Clock::now() - 100ms, paced_) + duration;
+    std::this_thread::sleep_until(paced_ - buffered);
+}
+
+void Recorder::drainBuffer() const {
     std::this_thread::sleep_until(paced_);
 }
 
@@ -154,7 +144,8 @@ Reply Recorder::write(LoadedDisc loaded, std::int64_t lba, std::span<const std::
     } else if (!disc.overwritable()) {
         disc.recordWrite(good);
     }
-    runFor(rates_.writeTime(disc, lba, good));
+    // The drive takes the data into its buffer and writes it from there.
+    runFor(rates_.writeTime(disc, lba, good), rates_.bufferTime(disc));
 
     Reply reply;
     reply.changedDisc = !simulated;
@@ -195,6 +186,7 @@ Reply Recorder::read(LoadedDisc loaded, std::int64_t lba, std::span<std::uint8_t
 
 Reply Recorder::synchronize(LoadedDisc loaded) {
     Disc& disc = loaded.disc;
+    drainBuffer();
     writeOrigin_.reset();
     if (simulatedNext_) {
         simulatedNext_.reset();
@@ -212,7 +204,7 @@ Reply Recorder::synchronize(LoadedDisc loaded) {
             return {};
         }
         disc.closeSession(parameters_.keepsAppendable());
-        runFor(rates_.writeTime(disc, disc.recordedEnd(), overheadSectors(Family::CD)));
+        runFor(rates_.jobTime(disc, DriveJob::CloseSession));
         return Reply{0, std::nullopt, true, false};
     }
     const Track* open = disc.openTrack();
@@ -225,7 +217,7 @@ Reply Recorder::synchronize(LoadedDisc loaded) {
     } else if (isDvdMinusSequential(disc.medium) && parameters_.writeType == 2) {
         // Disc at once: one track, one session, and the disc is closed.
         disc.closeSession(false);
-        runFor(rates_.writeTime(disc, disc.recordedEnd(), overheadSectors(Family::DVD)));
+        runFor(rates_.jobTime(disc, DriveJob::CloseSession));
     }
     return Reply{0, std::nullopt, true, false};
 }
@@ -261,11 +253,10 @@ Reply Recorder::close(LoadedDisc loaded, int function, bool immediate, const Mom
     default:
         return Reply::failed(sense::invalidField);
     }
-    const Family family = disc.traits().family;
-    const std::int64_t sweep = function == 1 ? 0 : overheadSectors(family);
     runInBackground(sense::operationInProgress,
-                    Trigger::after(rates_.writeTime(disc, disc.recordedEnd(), sweep)), immediate,
-                    now);
+                    Trigger::after(rates_.jobTime(disc, function == 1 ? DriveJob::CloseTrack
+                                                                      : DriveJob::CloseSession)),
+                    immediate, now);
     return Reply{0, std::nullopt, true, false};
 }
 
@@ -345,12 +336,12 @@ Reply Recorder::blank(LoadedDisc loaded, int type, bool immediate, const Moment&
     if (type > 1 || (type == 1 && config_.noFastBlank)) {
         return Reply::failed(sense::invalidField); // only full and minimal blanking
     }
-    const std::int64_t sweep = type == 0 ? disc.capacity : overheadSectors(disc.traits().family);
+    const Clock::duration duration =
+        rates_.jobTime(disc, type == 0 ? DriveJob::FullBlank : DriveJob::FastBlank);
     disc.blankAll(type == 1);
     loaded.store.erase();
     discChanged();
-    runInBackground(sense::operationInProgress, erasing(rates_.writeTime(disc, 0, sweep)),
-                    immediate, now);
+    runInBackground(sense::operationInProgress, erasing(duration), immediate, now);
     return Reply{0, std::nullopt, true, false};
 }
 
@@ -395,9 +386,9 @@ Reply Recorder::format(LoadedDisc loaded, std::span<const std::uint8_t> list, co
         loaded.store.erase();
         discChanged();
     }
-    const std::int64_t sweep = certifies ? blocks : overheadSectors(disc.traits().family);
-    runInBackground(sense::formatInProgress, erasing(rates_.writeTime(disc, 0, sweep)), immediate,
-                    now);
+    const Clock::duration duration = rates_.jobTime(
+        disc, certifies ? DriveJob::CertifyingFormat : DriveJob::QuickFormat, blocks);
+    runInBackground(sense::formatInProgress, erasing(duration), immediate, now);
     return Reply{0, std::nullopt, true, false};
 }
 

@@ -49,8 +49,11 @@ public:
 private:
     bool sessionsMayFollow(const Disc& disc) const;
     Trigger erasing(Clock::duration duration) const;
-    // Takes the time a command needs, while the host waits for its answer.
-    void runFor(Clock::duration duration);
+    // Takes the time a command needs, while the host waits for its answer;
+    // `buffered`: how much of it the drive's buffer lets the host skip.
+    void runFor(Clock::duration duration, Clock::duration buffered = {});
+    // Waits until all that was written is on the disc.
+    void drainBuffer() const;
     // Takes the time after answering when the host asked for that (Immed).
     void runInBackground(const Sense& whileRunning, Trigger done, bool immediate,
                          const Moment& now);

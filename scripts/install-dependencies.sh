@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   qt6-tools-dev qt6-l10n-tools
-  libburn-dev libcanberra-dev sound-theme-freedesktop libqt6svg6 libudev-dev
+  libburn-dev libssl-dev libcanberra-dev sound-theme-freedesktop libqt6svg6 libudev-dev
 )
 case "${1:-build}" in
   build) ;;

@@ -86,6 +86,7 @@ struct FlowCase {
     // (untouched), "image" the image, "volume+image" both, "blank" nothing,
     // "-" anything. By default a burn puts the image on the last disc.
     std::string discs = {};
+    std::string fact = {}; // KEY=VALUE the output must state
 };
 
 class BurnFlow : public ::testing::Test {
@@ -150,17 +151,29 @@ void BurnFlow::runCases(const std::vector<FlowCase>& cases) {
         EXPECT_EQ(stepsOf(result.lines), c.steps);
         EXPECT_EQ(result.status, c.status);
         EXPECT_EQ(checkCommands(log(), c.commands), "");
+        EXPECT_EQ(checkFacts(result.lines, image_), "");
+        const std::size_t equals = c.fact.find('=');
+        EXPECT_EQ(lastFact(result.lines, c.fact.substr(0, equals)),
+                  equals == std::string::npos ? "" : c.fact.substr(equals + 1));
+        // The medium is named as in the device id: the last disc is burned.
+        const std::string named = "medium=cd-r&" + c.parameters + "&";
+        const std::string media = named.substr(named.rfind("medium=") + 7);
+        if (c.status == 0) {
+            const std::string last = media.substr(0, media.find('&'));
+            EXPECT_EQ(lastFact(result.lines, "medium"), last.substr(last.rfind(',') + 1));
+        }
         const bool followed = std::filesystem::exists(disc(2));
         checkDiscs(c.discs.empty() && c.status == 0 ? (followed ? "- image" : "image") : c.discs);
         // An erase or format comes first, with figures on the way when it
         // takes time, and ends at 100 before the burn.
         const auto prepared = std::find(result.lines.begin(), result.lines.end(), preparing);
-        if (result.lines.front() == "PERCENT:-1" && prepared != result.lines.end()) {
+        const auto erased = std::find(result.lines.begin(), prepared, "PERCENT:-1");
+        if (erased != prepared && prepared != result.lines.end()) {
             EXPECT_EQ(*(prepared - 1), "PERCENT:100");
             const auto figure = [](const std::string& line) {
                 return std::atoi(line.c_str() + 8) % 100 > 0;
             };
-            EXPECT_EQ(std::any_of(result.lines.begin() + 2, prepared - 1, figure),
+            EXPECT_EQ(std::any_of(erased + 2, prepared - 1, figure),
                       c.parameters.find("erase-time") != std::string::npos);
         }
     }
@@ -219,7 +232,7 @@ TEST_F(BurnFlow, EveryKindOfMediumAndSlowDrives) {
          concat({prompt}, burnSteps), 0, "", "!1B 00 00 00 02, 2A"},
         {"blank DVD-R, written incrementally", "medium=dvd-r", false, burnSteps, 0},
         {"appendable DVD+R", "medium=dvd+r&state=appendable", false, burnSteps, 0, "", "",
-         "volume+image"},
+         "volume+image", "write-kbps=22160"},
         {"BD-R with two sessions", "medium=bd-r&state=appendable&sessions=2", false, burnSteps, 0},
         {"a refused speed does not hide the write error",
          "medium=dvd-r&refuse=B6&fail-at-sector=20", false, writeError, 1, "", "B6, 2A"},
@@ -263,15 +276,15 @@ TEST_F(BurnFlow, DiscsAreFormattedBlankedAndWrittenOverAsAsked) {
          burnSteps, 0, "", "2A, 1B 00 00 00 02, 1B 00 00 00 03, 28"},
         {"BD-RE written over", "medium=bd-re&state=full", true, burnSteps, 0},
         {"new BD-RE formatted first", "medium=bd-re&state=unformatted&erase-time=3polls", false,
-         burnSteps, 0, "", "!2A, 04, 2A"},
+         burnSteps, 0, "", "!2A, 04, 2A", "", "erase=format"},
         {"new DVD+RW formatted first", "medium=dvd+rw&state=unformatted", false, burnSteps, 0, "",
          "!2A, 04, 2A"},
         {"full CD-RW erased first", "medium=cd-rw&state=full&erase-time=3polls", true, burnSteps, 0,
-         "", "!2A, A1 11, 2A"},
+         "", "!2A, A1 11, 2A", "", "erase=fast"},
         {"DVD-RW kept appendable: blanked fully", "medium=dvd-rw&state=full", true, burnSteps, 0,
-         "-noforceclose", "!A1 11, A1 10, 2A"},
+         "-noforceclose", "!A1 11, A1 10, 2A", "", "read-kbps=16620"},
         {"fast blank refused: blanked fully", "medium=dvd-rw&state=full&no-fast-blank", true,
-         burnSteps, 0, "", "A1 11, A1 10, 2A"},
+         burnSteps, 0, "", "A1 11, A1 10, 2A", "", "erase=full"},
     });
 }
 

@@ -35,6 +35,8 @@ TEST(StdioBurn, TheFileHoldsTheImageForOddSizesPaddedToWholeSectors) {
         EXPECT_EQ(result.status, 0) << size;
         EXPECT_EQ(checkTranscript(result.lines), "") << size;
         EXPECT_EQ(result.lines.back(), "Burn completed successfully");
+        EXPECT_EQ(checkFacts(result.lines, image), "") << size;
+        EXPECT_EQ(lastFact(result.lines, "medium"), "") << "a file is no disc";
 
         const std::vector<char> written = readWholeFile(target);
         const std::size_t sectors = (size + 2047) / 2048;
@@ -88,10 +90,13 @@ TEST(StdioBurn, ACancelledBurnLeavesTheEarlierFileAndNothingElse) {
     ScratchDirectory scratch;
     writeTestImage(scratch.file("image.iso"), 1024 * 1024);
     std::ofstream(scratch.file("disc.iso")) << "earlier";
-    const std::string preparing = "Preparing data for burn\n";
+    // The target's room is the file size limit, which the test sets.
+    const std::string preparing =
+        "FACT:capacity=67108864 image-bytes=1048576\nPreparing data for burn\n";
     // The tool stalls on the line after this one until the test reads: the
     // cancel comes while it prepares or writes, never after it is done.
     ToolRun::Options options;
+    options.fileSizeLimit = 64 * 1024 * 1024;
     options.outputRoom = preparing.size() + 1;
     ToolRun run(burnTo(scratch.file("image.iso"), scratch.file("disc.iso")), options);
     ASSERT_TRUE(run.waitUntilWritten(preparing.size()));

@@ -1,10 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TranscriptChecker.h"
 
+#include "ToolProtocol.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <map>
+#include <openssl/evp.h>
 #include <optional>
+#include <sstream>
 #include <string_view>
 
 namespace {
@@ -33,6 +38,45 @@ std::optional<int> percentOf(std::string_view line) {
     return value;
 }
 
+namespace tp = toolprotocol;
+// Every text of the protocol but the facts' own: a fact line holding one
+// would change what the window does.
+constexpr std::array<std::string_view, 27> protocolTexts = {
+    tp::burnCommand,      tp::listOption,     tp::verifyOption,
+    tp::noVerifyOption,   tp::closeOption,    tp::leaveOpenOption,
+    tp::speedOption,      tp::eraseOption,    tp::machineReadableOption,
+    tp::deviceOption,     tp::maximumSpeed,   tp::burnerTitleEnd,
+    tp::noDrivesPresent,  tp::insertDisc,     tp::mediaNotEraseable,
+    tp::mediaNotWritable, tp::notEnoughSpace, tp::preparingData,
+    tp::writingTrack,     tp::closingSession, tp::finishingBurn,
+    tp::verifyingBurn,    tp::burnCompleted,  tp::deviceBusy,
+    tp::burnFailed,       tp::failurePrefix,  tp::percentMarker};
+
+// Each KEY=VALUE pair of the fact lines, in order.
+std::vector<std::pair<std::string, std::string>> factsOf(const std::vector<std::string>& lines) {
+    std::vector<std::pair<std::string, std::string>> facts;
+    for (const std::string& line : lines) {
+        std::istringstream pairs(line.starts_with(tp::factMarker) ? line.substr(5) : "");
+        for (std::string pair; pairs >> pair;) {
+            const std::size_t equals = std::min(pair.find('='), pair.size());
+            facts.emplace_back(pair.substr(0, equals),
+                               pair.substr(std::min(equals + 1, pair.size())));
+        }
+    }
+    return facts;
+}
+
+std::string sha256Of(const std::vector<char>& bytes) {
+    std::array<unsigned char, EVP_MAX_MD_SIZE> digest{};
+    unsigned int length = 0;
+    EVP_Digest(bytes.data(), bytes.size(), digest.data(), &length, EVP_sha256(), nullptr);
+    std::ostringstream hex;
+    for (unsigned int i = 0; i < length; ++i) {
+        hex << "0123456789abcdef"[digest[i] >> 4] << "0123456789abcdef"[digest[i] & 0x0f];
+    }
+    return hex.str();
+}
+
 bool isClosing(std::string_view line) {
     return std::find(closingTexts.begin(), closingTexts.end(), line) != closingTexts.end() ||
            (line.starts_with(failure) && line.size() > failure.size());
@@ -56,6 +100,14 @@ std::string checkTranscript(const std::vector<std::string>& lines) {
                 return at + "success before the burn was finished";
             }
             return {};
+        }
+        if (line.starts_with(tp::factMarker)) {
+            for (const std::string_view text : protocolTexts) {
+                if (line.find(text) != std::string::npos) {
+                    return at + "a fact line holds \"" + std::string(text) + "\"";
+                }
+            }
+            continue;
         }
         if (const std::optional<int> percent = percentOf(line)) {
             if (*percent < -1 || *percent > 100) {
@@ -111,6 +163,57 @@ std::string checkTranscript(const std::vector<std::string>& lines) {
 std::vector<std::string> stepsOf(const std::vector<std::string>& lines) {
     std::vector<std::string> steps;
     std::copy_if(lines.begin(), lines.end(), std::back_inserter(steps),
-                 [](const std::string& line) { return !line.starts_with("PERCENT:"); });
+                 [](const std::string& line) {
+                     return !line.starts_with("PERCENT:") && !line.starts_with(tp::factMarker);
+                 });
     return steps;
+}
+
+std::string lastFact(const std::vector<std::string>& lines, const std::string& key) {
+    const auto facts = factsOf(lines);
+    const auto found = std::find_if(facts.rbegin(), facts.rend(),
+                                    [&](const auto& fact) { return fact.first == key; });
+    return found == facts.rend() ? "" : found->second;
+}
+
+std::string checkFacts(const std::vector<std::string>& lines, const std::vector<char>& image) {
+    const std::map<std::string, int> rank = {
+        {"medium", 0},         {"capacity", 0},       {"image-bytes", 0},   {"erase", 1},
+        {"write-kbps", 2},     {"read-kbps", 2},      {"bytes-written", 3}, {"image-sha256", 4},
+        {"bytes-verified", 5}, {"readback-sha256", 6}};
+    const auto size = static_cast<long long>(image.size());
+    const std::string digest = sha256Of(image);
+    int reached = 0;
+    std::map<std::string, long long> counted; // each key's last figure
+    for (const auto& [key, value] : factsOf(lines)) {
+        const std::string at = key + "=" + value + ": ";
+        const auto known = rank.find(key);
+        if (known == rank.end() || known->second < reached) {
+            return at + (known == rank.end() ? "unknown key" : "out of order");
+        }
+        reached = known->second;
+        const long long number = std::atoll(value.c_str());
+        if ((key == "image-bytes" && number != size) || (key == "capacity" && number < size)) {
+            return at + "does not fit the image's size";
+        }
+        const bool differs = lines.back().starts_with("burn failed - Verify failed");
+        if (key.ends_with("-sha256") &&
+            (value != digest || (key == "readback-sha256" && differs))) {
+            return at + "not the image's SHA-256 " + digest + ", or the disc differs from it";
+        }
+        if (key.starts_with("bytes-") && (number < counted[key] || number > size)) {
+            return at + "falls back or goes beyond the image";
+        }
+        counted[key] = number;
+    }
+    if (std::count(lines.begin(), lines.end(), tp::finishingBurn) > 0 &&
+        (!counted.contains("image-sha256") || counted["bytes-written"] != size)) {
+        return "the write ended without its digest or short of the image";
+    }
+    if (std::count(lines.begin(), lines.end(), tp::verifyingBurn) > 0 &&
+        lines.back() == tp::burnCompleted &&
+        (!counted.contains("readback-sha256") || counted["bytes-verified"] != size)) {
+        return "a verified burn without its read-back digest or short of the image";
+    }
+    return {};
 }

@@ -1,0 +1,123 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "Sha256.h"
+
+#include <algorithm>
+#include <array>
+#include <csignal>
+#include <openssl/evp.h>
+#include <pthread.h>
+
+namespace disctool {
+
+namespace {
+
+constexpr std::size_t blockBytes = 1024 * 1024;
+// Blocks waiting for the hasher at most: the memory it may hold up.
+constexpr std::size_t queueLimit = 4;
+
+} // namespace
+
+void Sha256::ContextFree::operator()(EVP_MD_CTX* context) const {
+    EVP_MD_CTX_free(context);
+}
+
+Sha256::Sha256()
+    : context_(EVP_MD_CTX_new()) {
+    failed_ = !context_ || EVP_DigestInit_ex(context_.get(), EVP_sha256(), nullptr) != 1;
+    filling_.reserve(blockBytes);
+    hasher_ = std::thread([this] {
+        // Signals are for the burn flow, which notices them on its own thread.
+        sigset_t all;
+        sigfillset(&all);
+        ::pthread_sigmask(SIG_BLOCK, &all, nullptr);
+        hashBlocks();
+    });
+}
+
+Sha256::~Sha256() {
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    hasher_.join();
+}
+
+void Sha256::add(std::span<const std::byte> bytes) {
+    std::unique_lock lock(mutex_);
+    bytes_ += static_cast<std::int64_t>(bytes.size());
+    while (!bytes.empty()) {
+        const std::size_t taken = std::min(bytes.size(), blockBytes - filling_.size());
+        filling_.insert(filling_.end(), bytes.begin(), bytes.begin() + taken);
+        bytes = bytes.subspan(taken);
+        if (filling_.size() == blockBytes) {
+            handOver(lock);
+        }
+    }
+}
+
+void Sha256::handOver(std::unique_lock<std::mutex>& lock) {
+    changed_.wait(lock, [this] { return queued_.size() < queueLimit; });
+    queued_.push_back(std::move(filling_));
+    filling_ = Block();
+    if (!spare_.empty()) {
+        filling_ = std::move(spare_.back());
+        spare_.pop_back();
+    }
+    filling_.clear();
+    filling_.reserve(blockBytes);
+    changed_.notify_all();
+}
+
+void Sha256::hashBlocks() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [this] { return stopping_ || !queued_.empty(); });
+        if (queued_.empty()) {
+            return;
+        }
+        Block block = std::move(queued_.front());
+        queued_.pop_front();
+        hashing_ = true;
+        lock.unlock();
+        const bool hashed = EVP_DigestUpdate(context_.get(), block.data(), block.size()) == 1;
+        lock.lock();
+        failed_ = failed_ || !hashed;
+        hashing_ = false;
+        spare_.push_back(std::move(block));
+        changed_.notify_all();
+    }
+}
+
+std::int64_t Sha256::bytesAdded() const {
+    const std::lock_guard lock(mutex_);
+    return bytes_;
+}
+
+std::string Sha256::hexDigest() {
+    std::unique_lock lock(mutex_);
+    if (!filling_.empty()) {
+        handOver(lock);
+    }
+    changed_.wait(lock, [this] { return queued_.empty() && !hashing_; });
+    if (failed_) {
+        return {};
+    }
+    // Finish a copy, so that more bytes may still be added.
+    const std::unique_ptr<EVP_MD_CTX, ContextFree> copy(EVP_MD_CTX_new());
+    std::array<unsigned char, EVP_MAX_MD_SIZE> digest{};
+    unsigned int length = 0;
+    if (!copy || EVP_MD_CTX_copy_ex(copy.get(), context_.get()) != 1 ||
+        EVP_DigestFinal_ex(copy.get(), digest.data(), &length) != 1) {
+        return {};
+    }
+    constexpr char hex[] = "0123456789abcdef";
+    std::string text;
+    for (unsigned int i = 0; i < length; ++i) {
+        text += hex[digest[i] >> 4];
+        text += hex[digest[i] & 0x0f];
+    }
+    return text;
+}
+
+} // namespace disctool
