@@ -14,7 +14,9 @@ QString tr(const char* text) {
 }
 
 QString timeText(const QDateTime& time) {
-    return time.isValid() ? time.toString(Qt::ISODate) : tr("unknown");
+    // With its offset from UTC, so the receipt says when wherever it is read.
+    return time.isValid() ? time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODate)
+                          : tr("unknown");
 }
 
 QString phaseName(int burnState) {

@@ -101,7 +101,7 @@ void BurnTimeTracker::takeJob() {
     job.readMultiple = facts_.readKilobytesPerSecond
                            ? estimate::multipleOfKilobytesPerSecond(
                                  kind->family, static_cast<double>(*facts_.readKilobytesPerSecond))
-                           : job.writeMultiple;
+                           : kind->usualReadMultiple;
     job.erase = eraseKindOf(facts_.erase);
     job.verify = choices_.verify;
     job_ = job;

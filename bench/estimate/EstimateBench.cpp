@@ -45,7 +45,8 @@ const Case cases[] = {
     {"DVD+R 8x (CAV), verify", "dvd+r&rate=8x", "8x", 160, false, true},
     {"DVD-R 4x (CLV)", "dvd-r&rate=4x", "4x", 160, false, false},
     {"BD-R 2x (CLV), verify", "bd-r&rate=2x", "2x", 200, false, true},
-    {"BD-RE 6x (CAV), format", "bd-re&rate=6x", "6x", 300, true, false},
+    {"DVD-RW 4x, fast erase, verify", "dvd-rw&state=full&rate=4x", "4x", 100, true, true},
+    {"BD-RE 6x (CAV), overwritten", "bd-re&state=full&rate=6x", "6x", 300, true, false},
 };
 
 struct Line {
