@@ -1,12 +1,20 @@
 #include "AppAssembly.h"
 
 #include "MessageBoxAlerts.h"
+#include "ReceiptFile.h"
 
 #ifdef Q_OS_MACOS
 #include "MacSystemSounds.h"
 #else
 #include "CanberraSounds.h"
+#include "FreedesktopNotifications.h"
+#include "LauncherEntryProgress.h"
+#include "UdevOpticalDriveEvents.h"
+
+#include <QDBusConnection>
 #endif
+
+#include <QCoreApplication>
 
 namespace emberlin {
 
@@ -42,7 +50,85 @@ AppAssembly::AppAssembly(QSettings& settings, const Options& options) {
     // Like opening a file with the app from the file manager.
     QObject::connect(&window_, &MainWindow::fileChosen, controller, &EmberlinController::openFiles);
     QObject::connect(&window_, &MainWindow::quitChosen, quitGuard_.get(), &QuitGuard::requestQuit);
+    connectBurnReports(options, alerts);
+#ifndef Q_OS_MACOS
+    connectDesktop(options);
+#endif
 }
+
+void AppAssembly::connectBurnReports(const Options& options, Alerts& alerts) {
+    EmberlinController* controller = controller_.get();
+    jobProgressLine_ = std::make_unique<JobProgressLine>(window_, options.clock);
+    JobProgressLine* line = jobProgressLine_.get();
+    QObject::connect(controller, &EmberlinController::burnStarted, line,
+                     &JobProgressLine::burnStarted);
+    QObject::connect(controller, &EmberlinController::burnStateChanged, line,
+                     &JobProgressLine::burnStateChanged);
+    QObject::connect(controller, &EmberlinController::burnProgressed, line,
+                     &JobProgressLine::burnProgressed);
+    QObject::connect(controller, &EmberlinController::burnFactReported, line,
+                     &JobProgressLine::burnFactReported);
+
+    burnJournal_ = std::make_unique<BurnJournal>(options.clock);
+    BurnJournal* journal = burnJournal_.get();
+    QObject::connect(controller, &EmberlinController::burnStarted, journal,
+                     &BurnJournal::burnStarted);
+    QObject::connect(controller, &EmberlinController::burnStateChanged, journal,
+                     &BurnJournal::burnStateChanged);
+    QObject::connect(controller, &EmberlinController::burnFactReported, journal,
+                     &BurnJournal::burnFactReported);
+    QObject::connect(controller, &EmberlinController::burnEnded, journal, &BurnJournal::burnEnded);
+    QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, journal,
+                     &BurnJournal::stop);
+    QObject::connect(journal, &BurnJournal::receiptReadyChanged, &window_,
+                     &MainWindow::setReceiptAvailable);
+    QObject::connect(&window_, &MainWindow::saveReceiptChosen, journal, [this, journal, &alerts] {
+        if (!journal->receiptReady())
+            return;
+        const QString path =
+            window_.askReceiptPath(suggestedReceiptPath(journal->record().imagePath));
+        if (!path.isEmpty())
+            saveBurnReceipt(journal->record(), path, alerts);
+    });
+}
+
+#ifndef Q_OS_MACOS
+void AppAssembly::connectDesktop(const Options& options) {
+    if (!options.driveEvents)
+        ownDriveEvents_ = std::make_unique<UdevOpticalDriveEvents>();
+    if (!options.notifications)
+        ownNotifications_ = std::make_unique<FreedesktopNotifications>(
+            QDBusConnection::sessionBus(), QCoreApplication::applicationName(), applicationId);
+    if (!options.taskbar)
+        ownTaskbar_ =
+            std::make_unique<LauncherEntryProgress>(QDBusConnection::sessionBus(), applicationId);
+    OpticalDriveEvents& drives = options.driveEvents ? *options.driveEvents : *ownDriveEvents_;
+    DesktopNotifications& notifications =
+        options.notifications ? *options.notifications : *ownNotifications_;
+    TaskbarProgress& taskbar = options.taskbar ? *options.taskbar : *ownTaskbar_;
+
+    EmberlinController* controller = controller_.get();
+    // Before the window's start-up, so it sees the burn state from the first
+    // listing on.
+    burnerListRefresher_ = std::make_unique<BurnerListRefresher>(drives, options.driveSettleTime);
+    BurnerListRefresher* refresher = burnerListRefresher_.get();
+    QObject::connect(controller, &EmberlinController::burnStateChanged, refresher,
+                     &BurnerListRefresher::burnStateChanged);
+    QObject::connect(controller, &EmberlinController::burnStarted, refresher,
+                     &BurnerListRefresher::burnStarted);
+    QObject::connect(refresher, &BurnerListRefresher::reloadBurnersRequested, controller,
+                     &EmberlinController::reloadBurners);
+
+    desktopFeedback_ = std::make_unique<BurnDesktopFeedback>(window_, notifications, taskbar);
+    BurnDesktopFeedback* feedback = desktopFeedback_.get();
+    QObject::connect(controller, &EmberlinController::burnStateChanged, feedback,
+                     &BurnDesktopFeedback::burnStateChanged);
+    QObject::connect(controller, &EmberlinController::burnProgressed, feedback,
+                     &BurnDesktopFeedback::burnProgressed);
+    QObject::connect(controller, &EmberlinController::burnEnded, feedback,
+                     &BurnDesktopFeedback::burnEnded);
+}
+#endif
 
 AppAssembly::~AppAssembly() = default;
 

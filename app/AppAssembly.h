@@ -1,6 +1,9 @@
 #pragma once
 
+#include "BurnClock.h"
+#include "BurnJournal.h"
 #include "EmberlinController.h"
+#include "JobProgressLine.h"
 #include "MainWindow.h"
 #include "PtyOpener.h"
 #include "QuitGuard.h"
@@ -8,6 +11,14 @@
 #include <QString>
 #include <chrono>
 #include <memory>
+
+#ifndef Q_OS_MACOS
+#include "BurnDesktopFeedback.h"
+#include "BurnerListRefresher.h"
+#include "DesktopNotifications.h"
+#include "OpticalDriveEvents.h"
+#include "TaskbarProgress.h"
+#endif
 
 class QSettings;
 
@@ -31,22 +42,62 @@ public:
         PtyOpener* ptyOpener = nullptr;
         std::chrono::milliseconds listingTimeLimit = std::chrono::seconds(60);
         std::chrono::milliseconds rescanDelay = std::chrono::milliseconds(100);
+        // The time of day, for the time left and the burn receipt.
+        BurnClock clock = &QDateTime::currentDateTime;
+#ifndef Q_OS_MACOS
+        // udev's drive events, and the session bus's notifications and
+        // taskbar entry, unless these are given.
+        OpticalDriveEvents* driveEvents = nullptr;
+        DesktopNotifications* notifications = nullptr;
+        TaskbarProgress* taskbar = nullptr;
+        std::chrono::milliseconds driveSettleTime = BurnerListRefresher::defaultSettleTime;
+#endif
     };
+
+    // Names the desktop entry, the icon and the app on the session bus.
+    static inline const QString applicationId = QStringLiteral("org.emberlin.Emberlin");
 
     AppAssembly(QSettings& settings, const Options& options);
     ~AppAssembly();
 
-    MainWindow& window() { return window_; }
-    EmberlinController& controller() { return *controller_; }
-    QuitGuard& quitGuard() { return *quitGuard_; }
+    MainWindow& window() {
+        return window_;
+    }
+    EmberlinController& controller() {
+        return *controller_;
+    }
+    QuitGuard& quitGuard() {
+        return *quitGuard_;
+    }
+    BurnJournal& burnJournal() {
+        return *burnJournal_;
+    }
+#ifndef Q_OS_MACOS
+    BurnDesktopFeedback& desktopFeedback() {
+        return *desktopFeedback_;
+    }
+#endif
 
 private:
+    void connectBurnReports(const Options& options, Alerts& alerts);
+
     MainWindow window_;
     std::unique_ptr<Alerts> ownAlerts_;
     std::unique_ptr<Sounds> ownSounds_;
     SystemPtyOpener systemPtyOpener_;
     std::unique_ptr<EmberlinController> controller_;
     std::unique_ptr<QuitGuard> quitGuard_;
+    std::unique_ptr<JobProgressLine> jobProgressLine_;
+    std::unique_ptr<BurnJournal> burnJournal_;
+#ifndef Q_OS_MACOS
+    void connectDesktop(const Options& options);
+
+    std::unique_ptr<OpticalDriveEvents> ownDriveEvents_;
+    std::unique_ptr<DesktopNotifications> ownNotifications_;
+    std::unique_ptr<TaskbarProgress> ownTaskbar_;
+    std::unique_ptr<BurnerListRefresher> burnerListRefresher_;
+    std::unique_ptr<BurnDesktopFeedback> desktopFeedback_;
+#endif
 };
 
 } // namespace emberlin

@@ -2,6 +2,7 @@
 
 #include "Alerts.h"
 #include "BurnCommand.h"
+#include "FactLine.h"
 #include "MainWindow.h"
 #include "Overloaded.h"
 #include "PtyOpener.h"
@@ -12,6 +13,7 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QTimer>
+#include <algorithm>
 #include <sys/wait.h>
 #include <utility>
 
@@ -53,7 +55,7 @@ EmberlinController::EmberlinController(MainWindow& mainWindow, const Services& s
     , rescanDelay_(services.rescanDelay)
     , defaults_(services.settingsStore)
     , toolPath_(services.toolPath)
-    , interpret_([this](const QString& line) { interpretOutput(line); }) {}
+    , interpret_([this](const QString& line) { takeLine(line); }) {}
 
 EmberlinController::~EmberlinController() {
     burnTask_.reset();
@@ -149,14 +151,25 @@ void EmberlinController::processOutput(const QString& output) {
     outputBuffer_.append(output, interpret_);
 }
 
+void EmberlinController::takeLine(const QString& line) {
+    // Fact lines hold none of the texts the interpretation knows, so they
+    // also go their way through it, unchanged.
+    if (burnTask_ && isFactLine(line))
+        emit burnFactReported(line);
+    interpretOutput(line);
+}
+
 void EmberlinController::interpretOutput(const QString& line) {
     const std::vector<InterpreterEffect> effects =
         interpretLine(line, {BurnState(burnState_), ignoreOutput_, mainWindow_.eraseChecked(),
                              expectBurnerName_});
     // Noted before any alert can open, so that the tool's exit during the
     // alert is not taken for a failure.
-    if (closesBurn(effects))
+    if (closesBurn(effects)) {
         burnClosed_ = true;
+        // Told before the effects, whose alerts wait for the user.
+        announceBurnEnd(effects);
+    }
     const quint64 generation = burnGeneration_;
     for (const InterpreterEffect& effect : effects) {
         applyEffect(effect);
@@ -165,12 +178,28 @@ void EmberlinController::interpretOutput(const QString& line) {
     }
 }
 
+void EmberlinController::announceBurnEnd(const std::vector<InterpreterEffect>& effects) {
+    const bool succeeded =
+        std::any_of(effects.begin(), effects.end(), [](const InterpreterEffect& e) {
+            return std::holds_alternative<effect::PlaySuccessSound>(e);
+        });
+    QString status;
+    for (const InterpreterEffect& e : effects) {
+        if (const auto* shown = std::get_if<effect::ShowStatus>(&e))
+            status = shown->text;
+    }
+    emit burnEnded(succeeded, status);
+}
+
 void EmberlinController::applyEffect(const InterpreterEffect& effect) {
     std::visit(Overloaded{
                    [this](const effect::ShowStatus& e) { mainWindow_.showStatus(e.text); },
                    [this](const effect::SetBurnState& e) { setBurnState(e.state); },
                    [this](const effect::ProgressIndeterminate&) { mainWindow_.showActivity(); },
-                   [this](const effect::ProgressValue& e) { mainWindow_.showProgress(e.fraction); },
+                   [this](const effect::ProgressValue& e) {
+                       mainWindow_.showProgress(e.fraction);
+                       emit burnProgressed(e.fraction);
+                   },
                    [this](const effect::HideProgress&) { mainWindow_.hideProgress(); },
                    [this](const effect::PlaySuccessSound&) { sounds_.play(successSound_); },
                    [this](const effect::PlayFailureSound&) { sounds_.play(failureSound_); },
@@ -237,8 +266,11 @@ void EmberlinController::doBurn(const QString& imagePath) {
             discardBurnTask();
         return;
     }
-    if (!burnTask_->startProcess(std::move(masterFD_), std::move(slaveFD_)))
+    if (!burnTask_->startProcess(std::move(masterFD_), std::move(slaveFD_))) {
         failBurnLaunch(burnTask_->launchError());
+        return;
+    }
+    emit burnStarted(imagePath, mainWindow_.burnerTitle(burner), choices);
 }
 
 void EmberlinController::reportBurnFailure(const QString& status) {
@@ -334,7 +366,10 @@ void EmberlinController::processExited(int waitStatus) {
     burnClosed_ = true;
     const QString how = WIFSIGNALED(waitStatus) ? tr("signal %1").arg(WTERMSIG(waitStatus))
                                                 : tr("exit status %1").arg(WEXITSTATUS(waitStatus));
-    reportBurnFailure(tr("Burn failed - the disc-image tool stopped unexpectedly (%1)").arg(how));
+    const QString status =
+        tr("Burn failed - the disc-image tool stopped unexpectedly (%1)").arg(how);
+    reportBurnFailure(status);
+    emit burnEnded(false, status);
     alerts_.runCritical(tr("Burn failed"),
                         tr("The disc-image tool stopped unexpectedly (%1).").arg(how), {tr("OK")});
 }

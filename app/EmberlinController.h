@@ -77,6 +77,16 @@ signals:
     void terminationRequested();
     // After every call of setBurnState, once the window has been gated.
     void burnStateChanged(int burnState);
+    // The tool was launched to burn this image with these choices.
+    void burnStarted(const QString& imagePath, const QString& burnerTitle,
+                     const BurnChoices& choices);
+    // A progress value was applied to the bar, 0.0 to 1.0.
+    void burnProgressed(double fraction);
+    // A fact line of the running burn, as the tool wrote it.
+    void burnFactReported(const QString& line);
+    // The burn was closed: success, failure, busy or lost burner, or the tool
+    // ending without a word; with the status the window shows for it.
+    void burnEnded(bool succeeded, const QString& status);
 
 private:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -90,6 +100,9 @@ private:
     void discardBurnTask();
     // Status, failure sound, back to Ready.
     void reportBurnFailure(const QString& status);
+    // Every assembled line of the tool's output.
+    void takeLine(const QString& line);
+    void announceBurnEnd(const std::vector<InterpreterEffect>& effects);
     void failBurnLaunch(const QString& reason);
 
     MainWindow& mainWindow_;

@@ -23,15 +23,6 @@ using namespace emberlin;
 
 namespace {
 
-const QString applicationId = QStringLiteral("org.emberlin.Emberlin");
-
-void bringToFront(QMainWindow& window) {
-    window.show();
-    window.setWindowState((window.windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
-    window.raise();
-    window.activateWindow();
-}
-
 // Emberlin's texts, and Qt's own (buttons of dialogs), in the user's language
 // where a catalogue has it.
 void installTranslations(QApplication& application) {
@@ -52,9 +43,9 @@ int main(int argc, char** argv) {
     QCoreApplication::setOrganizationName(QStringLiteral("Emberlin"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("emberlin.org"));
     QCoreApplication::setApplicationName(QStringLiteral("Emberlin"));
-    QGuiApplication::setDesktopFileName(applicationId);
-    QGuiApplication::setWindowIcon(
-        QIcon::fromTheme(applicationId, QIcon(QStringLiteral(":/icons/emberlin.svg"))));
+    QGuiApplication::setDesktopFileName(AppAssembly::applicationId);
+    QGuiApplication::setWindowIcon(QIcon::fromTheme(AppAssembly::applicationId,
+                                                    QIcon(QStringLiteral(":/icons/emberlin.svg"))));
     installTranslations(application);
 
 #ifdef Q_OS_MACOS
@@ -99,7 +90,7 @@ int main(int argc, char** argv) {
 #else
     QObject::connect(&singleInstance, &SingleInstance::launchedAgain, &controller,
                      [&](const QStringList& files) {
-                         bringToFront(app.window());
+                         app.desktopFeedback().raiseWindow();
                          if (!files.isEmpty())
                              controller.openFiles(files);
                      });

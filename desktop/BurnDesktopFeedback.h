@@ -28,10 +28,10 @@ public:
     void burnProgressed(double fraction);
     // Success, failure or a lost burner, with the status the window shows.
     void burnEnded(bool succeeded, const QString& status);
-
-private:
+    // Shows the window, unminimised, in front and active.
     void raiseWindow();
 
+private:
     QWidget& window_;
     DesktopNotifications& notifications_;
     TaskbarProgress& taskbar_;

@@ -48,6 +48,7 @@ MainWindow::MainWindow(QWidget* parent)
     connect(ui_->dropZone, &DropZone::burnDroppedFile, this, &MainWindow::filesDropped);
     connect(ui_->openAction, &QAction::triggered, this, &MainWindow::chooseFile);
     connect(ui_->quitAction, &QAction::triggered, this, &MainWindow::quitChosen);
+    connect(ui_->saveReceiptAction, &QAction::triggered, this, &MainWindow::saveReceiptChosen);
 }
 
 MainWindow::~MainWindow() = default;
@@ -102,6 +103,25 @@ void MainWindow::redrawContent() {
     centralWidget()->update();
 }
 
+void MainWindow::showJobProgress(const QString& text) {
+    ui_->jobProgressField->setText(text);
+    ui_->jobProgressField->setVisible(true);
+}
+
+void MainWindow::hideJobProgress() {
+    ui_->jobProgressField->setVisible(false);
+    ui_->jobProgressField->clear();
+}
+
+void MainWindow::setReceiptAvailable(bool available) {
+    ui_->saveReceiptAction->setEnabled(available);
+}
+
+QString MainWindow::askReceiptPath(const QString& suggested) {
+    return QFileDialog::getSaveFileName(this, tr("Save Burn Receipt"), suggested,
+                                        tr("Text files (*.txt)"));
+}
+
 BurnChoices MainWindow::choices() const {
     return {ui_->appendableCheckbox->isChecked(), ui_->verifyCheckbox->isChecked(),
             ui_->eraseCheckbox->isChecked(), ui_->burnSpeedMenu->currentText()};
@@ -136,6 +156,10 @@ void MainWindow::selectFirstBurner() {
 
 int MainWindow::selectedBurner() const {
     return ui_->burnerMenu->currentIndex();
+}
+
+QString MainWindow::burnerTitle(int index) const {
+    return ui_->burnerMenu->itemText(index);
 }
 
 void MainWindow::chooseFile() {

@@ -58,6 +58,12 @@ public:
     void showProgress(double fraction); // 1.0 is all done
     void hideProgress();
     void redrawContent();
+    // The line below the status: speed and time left while a burn runs.
+    void showJobProgress(const QString& text);
+    void hideJobProgress();
+    void setReceiptAvailable(bool available);
+    // Asks where to save the burn receipt; empty when the user cancelled.
+    QString askReceiptPath(const QString& suggested);
 
     BurnChoices choices() const;
     // A speed title the menu lacks selects the maximum.
@@ -69,6 +75,7 @@ public:
     void selectFirstBurner();
     // -1 when no burner is selected.
     int selectedBurner() const;
+    QString burnerTitle(int index) const;
 
 signals:
     void burnAgainClicked();
@@ -77,6 +84,7 @@ signals:
     void filesDropped(const QStringList& files);
     void fileChosen(const QStringList& files); // File > Open
     void quitChosen();
+    void saveReceiptChosen(); // File > Save Burn Receipt
 
 private:
     void chooseFile();

@@ -73,6 +73,147 @@
     </message>
 </context>
 <context>
+    <name>ReceiptFile</name>
+    <message>
+        <source>%1 burn receipt.txt</source>
+        <translation>%1 Brennprotokoll.txt</translation>
+    </message>
+    <message>
+        <source>The burn receipt was not saved</source>
+        <translation>Das Brennprotokoll wurde nicht gespeichert</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>emberlin</name>
+    <message>
+        <source>unknown</source>
+        <translation>unbekannt</translation>
+    </message>
+    <message>
+        <source>Erasing</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>Burning</source>
+        <translation>Brennen</translation>
+    </message>
+    <message>
+        <source>Verifying</source>
+        <translation>Überprüfen</translation>
+    </message>
+    <message>
+        <source>yes</source>
+        <translation>ja</translation>
+    </message>
+    <message>
+        <source>no</source>
+        <translation>nein</translation>
+    </message>
+    <message>
+        <source>Verify: not done (the option was off)</source>
+        <translation>Überprüfung: nicht erfolgt (die Option war aus)</translation>
+    </message>
+    <message>
+        <source>Verify: not done (the burn ended before it)</source>
+        <translation>Überprüfung: nicht erfolgt (das Brennen endete vorher)</translation>
+    </message>
+    <message>
+        <source>Verify: did not complete</source>
+        <translation>Überprüfung: nicht abgeschlossen</translation>
+    </message>
+    <message>
+        <source>Verify: completed, but the tool reported no SHA-256 of what it read back</source>
+        <translation>Überprüfung: abgeschlossen, aber das Programm meldete keine SHA-256 des Zurückgelesenen</translation>
+    </message>
+    <message>
+        <source>Read-back SHA-256: %1</source>
+        <translation>SHA-256 des Zurückgelesenen: %1</translation>
+    </message>
+    <message>
+        <source>Whether it equals the image&apos;s is unknown: the image&apos;s SHA-256 is missing</source>
+        <translation>Ob sie der des Abbilds gleicht, ist unbekannt: die SHA-256 des Abbilds fehlt</translation>
+    </message>
+    <message>
+        <source>It equals the image&apos;s SHA-256: the disc holds exactly the image.</source>
+        <translation>Sie gleicht der SHA-256 des Abbilds: Die Disc enthält genau das Abbild.</translation>
+    </message>
+    <message>
+        <source>It DIFFERS from the image&apos;s SHA-256: the disc does not hold the image.</source>
+        <translation>Sie WEICHT von der SHA-256 des Abbilds AB: Die Disc enthält nicht das Abbild.</translation>
+    </message>
+    <message>
+        <source>Emberlin burn receipt</source>
+        <translation>Emberlin-Brennprotokoll</translation>
+    </message>
+    <message>
+        <source>Image: %1</source>
+        <translation>Abbild: %1</translation>
+    </message>
+    <message>
+        <source>Size: %1 bytes</source>
+        <translation>Größe: %1 Bytes</translation>
+    </message>
+    <message>
+        <source>Image SHA-256: %1</source>
+        <translation>SHA-256 des Abbilds: %1</translation>
+    </message>
+    <message>
+        <source>Burner: %1</source>
+        <translation>Brenner: %1</translation>
+    </message>
+    <message>
+        <source>Medium: %1</source>
+        <translation>Medium: %1</translation>
+    </message>
+    <message>
+        <source>Options: leave appendable %1, verify %2, erase first %3</source>
+        <translation>Optionen: erweiterbar lassen %1, überprüfen %2, vorher löschen %3</translation>
+    </message>
+    <message>
+        <source>Speed set: %1</source>
+        <translation>Eingestellte Geschwindigkeit: %1</translation>
+    </message>
+    <message>
+        <source>Started: %1</source>
+        <translation>Begonnen: %1</translation>
+    </message>
+    <message>
+        <source>%1: %2 to %3</source>
+        <translation>%1: %2 bis %3</translation>
+    </message>
+    <message>
+        <source>Ended: %1</source>
+        <translation>Beendet: %1</translation>
+    </message>
+    <message>
+        <source>Result: succeeded</source>
+        <translation>Ergebnis: erfolgreich</translation>
+    </message>
+    <message>
+        <source>Result: failed</source>
+        <translation>Ergebnis: fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Status: %1</source>
+        <translation>Status: %1</translation>
+    </message>
+</context>
+<context>
+    <name>emberlin::BurnDesktopFeedback</name>
+    <message>
+        <source>Burn completed</source>
+        <translation>Brennen abgeschlossen</translation>
+    </message>
+    <message>
+        <source>Burn failed</source>
+        <translation>Brennen fehlgeschlagen</translation>
+    </message>
+</context>
+<context>
     <name>emberlin::EmberlinController</name>
     <message>
         <source>The disc-image tool could not be started (%1).</source>
@@ -165,6 +306,32 @@
     <message>
         <source>The disc-image tool stopped unexpectedly (%1).</source>
         <translation>Das Disc-Image-Werkzeug wurde unerwartet beendet (%1).</translation>
+    </message>
+</context>
+<context>
+    <name>emberlin::FreedesktopNotifications</name>
+    <message>
+        <source>Show</source>
+        <translation>Anzeigen</translation>
+    </message>
+</context>
+<context>
+    <name>emberlin::JobProgressLine</name>
+    <message>
+        <source>%1x, %2 MB/s</source>
+        <translation>%1x, %2 MB/s</translation>
+    </message>
+    <message>
+        <source>about 1 minute left</source>
+        <translation>noch etwa 1 Minute</translation>
+    </message>
+    <message>
+        <source>about %1 minutes left</source>
+        <translation>noch etwa %1 Minuten</translation>
+    </message>
+    <message>
+        <source>about %1 seconds left</source>
+        <translation>noch etwa %1 Sekunden</translation>
     </message>
 </context>
 <context>
@@ -278,6 +445,22 @@
     <message>
         <source>Disc images (*.iso *.img *.dmg *.toast)</source>
         <translation>Disc-Images (*.iso *.img *.dmg *.toast)</translation>
+    </message>
+    <message>
+        <source>Speed and time left</source>
+        <translation>Geschwindigkeit und verbleibende Zeit</translation>
+    </message>
+    <message>
+        <source>&amp;Save Burn Receipt…</source>
+        <translation>Brennprotokoll &amp;sichern…</translation>
+    </message>
+    <message>
+        <source>Save Burn Receipt</source>
+        <translation>Brennprotokoll sichern</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt)</source>
+        <translation>Textdateien (*.txt)</translation>
     </message>
 </context>
 <context>

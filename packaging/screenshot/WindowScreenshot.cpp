@@ -1,6 +1,8 @@
 // Renders the main window as the user first sees it, for the README and the
 // AppStream metadata: the real application, offscreen, with the stand-in tool
-// listing two burners. Usage: emberlin-screenshot OUTPUT.png
+// listing two burners; and, given a second file, the window burning a DVD at
+// 16x with its speed and time left.
+// Usage: emberlin-screenshot OUTPUT.png [BURNING.png]
 #include "AppAssembly.h"
 
 #include <QApplication>
@@ -17,8 +19,8 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication application(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() != 2) {
-        std::fprintf(stderr, "usage: emberlin-screenshot OUTPUT.png\n");
+    if (arguments.size() != 2 && arguments.size() != 3) {
+        std::fprintf(stderr, "usage: emberlin-screenshot OUTPUT.png [BURNING.png]\n");
         return 2;
     }
 
@@ -34,6 +36,18 @@ int main(int argc, char** argv) {
                                "  IOService:/AppleACPIPlatformExpert/USB/Pioneer\n";
     listing.write("out " + burners.toHex() + "\n");
     listing.close();
+    QFile burn(QDir(scratch.path()).filePath(QStringLiteral("burn.transcript")));
+    const QByteArray burning = "Preparing data for burn\n"
+                               "FACT: medium=dvd+r capacity=4700372992 image-bytes=4294967296\n"
+                               "FACT: write-kbps=22160 read-kbps=22160\n"
+                               "Writing track\n"
+                               "PERCENT:42\n"
+                               "FACT: bytes-written=1803886264\n";
+    if (!burn.open(QIODevice::WriteOnly) || burn.write("out " + burning.toHex() + "\nhang\n") < 0) {
+        std::fprintf(stderr, "cannot prepare the stand-in tool\n");
+        return 1;
+    }
+    burn.close();
     qputenv("EMBERLIN_FAKE_DIR", QFile::encodeName(scratch.path()));
 
     // Defaults, not whatever the person running this has chosen.
@@ -54,6 +68,29 @@ int main(int argc, char** argv) {
 
     if (!app.window().grab().save(arguments[1], "PNG")) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(arguments[1]));
+        return 1;
+    }
+    if (arguments.size() == 2)
+        return 0;
+
+    QFile image(QDir(scratch.path()).filePath(QStringLiteral("Holiday Photos.iso")));
+    if (!image.open(QIODevice::WriteOnly)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(image.fileName()));
+        return 1;
+    }
+    image.close();
+    // Taken once the tool's last line has been shown.
+    QEventLoop written;
+    QObject::connect(&app.controller(), &emberlin::EmberlinController::burnFactReported, &written,
+                     [&written](const QString& line) {
+                         if (line.contains(QStringLiteral("bytes-written")))
+                             written.quit();
+                     });
+    app.controller().openFiles({image.fileName()});
+    written.exec();
+    QApplication::processEvents();
+    if (!app.window().grab().save(arguments[2], "PNG")) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(arguments[2]));
         return 1;
     }
     return 0;

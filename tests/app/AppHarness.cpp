@@ -22,7 +22,16 @@ AppHarness::AppHarness(const Options& options)
                                &sounds,
                                options.ptyOpener,
                                options.listingTimeLimit,
-                               std::chrono::milliseconds(0)};
+                               std::chrono::milliseconds(0),
+                               [this] {
+                                   return now;
+                               }};
+#ifndef Q_OS_MACOS
+    parts.driveEvents = &driveEvents;
+    parts.notifications = &notifications;
+    parts.taskbar = &taskbar;
+    parts.driveSettleTime = std::chrono::milliseconds(0);
+#endif
     app_ = std::make_unique<AppAssembly>(*store_, parts);
     QObject::connect(&controller(), &EmberlinController::burnStateChanged, [this](int state) {
         if (states.back() != state)

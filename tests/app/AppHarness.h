@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -46,6 +47,26 @@ public:
     QStringList played;
 };
 
+#ifndef Q_OS_MACOS
+// Records the notifications asked for and the taskbar's progress ("50%",
+// "hidden").
+class RecordingNotifications final : public emberlin::DesktopNotifications {
+public:
+    void show(const QString& summary, const QString& body) override {
+        shown.append(summary + ": " + body);
+    }
+    QStringList shown;
+};
+class RecordingTaskbar final : public emberlin::TaskbarProgress {
+public:
+    void showProgress(double fraction) override {
+        shown.append(QString("%1%").arg(fraction * 100));
+    }
+    void hideProgress() override { shown.append("hidden"); }
+    QStringList shown;
+};
+#endif
+
 // The real application offscreen, with recorders in place of alerts and
 // sounds, a scratch settings store and the scripted stand-in tool.
 class AppHarness {
@@ -64,6 +85,7 @@ public:
     emberlin::MainWindow& window() { return app_->window(); }
     emberlin::QuitGuard& quitGuard() { return app_->quitGuard(); }
     const emberlin::MainWindow::Outlets& ui() { return app_->window().outlets(); }
+    emberlin::BurnJournal& journal() { return app_->burnJournal(); }
     QSettings& store() { return *store_; }
     QString status() { return ui().deviceStatusField->text(); }
     // The latest state the controller moved to.
@@ -93,6 +115,14 @@ public:
     FakeToolScript fake;
     RecordingAlerts alerts;
     RecordingSounds sounds;
+    // The app's clock.
+    QDateTime now = QDateTime(QDate(2026, 12, 7), QTime(6, 0), Qt::UTC);
+#ifndef Q_OS_MACOS
+    // Drive events the test sends, settled at once.
+    emberlin::OpticalDriveEvents driveEvents;
+    RecordingNotifications notifications;
+    RecordingTaskbar taskbar;
+#endif
     // Every state moved to, repeats folded.
     std::vector<int> states{emberlin::BurnStateListing};
 

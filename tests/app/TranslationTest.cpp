@@ -36,7 +36,8 @@ TEST(TranslationTest, EveryTextTheWindowShowsHasAGermanTranslation) {
     const QString fresh = scratch.filePath("fresh.ts");
     QProcess lupdate;
     lupdate.setWorkingDirectory(QString(EMBERLIN_SOURCE_DIR));
-    lupdate.start(QString(EMBERLIN_LUPDATE), {"-silent", "app", "views", "tool", "-ts", fresh});
+    lupdate.start(QString(EMBERLIN_LUPDATE),
+                  {"-silent", "app", "views", "tool", "desktop", "-ts", fresh});
     ASSERT_TRUE(lupdate.waitForFinished(120000));
     ASSERT_EQ(lupdate.exitCode(), 0) << lupdate.readAllStandardError().toStdString();
     const auto messages = messagesOf(fresh);

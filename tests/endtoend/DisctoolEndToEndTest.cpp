@@ -1,7 +1,10 @@
 #include "AppHarness.h"
+#include "BurnRecord.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QRandomGenerator>
+#include <gmock/gmock.h>
 
 using namespace emberlin;
 
@@ -72,6 +75,15 @@ TEST_P(Burn, WindowPassesThroughEveryStateOfTheBurn) {
     EXPECT_EQ(harness.sounds.played, QStringList{AppHarness::successSound});
     EXPECT_EQ(harness.states, GetParam().states);
     EXPECT_EQ(contentsOf(disc), image);
+
+    // The receipt proves it with the tool's digests of what it wrote and read.
+    ASSERT_TRUE(waitFor([&] { return harness.journal().receiptReady(); }));
+    const QString sha = QCryptographicHash::hash(image, QCryptographicHash::Sha256).toHex();
+    EXPECT_EQ(harness.journal().record().facts.imageSha256, sha);
+    const std::string receipt = composeBurnReceipt(harness.journal().record()).toStdString();
+    for (const QString& line : {"Image SHA-256: " + sha, "Read-back SHA-256: " + sha,
+                                QString("It equals the image's SHA-256")})
+        EXPECT_THAT(receipt, testing::HasSubstr(line.toStdString()));
 }
 
 constexpr int ready = BurnStateReady;

@@ -88,6 +88,7 @@ const Row rows[] = {
     {"The device is being used by another application", {"failure", busy, "state:Ready"}},
     {"Tool reports: burn failed: no medium", {"status:burn failed: no medium", "state:Ready", "ignore", "failure", "alert:Burn failed|burn failed: no medium|OK"}},
     {"Nothing the program knows", {}},
+    {"FACT: medium=cd-rw capacity=737280000 image-bytes=9 write-kbps=4234 read-kbps=7056 erase=full bytes-written=2048 bytes-verified=0 image-sha256=ab readback-sha256=cd", {}},
 };
 // clang-format on
 

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "BurnClock.h"
+#include "BurnRecord.h"
+#include "ImageDigest.h"
+
+#include <QObject>
+
+namespace emberlin {
+
+// Keeps the record of the latest burn for its receipt: what was burned
+// where, how, each phase's times, the tool's facts and how it ended. Where
+// the tool reported no SHA-256 of the image, it has the image's computed
+// once the burn has ended; the receipt exists from then on.
+class BurnJournal final : public QObject {
+    Q_OBJECT
+
+public:
+    BurnJournal(BurnClock clock, QObject* parent = nullptr);
+
+    const BurnRecord& record() const { return record_; }
+    bool receiptReady() const { return receiptReady_; }
+
+    void burnStarted(const QString& imagePath, const QString& burnerTitle,
+                     const BurnChoices& choices);
+    void burnStateChanged(int burnState);
+    void burnFactReported(const QString& line);
+    void burnEnded(bool succeeded, const QString& status);
+    // The app is ending: nothing more is computed.
+    void stop();
+
+signals:
+    void receiptReadyChanged(bool ready);
+
+private:
+    void endPhase();
+    void imageDigested(const QString& path, const QString& sha256);
+    void setReceiptReady(bool ready);
+
+    BurnClock clock_;
+    BurnRecord record_;
+    bool running_ = false;
+    bool receiptReady_ = false;
+    ImageDigest digest_;
+};
+
+} // namespace emberlin

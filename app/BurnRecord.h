@@ -1,0 +1,39 @@
+#pragma once
+
+#include "BurnCommand.h"
+#include "FactLine.h"
+
+#include <QDateTime>
+#include <QString>
+#include <vector>
+
+namespace emberlin {
+
+// What a receipt tells of one burn.
+struct BurnRecord {
+    QString imagePath;
+    qint64 imageBytes = 0;
+    QString burnerTitle;
+    BurnChoices choices;
+    QDateTime started;
+    // Each state the burn went through from Erasing on, with its times.
+    struct Phase {
+        int burnState;
+        QDateTime start;
+        QDateTime end;
+    };
+    std::vector<Phase> phases;
+    bool ended = false;
+    bool succeeded = false;
+    QString status;
+    QDateTime endedAt;
+    ToolFacts facts;
+    // The image's SHA-256 computed here, where the tool did not report it.
+    QString computedImageSha256;
+};
+
+// The receipt's readable text. It claims a verify only where one ran to its
+// end and gave a read-back SHA-256.
+QString composeBurnReceipt(const BurnRecord& record);
+
+} // namespace emberlin

@@ -1,0 +1,122 @@
+#include "BurnTimeTracker.h"
+
+#include "BurnState.h"
+
+namespace emberlin {
+
+namespace {
+
+using estimate::Phase;
+
+std::optional<Phase> phaseOf(int burnState) {
+    switch (burnState) {
+    case BurnStateErasing:
+        return Phase::Erase;
+    case BurnStateBurning:
+        return Phase::Write;
+    case BurnStateVerifying:
+        return Phase::Verify;
+    default:
+        return std::nullopt;
+    }
+}
+
+estimate::EraseKind eraseKindOf(const QString& erase) {
+    if (erase == qtText(toolprotocol::eraseFull))
+        return estimate::EraseKind::Full;
+    if (erase == qtText(toolprotocol::eraseFormat))
+        return estimate::EraseKind::Format;
+    if (erase == qtText(toolprotocol::eraseFast))
+        return estimate::EraseKind::Fast;
+    return estimate::EraseKind::None;
+}
+
+} // namespace
+
+void BurnTimeTracker::burnStarted(const BurnChoices& choices) {
+    choices_ = choices;
+    facts_ = {};
+    job_.reset();
+    phase_.reset();
+    estimator_.emplace(choices.verify);
+}
+
+void BurnTimeTracker::burnStateChanged(int burnState, double now) {
+    phase_ = estimator_ ? phaseOf(burnState) : std::nullopt;
+    if (!phase_)
+        return;
+    bytesCounted_ = false;
+    estimator_->enterPhase(*phase_, now);
+    takeJob();
+}
+
+void BurnTimeTracker::burnProgressed(double fraction, double now) {
+    if (phase_ && !bytesCounted_)
+        estimator_->progressed(fraction, now);
+}
+
+void BurnTimeTracker::factReported(const QString& line, double now) {
+    if (!estimator_)
+        return;
+    const ToolFacts before = facts_;
+    readFactLine(line, facts_);
+    takeJob();
+    if (!phase_ || *phase_ == Phase::Erase || !facts_.imageBytes || *facts_.imageBytes <= 0)
+        return;
+    const bool verifying = *phase_ == Phase::Verify;
+    const std::optional<qint64>& bytes = verifying ? facts_.bytesVerified : facts_.bytesWritten;
+    if (!bytes || bytes == (verifying ? before.bytesVerified : before.bytesWritten))
+        return;
+    // Bytes are finer than the per cents beside them.
+    bytesCounted_ = true;
+    estimator_->progressed(static_cast<double>(*bytes) / static_cast<double>(*facts_.imageBytes),
+                           now);
+}
+
+void BurnTimeTracker::takeJob() {
+    const std::optional<estimate::MediumKind> kind =
+        estimate::mediumKindNamed(facts_.medium.toStdString());
+    if (!kind || !facts_.imageBytes)
+        return;
+    estimate::BurnJob job;
+    job.family = kind->family;
+    job.layers = kind->layers;
+    job.closingSectors = kind->closingSectors;
+    job.capacityBytes = facts_.capacity.value_or(0);
+    job.imageBytes = *facts_.imageBytes;
+    // While erasing, before the tool says what the drive took, the speed
+    // asked for; with the drive's maximum asked for, nothing is known yet.
+    // A write's speeds follow at once.
+    if (facts_.writeKilobytesPerSecond) {
+        job.writeMultiple = estimate::multipleOfKilobytesPerSecond(
+            kind->family, static_cast<double>(*facts_.writeKilobytesPerSecond));
+    } else if (phase_ != Phase::Erase) {
+        return;
+    } else {
+        bool numeric = false;
+        job.writeMultiple = speedValueForTitle(choices_.speedTitle).toDouble(&numeric);
+        if (!numeric)
+            return;
+    }
+    job.readMultiple = facts_.readKilobytesPerSecond
+                           ? estimate::multipleOfKilobytesPerSecond(
+                                 kind->family, static_cast<double>(*facts_.readKilobytesPerSecond))
+                           : kind->usualReadMultiple;
+    job.erase = eraseKindOf(facts_.erase);
+    job.verify = choices_.verify;
+    job_ = job;
+    estimator_->setJob(job);
+}
+
+std::optional<BurnTimeTracker::Speed> BurnTimeTracker::phaseSpeed() const {
+    if (!phase_ || !job_)
+        return std::nullopt;
+    const double multiple = *phase_ == Phase::Verify ? job_->readMultiple : job_->writeMultiple;
+    return Speed{multiple, multiple * estimate::userBytesPerSecondAt1x(job_->family)};
+}
+
+std::optional<double> BurnTimeTracker::secondsLeft(double now) {
+    return estimator_ ? estimator_->secondsLeft(now) : std::nullopt;
+}
+
+} // namespace emberlin

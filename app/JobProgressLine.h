@@ -1,0 +1,40 @@
+#pragma once
+
+#include "BurnClock.h"
+#include "BurnCommand.h"
+#include "BurnTimeTracker.h"
+
+#include <QObject>
+#include <QTimer>
+
+namespace emberlin {
+
+class MainWindow;
+
+// The line below the status while a burn erases, burns or verifies: the
+// phase's speed as users know it and the time left for the whole job.
+class JobProgressLine final : public QObject {
+    Q_OBJECT
+
+public:
+    JobProgressLine(MainWindow& window, BurnClock clock, QObject* parent = nullptr);
+
+    void burnStarted(const QString& imagePath, const QString& burnerTitle,
+                     const BurnChoices& choices);
+    void burnStateChanged(int burnState);
+    void burnProgressed(double fraction);
+    void burnFactReported(const QString& line);
+
+private:
+    double now() const;
+    void refresh();
+
+    MainWindow& window_;
+    BurnClock clock_;
+    QDateTime started_;
+    BurnTimeTracker tracker_;
+    // Counts the time left down between the tool's lines.
+    QTimer ticks_;
+};
+
+} // namespace emberlin

@@ -1,0 +1,155 @@
+#include "AppHarness.h"
+#include "BurnRecord.h"
+#include "ReceiptFile.h"
+
+#include <QAction>
+#include <QCryptographicHash>
+#include <QFile>
+#include <gmock/gmock.h>
+
+using namespace emberlin;
+using testing::HasSubstr;
+
+namespace {
+
+QLabel* jobProgressField(AppHarness& harness) {
+    return harness.window().findChild<QLabel*>("jobProgressField");
+}
+
+QString shownJobProgress(AppHarness& harness) {
+    QLabel* field = jobProgressField(harness);
+    return field->isVisible() ? field->text() : QString("hidden");
+}
+
+} // namespace
+
+// A 4x DVD+R burn of 664.8 MB: the model says 120 s of writing, 6 s closing
+// and 120 s of verifying. The test sets the clock before each step.
+TEST(BurnReportsTest, SecondLineAndReceiptFollowARealBurn) {
+    AppHarness harness;
+    harness.window().show();
+    const QString image = harness.makeImage();
+    const QString imageSha =
+        QCryptographicHash::hash("disc image", QCryptographicHash::Sha256).toHex();
+    harness.listTwoBurners();
+    harness.fake.setBurn(
+        {fake::say("Preparing data for burn\nFACT: medium=dvd+r capacity=4700372992 "
+                   "image-bytes=664800000 write-kbps=5540 read-kbps=5540\n"),
+         fake::mark("facts"), fake::await("half"),
+         fake::say("PERCENT:50\nFACT: bytes-written=332400000\n"), fake::await("verify"),
+         fake::say("Verifying burn\n"), fake::await("late"),
+         fake::say("PERCENT:90\nFACT: bytes-verified=598320000\n"), fake::await("end"),
+         fake::say("FACT: readback-sha256=" + imageSha.toLatin1() +
+                   "\nBurn completed successfully\n"),
+         fake::hang()});
+    harness.start();
+    harness.window().setChoices({false, true, false, "4x"});
+    harness.controller().openFiles({image});
+    const auto at = [&](int seconds, const char* step, const char* expected) {
+        harness.now = QDateTime(QDate(2026, 12, 7), QTime(6, 0), Qt::UTC).addSecs(seconds);
+        if (step)
+            harness.fake.release(step);
+        EXPECT_TRUE(waitFor([&] { return shownJobProgress(harness) == expected; }))
+            << "at " << seconds << " s: " << shownJobProgress(harness).toStdString();
+    };
+    ASSERT_TRUE(waitFor([&] { return harness.fake.marked("facts"); }));
+    at(0, nullptr, "4x, 5.5 MB/s – about 4 minutes left");
+    at(60, "half", "4x, 5.5 MB/s – about 3 minutes left");
+    at(130, "verify", "4x, 5.5 MB/s – about 2 minutes left");
+    at(238, "late", "4x, 5.5 MB/s – about 15 seconds left");
+    at(250, "end", "hidden");
+
+    ASSERT_TRUE(waitFor([&] { return harness.journal().receiptReady(); }));
+    EXPECT_TRUE(harness.window().findChild<QAction*>("saveReceiptAction")->isEnabled());
+    const QString receipt = composeBurnReceipt(harness.journal().record());
+    for (const QString& line :
+         {"Image: " + image, QString("Size: 10 bytes"), "Image SHA-256: " + imageSha,
+          QString("Burner: Virtual Writer"), QString("Medium: dvd+r"),
+          QString("Options: leave appendable no, verify yes, erase first no"),
+          QString("Speed set: 4x"),
+          QString("Burning: 2026-12-07T06:00:00Z to 2026-12-07T06:02:10Z"),
+          QString("Verifying: 2026-12-07T06:02:10Z to 2026-12-07T06:04:10Z"),
+          QString("Status: Burn completed successfully - ready to burn another disk image."),
+          "Read-back SHA-256: " + imageSha,
+          QString("It equals the image's SHA-256: the disc holds exactly the image.")})
+        EXPECT_THAT(receipt.toStdString(), HasSubstr(line.toStdString()));
+
+    const QString saved = suggestedReceiptPath(image);
+    EXPECT_EQ(saved, harness.scratchPath("disc burn receipt.txt"));
+    ASSERT_TRUE(saveBurnReceipt(harness.journal().record(), saved, harness.alerts));
+    QFile file(saved);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(file.readAll()), receipt);
+    EXPECT_FALSE(saveBurnReceipt(harness.journal().record(), harness.scratchPath("no/such.txt"),
+                                 harness.alerts));
+    ASSERT_EQ(harness.alerts.shown.size(), 1u);
+    EXPECT_EQ(harness.alerts.shown.front().message, "The burn receipt was not saved");
+}
+
+// A receipt never claims a verify that did not happen.
+TEST(BurnReceiptTest, ClaimsOnlyTheVerifyThatRan) {
+    struct Case {
+        bool verifyChosen;
+        std::vector<int> phases;
+        bool succeeded;
+        QString readback;
+        const char* says;
+    };
+    const QString sha(64, u'a');
+    const std::vector<Case> cases{
+        {false, {BurnStateBurning}, true, "", "Verify: not done (the option was off)"},
+        {true, {BurnStateBurning}, false, "", "Verify: not done (the burn ended before it)"},
+        {true, {BurnStateBurning, BurnStateVerifying}, false, "", "Verify: did not complete"},
+        {true,
+         {BurnStateBurning, BurnStateVerifying},
+         true,
+         "",
+         "Verify: completed, but the tool reported no SHA-256 of what it read back"},
+        {true,
+         {BurnStateBurning, BurnStateVerifying},
+         false,
+         QString(64, u'b'),
+         "It DIFFERS from the image's SHA-256"},
+        {true,
+         {BurnStateBurning, BurnStateVerifying},
+         true,
+         sha.toUpper(),
+         "It equals the image's SHA-256"},
+    };
+    for (const Case& c : cases) {
+        BurnRecord record;
+        record.choices.verify = c.verifyChosen;
+        for (const int phase : c.phases)
+            record.phases.push_back({phase, {}, {}});
+        record.ended = true;
+        record.succeeded = c.succeeded;
+        record.facts.imageSha256 = sha;
+        record.facts.readbackSha256 = c.readback;
+        const std::string receipt = composeBurnReceipt(record).toStdString();
+        EXPECT_THAT(receipt, HasSubstr(c.says));
+        EXPECT_EQ(receipt.find("equals") != std::string::npos,
+                  std::string(c.says).find("equals") != std::string::npos)
+            << receipt;
+    }
+}
+
+#ifndef Q_OS_MACOS
+TEST(DesktopWiringTest, ABurnsEndReachesTheDesktopAndADriveEventReloadsTheBurners) {
+    AppHarness harness;
+    harness.listTwoBurners();
+    harness.fake.setBurn({fake::say("Preparing data for burn\nPERCENT:50\n"),
+                          fake::say("burn failed - the laser tripped\n"), fake::hang()});
+    harness.start();
+    harness.controller().openFiles({harness.makeImage()});
+    ASSERT_TRUE(waitFor([&] { return !harness.notifications.shown.isEmpty(); }));
+    EXPECT_EQ(harness.notifications.shown, QStringList{"Burn failed: the laser tripped"});
+    EXPECT_EQ(harness.taskbar.shown.mid(harness.taskbar.shown.indexOf("50%")),
+              QStringList({"50%", "hidden", "hidden"}));
+
+    const std::size_t calls = harness.fake.calls().size();
+    emit harness.driveEvents.opticalDriveAddedOrRemoved();
+    ASSERT_TRUE(waitFor([&] { return harness.fake.calls().size() == calls + 1; }));
+    EXPECT_EQ(harness.fake.calls().back(), QStringList({"burn", "-list"}));
+    EXPECT_TRUE(harness.waitForState(BurnStateReady));
+}
+#endif

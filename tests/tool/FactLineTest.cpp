@@ -1,0 +1,50 @@
+#include "FactLine.h"
+
+#include "TestSupport.h"
+
+#include <QStringList>
+
+using namespace emberlin;
+
+namespace {
+
+// The facts as one text, so a table can say what a line gave.
+QString summary(const ToolFacts& f) {
+    const auto n = [](const std::optional<qint64>& figure) {
+        return figure ? QString::number(*figure) : QString("-");
+    };
+    return QStringList({f.medium, n(f.capacity), n(f.imageBytes), n(f.writeKilobytesPerSecond),
+                        n(f.readKilobytesPerSecond), f.erase, n(f.bytesWritten), n(f.bytesVerified),
+                        f.imageSha256, f.readbackSha256})
+        .join(u'|');
+}
+
+} // namespace
+
+TEST(FactLineTest, ReadsWhatALineSaysAndSkipsTheRest) {
+    struct Case {
+        QString line;
+        QString facts;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"FACT: medium=dvd+r capacity=4700372992 image-bytes=1048576 write-kbps=22160 read-kbps=22160", "dvd+r|4700372992|1048576|22160|22160||-|-||"},
+        {"FACT: erase=full  bytes-written=65536 bytes-verified=2048", "|-|-|-|-|full|65536|2048||"},
+        {"FACT: image-sha256=ab12 readback-sha256=cd34", "|-|-|-|-||-|-|ab12|cd34"},
+        {"FACT: colour=blue capacity=-5 image-bytes=12x write-kbps= =7 medium", "|-|-|-|-||-|-||"},
+        {"PERCENT:50 FACT: medium=cd-r", "|-|-|-|-||-|-||"},
+        {" FACT: medium=cd-r", "|-|-|-|-||-|-||"},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        ToolFacts facts;
+        readFactLine(c.line, facts);
+        EXPECT_EQ(summary(facts), c.facts) << c.line.toStdString();
+        EXPECT_EQ(isFactLine(c.line), c.line.startsWith("FACT:"));
+    }
+    // Later lines add to what earlier ones said, and replace a figure.
+    ToolFacts facts;
+    readFactLine("FACT: medium=bd-r bytes-written=10", facts);
+    readFactLine("FACT: bytes-written=20", facts);
+    EXPECT_EQ(summary(facts), "bd-r|-|-|-|-||20|-||");
+}
