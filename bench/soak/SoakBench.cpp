@@ -68,6 +68,10 @@ int main(int argc, char** argv) {
         harness.sounds.played.clear();
         harness.alerts.shown.clear();
         harness.states.erase(harness.states.begin(), harness.states.end() - 1);
+#ifndef Q_OS_MACOS
+        harness.notifications.shown.clear();
+        harness.taskbar.shown.clear();
+#endif
         if (burn % 100 == 0)
             printFigures(burn);
     }
