@@ -42,8 +42,9 @@ public:
         PtyOpener* ptyOpener = nullptr;
         std::chrono::milliseconds listingTimeLimit = std::chrono::seconds(60);
         std::chrono::milliseconds rescanDelay = std::chrono::milliseconds(100);
-        // The time of day, for the time left and the burn receipt.
-        BurnClock clock = &QDateTime::currentDateTime;
+        // The time, for the time left and the burn receipt. In UTC: local
+        // time looks up the time zone on every call, once per progress line.
+        BurnClock clock = &QDateTime::currentDateTimeUtc;
 #ifndef Q_OS_MACOS
         // udev's drive events, and the session bus's notifications and
         // taskbar entry, unless these are given.
