@@ -329,9 +329,10 @@ BurnFlow::Ending BurnFlow::write(const ImageFile& image, const Medium& medium,
             break;
         }
         // Once the drive closes the track or the session, stopping it would
-        // leave the disc unreadable: it finishes.
-        const bool stoppable =
-            activity.kind == ActivityKind::Writing || activity.kind == ActivityKind::Preparing;
+        // leave the disc unreadable: it finishes. libburn reports writing again
+        // between the two closes, which is no longer stoppable either.
+        const bool stoppable = (activity.kind == ActivityKind::Writing && !closingShown) ||
+                               activity.kind == ActivityKind::Preparing;
         if (aborted() && !cancelled && stoppable) {
             drive_.cancel();
             cancelled = true;
