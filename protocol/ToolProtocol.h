@@ -94,5 +94,13 @@ inline constexpr std::string_view factBytesVerified = "bytes-verified";
 // and of what was read back over the image's length, once the verify ends.
 inline constexpr std::string_view factImageSha256 = "image-sha256";
 inline constexpr std::string_view factReadbackSha256 = "readback-sha256";
+// Where the verify's read-back came from, written just before
+// `factReadbackSha256`: `readbackFromDisc` once the drive read the disc anew
+// (it reloaded it, or the medium was closed), `readbackFromCacheOrDisc` where
+// the drive could not be made to forget what it wrote (a tray it cannot pull
+// back in), so its buffer may have answered part of the read.
+inline constexpr std::string_view factReadbackFrom = "readback-from";
+inline constexpr std::string_view readbackFromDisc = "disc";
+inline constexpr std::string_view readbackFromCacheOrDisc = "cache-or-disc";
 
 } // namespace toolprotocol
