@@ -42,6 +42,11 @@ struct Disc {
 
     const MediumTraits& traits() const { return traitsOf(medium); }
     bool overwritable() const { return traits().overwritable; }
+    // DVD-R, DVD-R DL and DVD-RW in sequential mode: borders, incremental packets.
+    bool dvdMinusSequential() const {
+        return medium == Medium::DVDMinusR || medium == Medium::DVDMinusRDualLayer ||
+               medium == Medium::DVDMinusRWSequential;
+    }
 
     // Sequential media.
     bool blank() const { return tracks.empty() && !finalized; }

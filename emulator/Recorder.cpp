@@ -12,11 +12,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-bool isDvdMinusSequential(Medium medium) {
-    return medium == Medium::DVDMinusR || medium == Medium::DVDMinusRDualLayer ||
-           medium == Medium::DVDMinusRWSequential;
-}
-
 void waitFor(const Trigger& trigger, std::uint64_t polls) {
     if (trigger.countsPolls()) {
         return;
@@ -232,7 +227,7 @@ Reply Recorder::synchronize(LoadedDisc loaded) {
     if (disc.traits().family == Family::CD) {
         // Track at once ends the track with the cache flush.
         disc.closeTrack();
-    } else if (isDvdMinusSequential(disc.medium) && parameters_.writeType == 2) {
+    } else if (disc.dvdMinusSequential() && parameters_.writeType == 2) {
         // Disc at once: one track, one session, and the disc is closed.
         disc.closeSession(false);
         runFor(rates_.jobTime(disc, DriveJob::CloseSession));

@@ -11,11 +11,12 @@ packages=(
 )
 case "${1:-build}" in
   build) ;;
-  # The desktop tests run their own session bus; xorriso and cdrskin check the
+  # The desktop tests run their own session bus; xorriso and cdrskin (on
+  # libburn), cdrkit's wodim and genisoimage and dvd+rw-tools check the
   # emulated burner against clients nobody here wrote; clang's libFuzzer runs
   # the fuzz targets.
   test) packages+=(libgtest-dev libgmock-dev desktop-file-utils appstream dbus-daemon xorriso cdrskin
-                   clang libclang-rt-14-dev) ;;
+                   wodim genisoimage growisofs dvd+rw-tools clang libclang-rt-14-dev) ;;
   # The disc-image tool's benchmark compares it with other libburn writers;
   # the fuzz targets run long there.
   bench) packages+=(libgtest-dev libgmock-dev xorriso cdrskin clang libclang-rt-14-dev) ;;
