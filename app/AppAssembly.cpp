@@ -58,7 +58,7 @@ AppAssembly::AppAssembly(QSettings& settings, const Options& options) {
 
 void AppAssembly::connectBurnReports(const Options& options, Alerts& alerts) {
     EmberlinController* controller = controller_.get();
-    jobProgressLine_ = std::make_unique<JobProgressLine>(window_, options.clock);
+    jobProgressLine_ = std::make_unique<JobProgressLine>(window_, options.steadyClock);
     JobProgressLine* line = jobProgressLine_.get();
     QObject::connect(controller, &EmberlinController::burnStarted, line,
                      &JobProgressLine::burnStarted);
@@ -123,8 +123,8 @@ void AppAssembly::connectDesktop(const Options& options) {
     BurnDesktopFeedback* feedback = desktopFeedback_.get();
     QObject::connect(controller, &EmberlinController::burnStateChanged, feedback,
                      &BurnDesktopFeedback::burnStateChanged);
-    QObject::connect(controller, &EmberlinController::burnProgressed, feedback,
-                     &BurnDesktopFeedback::burnProgressed);
+    QObject::connect(jobProgressLine_.get(), &JobProgressLine::jobProgressed, feedback,
+                     &BurnDesktopFeedback::jobProgressed);
     QObject::connect(controller, &EmberlinController::burnEnded, feedback,
                      &BurnDesktopFeedback::burnEnded);
 }

@@ -32,7 +32,7 @@ QString timeLeftText(double seconds) {
 
 } // namespace
 
-JobProgressLine::JobProgressLine(MainWindow& window, BurnClock clock, QObject* parent)
+JobProgressLine::JobProgressLine(MainWindow& window, SteadyClock clock, QObject* parent)
     : QObject(parent)
     , window_(window)
     , clock_(std::move(clock)) {
@@ -41,7 +41,7 @@ JobProgressLine::JobProgressLine(MainWindow& window, BurnClock clock, QObject* p
 }
 
 double JobProgressLine::now() const {
-    return static_cast<double>(started_.msecsTo(clock_())) / 1000.0;
+    return std::chrono::duration<double>(clock_() - started_).count();
 }
 
 void JobProgressLine::burnStarted(const QString&, const QString&, const BurnChoices& choices) {
@@ -82,6 +82,7 @@ void JobProgressLine::refresh() {
         window_.hideJobProgress();
     else
         window_.showJobProgress(parts.join(u" – "));
+    emit jobProgressed(tracker_.jobShareDone());
 }
 
 } // namespace emberlin

@@ -26,15 +26,12 @@ BurnDesktopFeedback::BurnDesktopFeedback(QWidget& window, DesktopNotifications& 
 }
 
 void BurnDesktopFeedback::burnStateChanged(int burnState) {
-    burnState_ = burnState;
     if (!isWriting(burnState))
         taskbar_.hideProgress();
 }
 
-void BurnDesktopFeedback::burnProgressed(double fraction) {
-    // In Ready the bar may take a value while it is hidden; so does the entry.
-    if (isWriting(burnState_))
-        taskbar_.showProgress(fraction);
+void BurnDesktopFeedback::jobProgressed(double share) {
+    taskbar_.showProgress(share);
 }
 
 void BurnDesktopFeedback::burnEnded(bool succeeded, const QString& status) {

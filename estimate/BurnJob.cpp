@@ -122,21 +122,23 @@ std::optional<MediumKind> mediumKindNamed(std::string_view name) {
     // 1:30 and 0:02, Orange Book: 11,400 sectors); a DVD-R's border-out and
     // border-in (about 32 MiB, ECMA-279); a DVD+R's session closure and the
     // next intro (about 8 MiB, ECMA-349); a BD-R's disc management areas.
-    // Read speeds of current drives (48x CD-R, 40x CD-RW, 16x DVD±R, 12x
+    // Top write speeds of current drives and discs (48x CD-R, 24x CD-RW, 16x
+    // DVD±R, 8x dual-layer DVDs and DVD+RW, 6x DVD-RW, 5x DVD-RAM, 12x BD-R,
+    // 2x BD-RE), and their read speeds (48x CD-R, 40x CD-RW, 16x DVD±R, 12x
     // rewritable and dual-layer DVDs, 5x DVD-RAM, 8x BD).
     static constexpr std::array<std::pair<std::string_view, MediumKind>, 12> kinds{{
-        {"cd-r", {Family::CD, 1, 11400, 48}},
-        {"cd-rw", {Family::CD, 1, 11400, 40}},
-        {"dvd-r", {Family::DVD, 1, 16384, 16}},
-        {"dvd-r-dl", {Family::DVD, 2, 16384, 12}},
-        {"dvd-rw", {Family::DVD, 1, 16384, 12}},
-        {"dvd-rw-ro", {Family::DVD, 1, 0, 12}},
-        {"dvd+r", {Family::DVD, 1, 4096, 16}},
-        {"dvd+r-dl", {Family::DVD, 2, 4096, 12}},
-        {"dvd+rw", {Family::DVD, 1, 0, 12}},
-        {"dvd-ram", {Family::DVD, 1, 0, 5}},
-        {"bd-r", {Family::BD, 1, 8192, 8}},
-        {"bd-re", {Family::BD, 1, 0, 8}},
+        {"cd-r", {Family::CD, 1, 11400, 48, 48}},
+        {"cd-rw", {Family::CD, 1, 11400, 24, 40}},
+        {"dvd-r", {Family::DVD, 1, 16384, 16, 16}},
+        {"dvd-r-dl", {Family::DVD, 2, 16384, 8, 12}},
+        {"dvd-rw", {Family::DVD, 1, 16384, 6, 12}},
+        {"dvd-rw-ro", {Family::DVD, 1, 0, 6, 12}},
+        {"dvd+r", {Family::DVD, 1, 4096, 16, 16}},
+        {"dvd+r-dl", {Family::DVD, 2, 4096, 8, 12}},
+        {"dvd+rw", {Family::DVD, 1, 0, 8, 12}},
+        {"dvd-ram", {Family::DVD, 1, 0, 5, 5}},
+        {"bd-r", {Family::BD, 1, 8192, 12, 8}},
+        {"bd-re", {Family::BD, 1, 0, 2, 8}},
     }};
     for (const auto& [known, kind] : kinds) {
         if (known == name)
