@@ -5,7 +5,10 @@
 #include <QAction>
 #include <QCryptographicHash>
 #include <QFile>
+#include <fcntl.h>
 #include <gmock/gmock.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace emberlin;
 using testing::HasSubstr;
@@ -206,6 +209,30 @@ TEST(BurnReportsTest, TimeLeftWhileErasingAndOneTaskbarRunForTheWholeJob) {
         << harness.taskbar.shown.join(' ').toStdString();
     EXPECT_EQ(harness.taskbar.shown.back(), "hidden");
 #endif
+}
+
+// A named pipe given as the image: the tool refuses it, and nothing in the
+// window waits on the pipe: the receipt follows at once, without the image's
+// SHA-256, and a new burn and the app's end go ahead.
+TEST(BurnReportsTest, APipeAsTheImageHoldsUpNothing) {
+    AppHarness harness;
+    const QString pipe = harness.scratchPath("disc.iso");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    harness.listTwoBurners();
+    harness.fake.setBurn({fake::say("burn failed - the image is not a regular file\n")});
+    harness.start();
+    harness.controller().openFiles({pipe});
+    const bool ready = waitFor([&] { return harness.journal().receiptReady(); });
+    if (!ready) {
+        // A reader waiting in open() goes on once a writer comes, so that the
+        // failure ends the test instead of hanging it.
+        ::close(::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK));
+    }
+    ASSERT_TRUE(ready);
+    EXPECT_THAT(composeBurnReceipt(harness.journal().record()).toStdString(),
+                HasSubstr("Image SHA-256: unknown"));
+    harness.controller().burnAgain();
+    EXPECT_TRUE(harness.waitForBurnCalls(2));
 }
 
 #ifndef Q_OS_MACOS
