@@ -1,11 +1,11 @@
 #include "ReceiptFile.h"
 
 #include "Alerts.h"
+#include "LinkSafeFileWrite.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace emberlin {
 
@@ -16,12 +16,14 @@ QString suggestedReceiptPath(const QString& imagePath) {
 }
 
 bool saveBurnReceipt(const BurnRecord& record, const QString& path, Alerts& alerts) {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Text) &&
-        file.write(composeBurnReceipt(record).toUtf8()) >= 0 && file.commit())
+    // The suggested name lies beside the image, perhaps in a folder others
+    // write to too.
+    const QString problem =
+        writeFileWithoutFollowingLinks(path, composeBurnReceipt(record).toUtf8());
+    if (problem.isEmpty())
         return true;
     alerts.runCritical(QCoreApplication::translate("ReceiptFile", "The burn receipt was not saved"),
-                       QStringLiteral("%1: %2").arg(path, file.errorString()),
+                       QStringLiteral("%1: %2").arg(path, problem),
                        {QCoreApplication::translate("ReceiptFile", "OK")});
     return false;
 }
