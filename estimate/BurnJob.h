@@ -47,9 +47,9 @@ double userBytesPerSecondAt1x(Family family);
 double multipleOfKilobytesPerSecond(Family family, double kilobytesPerSecond);
 
 // The share of the write on the disc once this share of the image was sent:
-// a drive takes the data into its buffer and
-// writes it from there, so the host is that far ahead of the disc until the
-// write's end waits for the buffer to drain.
+// a drive takes the data into its buffer and writes it from there, so the
+// host is that far ahead of the disc until the write's end waits for the
+// buffer to drain.
 double writtenShareOnDisc(const BurnJob& job, double sentShare);
 
 // The phases the job runs, in order.
