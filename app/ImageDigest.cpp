@@ -3,10 +3,11 @@
 #include "RegularFile.h"
 
 #include <QCryptographicHash>
-#include <QThread>
 #include <atomic>
 #include <cerrno>
 #include <mutex>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 #include <utility>
 
@@ -63,12 +64,8 @@ void ImageDigest::start(const QString& path) {
     cancel();
     auto run = std::make_shared<Run>();
     run_ = run;
-    QThread* worker = QThread::create([this, path, run] {
-        const QString sha256 = sha256Of(path, run->cancelled);
-        const std::lock_guard lock(run->mutex);
-        if (run->cancelled)
-            return;
-        // Delivered on the window's thread, and dropped if cancelled meanwhile.
+    const auto deliver = [this, path, run](const QString& sha256) {
+        // On the window's thread, and dropped if cancelled meanwhile.
         QMetaObject::invokeMethod(
             this,
             [this, path, sha256, run] {
@@ -76,9 +73,19 @@ void ImageDigest::start(const QString& path) {
                     emit computed(path, sha256);
             },
             Qt::QueuedConnection);
-    });
-    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
-    worker->start(QThread::LowestPriority);
+    };
+    try {
+        // Detached: nothing ever waits for it, and it reaches this object only
+        // under the lock, while not cancelled.
+        std::thread([path, run, deliver] {
+            const QString sha256 = sha256Of(path, run->cancelled);
+            const std::lock_guard lock(run->mutex);
+            if (!run->cancelled)
+                deliver(sha256);
+        }).detach();
+    } catch (const std::system_error&) {
+        deliver({}); // no thread to be had: the digest is unknown
+    }
 }
 
 } // namespace emberlin

@@ -6,11 +6,11 @@
 
 namespace emberlin {
 
-// The SHA-256 of an image file, read on a worker thread at low priority so
-// the window never waits. Only a regular file is read. A new computation, or
-// the object's end, cancels the running one without waiting for it: a read
-// that hangs (a stalled network share) holds up nothing but its own thread,
-// which ends by itself and whose result is dropped.
+// The SHA-256 of an image file, read on a worker thread so the window never
+// waits; only a regular file is read. A new computation, or the object's end,
+// cancels the running one without waiting for it: a read that hangs (a
+// stalled network share) holds up nothing but its own thread, which ends by
+// itself and whose result is dropped.
 class ImageDigest final : public QObject {
     Q_OBJECT
 
