@@ -32,13 +32,23 @@ QString timeLeftText(double seconds) {
 
 } // namespace
 
-JobProgressLine::JobProgressLine(MainWindow& window, BurnClock clock, QObject* parent)
+JobProgressLine::JobProgressLine(Show show, BurnClock clock, QObject* parent)
     : QObject(parent)
-    , window_(window)
+    , show_(std::move(show))
     , clock_(std::move(clock)) {
     ticks_.setInterval(std::chrono::seconds(1));
     connect(&ticks_, &QTimer::timeout, this, &JobProgressLine::refresh);
 }
+
+JobProgressLine::JobProgressLine(MainWindow& window, BurnClock clock, QObject* parent)
+    : JobProgressLine(
+          [&window](const QString& text) {
+              if (text.isEmpty())
+                  window.hideJobProgress();
+              else
+                  window.showJobProgress(text);
+          },
+          std::move(clock), parent) {}
 
 double JobProgressLine::now() const {
     return static_cast<double>(started_.msecsTo(clock_())) / 1000.0;
@@ -53,7 +63,7 @@ void JobProgressLine::burnStateChanged(int burnState) {
     tracker_.burnStateChanged(burnState, now());
     if (!tracker_.running()) {
         ticks_.stop();
-        window_.hideJobProgress();
+        show_(QString());
         return;
     }
     ticks_.start();
@@ -78,10 +88,7 @@ void JobProgressLine::refresh() {
         parts.append(speedText(*speed));
     if (const std::optional<double> left = tracker_.secondsLeft(now()))
         parts.append(timeLeftText(*left));
-    if (parts.isEmpty())
-        window_.hideJobProgress();
-    else
-        window_.showJobProgress(parts.join(u" – "));
+    show_(parts.join(u" – "));
 }
 
 } // namespace emberlin
