@@ -48,7 +48,10 @@ CopyBurnController::CopyBurnController(CopiesWindow& window, const Services& ser
     refresh();
 }
 
-CopyBurnController::~CopyBurnController() = default;
+CopyBurnController::~CopyBurnController() {
+    // The copies release their burners as they go.
+    disconnect(&claims_, nullptr, this, nullptr);
+}
 
 void CopyBurnController::open(const QString& mainImagePath) {
     if (!running_ && window_.isHidden() && !mainImagePath.isEmpty())
@@ -190,8 +193,14 @@ void CopyBurnController::finish() {
     participants_.clear();
     window_.showSummary(summary);
     sounds_.play(succeeded == total ? successSound_ : failureSound_);
-    if (pendingBurners_)
-        applyBurners(*std::exchange(pendingBurners_, std::nullopt));
+    // Not from inside the last copy's line, whose copy the new list may drop.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (pendingBurners_ && !running_)
+                applyBurners(*std::exchange(pendingBurners_, std::nullopt));
+        },
+        Qt::QueuedConnection);
     refresh();
     refreshReceipts();
     emit burnEnded(succeeded == total, summary);
