@@ -1,7 +1,5 @@
 #include "JobProgressLine.h"
 
-#include "MainWindow.h"
-
 #include <cmath>
 #include <utility>
 
@@ -39,16 +37,6 @@ JobProgressLine::JobProgressLine(Show show, BurnClock clock, QObject* parent)
     ticks_.setInterval(std::chrono::seconds(1));
     connect(&ticks_, &QTimer::timeout, this, &JobProgressLine::refresh);
 }
-
-JobProgressLine::JobProgressLine(MainWindow& window, BurnClock clock, QObject* parent)
-    : JobProgressLine(
-          [&window](const QString& text) {
-              if (text.isEmpty())
-                  window.hideJobProgress();
-              else
-                  window.showJobProgress(text);
-          },
-          std::move(clock), parent) {}
 
 double JobProgressLine::now() const {
     return static_cast<double>(started_.msecsTo(clock_())) / 1000.0;

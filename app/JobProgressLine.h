@@ -10,8 +10,6 @@
 
 namespace emberlin {
 
-class MainWindow;
-
 // The line below a burn's status while it erases, burns or verifies: the
 // phase's speed as users know it and the time left for the whole job.
 class JobProgressLine final : public QObject {
@@ -22,7 +20,6 @@ public:
     using Show = std::function<void(const QString& text)>;
 
     JobProgressLine(Show show, BurnClock clock, QObject* parent = nullptr);
-    JobProgressLine(MainWindow& window, BurnClock clock, QObject* parent = nullptr);
 
     void burnStarted(const QString& imagePath, const QString& burnerTitle,
                      const BurnChoices& choices);

@@ -2,6 +2,7 @@
 
 #include "CopyBurnerRow.h"
 #include "DropZone.h"
+#include "SetUpForm.h"
 #include "ui_CopiesWindow.h"
 
 #include <QFileDialog>
@@ -9,20 +10,9 @@
 
 namespace emberlin {
 
-namespace {
-
-// The form, set up before the options take its controls.
-std::unique_ptr<Ui::CopiesWindow> formOf(QWidget* window) {
-    auto form = std::make_unique<Ui::CopiesWindow>();
-    form->setupUi(window);
-    return form;
-}
-
-} // namespace
-
 CopiesWindow::CopiesWindow(QWidget* parent)
     : QWidget(parent, Qt::Window)
-    , ui_(formOf(this))
+    , ui_(setUpForm<Ui::CopiesWindow>(this))
     , options_(*ui_->appendableCheckbox, *ui_->verifyCheckbox, *ui_->eraseCheckbox,
                *ui_->burnSpeedMenu) {
     showImage(QString());
