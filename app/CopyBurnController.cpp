@@ -218,12 +218,17 @@ void CopyBurnController::refreshReceipts() {
     window_.setReceiptsAvailable(!running_ && anyEnded && allReady);
 }
 
-void CopyBurnController::saveReceipts() {
+std::vector<BurnRecord> CopyBurnController::receipts() const {
     std::vector<BurnRecord> records;
     for (const auto& journal : journals_) {
         if (journal->receiptReady())
             records.push_back(journal->record());
     }
+    return records;
+}
+
+void CopyBurnController::saveReceipts() {
+    const std::vector<BurnRecord> records = receipts();
     if (running_ || records.empty())
         return;
     const QString path = window_.askReceiptsPath(suggestedReceiptsPath(records.front().imagePath));

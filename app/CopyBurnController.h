@@ -56,6 +56,8 @@ public:
 
     // A copy for each listed burner, in the list's order.
     const std::vector<std::unique_ptr<CopyBurn>>& copies() const { return copies_; }
+    // The records of the last copy burn's discs whose receipts are ready.
+    std::vector<BurnRecord> receipts() const;
     // From Burn until every copy has ended.
     bool running() const { return running_; }
     // Whether a copy erases, burns or verifies: quitting now may spoil its disc.
