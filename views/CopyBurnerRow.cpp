@@ -43,6 +43,7 @@ CopyBurnerRow::CopyBurnerRow(const QString& title, QWidget* parent)
     layout->setColumnStretch(0, 1);
     setTitle(title);
     noteField_->hide();
+    statusField_->hide();
     statusField_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     progressBar_->setTextVisible(false);
     prepareBurnProgress(*progressBar_);
@@ -84,6 +85,7 @@ void CopyBurnerRow::gate(int burnState) {
 
 void CopyBurnerRow::showStatus(const QString& text) {
     statusField_->setText(text);
+    statusField_->setVisible(!text.isEmpty());
 }
 
 void CopyBurnerRow::showActivity() {

@@ -1,17 +1,15 @@
 // emberlin-bench-copies [N...]: burns and verifies one 512 MiB image to N
-// emulated BD-R drives at 4x at once through the copies window, offscreen,
-// for N = 1, 2, 4 and 8 unless told otherwise. Prints for each N the time from
-// Burn to the summary, the app's own CPU time (the tools' is their own) in per
-// cent of a core per drive, and how far its resident memory rose above where it
-// stood before the burn, per drive.
+// emulated BD-R drives at 4x at once through the copies window of the app,
+// offscreen, for N = 1, 2, 4 and 8 unless told otherwise. Prints for each N the
+// time from Burn to the summary, the app's own CPU time (the tools' is their
+// own) in per cent of a core per drive, and how far its resident memory rose
+// above where it stood before the drives were listed, per drive.
 // Goals: N = 4 within 1.10 x the time of N = 1; under 2 % of a core and under
 // 10 MB per drive.
 #include "AppHarness.h"
-#include "BurnerClaims.h"
-#include "CopiesWindow.h"
-#include "CopyBurnController.h"
 #include "CopyBurnerRow.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -19,6 +17,7 @@
 #include <QRandomGenerator>
 #include <QTimer>
 #include <cstdio>
+#include <optional>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -27,6 +26,7 @@ using namespace emberlin;
 namespace {
 
 constexpr qint64 imageBytes = 512 * 1024 * 1024;
+const QByteArray driveParameters = "?medium=bd-r&rate=4x";
 
 double residentMegabytes() {
     QFile statm("/proc/self/statm");
@@ -70,35 +70,39 @@ int main(int argc, char** argv) {
     if (counts.empty())
         counts = {1, 2, 4, 8};
 
-    AppHarness harness;
+    AppHarness::Options realTool;
+    realTool.toolPath = EMBERLIN_DISCTOOL;
+    AppHarness harness(realTool);
     const QString image = harness.scratchPath("copies.iso");
     if (!writeImage(image)) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(image));
         return 1;
     }
-    BurnerClaims claims;
-    CopiesWindow window;
-    SystemPtyOpener ptyOpener;
-    CopyBurnController copies(window, {harness.alerts, harness.sounds, harness.store(), ptyOpener,
-                                       claims, EMBERLIN_DISCTOOL, [] {
-                                           return QDateTime::currentDateTimeUtc();
-                                       }});
-    window.show();
+    harness.start();
+    harness.window().findChild<QAction*>("burnCopiesAction")->trigger();
+    CopyBurnController& copies = harness.copies();
+    emit harness.copiesWindow().imageChosen(image);
+
+    std::printf("$ %s\n", qPrintable(QCoreApplication::arguments().join(u' ')));
     std::printf("%3s %9s %10s %16s %18s  %s\n", "N", "time s", "x N=1", "CPU % per drive",
                 "MB more per drive", "summary");
     std::optional<double> single;
     for (const int count : counts) {
-        std::vector<Burner> burners;
-        for (int drive = 0; drive < count; ++drive)
-            burners.push_back(
-                {QString("BD-R %1").arg(drive),
-                 QString("sim:%1?medium=bd-r&rate=4x")
-                     .arg(harness.scratchPath(QString("disc-%1-%2.img").arg(count).arg(drive)))});
+        QStringList discs;
+        QByteArrayList ids;
+        for (int drive = 0; drive < count; ++drive) {
+            discs.append(harness.scratchPath(QString("disc-%1-%2.img").arg(count).arg(drive)));
+            ids.append("sim:" + QFile::encodeName(discs.back()) + driveParameters);
+        }
+        qputenv("EMBERLIN_VIRTUAL_BURNERS", ids.join(';'));
         const double before = residentMegabytes();
-        copies.setBurners(burners);
-        for (CopyBurnerRow* row : window.findChildren<CopyBurnerRow*>())
-            row->setChecked(true);
-        copies.chooseImage(image);
+        harness.controller().reloadBurners();
+        if (!waitFor([&] { return copies.copies().size() == std::size_t(count); })) {
+            std::fprintf(stderr, "the drives were not listed\n");
+            return 1;
+        }
+        for (const auto& copy : copies.copies())
+            copy->row().setChecked(true);
 
         QString summary;
         QEventLoop ended;
@@ -115,7 +119,7 @@ int main(int argc, char** argv) {
         const double cpuBefore = cpuSeconds();
         QElapsedTimer clock;
         clock.start();
-        copies.burn();
+        emit harness.copiesWindow().burnClicked();
         ended.exec();
         const double seconds = double(clock.nsecsElapsed()) / 1e9;
         const double cpu = cpuSeconds() - cpuBefore;
@@ -126,8 +130,10 @@ int main(int argc, char** argv) {
         std::printf("%3d %9.1f %10.2f %16.2f %18.1f  %s\n", count, seconds, seconds / *single,
                     100 * cpu / seconds / count, (peak - before) / count, qPrintable(summary));
         std::fflush(stdout);
-        for (const Burner& burner : burners)
-            QFile::remove(burner.device.section('?', 0, 0).mid(4));
+        for (const QString& disc : discs) {
+            QFile::remove(disc);
+            QFile::remove(disc + ".state");
+        }
     }
     std::printf("\ngoals: N = 4 within 1.10 x N = 1; under 2 %% of a core and 10 MB per drive\n");
     return 0;
