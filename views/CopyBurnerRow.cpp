@@ -45,6 +45,7 @@ CopyBurnerRow::CopyBurnerRow(const QString& title, QWidget* parent)
     noteField_->hide();
     statusField_->hide();
     statusField_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    cancelButton_->setAutoDefault(true); // Return presses it, as in the main window
     progressBar_->setTextVisible(false);
     prepareBurnProgress(*progressBar_);
     jobProgressField_->hide();
