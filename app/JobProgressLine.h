@@ -6,19 +6,21 @@
 
 #include <QObject>
 #include <QTimer>
+#include <functional>
 
 namespace emberlin {
 
-class MainWindow;
-
-// The line below the status while a burn erases, burns or verifies: the
+// The line below a burn's status while it erases, burns or verifies: the
 // phase's speed as users know it and the time left for the whole job; and
 // the whole job's progress, for the taskbar.
 class JobProgressLine final : public QObject {
     Q_OBJECT
 
 public:
-    JobProgressLine(MainWindow& window, SteadyClock clock, QObject* parent = nullptr);
+    // Shows the line's text; an empty one hides the line.
+    using Show = std::function<void(const QString& text)>;
+
+    JobProgressLine(Show show, SteadyClock clock, QObject* parent = nullptr);
 
     void burnStarted(const QString& imagePath, const QString& burnerTitle,
                      const BurnChoices& choices);
@@ -35,7 +37,7 @@ private:
     double now() const;
     void refresh();
 
-    MainWindow& window_;
+    Show show_;
     SteadyClock clock_;
     std::chrono::steady_clock::time_point started_;
     BurnTimeTracker tracker_;

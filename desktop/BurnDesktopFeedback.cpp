@@ -56,7 +56,9 @@ void BurnDesktopFeedback::withdrawDiscRequest() {
 }
 
 void BurnDesktopFeedback::jobProgressed(double share) {
-    taskbar_.showProgress(share);
+    // Outside those states the entry shows nothing, whatever comes.
+    if (isWriting(burnState_))
+        taskbar_.showProgress(share);
 }
 
 void BurnDesktopFeedback::burnEnded(bool succeeded, const QString& status) {

@@ -142,6 +142,8 @@ TEST_F(DesktopFeedbackTest, AWaitForADiscIsNotifiedOnceAndWithdrawnWhenItEnds) {
 }
 
 TEST_F(DesktopFeedbackTest, TheTaskbarShowsProgressWhileWritingAndIsClearedAtTheEnd) {
+    feedback.burnStateChanged(BurnStateReady);
+    feedback.jobProgressed(0.3); // outside a burn's writing states
     feedback.burnStateChanged(BurnStateErasing);
     feedback.jobProgressed(0.25);
     feedback.jobProgressed(0.251);
