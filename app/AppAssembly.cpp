@@ -68,7 +68,7 @@ void AppAssembly::connectCopies(QSettings& settings, const Options& options, Ale
     copyBurnController_ = std::make_unique<CopyBurnController>(
         *copiesWindow_,
         CopyBurnController::Services{alerts, sounds, settings, ptyOpener, burnerClaims_,
-                                     options.toolPath, options.clock});
+                                     options.toolPath, options.clock, options.steadyClock});
     EmberlinController* controller = controller_.get();
     CopyBurnController* copies = copyBurnController_.get();
     QObject::connect(&window_, &MainWindow::burnCopiesChosen, copies,
@@ -88,7 +88,7 @@ void AppAssembly::connectBurnReports(const Options& options, Alerts& alerts) {
             else
                 window_.showJobProgress(text);
         },
-        options.clock);
+        options.steadyClock);
     JobProgressLine* line = jobProgressLine_.get();
     QObject::connect(controller, &EmberlinController::burnStarted, line,
                      &JobProgressLine::burnStarted);
@@ -155,8 +155,8 @@ void AppAssembly::connectDesktop(const Options& options) {
                      &BurnDesktopFeedback::burnStarted);
     QObject::connect(controller, &EmberlinController::burnStateChanged, feedback,
                      &BurnDesktopFeedback::burnStateChanged);
-    QObject::connect(controller, &EmberlinController::burnProgressed, feedback,
-                     &BurnDesktopFeedback::burnProgressed);
+    QObject::connect(jobProgressLine_.get(), &JobProgressLine::jobProgressed, feedback,
+                     &BurnDesktopFeedback::jobProgressed);
     QObject::connect(controller, &EmberlinController::burnEnded, feedback,
                      &BurnDesktopFeedback::burnEnded);
 
@@ -171,7 +171,7 @@ void AppAssembly::connectDesktop(const Options& options) {
     QObject::connect(copies, &CopyBurnController::burnStateChanged, copiesFeedback,
                      &BurnDesktopFeedback::burnStateChanged);
     QObject::connect(copies, &CopyBurnController::burnProgressed, copiesFeedback,
-                     &BurnDesktopFeedback::burnProgressed);
+                     &BurnDesktopFeedback::jobProgressed);
     QObject::connect(copies, &CopyBurnController::burnEnded, copiesFeedback,
                      &BurnDesktopFeedback::burnEnded);
 }

@@ -45,9 +45,11 @@ public:
         PtyOpener* ptyOpener = nullptr;
         std::chrono::milliseconds listingTimeLimit = std::chrono::seconds(60);
         std::chrono::milliseconds rescanDelay = std::chrono::milliseconds(100);
-        // The time, for the time left and the burn receipt. In UTC: local
-        // time looks up the time zone on every call, once per progress line.
+        // The time of day, for the burn receipt. In UTC: local time looks up
+        // the time zone on every call.
         BurnClock clock = &QDateTime::currentDateTimeUtc;
+        // The time left runs on a clock that setting the time of day leaves alone.
+        SteadyClock steadyClock = &std::chrono::steady_clock::now;
 #ifndef Q_OS_MACOS
         // udev's drive events, and the session bus's notifications and
         // taskbar entry, unless these are given.

@@ -8,8 +8,8 @@
 
 namespace emberlin {
 
-CopyBurn::CopyBurn(CopyBurnerRow& row, const Burner& burner, BurnerClaims& claims, BurnClock clock,
-                   QObject* parent)
+CopyBurn::CopyBurn(CopyBurnerRow& row, const Burner& burner, BurnerClaims& claims,
+                   SteadyClock clock, QObject* parent)
     : QObject(parent)
     , row_(row)
     , burner_(burner)

@@ -25,7 +25,7 @@ class CopyBurn final : public QObject, private BurnRun::Client {
     Q_OBJECT
 
 public:
-    CopyBurn(CopyBurnerRow& row, const Burner& burner, BurnerClaims& claims, BurnClock clock,
+    CopyBurn(CopyBurnerRow& row, const Burner& burner, BurnerClaims& claims, SteadyClock clock,
              QObject* parent = nullptr);
 
     const Burner& burner() const { return burner_; }

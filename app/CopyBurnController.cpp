@@ -38,6 +38,7 @@ CopyBurnController::CopyBurnController(CopiesWindow& window, const Services& ser
     , claims_(services.claims)
     , toolPath_(services.toolPath)
     , clock_(services.clock)
+    , steadyClock_(services.steadyClock)
     , successSound_(services.sounds.soundNamed(Sounds::successName))
     , failureSound_(services.sounds.soundNamed(Sounds::failureName)) {
     window_.setChoices(Preferences(services.settingsStore).load());
@@ -88,7 +89,7 @@ void CopyBurnController::applyBurners(const std::vector<Burner>& burners) {
             listed.back()->setBurner(burner);
         } else {
             CopyBurnerRow* row = window_.addBurnerRow(burner.title);
-            listed.push_back(std::make_unique<CopyBurn>(*row, burner, claims_, clock_));
+            listed.push_back(std::make_unique<CopyBurn>(*row, burner, claims_, steadyClock_));
             CopyBurn* copy = listed.back().get();
             connect(row, &CopyBurnerRow::checkedChanged, this, &CopyBurnController::refresh);
             connect(row, &CopyBurnerRow::cancelClicked, copy, &CopyBurn::cancel);

@@ -38,7 +38,9 @@ public:
         PtyOpener& ptyOpener;
         BurnerClaims& claims;
         QString toolPath;
+        // The receipts' time of day, and the time left's steady clock.
         BurnClock clock;
+        SteadyClock steadyClock;
     };
 
     CopyBurnController(CopiesWindow& window, const Services& services, QObject* parent = nullptr);
@@ -87,6 +89,7 @@ private:
     BurnerClaims& claims_;
     const QString toolPath_;
     const BurnClock clock_;
+    const SteadyClock steadyClock_;
     const QString successSound_;
     const QString failureSound_;
 

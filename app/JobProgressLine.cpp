@@ -30,7 +30,7 @@ QString timeLeftText(double seconds) {
 
 } // namespace
 
-JobProgressLine::JobProgressLine(Show show, BurnClock clock, QObject* parent)
+JobProgressLine::JobProgressLine(Show show, SteadyClock clock, QObject* parent)
     : QObject(parent)
     , show_(std::move(show))
     , clock_(std::move(clock)) {
@@ -39,7 +39,7 @@ JobProgressLine::JobProgressLine(Show show, BurnClock clock, QObject* parent)
 }
 
 double JobProgressLine::now() const {
-    return static_cast<double>(started_.msecsTo(clock_())) / 1000.0;
+    return std::chrono::duration<double>(clock_() - started_).count();
 }
 
 void JobProgressLine::burnStarted(const QString&, const QString&, const BurnChoices& choices) {
@@ -77,6 +77,7 @@ void JobProgressLine::refresh() {
     if (const std::optional<double> left = tracker_.secondsLeft(now()))
         parts.append(timeLeftText(*left));
     show_(parts.join(u" – "));
+    emit jobProgressed(tracker_.jobShareDone());
 }
 
 } // namespace emberlin

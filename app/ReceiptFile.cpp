@@ -1,11 +1,11 @@
 #include "ReceiptFile.h"
 
 #include "Alerts.h"
+#include "LinkSafeFileWrite.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace emberlin {
 
@@ -36,12 +36,13 @@ bool saveBurnReceipts(const std::vector<BurnRecord>& records, const QString& pat
     QStringList receipts;
     for (const BurnRecord& record : records)
         receipts.append(composeBurnReceipt(record));
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Text) &&
-        file.write(receipts.join(u'\n').toUtf8()) >= 0 && file.commit())
+    // The suggested name lies beside the image, perhaps in a folder others
+    // write to too.
+    const QString problem = writeFileWithoutFollowingLinks(path, receipts.join(u'\n').toUtf8());
+    if (problem.isEmpty())
         return true;
     alerts.runCritical(QCoreApplication::translate("ReceiptFile", "The burn receipt was not saved"),
-                       QStringLiteral("%1: %2").arg(path, file.errorString()),
+                       QStringLiteral("%1: %2").arg(path, problem),
                        {QCoreApplication::translate("ReceiptFile", "OK")});
     return false;
 }

@@ -55,10 +55,10 @@ void BurnDesktopFeedback::withdrawDiscRequest() {
         notifications_.withdraw();
 }
 
-void BurnDesktopFeedback::burnProgressed(double fraction) {
-    // In Ready the bar may take a value while it is hidden; so does the entry.
+void BurnDesktopFeedback::jobProgressed(double share) {
+    // Outside those states the entry shows nothing, whatever comes.
     if (isWriting(burnState_))
-        taskbar_.showProgress(fraction);
+        taskbar_.showProgress(share);
 }
 
 void BurnDesktopFeedback::burnEnded(bool succeeded, const QString& status) {

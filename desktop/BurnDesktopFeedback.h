@@ -12,9 +12,9 @@ namespace emberlin {
 class DesktopNotifications;
 class TaskbarProgress;
 
-// What the desktop shows of a burn beside the window: its progress on the
-// taskbar entry while it erases, burns or verifies, and, while the user is in
-// another window, a notification when the burn starts waiting for a disc
+// What the desktop shows of a burn beside the window: the whole job's progress
+// on the taskbar entry while it erases, burns or verifies, and, while the user
+// is in another window, a notification when the burn starts waiting for a disc
 // (withdrawn once it stops waiting) and one with the window's status text
 // when it ends. Clicking a notification brings the window back.
 class BurnDesktopFeedback final : public QObject {
@@ -26,8 +26,9 @@ public:
 
     void burnStarted(const QString& imagePath, const QString& burnerTitle);
     void burnStateChanged(int burnState);
-    // The tool's progress as the window's bar shows it, 0.0 to 1.0.
-    void burnProgressed(double fraction);
+    // How much of the whole job is done, 0.0 to 1.0: one run across the
+    // erase, the write and the verify, not the window's bar of each.
+    void jobProgressed(double share);
     // Success, failure or a lost burner, with the status the window shows.
     void burnEnded(bool succeeded, const QString& status);
     // Shows the window, unminimised, in front and active.

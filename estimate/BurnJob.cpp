@@ -83,7 +83,8 @@ std::optional<MediumKind> mediumKindNamed(std::string_view name) {
         return std::nullopt;
     }
     const media::MediumFacts& facts = media::factsOf(*medium);
-    return MediumKind{facts.family, facts.layers, media::closingSectors(facts), facts.maxReadSpeed};
+    return MediumKind{facts.family, facts.layers, media::closingSectors(facts), facts.maxWriteSpeed,
+                      facts.maxReadSpeed};
 }
 
 double userBytesPerSecondAt1x(Family family) {

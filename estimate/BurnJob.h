@@ -35,7 +35,8 @@ struct MediumKind {
     Family family;
     int layers;
     std::int64_t closingSectors;
-    // What current drives read it at, as a multiple of 1x.
+    // What current drives write and read it at at most, as multiples of 1x.
+    double usualWriteMultiple;
     double usualReadMultiple;
 };
 std::optional<MediumKind> mediumKindNamed(std::string_view name);

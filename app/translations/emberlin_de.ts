@@ -2,6 +2,129 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>BurnReceipt</name>
+    <message>
+        <source>unknown</source>
+        <translation>unbekannt</translation>
+    </message>
+    <message>
+        <source>Erasing</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>Burning</source>
+        <translation>Brennen</translation>
+    </message>
+    <message>
+        <source>Verifying</source>
+        <translation>Überprüfen</translation>
+    </message>
+    <message>
+        <source>yes</source>
+        <translation>ja</translation>
+    </message>
+    <message>
+        <source>no</source>
+        <translation>nein</translation>
+    </message>
+    <message>
+        <source>It equals the image&apos;s SHA-256, but the burn failed after the verify: the disc may not hold the image.</source>
+        <translation>Sie gleicht der SHA-256 des Abbilds, doch das Brennen schlug nach der Überprüfung fehl: Die Disc enthält das Abbild womöglich nicht.</translation>
+    </message>
+    <message>
+        <source>It equals the image&apos;s SHA-256: the drive returned the image&apos;s bytes, but it could not be made to read the disc anew, so they may have come from its cache.</source>
+        <translation>Sie gleicht der SHA-256 des Abbilds: Das Laufwerk lieferte die Bytes des Abbilds, ließ sich aber nicht dazu bringen, die Disc neu zu lesen; sie können daher aus seinem Zwischenspeicher stammen.</translation>
+    </message>
+    <message>
+        <source>It equals the image&apos;s SHA-256: the disc holds exactly the image.</source>
+        <translation>Sie gleicht der SHA-256 des Abbilds: Die Disc enthält genau das Abbild.</translation>
+    </message>
+    <message>
+        <source>Verify: not done (the option was off)</source>
+        <translation>Überprüfung: nicht erfolgt (die Option war aus)</translation>
+    </message>
+    <message>
+        <source>Verify: not done (the burn ended before it)</source>
+        <translation>Überprüfung: nicht erfolgt (das Brennen endete vorher)</translation>
+    </message>
+    <message>
+        <source>Verify: did not complete</source>
+        <translation>Überprüfung: nicht abgeschlossen</translation>
+    </message>
+    <message>
+        <source>Verify: completed, but the tool reported no SHA-256 of what it read back</source>
+        <translation>Überprüfung: abgeschlossen, aber das Programm meldete keine SHA-256 des Zurückgelesenen</translation>
+    </message>
+    <message>
+        <source>Read-back SHA-256: %1</source>
+        <translation>SHA-256 des Zurückgelesenen: %1</translation>
+    </message>
+    <message>
+        <source>Whether it equals the image&apos;s is unknown: the image&apos;s SHA-256 is missing</source>
+        <translation>Ob sie der des Abbilds gleicht, ist unbekannt: die SHA-256 des Abbilds fehlt</translation>
+    </message>
+    <message>
+        <source>It DIFFERS from the image&apos;s SHA-256: the disc does not hold the image.</source>
+        <translation>Sie WEICHT von der SHA-256 des Abbilds AB: Die Disc enthält nicht das Abbild.</translation>
+    </message>
+    <message>
+        <source>Emberlin burn receipt</source>
+        <translation>Emberlin-Brennprotokoll</translation>
+    </message>
+    <message>
+        <source>Image: %1</source>
+        <translation>Abbild: %1</translation>
+    </message>
+    <message>
+        <source>Size: %1 bytes</source>
+        <translation>Größe: %1 Bytes</translation>
+    </message>
+    <message>
+        <source>Image SHA-256: %1</source>
+        <translation>SHA-256 des Abbilds: %1</translation>
+    </message>
+    <message>
+        <source>Burner: %1</source>
+        <translation>Brenner: %1</translation>
+    </message>
+    <message>
+        <source>Medium: %1</source>
+        <translation>Medium: %1</translation>
+    </message>
+    <message>
+        <source>Options: leave appendable %1, verify %2, erase first %3</source>
+        <translation>Optionen: erweiterbar lassen %1, überprüfen %2, vorher löschen %3</translation>
+    </message>
+    <message>
+        <source>Speed set: %1</source>
+        <translation>Eingestellte Geschwindigkeit: %1</translation>
+    </message>
+    <message>
+        <source>Started: %1</source>
+        <translation>Begonnen: %1</translation>
+    </message>
+    <message>
+        <source>%1: %2 to %3</source>
+        <translation>%1: %2 bis %3</translation>
+    </message>
+    <message>
+        <source>Ended: %1</source>
+        <translation>Beendet: %1</translation>
+    </message>
+    <message>
+        <source>Result: succeeded</source>
+        <translation>Ergebnis: erfolgreich</translation>
+    </message>
+    <message>
+        <source>Result: failed</source>
+        <translation>Ergebnis: fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Status: %1</source>
+        <translation>Status: %1</translation>
+    </message>
+</context>
+<context>
     <name>BurnRun</name>
     <message>
         <source>signal %1</source>
@@ -10,6 +133,21 @@
     <message>
         <source>exit status %1</source>
         <translation>Exit-Status %1</translation>
+    </message>
+</context>
+<context>
+    <name>LinkSafeFileWrite</name>
+    <message>
+        <source>A symbolic link has this name, and it could lead anywhere. Choose another name.</source>
+        <translation>Eine symbolische Verknüpfung trägt diesen Namen und könnte überallhin führen. Wählen Sie einen anderen Namen.</translation>
+    </message>
+    <message>
+        <source>Something other than a file has this name. Choose another name.</source>
+        <translation>Etwas anderes als eine Datei trägt diesen Namen. Wählen Sie einen anderen Namen.</translation>
+    </message>
+    <message>
+        <source>Something has taken this name meanwhile. Choose another name.</source>
+        <translation>Inzwischen trägt etwas anderes diesen Namen. Wählen Sie einen anderen Namen.</translation>
     </message>
 </context>
 <context>
@@ -103,118 +241,10 @@
     </message>
 </context>
 <context>
-    <name>emberlin</name>
+    <name>RegularFile</name>
     <message>
-        <source>unknown</source>
-        <translation>unbekannt</translation>
-    </message>
-    <message>
-        <source>Erasing</source>
-        <translation>Löschen</translation>
-    </message>
-    <message>
-        <source>Burning</source>
-        <translation>Brennen</translation>
-    </message>
-    <message>
-        <source>Verifying</source>
-        <translation>Überprüfen</translation>
-    </message>
-    <message>
-        <source>yes</source>
-        <translation>ja</translation>
-    </message>
-    <message>
-        <source>no</source>
-        <translation>nein</translation>
-    </message>
-    <message>
-        <source>Verify: not done (the option was off)</source>
-        <translation>Überprüfung: nicht erfolgt (die Option war aus)</translation>
-    </message>
-    <message>
-        <source>Verify: not done (the burn ended before it)</source>
-        <translation>Überprüfung: nicht erfolgt (das Brennen endete vorher)</translation>
-    </message>
-    <message>
-        <source>Verify: did not complete</source>
-        <translation>Überprüfung: nicht abgeschlossen</translation>
-    </message>
-    <message>
-        <source>Verify: completed, but the tool reported no SHA-256 of what it read back</source>
-        <translation>Überprüfung: abgeschlossen, aber das Programm meldete keine SHA-256 des Zurückgelesenen</translation>
-    </message>
-    <message>
-        <source>Read-back SHA-256: %1</source>
-        <translation>SHA-256 des Zurückgelesenen: %1</translation>
-    </message>
-    <message>
-        <source>Whether it equals the image&apos;s is unknown: the image&apos;s SHA-256 is missing</source>
-        <translation>Ob sie der des Abbilds gleicht, ist unbekannt: die SHA-256 des Abbilds fehlt</translation>
-    </message>
-    <message>
-        <source>It equals the image&apos;s SHA-256: the disc holds exactly the image.</source>
-        <translation>Sie gleicht der SHA-256 des Abbilds: Die Disc enthält genau das Abbild.</translation>
-    </message>
-    <message>
-        <source>It DIFFERS from the image&apos;s SHA-256: the disc does not hold the image.</source>
-        <translation>Sie WEICHT von der SHA-256 des Abbilds AB: Die Disc enthält nicht das Abbild.</translation>
-    </message>
-    <message>
-        <source>Emberlin burn receipt</source>
-        <translation>Emberlin-Brennprotokoll</translation>
-    </message>
-    <message>
-        <source>Image: %1</source>
-        <translation>Abbild: %1</translation>
-    </message>
-    <message>
-        <source>Size: %1 bytes</source>
-        <translation>Größe: %1 Bytes</translation>
-    </message>
-    <message>
-        <source>Image SHA-256: %1</source>
-        <translation>SHA-256 des Abbilds: %1</translation>
-    </message>
-    <message>
-        <source>Burner: %1</source>
-        <translation>Brenner: %1</translation>
-    </message>
-    <message>
-        <source>Medium: %1</source>
-        <translation>Medium: %1</translation>
-    </message>
-    <message>
-        <source>Options: leave appendable %1, verify %2, erase first %3</source>
-        <translation>Optionen: erweiterbar lassen %1, überprüfen %2, vorher löschen %3</translation>
-    </message>
-    <message>
-        <source>Speed set: %1</source>
-        <translation>Eingestellte Geschwindigkeit: %1</translation>
-    </message>
-    <message>
-        <source>Started: %1</source>
-        <translation>Begonnen: %1</translation>
-    </message>
-    <message>
-        <source>%1: %2 to %3</source>
-        <translation>%1: %2 bis %3</translation>
-    </message>
-    <message>
-        <source>Ended: %1</source>
-        <translation>Beendet: %1</translation>
-    </message>
-    <message>
-        <source>Result: succeeded</source>
-        <translation>Ergebnis: erfolgreich</translation>
-    </message>
-    <message>
-        <source>Result: failed</source>
-        <translation>Ergebnis: fehlgeschlagen</translation>
-    </message>
-    <message>
-        <source>Status: %1</source>
-        <translation>Status: %1</translation>
+        <source>It is not a regular file.</source>
+        <translation>Es ist keine gewöhnliche Datei.</translation>
     </message>
 </context>
 <context>
@@ -665,6 +695,10 @@
     <message>
         <source>Emberlin: later launches cannot reach this window (%1): each will open a window of its own.</source>
         <translation>Emberlin: spätere Starts erreichen dieses Fenster nicht (%1): jeder öffnet ein eigenes Fenster.</translation>
+    </message>
+    <message>
+        <source>Emberlin: no folder is private to this user (XDG_RUNTIME_DIR), so later launches cannot reach this window safely: each will open a window of its own.</source>
+        <translation>Emberlin: Kein Ordner ist diesem Benutzer allein vorbehalten (XDG_RUNTIME_DIR), daher erreichen spätere Starts dieses Fenster nicht sicher: Jeder öffnet ein eigenes Fenster.</translation>
     </message>
 </context>
 <context>

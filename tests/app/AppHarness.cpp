@@ -23,8 +23,9 @@ AppHarness::AppHarness(const Options& options)
                                options.ptyOpener,
                                options.listingTimeLimit,
                                std::chrono::milliseconds(0),
+                               [this] { return now; },
                                [this] {
-                                   return now;
+                                   return steadyNow;
                                }};
 #ifndef Q_OS_MACOS
     parts.driveEvents = &driveEvents;

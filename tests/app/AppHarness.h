@@ -120,8 +120,9 @@ public:
     FakeToolScript fake;
     RecordingAlerts alerts;
     RecordingSounds sounds;
-    // The app's clock.
+    // The app's clocks: the time of day, and the steady one of the time left.
     QDateTime now = QDateTime(QDate(2026, 12, 7), QTime(6, 0), Qt::UTC);
+    std::chrono::steady_clock::time_point steadyNow;
 #ifndef Q_OS_MACOS
     // Drive events the test sends, settled at once.
     emberlin::OpticalDriveEvents driveEvents;

@@ -143,18 +143,18 @@ TEST_F(DesktopFeedbackTest, AWaitForADiscIsNotifiedOnceAndWithdrawnWhenItEnds) {
 
 TEST_F(DesktopFeedbackTest, TheTaskbarShowsProgressWhileWritingAndIsClearedAtTheEnd) {
     feedback.burnStateChanged(BurnStateReady);
-    feedback.burnProgressed(0.3); // the hidden bar of a burn without erase
+    feedback.jobProgressed(0.3); // outside a burn's writing states
     feedback.burnStateChanged(BurnStateErasing);
-    feedback.burnProgressed(0.25);
-    feedback.burnProgressed(0.251);
+    feedback.jobProgressed(0.25);
+    feedback.jobProgressed(0.251);
     feedback.burnStateChanged(BurnStateBurning);
-    feedback.burnProgressed(0.5);
+    feedback.jobProgressed(0.5);
     feedback.burnEnded(false, failedStatus); // a lost burner leaves the state as it is
-    feedback.burnProgressed(0.5);
+    feedback.jobProgressed(0.5);
     feedback.burnStateChanged(BurnStateReady);
     feedback.burnStateChanged(BurnStateListing);
     feedback.burnStateChanged(BurnStateVerifying);
-    feedback.burnProgressed(std::nan(""));
+    feedback.jobProgressed(std::nan(""));
     feedback.burnStateChanged(BurnStateTerminating);
 
     ASSERT_TRUE(waitFor([&] { return desktop.launcherUpdates.size() >= 7; }));
@@ -177,7 +177,7 @@ TEST(DesktopFeedbackWithoutBusTest, NothingIsSentAndNothingIsPrinted) {
         LauncherEntryProgress taskbar(noBus, applicationId);
         BurnDesktopFeedback feedback(window, notifications, taskbar);
         feedback.burnStateChanged(BurnStateBurning);
-        feedback.burnProgressed(0.5);
+        feedback.jobProgressed(0.5);
         feedback.burnEnded(false, failedStatus);
         QCoreApplication::processEvents();
     }
