@@ -37,6 +37,7 @@ void BurnTimeTracker::burnStarted(const BurnChoices& choices) {
     choices_ = choices;
     facts_ = {};
     job_.reset();
+    writeSpeedKnown_ = true;
     phase_.reset();
     estimator_.emplace(choices.verify);
 }
@@ -85,8 +86,10 @@ void BurnTimeTracker::takeJob() {
     job.capacityBytes = facts_.capacity.value_or(0);
     job.imageBytes = *facts_.imageBytes;
     // While erasing, before the tool says what the drive took, the speed
-    // asked for; with the drive's maximum asked for, nothing is known yet.
-    // A write's speeds follow at once.
+    // asked for; with the drive's maximum asked for, the medium's usual top
+    // speed stands in until the erase's pace measures the drive. A write's
+    // speeds follow at once.
+    bool speedKnown = true;
     if (facts_.writeKilobytesPerSecond) {
         job.writeMultiple = estimate::multipleOfKilobytesPerSecond(
             kind->family, static_cast<double>(*facts_.writeKilobytesPerSecond));
@@ -94,9 +97,9 @@ void BurnTimeTracker::takeJob() {
         return;
     } else {
         bool numeric = false;
-        job.writeMultiple = speedValueForTitle(choices_.speedTitle).toDouble(&numeric);
-        if (!numeric)
-            return;
+        const double asked = speedValueForTitle(choices_.speedTitle).toDouble(&numeric);
+        job.writeMultiple = numeric ? asked : kind->usualWriteMultiple;
+        speedKnown = numeric;
     }
     job.readMultiple = facts_.readKilobytesPerSecond
                            ? estimate::multipleOfKilobytesPerSecond(
@@ -105,18 +108,24 @@ void BurnTimeTracker::takeJob() {
     job.erase = eraseKindOf(facts_.erase);
     job.verify = choices_.verify;
     job_ = job;
-    estimator_->setJob(job);
+    writeSpeedKnown_ = speedKnown;
+    estimator_->setJob(job, speedKnown);
 }
 
 std::optional<BurnTimeTracker::Speed> BurnTimeTracker::phaseSpeed() const {
-    if (!phase_ || !job_)
+    const bool verifying = phase_ == Phase::Verify;
+    if (!phase_ || !job_ || (!verifying && !writeSpeedKnown_))
         return std::nullopt;
-    const double multiple = *phase_ == Phase::Verify ? job_->readMultiple : job_->writeMultiple;
+    const double multiple = verifying ? job_->readMultiple : job_->writeMultiple;
     return Speed{multiple, multiple * estimate::userBytesPerSecondAt1x(job_->family)};
 }
 
 std::optional<double> BurnTimeTracker::secondsLeft(double now) {
     return estimator_ ? estimator_->secondsLeft(now) : std::nullopt;
+}
+
+double BurnTimeTracker::jobShareDone() {
+    return estimator_ ? estimator_->jobShareDone() : 0;
 }
 
 } // namespace emberlin

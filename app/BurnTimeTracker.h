@@ -30,6 +30,8 @@ public:
     };
     std::optional<Speed> phaseSpeed() const;
     std::optional<double> secondsLeft(double now);
+    // The whole job's progress, 0.0 to 1.0, never going back.
+    double jobShareDone();
 
 private:
     void takeJob();
@@ -41,6 +43,8 @@ private:
     std::optional<estimate::Phase> phase_;
     // Whether the tool counts this phase's progress in bytes.
     bool bytesCounted_ = false;
+    // Whether the job's write speed is the drive's, not a stand-in.
+    bool writeSpeedKnown_ = true;
 };
 
 } // namespace emberlin

@@ -1,20 +1,39 @@
 #include "ImageDigest.h"
 
+#include "RegularFile.h"
+
 #include <QCryptographicHash>
-#include <QFile>
+#include <atomic>
+#include <cerrno>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <unistd.h>
+#include <utility>
 
 namespace emberlin {
+
+// What a computation and its owner share: the owner cancels it under the
+// mutex, and the worker delivers its result under it only while it is not
+// cancelled, so nothing reaches an owner that has gone.
+struct ImageDigest::Run {
+    std::mutex mutex;
+    std::atomic<bool> cancelled = false;
+};
 
 namespace {
 
 QString sha256Of(const QString& path, const std::atomic<bool>& cancelled) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QString problem;
+    const FileDescriptor file = openRegularFile(path, problem);
+    if (!file)
         return {};
     QCryptographicHash hash(QCryptographicHash::Sha256);
     QByteArray block(1 << 20, Qt::Uninitialized);
     while (!cancelled) {
-        const qint64 got = file.read(block.data(), block.size());
+        const ssize_t got = ::read(file.get(), block.data(), static_cast<size_t>(block.size()));
+        if (got < 0 && errno == EINTR)
+            continue;
         if (got < 0)
             return {};
         if (got == 0)
@@ -34,33 +53,39 @@ ImageDigest::~ImageDigest() {
 }
 
 void ImageDigest::cancel() {
-    if (cancelled_)
-        *cancelled_ = true;
-    if (worker_)
-        worker_->wait();
-    worker_.reset();
-    cancelled_.reset();
+    const std::shared_ptr<Run> run = std::exchange(run_, nullptr);
+    if (!run)
+        return;
+    const std::lock_guard lock(run->mutex);
+    run->cancelled = true;
 }
 
 void ImageDigest::start(const QString& path) {
     cancel();
-    auto cancelled = std::make_shared<std::atomic<bool>>(false);
-    cancelled_ = cancelled;
-    // This object outlives the thread (cancel waits for it); the result is
-    // delivered on the window's thread, and dropped if cancelled meanwhile.
-    worker_.reset(QThread::create([this, path, cancelled] {
-        const QString sha256 = sha256Of(path, *cancelled);
-        if (*cancelled)
-            return;
+    auto run = std::make_shared<Run>();
+    run_ = run;
+    const auto deliver = [this, path, run](const QString& sha256) {
+        // On the window's thread, and dropped if cancelled meanwhile.
         QMetaObject::invokeMethod(
             this,
-            [this, path, sha256, cancelled] {
-                if (!*cancelled)
+            [this, path, sha256, run] {
+                if (!run->cancelled)
                     emit computed(path, sha256);
             },
             Qt::QueuedConnection);
-    }));
-    worker_->start(QThread::LowestPriority);
+    };
+    try {
+        // Detached: nothing ever waits for it, and it reaches this object only
+        // under the lock, while not cancelled.
+        std::thread([path, run, deliver] {
+            const QString sha256 = sha256Of(path, run->cancelled);
+            const std::lock_guard lock(run->mutex);
+            if (!run->cancelled)
+                deliver(sha256);
+        }).detach();
+    } catch (const std::system_error&) {
+        deliver({}); // no thread to be had: the digest is unknown
+    }
 }
 
 } // namespace emberlin

@@ -2,15 +2,15 @@
 
 #include <QObject>
 #include <QString>
-#include <QThread>
-#include <atomic>
 #include <memory>
 
 namespace emberlin {
 
-// The SHA-256 of an image file, read on a worker thread at low priority so
-// the window never waits. A new computation, or the object's end, cancels
-// the running one and waits for its thread.
+// The SHA-256 of an image file, read on a worker thread so the window never
+// waits; only a regular file is read. A new computation, or the object's end,
+// cancels the running one without waiting for it: a read that hangs (a
+// stalled network share) holds up nothing but its own thread, which ends by
+// itself and whose result is dropped.
 class ImageDigest final : public QObject {
     Q_OBJECT
 
@@ -26,8 +26,8 @@ signals:
     void computed(const QString& path, const QString& sha256);
 
 private:
-    std::unique_ptr<QThread> worker_;
-    std::shared_ptr<std::atomic<bool>> cancelled_;
+    struct Run;
+    std::shared_ptr<Run> run_;
 };
 
 } // namespace emberlin

@@ -6,6 +6,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
+#include <QStandardPaths>
 #include <optional>
 #include <unistd.h>
 
@@ -59,9 +60,19 @@ SingleInstance::SingleInstance(QString serverName, QObject* parent)
 SingleInstance::~SingleInstance() = default;
 
 SingleInstance::Outcome SingleInstance::claimOrHandOver(const QStringList& files) {
+    // Qt checks that the folder is the user's alone, and names none otherwise.
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty()) {
+        qWarning().noquote() << tr("Emberlin: no folder is private to this user (XDG_RUNTIME_DIR), "
+                                   "so later launches cannot reach this window safely: each will "
+                                   "open a window of its own.");
+        return Outcome::Primary;
+    }
+    const QString serverPath = QDir(folder).filePath(serverName_);
+
     // Looking for a running instance and taking the name over is one step, so
     // that two launches at once cannot both become the running instance.
-    const QString lockPath = QDir(QDir::tempPath()).filePath(serverName_ + QStringLiteral(".lock"));
+    const QString lockPath = serverPath + QStringLiteral(".lock");
     QLockFile lock(lockPath);
     // A lock left by a launch that crashed is taken over once found stale.
     if (!lock.tryLock(connectTimeoutMs * 5))
@@ -70,14 +81,14 @@ SingleInstance::Outcome SingleInstance::claimOrHandOver(const QStringList& files
                                     .arg(lockPath);
 
     QLocalSocket socket;
-    socket.connectToServer(serverName_);
+    socket.connectToServer(serverPath);
     if (socket.waitForConnected(connectTimeoutMs)) {
         lock.unlock();
         return handOver(socket, files);
     }
 
     // Nobody answers: what is left of the name belongs to an instance that ended.
-    QLocalServer::removeServer(serverName_);
+    QLocalServer::removeServer(serverPath);
     server_ = new QLocalServer(this);
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     connect(server_, &QLocalServer::newConnection, this, [this] {
@@ -86,7 +97,7 @@ SingleInstance::Outcome SingleInstance::claimOrHandOver(const QStringList& files
     });
     // Without the server this window is still the one to use: later launches
     // then open windows of their own, which the user should know.
-    if (!server_->listen(serverName_))
+    if (!server_->listen(serverPath))
         qWarning().noquote() << tr("Emberlin: later launches cannot reach this window (%1): "
                                    "each will open a window of its own.")
                                     .arg(server_->errorString());

@@ -11,7 +11,11 @@ namespace emberlin {
 
 // One Emberlin per user and settings store: a later launch hands its files to
 // the running one over a local socket and ends, instead of opening a second
-// window that would compete for the same burner.
+// window that would compete for the same burner. The socket and its lock live
+// in the user's runtime folder ($XDG_RUNTIME_DIR, or Qt's own beside the
+// temporary files), which only the user may enter: another user who took
+// the name first could silence every launch and learn the files opened. Where
+// there is no such folder, this window runs alone and says so.
 class SingleInstance final : public QObject {
     Q_OBJECT
 

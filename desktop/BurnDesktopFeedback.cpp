@@ -3,7 +3,9 @@
 #include "DesktopNotifications.h"
 #include "TaskbarProgress.h"
 
+#include <QFileInfo>
 #include <QWidget>
+#include <utility>
 
 namespace emberlin {
 
@@ -11,6 +13,10 @@ namespace {
 
 bool isWriting(int burnState) {
     return burnState >= BurnStateErasing && burnState <= BurnStateVerifying;
+}
+
+bool isWaitingForDisc(int burnState) {
+    return burnState == BurnStateAwaitingDiscToErase || burnState == BurnStateAwaitingDisc;
 }
 
 } // namespace
@@ -25,20 +31,39 @@ BurnDesktopFeedback::BurnDesktopFeedback(QWidget& window, DesktopNotifications& 
             &BurnDesktopFeedback::raiseWindow);
 }
 
-void BurnDesktopFeedback::burnStateChanged(int burnState) {
-    burnState_ = burnState;
-    if (!isWriting(burnState))
-        taskbar_.hideProgress();
+void BurnDesktopFeedback::burnStarted(const QString& imagePath, const QString& burnerTitle) {
+    imageName_ = QFileInfo(imagePath).fileName();
+    burnerTitle_ = burnerTitle;
 }
 
-void BurnDesktopFeedback::burnProgressed(double fraction) {
-    // In Ready the bar may take a value while it is hidden; so does the entry.
+void BurnDesktopFeedback::burnStateChanged(int burnState) {
+    const bool wasWaiting = isWaitingForDisc(std::exchange(burnState_, burnState));
+    if (!isWriting(burnState))
+        taskbar_.hideProgress();
+    if (!isWaitingForDisc(burnState)) {
+        withdrawDiscRequest();
+    } else if (!wasWaiting && !window_.isActiveWindow()) {
+        notifications_.show(tr("Insert a disc"),
+                            tr("Please insert a writable disc into “%1” to burn “%2”.")
+                                .arg(burnerTitle_.trimmed(), imageName_));
+        discRequested_ = true;
+    }
+}
+
+void BurnDesktopFeedback::withdrawDiscRequest() {
+    if (std::exchange(discRequested_, false))
+        notifications_.withdraw();
+}
+
+void BurnDesktopFeedback::jobProgressed(double share) {
+    // Outside those states the entry shows nothing, whatever comes.
     if (isWriting(burnState_))
-        taskbar_.showProgress(fraction);
+        taskbar_.showProgress(share);
 }
 
 void BurnDesktopFeedback::burnEnded(bool succeeded, const QString& status) {
     taskbar_.hideProgress();
+    withdrawDiscRequest();
     if (window_.isActiveWindow())
         return;
     notifications_.show(succeeded ? tr("Burn completed") : tr("Burn failed"), status);

@@ -40,7 +40,7 @@ struct Disc {
     bool pseudoOverwrite = false;   // a BD-R formatted for pseudo-overwrite (SRM+POW)
     std::int64_t nextStart = 0;     // where the next track's data starts
 
-    const MediumTraits& traits() const { return traitsOf(medium); }
+    const MediumFacts& traits() const { return factsOf(medium); }
     bool overwritable() const { return traits().overwritable; }
     // DVD-R, DVD-R DL and DVD-RW in sequential mode: borders, incremental packets.
     bool dvdMinusSequential() const {

@@ -151,7 +151,7 @@ std::optional<std::string> describeContents(const Lists& lists, std::size_t inde
             readContents(nth(lists.contents, index), contents)) {
         return unreadable;
     }
-    const bool overwritable = traitsOf(disc.medium).overwritable;
+    const bool overwritable = factsOf(disc.medium).overwritable;
     const bool holdsData = disc.state == DiscState::Appendable || disc.state == DiscState::Full ||
                            (overwritable && disc.state == DiscState::Blank);
     if (!holdsData) {
@@ -184,7 +184,7 @@ std::optional<std::string> describeDiscs(const Lists& lists, std::vector<DiscDes
         DiscDescription disc;
         disc.medium = nth(lists.media, i);
         disc.state = nth(lists.states, i);
-        const MediumTraits& traits = traitsOf(disc.medium);
+        const MediumFacts& traits = factsOf(disc.medium);
         disc.capacity = lists.capacities.empty() ? traits.capacity : nth(lists.capacities, i);
         disc.sessions = lists.sessions.empty() ? 1 : static_cast<int>(nth(lists.sessions, i));
         if (disc.state == DiscState::Unformatted && disc.medium != Medium::DVDPlusRW &&
@@ -229,7 +229,7 @@ std::int64_t DiscContents::sectors() const {
 }
 
 std::string DiscDescription::origin() const {
-    std::string text = std::string(traitsOf(medium).id) + " state " +
+    std::string text = std::string(factsOf(medium).id) + " state " +
                        std::to_string(static_cast<int>(state)) + " capacity " +
                        std::to_string(capacity) + " used " + std::to_string(used) + " sessions " +
                        std::to_string(sessions);

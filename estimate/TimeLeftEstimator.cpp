@@ -20,15 +20,25 @@ constexpr double riseRate = 2;
 TimeLeftEstimator::TimeLeftEstimator(bool verifyChosen)
     : verifyChosen_(verifyChosen) {}
 
-void TimeLeftEstimator::setJob(const BurnJob& job) {
+void TimeLeftEstimator::setJob(const BurnJob& job, bool speedKnown) {
+    // A pace measured against another speed says nothing about this one.
+    if (job_ && (job.writeMultiple != job_->writeMultiple || speedKnown != speedKnown_)) {
+        pace_ = 1;
+        paceMeasured_ = false;
+    }
     job_ = job;
+    speedKnown_ = speedKnown;
 }
 
 void TimeLeftEstimator::enterPhase(Phase phase, double now) {
     if (phase_ == phase)
         return;
     // The same drive keeps its pace in the next phase, until measured again.
-    pace_ = measuredPace().value_or(pace_);
+    if (const std::optional<double> measured = measuredPace()) {
+        pace_ = *measured;
+        paceMeasured_ = true;
+    }
+    erased_ = erased_ || phase == Phase::Erase;
     phase_ = phase;
     phaseStart_ = now;
     first_.reset();
@@ -79,7 +89,10 @@ std::optional<double> TimeLeftEstimator::estimateNow(double now) const {
     if (job_) {
         const double fraction = latest_ ? latest_->fraction : 0;
         const double since = latest_ ? latest_->time : phaseStart_;
-        const double pace = measuredPace().value_or(pace_);
+        const std::optional<double> measured = measuredPace();
+        if (!measured && !speedKnown_ && !paceMeasured_)
+            return std::nullopt;
+        const double pace = measured.value_or(pace_);
         // Once the last byte is sent, the drive drains its buffer and closes
         // the session by itself: the time left counts down through both.
         const double rest = phaseSecondsFrom(*job_, *phase_, fraction) + laterPhasesSeconds();
@@ -99,8 +112,15 @@ std::optional<double> TimeLeftEstimator::estimateNow(double now) const {
 
 std::optional<double> TimeLeftEstimator::secondsLeft(double now) {
     const std::optional<double> estimate = estimateNow(now);
-    if (!estimate)
-        return shown_ ? std::optional<double>(std::max(0.0, *shown_ - (now - shownAt_))) : estimate;
+    if (!estimate) {
+        // Counted down as shown, so that a stretch without an estimate does
+        // not save up room to rise.
+        if (shown_) {
+            shown_ = std::max(0.0, *shown_ - std::max(0.0, now - shownAt_));
+            shownAt_ = now;
+        }
+        return shown_;
+    }
     if (!shown_) {
         shown_ = estimate;
         shownAt_ = now;
@@ -113,6 +133,38 @@ std::optional<double> TimeLeftEstimator::secondsLeft(double now) {
     shown_ = std::max(0.0, std::min(followed, *shown_ + riseRate * elapsed));
     shownAt_ = now;
     return shown_;
+}
+
+double TimeLeftEstimator::jobShareDone() {
+    if (!phase_)
+        return shareDone_;
+    const double fraction = latest_ ? latest_->fraction : 0;
+    std::optional<double> share;
+    if (job_) {
+        const std::vector<Phase> all = phasesOf(*job_);
+        double done = 0;
+        for (const Phase phase : all) {
+            const double whole = phaseSecondsFrom(*job_, phase, 0);
+            if (phase == *phase_) {
+                share =
+                    (done + whole - phaseSecondsFrom(*job_, phase, fraction)) / jobSeconds(*job_);
+                break;
+            }
+            done += whole;
+        }
+    } else {
+        std::vector<Phase> all{Phase::Write};
+        if (erased_)
+            all.insert(all.begin(), Phase::Erase);
+        if (verifyChosen_)
+            all.push_back(Phase::Verify);
+        const auto at = std::find(all.begin(), all.end(), *phase_);
+        if (at != all.end())
+            share = (static_cast<double>(at - all.begin()) + fraction) /
+                    static_cast<double>(all.size());
+    }
+    shareDone_ = std::max(shareDone_, std::clamp(share.value_or(0.0), 0.0, 1.0));
+    return shareDone_;
 }
 
 } // namespace estimate

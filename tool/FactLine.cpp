@@ -52,6 +52,8 @@ void readFactLine(const QString& line, ToolFacts& facts) {
             facts.imageSha256 = value;
         else if (key == qtText(tp::factReadbackSha256))
             facts.readbackSha256 = value;
+        else if (key == qtText(tp::factReadbackFrom))
+            facts.readbackFrom = value;
     }
 }
 

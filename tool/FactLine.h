@@ -19,6 +19,9 @@ struct ToolFacts {
     std::optional<qint64> bytesVerified;
     QString imageSha256;
     QString readbackSha256;
+    // Whether the verify read the disc anew ("disc") or may have been answered
+    // from the drive's cache ("cache-or-disc").
+    QString readbackFrom;
 };
 
 bool isFactLine(const QString& line);

@@ -2,6 +2,155 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>BurnReceipt</name>
+    <message>
+        <source>unknown</source>
+        <translation>unbekannt</translation>
+    </message>
+    <message>
+        <source>Erasing</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>Burning</source>
+        <translation>Brennen</translation>
+    </message>
+    <message>
+        <source>Verifying</source>
+        <translation>Überprüfen</translation>
+    </message>
+    <message>
+        <source>yes</source>
+        <translation>ja</translation>
+    </message>
+    <message>
+        <source>no</source>
+        <translation>nein</translation>
+    </message>
+    <message>
+        <source>It equals the image&apos;s SHA-256, but the burn failed after the verify: the disc may not hold the image.</source>
+        <translation>Sie gleicht der SHA-256 des Abbilds, doch das Brennen schlug nach der Überprüfung fehl: Die Disc enthält das Abbild womöglich nicht.</translation>
+    </message>
+    <message>
+        <source>It equals the image&apos;s SHA-256: the drive returned the image&apos;s bytes, but it could not be made to read the disc anew, so they may have come from its cache.</source>
+        <translation>Sie gleicht der SHA-256 des Abbilds: Das Laufwerk lieferte die Bytes des Abbilds, ließ sich aber nicht dazu bringen, die Disc neu zu lesen; sie können daher aus seinem Zwischenspeicher stammen.</translation>
+    </message>
+    <message>
+        <source>It equals the image&apos;s SHA-256: the disc holds exactly the image.</source>
+        <translation>Sie gleicht der SHA-256 des Abbilds: Die Disc enthält genau das Abbild.</translation>
+    </message>
+    <message>
+        <source>Verify: not done (the option was off)</source>
+        <translation>Überprüfung: nicht erfolgt (die Option war aus)</translation>
+    </message>
+    <message>
+        <source>Verify: not done (the burn ended before it)</source>
+        <translation>Überprüfung: nicht erfolgt (das Brennen endete vorher)</translation>
+    </message>
+    <message>
+        <source>Verify: did not complete</source>
+        <translation>Überprüfung: nicht abgeschlossen</translation>
+    </message>
+    <message>
+        <source>Verify: completed, but the tool reported no SHA-256 of what it read back</source>
+        <translation>Überprüfung: abgeschlossen, aber das Programm meldete keine SHA-256 des Zurückgelesenen</translation>
+    </message>
+    <message>
+        <source>Read-back SHA-256: %1</source>
+        <translation>SHA-256 des Zurückgelesenen: %1</translation>
+    </message>
+    <message>
+        <source>Whether it equals the image&apos;s is unknown: the image&apos;s SHA-256 is missing</source>
+        <translation>Ob sie der des Abbilds gleicht, ist unbekannt: die SHA-256 des Abbilds fehlt</translation>
+    </message>
+    <message>
+        <source>It DIFFERS from the image&apos;s SHA-256: the disc does not hold the image.</source>
+        <translation>Sie WEICHT von der SHA-256 des Abbilds AB: Die Disc enthält nicht das Abbild.</translation>
+    </message>
+    <message>
+        <source>Emberlin burn receipt</source>
+        <translation>Emberlin-Brennprotokoll</translation>
+    </message>
+    <message>
+        <source>Image: %1</source>
+        <translation>Abbild: %1</translation>
+    </message>
+    <message>
+        <source>Size: %1 bytes</source>
+        <translation>Größe: %1 Bytes</translation>
+    </message>
+    <message>
+        <source>Image SHA-256: %1</source>
+        <translation>SHA-256 des Abbilds: %1</translation>
+    </message>
+    <message>
+        <source>Burner: %1</source>
+        <translation>Brenner: %1</translation>
+    </message>
+    <message>
+        <source>Medium: %1</source>
+        <translation>Medium: %1</translation>
+    </message>
+    <message>
+        <source>Options: leave appendable %1, verify %2, erase first %3</source>
+        <translation>Optionen: erweiterbar lassen %1, überprüfen %2, vorher löschen %3</translation>
+    </message>
+    <message>
+        <source>Speed set: %1</source>
+        <translation>Eingestellte Geschwindigkeit: %1</translation>
+    </message>
+    <message>
+        <source>Started: %1</source>
+        <translation>Begonnen: %1</translation>
+    </message>
+    <message>
+        <source>%1: %2 to %3</source>
+        <translation>%1: %2 bis %3</translation>
+    </message>
+    <message>
+        <source>Ended: %1</source>
+        <translation>Beendet: %1</translation>
+    </message>
+    <message>
+        <source>Result: succeeded</source>
+        <translation>Ergebnis: erfolgreich</translation>
+    </message>
+    <message>
+        <source>Result: failed</source>
+        <translation>Ergebnis: fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Status: %1</source>
+        <translation>Status: %1</translation>
+    </message>
+</context>
+<context>
+    <name>BurnRun</name>
+    <message>
+        <source>signal %1</source>
+        <translation>Signal %1</translation>
+    </message>
+    <message>
+        <source>exit status %1</source>
+        <translation>Exit-Status %1</translation>
+    </message>
+</context>
+<context>
+    <name>LinkSafeFileWrite</name>
+    <message>
+        <source>A symbolic link has this name, and it could lead anywhere. Choose another name.</source>
+        <translation>Eine symbolische Verknüpfung trägt diesen Namen und könnte überallhin führen. Wählen Sie einen anderen Namen.</translation>
+    </message>
+    <message>
+        <source>Something other than a file has this name. Choose another name.</source>
+        <translation>Etwas anderes als eine Datei trägt diesen Namen. Wählen Sie einen anderen Namen.</translation>
+    </message>
+    <message>
+        <source>Something has taken this name meanwhile. Choose another name.</source>
+        <translation>Inzwischen trägt etwas anderes diesen Namen. Wählen Sie einen anderen Namen.</translation>
+    </message>
+</context>
+<context>
     <name>ProgressInterpreter</name>
     <message>
         <source>No available burners were found on your system.</source>
@@ -86,120 +235,16 @@
         <source>OK</source>
         <translation>OK</translation>
     </message>
+    <message>
+        <source>%1 burn receipts.txt</source>
+        <translation>%1 Brennprotokolle.txt</translation>
+    </message>
 </context>
 <context>
-    <name>emberlin</name>
+    <name>RegularFile</name>
     <message>
-        <source>unknown</source>
-        <translation>unbekannt</translation>
-    </message>
-    <message>
-        <source>Erasing</source>
-        <translation>Löschen</translation>
-    </message>
-    <message>
-        <source>Burning</source>
-        <translation>Brennen</translation>
-    </message>
-    <message>
-        <source>Verifying</source>
-        <translation>Überprüfen</translation>
-    </message>
-    <message>
-        <source>yes</source>
-        <translation>ja</translation>
-    </message>
-    <message>
-        <source>no</source>
-        <translation>nein</translation>
-    </message>
-    <message>
-        <source>Verify: not done (the option was off)</source>
-        <translation>Überprüfung: nicht erfolgt (die Option war aus)</translation>
-    </message>
-    <message>
-        <source>Verify: not done (the burn ended before it)</source>
-        <translation>Überprüfung: nicht erfolgt (das Brennen endete vorher)</translation>
-    </message>
-    <message>
-        <source>Verify: did not complete</source>
-        <translation>Überprüfung: nicht abgeschlossen</translation>
-    </message>
-    <message>
-        <source>Verify: completed, but the tool reported no SHA-256 of what it read back</source>
-        <translation>Überprüfung: abgeschlossen, aber das Programm meldete keine SHA-256 des Zurückgelesenen</translation>
-    </message>
-    <message>
-        <source>Read-back SHA-256: %1</source>
-        <translation>SHA-256 des Zurückgelesenen: %1</translation>
-    </message>
-    <message>
-        <source>Whether it equals the image&apos;s is unknown: the image&apos;s SHA-256 is missing</source>
-        <translation>Ob sie der des Abbilds gleicht, ist unbekannt: die SHA-256 des Abbilds fehlt</translation>
-    </message>
-    <message>
-        <source>It equals the image&apos;s SHA-256: the disc holds exactly the image.</source>
-        <translation>Sie gleicht der SHA-256 des Abbilds: Die Disc enthält genau das Abbild.</translation>
-    </message>
-    <message>
-        <source>It DIFFERS from the image&apos;s SHA-256: the disc does not hold the image.</source>
-        <translation>Sie WEICHT von der SHA-256 des Abbilds AB: Die Disc enthält nicht das Abbild.</translation>
-    </message>
-    <message>
-        <source>Emberlin burn receipt</source>
-        <translation>Emberlin-Brennprotokoll</translation>
-    </message>
-    <message>
-        <source>Image: %1</source>
-        <translation>Abbild: %1</translation>
-    </message>
-    <message>
-        <source>Size: %1 bytes</source>
-        <translation>Größe: %1 Bytes</translation>
-    </message>
-    <message>
-        <source>Image SHA-256: %1</source>
-        <translation>SHA-256 des Abbilds: %1</translation>
-    </message>
-    <message>
-        <source>Burner: %1</source>
-        <translation>Brenner: %1</translation>
-    </message>
-    <message>
-        <source>Medium: %1</source>
-        <translation>Medium: %1</translation>
-    </message>
-    <message>
-        <source>Options: leave appendable %1, verify %2, erase first %3</source>
-        <translation>Optionen: erweiterbar lassen %1, überprüfen %2, vorher löschen %3</translation>
-    </message>
-    <message>
-        <source>Speed set: %1</source>
-        <translation>Eingestellte Geschwindigkeit: %1</translation>
-    </message>
-    <message>
-        <source>Started: %1</source>
-        <translation>Begonnen: %1</translation>
-    </message>
-    <message>
-        <source>%1: %2 to %3</source>
-        <translation>%1: %2 bis %3</translation>
-    </message>
-    <message>
-        <source>Ended: %1</source>
-        <translation>Beendet: %1</translation>
-    </message>
-    <message>
-        <source>Result: succeeded</source>
-        <translation>Ergebnis: erfolgreich</translation>
-    </message>
-    <message>
-        <source>Result: failed</source>
-        <translation>Ergebnis: fehlgeschlagen</translation>
-    </message>
-    <message>
-        <source>Status: %1</source>
-        <translation>Status: %1</translation>
+        <source>It is not a regular file.</source>
+        <translation>Es ist keine gewöhnliche Datei.</translation>
     </message>
 </context>
 <context>
@@ -211,6 +256,172 @@
     <message>
         <source>Burn failed</source>
         <translation>Brennen fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Insert a disc</source>
+        <translation>Disc einlegen</translation>
+    </message>
+    <message>
+        <source>Please insert a writable disc into “%1” to burn “%2”.</source>
+        <translation>Bitte legen Sie eine beschreibbare Disc in „%1“ ein, um „%2“ zu brennen.</translation>
+    </message>
+</context>
+<context>
+    <name>emberlin::CopiesWindow</name>
+    <message>
+        <source>Burn Copies</source>
+        <translation>Kopien brennen</translation>
+    </message>
+    <message>
+        <source>Image</source>
+        <translation>Image</translation>
+    </message>
+    <message>
+        <source>Drop one disc image file (.iso, .img, .dmg or .toast) here to burn copies of it.</source>
+        <translation>Legen Sie hier eine Disc-Image-Datei (.iso, .img, .dmg oder .toast) ab, um Kopien davon zu brennen.</translation>
+    </message>
+    <message>
+        <source>Choose &amp;Image…</source>
+        <translation>&amp;Image wählen…</translation>
+    </message>
+    <message>
+        <source>Choose image</source>
+        <translation>Image wählen</translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation>Optionen</translation>
+    </message>
+    <message>
+        <source>&amp;Speed:</source>
+        <translation>&amp;Geschwindigkeit:</translation>
+    </message>
+    <message>
+        <source>Burn speed</source>
+        <translation>Brenngeschwindigkeit</translation>
+    </message>
+    <message>
+        <source>Leave discs &amp;appendable</source>
+        <translation>Discs &amp;offen lassen</translation>
+    </message>
+    <message>
+        <source>&amp;Verify each disc</source>
+        <translation>Jede Disc &amp;überprüfen</translation>
+    </message>
+    <message>
+        <source>&amp;Erase discs if possible</source>
+        <translation>Discs wenn möglich &amp;löschen</translation>
+    </message>
+    <message>
+        <source>Burners</source>
+        <translation>Brenner</translation>
+    </message>
+    <message>
+        <source>No burners are listed. Burners appear here as the main window lists them.</source>
+        <translation>Es sind keine Brenner aufgeführt. Brenner erscheinen hier, sobald das Hauptfenster sie auflistet.</translation>
+    </message>
+    <message>
+        <source>Summary</source>
+        <translation>Zusammenfassung</translation>
+    </message>
+    <message>
+        <source>Save Burn &amp;Receipts…</source>
+        <translation>Brenn&amp;protokolle sichern…</translation>
+    </message>
+    <message>
+        <source>C&amp;lose</source>
+        <translation>&amp;Schließen</translation>
+    </message>
+    <message>
+        <source>&amp;Burn</source>
+        <translation>&amp;Brennen</translation>
+    </message>
+    <message>
+        <source>Drop a disc image here to burn copies of it
+(.iso, .img, .dmg or .toast)</source>
+        <translation>Legen Sie hier ein Disc-Image ab, um Kopien davon zu brennen
+(.iso, .img, .dmg oder .toast)</translation>
+    </message>
+    <message>
+        <source>Save Burn Receipts</source>
+        <translation>Brennprotokolle sichern</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt)</source>
+        <translation>Textdateien (*.txt)</translation>
+    </message>
+    <message>
+        <source>Choose Disc Image</source>
+        <translation>Disc-Image wählen</translation>
+    </message>
+    <message>
+        <source>Disc images (*.iso *.img *.dmg *.toast)</source>
+        <translation>Disc-Images (*.iso *.img *.dmg *.toast)</translation>
+    </message>
+</context>
+<context>
+    <name>emberlin::CopyBurn</name>
+    <message>
+        <source>Please wait...</source>
+        <translation>Bitte warten...</translation>
+    </message>
+    <message>
+        <source>Burn failed - no pseudo-terminal could be opened for the disc-image tool</source>
+        <translation>Brennen fehlgeschlagen - für das Disc-Image-Werkzeug konnte kein Pseudo-Terminal geöffnet werden</translation>
+    </message>
+    <message>
+        <source>Burn failed - the disc-image tool could not be started (%1: %2)</source>
+        <translation>Brennen fehlgeschlagen - das Disc-Image-Werkzeug konnte nicht gestartet werden (%1: %2)</translation>
+    </message>
+    <message>
+        <source>Burn cancelled.</source>
+        <translation>Brennvorgang abgebrochen.</translation>
+    </message>
+    <message>
+        <source>Burn failed - the disc-image tool stopped unexpectedly (%1)</source>
+        <translation>Brennen fehlgeschlagen - das Disc-Image-Werkzeug wurde unerwartet beendet (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>emberlin::CopyBurnController</name>
+    <message>
+        <source>%1 of 1 disc burned and verified</source>
+        <translation>%1 von 1 Disc gebrannt und überprüft</translation>
+    </message>
+    <message>
+        <source>%1 of 1 disc burned</source>
+        <translation>%1 von 1 Disc gebrannt</translation>
+    </message>
+    <message>
+        <source>%1 of %2 discs burned and verified</source>
+        <translation>%1 von %2 Discs gebrannt und überprüft</translation>
+    </message>
+    <message>
+        <source>%1 of %2 discs burned</source>
+        <translation>%1 von %2 Discs gebrannt</translation>
+    </message>
+    <message>
+        <source>In use by the main window&apos;s burn</source>
+        <translation>Vom Brennvorgang im Hauptfenster belegt</translation>
+    </message>
+    <message>
+        <source>Burn failed - image file not found</source>
+        <translation>Brennen fehlgeschlagen - Image-Datei nicht gefunden</translation>
+    </message>
+</context>
+<context>
+    <name>emberlin::CopyBurnerRow</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Cancel the burn on %1</source>
+        <translation>Brennvorgang auf %1 abbrechen</translation>
+    </message>
+    <message>
+        <source>Burn progress on %1</source>
+        <translation>Brennfortschritt auf %1</translation>
     </message>
 </context>
 <context>
@@ -292,20 +503,28 @@
         <translation>Abbrechen</translation>
     </message>
     <message>
-        <source>signal %1</source>
-        <translation>Signal %1</translation>
-    </message>
-    <message>
-        <source>exit status %1</source>
-        <translation>Exit-Status %1</translation>
-    </message>
-    <message>
         <source>Burn failed - the disc-image tool stopped unexpectedly (%1)</source>
         <translation>Brennen fehlgeschlagen - das Disc-Image-Werkzeug wurde unerwartet beendet (%1)</translation>
     </message>
     <message>
         <source>The disc-image tool stopped unexpectedly (%1).</source>
         <translation>Das Disc-Image-Werkzeug wurde unerwartet beendet (%1).</translation>
+    </message>
+    <message>
+        <source>Not a disc image</source>
+        <translation>Kein Disc-Image</translation>
+    </message>
+    <message>
+        <source>“%1” is not a disc image, so it was not burned. Emberlin burns .iso, .img, .dmg and .toast files.</source>
+        <translation>„%1“ ist kein Disc-Image und wurde deshalb nicht gebrannt. Emberlin brennt .iso-, .img-, .dmg- und .toast-Dateien.</translation>
+    </message>
+    <message>
+        <source>A burn is in progress</source>
+        <translation>Es wird gerade gebrannt</translation>
+    </message>
+    <message>
+        <source>“%1” is being burned. Open “%2” again once this burn has ended.</source>
+        <translation>„%1“ wird gerade gebrannt. Öffnen Sie „%2“ erneut, wenn dieser Brennvorgang beendet ist.</translation>
     </message>
 </context>
 <context>
@@ -462,6 +681,10 @@
         <source>Text files (*.txt)</source>
         <translation>Textdateien (*.txt)</translation>
     </message>
+    <message>
+        <source>Burn &amp;Copies…</source>
+        <translation>&amp;Kopien brennen…</translation>
+    </message>
 </context>
 <context>
     <name>emberlin::SingleInstance</name>
@@ -472,6 +695,10 @@
     <message>
         <source>Emberlin: later launches cannot reach this window (%1): each will open a window of its own.</source>
         <translation>Emberlin: spätere Starts erreichen dieses Fenster nicht (%1): jeder öffnet ein eigenes Fenster.</translation>
+    </message>
+    <message>
+        <source>Emberlin: no folder is private to this user (XDG_RUNTIME_DIR), so later launches cannot reach this window safely: each will open a window of its own.</source>
+        <translation>Emberlin: Kein Ordner ist diesem Benutzer allein vorbehalten (XDG_RUNTIME_DIR), daher erreichen spätere Starts dieses Fenster nicht sicher: Jeder öffnet ein eigenes Fenster.</translation>
     </message>
 </context>
 <context>

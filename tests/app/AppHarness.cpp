@@ -5,9 +5,9 @@
 using namespace emberlin;
 
 int RecordingAlerts::runCritical(const QString& message, const QString& informative,
-                                 const QStringList& buttons) {
-    shown.push_back({message, informative, buttons});
-    return answer ? answer(shown.back()) : 0;
+                                 const QStringList& buttons, int defaultButton) {
+    shown.push_back({message, informative, buttons, defaultButton});
+    return answer ? answer(shown.back()) : defaultButton;
 }
 
 AppHarness::AppHarness()
@@ -23,8 +23,9 @@ AppHarness::AppHarness(const Options& options)
                                options.ptyOpener,
                                options.listingTimeLimit,
                                std::chrono::milliseconds(0),
+                               [this] { return now; },
                                [this] {
-                                   return now;
+                                   return steadyNow;
                                }};
 #ifndef Q_OS_MACOS
     parts.driveEvents = &driveEvents;

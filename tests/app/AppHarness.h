@@ -21,18 +21,20 @@
 #include <memory>
 #include <vector>
 
-// Records every alert and answers it through `answer` (the first button when
-// none is set), which runs while the alert is "open", as a modal loop would.
+// Records every alert and answers it through `answer` (as Return would, with
+// the default button, when none is set), which runs while the alert is "open",
+// as a modal loop would.
 class RecordingAlerts final : public emberlin::Alerts {
 public:
     struct Alert {
         QString message;
         QString informative;
         QStringList buttons;
+        int defaultButton = 0;
         bool operator==(const Alert&) const = default;
     };
-    int runCritical(const QString& message, const QString& informative,
-                    const QStringList& buttons) override;
+    int runCritical(const QString& message, const QString& informative, const QStringList& buttons,
+                    int defaultButton) override;
 
     std::vector<Alert> shown;
     std::function<int(const Alert&)> answer;
@@ -55,6 +57,7 @@ public:
     void show(const QString& summary, const QString& body) override {
         shown.append(summary + ": " + body);
     }
+    void withdraw() override { shown.append("withdrawn"); }
     QStringList shown;
 };
 class RecordingTaskbar final : public emberlin::TaskbarProgress {
@@ -86,6 +89,8 @@ public:
     emberlin::QuitGuard& quitGuard() { return app_->quitGuard(); }
     const emberlin::MainWindow::Outlets& ui() { return app_->window().outlets(); }
     emberlin::BurnJournal& journal() { return app_->burnJournal(); }
+    emberlin::CopyBurnController& copies() { return app_->copyBurnController(); }
+    emberlin::CopiesWindow& copiesWindow() { return app_->copiesWindow(); }
     QSettings& store() { return *store_; }
     QString status() { return ui().deviceStatusField->text(); }
     // The latest state the controller moved to.
@@ -115,8 +120,9 @@ public:
     FakeToolScript fake;
     RecordingAlerts alerts;
     RecordingSounds sounds;
-    // The app's clock.
+    // The app's clocks: the time of day, and the steady one of the time left.
     QDateTime now = QDateTime(QDate(2026, 12, 7), QTime(6, 0), Qt::UTC);
+    std::chrono::steady_clock::time_point steadyNow;
 #ifndef Q_OS_MACOS
     // Drive events the test sends, settled at once.
     emberlin::OpticalDriveEvents driveEvents;

@@ -49,7 +49,8 @@ QString ScratchApp::createImage(const QString& name) const {
     return path;
 }
 
-QProcess& ScratchApp::launch(const QStringList& arguments, const QString& folder) {
+QProcess& ScratchApp::launch(const QStringList& arguments, const QString& folder,
+                             const std::function<void(QProcess&)>& prepare) {
     auto process = std::make_unique<QProcess>();
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("EMBERLIN_FAKE_DIR", tool_.folder());
@@ -58,6 +59,8 @@ QProcess& ScratchApp::launch(const QStringList& arguments, const QString& folder
     process->setProcessEnvironment(environment);
     process->setWorkingDirectory(folder.isEmpty() ? workFolder() : folder);
     process->setProcessChannelMode(QProcess::ForwardedChannels);
+    if (prepare)
+        prepare(*process);
     process->start(executable_, arguments);
     process->waitForStarted(generousMs);
     processes_.push_back(std::move(process));

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -31,8 +32,10 @@ public:
     QString createImage(const QString& name) const; // in the work folder
 
     // Starts the app with these arguments, in the work folder unless another
-    // is named; the process stays owned here.
-    QProcess& launch(const QStringList& arguments = {}, const QString& folder = {});
+    // is named; prepare may change the process (its environment, its channels)
+    // before it starts. The process stays owned here.
+    QProcess& launch(const QStringList& arguments = {}, const QString& folder = {},
+                     const std::function<void(QProcess&)>& prepare = {});
     // Runs a launch to its end (bounded); its exit code, or -1.
     int launchToEnd(const QStringList& arguments);
 

@@ -1,9 +1,17 @@
+#include "OtherUser.h"
 #include "ScratchApp.h"
+#include "SingleInstance.h"
 #include "TestSupport.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <csignal>
+#include <gmock/gmock.h>
+#include <pwd.h>
+#include <unistd.h>
+
+using emberlin::SingleInstance;
 
 namespace {
 
@@ -34,6 +42,54 @@ TEST(SecondLaunch, DuringTheListingHandsItsFileOverToBeBurnedOnceTheBurnersAreKn
     ASSERT_TRUE(terminate(first));
     EXPECT_TRUE(endsCleanly(first));
     EXPECT_EQ(app.tool().calls().size(), 2u);
+}
+
+// Another user of the machine got first to every name a launch could look
+// for: the socket's name in the temporary folder, a runtime folder of the
+// other's that the user's environment names by mistake, and the one Qt falls
+// back on there. The app trusts none of them: it opens its window and burns
+// alone, says so, and the other user learns no path.
+TEST(SecondLaunch, NamesAnotherUserTookFirstAreIgnoredAndTheAppRunsAlone) {
+    const QString unavailable = otheruser::unavailableBecause();
+    if (!unavailable.isEmpty())
+        GTEST_SKIP() << unavailable.toStdString();
+    ScratchApp app;
+    app.tool().setListing({twoBurners});
+    app.tool().setBurn(hangingBurn);
+    QTemporaryDir scratch;
+    const QDir shared(otheruser::makeSharedFolder(scratch.path(), "tmp"));
+    const QString squatter = shared.filePath("squatter");
+    ASSERT_TRUE(QFile::copy(EMBERLIN_SOCKET_SQUATTER, squatter));
+    ASSERT_TRUE(QFile::setPermissions(squatter, QFile::permissions(squatter) | QFile::ExeOther));
+    const QString name = SingleInstance::serverName(app.settingsFile());
+    const QString log = shared.filePath("received");
+    QProcess other;
+    const QStringList squat = otheruser::commandAs(
+        {squatter, log, shared.filePath(name), shared.filePath("others-runtime/" + name),
+         shared.filePath(QString("runtime-%1/").arg(::getpwuid(::geteuid())->pw_name) + name)});
+    other.start(squat.first(), squat.mid(1));
+    ASSERT_TRUE(other.waitForReadyRead(60000)) << other.readAllStandardError().toStdString();
+    ASSERT_EQ(other.readLine(), "ready\n");
+
+    const QString image = app.createImage("disc.iso");
+    QProcess& running = app.launch({image}, {}, [&](QProcess& process) {
+        QProcessEnvironment environment = process.processEnvironment();
+        environment.insert("TMPDIR", shared.path());
+        environment.insert("XDG_RUNTIME_DIR", shared.filePath("others-runtime"));
+        process.setProcessEnvironment(environment);
+        process.setProcessChannelMode(QProcess::ForwardedOutputChannel);
+    });
+    EXPECT_TRUE(waitFor(
+        [&] { return app.tool().calls().size() == 2 || running.state() == QProcess::NotRunning; }));
+    ASSERT_EQ(app.tool().calls().size(), 2u) << "the app handed its file to the other user";
+    EXPECT_EQ(app.tool().calls()[1].value(1), image);
+    ASSERT_TRUE(terminate(running));
+    EXPECT_TRUE(endsCleanly(running));
+    EXPECT_THAT(running.readAllStandardError().toStdString(),
+                testing::HasSubstr("Emberlin: no folder is private to this user"));
+    EXPECT_FALSE(QFile::exists(log));
+    other.kill();
+    other.waitForFinished();
 }
 
 class TerminationSignal : public testing::TestWithParam<int> {};

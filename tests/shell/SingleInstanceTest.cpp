@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLocalSocket>
+#include <QStandardPaths>
 #include <QUuid>
 #include <cstring>
 #include <sys/socket.h>
@@ -21,9 +22,14 @@ QString uniqueName() {
     return "emberlin-test-" + QUuid::createUuid().toString(QUuid::Id128);
 }
 
+// Where an instance of that name listens: in the user's runtime folder.
+QString socketPath(const QString& name) {
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)).filePath(name);
+}
+
 // What an instance that crashed leaves: the socket's file, with nobody listening.
 void leaveStaleSocket(const QString& name) {
-    const QByteArray path = QFile::encodeName(QDir(QDir::tempPath()).filePath(name));
+    const QByteArray path = QFile::encodeName(socketPath(name));
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     ASSERT_LT(static_cast<std::size_t>(path.size()), sizeof address.sun_path);
@@ -39,7 +45,7 @@ void leaveStaleSocket(const QString& name) {
 // so that the instance in this process can serve.
 QByteArray launchAgain(const QString& name, const QByteArray& message) {
     QLocalSocket socket;
-    socket.connectToServer(name);
+    socket.connectToServer(socketPath(name));
     if (!socket.waitForConnected(5000))
         return "not connected";
     socket.write(message);
@@ -96,7 +102,7 @@ TEST(SingleInstance, AMessageInPiecesIsTakenWhenComplete) {
 
     const QByteArray message = messageOf({"/images/split.toast", "/images/b.iso"});
     QLocalSocket socket;
-    socket.connectToServer(name);
+    socket.connectToServer(socketPath(name));
     ASSERT_TRUE(socket.waitForConnected(5000));
     // Cut between the first path's end and the list's end; the instance reads
     // what is there once the loop runs.
@@ -125,8 +131,11 @@ TEST(SingleInstance, AMessageWithoutEndIsCutOffUnanswered) {
 TEST(SingleInstance, FailuresToListenAreReportedAndItGoesOnAlone) {
     static QStringList warnings;
     warnings.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(
-        [](QtMsgType, const QMessageLogContext&, const QString& text) { warnings << text; });
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
+            if (text.startsWith("Emberlin: "))
+                warnings << text;
+        });
     SingleInstance instance("/nonexistent-folder/emberlin");
     const SingleInstance::Outcome outcome = instance.claimOrHandOver({});
     qInstallMessageHandler(previous);
