@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DriveFactory.h"
 
-#include "DriveEmulator.h"
+#include "EmulatorLaunch.h"
 #include "LibburnDrive.h"
 
 namespace disctool {
@@ -12,8 +12,8 @@ std::unique_ptr<Drive> makeDrive(const std::string& id, LibburnSession& session,
         return std::make_unique<LibburnDrive>(session, id, std::nullopt);
     }
     std::string device = id;
-    if (driveEmulator::named(id)) {
-        const std::optional<std::string> emulated = driveEmulator::device();
+    if (emulator::launch::namesEmulatedDrive(id)) {
+        const std::optional<std::string> emulated = emulator::launch::emulatedDevice();
         if (!emulated) {
             problem = "The emulated drive " + id + " did not start";
             return nullptr;

@@ -17,6 +17,8 @@ struct Track {
     std::int64_t reserved = 0; // size fixed by RESERVE TRACK or a cue sheet; 0: open-ended
     bool closed = false;
     bool damaged = false; // a write failed in it
+
+    bool operator==(const Track&) const = default;
 };
 
 enum class FormatState {
@@ -39,6 +41,8 @@ struct Disc {
     bool incrementalAllowed = true; // a minimally blanked DVD-RW writes at once only
     bool pseudoOverwrite = false;   // a BD-R formatted for pseudo-overwrite (SRM+POW)
     std::int64_t nextStart = 0;     // where the next track's data starts
+
+    bool operator==(const Disc&) const = default;
 
     const MediumFacts& traits() const { return factsOf(medium); }
     bool overwritable() const { return traits().overwritable; }

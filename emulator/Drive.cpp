@@ -12,8 +12,11 @@ namespace emulator {
 
 namespace {
 
-std::string storePath(const std::string& path, std::size_t index) {
-    return index == 0 ? path : path + "." + std::to_string(index + 1);
+// What the state file remembers; none when it cannot be read, which the
+// drive's files were checked for before the drive came to life.
+RememberedDiscs remembered(const DiscStateFile& file) {
+    std::string problem;
+    return file.load(problem).value_or(RememberedDiscs{});
 }
 
 // Discs arrive until the first slot the id leaves empty.
@@ -32,8 +35,9 @@ std::int64_t transferLength(std::span<const std::uint8_t> cdb) {
 
 Drive::Drive(DriveConfig config)
     : config_(std::move(config))
-    , stateFile_(config_.path + ".state")
-    , discs_(stateFile_.load())
+    , files_(config_.path, config_.discs.size())
+    , stateFile_(files_.state())
+    , discs_(remembered(stateFile_))
     , tray_(arrivingDiscs(config_), config_.insertAfter,
             Tray::Settling{config_.noMediumFor, config_.unready}, now())
     , rates_(config_.rate, config_.topSpeed)
@@ -44,17 +48,30 @@ Drive::Drive(DriveConfig config)
     , log_(config_.log) {
     discs_.resize(config_.discs.size());
     for (std::size_t i = 0; i < config_.discs.size(); ++i) {
-        stores_.push_back(std::make_unique<BackingStore>(storePath(config_.path, i)));
+        stores_.push_back(std::make_unique<BackingStore>(files_.disc(i)));
     }
 }
 
 Drive::~Drive() {
-    if (unsaved_) {
+    // A program may also have written the node itself (growisofs does to a
+    // DVD-RAM): the state remembers each file as the drive leaves it.
+    bool grown = false;
+    for (std::size_t i = 0; i < discs_.size(); ++i) {
+        grown = grown || (discs_[i] && discs_[i]->bytes != stores_[i]->bytes());
+    }
+    if (unsaved_ || grown) {
         remember();
     }
 }
 
 void Drive::remember() {
+    for (std::size_t i = 0; i < discs_.size(); ++i) {
+        if (discs_[i]) {
+            const std::string file = files_.disc(i);
+            discs_[i]->file = file.substr(file.rfind('/') + 1);
+            discs_[i]->bytes = stores_[i]->bytes();
+        }
+    }
     unsaved_ = !stateFile_.save(discs_);
 }
 
@@ -66,7 +83,8 @@ Disc* Drive::disc() {
     const DiscDescription& description = config_.discs[*index];
     std::optional<RememberedDisc>& slot = discs_[*index];
     if (!slot || slot->origin != description.origin()) {
-        slot = RememberedDisc{description.origin(), makeFreshDisc(description, *stores_[*index])};
+        slot = RememberedDisc{
+            description.origin(), makeFreshDisc(description, *stores_[*index]), {}, 0};
         remember();
     }
     return &slot->disc;
@@ -165,13 +183,13 @@ Reply Drive::execute(std::span<const std::uint8_t> cdb, std::span<std::uint8_t> 
     if (reply.driveGone) {
         gone_ = true;
     }
-    if (reply.changedDisc) {
-        // Writes are many and small: they are remembered with the next
-        // command that changes the disc, or when the drive goes.
-        unsaved_ = true;
-        if (cdb[0] != 0x2A && cdb[0] != 0xAA) {
-            remember();
-        }
+    // Writes are many and small: they are remembered with the next command
+    // that changes the disc, the cache flush that ends them (after which a
+    // host may hand the drive to another program), or when the drive goes.
+    const bool writing = cdb[0] == 0x2A || cdb[0] == 0xAA;
+    unsaved_ = unsaved_ || reply.changedDisc;
+    if (unsaved_ && (cdb[0] == 0x35 || (reply.changedDisc && !writing))) {
+        remember();
     }
     if (reply.sense) {
         lastSense_ = reply.sense;

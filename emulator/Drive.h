@@ -3,6 +3,7 @@
 
 #include "BackingStore.h"
 #include "CommandLog.h"
+#include "DiscFiles.h"
 #include "DiscStateFile.h"
 #include "DriveConfig.h"
 #include "RateModel.h"
@@ -83,9 +84,10 @@ private:
     Reply formatUnit(const Request& request);
 
     DriveConfig config_;
+    DiscFiles files_;
     DiscStateFile stateFile_;
     std::vector<std::unique_ptr<BackingStore>> stores_;
-    std::vector<std::optional<RememberedDisc>> discs_;
+    RememberedDiscs discs_;
     std::uint64_t polls_ = 0;
     Tray tray_;
     RateModel rates_;

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "EmulatedDevice.h"
 
+#include "DiscFiles.h"
+#include "OwnFile.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -46,21 +49,19 @@ EmulatedDevice::EmulatedDevice() {
     const char* id = std::getenv(emulatedDriveVariable);
     std::string problem;
     config_ = id != nullptr ? DriveConfig::parse(id, problem) : std::nullopt;
-    if (!config_ || config_->backingFileProblem()) {
+    if (!config_ || DiscFiles(config_->path, config_->discs.size(), config_->log).prepare()) {
         config_.reset();
         return;
     }
     path_ = config_->path;
-    const int created = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (created < 0) {
+    const OwnFile node = OwnFile::open(path_, O_RDWR);
+    struct stat file {};
+    if (!node.valid() || ::fstat(node.fd(), &file) != 0) {
         config_.reset();
         return;
     }
-    struct stat file {};
-    ::fstat(created, &file);
     fileDevice_ = file.st_dev;
     fileInode_ = file.st_ino;
-    ::close(created);
     char canonical[PATH_MAX];
     if (::realpath(path_.c_str(), canonical) != nullptr) {
         canonicalPath_ = canonical;

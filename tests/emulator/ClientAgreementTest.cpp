@@ -109,14 +109,12 @@ protected:
     }
 
     // `text` with DRIVE standing for the drive's device, DATA for a folder
-    // of test files, FILE for the file in it, IMAGE for an ISO image of it
-    // and OUT for a file a client writes.
+    // of test files, FILE for the file in it, IMAGE for an ISO image of it,
+    // OUT for a file a client writes and THEIRS for nobody's folder.
     std::string expanded(const std::string& text, const std::string& disc) const {
-        const std::vector<std::pair<std::string, std::string>> names = {{"DRIVE", disc},
-                                                                        {"DATA", "data"},
-                                                                        {"FILE", "data/file.bin"},
-                                                                        {"IMAGE", "image.iso"},
-                                                                        {"OUT", "out"}};
+        const std::vector<std::pair<std::string, std::string>> names = {
+            {"DRIVE", disc},        {"DATA", "data"}, {"FILE", "data/file.bin"},
+            {"IMAGE", "image.iso"}, {"OUT", "out"},   {"THEIRS", "theirs"}};
         std::string result;
         for (std::size_t at = 0; at < text.size();) {
             const auto name = std::find_if(names.begin(), names.end(), [&](const auto& pair) {
@@ -225,15 +223,23 @@ TEST_P(EmulatedDisc, ClientsBlankFormatWriteAndReadBack) {
     const std::string parameters = "medium=" + medium.id + "&state=" + state + size;
     std::filesystem::create_directory(scratch_.file("data"));
     const std::vector<char> data = writeTestImage(scratch_.file("data/file.bin"), 1234567);
+    // A disc is used by the user who made it: "theirs" only by nobody.
     const auto readBack = [&](const std::string& disc, const std::string& on) {
-        std::filesystem::remove_all(scratch_.file("out"));
+        const bool theirs = disc.starts_with("theirs");
+        std::filesystem::remove_all(scratch_.file(theirs ? "theirs/out" : "out"));
         client({EMBERLIN_XORRISO,
-                {"-osirrox", "on", "-indev", "mmc:DRIVE", "-extract", "/data", "OUT"}},
+                {"-osirrox", "on", "-indev", "mmc:DRIVE", "-extract", "/data",
+                 theirs ? "THEIRS/out" : "OUT"},
+                theirs},
                disc, on);
-        return readWholeFile(scratch_.file("out/file.bin"));
+        return readWholeFile(scratch_.file(theirs ? "theirs/out/file.bin" : "out/file.bin"));
     };
     const auto sessions = [&](const std::string& disc, const std::string& on) {
-        return xorrisoReport(xorriso(disc, on, {"-toc"})).trackStarts.size();
+        return xorrisoReport(client({EMBERLIN_XORRISO,
+                                     {"-indev", "mmc:DRIVE", "-toc"},
+                                     disc.starts_with("theirs")},
+                                    disc, on))
+            .trackStarts.size();
     };
 
     const std::size_t before = sessions("xorriso", parameters);
@@ -278,7 +284,7 @@ TEST_P(EmulatedDisc, ClientsBlankFormatWriteAndReadBack) {
                                   (medium.arrivesUnformatted ? "&state=unformatted" : "") + size;
         if (medium.arrivesUnformatted || restricted) {
             client({EMBERLIN_FORMAT, {"-force", "DRIVE"}, true}, disc, grown);
-            const Lines formatted = client({EMBERLIN_MEDIAINFO, {"DRIVE"}}, disc, grown);
+            const Lines formatted = client({EMBERLIN_MEDIAINFO, {"DRIVE"}, true}, disc, grown);
             EXPECT_EQ(mediainfoReport(formatted).profile, medium.profile);
             EXPECT_TRUE(restricted || mediainfoReport(formatted).formatted > 0);
         }
