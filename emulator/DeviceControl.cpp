@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DeviceControl.h"
 
+#include "Opcode.h"
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -95,9 +97,21 @@ Reply DeviceControl::send(std::span<const std::uint8_t> cdb, std::span<std::uint
 
 bool DeviceControl::mediaChanged() {
     // As the sr driver asks: a unit attention, or a media event.
-    constexpr std::array<std::uint8_t, 6> testUnitReady{};
+    constexpr std::array<std::uint8_t, 6> testUnitReady{
+        static_cast<std::uint8_t>(Opcode::TestUnitReady)};
     const Reply ready = send(testUnitReady);
-    constexpr std::array<std::uint8_t, 10> mediaEvents{0x4A, 0x01, 0, 0, 0x10, 0, 0, 0, 8, 0};
+    // Polled, media class, 8 bytes.
+    constexpr std::array<std::uint8_t, 10> mediaEvents{
+        static_cast<std::uint8_t>(Opcode::GetEventStatusNotification),
+        0x01,
+        0,
+        0,
+        0x10,
+        0,
+        0,
+        0,
+        8,
+        0};
     std::array<std::uint8_t, 8> event{};
     send(mediaEvents, event);
     const int code = event[4] & 0x0F; // 2: new media, 3: media removal

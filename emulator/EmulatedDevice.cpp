@@ -86,7 +86,7 @@ bool EmulatedDevice::owns(int fd) {
 
 Drive& EmulatedDevice::drive() {
     if (!drive_) {
-        drive_ = std::make_unique<Drive>(*config_);
+        drive_ = std::make_unique<Drive>(*config_, clock_);
         control_ = std::make_unique<DeviceControl>(*drive_);
     }
     return *drive_;

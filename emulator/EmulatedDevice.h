@@ -3,6 +3,7 @@
 
 #include "DeviceControl.h"
 #include "Drive.h"
+#include "DriveClock.h"
 #include "DriveConfig.h"
 
 #include <memory>
@@ -58,6 +59,7 @@ private:
     std::optional<gid_t> cdromGroup_;
     dev_t fileDevice_ = 0;
     ino_t fileInode_ = 0;
+    SteadyDriveClock clock_;
     std::unique_ptr<Drive> drive_;
     std::unique_ptr<DeviceControl> control_;
 };
