@@ -2,6 +2,7 @@
 
 #include "BurnClock.h"
 #include "BurnJournal.h"
+#include "DiscRefusalNote.h"
 #include "EmberlinController.h"
 #include "JobProgressLine.h"
 #include "MainWindow.h"
@@ -89,6 +90,7 @@ private:
     std::unique_ptr<EmberlinController> controller_;
     std::unique_ptr<QuitGuard> quitGuard_;
     std::unique_ptr<JobProgressLine> jobProgressLine_;
+    std::unique_ptr<DiscRefusalNote> discRefusalNote_;
     std::unique_ptr<BurnJournal> burnJournal_;
 #ifndef Q_OS_MACOS
     void connectDesktop(const Options& options);

@@ -38,6 +38,16 @@ QString absolutePath(const QString& path) {
     return QFileInfo(path).absoluteFilePath();
 }
 
+// The status a line's effects leave shown; empty when they show none.
+QString statusShownBy(const std::vector<InterpreterEffect>& effects) {
+    QString status;
+    for (const InterpreterEffect& e : effects) {
+        if (const auto* shown = std::get_if<effect::ShowStatus>(&e))
+            status = shown->text;
+    }
+    return status;
+}
+
 // The last component, also of a folder named with a trailing "/".
 QString fileNameOf(const QString& path) {
     return QFileInfo(QDir::cleanPath(path)).fileName();
@@ -177,6 +187,8 @@ void EmberlinController::interpretOutput(const QString& line) {
         if (generation != burnGeneration_)
             return; // the burn this line belonged to is gone
     }
+    if (refusesDisc(effects))
+        emit discRefused(statusShownBy(effects));
 }
 
 void EmberlinController::announceBurnEnd(const std::vector<InterpreterEffect>& effects) {
@@ -184,12 +196,7 @@ void EmberlinController::announceBurnEnd(const std::vector<InterpreterEffect>& e
         std::any_of(effects.begin(), effects.end(), [](const InterpreterEffect& e) {
             return std::holds_alternative<effect::PlaySuccessSound>(e);
         });
-    QString status;
-    for (const InterpreterEffect& e : effects) {
-        if (const auto* shown = std::get_if<effect::ShowStatus>(&e))
-            status = shown->text;
-    }
-    emit burnEnded(succeeded, status);
+    emit burnEnded(succeeded, statusShownBy(effects));
 }
 
 void EmberlinController::applyEffect(const InterpreterEffect& effect) {

@@ -84,6 +84,9 @@ signals:
     void burnProgressed(double fraction);
     // A fact line of the running burn, as the tool wrote it.
     void burnFactReported(const QString& line);
+    // The disc in the drive was refused, with the status the window shows for
+    // it; the burn waits for another disc.
+    void discRefused(const QString& status);
     // The burn was closed: success, failure, busy or lost burner, or the tool
     // ending without a word; with the status the window shows for it.
     void burnEnded(bool succeeded, const QString& status);

@@ -11,11 +11,12 @@ packages=(
 )
 case "${1:-build}" in
   build) ;;
-  # The desktop tests run their own session bus; xorriso and cdrskin check the
+  # The desktop tests run their own session bus; the accessibility test reads
+  # the window over AT-SPI on a virtual X server; xorriso and cdrskin check the
   # emulated burner against clients nobody here wrote; clang's libFuzzer runs
   # the fuzz targets.
   test) packages+=(libgtest-dev libgmock-dev desktop-file-utils appstream dbus-daemon xorriso cdrskin
-                   clang libclang-rt-14-dev) ;;
+                   clang libclang-rt-14-dev xvfb xauth at-spi2-core) ;;
   # The disc-image tool's benchmark compares it with other libburn writers;
   # the fuzz targets run long there.
   bench) packages+=(libgtest-dev libgmock-dev xorriso cdrskin clang libclang-rt-14-dev) ;;

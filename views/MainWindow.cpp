@@ -96,7 +96,7 @@ void MainWindow::enableControls(int burnState, bool imageChosen) {
 }
 
 void MainWindow::showStatus(const QString& text) {
-    ui_->deviceStatusField->setText(text);
+    ui_->deviceStatusField->showText(text);
 }
 
 void MainWindow::showFileName(const QString& name) {
@@ -121,13 +121,23 @@ void MainWindow::redrawContent() {
 }
 
 void MainWindow::showJobProgress(const QString& text) {
-    ui_->jobProgressField->setText(text);
+    ui_->jobProgressField->showText(text);
     ui_->jobProgressField->setVisible(true);
 }
 
 void MainWindow::hideJobProgress() {
     ui_->jobProgressField->setVisible(false);
-    ui_->jobProgressField->clear();
+    ui_->jobProgressField->showText(QString());
+}
+
+void MainWindow::showDiscNote(const QString& text) {
+    ui_->discNoteField->showText(text);
+    ui_->discNoteField->setVisible(true);
+}
+
+void MainWindow::hideDiscNote() {
+    ui_->discNoteField->setVisible(false);
+    ui_->discNoteField->showText(QString());
 }
 
 void MainWindow::setReceiptAvailable(bool available) {

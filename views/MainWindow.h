@@ -61,6 +61,10 @@ public:
     // The line below the status: speed and time left while a burn runs.
     void showJobProgress(const QString& text);
     void hideJobProgress();
+    // The line below the status while the window waits for another disc: why
+    // the last one was refused.
+    void showDiscNote(const QString& text);
+    void hideDiscNote();
     void setReceiptAvailable(bool available);
     // Asks where to save the burn receipt; empty when the user cancelled.
     QString askReceiptPath(const QString& suggested);

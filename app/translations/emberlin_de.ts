@@ -222,6 +222,17 @@
     </message>
 </context>
 <context>
+    <name>emberlin::DiscRefusalNote</name>
+    <message>
+        <source>The last disc has room for %1; the image needs %2.</source>
+        <translation>Auf der letzten Disc ist Platz für %1; das Image braucht %2.</translation>
+    </message>
+    <message>
+        <source>The last disc was refused: %1</source>
+        <translation>Die letzte Disc wurde abgelehnt: %1</translation>
+    </message>
+</context>
+<context>
     <name>emberlin::EmberlinController</name>
     <message>
         <source>The disc-image tool could not be started (%1).</source>
