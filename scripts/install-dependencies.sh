@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   qt6-tools-dev qt6-l10n-tools
   libburn-dev libssl-dev libcanberra-dev sound-theme-freedesktop libqt6svg6 libudev-dev
+  qt6-translations-l10n
 )
 case "${1:-build}" in
   build) ;;
