@@ -2,6 +2,7 @@
 
 #include "Alerts.h"
 #include "BurnCommand.h"
+#include "ChecksumFile.h"
 #include "DiscImageName.h"
 #include "FactLine.h"
 #include "MainWindow.h"
@@ -66,7 +67,9 @@ EmberlinController::EmberlinController(MainWindow& mainWindow, const Services& s
     , rescanDelay_(services.rescanDelay)
     , defaults_(services.settingsStore)
     , toolPath_(services.toolPath)
-    , interpret_([this](const QString& line) { takeLine(line); }) {}
+    , interpret_([this](const QString& line) { takeLine(line); }) {
+    connect(&imageChecksum_, &ImageChecksum::computed, this, &EmberlinController::imageChecked);
+}
 
 EmberlinController::~EmberlinController() {
     burnTask_.reset();
@@ -244,7 +247,7 @@ void EmberlinController::doBurn(const QString& imagePath) {
     outputBuffer_.clear();
     mainWindow_.showStatus(tr("Please wait..."));
     mainWindow_.showFileName(fileNameOf(imagePath));
-    const BurnChoices choices = mainWindow_.choices();
+    mainWindow_.hideChecksumNote();
     const int burner = mainWindow_.selectedBurner();
     // No burner, none selected, or a name line without its device line.
     const bool burnerListed = burner >= 0 && burner < burnerDevices_.size();
@@ -264,7 +267,65 @@ void EmberlinController::doBurn(const QString& imagePath) {
         reportBurnFailure(tr("Burn failed - no burner is selected"));
         return;
     }
+    // Nothing is written before a published checksum was compared.
+    if (std::optional<ChecksumFile> published = findChecksumFile(imagePath)) {
+        checking_ = std::move(published);
+        mainWindow_.showStatus(
+            tr("Checking “%1” against %2...").arg(fileNameOf(imagePath), checking_->fileName));
+        dropsAllowed_ = false;
+        mainWindow_.gateChecking();
+        imageChecksum_.start(imagePath);
+        return;
+    }
+    launchBurn(imagePath);
+}
 
+void EmberlinController::imageChecked(const QString& imagePath, const QString& sha256) {
+    if (!checking_ || burnState_ != BurnStateReady)
+        return; // cancelled, or the burners are being listed again
+    const ChecksumFile published = *std::exchange(checking_, std::nullopt);
+    // The window as a burn in Ready has it, before the tool speaks.
+    setBurnState(BurnStateReady);
+    const QString name = fileNameOf(imagePath);
+    if (sha256.isEmpty()) {
+        launchBurn(imagePath); // unreadable: the tool says why
+        return;
+    }
+    if (sha256 == published.published.sha256) {
+        mainWindow_.showChecksumNote(
+            published.published.clearSigned
+                ? tr("“%1” matches its SHA-256 in %2; the file's signature was not "
+                     "checked.")
+                      .arg(name, published.fileName)
+                : tr("“%1” matches its SHA-256 in %2.").arg(name, published.fileName));
+        if (launchBurn(imagePath))
+            emit imageMatchedChecksum(published.fileName);
+        return;
+    }
+    const quint64 generation = burnGeneration_;
+    constexpr int burnAnyway = 0;
+    constexpr int doNotBurn = 1;
+    const int answer = alerts_.runCritical(
+        tr("The image does not match its checksum"),
+        tr("The SHA-256 of “%1” is %2, but %3 gives %4. The download may be damaged "
+           "or not the one published.")
+            .arg(name, sha256, published.fileName, published.published.sha256),
+        {tr("Burn Anyway"), tr("Don't Burn")}, doNotBurn);
+    if (generation != burnGeneration_ || burnState_ != BurnStateReady)
+        return; // something else began while the alert was open
+    if (answer == burnAnyway) {
+        mainWindow_.showChecksumNote(
+            tr("“%1” does not match its SHA-256 in %2.").arg(name, published.fileName));
+        launchBurn(imagePath);
+        return;
+    }
+    reportBurnFailure(tr("Not burned - “%1” does not match %2.").arg(name, published.fileName));
+}
+
+bool EmberlinController::launchBurn(const QString& imagePath) {
+    const quint64 generation = burnGeneration_;
+    const BurnChoices choices = mainWindow_.choices();
+    const int burner = mainWindow_.selectedBurner();
     const QString device = trimBlanksAndTabs(burnerDevices_.at(burner));
     burnTask_.reset(new TaskWrapper(*this, burnArguments(toolPath_, imagePath, choices, device)));
     ignoreOutput_ = false;
@@ -272,13 +333,14 @@ void EmberlinController::doBurn(const QString& imagePath) {
     if (!getFileDescriptors()) {
         if (generation == burnGeneration_)
             discardBurnTask();
-        return;
+        return false;
     }
     if (!burnTask_->startProcess(std::move(masterFD_), std::move(slaveFD_))) {
         failBurnLaunch(burnTask_->launchError());
-        return;
+        return false;
     }
     emit burnStarted(imagePath, mainWindow_.burnerTitle(burner), choices);
+    return true;
 }
 
 void EmberlinController::reportBurnFailure(const QString& status) {
@@ -312,6 +374,8 @@ bool EmberlinController::getFileDescriptors() {
 void EmberlinController::discardBurnTask() {
     ++burnGeneration_;
     burnTask_.reset();
+    imageChecksum_.cancel();
+    checking_.reset();
 }
 
 void EmberlinController::openFiles(const QStringList& files) {
@@ -328,7 +392,7 @@ void EmberlinController::openFiles(const QStringList& files) {
     }
     // The window shows the image that Burn again burns; while a burn runs it
     // shows that burn's image, so another one has to wait for its end.
-    if (burnState_ >= BurnStateAwaitingDiscToErase) {
+    if (burnState_ >= BurnStateAwaitingDiscToErase || checking_) {
         alerts_.runCritical(tr("A burn is in progress"),
                             tr("“%1” is being burned. Open “%2” again once "
                                "this burn has ended.")
@@ -359,6 +423,7 @@ void EmberlinController::burnAgain() {
 
 void EmberlinController::cancel() {
     mainWindow_.showFileName(QString());
+    mainWindow_.hideChecksumNote();
     mainWindow_.showStatus(tr("Burn cancelled.  Ready to burn another disk image."));
     setBurnState(BurnStateReady);
     discardBurnTask();

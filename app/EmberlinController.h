@@ -1,7 +1,9 @@
 #pragma once
 
 #include "BurnState.h"
+#include "ChecksumFile.h"
 #include "FileDescriptor.h"
+#include "ImageChecksum.h"
 #include "OutputLineAssembler.h"
 #include "PipeTask.h"
 #include "Preferences.h"
@@ -14,6 +16,7 @@
 #include <QStringList>
 #include <chrono>
 #include <memory>
+#include <optional>
 
 class QSettings;
 
@@ -87,6 +90,9 @@ signals:
     // The disc in the drive was refused, with the status the window shows for
     // it; the burn waits for another disc.
     void discRefused(const QString& status);
+    // The image matched its published SHA-256 in this checksum file before
+    // the burn that just started.
+    void imageMatchedChecksum(const QString& checksumFileName);
     // The burn was closed: success, failure, busy or lost burner, or the tool
     // ending without a word; with the status the window shows for it.
     void burnEnded(bool succeeded, const QString& status);
@@ -107,6 +113,10 @@ private:
     void takeLine(const QString& line);
     void announceBurnEnd(const std::vector<InterpreterEffect>& effects);
     void failBurnLaunch(const QString& reason);
+    // Runs the tool on the image with the window's choices; false when it
+    // could not be started (and that was reported).
+    bool launchBurn(const QString& imagePath);
+    void imageChecked(const QString& imagePath, const QString& sha256);
 
     MainWindow& mainWindow_;
     Alerts& alerts_;
@@ -144,6 +154,10 @@ private:
     // spans a modal alert (whose nested event loop may start a new burn,
     // cancel or quit) checks it afterwards and stops when it has moved on.
     quint64 burnGeneration_ = 0;
+    // The image's SHA-256, while it is compared with a published checksum
+    // before the burn; nothing runs meanwhile.
+    ImageChecksum imageChecksum_;
+    std::optional<ChecksumFile> checking_;
 };
 
 } // namespace emberlin

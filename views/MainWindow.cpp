@@ -70,6 +70,11 @@ void MainWindow::gate(int burnState, bool imageChosen) {
     }
 }
 
+void MainWindow::gateChecking() {
+    enableControls(BurnStateAwaitingDisc, true);
+    outlets_.cancelButton->setFocus(Qt::OtherFocusReason);
+}
+
 void MainWindow::enableControls(int burnState, bool imageChosen) {
     const Outlets& o = outlets_;
     if (burnState == BurnStateReady) {
@@ -138,6 +143,16 @@ void MainWindow::showDiscNote(const QString& text) {
 void MainWindow::hideDiscNote() {
     ui_->discNoteField->setVisible(false);
     ui_->discNoteField->showText(QString());
+}
+
+void MainWindow::showChecksumNote(const QString& text) {
+    ui_->checksumField->showText(text);
+    ui_->checksumField->setVisible(true);
+}
+
+void MainWindow::hideChecksumNote() {
+    ui_->checksumField->setVisible(false);
+    ui_->checksumField->showText(QString());
 }
 
 void MainWindow::setReceiptAvailable(bool available) {

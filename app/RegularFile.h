@@ -1,0 +1,16 @@
+#pragma once
+
+#include "FileDescriptor.h"
+
+#include <QString>
+
+namespace emberlin {
+
+// Opens a file to read only if it is a regular file, so that nothing waits on
+// what the path names: a named pipe (whose opening waits for a writer), a
+// device or a socket is refused, also one swapped in between the look and the
+// opening. Reads then block as usual. An invalid descriptor and, in problem,
+// why not for the user otherwise.
+FileDescriptor openRegularFile(const QString& path, QString& problem);
+
+} // namespace emberlin
