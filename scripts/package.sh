@@ -25,7 +25,7 @@ echo "built $deb"
 $check || exit 0
 
 # Errors fail; warnings are shown.
-lintian --fail-on error --no-tag-display-limit "$deb"
+lintian --fail-on error --tag-display-limit 0 "$deb"
 
 scratch=$(mktemp -d)
 app_pid=
@@ -42,12 +42,13 @@ export EMBERLIN_VIRTUAL_BURNERS="stdio:$scratch/burned.iso"
 "$tool" burn -list | grep -q '^Image-file burner 1 via'
 
 # The installed app, handed an image at launch, burns it with the installed
-# tool: the image-file burner's target ends up holding the image's bytes.
+# tool: the image-file burner's target ends up holding the image's bytes
+# (padded to whole sectors).
 head -c 3000000 /dev/urandom >"$scratch/image.iso"
 XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$scratch" QT_QPA_PLATFORM=offscreen \
   "$scratch/root/usr/bin/emberlin" "$scratch/image.iso" >"$scratch/app.log" 2>&1 &
 app_pid=$!
-if ! timeout 120 sh -c "until cmp -s '$scratch/image.iso' '$scratch/burned.iso'; do sleep 0.2; done"; then
+if ! timeout 120 sh -c "until cmp -s -n 3000000 '$scratch/image.iso' '$scratch/burned.iso'; do sleep 0.2; done"; then
   echo "the installed app did not burn the image" >&2
   cat "$scratch/app.log" >&2
   exit 1
