@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MediumDecision.h"
 
+#include "MediumFacts.h"
 #include "Speed.h"
 
 namespace disctool {
@@ -9,7 +10,7 @@ namespace {
 
 // The medium pads the last sector, so the image needs whole sectors.
 std::int64_t neededBytes(std::int64_t imageBytes) {
-    const std::int64_t sectorBytes = 2048;
+    using media::sectorBytes;
     return (imageBytes + sectorBytes - 1) / sectorBytes * sectorBytes;
 }
 

@@ -12,8 +12,6 @@ namespace emulator {
 
 namespace {
 
-constexpr std::uint32_t bufferBytes = 2 * 1024 * 1024;
-
 std::string storePath(const std::string& path, std::size_t index) {
     return index == 0 ? path : path + "." + std::to_string(index + 1);
 }
@@ -39,7 +37,10 @@ Drive::Drive(DriveConfig config)
     , tray_(arrivingDiscs(config_), config_.insertAfter,
             Tray::Settling{config_.noMediumFor, config_.unready}, now())
     , rates_(config_.rate, config_.topSpeed)
-    , recorder_(config_, rates_)
+    , recorder_(config_, rates_,
+                config_.cache ? factsOf(factsOf(config_.discs.front().medium).family).bufferBytes /
+                                    sectorBytes
+                              : 0)
     , log_(config_.log) {
     discs_.resize(config_.discs.size());
     for (std::size_t i = 0; i < config_.discs.size(); ++i) {
@@ -312,7 +313,7 @@ Reply Drive::setStreaming(const Request& request) {
 }
 
 Reply Drive::getPerformance(const Request& request) {
-    const MediumTraits& medium = disc()->traits();
+    const MediumFacts& medium = disc()->traits();
     const int type = request.cdb[10];
     const std::int64_t end = disc()->capacity - 1;
     Bytes data(8, 0);
@@ -347,6 +348,10 @@ Reply Drive::getPerformance(const Request& request) {
 }
 
 Reply Drive::bufferCapacity(const Request& request) {
+    // The drive stands for a burner of the medium it holds, as its speeds do.
+    const Disc* held = disc();
+    const auto bufferBytes = static_cast<std::uint32_t>(
+        factsOf(held != nullptr ? held->traits().family : Family::CD).bufferBytes);
     Bytes data(12, 0);
     put16(data, 0, 10);
     put32(data, 4, bufferBytes);
@@ -392,8 +397,11 @@ Reply Drive::read(const Request& request) {
     if (request.toHost.size() < static_cast<std::size_t>(count * sectorBytes)) {
         return Reply::failed(sense::invalidField);
     }
+    // FUA (MMC-5 6.15): the data comes from the medium, not from a cache.
+    const bool forceUnitAccess = (request.cdb[1] & 0x08) != 0;
     return recorder_.read(loaded(), getLba(request.cdb, 2),
-                          request.toHost.first(static_cast<std::size_t>(count * sectorBytes)));
+                          request.toHost.first(static_cast<std::size_t>(count * sectorBytes)),
+                          forceUnitAccess);
 }
 
 Reply Drive::write(const Request& request) {
