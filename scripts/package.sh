@@ -5,6 +5,7 @@
 # installed app and the installed tool, headless.
 # Usage: scripts/package.sh [--check]
 set -euo pipefail
+trap 'echo "scripts/package.sh failed at line $LINENO" >&2' ERR
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/package"
 check=false
@@ -39,7 +40,11 @@ tool="$scratch/root/usr/libexec/emberlin/emberlin-disctool"
 
 # The installed tool lists a burner it was told of.
 export EMBERLIN_VIRTUAL_BURNERS="stdio:$scratch/burned.iso"
-"$tool" burn -list | grep -q '^Image-file burner 1 via'
+listing=$("$tool" burn -list)
+if ! grep -q '^Image-file burner 1 via' <<<"$listing"; then
+  echo "the installed tool did not list the burner it was told of: $listing" >&2
+  exit 1
+fi
 
 # The installed app, handed an image at launch, burns it with the installed
 # tool: the image-file burner's target ends up holding the image's bytes
