@@ -2,6 +2,7 @@
 
 #include "BurnClock.h"
 #include "BurnJournal.h"
+#include "DiscRefusalNote.h"
 #include "BurnerClaims.h"
 #include "CopiesWindow.h"
 #include "CopyBurnController.h"
@@ -104,6 +105,7 @@ private:
     std::unique_ptr<EmberlinController> controller_;
     std::unique_ptr<QuitGuard> quitGuard_;
     std::unique_ptr<JobProgressLine> jobProgressLine_;
+    std::unique_ptr<DiscRefusalNote> discRefusalNote_;
     std::unique_ptr<BurnJournal> burnJournal_;
     std::unique_ptr<CopiesWindow> copiesWindow_;
     std::unique_ptr<CopyBurnController> copyBurnController_;

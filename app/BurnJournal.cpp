@@ -26,6 +26,10 @@ void BurnJournal::burnStarted(const QString& imagePath, const QString& burnerTit
     setReceiptReady(false);
 }
 
+void BurnJournal::checksumMatched(const QString& checksumFileName) {
+    record_.matchedChecksumFile = checksumFileName;
+}
+
 void BurnJournal::burnStateChanged(int burnState) {
     if (!running_)
         return;

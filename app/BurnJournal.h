@@ -23,6 +23,7 @@ public:
 
     void burnStarted(const QString& imagePath, const QString& burnerTitle,
                      const BurnChoices& choices);
+    void checksumMatched(const QString& checksumFileName);
     void burnStateChanged(int burnState);
     void burnFactReported(const QString& line);
     void burnEnded(bool succeeded, const QString& status);

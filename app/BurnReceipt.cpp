@@ -131,6 +131,9 @@ QString composeBurnReceipt(const BurnRecord& record) {
         QString(),
         Text::tr("Started: %1").arg(timeText(record.started)),
     };
+    if (!record.matchedChecksumFile.isEmpty()) // below the image's SHA-256
+        lines.insert(5, Text::tr("It matches the SHA-256 published in %1.")
+                            .arg(escaped(record.matchedChecksumFile)));
     for (const BurnRecord::Phase& phase : record.phases)
         lines.append(
             Text::tr("%1: %2 to %3")

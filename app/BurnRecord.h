@@ -30,6 +30,9 @@ struct BurnRecord {
     ToolFacts facts;
     // The image's SHA-256 computed here, where the tool did not report it.
     QString computedImageSha256;
+    // The checksum file beside the image whose SHA-256 it matched before the
+    // burn ("SHA256SUMS"); empty where none was found or it did not match.
+    QString matchedChecksumFile;
 };
 
 // The receipt's readable text, in the user's language. It claims a verify only

@@ -206,6 +206,9 @@ BurnFlow::Ending BurnFlow::prepareDisc(const BurnRequest& request, bool discReje
             continue;
         }
         case MediumAction::Reject:
+            if (verdict.problem == MediumProblem::NoSpace) {
+                reportRoom(medium, request);
+            }
             reporter_.rejectMedium(verdict.problem);
             if (const GrabResult ejected = drive_.ejectDisc();
                 ejected.status != GrabStatus::Grabbed) {
@@ -510,6 +513,16 @@ void BurnFlow::showProgress(double percent, std::string_view bytesKey, std::int6
     if (showPercent(percent) && bytes >= 0) {
         reporter_.reportFacts({{bytesKey, std::to_string(bytes)}});
     }
+}
+
+void BurnFlow::reportRoom(const Medium& medium, const BurnRequest& request) {
+    // A disc whose data stays takes what is free on it; one written from its
+    // start takes all it holds once blank.
+    const bool keepsData = medium.holdsData && !request.erase;
+    const std::int64_t room =
+        keepsData || medium.capacityBytes <= 0 ? medium.freeBytes : medium.capacityBytes;
+    reporter_.reportFacts({{toolprotocol::factCapacity, std::to_string(room)},
+                           {toolprotocol::factImageBytes, std::to_string(request.imageBytes)}});
 }
 
 void BurnFlow::reportMediumFacts(const Medium& medium, const BurnRequest& request) {

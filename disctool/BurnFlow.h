@@ -64,6 +64,9 @@ private:
     // True when a line went out.
     bool showPercent(double percent);
     // The figures of the disc about to be erased, formatted or written.
+    // What a disc refused for lack of room can take, and the image's size, so
+    // that the window can tell the user.
+    void reportRoom(const Medium& medium, const BurnRequest& request);
     void reportMediumFacts(const Medium& medium, const BurnRequest& request);
     // A progress figure, and the bytes done beside it when a line went out.
     void showProgress(double percent, std::string_view bytesKey, std::int64_t bytes);

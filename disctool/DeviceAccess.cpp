@@ -82,6 +82,14 @@ DeviceAccess::Result DeviceAccess::check(const std::string& device) const {
             return {Verdict::NoPermission, permissionAdvice(device)};
         }
     }
+    // libburn also locks what it opens: a program that opened the drive
+    // without O_EXCL (as libburn does an emulated one) still holds that lock.
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    if (probe.valid() && ::fcntl(probe.get(), F_GETLK, &lock) == 0 && lock.l_type != F_UNLCK) {
+        return {Verdict::Busy, device + " is in use by process " + std::to_string(lock.l_pid)};
+    }
     return {Verdict::Ready, {}};
 }
 

@@ -193,7 +193,10 @@ std::string checkFacts(const std::vector<std::string>& lines, const std::vector<
         }
         reached = known->second;
         const long long number = std::atoll(value.c_str());
-        if ((key == "image-bytes" && number != size) || (key == "capacity" && number < size)) {
+        // Only a disc refused for lack of room is told to be smaller.
+        const bool refusedForRoom = std::count(lines.begin(), lines.end(), tp::notEnoughSpace) > 0;
+        if ((key == "image-bytes" && number != size) ||
+            (key == "capacity" && number < size && !refusedForRoom)) {
             return at + "does not fit the image's size";
         }
         const bool differs = lines.back().starts_with("burn failed - Verify failed");

@@ -3,6 +3,7 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <gmock/gmock.h>
 
@@ -47,6 +48,46 @@ TEST_F(DisctoolEndToEnd, ListingShowsTheVirtualBurners) {
     ASSERT_EQ(harness.ui().burnerMenu->count(), 2);
     EXPECT_EQ(harness.ui().burnerMenu->itemText(0), "Simulated CD-RW burner 1 ");
     EXPECT_EQ(harness.ui().burnerMenu->itemText(1), "Image-file burner 2 ");
+}
+
+// The window names the refused disc's room below the prompt for another.
+TEST_F(DisctoolEndToEnd, ARefusedDiscStaysNamedWhileTheWindowWaitsForAnother) {
+    offer(QString("sim:%1?medium=cd-r&capacity=1M").arg(harness.scratchPath("disc.img")));
+    harness.start();
+    harness.controller().openFiles({imagePath});
+    ASSERT_TRUE(harness.waitForState(BurnStateAwaitingDiscToErase));
+    EXPECT_EQ(harness.status(), "Please insert a writable disc...");
+    EXPECT_EQ(harness.window().findChild<QLabel*>("discNoteField")->text(),
+              "The last disc has room for 1.0 MB; the image needs 3.1 MB.");
+    harness.ui().cancelButton->click();
+}
+
+// A drive another tool still holds (one coming to rest after its window
+// quit) is busy, not gone.
+TEST_F(DisctoolEndToEnd, ADriveAnotherToolHoldsIsBusy) {
+    const QString log = harness.scratchPath("commands.log");
+    const QString burner =
+        QString("sim:%1?medium=cd-r&stall-at=100&resume=@%2&log=%3")
+            .arg(harness.scratchPath("disc.img"), harness.scratchPath("go"), log);
+    QProcess holder;
+    holder.start(QString(EMBERLIN_DISCTOOL),
+                 {"burn", imagePath, "-puppetstrings", "-device", burner});
+    // Writing (WRITE(10), 2A): the drive is held.
+    ASSERT_TRUE(waitFor([&] {
+        QFile commands(log);
+        return commands.open(QIODevice::ReadOnly) && commands.readAll().contains("\n2A ");
+    }));
+    offer(burner);
+    harness.start();
+    harness.controller().openFiles({imagePath});
+    ASSERT_TRUE(waitFor([&] { return harness.sounds.played.size() == 1; }));
+    EXPECT_EQ(harness.status(),
+              "Unable to get control of the burner - it may be being used by another "
+              "application.");
+    EXPECT_EQ(harness.state(), BurnStateReady);
+    EXPECT_TRUE(harness.alerts.shown.empty());
+    holder.kill();
+    holder.waitForFinished();
 }
 
 struct BurnCase {
