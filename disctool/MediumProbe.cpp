@@ -113,9 +113,6 @@ libburn::WriteOptions makeWriteOptions(burn_drive* drive, bool leaveAppendable, 
     if (startByte >= 0) {
         burn_write_opts_set_start_byte(options.get(), startByte);
     }
-    // File targets: one fsync at the end, like "dd conv=fsync". libburn also
-    // paces a set speed by its sync rhythm, which this keeps working.
-    burn_write_opts_set_stdio_fsync(options.get(), 1);
     return options;
 }
 
