@@ -132,6 +132,11 @@ protected:
         return false;
     }
 
+    // A file of what a disc holds at its start: real file systems where
+    // Debian's tools make them (xorriso, mkfs.ext2), the others as laid out
+    // by startOf; "zeros", "raw" (random bytes), and "blanked-iso", an ISO
+    // 9660 volume as xorriso's -blank leaves it.
+    std::string contents(const std::string& kind) const;
     void runCases(const std::vector<FlowCase>& cases);
     void checkDiscs(const std::string& discs) const;
 
@@ -178,6 +183,31 @@ void BurnFlow::runCases(const std::vector<FlowCase>& cases) {
                       c.parameters.find("erase-time") != std::string::npos);
         }
     }
+}
+
+std::string BurnFlow::contents(const std::string& kind) const {
+    const std::string path = scratch_.file(kind + ".contents");
+    ToolRun::Options tool;
+    if (kind == "iso" || kind == "blanked-iso") {
+        tool.program = "/usr/bin/xorriso";
+        EXPECT_EQ(runTool({"-as", "mkisofs", "-quiet", "-o", path, imagePath()}, tool).status, 0);
+        if (kind == "blanked-iso") {
+            std::vector<char> bytes = readWholeFile(path);
+            std::copy_n("CDXX1", 5, bytes.begin() + 16 * 2048 + 1);
+            writeFile(path, bytes);
+        }
+    } else if (kind == "ext") {
+        writeFile(path, std::vector<char>(1024 * 1024));
+        tool.program = "/usr/sbin/mkfs.ext2";
+        EXPECT_EQ(runTool({"-q", "-F", path}, tool).status, 0);
+    } else if (kind == "zeros") {
+        writeFile(path, std::vector<char>(64 * 1024));
+    } else if (kind == "raw") {
+        writeTestImage(path, 256 * 1024);
+    } else {
+        writeFile(path, bytesWith(startOf(kind), 64 * 1024));
+    }
+    return path;
 }
 
 void BurnFlow::checkDiscs(const std::string& discs) const {
@@ -261,6 +291,67 @@ TEST_F(BurnFlow, ADiscHoldingDataIsTouchedOnlyWhenErasingWasAskedForAndFits) {
          Lines{"burn failed - This disc (DVD+RW) cannot simulate a burn"}, 1, "-testburn",
          "!04, !2A", "volume"},
     });
+}
+
+// libburn calls every formatted overwritable disc blank: the tool reads its
+// start. Only one that holds nothing is written without -erase; any other is
+// refused with its bytes left as they were, and people are told what it
+// holds. With -erase it is written and verified.
+TEST_F(BurnFlow, AnOverwritableDiscIsWrittenWithoutEraseOnlyWhenItHoldsNothing) {
+    struct Case {
+        std::string content;
+        std::string parameters;
+        bool erase;
+        std::string holds; // as people are told; empty: written
+    };
+    const std::vector<Case> cases = {
+        {"", "medium=dvd+rw", false, ""},
+        {"zeros", "medium=bd-re", false, ""},
+        {"blanked-iso", "medium=dvd-ram", false, ""},
+        {"iso", "medium=dvd-rw-ro", false, "an ISO 9660 file system"},
+        {"udf", "medium=bd-re", false, "a UDF file system"},
+        {"hfs+", "medium=dvd+rw", false, "an HFS+ volume"},
+        {"fat", "medium=dvd-ram", false, "a FAT file system"},
+        {"ext", "medium=dvd-rw-ro", false, "an ext2/3/4 file system"},
+        {"mbr", "medium=bd-re", false, "a partition table"},
+        {"raw", "medium=dvd+rw", false, "data of an unknown kind"},
+        {"zeros", "medium=dvd-ram&unreadable=20", false,
+         "sectors that cannot be read, which may hold data"},
+        {"hfs+", "medium=bd-re", true, ""},
+        {"ext", "medium=dvd+rw", true, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.content + " on " + c.parameters + (c.erase ? " with -erase" : ""));
+        newDisc();
+        std::string parameters = c.parameters;
+        std::vector<char> held;
+        if (!c.content.empty()) {
+            const std::string file = contents(c.content);
+            held = readWholeFile(file);
+            parameters += "&contents=" + file;
+        }
+        if (c.holds.empty()) {
+            const ToolResult result = runTool(arguments(sim(parameters), c.erase));
+            EXPECT_EQ(result.status, 0);
+            EXPECT_EQ(stepsOf(result.lines), burnSteps);
+            EXPECT_EQ(checkFacts(result.lines, image_), "");
+            checkDiscs("image");
+            continue;
+        }
+        ToolRun run({"burn", imagePath(), "-device", sim(parameters)});
+        EXPECT_TRUE(run.waitForLine([&](const std::string& line) {
+            return line.ends_with(" holds " + c.holds +
+                                  "; it is written over only when erasing is asked for.");
+        }));
+        EXPECT_TRUE(
+            run.waitForLine("This disc cannot be written. Please insert a writable disc..."));
+        run.sendSignal(SIGTERM);
+        EXPECT_EQ(run.finish(), 128 + SIGTERM);
+        const std::vector<char> disc = readWholeFile(backing());
+        ASSERT_GE(disc.size(), held.size());
+        EXPECT_TRUE(std::equal(held.begin(), held.end(), disc.begin())) << "the same bytes";
+        EXPECT_EQ(checkCommands(log(), "!2A"), "");
+    }
 }
 
 // The eject and load before the verify make the drive read the disc itself.

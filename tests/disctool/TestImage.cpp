@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TestImage.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -44,4 +45,37 @@ std::string primaryVolumeDescriptor(std::uint32_t spaceSectors, std::uint32_t ro
 std::vector<char> readWholeFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+Writes operator+(Writes first, const Writes& second) {
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
+std::vector<char> bytesWith(const Writes& writes, std::size_t size) {
+    std::vector<char> bytes(size);
+    for (const auto& [at, text] : writes) {
+        std::copy(text.begin(), text.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
+    }
+    return bytes;
+}
+
+Writes startOf(const std::string& kind) {
+    const std::size_t sector16 = 16 * 2048;
+    const std::string bootSignature = "\x55\xaa";
+    if (kind == "udf") {
+        return {{sector16, std::string("\0BEA01\x01", 7)},
+                {sector16 + 2048, std::string("\0NSR02\x01", 7)},
+                {sector16 + 4096, std::string("\0TEA01\x01", 7)}};
+    }
+    if (kind == "hfs+") {
+        return {{1024, std::string("H+\0\x04", 4)}};
+    }
+    if (kind == "fat") {
+        return {{0, std::string("\xeb\x58\x90MSDOS5.0\x00\x02\x08", 14)}, {510, bootSignature}};
+    }
+    if (kind == "mbr") {
+        return {{0, "\x33\xc0"}, {446, "\x80"}, {510, bootSignature}};
+    }
+    throw std::invalid_argument("no start for " + kind);
 }
