@@ -10,10 +10,11 @@ class Alerts {
 public:
     virtual ~Alerts() = default;
     // Shows a critical alert with plain-text message and informative text and
-    // the buttons in the given order, the first being the default. Returns the
-    // index of the button pressed.
+    // the buttons in the given order; Return presses the default one, which is
+    // the first unless that answer is the destructive one. Returns the index of
+    // the button pressed.
     virtual int runCritical(const QString& message, const QString& informative,
-                            const QStringList& buttons) = 0;
+                            const QStringList& buttons, int defaultButton = 0) = 0;
 };
 
 } // namespace emberlin

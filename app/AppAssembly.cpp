@@ -121,6 +121,8 @@ void AppAssembly::connectDesktop(const Options& options) {
 
     desktopFeedback_ = std::make_unique<BurnDesktopFeedback>(window_, notifications, taskbar);
     BurnDesktopFeedback* feedback = desktopFeedback_.get();
+    QObject::connect(controller, &EmberlinController::burnStarted, feedback,
+                     &BurnDesktopFeedback::burnStarted);
     QObject::connect(controller, &EmberlinController::burnStateChanged, feedback,
                      &BurnDesktopFeedback::burnStateChanged);
     QObject::connect(controller, &EmberlinController::burnProgressed, feedback,

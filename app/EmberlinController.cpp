@@ -2,6 +2,7 @@
 
 #include "Alerts.h"
 #include "BurnCommand.h"
+#include "DiscImageName.h"
 #include "FactLine.h"
 #include "MainWindow.h"
 #include "Overloaded.h"
@@ -307,13 +308,35 @@ void EmberlinController::discardBurnTask() {
 }
 
 void EmberlinController::openFiles(const QStringList& files) {
-    if (files.isEmpty())
+    if (files.isEmpty() || burnState_ == BurnStateTerminating)
         return;
-    imagePath_ = absolutePath(files.first());
-    if (burnState_ == BurnStateReady)
+    const QString path = absolutePath(files.first());
+    if (!isDiscImageName(path)) {
+        alerts_.runCritical(tr("Not a disc image"),
+                            tr("“%1” is not a disc image, so it was not burned. Emberlin "
+                               "burns .iso, .img, .dmg and .toast files.")
+                                .arg(fileNameOf(path)),
+                            {tr("OK")});
+        return;
+    }
+    // The window shows the image that Burn again burns; while a burn runs it
+    // shows that burn's image, so another one has to wait for its end.
+    if (burnState_ >= BurnStateAwaitingDiscToErase) {
+        alerts_.runCritical(tr("A burn is in progress"),
+                            tr("“%1” is being burned. Open “%2” again once "
+                               "this burn has ended.")
+                                .arg(fileNameOf(imagePath_), fileNameOf(path)),
+                            {tr("OK")});
+        return;
+    }
+    imagePath_ = path;
+    if (burnState_ == BurnStateReady) {
         doBurn(imagePath_);
-    else if (burnState_ == BurnStateListing)
-        openPending_ = true;
+        return;
+    }
+    mainWindow_.showFileName(fileNameOf(imagePath_));
+    // Burned once the listing ends in Ready; without burners, by Burn again.
+    openPending_ = burnState_ == BurnStateListing;
 }
 
 void EmberlinController::burnDroppedFile(const QStringList& files) {
@@ -335,13 +358,16 @@ void EmberlinController::cancel() {
 }
 
 EmberlinController::TerminateReply EmberlinController::applicationShouldTerminate() {
+    // Return keeps the burn going: quitting may ruin the disc.
+    constexpr int quitAnswer = 0;
+    constexpr int cancelAnswer = 1;
     if (burnState_ < BurnStateErasing)
         return TerminateNow;
     const int answer = alerts_.runCritical(
         tr("Really quit?"),
         tr("There is currently a burn in progress.  Quitting now may make your disc unusable."),
-        {tr("Quit anyway"), tr("Cancel")});
-    return answer == 0 ? TerminateNow : TerminateCancel;
+        {tr("Quit anyway"), tr("Cancel")}, cancelAnswer);
+    return answer == quitAnswer ? TerminateNow : TerminateCancel;
 }
 
 void EmberlinController::applicationWillTerminate() {

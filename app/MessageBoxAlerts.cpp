@@ -16,8 +16,9 @@ MessageBoxAlerts::MessageBoxAlerts(QWidget* parent)
     : parent_(parent) {}
 
 int MessageBoxAlerts::runCritical(const QString& message, const QString& informative,
-                                  const QStringList& buttons) {
-    const std::unique_ptr<QMessageBox> box = buildCritical(message, informative, buttons, parent_);
+                                  const QStringList& buttons, int defaultButton) {
+    const std::unique_ptr<QMessageBox> box =
+        buildCritical(message, informative, buttons, defaultButton, parent_);
     box->exec();
     return answerOf(*box);
 }
@@ -25,7 +26,7 @@ int MessageBoxAlerts::runCritical(const QString& message, const QString& informa
 std::unique_ptr<QMessageBox> MessageBoxAlerts::buildCritical(const QString& message,
                                                              const QString& informative,
                                                              const QStringList& buttons,
-                                                             QWidget* parent) {
+                                                             int defaultButton, QWidget* parent) {
     auto box = std::make_unique<QMessageBox>(parent);
     box->setIcon(QMessageBox::Critical);
     box->setTextFormat(Qt::PlainText);
@@ -38,7 +39,7 @@ std::unique_ptr<QMessageBox> MessageBoxAlerts::buildCritical(const QString& mess
         QPushButton* button =
             box->addButton(buttons[i], i == 0 ? QMessageBox::AcceptRole : QMessageBox::RejectRole);
         button->setProperty(buttonIndexProperty, static_cast<int>(i));
-        if (i == 0)
+        if (i == defaultButton)
             box->setDefaultButton(button);
         // Escape, and a box closed without an answer, mean the last button.
         if (i == buttons.size() - 1)

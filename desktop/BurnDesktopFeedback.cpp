@@ -3,7 +3,9 @@
 #include "DesktopNotifications.h"
 #include "TaskbarProgress.h"
 
+#include <QFileInfo>
 #include <QWidget>
+#include <utility>
 
 namespace emberlin {
 
@@ -11,6 +13,10 @@ namespace {
 
 bool isWriting(int burnState) {
     return burnState >= BurnStateErasing && burnState <= BurnStateVerifying;
+}
+
+bool isWaitingForDisc(int burnState) {
+    return burnState == BurnStateAwaitingDiscToErase || burnState == BurnStateAwaitingDisc;
 }
 
 } // namespace
@@ -25,10 +31,28 @@ BurnDesktopFeedback::BurnDesktopFeedback(QWidget& window, DesktopNotifications& 
             &BurnDesktopFeedback::raiseWindow);
 }
 
+void BurnDesktopFeedback::burnStarted(const QString& imagePath, const QString& burnerTitle) {
+    imageName_ = QFileInfo(imagePath).fileName();
+    burnerTitle_ = burnerTitle;
+}
+
 void BurnDesktopFeedback::burnStateChanged(int burnState) {
-    burnState_ = burnState;
+    const bool wasWaiting = isWaitingForDisc(std::exchange(burnState_, burnState));
     if (!isWriting(burnState))
         taskbar_.hideProgress();
+    if (!isWaitingForDisc(burnState)) {
+        withdrawDiscRequest();
+    } else if (!wasWaiting && !window_.isActiveWindow()) {
+        notifications_.show(tr("Insert a disc"),
+                            tr("Please insert a writable disc into “%1” to burn “%2”.")
+                                .arg(burnerTitle_.trimmed(), imageName_));
+        discRequested_ = true;
+    }
+}
+
+void BurnDesktopFeedback::withdrawDiscRequest() {
+    if (std::exchange(discRequested_, false))
+        notifications_.withdraw();
 }
 
 void BurnDesktopFeedback::burnProgressed(double fraction) {
@@ -39,6 +63,7 @@ void BurnDesktopFeedback::burnProgressed(double fraction) {
 
 void BurnDesktopFeedback::burnEnded(bool succeeded, const QString& status) {
     taskbar_.hideProgress();
+    withdrawDiscRequest();
     if (window_.isActiveWindow())
         return;
     notifications_.show(succeeded ? tr("Burn completed") : tr("Burn failed"), status);

@@ -13,9 +13,10 @@ class DesktopNotifications;
 class TaskbarProgress;
 
 // What the desktop shows of a burn beside the window: its progress on the
-// taskbar entry while it erases, burns or verifies, and a notification with the
-// window's status text when it ends while the user is in another window.
-// Clicking the notification brings the window back.
+// taskbar entry while it erases, burns or verifies, and, while the user is in
+// another window, a notification when the burn starts waiting for a disc
+// (withdrawn once it stops waiting) and one with the window's status text
+// when it ends. Clicking a notification brings the window back.
 class BurnDesktopFeedback final : public QObject {
     Q_OBJECT
 
@@ -23,6 +24,7 @@ public:
     BurnDesktopFeedback(QWidget& window, DesktopNotifications& notifications,
                         TaskbarProgress& taskbar, QObject* parent = nullptr);
 
+    void burnStarted(const QString& imagePath, const QString& burnerTitle);
     void burnStateChanged(int burnState);
     // The tool's progress as the window's bar shows it, 0.0 to 1.0.
     void burnProgressed(double fraction);
@@ -32,10 +34,16 @@ public:
     void raiseWindow();
 
 private:
+    void withdrawDiscRequest();
+
     QWidget& window_;
     DesktopNotifications& notifications_;
     TaskbarProgress& taskbar_;
     int burnState_ = BurnStateListing;
+    QString imageName_;
+    QString burnerTitle_;
+    // The notification asking for a disc is out.
+    bool discRequested_ = false;
 };
 
 } // namespace emberlin

@@ -15,6 +15,9 @@ public:
     // Shows a notification in place of the app's previous one, if any. Returns
     // at once; where the desktop has no notifications nothing happens.
     virtual void show(const QString& summary, const QString& body) = 0;
+    // Takes the app's notification away again, also one whose showing the
+    // desktop has not confirmed yet.
+    virtual void withdraw() = 0;
 
 signals:
     // The user clicked the notification shown last.

@@ -4,6 +4,7 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QVariantMap>
+#include <utility>
 
 namespace emberlin {
 
@@ -42,13 +43,31 @@ void FreedesktopNotifications::show(const QString& summary, const QString& body)
     // Answered later, so the window never waits for the server; a desktop
     // without one answers with an error, and nothing is shown.
     auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(notify), this);
+    const quint64 serial = ++asked_;
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this](QDBusPendingCallWatcher* answered) {
+            [this, serial](QDBusPendingCallWatcher* answered) {
                 const QDBusPendingReply<uint> reply = *answered;
-                if (reply.isValid())
-                    shownId_ = reply.value();
                 answered->deleteLater();
+                if (!reply.isValid())
+                    return;
+                if (serial <= withdrawnUpTo_)
+                    close(reply.value());
+                else
+                    shownId_ = reply.value();
             });
+}
+
+void FreedesktopNotifications::withdraw() {
+    withdrawnUpTo_ = asked_;
+    if (shownId_ != 0)
+        close(std::exchange(shownId_, 0));
+}
+
+void FreedesktopNotifications::close(uint notificationId) {
+    QDBusMessage closing = QDBusMessage::createMethodCall(service, path, interface,
+                                                          QStringLiteral("CloseNotification"));
+    closing << notificationId;
+    bus_.send(closing);
 }
 
 void FreedesktopNotifications::actionInvoked(uint notificationId, const QString& actionKey) {

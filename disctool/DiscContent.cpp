@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DiscContent.h"
 
+#include "MediumFacts.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -9,7 +11,7 @@ namespace disctool {
 
 namespace {
 
-constexpr std::size_t sectorBytes = 2048;
+constexpr auto sectorBytes = static_cast<std::size_t>(media::sectorBytes);
 // Volume descriptors (ISO 9660) and the volume recognition sequence (UDF)
 // take the sectors from 16 on; the first 64 KiB hold sixteen of them.
 constexpr std::size_t firstDescriptor = 16 * sectorBytes;

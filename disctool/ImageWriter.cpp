@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ImageWriter.h"
 
+#include "MediumFacts.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
@@ -15,7 +17,7 @@ namespace disctool {
 
 namespace {
 
-constexpr std::int64_t sectorBytes = 2048;
+using media::sectorBytes;
 
 // The whole of `buffer` from `offset` on, or false with errno set.
 bool readFully(int fd, std::span<std::byte> buffer, std::int64_t offset) {

@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "IsoVolume.h"
 
+#include "MediumFacts.h"
+
 #include <string_view>
 
 namespace disctool {
 
 namespace {
 
-constexpr std::size_t sectorBytes = 2048;
+constexpr auto sectorBytes = static_cast<std::size_t>(media::sectorBytes);
 constexpr unsigned primaryType = 1;
 constexpr unsigned terminatorType = 255;
 

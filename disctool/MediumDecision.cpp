@@ -1,15 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MediumDecision.h"
 
+#include "MediumFacts.h"
 #include "Speed.h"
 
 namespace disctool {
 
 namespace {
 
-// The medium pads the last sector, so the image needs whole sectors.
-constexpr std::int64_t sectorBytes = 2048;
+using media::sectorBytes;
 
+// The medium pads the last sector, so the image needs whole sectors.
 std::int64_t neededBytes(std::int64_t imageBytes) {
     return (imageBytes + sectorBytes - 1) / sectorBytes * sectorBytes;
 }

@@ -1,98 +1,122 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MediumKind.h"
 
-#include "Medium.h"
+#include "MediumFacts.h"
 
+#include <algorithm>
 #include <array>
+#include <optional>
 
 namespace disctool {
 
 namespace {
 
-struct KindTraits {
-    MediumKind kind;
-    int profile;
-    MediumFamily family;
-    bool writable;
-    bool blankable;
-    bool overwritable;
-    bool formattable;
-};
-
 using K = MediumKind;
 using F = MediumFamily;
 
-constexpr std::array<KindTraits, 16> allKinds{{
-    {K::CDROM, 0x08, F::CD, false, false, false, false},
-    {K::CDR, 0x09, F::CD, true, false, false, false},
-    {K::CDRW, 0x0a, F::CD, true, true, false, false},
-    {K::DVDROM, 0x10, F::DVD, false, false, false, false},
-    {K::DVDR, 0x11, F::DVD, true, false, false, false},
-    {K::DVDRAM, 0x12, F::DVD, true, false, true, true},
-    {K::DVDRWRestrictedOverwrite, 0x13, F::DVD, true, false, true, false},
-    {K::DVDRWSequential, 0x14, F::DVD, true, true, false, false},
-    {K::DVDRDualLayer, 0x15, F::DVD, true, false, false, false},
-    {K::DVDPlusRW, 0x1a, F::DVD, true, false, true, true},
-    {K::DVDPlusR, 0x1b, F::DVD, true, false, false, false},
-    {K::DVDPlusRDualLayer, 0x2b, F::DVD, true, false, false, false},
-    {K::BDROM, 0x40, F::BD, false, false, false, false},
-    {K::BDR, 0x41, F::BD, true, false, false, false},
-    {K::BDRE, 0x43, F::BD, true, false, true, true},
-    {K::File, 0xffff, F::File, true, false, false, false},
+// The media libburn writes, as the table of media facts names them.
+constexpr std::array<std::pair<MediumKind, media::Medium>, 12> recordableKinds{{
+    {K::CDR, media::Medium::CDR},
+    {K::CDRW, media::Medium::CDRW},
+    {K::DVDR, media::Medium::DVDMinusR},
+    {K::DVDRDualLayer, media::Medium::DVDMinusRDualLayer},
+    {K::DVDRWSequential, media::Medium::DVDMinusRWSequential},
+    {K::DVDRWRestrictedOverwrite, media::Medium::DVDMinusRWRestrictedOverwrite},
+    {K::DVDPlusR, media::Medium::DVDPlusR},
+    {K::DVDPlusRDualLayer, media::Medium::DVDPlusRDualLayer},
+    {K::DVDPlusRW, media::Medium::DVDPlusRW},
+    {K::DVDRAM, media::Medium::DVDRAM},
+    {K::BDR, media::Medium::BDR},
+    {K::BDRE, media::Medium::BDRE},
 }};
 
-constexpr KindTraits unknownKind{K::Other, -1, F::Unknown, false, false, false, false};
+// Pressed discs, which nothing writes, and libburn's file-backed drives.
+struct OtherKind {
+    MediumKind kind;
+    int profile;
+    MediumFamily family;
+};
+constexpr std::array<OtherKind, 4> otherKinds{{
+    {K::CDROM, 0x08, F::CD},
+    {K::DVDROM, 0x10, F::DVD},
+    {K::BDROM, 0x40, F::BD},
+    {K::File, 0xffff, F::File},
+}};
 
-const KindTraits& traitsOf(MediumKind kind) {
-    for (const KindTraits& traits : allKinds) {
-        if (traits.kind == kind) {
-            return traits;
-        }
+std::optional<media::Medium> mediumOf(MediumKind kind) {
+    const auto found = std::find_if(recordableKinds.begin(), recordableKinds.end(),
+                                    [&](const auto& pair) { return pair.first == kind; });
+    return found != recordableKinds.end() ? std::optional(found->second) : std::nullopt;
+}
+
+// What the table says of a recordable kind; nothing for the others.
+const media::MediumFacts* factsOf(MediumKind kind) {
+    const std::optional<media::Medium> medium = mediumOf(kind);
+    return medium ? &media::factsOf(*medium) : nullptr;
+}
+
+std::optional<media::Medium> mediumWithProfile(int profile) {
+    if (profile <= 0 || profile > 0xffff) {
+        return std::nullopt;
     }
-    return unknownKind;
+    return media::mediumWithProfile(static_cast<std::uint16_t>(profile));
 }
 
 } // namespace
 
 std::string_view mediumIdOf(int profile) {
-    if (profile <= 0 || profile > 0xffff) {
-        return {};
-    }
-    const std::optional<emulator::Medium> medium =
-        emulator::mediumWithProfile(static_cast<std::uint16_t>(profile));
-    return medium ? emulator::traitsOf(*medium).id : std::string_view{};
+    const std::optional<media::Medium> medium = mediumWithProfile(profile);
+    return medium ? media::factsOf(*medium).id : std::string_view{};
 }
 
 MediumKind kindOfProfile(int profile) {
     if (profile == 0) {
         return K::None;
     }
-    for (const KindTraits& traits : allKinds) {
-        if (traits.profile == profile) {
-            return traits.kind;
-        }
+    if (const std::optional<media::Medium> medium = mediumWithProfile(profile)) {
+        return std::find_if(recordableKinds.begin(), recordableKinds.end(),
+                            [&](const auto& pair) { return pair.second == *medium; })
+            ->first;
     }
-    return K::Other;
+    const auto other =
+        std::find_if(otherKinds.begin(), otherKinds.end(),
+                     [&](const OtherKind& known) { return known.profile == profile; });
+    return other != otherKinds.end() ? other->kind : K::Other;
 }
 
 MediumFamily familyOf(MediumKind kind) {
-    return traitsOf(kind).family;
+    if (const media::MediumFacts* facts = factsOf(kind)) {
+        switch (facts->family) {
+        case media::Family::CD:
+            return F::CD;
+        case media::Family::DVD:
+            return F::DVD;
+        case media::Family::BD:
+            return F::BD;
+        }
+    }
+    const auto other = std::find_if(otherKinds.begin(), otherKinds.end(),
+                                    [&](const OtherKind& known) { return known.kind == kind; });
+    return other != otherKinds.end() ? other->family : F::Unknown;
 }
 
 bool isWritable(MediumKind kind) {
-    return traitsOf(kind).writable;
+    return factsOf(kind) != nullptr || kind == K::File;
 }
 
 bool isBlankable(MediumKind kind) {
-    return traitsOf(kind).blankable;
+    const media::MediumFacts* facts = factsOf(kind);
+    return facts != nullptr && facts->erasable && !facts->overwritable;
 }
 
 bool isOverwritable(MediumKind kind) {
-    return traitsOf(kind).overwritable;
+    const media::MediumFacts* facts = factsOf(kind);
+    return facts != nullptr && facts->overwritable;
 }
 
 bool isFormattable(MediumKind kind) {
-    return traitsOf(kind).formattable;
+    const media::MediumFacts* facts = factsOf(kind);
+    return facts != nullptr && facts->formattable && facts->overwritable;
 }
 
 } // namespace disctool

@@ -43,8 +43,9 @@ bool isBlankable(MediumKind kind);
 // BD-RE and restricted-overwrite DVD-RW. libburn reports them blank whatever
 // they hold.
 bool isOverwritable(MediumKind kind);
-// Arrives unformatted and must be formatted before the first write: DVD-RAM,
-// DVD+RW, BD-RE.
+// Overwritable, and written only where formatted: a drive that says it is
+// unformatted wants it formatted before the first write (DVD-RAM, DVD+RW,
+// BD-RE, restricted-overwrite DVD-RW).
 bool isFormattable(MediumKind kind);
 
 } // namespace disctool

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MediumProbe.h"
 
+#include "MediumFacts.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -13,7 +15,7 @@ namespace disctool {
 
 namespace {
 
-constexpr std::int64_t sectorBytes = 2048;
+using media::sectorBytes;
 
 DiscStatus discStatusOf(burn_disc_status status) {
     switch (status) {

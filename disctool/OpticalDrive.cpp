@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "OpticalDrive.h"
 
+#include "MediumFacts.h"
 #include "MediumProbe.h"
 
 #include <algorithm>
@@ -18,7 +19,7 @@ namespace disctool {
 
 namespace {
 
-constexpr std::int64_t sectorBytes = 2048;
+using media::sectorBytes;
 
 // Messages that mean another program holds the drive.
 constexpr int cannotOpenBusyDevice = 0x00020001;

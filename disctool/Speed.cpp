@@ -1,44 +1,50 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Speed.h"
 
+#include "MediumFacts.h"
+
 #include <cmath>
+#include <optional>
 
 namespace disctool {
 
 namespace {
 
-// The medium's 1x in tenths of kB/s; 0 for media without a nominal speed.
-int tenthsOfOneX(MediumFamily family) {
+// The bytes per second that speed fields count at the medium's 1x; nothing
+// for media without a nominal speed.
+std::optional<std::int64_t> speedFieldBytesAt1x(MediumFamily family) {
     switch (family) {
     case MediumFamily::CD:
-        return 1764;
+        return media::speedFieldBytesPerSecondAt1x(media::Family::CD);
     case MediumFamily::DVD:
-        return 13850;
+        return media::speedFieldBytesPerSecondAt1x(media::Family::DVD);
     case MediumFamily::BD:
-        return 44960;
+        return media::speedFieldBytesPerSecondAt1x(media::Family::BD);
     case MediumFamily::File:
     case MediumFamily::Unknown:
         break;
     }
-    return 0;
+    return std::nullopt;
 }
 
 } // namespace
 
 int kilobytesPerSecond(MediumFamily family, int multiple) {
-    if (multiple <= 0) {
+    const std::optional<std::int64_t> at1x = speedFieldBytesAt1x(family);
+    if (multiple <= 0 || !at1x) {
         return 0;
     }
     // Rounded up as libburn asks: CD 4x is 706.
-    return (tenthsOfOneX(family) * multiple + 9) / 10;
+    return static_cast<int>((*at1x * multiple + 999) / 1000);
 }
 
 std::string describeSpeed(MediumFamily family, int kilobytesPerSecond) {
     const std::string rate = std::to_string(kilobytesPerSecond) + " kB/s";
-    if (tenthsOfOneX(family) == 0) {
+    const std::optional<std::int64_t> at1x = speedFieldBytesAt1x(family);
+    if (!at1x) {
         return rate;
     }
-    const double multiple = 10.0 * kilobytesPerSecond / tenthsOfOneX(family);
+    const double multiple = 1000.0 * kilobytesPerSecond / static_cast<double>(*at1x);
     const long tenths = std::lround(multiple * 10.0);
     return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + "x (" + rate + ")";
 }

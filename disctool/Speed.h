@@ -7,9 +7,9 @@
 
 namespace disctool {
 
-// The write speed to ask the drive for, in kB/s (1000 bytes), for a multiple
-// of the medium's 1x: CD 176.4, DVD 1385, BD 4496 kB/s. 0 (the maximum) for
-// multiple 0 and for media without a nominal speed.
+// The write speed to ask the drive for, in kB/s (1000 bytes) rounded up, for
+// a multiple of the medium's 1x (CD 176.4, DVD 1385, BD 4495.625 kB/s). 0 (the
+// maximum) for multiple 0 and for media without a nominal speed.
 int kilobytesPerSecond(MediumFamily family, int multiple);
 
 // A speed for people: "16.0x (22160 kB/s)", or only kB/s for media without a 1x.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Verifier.h"
 
+#include "MediumFacts.h"
 #include "Sha256.h"
 
 #include <algorithm>
@@ -13,7 +14,7 @@ namespace disctool {
 
 namespace {
 
-constexpr std::int64_t sectorBytes = 2048;
+using media::sectorBytes;
 
 bool readImage(int fd, std::int64_t offset, std::span<char> buffer) {
     std::size_t done = 0;

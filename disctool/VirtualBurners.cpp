@@ -32,7 +32,7 @@ std::string nameOf(const std::string& id, int number) {
             return "Simulated" + counted + " (unusable: " + problem + ") via simulation";
         }
         return "Simulated " +
-               std::string(emulator::traitsOf(config->discs.front().medium).displayName) + counted +
+               std::string(emulator::factsOf(config->discs.front().medium).displayName) + counted +
                " via simulation";
     }
     if (id.starts_with("stdio:")) {

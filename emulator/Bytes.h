@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "MediumFacts.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -65,6 +67,6 @@ inline void putMsf(Bytes& out, std::size_t at, std::int64_t lba) {
     out[at + 2] = static_cast<std::uint8_t>(msf.frame);
 }
 
-constexpr std::int64_t sectorBytes = 2048;
+using media::sectorBytes;
 
 } // namespace emulator

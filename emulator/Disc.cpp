@@ -7,34 +7,9 @@ namespace emulator {
 
 namespace {
 
-// What a drive leaves around tracks and sessions, in sectors.
-struct Overheads {
-    std::int64_t align;    // tracks end on a whole ECC block (DVD) or cluster (BD)
-    std::int64_t trackGap; // pregap before each further track of a session
-    std::int64_t runOut;   // after a track written at once (CD TAO)
-    std::int64_t firstSessionGap;
-    std::int64_t laterSessionGap;
-};
-
-Overheads overheadsOf(const Disc& disc) {
-    switch (disc.traits().family) {
-    case Family::CD:
-        // Orange Book: lead-out 1:30 after the first session and 0:30 after
-        // later ones, lead-in 1:00, pregap 0:02; hence the familiar 11400
-        // and 6900 sectors between sessions.
-        return {1, 150, 2, 6750 + 4500 + 150, 2250 + 4500 + 150};
-    case Family::DVD:
-        if (disc.medium == Medium::DVDPlusR || disc.medium == Medium::DVDPlusRDualLayer) {
-            // DVD+R session closure and the next session's intro, about 8 MiB.
-            return {16, 0, 0, 4096, 4096};
-        }
-        // DVD-R border-out and border-in: about 32 MiB after the first
-        // session, 6 MiB after later ones.
-        return {16, 0, 0, 16384, 3072};
-    case Family::BD:
-        return {32, 0, 0, 0, 0};
-    }
-    return {1, 0, 0, 0, 0};
+// How tracks on the disc align, and the pregaps and run-outs between them.
+const media::FamilyFacts& familyOf(const Disc& disc) {
+    return factsOf(disc.traits().family);
 }
 
 std::int64_t alignedUp(std::int64_t sectors, std::int64_t align) {
@@ -76,8 +51,8 @@ std::int64_t Disc::trackSize(const Track& track) const {
     if (!track.closed) {
         return track.written;
     }
-    const Overheads overheads = overheadsOf(*this);
-    return alignedUp(track.written, overheads.align) + overheads.runOut;
+    const media::FamilyFacts& family = familyOf(*this);
+    return alignedUp(track.written, family.trackAlignSectors) + family.runOutSectors;
 }
 
 std::int64_t Disc::nextWritableAddress() const {
@@ -138,7 +113,7 @@ std::optional<Sense> Disc::reserveTrack(std::int64_t sectors) {
     if (finalized || (open != nullptr && (open->written > 0 || open->reserved > 0))) {
         return sense::commandSequenceError;
     }
-    const std::int64_t size = alignedUp(sectors, overheadsOf(*this).align);
+    const std::int64_t size = alignedUp(sectors, familyOf(*this).trackAlignSectors);
     if (nextStart + size > capacity) {
         return sense::endOfUserArea;
     }
@@ -155,7 +130,7 @@ void Disc::closeTrack() {
     }
     Track& track = tracks.back();
     track.closed = true;
-    nextStart = track.start + trackSize(track) + overheadsOf(*this).trackGap;
+    nextStart = track.start + trackSize(track) + familyOf(*this).trackPregapSectors;
 }
 
 void Disc::closeSession(bool keepAppendable) {
@@ -172,10 +147,9 @@ void Disc::closeSession(bool keepAppendable) {
 }
 
 std::int64_t Disc::sessionGap() const {
-    const Overheads overheads = overheadsOf(*this);
     return closedSessions == 0   ? 0
-           : closedSessions == 1 ? overheads.firstSessionGap
-                                 : overheads.laterSessionGap;
+           : closedSessions == 1 ? traits().firstSessionGap
+                                 : traits().laterSessionGap;
 }
 
 void Disc::blankAll(bool minimal) {

@@ -39,7 +39,7 @@ struct Disc {
     bool incrementalAllowed = true; // a minimally blanked DVD-RW writes at once only
     std::int64_t nextStart = 0;     // where the next track's data starts
 
-    const MediumTraits& traits() const { return traitsOf(medium); }
+    const MediumFacts& traits() const { return factsOf(medium); }
     bool overwritable() const { return traits().overwritable; }
 
     // Sequential media.

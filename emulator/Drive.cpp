@@ -12,8 +12,6 @@ namespace emulator {
 
 namespace {
 
-constexpr std::uint32_t bufferBytes = 2 * 1024 * 1024;
-
 std::string storePath(const std::string& path, std::size_t index) {
     return index == 0 ? path : path + "." + std::to_string(index + 1);
 }
@@ -312,7 +310,7 @@ Reply Drive::setStreaming(const Request& request) {
 }
 
 Reply Drive::getPerformance(const Request& request) {
-    const MediumTraits& medium = disc()->traits();
+    const MediumFacts& medium = disc()->traits();
     const int type = request.cdb[10];
     const std::int64_t end = disc()->capacity - 1;
     Bytes data(8, 0);
@@ -347,6 +345,10 @@ Reply Drive::getPerformance(const Request& request) {
 }
 
 Reply Drive::bufferCapacity(const Request& request) {
+    // The drive stands for a burner of the medium it holds, as its speeds do.
+    const Disc* held = disc();
+    const auto bufferBytes = static_cast<std::uint32_t>(
+        factsOf(held != nullptr ? held->traits().family : Family::CD).bufferBytes);
     Bytes data(12, 0);
     put16(data, 0, 10);
     put32(data, 4, bufferBytes);

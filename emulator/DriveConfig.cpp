@@ -131,7 +131,7 @@ std::optional<std::string> describeDiscs(const Lists& lists, std::vector<DiscDes
         DiscDescription disc;
         disc.medium = nth(lists.media, i);
         disc.state = nth(lists.states, i);
-        const MediumTraits& traits = traitsOf(disc.medium);
+        const MediumFacts& traits = factsOf(disc.medium);
         disc.capacity = lists.capacities.empty() ? traits.capacity : nth(lists.capacities, i);
         disc.sessions = lists.sessions.empty() ? 1 : static_cast<int>(nth(lists.sessions, i));
         if (disc.state == DiscState::Unformatted && disc.medium != Medium::DVDPlusRW &&
@@ -161,7 +161,7 @@ std::optional<std::string> describeDiscs(const Lists& lists, std::vector<DiscDes
 } // namespace
 
 std::string DiscDescription::origin() const {
-    return std::string(traitsOf(medium).id) + " state " + std::to_string(static_cast<int>(state)) +
+    return std::string(factsOf(medium).id) + " state " + std::to_string(static_cast<int>(state)) +
            " capacity " + std::to_string(capacity) + " used " + std::to_string(used) +
            " sessions " + std::to_string(sessions);
 }

@@ -56,7 +56,7 @@ constexpr std::array<Medium, 12> profileOrder{
 Bytes profileList(const Disc* disc) {
     Bytes data;
     for (const Medium medium : profileOrder) {
-        const std::uint16_t profile = traitsOf(medium).profile;
+        const std::uint16_t profile = factsOf(medium).profile;
         const bool current = disc != nullptr && disc->traits().profile == profile;
         data.insert(data.end(),
                     {static_cast<std::uint8_t>(profile >> 8), static_cast<std::uint8_t>(profile),

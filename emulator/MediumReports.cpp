@@ -397,7 +397,7 @@ std::optional<Bytes> discStructure(const Disc& disc, int mediaType, int format) 
         return std::nullopt;
     }
     // Physical format information of the lead-in (MMC-5 6.23.3.2.1).
-    const MediumTraits& traits = disc.traits();
+    const MediumFacts& traits = disc.traits();
     Bytes out(4 + 2048, 0);
     put16(out, 0, 2048 + 2);
     out[4] = static_cast<std::uint8_t>(traits.bookType << 4 | 5);

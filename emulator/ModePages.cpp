@@ -5,8 +5,6 @@ namespace emulator {
 
 namespace {
 
-constexpr std::uint32_t bufferKilobytes = 2048;
-
 Bytes writeParametersPage(const WriteParameters& parameters) {
     Bytes page(52, 0);
     page[0] = 0x05;
@@ -36,8 +34,8 @@ Bytes errorRecoveryPage() {
 // The legacy capabilities and mechanical status page (MMC-3 5.5.10, kept by
 // MMC-5 Annex E.11), with write speed descriptors for the loaded medium.
 Bytes capabilitiesPage(const DriveStatus& status) {
-    const MediumTraits& medium =
-        status.disc != nullptr ? status.disc->traits() : traitsOf(Medium::CDR);
+    const MediumFacts& medium =
+        status.disc != nullptr ? status.disc->traits() : factsOf(Medium::CDR);
     const std::vector<std::uint32_t> speeds = status.rates.writeSpeeds(medium);
     Bytes page(32 + 4 * speeds.size(), 0);
     page[0] = 0x2A;
@@ -48,7 +46,7 @@ Bytes capabilitiesPage(const DriveStatus& status) {
     page[6] = static_cast<std::uint8_t>(0x20 | 0x08 | (status.locked ? 0x02 : 0) | 0x01);
     put16(page, 8, status.rates.readSpeed(medium));
     put16(page, 10, 256);
-    put16(page, 12, bufferKilobytes);
+    put16(page, 12, static_cast<std::uint32_t>(factsOf(medium.family).bufferBytes / 1024));
     put16(page, 14, status.rates.readSpeed(medium));
     put16(page, 18, speeds.front());
     put16(page, 20, status.rates.currentWriteSpeed(medium));
@@ -75,7 +73,7 @@ std::optional<Sense> takeWriteParameters(std::span<const std::uint8_t> page, con
     wanted.linkSize = (page[2] & 0x20) != 0 ? page[5] : 0;
     wanted.packetSize = page.size() >= 14 && (page[3] & 0x20) != 0 ? get32(page, 10) : 0;
     if (disc != nullptr) {
-        const MediumTraits& traits = disc->traits();
+        const MediumFacts& traits = disc->traits();
         const bool sequentialDvdMinus = traits.family == Family::DVD && traits.testWrite;
         bool usable = true;
         if (traits.family == Family::CD) {

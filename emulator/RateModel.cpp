@@ -26,25 +26,11 @@ std::span<const double> stepsOf(Family family) {
     return cdSteps;
 }
 
-// Up to these speeds drives write at constant linear velocity.
-double constantLinearLimit(Family family) {
-    switch (family) {
-    case Family::CD:
-        return 16;
-    case Family::DVD:
-        return 6;
-    case Family::BD:
-        return 4;
-    }
-    return 1;
-}
-
-// The recorded area of a 120 mm disc runs from about 24 mm to 58 mm radius
-// (ECMA-130, ECMA-267, BD Part 1); sectors fill it at equal area each, and a
-// second layer runs back from the rim.
+// Sectors fill the recorded area at equal area each, and a second layer runs
+// back from the rim.
 double radiusShare(const Disc& disc, std::int64_t lba) {
-    constexpr double inner = 24.0;
-    constexpr double outer = 58.0;
+    constexpr double inner = media::recordedInnerRadius;
+    constexpr double outer = media::recordedOuterRadius;
     const int layers = disc.traits().layers;
     const double perLayer = static_cast<double>(std::max<std::int64_t>(1, disc.capacity / layers));
     double position = std::clamp(static_cast<double>(lba) / perLayer, 0.0, double(layers));
@@ -54,24 +40,9 @@ double radiusShare(const Disc& disc, std::int64_t lba) {
     return std::sqrt(inner * inner + (outer * outer - inner * inner) * position) / outer;
 }
 
-// What a minimal blank or a quick format goes over: a CD's lead-in (1:00)
-// and first lead-out (1:30, ECMA-130), a DVD's lead-in and the start of its
-// data zone, a BD's disc management areas (BD Part 1).
-std::int64_t quickJobSectors(Family family) {
-    switch (family) {
-    case Family::CD:
-        return 4500 + 6750;
-    case Family::DVD:
-        return 16384;
-    case Family::BD:
-        return 8192;
-    }
-    return 0;
-}
-
-// A drive's write buffer, as current drives have it.
-std::int64_t bufferBytes(Family family) {
-    return family == Family::BD ? 4 * 1024 * 1024 : 2 * 1024 * 1024;
+// 1x in the kB/s (1000 bytes) that speed fields count.
+double kilobytesPerSecondAt1x(Family family) {
+    return static_cast<double>(media::speedFieldBytesPerSecondAt1x(family)) / 1000.0;
 }
 
 } // namespace
@@ -80,7 +51,7 @@ RateModel::RateModel(std::optional<Rate> rate, std::optional<Rate> topSpeed)
     : rate_(rate)
     , topSpeed_(topSpeed ? topSpeed : rate) {}
 
-double RateModel::ratedMultiple(const MediumTraits& medium) const {
+double RateModel::ratedMultiple(const MediumFacts& medium) const {
     if (!topSpeed_) {
         return medium.maxWriteSpeed;
     }
@@ -90,7 +61,7 @@ double RateModel::ratedMultiple(const MediumTraits& medium) const {
     return topSpeed_->kilobytesPerSecond / kilobytesPerSecondAt1x(medium.family);
 }
 
-std::vector<std::uint32_t> RateModel::writeSpeeds(const MediumTraits& medium) const {
+std::vector<std::uint32_t> RateModel::writeSpeeds(const MediumFacts& medium) const {
     const double rated = ratedMultiple(medium);
     const double unit = kilobytesPerSecondAt1x(medium.family);
     std::vector<std::uint32_t> speeds{static_cast<std::uint32_t>(std::lround(rated * unit))};
@@ -103,12 +74,12 @@ std::vector<std::uint32_t> RateModel::writeSpeeds(const MediumTraits& medium) co
     return speeds;
 }
 
-std::uint32_t RateModel::readSpeed(const MediumTraits& medium) const {
+std::uint32_t RateModel::readSpeed(const MediumFacts& medium) const {
     return static_cast<std::uint32_t>(
         std::lround(medium.maxReadSpeed * kilobytesPerSecondAt1x(medium.family)));
 }
 
-std::uint32_t RateModel::currentWriteSpeed(const MediumTraits& medium) const {
+std::uint32_t RateModel::currentWriteSpeed(const MediumFacts& medium) const {
     const std::vector<std::uint32_t> speeds = writeSpeeds(medium);
     for (const std::uint32_t speed : speeds) {
         if (requested_ == 0 || speed <= requested_) {
@@ -118,7 +89,7 @@ std::uint32_t RateModel::currentWriteSpeed(const MediumTraits& medium) const {
     return speeds.back();
 }
 
-double RateModel::chosenMultiple(const MediumTraits& medium) const {
+double RateModel::chosenMultiple(const MediumFacts& medium) const {
     return currentWriteSpeed(medium) / kilobytesPerSecondAt1x(medium.family);
 }
 
@@ -127,14 +98,13 @@ Clock::duration RateModel::timeAt(const Disc& disc, double multiple, std::int64_
     if (!rate_ || count <= 0) {
         return {};
     }
-    const Family family = disc.traits().family;
+    const media::FamilyFacts& family = factsOf(disc.traits().family);
     double speed = multiple;
-    if (multiple > constantLinearLimit(family)) {
-        speed =
-            std::max(constantLinearLimit(family), multiple * radiusShare(disc, lba + count / 2));
+    if (multiple > family.constantLinearLimit) {
+        speed = std::max(family.constantLinearLimit, multiple * radiusShare(disc, lba + count / 2));
     }
-    const double seconds =
-        static_cast<double>(count * sectorBytes) / (speed * userBytesPerSecondAt1x(family));
+    const double seconds = static_cast<double>(count * sectorBytes) /
+                           (speed * static_cast<double>(family.userBytesPerSecondAt1x));
     return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
 }
 
@@ -153,7 +123,7 @@ Clock::duration RateModel::jobTime(const Disc& disc, DriveJob job, std::int64_t 
         // Both go over the lead-in and the start of the data area: about as
         // much as a session's closing writes. A quick format leaves the rest
         // to the drive's background formatting (MMC-5 6.5).
-        return writeTime(disc, 0, quickJobSectors(disc.traits().family));
+        return writeTime(disc, 0, factsOf(disc.traits().family).quickJobSectors);
     case DriveJob::FullBlank:
         return writeTime(disc, 0, disc.capacity);
     case DriveJob::CertifyingFormat:
@@ -164,17 +134,20 @@ Clock::duration RateModel::jobTime(const Disc& disc, DriveJob job, std::int64_t 
         return {};
     case DriveJob::CloseSession:
         // What the disc's layout puts between sessions: lead-out and
-        // lead-in, or a border. A BD-R has no gap there, but its drive
-        // brings the disc management areas up to date.
+        // lead-in, or a border; a BD-R's disc management areas. Closing an
+        // empty session writes nothing.
+        if (disc.closedSessions == 0) {
+            return {};
+        }
         return writeTime(disc, disc.recordedEnd(),
-                         disc.traits().family == Family::BD ? quickJobSectors(Family::BD)
-                                                            : disc.sessionGap());
+                         media::closingSectors(disc.traits(), disc.closedSessions - 1));
     }
     return {};
 }
 
 Clock::duration RateModel::bufferTime(const Disc& disc) const {
-    return writeTime(disc, disc.recordedEnd(), bufferBytes(disc.traits().family) / sectorBytes);
+    return writeTime(disc, disc.recordedEnd(),
+                     factsOf(disc.traits().family).bufferBytes / sectorBytes);
 }
 
 } // namespace emulator

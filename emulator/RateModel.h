@@ -34,9 +34,9 @@ public:
 
     bool timed() const { return rate_.has_value(); }
     // Speeds on offer, in kB/s as speed fields count them, fastest first.
-    std::vector<std::uint32_t> writeSpeeds(const MediumTraits& medium) const;
-    std::uint32_t readSpeed(const MediumTraits& medium) const;
-    std::uint32_t currentWriteSpeed(const MediumTraits& medium) const;
+    std::vector<std::uint32_t> writeSpeeds(const MediumFacts& medium) const;
+    std::uint32_t readSpeed(const MediumFacts& medium) const;
+    std::uint32_t currentWriteSpeed(const MediumFacts& medium) const;
     // From SET CD SPEED or SET STREAMING; 0 or more than offered: the fastest.
     void requestWriteSpeed(std::uint32_t kilobytesPerSecond) { requested_ = kilobytesPerSecond; }
 
@@ -50,8 +50,8 @@ public:
     Clock::duration bufferTime(const Disc& disc) const;
 
 private:
-    double ratedMultiple(const MediumTraits& medium) const;
-    double chosenMultiple(const MediumTraits& medium) const;
+    double ratedMultiple(const MediumFacts& medium) const;
+    double chosenMultiple(const MediumFacts& medium) const;
     Clock::duration timeAt(const Disc& disc, double multiple, std::int64_t lba,
                            std::int64_t count) const;
 

@@ -1,67 +1,26 @@
 #include "BurnJob.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
-#include <utility>
 
 namespace estimate {
 
 namespace {
 
-constexpr std::int64_t sectorBytes = 2048;
+using media::sectorBytes;
 
-// Up to these speeds drives write at constant linear velocity; above them
-// the disc turns at a constant rate, and the speed rises with the radius.
-double constantLinearLimit(Family family) {
-    switch (family) {
-    case Family::CD:
-        return 16;
-    case Family::DVD:
-        return 6;
-    case Family::BD:
-        return 4;
-    }
-    return 1;
+const media::FamilyFacts& factsOf(const BurnJob& job) {
+    return media::factsOf(job.family);
 }
 
-// Usual discs: an 80-minute CD, a 4.7 GB DVD, a 25 GB BD, per layer.
-std::int64_t usualLayerBytes(Family family) {
-    switch (family) {
-    case Family::CD:
-        return 359849 * sectorBytes;
-    case Family::DVD:
-        return 2295104 * sectorBytes;
-    case Family::BD:
-        return 12219392 * sectorBytes;
-    }
-    return 1;
-}
-
-// What a minimal blank or a quick format goes over: a CD's lead-in (1:00,
-// 4500 sectors) and first lead-out (1:30, 6750 sectors; ECMA-130), a DVD's
-// lead-in and the start of its data zone, a BD's disc management areas.
-std::int64_t quickJobBytes(Family family) {
-    switch (family) {
-    case Family::CD:
-        return (4500 + 6750) * sectorBytes;
-    case Family::DVD:
-        return 16384 * sectorBytes;
-    case Family::BD:
-        return 8192 * sectorBytes;
-    }
-    return 0;
-}
-
-// The recorded area of a 120 mm disc runs from about 24 mm to 58 mm radius
-// (ECMA-130, ECMA-267, BD Part 1); sectors fill it at equal area each, and a
-// second layer runs back from the rim. The radius at a byte, as a share of
-// the rim's.
+// Sectors fill the recorded area at equal area each, and a second layer runs
+// back from the rim. The radius at a byte, as a share of the rim's.
 double radiusShare(const BurnJob& job, double byte) {
-    constexpr double inner = 24.0;
-    constexpr double outer = 58.0;
-    const double perLayer = static_cast<double>(
-        job.capacityBytes > 0 ? job.capacityBytes / job.layers : usualLayerBytes(job.family));
+    constexpr double inner = media::recordedInnerRadius;
+    constexpr double outer = media::recordedOuterRadius;
+    const double perLayer =
+        static_cast<double>(job.capacityBytes > 0 ? job.capacityBytes / job.layers
+                                                  : factsOf(job).usualLayerSectors * sectorBytes);
     double position = std::clamp(byte / perLayer, 0.0, double(job.layers));
     if (position > 1.0)
         position = 2.0 - position;
@@ -69,7 +28,7 @@ double radiusShare(const BurnJob& job, double byte) {
 }
 
 double bytesPerSecondAt(const BurnJob& job, double multiple, double byte) {
-    const double limit = constantLinearLimit(job.family);
+    const double limit = factsOf(job).constantLinearLimit;
     const double speed =
         multiple > limit ? std::max(limit, multiple * radiusShare(job, byte)) : multiple;
     return speed * userBytesPerSecondAt1x(job.family);
@@ -80,7 +39,7 @@ double bytesPerSecondAt(const BurnJob& job, double multiple, double byte) {
 double sweepSeconds(const BurnJob& job, double multiple, double from, double to) {
     if (to <= from || multiple <= 0)
         return 0;
-    if (multiple <= constantLinearLimit(job.family))
+    if (multiple <= factsOf(job).constantLinearLimit)
         return (to - from) / bytesPerSecondAt(job, multiple, from);
     constexpr int steps = 256;
     const double step = (to - from) / steps;
@@ -98,11 +57,12 @@ struct Sweep {
 
 Sweep sweepOf(const BurnJob& job, Phase phase) {
     const auto image = static_cast<double>(job.imageBytes);
-    const auto quickJob = static_cast<double>(quickJobBytes(job.family));
+    const auto quickJob = static_cast<double>(factsOf(job).quickJobSectors * sectorBytes);
     switch (phase) {
     case Phase::Erase: {
         const double whole = static_cast<double>(
-            job.capacityBytes > 0 ? job.capacityBytes : usualLayerBytes(job.family) * job.layers);
+            job.capacityBytes > 0 ? job.capacityBytes
+                                  : factsOf(job).usualLayerSectors * sectorBytes * job.layers);
         return {job.writeMultiple, 0, job.erase == EraseKind::Full ? whole : quickJob};
     }
     case Phase::Write:
@@ -118,55 +78,27 @@ Sweep sweepOf(const BurnJob& job, Phase phase) {
 } // namespace
 
 std::optional<MediumKind> mediumKindNamed(std::string_view name) {
-    // Closing a first session: a CD's lead-in, lead-out and pregap (1:00,
-    // 1:30 and 0:02, Orange Book: 11,400 sectors); a DVD-R's border-out and
-    // border-in (about 32 MiB, ECMA-279); a DVD+R's session closure and the
-    // next intro (about 8 MiB, ECMA-349); a BD-R's disc management areas.
-    // Read speeds of current drives (48x CD-R, 40x CD-RW, 16x DVD±R, 12x
-    // rewritable and dual-layer DVDs, 5x DVD-RAM, 8x BD).
-    static constexpr std::array<std::pair<std::string_view, MediumKind>, 12> kinds{{
-        {"cd-r", {Family::CD, 1, 11400, 48}},
-        {"cd-rw", {Family::CD, 1, 11400, 40}},
-        {"dvd-r", {Family::DVD, 1, 16384, 16}},
-        {"dvd-r-dl", {Family::DVD, 2, 16384, 12}},
-        {"dvd-rw", {Family::DVD, 1, 16384, 12}},
-        {"dvd-rw-ro", {Family::DVD, 1, 0, 12}},
-        {"dvd+r", {Family::DVD, 1, 4096, 16}},
-        {"dvd+r-dl", {Family::DVD, 2, 4096, 12}},
-        {"dvd+rw", {Family::DVD, 1, 0, 12}},
-        {"dvd-ram", {Family::DVD, 1, 0, 5}},
-        {"bd-r", {Family::BD, 1, 8192, 8}},
-        {"bd-re", {Family::BD, 1, 0, 8}},
-    }};
-    for (const auto& [known, kind] : kinds) {
-        if (known == name)
-            return kind;
+    const std::optional<media::Medium> medium = media::mediumWithId(name);
+    if (!medium) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    const media::MediumFacts& facts = media::factsOf(*medium);
+    return MediumKind{facts.family, facts.layers, media::closingSectors(facts), facts.maxReadSpeed};
 }
 
 double userBytesPerSecondAt1x(Family family) {
-    switch (family) {
-    case Family::CD:
-        return 75.0 * 2048;
-    case Family::DVD:
-        return 1385000;
-    case Family::BD:
-        return 4495500;
-    }
-    return 1;
+    return static_cast<double>(media::factsOf(family).userBytesPerSecondAt1x);
 }
 
 double multipleOfKilobytesPerSecond(Family family, double kilobytesPerSecond) {
-    // MMC counts a CD's 1x as 75 raw sectors of 2352 bytes.
-    const double at1x = family == Family::CD ? 176.4 : userBytesPerSecondAt1x(family) / 1000;
-    return kilobytesPerSecond / at1x;
+    return kilobytesPerSecond * 1000 /
+           static_cast<double>(media::speedFieldBytesPerSecondAt1x(family));
 }
 
 double writtenShareOnDisc(const BurnJob& job, double sentShare) {
     if (job.imageBytes <= 0)
         return sentShare;
-    const double buffer = job.family == Family::BD ? 4 * 1024 * 1024 : 2 * 1024 * 1024;
+    const auto buffer = static_cast<double>(factsOf(job).bufferBytes);
     return std::max(0.0, sentShare - buffer / static_cast<double>(job.imageBytes));
 }
 

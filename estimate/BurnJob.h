@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MediumFacts.h"
+
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -7,7 +9,7 @@
 
 namespace estimate {
 
-enum class Family { CD, DVD, BD };
+using media::Family;
 enum class EraseKind { None, Fast, Full, Format };
 // In the order a burn runs them.
 enum class Phase { Erase, Write, Close, Verify };
@@ -38,17 +40,16 @@ struct MediumKind {
 };
 std::optional<MediumKind> mediumKindNamed(std::string_view name);
 
-// User data per second at 1x: a CD's 75 sectors of 2048 bytes, a DVD's
-// 1,385 kB/s, a BD's 4,496 kB/s.
+// User data per second at 1x.
 double userBytesPerSecondAt1x(Family family);
-// A drive's speed figure (kB/s of 1000 bytes, a CD counted in raw sectors of
-// 2352 bytes) as a multiple of 1x.
+// A drive's speed figure (kB/s of 1000 bytes, a CD's counted in raw sectors)
+// as a multiple of 1x.
 double multipleOfKilobytesPerSecond(Family family, double kilobytesPerSecond);
 
 // The share of the write on the disc once this share of the image was sent:
-// a drive takes the data into its buffer (2 MiB, a BD drive's 4 MiB) and
-// writes it from there, so the host is that far ahead of the disc until the
-// write's end waits for the buffer to drain.
+// a drive takes the data into its buffer and writes it from there, so the
+// host is that far ahead of the disc until the write's end waits for the
+// buffer to drain.
 double writtenShareOnDisc(const BurnJob& job, double sentShare);
 
 // The phases the job runs, in order.

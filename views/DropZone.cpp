@@ -1,5 +1,7 @@
 #include "DropZone.h"
 
+#include "DiscImageName.h"
+
 #include <QDragEnterEvent>
 #include <QDragLeaveEvent>
 #include <QDropEvent>
@@ -7,8 +9,6 @@
 #include <QMimeData>
 #include <QPixmap>
 #include <QUrl>
-#include <algorithm>
-#include <array>
 
 namespace emberlin {
 
@@ -18,28 +18,12 @@ const auto dropCursorResource = QStringLiteral(":/emberlin/burncursor.xpm");
 constexpr int dropCursorHotX = 3;
 constexpr int dropCursorHotY = 1;
 
-// Only the last extension counts, compared exactly: "disc.ISO" and
-// "disc.iso.zip" are refused, "backup.tar.dmg" is accepted.
-bool hasDiscImageExtension(QString path) {
-    static const std::array<QString, 4> accepted{QStringLiteral("img"), QStringLiteral("iso"),
-                                                 QStringLiteral("dmg"), QStringLiteral("toast")};
-    // A folder may be handed over with a trailing slash; its name still counts.
-    while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
-        path.chop(1);
-    const QString name = path.section(QLatin1Char('/'), -1);
-    const qsizetype stop = name.lastIndexOf(QLatin1Char('.'));
-    if (stop < 0)
-        return false;
-    const QString extension = name.mid(stop + 1);
-    return std::find(accepted.begin(), accepted.end(), extension) != accepted.end();
-}
-
 bool holdsOneDiscImage(const QMimeData* mimeData) {
     if (mimeData == nullptr || !mimeData->hasUrls())
         return false;
     const QList<QUrl> urls = mimeData->urls();
     return urls.size() == 1 && urls.first().isLocalFile() &&
-           hasDiscImageExtension(urls.first().toLocalFile());
+           isDiscImageName(urls.first().toLocalFile());
 }
 
 QCursor makeDropCursor() {

@@ -54,6 +54,23 @@ MainWindow::MainWindow(QWidget* parent)
 MainWindow::~MainWindow() = default;
 
 void MainWindow::gate(int burnState, bool imageChosen) {
+    const bool hadFocus = focusWidget() != nullptr;
+    enableControls(burnState, imageChosen);
+    // A keyboard user is never left on a control just disabled: the focus goes
+    // to the next one that can act, or to the status, which says what goes on.
+    const QWidget* focused = focusWidget();
+    if (!hadFocus || (focused && focused->isEnabled()))
+        return;
+    for (QWidget* next : std::initializer_list<QWidget*>{
+             outlets_.cancelButton, outlets_.burnAgainButton, outlets_.deviceStatusField}) {
+        if (next->isEnabled()) {
+            next->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+}
+
+void MainWindow::enableControls(int burnState, bool imageChosen) {
     const Outlets& o = outlets_;
     if (burnState == BurnStateReady) {
         o.progressBar->setHidden(true);

@@ -87,6 +87,7 @@ signals:
     void saveReceiptChosen(); // File > Save Burn Receipt
 
 private:
+    void enableControls(int burnState, bool imageChosen);
     void chooseFile();
 
     std::unique_ptr<Ui::MainWindow> ui_;

@@ -212,6 +212,14 @@
         <source>Burn failed</source>
         <translation>Brennen fehlgeschlagen</translation>
     </message>
+    <message>
+        <source>Insert a disc</source>
+        <translation>Disc einlegen</translation>
+    </message>
+    <message>
+        <source>Please insert a writable disc into “%1” to burn “%2”.</source>
+        <translation>Bitte legen Sie eine beschreibbare Disc in „%1“ ein, um „%2“ zu brennen.</translation>
+    </message>
 </context>
 <context>
     <name>emberlin::EmberlinController</name>
@@ -306,6 +314,22 @@
     <message>
         <source>The disc-image tool stopped unexpectedly (%1).</source>
         <translation>Das Disc-Image-Werkzeug wurde unerwartet beendet (%1).</translation>
+    </message>
+    <message>
+        <source>Not a disc image</source>
+        <translation>Kein Disc-Image</translation>
+    </message>
+    <message>
+        <source>“%1” is not a disc image, so it was not burned. Emberlin burns .iso, .img, .dmg and .toast files.</source>
+        <translation>„%1“ ist kein Disc-Image und wurde deshalb nicht gebrannt. Emberlin brennt .iso-, .img-, .dmg- und .toast-Dateien.</translation>
+    </message>
+    <message>
+        <source>A burn is in progress</source>
+        <translation>Es wird gerade gebrannt</translation>
+    </message>
+    <message>
+        <source>“%1” is being burned. Open “%2” again once this burn has ended.</source>
+        <translation>„%1“ wird gerade gebrannt. Öffnen Sie „%2“ erneut, wenn dieser Brennvorgang beendet ist.</translation>
     </message>
 </context>
 <context>

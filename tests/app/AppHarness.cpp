@@ -5,9 +5,9 @@
 using namespace emberlin;
 
 int RecordingAlerts::runCritical(const QString& message, const QString& informative,
-                                 const QStringList& buttons) {
-    shown.push_back({message, informative, buttons});
-    return answer ? answer(shown.back()) : 0;
+                                 const QStringList& buttons, int defaultButton) {
+    shown.push_back({message, informative, buttons, defaultButton});
+    return answer ? answer(shown.back()) : defaultButton;
 }
 
 AppHarness::AppHarness()

@@ -21,18 +21,20 @@
 #include <memory>
 #include <vector>
 
-// Records every alert and answers it through `answer` (the first button when
-// none is set), which runs while the alert is "open", as a modal loop would.
+// Records every alert and answers it through `answer` (as Return would, with
+// the default button, when none is set), which runs while the alert is "open",
+// as a modal loop would.
 class RecordingAlerts final : public emberlin::Alerts {
 public:
     struct Alert {
         QString message;
         QString informative;
         QStringList buttons;
+        int defaultButton = 0;
         bool operator==(const Alert&) const = default;
     };
-    int runCritical(const QString& message, const QString& informative,
-                    const QStringList& buttons) override;
+    int runCritical(const QString& message, const QString& informative, const QStringList& buttons,
+                    int defaultButton) override;
 
     std::vector<Alert> shown;
     std::function<int(const Alert&)> answer;
@@ -55,6 +57,7 @@ public:
     void show(const QString& summary, const QString& body) override {
         shown.append(summary + ": " + body);
     }
+    void withdraw() override { shown.append("withdrawn"); }
     QStringList shown;
 };
 class RecordingTaskbar final : public emberlin::TaskbarProgress {

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QTimer>
@@ -156,6 +157,50 @@ TEST(WindowTest, OpenActionBurnsTheChosenImage) {
     open->trigger();
     ASSERT_TRUE(harness.waitForBurnCalls(1));
     EXPECT_EQ(harness.fake.burnCalls().front().at(1), image);
+}
+
+} // namespace
+
+namespace {
+
+void press(QWidget* widget, Qt::Key key) {
+    QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
+    QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier);
+    QApplication::sendEvent(widget, &down);
+    QApplication::sendEvent(widget, &up);
+}
+
+// The keyboard as the platform has it: Return or Enter on a focused button
+// presses it, and the focus never stays on a control the burn disabled.
+TEST(KeyboardTest, ReturnPressesTheFocusedButtonAndTheFocusFollowsTheBurn) {
+    AppHarness harness;
+    harness.listTwoBurners();
+    harness.fake.setBurn({fake::say("Please insert a disc:"), fake::hang()});
+    harness.start();
+    harness.window().show();
+    harness.window().activateWindow();
+    ASSERT_TRUE(waitFor([&] { return harness.window().isActiveWindow(); }));
+    const QString image = harness.makeImage();
+    int reloads = 0;
+    QObject::connect(&harness.window(), &MainWindow::reloadBurnersClicked, [&] { ++reloads; });
+    harness.ui().reloadBurnersButton->setFocus();
+    press(harness.ui().reloadBurnersButton, Qt::Key_Enter);
+    EXPECT_EQ(reloads, 1);
+    ASSERT_TRUE(harness.waitForState(BurnStateReady));
+
+    harness.controller().openFiles({image});
+    harness.controller().cancel();
+    const auto focused = [] {
+        return QApplication::focusWidget();
+    };
+    harness.ui().burnAgainButton->setFocus();
+    press(harness.ui().burnAgainButton, Qt::Key_Return);
+    ASSERT_TRUE(harness.waitForState(BurnStateAwaitingDiscToErase));
+    EXPECT_EQ(focused(), harness.ui().cancelButton);
+    harness.controller().processOutput("PERCENT:-1\n");
+    ASSERT_EQ(harness.state(), BurnStateErasing);
+    ASSERT_NE(focused(), nullptr);
+    EXPECT_TRUE(focused()->isEnabled()) << focused()->objectName().toStdString();
 }
 
 } // namespace

@@ -101,6 +101,46 @@ TEST_F(DesktopFeedbackTest, NothingIsSentWhileTheWindowIsActive) {
     EXPECT_EQ(desktop.notifications.at(0).body, completedStatus);
 }
 
+TEST_F(DesktopFeedbackTest, AWaitForADiscIsNotifiedOnceAndWithdrawnWhenItEnds) {
+    const auto notified = [&](qsizetype count) {
+        return waitFor([&] { return desktop.notifications.size() == count; });
+    };
+    feedback.burnStarted("/images/disc.iso", "Virtual Writer ");
+    // The disc arrives before the desktop has answered.
+    feedback.burnStateChanged(BurnStateAwaitingDiscToErase);
+    feedback.burnStateChanged(BurnStateErasing);
+    ASSERT_TRUE(notified(1));
+    // Cancelled; a disc refused meanwhile leaves the window waiting.
+    feedback.burnStateChanged(BurnStateReady);
+    feedback.burnStateChanged(BurnStateAwaitingDisc);
+    ASSERT_TRUE(notified(2));
+    feedback.burnStateChanged(BurnStateAwaitingDisc);
+    feedback.burnStateChanged(BurnStateReady);
+    // The burn ends while it waits.
+    feedback.burnStateChanged(BurnStateAwaitingDisc);
+    ASSERT_TRUE(notified(3));
+    feedback.burnEnded(false, failedStatus);
+    feedback.burnStateChanged(BurnStateReady);
+    // Nothing while the user looks at the window.
+    ASSERT_TRUE(activate(window));
+    feedback.burnStateChanged(BurnStateAwaitingDisc);
+    feedback.burnStateChanged(BurnStateBurning);
+    ASSERT_TRUE(activate(elsewhere));
+    feedback.burnEnded(true, completedStatus);
+
+    ASSERT_TRUE(notified(5));
+    QStringList summaries;
+    for (const RecordingDesktop::Notification& shown : desktop.notifications)
+        summaries.append(shown.summary);
+    EXPECT_THAT(summaries, ElementsAre("Insert a disc", "Insert a disc", "Insert a disc",
+                                       "Burn failed", "Burn completed"));
+    EXPECT_EQ(desktop.notifications.at(0).body,
+              QStringLiteral("Please insert a writable disc into “Virtual Writer” to burn "
+                             "“disc.iso”."));
+    EXPECT_TRUE(waitFor([&] { return desktop.closed.size() >= 3; }));
+    EXPECT_THAT(desktop.closed, ElementsAre(41u, 42u, 43u));
+}
+
 TEST_F(DesktopFeedbackTest, TheTaskbarShowsProgressWhileWritingAndIsClearedAtTheEnd) {
     feedback.burnStateChanged(BurnStateReady);
     feedback.burnProgressed(0.3); // the hidden bar of a burn without erase

@@ -34,6 +34,10 @@ uint RecordingDesktop::Notify(const QString& applicationName, uint replacesId, c
     return firstId + static_cast<uint>(notifications.size()) - 1;
 }
 
+void RecordingDesktop::CloseNotification(uint notificationId) {
+    closed.append(notificationId);
+}
+
 void RecordingDesktop::Update(const QString& applicationUri, const QVariantMap& properties) {
     launcherUpdates.append({applicationUri, properties});
 }

@@ -180,7 +180,8 @@ TEST(MediumDecision, WaitingRoomFormattingAndBlanking) {
         {"CD-RW stays appendable after a fast blank", 0x0a, Full, "data", "erase appendable", none,
          "EF"},
         {"new BD-RE formatted", 0x43, Blank, "unformatted", "", none, "F"},
-        {"new DVD-RAM formatted", 0x12, Blank, "unformatted", "", none, "F"},
+        {"restricted-overwrite DVD-RW said unformatted: formatted", 0x13, Blank, "unformatted", "",
+         none, "F"},
         {"new DVD+RW formatted", 0x1a, Blank, "unformatted", "", none, "F"},
         {"never formatted when it cannot fit", 0x43, Blank, "unformatted small", "", none, "NS"},
         {"still unformatted after formatting", 0x43, Blank, "unformatted", "", formatTried, "X"},
@@ -253,7 +254,7 @@ TEST(Speed, MultiplesOfTheMediumsOneXAndBack) {
     const std::vector<Case> cases = {
         {MediumFamily::CD, 1, 177},    {MediumFamily::CD, 4, 706},     {MediumFamily::CD, 24, 4234},
         {MediumFamily::DVD, 1, 1385},  {MediumFamily::DVD, 16, 22160}, {MediumFamily::BD, 2, 8992},
-        {MediumFamily::BD, 16, 71936}, {MediumFamily::CD, 0, 0},       {MediumFamily::File, 8, 0},
+        {MediumFamily::BD, 16, 71930}, {MediumFamily::CD, 0, 0},       {MediumFamily::File, 8, 0},
         {MediumFamily::Unknown, 4, 0},
     };
     for (const Case& c : cases) {

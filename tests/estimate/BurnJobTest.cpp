@@ -45,8 +45,8 @@ TEST(BurnJobTest, TimesOfMediaSpeedsAndSizes) {
         {"cd-r", 24 * 176.4, cdDisc, EraseKind::None, false, cd24 + cdClose / (24 * cd1x) + 1.5},
         {"dvd+rw", 4 * 1385, 1385000 * 4 * 120.0, EraseKind::None, true, 120 + 120 + 1.5},
         {"dvd-r", 4 * 1385, 1385000 * 4 * 120.0, EraseKind::None, false, 120 + 16384 * 2048 / (4 * 1385000.0) + 1.5},
-        {"bd-re", 2 * 4495.5, 4495500 * 2 * 50.0, EraseKind::Format, false, 8192 * 2048 / (2 * 4495500.0) + 50 + 1.5},
-        {"bd-r", 2 * 4495.5, 4495500 * 2 * 50.0, EraseKind::None, false, 50 + 8192 * 2048 / (2 * 4495500.0) + 1.5},
+        {"bd-re", 2 * 4495.625, 4495625 * 2 * 50.0, EraseKind::Format, false, 8192 * 2048 / (2 * 4495625.0) + 50 + 1.5},
+        {"bd-r", 2 * 4495.625, 4495625 * 2 * 50.0, EraseKind::None, false, 50 + 8192 * 2048 / (2 * 4495625.0) + 1.5},
     };
     // clang-format on
     for (const Case& c : cases) {

@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -27,11 +28,16 @@ QPushButton* buttonTitled(QMessageBox& box, const QString& title) {
     return nullptr;
 }
 
-class MessageBoxAlertsTest : public testing::TestWithParam<QStringList> {};
+struct Buttons {
+    QStringList titles;
+    int defaultButton;
+};
+
+class MessageBoxAlertsTest : public testing::TestWithParam<Buttons> {};
 
 TEST_P(MessageBoxAlertsTest, BuildsACriticalPlainTextBoxWithTheButtonsInOrder) {
-    const QStringList& titles = GetParam();
-    const auto box = MessageBoxAlerts::buildCritical(message, informative, titles);
+    const auto& [titles, defaultButton] = GetParam();
+    const auto box = MessageBoxAlerts::buildCritical(message, informative, titles, defaultButton);
 
     EXPECT_EQ(box->icon(), QMessageBox::Critical);
     EXPECT_EQ(box->text(), message);
@@ -42,7 +48,6 @@ TEST_P(MessageBoxAlertsTest, BuildsACriticalPlainTextBoxWithTheButtonsInOrder) {
     EXPECT_EQ(informativeLabel->textFormat(), Qt::PlainText);
 
     ASSERT_EQ(box->buttons().size(), titles.size());
-    EXPECT_EQ(box->defaultButton(), buttonTitled(*box, titles.first()));
     EXPECT_EQ(box->escapeButton(), buttonTitled(*box, titles.last()));
 
     // Shown left to right in the given order (the headless platform lays the
@@ -52,11 +57,15 @@ TEST_P(MessageBoxAlertsTest, BuildsACriticalPlainTextBoxWithTheButtonsInOrder) {
     for (qsizetype i = 1; i < titles.size(); ++i) {
         EXPECT_LT(buttonTitled(*box, titles[i - 1])->x(), buttonTitled(*box, titles[i])->x());
     }
+    // Return, as the box opens, answers with the default button.
+    QKeyEvent returnKey(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(box.get(), &returnKey);
+    EXPECT_EQ(MessageBoxAlerts::answerOf(*box), defaultButton);
     box->hide();
 }
 
 TEST_P(MessageBoxAlertsTest, AnswersWithTheIndexOfThePressedButton) {
-    const QStringList& titles = GetParam();
+    const QStringList& titles = GetParam().titles;
     for (qsizetype pressed = 0; pressed < titles.size(); ++pressed) {
         const auto box = MessageBoxAlerts::buildCritical(message, informative, titles);
         buttonTitled(*box, titles[pressed])->click();
@@ -65,7 +74,7 @@ TEST_P(MessageBoxAlertsTest, AnswersWithTheIndexOfThePressedButton) {
 }
 
 TEST_P(MessageBoxAlertsTest, ABoxClosedWithoutAnAnswerMeansTheLastButton) {
-    const QStringList& titles = GetParam();
+    const QStringList& titles = GetParam().titles;
     const auto box = MessageBoxAlerts::buildCritical(message, informative, titles);
     box->show();
     box->close();
@@ -73,7 +82,7 @@ TEST_P(MessageBoxAlertsTest, ABoxClosedWithoutAnAnswerMeansTheLastButton) {
 }
 
 TEST_P(MessageBoxAlertsTest, RunsModallyUntilAButtonIsPressed) {
-    const QStringList& titles = GetParam();
+    const QStringList& titles = GetParam().titles;
     const QString pressedTitle = titles.first();
     QString shownMessage;
     // Inspects and answers the box from inside its own modal loop.
@@ -84,12 +93,13 @@ TEST_P(MessageBoxAlertsTest, RunsModallyUntilAButtonIsPressed) {
         buttonTitled(*box, pressedTitle)->click();
     });
     MessageBoxAlerts alerts;
-    EXPECT_EQ(alerts.runCritical(message, informative, titles), 0);
+    EXPECT_EQ(alerts.runCritical(message, informative, titles, titles.size() - 1), 0);
     EXPECT_EQ(shownMessage, message);
 }
 
 INSTANTIATE_TEST_SUITE_P(Buttons, MessageBoxAlertsTest,
-                         testing::Values(QStringList{"OK"},
-                                         QStringList{"Rescan", "Wait", "Cancel"}));
+                         testing::Values(Buttons{{"OK"}, 0},
+                                         Buttons{{"Rescan", "Wait", "Cancel"}, 0},
+                                         Buttons{{"Quit anyway", "Cancel"}, 1}));
 
 } // namespace

@@ -110,7 +110,8 @@ TEST_P(QuitGuardTest, AsksFromErasingOnAndEndsOnlyWhenAllowed) {
     const Alert reallyQuit{"Really quit?",
                            QString("There is currently a burn in progress.  Quitting now "
                                    "may make your disc unusable."),
-                           {"Quit anyway", "Cancel"}};
+                           {"Quit anyway", "Cancel"},
+                           cancel}; // Return must not quit
     EXPECT_EQ(harness.alerts.shown, c.asks ? std::vector<Alert>{reallyQuit} : std::vector<Alert>{});
     EXPECT_EQ(quit, c.ends);
     EXPECT_EQ(guard.isLeaving(), c.ends);
