@@ -192,8 +192,13 @@ std::string BurnFlow::contents(const std::string& kind) const {
         tool.program = "/usr/bin/xorriso";
         EXPECT_EQ(runTool({"-as", "mkisofs", "-quiet", "-o", path, imagePath()}, tool).status, 0);
         if (kind == "blanked-iso") {
+            // As xorriso's -blank leaves it: every volume descriptor renamed.
             std::vector<char> bytes = readWholeFile(path);
-            std::copy_n("CDXX1", 5, bytes.begin() + 16 * 2048 + 1);
+            for (std::size_t at = 16 * 2048 + 1; at < 32 * 2048; at += 2048) {
+                if (std::string_view(bytes.data() + at, 5) == "CD001") {
+                    std::copy_n("CDXX1", 5, bytes.begin() + static_cast<std::ptrdiff_t>(at));
+                }
+            }
             writeFile(path, bytes);
         }
     } else if (kind == "ext") {
