@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <gmock/gmock.h>
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -245,6 +246,8 @@ TEST_F(BurnFlow, EveryOutcomeOfTheMediumInTheDrive) {
         {"no space, then a bigger disc", "capacity=100k,10M", false,
          concat({"Media does not have enough free space", prompt}, burnSteps), 0},
         {"busy drive", "busy", false, {busy}, 1},
+        {"BD-R formatted for pseudo-overwrite, then a DVD-R", "medium=bd-r,dvd-r&pow", false,
+         concat({"Media is not writable", prompt}, burnSteps), 0, "", "!2A, 1B 00 00 00 02, 2A"},
         {"without verify", "", false, unverified, 0, "-noverifyburn"},
         {"a test burn writes nothing", "medium=cd-r", false, unverified, 0, "-testburn", "",
          "blank"},
@@ -364,8 +367,14 @@ TEST_F(BurnFlow, DiscsAreFormattedBlankedAndWrittenOverAsAsked) {
     runCases({
         {"DVD+RW written over, reloaded to verify", "medium=dvd+rw&state=appendable", true,
          burnSteps, 0, "", "2A, 1B 00 00 00 02, 1B 00 00 00 03, 28", "", "readback-from=disc"},
-        {"a drive that cannot load its tray may verify from its cache", "medium=dvd+rw&tray=manual",
-         false, burnSteps, 0, "", "2A, !1B 00 00 00 03, 28", "", "readback-from=cache-or-disc"},
+        {"a drive that cannot load its tray may verify from its cache, and says so",
+         "medium=dvd+rw&tray=manual&cache&bad-sector=37", false, burnSteps, 0, "",
+         "2A, !1B 00 00 00 03, 28", "", "readback-from=cache-or-disc"},
+        {"one that reloads the disc reads the disc", "medium=dvd+rw&cache&bad-sector=37", false,
+         concat(Lines(burnSteps.begin(), burnSteps.end() - 1),
+                {"burn failed - Verify failed: sector 37 of the disc differs "
+                 "from the image (byte 75776)"}),
+         1, "", "2A, 1B 00 00 00 03, 28"},
         {"BD-RE written over", "medium=bd-re&state=full", true, burnSteps, 0},
         {"new BD-RE formatted first", "medium=bd-re&state=unformatted&erase-time=3polls", false,
          burnSteps, 0, "", "!2A, 04, 2A", "", "erase=format"},
@@ -508,6 +517,11 @@ TEST_F(BurnFlow, ADriveTheUserMayNotOpenSaysHowToGetAccess) {
         EXPECT_EQ(result.status, 1);
         EXPECT_EQ(result.lines, Lines{"burn failed - You may not use " + device + advice});
     }
+    // An emulated drive of the group "cdrom" that the user may not open.
+    const ToolResult denied = runTool(arguments(sim("denied")));
+    ASSERT_EQ(denied.lines.size(), 1u);
+    EXPECT_THAT(denied.lines[0], testing::StartsWith("burn failed - You may not use "));
+    EXPECT_THAT(denied.lines[0], testing::HasSubstr(cases.front().second.substr(0, 50)));
 }
 
 // Emberlin's cancel and quit end the tool with a signal: whatever the drive
