@@ -37,6 +37,7 @@ struct Disc {
     int closedSessions = 0;
     bool finalized = false;
     bool incrementalAllowed = true; // a minimally blanked DVD-RW writes at once only
+    bool pseudoOverwrite = false;   // a BD-R formatted for pseudo-overwrite (SRM+POW)
     std::int64_t nextStart = 0;     // where the next track's data starts
 
     const MediumFacts& traits() const { return factsOf(medium); }
@@ -64,6 +65,11 @@ struct Disc {
 
     // Overwritable media, and formatting of any.
     void format(std::int64_t sectors, bool intermediate);
+    // Whether a READ may have these sectors: all of an overwritable disc's
+    // format, whose never written blocks read as zeros (as a DVD+RW's that
+    // its background format has not reached yet, MMC-5's DVD+RW feature);
+    // of a sequential disc only what its tracks recorded. Anything else is
+    // LOGICAL BLOCK ADDRESS OUT OF RANGE to the host.
     bool readable(std::int64_t lba, std::int64_t count) const;
 };
 

@@ -9,7 +9,7 @@ namespace emulator {
 
 namespace {
 
-constexpr const char* header = "emberlin-emulated-discs 1";
+constexpr const char* header = "emberlin-emulated-discs 2";
 
 } // namespace
 
@@ -35,7 +35,8 @@ std::vector<std::optional<RememberedDisc>> DiscStateFile::load() const {
             std::string medium;
             int formatState = 0;
             fields >> medium >> disc.capacity >> disc.formatted >> formatState >>
-                disc.closedSessions >> disc.finalized >> disc.incrementalAllowed >> disc.nextStart;
+                disc.closedSessions >> disc.finalized >> disc.incrementalAllowed >>
+                disc.pseudoOverwrite >> disc.nextStart;
             std::getline(fields >> std::ws, remembered.origin);
             const std::optional<Medium> known = mediumWithId(medium);
             if (!fields.eof() || !known) {
@@ -72,8 +73,8 @@ bool DiscStateFile::save(const std::vector<std::optional<RememberedDisc>>& discs
             const Disc& disc = remembered->disc;
             out << "disc " << disc.traits().id << ' ' << disc.capacity << ' ' << disc.formatted
                 << ' ' << static_cast<int>(disc.formatState) << ' ' << disc.closedSessions << ' '
-                << disc.finalized << ' ' << disc.incrementalAllowed << ' ' << disc.nextStart << ' '
-                << remembered->origin << '\n';
+                << disc.finalized << ' ' << disc.incrementalAllowed << ' ' << disc.pseudoOverwrite
+                << ' ' << disc.nextStart << ' ' << remembered->origin << '\n';
             for (const Track& track : disc.tracks) {
                 out << "track " << track.session << ' ' << track.start << ' ' << track.written
                     << ' ' << track.reserved << ' ' << track.closed << ' ' << track.damaged << '\n';

@@ -37,7 +37,10 @@ Drive::Drive(DriveConfig config)
     , tray_(arrivingDiscs(config_), config_.insertAfter,
             Tray::Settling{config_.noMediumFor, config_.unready}, now())
     , rates_(config_.rate, config_.topSpeed)
-    , recorder_(config_, rates_)
+    , recorder_(config_, rates_,
+                config_.cache ? factsOf(factsOf(config_.discs.front().medium).family).bufferBytes /
+                                    sectorBytes
+                              : 0)
     , log_(config_.log) {
     discs_.resize(config_.discs.size());
     for (std::size_t i = 0; i < config_.discs.size(); ++i) {
@@ -394,8 +397,11 @@ Reply Drive::read(const Request& request) {
     if (request.toHost.size() < static_cast<std::size_t>(count * sectorBytes)) {
         return Reply::failed(sense::invalidField);
     }
+    // FUA (MMC-5 6.15): the data comes from the medium, not from a cache.
+    const bool forceUnitAccess = (request.cdb[1] & 0x08) != 0;
     return recorder_.read(loaded(), getLba(request.cdb, 2),
-                          request.toHost.first(static_cast<std::size_t>(count * sectorBytes)));
+                          request.toHost.first(static_cast<std::size_t>(count * sectorBytes)),
+                          forceUnitAccess);
 }
 
 Reply Drive::write(const Request& request) {

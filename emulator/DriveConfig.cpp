@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <sys/stat.h>
 
 namespace emulator {
@@ -22,6 +24,8 @@ struct Lists {
     std::vector<std::int64_t> capacities;
     std::vector<std::int64_t> used;
     std::vector<std::int64_t> sessions;
+    std::vector<std::string_view> contents; // an empty item: no contents
+    bool pseudoOverwrite = false;
 };
 
 std::vector<std::string_view> split(std::string_view text, char separator) {
@@ -123,10 +127,59 @@ template <typename T> const T& nth(const std::vector<T>& list, std::size_t index
     return list[std::min(index, list.size() - 1)];
 }
 
+std::optional<std::string> readContents(std::string_view path, DiscContents& contents) {
+    contents.path = std::string(path);
+    struct stat status {};
+    if (::stat(contents.path.c_str(), &status) != 0) {
+        return "cannot read contents " + contents.path + ": " + std::strerror(errno);
+    }
+    if (!S_ISREG(status.st_mode)) {
+        return "contents " + contents.path + " is not a regular file";
+    }
+    contents.bytes = status.st_size;
+    contents.modified = status.st_mtim.tv_sec * 1000000000 + status.st_mtim.tv_nsec;
+    return std::nullopt;
+}
+
+// A disc with contents holds the file in its first session's track; the
+// further sessions of `sessions=` share what `used` gives beyond it. An
+// overwritable disc holds the file from LBA 0.
+std::optional<std::string> describeContents(const Lists& lists, std::size_t index,
+                                            DiscDescription& disc) {
+    DiscContents contents;
+    if (std::optional<std::string> unreadable =
+            readContents(nth(lists.contents, index), contents)) {
+        return unreadable;
+    }
+    const bool overwritable = factsOf(disc.medium).overwritable;
+    const bool holdsData = disc.state == DiscState::Appendable || disc.state == DiscState::Full ||
+                           (overwritable && disc.state == DiscState::Blank);
+    if (!holdsData) {
+        return "contents needs a disc that holds data: appendable or full (or a formatted "
+               "overwritable one)";
+    }
+    if (contents.sectors() > disc.capacity) {
+        return "contents " + contents.path + " does not fit on the disc";
+    }
+    if (!overwritable) {
+        if (contents.bytes == 0) {
+            return "contents " + contents.path + " is empty: a track holds at least a sector";
+        }
+        disc.used = lists.used.empty() ? contents.sectors() : nth(lists.used, index);
+        if (disc.used < contents.sectors() + disc.sessions - 1) {
+            return "used must hold contents " + contents.path +
+                   " and a sector for each further "
+                   "session";
+        }
+    }
+    disc.contents = std::move(contents);
+    return std::nullopt;
+}
+
 std::optional<std::string> describeDiscs(const Lists& lists, std::vector<DiscDescription>& discs) {
     const std::size_t count =
         std::max({lists.media.size(), lists.states.size(), lists.capacities.size(),
-                  lists.used.size(), lists.sessions.size()});
+                  lists.used.size(), lists.sessions.size(), lists.contents.size()});
     for (std::size_t i = 0; i < count; ++i) {
         DiscDescription disc;
         disc.medium = nth(lists.media, i);
@@ -144,6 +197,11 @@ std::optional<std::string> describeDiscs(const Lists& lists, std::vector<DiscDes
         } else if (disc.state == DiscState::Full) {
             disc.used = lists.used.empty() ? disc.capacity : nth(lists.used, i);
         }
+        if (!lists.contents.empty() && !nth(lists.contents, i).empty()) {
+            if (std::optional<std::string> wrong = describeContents(lists, i, disc)) {
+                return wrong;
+            }
+        }
         if (disc.used > disc.capacity) {
             return "a disc cannot use more than its capacity";
         }
@@ -153,17 +211,36 @@ std::optional<std::string> describeDiscs(const Lists& lists, std::vector<DiscDes
             (holdsSessions && disc.sessions > std::max<std::int64_t>(1, disc.used))) {
             return "sessions must be at least 1 and fit in what the disc uses";
         }
+        disc.pseudoOverwrite = lists.pseudoOverwrite && disc.medium == Medium::BDR;
         discs.push_back(disc);
+    }
+    if (lists.pseudoOverwrite &&
+        std::none_of(discs.begin(), discs.end(),
+                     [](const DiscDescription& disc) { return disc.pseudoOverwrite; })) {
+        return "pow formats a bd-r, and no disc is one";
     }
     return std::nullopt;
 }
 
 } // namespace
 
+std::int64_t DiscContents::sectors() const {
+    return (bytes + sectorBytes - 1) / sectorBytes;
+}
+
 std::string DiscDescription::origin() const {
-    return std::string(factsOf(medium).id) + " state " + std::to_string(static_cast<int>(state)) +
-           " capacity " + std::to_string(capacity) + " used " + std::to_string(used) +
-           " sessions " + std::to_string(sessions);
+    std::string text = std::string(factsOf(medium).id) + " state " +
+                       std::to_string(static_cast<int>(state)) + " capacity " +
+                       std::to_string(capacity) + " used " + std::to_string(used) + " sessions " +
+                       std::to_string(sessions);
+    if (pseudoOverwrite) {
+        text += " pow";
+    }
+    if (contents) {
+        text += " contents " + std::to_string(contents->bytes) + " " +
+                std::to_string(contents->modified) + " " + contents->path;
+    }
+    return text;
 }
 
 std::optional<DriveConfig> DriveConfig::parse(std::string_view id, std::string& problem) {
@@ -262,6 +339,8 @@ std::optional<DriveConfig> DriveConfig::parse(std::string_view id, std::string& 
                       value, range)) {
                 return std::nullopt;
             }
+        } else if (key == "contents") {
+            lists.contents = split(value, ',');
         } else if (key == "stall-on") {
             config.stallOn = parseOpcode(value);
             if (!config.stallOn) {
@@ -285,11 +364,30 @@ std::optional<DriveConfig> DriveConfig::parse(std::string_view id, std::string& 
                 return bad(key, value);
             }
             config.manualTray = value == "manual";
-        } else if (key == "no-fast-blank") {
+        } else if (key == "no-fast-blank" || key == "cache" || key == "pow" || key == "denied") {
             if (hasValue) {
                 return bad(key, value);
             }
-            config.noFastBlank = true;
+            (key == "no-fast-blank" ? config.noFastBlank
+             : key == "cache"       ? config.cache
+             : key == "pow"         ? lists.pseudoOverwrite
+                                    : config.denied) = true;
+        } else if (key == "unreadable") {
+            const std::size_t dash = value.find('-');
+            const std::string_view first = value.substr(0, dash);
+            const std::string_view last =
+                dash == std::string_view::npos ? first : value.substr(dash + 1);
+            SectorRange range;
+            if (!took(parseQuantity(first, countUnits, sectorRange, range.first), key, value,
+                      sectorRange) ||
+                !took(parseQuantity(last, countUnits, sectorRange, range.last), key, value,
+                      sectorRange)) {
+                return std::nullopt;
+            }
+            if (range.last < range.first) {
+                return bad(key, value);
+            }
+            config.unreadable = range;
         } else if (key == "busy") {
             if (!value.empty() && value != "1" && value != "0") {
                 return bad(key, value);

@@ -19,6 +19,15 @@ constexpr const char* emulatorLibraryName = "libemberlin-emulator.so";
 
 enum class DiscState { Empty, Blank, Appendable, Full, Unformatted };
 
+// A file whose bytes a disc holds from its first sector on. It is only read.
+struct DiscContents {
+    std::string path;
+    std::int64_t bytes = 0;
+    std::int64_t modified = 0; // nanoseconds: a file changed since makes a new disc
+
+    std::int64_t sectors() const;
+};
+
 // One disc as a device id describes it, before anything was done to it.
 struct DiscDescription {
     Medium medium = Medium::CDR;
@@ -26,6 +35,8 @@ struct DiscDescription {
     std::int64_t capacity = 0; // sectors
     std::int64_t used = 0;     // sectors taken by earlier sessions
     int sessions = 1;
+    std::optional<DiscContents> contents; // what the first session (or LBA 0 on) holds
+    bool pseudoOverwrite = false;         // a BD-R formatted for pseudo-overwrite
 
     // The description as text: a disc remembered from an earlier run belongs
     // to the same device id only while this stays the same.
@@ -37,6 +48,16 @@ struct DiscDescription {
 struct Rate {
     double multiple = 0;
     double kilobytesPerSecond = 0;
+};
+
+// Sectors from `first` to `last`, both included.
+struct SectorRange {
+    std::int64_t first = 0;
+    std::int64_t last = 0;
+
+    bool overlaps(std::int64_t lba, std::int64_t count) const {
+        return lba <= last && first < lba + count;
+    }
 };
 
 // An emulated drive, as described by its device id:
@@ -64,11 +85,14 @@ struct DriveConfig {
     std::optional<std::int64_t> badSector;
     std::optional<std::int64_t> stallAt;
     std::optional<std::int64_t> stallReadAt;
-    std::optional<std::uint8_t> stallOn; // the first command with this operation code stalls
-    std::optional<Trigger> resume;       // ends a stall
-    std::vector<std::uint8_t> refused;   // operation codes the drive does not support
-    bool noFastBlank = false;            // minimal blanking refused
-    std::optional<std::string> log;      // where every command received is written
+    std::optional<SectorRange> unreadable; // absolute addresses whose reads fail
+    bool cache = false;                    // recent writes are read back from the buffer
+    bool denied = false;                   // the device exists, but this user may not open it
+    std::optional<std::uint8_t> stallOn;   // the first command with this operation code stalls
+    std::optional<Trigger> resume;         // ends a stall
+    std::vector<std::uint8_t> refused;     // operation codes the drive does not support
+    bool noFastBlank = false;              // minimal blanking refused
+    std::optional<std::string> log;        // where every command received is written
 
     // The configuration, or nullopt with `problem` saying what is wrong with the id.
     static std::optional<DriveConfig> parse(std::string_view id, std::string& problem);

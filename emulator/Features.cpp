@@ -14,7 +14,7 @@ struct Feature {
     std::uint8_t version;
     bool persistent;
     std::function<bool(const Disc&)> current;
-    std::function<Bytes(const Disc*)> data;
+    std::function<Bytes(const Disc*, bool trayLoads)> data;
 };
 
 bool is(const Disc& disc, std::initializer_list<Medium> media) {
@@ -53,7 +53,7 @@ constexpr std::array<Medium, 12> profileOrder{
     Medium::CDR,
 };
 
-Bytes profileList(const Disc* disc) {
+Bytes profileList(const Disc* disc, bool) {
     Bytes data;
     for (const Medium medium : profileOrder) {
         const std::uint16_t profile = factsOf(medium).profile;
@@ -65,14 +65,14 @@ Bytes profileList(const Disc* disc) {
     return data;
 }
 
-Bytes randomReadable(const Disc* disc) {
+Bytes randomReadable(const Disc* disc, bool) {
     Bytes data(8, 0);
     put32(data, 0, static_cast<std::uint32_t>(sectorBytes));
     put16(data, 4, disc != nullptr ? blocking(*disc) : 1);
     return data;
 }
 
-Bytes randomWritable(const Disc* disc) {
+Bytes randomWritable(const Disc* disc, bool) {
     Bytes data(12, 0);
     if (disc != nullptr) {
         put32(data, 0, static_cast<std::uint32_t>(std::max<std::int64_t>(0, disc->formatted - 1)));
@@ -84,21 +84,16 @@ Bytes randomWritable(const Disc* disc) {
 
 // Incremental streaming writable: data block type 8 (mode 1), and the link
 // size: 7 blocks on CD, 16 on DVD-R (MMC-5 5.3.11).
-Bytes incrementalStreaming(const Disc* disc) {
+Bytes incrementalStreaming(const Disc* disc, bool) {
     const bool cd = disc == nullptr || disc->traits().family == Family::CD;
     return fixed({0x01, 0x00, 0x01, 1, cd ? std::uint8_t{7} : std::uint8_t{16}, 0, 0, 0});
 }
 
-constexpr std::uint16_t removableMediumCode = 0x0003;
-
-// The same for a tray that only a hand closes (a laptop's): a pop-up tray,
-// version 2, whose Load bit says the drive cannot load a disc.
-const Feature& manualTray() {
-    static const Feature feature{removableMediumCode, 2, true, [](const Disc&) { return true; },
-                                 [](const Disc*) {
-                                     return fixed({0x49, 0, 0, 0});
-                                 }};
-    return feature;
+// Removable medium (MMC-6 5.3.4, version 2): a tray that ejects and locks,
+// with the Load bit set when the drive can also pull it in. A laptop's tray
+// is pushed in by hand: Load clear.
+Bytes removableMedium(const Disc*, bool trayLoads) {
+    return fixed({static_cast<std::uint8_t>(0x20 | (trayLoads ? 0x10 : 0) | 0x08 | 0x01), 0, 0, 0});
 }
 
 const std::vector<Feature>& features() {
@@ -122,29 +117,25 @@ const std::vector<Feature>& features() {
         {0x0000, 0, true, always, profileList},
         // Core: ATAPI, with INQUIRY2 and device busy events.
         {0x0001, 2, true, always,
-         [](const Disc*) {
+         [](const Disc*, bool) {
              return fixed({0, 0, 0, 2, 0x03, 0, 0, 0});
          }},
         {0x0002, 1, true, always,
-         [](const Disc*) {
+         [](const Disc*, bool) {
              return fixed({0x02, 0, 0, 0});
          }},
-        // Removable medium (MMC-5 5.3.4): a tray that ejects and locks.
-        {removableMediumCode, 0, true, always,
-         [](const Disc*) {
-             return fixed({0x29, 0, 0, 0});
-         }},
+        {0x0003, 2, true, always, removableMedium},
         {0x0010, 0, false, always, randomReadable},
         {0x001D, 0, false, always,
-         [](const Disc*) {
+         [](const Disc*, bool) {
              return Bytes();
          }},
         {0x001E, 2, false, [](const Disc& disc) { return disc.traits().family == Family::CD; },
-         [](const Disc*) {
+         [](const Disc*, bool) {
              return fixed({0, 0, 0, 0});
          }},
         {0x001F, 1, false, dvd,
-         [](const Disc*) {
+         [](const Disc*, bool) {
              return fixed({0, 0, 0, 0});
          }},
         {0x0020, 0, false,
@@ -159,26 +150,26 @@ const std::vector<Feature>& features() {
          incrementalStreaming},
         // Formattable, with BD certification and quick certification.
         {0x0023, 0, false, [](const Disc& disc) { return disc.traits().formattable; },
-         [](const Disc*) {
+         [](const Disc*, bool) {
              return fixed({0x03, 0, 0, 0, 0, 0, 0, 0});
          }},
         {0x0024, 0, false,
          [](const Disc& disc) {
              return is(disc, {Medium::DVDRAM, Medium::BDRE});
          },
-         [](const Disc*) {
+         [](const Disc*, bool) {
              return fixed({0x80, 0, 0, 0});
          }},
         {0x0027, 0, false, [](const Disc& disc) { return disc.medium == Medium::CDRW; },
-         [](const Disc*) {
+         [](const Disc*, bool) {
              return fixed({0, 0, 0, 0});
          }},
         {0x002A, 1, false, [](const Disc& disc) { return disc.medium == Medium::DVDPlusRW; },
-         [](const Disc*) {
+         [](const Disc*, bool) {
              return fixed({0x01, 0x00, 0, 0});
          }},
         {0x002B, 0, false, [](const Disc& disc) { return disc.medium == Medium::DVDPlusR; },
-         [](const Disc*) {
+         [](const Disc*, bool) {
              return fixed({0x01, 0, 0, 0});
          }},
         // Rigid restricted overwrite: blank, intermediate and defect status.
@@ -186,51 +177,56 @@ const std::vector<Feature>& features() {
          [](const Disc& disc) {
              return is(disc, {Medium::DVDMinusRWRestrictedOverwrite, Medium::DVDMinusRWSequential});
          },
-         [](const Disc*) {
+         [](const Disc*, bool) {
              return fixed({0x0F, 0, 0, 0});
          }},
         // CD track at once: buffer underrun free, test write, CD-RW, mode 1.
         {0x002D, 2, false, cdWrite,
-         [](const Disc*) {
+         [](const Disc*, bool) {
              return fixed({0x46, 0, 0x01, 0x00});
          }},
         // CD mastering: session at once, test write, CD-RW; cue sheets up to 64 KiB.
         {0x002E, 0, false, cdWrite,
-         [](const Disc*) {
+         [](const Disc*, bool) {
              return fixed({0x66, 0x00, 0xFF, 0xFF});
          }},
         // DVD-R/-RW write: buffer underrun free, dual layer, test write, DVD-RW.
         {0x002F, 1, false, dvdMinusWrite,
-         [](const Disc*) {
+         [](const Disc*, bool) {
              return fixed({0x4E, 0, 0, 0});
+         }},
+        // BD-R pseudo-overwrite (MMC-6 5.3.29): current on a BD-R formatted for it.
+        {0x0038, 0, false, [](const Disc& disc) { return disc.pseudoOverwrite; },
+         [](const Disc*, bool) {
+             return fixed({0, 0, 0, 0});
          }},
         {0x003B, 0, false,
          [](const Disc& disc) { return disc.medium == Medium::DVDPlusRDualLayer; },
-         [](const Disc*) {
+         [](const Disc*, bool) {
              return fixed({0x01, 0, 0, 0});
          }},
         {0x0040, 1, false, bd,
-         [](const Disc*) {
+         [](const Disc*, bool) {
              return Bytes(28, 0);
          }},
         {0x0041, 1, false,
          [](const Disc& disc) {
              return is(disc, {Medium::BDR, Medium::BDRE});
          },
-         [](const Disc*) {
+         [](const Disc*, bool) {
              return Bytes(20, 0);
          }},
         {0x0100, 0, true, always,
-         [](const Disc*) {
+         [](const Disc*, bool) {
              return Bytes();
          }},
         {0x0105, 1, true, always,
-         [](const Disc*) {
+         [](const Disc*, bool) {
              return fixed({0, 0, 0, 0});
          }},
         // Real time streaming: SET STREAMING, GET PERFORMANCE write speeds, SET CD SPEED.
         {0x0107, 4, true, always,
-         [](const Disc*) {
+         [](const Disc*, bool) {
              return fixed({0x0B, 0, 0, 0});
          }},
     };
@@ -244,15 +240,13 @@ Bytes configuration(const Disc* disc, bool trayLoads, int requestType, std::uint
     if (disc != nullptr) {
         put16(out, 6, disc->traits().profile);
     }
-    for (const Feature& listed : features()) {
-        const Feature& feature =
-            listed.code == removableMediumCode && !trayLoads ? manualTray() : listed;
+    for (const Feature& feature : features()) {
         const bool current = feature.persistent || (disc != nullptr && feature.current(*disc));
         if (feature.code < starting || (requestType == 1 && !current) ||
             (requestType == 2 && feature.code != starting)) {
             continue;
         }
-        const Bytes data = feature.data(disc);
+        const Bytes data = feature.data(disc, trayLoads);
         const std::size_t at = out.size();
         out.resize(at + 4, 0);
         put16(out, at, feature.code);

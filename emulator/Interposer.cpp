@@ -16,6 +16,7 @@
 #include <cstring>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <grp.h>
 #include <linux/cdrom.h>
 #include <mutex>
 #include <scsi/scsi.h>
@@ -41,6 +42,8 @@ using OpenFunction = int (*)(const char*, int, ...);
 using CloseFunction = int (*)(int);
 using IoctlFunction = int (*)(int, unsigned long, ...);
 using StatFunction = int (*)(const char*, struct stat*);
+using AccessFunction = int (*)(const char*, int);
+using AccessAtFunction = int (*)(int, const char*, int, int);
 
 int realOpen(const char* path, int flags, mode_t mode) {
     static const auto function = real<OpenFunction>("open");
@@ -88,6 +91,10 @@ public:
         const InsideDrive inside;
         // The drive comes to life when a program first opens it: programs
         // that never do leave its discs alone.
+        if (config_->denied) {
+            errno = EACCES; // the device belongs to a group this user is not in
+            return -1;
+        }
         if (!drive_) {
             drive_ = std::make_unique<Drive>(*config_);
         }
@@ -114,6 +121,16 @@ public:
     bool present() {
         const std::lock_guard lock(mutex_);
         return !drive_ || drive_->present();
+    }
+
+    bool denied() const { return config_->denied; }
+
+    // A drive this user may not open looks like the device node of a drive
+    // of the group "cdrom", open to its owner and group only.
+    void describeDenied(struct stat& status) const {
+        status.st_mode = (status.st_mode & ~07777) | 0660;
+        status.st_uid = 0;
+        status.st_gid = cdromGroup_.value_or(status.st_gid);
     }
 
     int control(unsigned long request, void* argument) {
@@ -175,6 +192,9 @@ private:
         if (::realpath(path_.c_str(), canonical) != nullptr) {
             canonicalPath_ = canonical;
         }
+        if (const group* cdrom = ::getgrnam("cdrom")) {
+            cdromGroup_ = cdrom->gr_gid;
+        }
     }
 
     int command(sg_io_hdr_t& header) {
@@ -223,6 +243,7 @@ private:
     std::string canonicalPath_;
     std::unique_ptr<Drive> drive_;
     std::set<int> descriptors_;
+    std::optional<gid_t> cdromGroup_;
 };
 
 __attribute__((destructor)) void shutDownEmulation() {
@@ -242,11 +263,26 @@ Emulation* emulationFor(const char* path) {
 // stat or lstat, as the C library does them, unless the drive left the system.
 template <bool followLinks> int statPath(const char* path, struct stat* status) {
     static const auto function = real<StatFunction>(followLinks ? "stat" : "lstat");
-    if (Emulation* emulation = emulationFor(path); emulation != nullptr && !emulation->present()) {
+    Emulation* emulation = emulationFor(path);
+    if (emulation != nullptr && !emulation->present()) {
         errno = ENOENT;
         return -1;
     }
-    return function(path, status);
+    const int result = function(path, status);
+    if (result == 0 && emulation != nullptr && emulation->denied()) {
+        emulation->describeDenied(*status);
+    }
+    return result;
+}
+
+// Whether the program may read or write the drive: not when it is denied.
+bool accessDenied(const char* path, int mode) {
+    const Emulation* emulation = emulationFor(path);
+    if (emulation == nullptr || !emulation->denied() || mode == F_OK) {
+        return false;
+    }
+    errno = EACCES;
+    return true;
 }
 
 int openPath(const char* path, int flags, mode_t mode) {
@@ -312,6 +348,27 @@ __attribute__((visibility("default"))) int ioctl(int fd, unsigned long request, 
     }
     static const auto function = real<IoctlFunction>("ioctl");
     return function(fd, request, argument);
+}
+
+__attribute__((visibility("default"))) int access(const char* path, int mode) noexcept {
+    static const auto function = real<AccessFunction>("access");
+    return accessDenied(path, mode) ? -1 : function(path, mode);
+}
+
+__attribute__((visibility("default"))) int euidaccess(const char* path, int mode) noexcept {
+    static const auto function = real<AccessFunction>("euidaccess");
+    return accessDenied(path, mode) ? -1 : function(path, mode);
+}
+
+__attribute__((visibility("default"))) int eaccess(const char* path, int mode) noexcept {
+    static const auto function = real<AccessFunction>("eaccess");
+    return accessDenied(path, mode) ? -1 : function(path, mode);
+}
+
+__attribute__((visibility("default"))) int faccessat(int directory, const char* path, int mode,
+                                                     int flags) noexcept {
+    static const auto function = real<AccessAtFunction>("faccessat");
+    return accessDenied(path, mode) ? -1 : function(directory, path, mode, flags);
 }
 
 __attribute__((visibility("default"))) int stat(const char* path, struct stat* status) noexcept {

@@ -28,9 +28,10 @@ void waitFor(const Trigger& trigger, std::uint64_t polls) {
 
 } // namespace
 
-Recorder::Recorder(const DriveConfig& config, RateModel& rates)
+Recorder::Recorder(const DriveConfig& config, RateModel& rates, std::size_t cachedSectors)
     : config_(config)
-    , rates_(rates) {}
+    , rates_(rates)
+    , cache_(cachedSectors) {}
 
 std::optional<std::int64_t> Recorder::faultIn(const std::optional<std::int64_t>& sector,
                                               std::int64_t origin, std::int64_t lba,
@@ -93,6 +94,7 @@ void Recorder::discChanged() {
     writeOrigin_.reset();
     readOrigin_.reset();
     backgroundActive_ = false;
+    cache_.forget();
 }
 
 Reply Recorder::write(LoadedDisc loaded, std::int64_t lba, std::span<const std::uint8_t> data) {
@@ -130,8 +132,10 @@ Reply Recorder::write(LoadedDisc loaded, std::int64_t lba, std::span<const std::
     const std::int64_t skipped = std::clamp<std::int64_t>(-lba, 0, good); // a CD's pregap
     if (!simulated && good > skipped) {
         const auto from = static_cast<std::size_t>(skipped * sectorBytes);
-        loaded.store.write(lba + skipped,
-                           data.subspan(from, static_cast<std::size_t>(good * sectorBytes) - from));
+        const auto written =
+            data.subspan(from, static_cast<std::size_t>(good * sectorBytes) - from);
+        loaded.store.write(lba + skipped, written);
+        cache_.remember(lba + skipped, written);
     }
     if (sessionAtOnceNext_) {
         *sessionAtOnceNext_ += good;
@@ -160,7 +164,8 @@ Reply Recorder::write(LoadedDisc loaded, std::int64_t lba, std::span<const std::
     return reply;
 }
 
-Reply Recorder::read(LoadedDisc loaded, std::int64_t lba, std::span<std::uint8_t> data) {
+Reply Recorder::read(LoadedDisc loaded, std::int64_t lba, std::span<std::uint8_t> data,
+                     bool forceUnitAccess) {
     const Disc& disc = loaded.disc;
     const auto count = static_cast<std::int64_t>(data.size()) / sectorBytes;
     if (!disc.readable(lba, count)) {
@@ -174,10 +179,23 @@ Reply Recorder::read(LoadedDisc loaded, std::int64_t lba, std::span<std::uint8_t
         stall();
     }
     if (!loaded.store.read(lba, data)) {
-        return Reply::failed(Sense{sense::mediumError, 0x11, 0x00, {}});
+        return Reply::failed(sense::unrecoveredReadError);
+    }
+    // What the buffer holds comes from there, the rest from the disc.
+    std::vector<bool> fromDisc(static_cast<std::size_t>(count), true);
+    for (std::int64_t i = 0; i < count; ++i) {
+        const auto at = static_cast<std::size_t>(i);
+        fromDisc[at] =
+            forceUnitAccess || !cache_.recall(lba + i, data.subspan(at * sectorBytes, sectorBytes));
+        if (fromDisc[at] && config_.unreadable && config_.unreadable->overlaps(lba + i, 1)) {
+            Sense unreadable = sense::unrecoveredReadError;
+            unreadable.information = static_cast<std::uint32_t>(lba + i);
+            return Reply::failed(unreadable);
+        }
     }
     if (const std::optional<std::int64_t> bad =
-            faultIn(config_.badSector, *readOrigin_, lba, count)) {
+            faultIn(config_.badSector, *readOrigin_, lba, count);
+        bad && fromDisc[static_cast<std::size_t>(*bad - lba)]) {
         data[static_cast<std::size_t>((*bad - lba) * sectorBytes)] ^= 0x5A;
     }
     runFor(rates_.readTime(disc, lba, count));

@@ -7,6 +7,7 @@
 #include "DriveConfig.h"
 #include "ModePages.h"
 #include "RateModel.h"
+#include "ReadCache.h"
 #include "Reply.h"
 #include "Trigger.h"
 
@@ -27,10 +28,14 @@ struct LoadedDisc {
 // disc, the time each takes, and the faults the device id asks for.
 class Recorder {
 public:
-    Recorder(const DriveConfig& config, RateModel& rates);
+    // `cachedSectors`: how many of the sectors written last the drive
+    // answers reads of from its buffer.
+    Recorder(const DriveConfig& config, RateModel& rates, std::size_t cachedSectors);
 
     Reply write(LoadedDisc loaded, std::int64_t lba, std::span<const std::uint8_t> data);
-    Reply read(LoadedDisc loaded, std::int64_t lba, std::span<std::uint8_t> data);
+    // `forceUnitAccess`: from the disc, never from the buffer.
+    Reply read(LoadedDisc loaded, std::int64_t lba, std::span<std::uint8_t> data,
+               bool forceUnitAccess);
     Reply synchronize(LoadedDisc loaded);
     Reply close(LoadedDisc loaded, int function, bool immediate, const Moment& now);
     Reply reserve(LoadedDisc loaded, std::int64_t sectors);
@@ -64,6 +69,7 @@ private:
     const DriveConfig& config_;
     RateModel& rates_;
     WriteParameters parameters_;
+    ReadCache cache_;
     // Track at once: where a simulated write has got to.
     std::optional<std::int64_t> simulatedNext_;
     // Session at once: the next sector the cue sheet expects, and its tracks.

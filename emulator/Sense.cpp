@@ -10,6 +10,12 @@ Bytes Sense::fixedFormat() const {
     data[7] = 10; // additional sense length
     data[12] = asc;
     data[13] = ascq;
+    if (information) {
+        // Valid, with the address of the block in the Information field
+        // (SPC-3 4.5.3): where a read met its first unreadable block.
+        data[0] |= 0x80;
+        put32(data, 3, *information);
+    }
     if (progress) {
         // Sense-key specific bytes with SKSV set: the progress indication
         // of a long operation (SPC-3 4.5.2.4.4).

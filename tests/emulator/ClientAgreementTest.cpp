@@ -275,25 +275,127 @@ TEST_F(EmulatedDrive, WithoutADiscBothClientsFindNone) {
     EXPECT_TRUE(after(c, "cdrskin: status ").starts_with("2 BURN_DISC_EMPTY"));
 }
 
-// Each fault as libburn meets it: xorriso logs every command's sense data
-// and libburn's messages.
-TEST_F(EmulatedDrive, FaultsReachTheClient) {
-    const std::vector<std::pair<std::string, std::string>> faults = {
-        {"no-medium-for=1000polls", "+++ key=2  asc=3Ah  ascq=01h"},
-        {"unready=20polls", "+++ key=2  asc=04h  ascq=01h"},
-        {"fail-at-sector=100", "[3 0C 00] Medium error. Write error."},
-        {"lost-at=100", "Failed to transfer command to drive"},
+// What each parameter of an id makes of the drive, as a client reads it:
+// xorriso logs every command's sense data and libburn's messages, cdrskin
+// lists the drive's features, the disc-image tool says what the user may do.
+TEST_F(EmulatedDrive, EachParameterReachesAClient) {
+    struct Case {
+        std::string parameters; // DATA: the test file's path
+        std::string program;
+        Lines arguments; // DRIVE: the drive's file, DATA the test file, OUT a file written
+        Lines words;     // consecutive lines of the output hold these
+    };
+    const Lines commit = {"-scsi_log", "on",   "-dev",  "mmc:DRIVE",
+                          "-map",      "DATA", "/data", "-commit"};
+    const Lines compare = {"-dev",    "mmc:DRIVE",  "-map", "DATA", "/data",
+                           "-commit", "-compare_r", "DATA", "/data"};
+    const Lines reloaded = {"-dev",       "mmc:DRIVE", "-map", "DATA",   "/data",
+                            "-commit",    "-eject",    "all",  "-indev", "mmc:DRIVE",
+                            "-compare_r", "DATA",      "/data"};
+    const auto check = [](const std::string& from, const std::string& to,
+                          const std::string& copy = "") {
+        Lines arguments = {"-indev",          "mmc:DRIVE",     "-check_media",
+                           "min_lba=" + from, "max_lba=" + to, "--"};
+        if (!copy.empty()) {
+            arguments.insert(arguments.end() - 1, copy);
+        }
+        return arguments;
+    };
+    const std::string xorriso = EMBERLIN_XORRISO;
+    const std::string cdrskin = EMBERLIN_CDRSKIN;
+    const Lines features = {"dev=DRIVE", "--list_features"};
+    const std::string appendable = "state=appendable&capacity=100M&used=16M";
+    const std::vector<Case> cases = {
+        {"no-medium-for=1000polls", xorriso, commit, {"+++ key=2  asc=3Ah  ascq=01h"}},
+        {"unready=20polls", xorriso, commit, {"+++ key=2  asc=04h  ascq=01h"}},
+        {"fail-at-sector=100", xorriso, commit, {"[3 0C 00] Medium error. Write error."}},
+        {"lost-at=100", xorriso, commit, {"Failed to transfer command to drive"}},
+        // A block that cannot be read fails as a scratched one does; one a
+        // sequential disc did not record (here the border between two
+        // sessions) is out of range.
+        {"medium=dvd-r&unreadable=100-103&" + appendable,
+         xorriso,
+         check("64", "200"),
+         {"read_10(96,32): [3 11 00] Medium error. Unrecovered read error."}},
+        {"medium=dvd-r&sessions=2&" + appendable,
+         xorriso,
+         check("4096", "4100"),
+         {"read_10(4096,5): [5 21 00] Illegal request. Lba out of range."}},
+        // Never written blocks of a formatted disc read as zeros (xorriso
+        // calls a blank one blank only when its start does, see above).
+        {"medium=bd-re&" + appendable,
+         xorriso,
+         check("1000", "1031"),
+         {"Media region :       1000 ,         32 , + good"}},
+        // The disc holds the file: on a sequential disc as its first track,
+        // on an overwritable one from its start (OUT is compared with DATA).
+        {"medium=cd-r&state=appendable&contents=DATA",
+         xorriso,
+         check("0", "602", "data_to=OUT"),
+         {"Media region :          0 ,        603 , + good"}},
+        {"medium=dvd+rw&contents=DATA",
+         xorriso,
+         check("0", "602", "data_to=OUT"),
+         {"Media region :          0 ,        603 , + good"}},
+        // What was just written is read back from the drive's buffer, until
+        // the disc is loaded again; the disc itself holds a wrong sector.
+        {"medium=dvd+rw&bad-sector=100&cache", xorriso, compare, {"Both file objects match"}},
+        {"medium=dvd+rw&bad-sector=100&cache", xorriso, reloaded, {"Differences detected."}},
+        {"medium=dvd+rw&bad-sector=100", xorriso, compare, {"Differences detected."}},
+        {"medium=bd-r&pow", cdrskin, features, {"0038 + : BD-R POW : 0,N"}},
+        {"medium=bd-r&pow", xorriso, commit, {"May not write to Pseudo Overwrite formatted BD-R"}},
+        // The Load bit of a tray the drive pulls in, and of one pushed by hand.
+        {"tray=motorised", cdrskin, features, {"0003 + : Removable Medium : 2,P", "39 00 00 00"}},
+        {"tray=manual", cdrskin, features, {"0003 + : Removable Medium : 2,P", "29 00 00 00"}},
+        {"denied",
+         EMBERLIN_DISCTOOL,
+         {"burn", "DATA", "-device", "sim:DRIVE?denied"},
+         {"You may not use DRIVE: it belongs to the group \"cdrom\"."}},
     };
     std::filesystem::create_directory(scratch_.file("data"));
-    writeTestImage(scratch_.file("data/file.bin"), 1234567);
-    for (const auto& [fault, words] : faults) {
-        SCOPED_TRACE(fault);
-        const Lines x = client(EMBERLIN_XORRISO, fault, fault,
-                               {"-scsi_log", "on", "-outdev", "mmc:DRIVE", "-map",
-                                scratch_.file("data"), "/data", "-commit"});
-        EXPECT_TRUE(std::any_of(x.begin(), x.end(), [&words](const std::string& line) {
-            return line.find(words) != std::string::npos;
-        }));
+    const std::string data = scratch_.file("data/file.bin");
+    const std::vector<char> bytes = writeTestImage(data, 1234567);
+    int number = 0;
+    for (Case row : cases) {
+        SCOPED_TRACE(row.parameters + " " + row.arguments.back());
+        const std::string disc = "disc" + std::to_string(++number);
+        const std::string out = scratch_.file(disc + ".out");
+        const auto place = [&](std::string& text) {
+            for (const auto& [name, value] : {std::pair<std::string, std::string>{"DATA", data},
+                                              {"OUT", out},
+                                              {"DRIVE", scratch_.file(disc)}}) {
+                for (std::size_t at; (at = text.find(name)) != std::string::npos;) {
+                    text.replace(at, name.size(), value);
+                }
+            }
+        };
+        place(row.parameters);
+        for (std::string& text : row.words) {
+            place(text);
+        }
+        for (std::string& text : row.arguments) {
+            place(text);
+        }
+        const Lines lines = client(row.program, disc, row.parameters, row.arguments);
+        const auto holds = [&](std::size_t first) {
+            for (std::size_t i = 0; i < row.words.size(); ++i) {
+                if (first + i >= lines.size() ||
+                    lines[first + i].find(row.words[i]) == std::string::npos) {
+                    return false;
+                }
+            }
+            return true;
+        };
+        bool found = false;
+        for (std::size_t first = 0; first < lines.size() && !found; ++first) {
+            found = holds(first);
+        }
+        EXPECT_TRUE(found) << row.words.front();
+        if (std::filesystem::exists(out)) {
+            const std::vector<char> read = readWholeFile(out);
+            EXPECT_TRUE(read.size() >= bytes.size() &&
+                        std::equal(bytes.begin(), bytes.end(), read.begin()));
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 // with an id that cannot be used.
 #include "DriveConfig.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <utility>
@@ -47,6 +48,11 @@ TEST(DriveConfig, CommaListsDescribeDiscsThatFollowEachOtherAndSizesAreWholeSect
     EXPECT_EQ(config.discs[2].capacity, 10 * 1024 * 1024 / 2048);
     EXPECT_EQ(parsed("sim:/d?state=full").discs[0].used, parsed("sim:/d").discs[0].capacity)
         << "a full disc uses all of it unless told otherwise";
+    const DriveConfig held = parsed("sim:/d?state=full,appendable&contents=/proc/self/exe,");
+    ASSERT_TRUE(held.discs[0].contents.has_value());
+    EXPECT_EQ(held.discs[0].used, (std::filesystem::file_size("/proc/self/exe") + 2047) / 2048)
+        << "a disc with contents uses what they take unless told otherwise";
+    EXPECT_FALSE(held.discs[1].contents.has_value()) << "an empty item: no contents";
 }
 
 TEST(DriveConfig, TriggersAndFaults) {
@@ -107,6 +113,17 @@ TEST(DriveConfig, BadIdsSayWhatIsWrong) {
         {"sim:/x?tray=sideways", "for tray"},
         {"sim:/x?no-fast-blank=1", "for no-fast-blank"},
         {"sim:/x?log=", "for log"},
+        {"sim:/x?state=blank&contents=/proc/self/exe", "contents needs a disc that holds data"},
+        {"sim:/x?medium=dvd+rw&state=unformatted&contents=/proc/self/exe", "holds data"},
+        {"sim:/x?state=appendable&contents=/nowhere", "cannot read contents /nowhere: No such"},
+        {"sim:/x?state=full&contents=/tmp", "contents /tmp is not a regular file"},
+        {"sim:/x?state=full&contents=/dev/null", "contents /dev/null is not a regular file"},
+        {"sim:/x?state=full&sessions=3&contents=/proc/self/exe", "used must hold contents"},
+        {"sim:/x?state=full&capacity=1M&contents=/proc/self/exe", "does not fit on the disc"},
+        {"sim:/x?unreadable=5-3", "\"5-3\" for unreadable"},
+        {"sim:/x?unreadable=5-536870913", "for unreadable is out of range"},
+        {"sim:/x?medium=cd-r,dvd+r&pow", "pow formats a bd-r"},
+        {"sim:/x?cache=yes", "\"yes\" for cache"},
     };
     for (const auto& [id, mentions] : cases) {
         std::string problem;
