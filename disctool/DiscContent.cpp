@@ -146,7 +146,6 @@ bool holdsData(DiscContent content) {
 std::string_view describe(DiscContent content) {
     switch (content) {
     case DiscContent::Unexamined:
-        return "nothing that was looked at";
     case DiscContent::Blank:
         return "nothing";
     case DiscContent::Iso9660:

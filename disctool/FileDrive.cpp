@@ -63,14 +63,16 @@ GrabResult FileDrive::grab() {
             return failed(because("Cannot create " + path_));
         }
     } else if (S_ISLNK(link.st_mode)) {
-        // As "cp" does, never through a link to nothing: the file it would
-        // create is not one the user named.
+        // A link another user planted (in a shared folder) must not decide
+        // where the image goes.
         if (link.st_uid != ::geteuid() && link.st_uid != 0) {
             return failed("The target " + path_ +
                           " is a link that another user made: name the file itself");
         }
         const std::unique_ptr<char, decltype(&std::free)> resolved(
             ::realpath(path_.c_str(), nullptr), &std::free);
+        // As "cp" does, never through a link to nothing: the file it would
+        // create is not one the user named.
         if (!resolved) {
             return failed(errno == ENOENT ? "The target " + path_ +
                                                 " is a link to a file that does not exist: "
