@@ -259,7 +259,7 @@ BurnFlow::Ending BurnFlow::blank(MediumAction action) {
             break;
         }
         showPercent(activity.kind == ActivityKind::Erasing ? activity.percent : -1.0);
-        std::this_thread::sleep_for(pollInterval);
+        drive_.awaitChange(pollInterval);
     }
     if (!drive_.lastJobSucceeded()) {
         if (!drive_.present()) {
@@ -366,7 +366,7 @@ BurnFlow::Ending BurnFlow::write(const ImageFile& image, const Medium& medium,
         case ActivityKind::Erasing:
             break;
         }
-        std::this_thread::sleep_for(pollInterval);
+        drive_.awaitChange(pollInterval);
     }
     if (cancelled) {
         return {Outcome::Aborted, {}};

@@ -4,11 +4,13 @@
 #include "DiscContent.h"
 #include "MediumKind.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <span>
 #include <string>
+#include <thread>
 
 namespace disctool {
 
@@ -123,6 +125,9 @@ public:
     virtual bool startFormat() = 0;
     virtual bool startWrite(const WriteJob& job) = 0;
     virtual Activity activity() = 0;
+    // Waits until the running job may have moved on, `most` at the longest;
+    // a drive that can tell when its job ends returns then at once.
+    virtual void awaitChange(std::chrono::milliseconds most) { std::this_thread::sleep_for(most); }
     // Stops a write; an erase or format cannot be stopped and runs to its end.
     virtual void cancel() = 0;
     virtual bool lastJobSucceeded() = 0;

@@ -180,6 +180,14 @@ Activity FileDrive::activity() {
     return activity;
 }
 
+void FileDrive::awaitChange(std::chrono::milliseconds most) {
+    if (writer_) {
+        writer_->awaitEnd(most);
+    } else {
+        Drive::awaitChange(most);
+    }
+}
+
 void FileDrive::cancel() {
     if (writer_) {
         writer_->cancel();

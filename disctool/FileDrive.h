@@ -38,6 +38,7 @@ public:
     bool startFormat() override;
     bool startWrite(const WriteJob& job) override;
     Activity activity() override;
+    void awaitChange(std::chrono::milliseconds most) override;
     void cancel() override;
     bool lastJobSucceeded() override;
     bool commit() override;

@@ -92,13 +92,19 @@ std::string ImageWriter::imageSha256() {
     return digest_.hexDigest();
 }
 
+void ImageWriter::awaitEnd(std::chrono::milliseconds most) {
+    std::unique_lock lock(mutex_);
+    ended_.wait_for(lock, most, [this] { return finished_.load(); });
+}
+
 void ImageWriter::copy() {
     std::string failure = copyBlocks();
     {
         const std::lock_guard lock(mutex_);
         failure_ = std::move(failure);
+        finished_.store(true);
     }
-    finished_.store(true);
+    ended_.notify_all();
 }
 
 std::string ImageWriter::copyBlocks() {

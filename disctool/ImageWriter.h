@@ -5,6 +5,8 @@
 #include "Sha256.h"
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -29,6 +31,8 @@ public:
 
     std::int64_t bytesDone() const { return done_.load(); }
     bool finished() const { return finished_.load(); }
+    // Returns once the copy ended, or after `most`.
+    void awaitEnd(std::chrono::milliseconds most);
     void cancel() { cancelled_.store(true); }
     // Once finished: empty when the whole image is in the file, else why not.
     std::string failure() const;
@@ -49,6 +53,7 @@ private:
     std::atomic<bool> cancelled_{false};
     std::atomic<bool> finished_{false};
     mutable std::mutex mutex_;
+    std::condition_variable ended_;
     std::string failure_;
     std::thread thread_;
 };
