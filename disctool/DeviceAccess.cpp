@@ -66,8 +66,8 @@ std::string DeviceAccess::permissionAdvice(const std::string& device) {
             return "You may not use " + device + " yet: you were added to the group \"" + group +
                    "\", which may use it, after you logged in. Log out and in again.";
         }
-        return "You may not use " + device + ": only members of the group \"" + group +
-               "\" may. Add yourself to it (sudo usermod -aG " + group + " " + user +
+        return "You may not use " + device + ": it belongs to the group \"" + group +
+               "\". Add yourself to it (sudo usermod -aG " + group + " " + user +
                "), then log out and in again.";
     }
     char mode[8];

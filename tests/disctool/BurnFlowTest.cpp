@@ -499,9 +499,8 @@ TEST_F(BurnFlow, ADriveTheUserMayNotOpenSaysHowToGetAccess) {
     const group* cdrom = ::getgrnam("cdrom");
     ASSERT_NE(cdrom, nullptr) << "Debian's group for optical drives";
     const std::vector<std::pair<gid_t, std::string>> cases = {
-        {cdrom->gr_gid,
-         ": only members of the group \"cdrom\" may. Add yourself to it (sudo usermod -aG "
-         "cdrom nobody), then log out and in again."},
+        {cdrom->gr_gid, ": it belongs to the group \"cdrom\". Add yourself to it (sudo usermod -aG "
+                        "cdrom nobody), then log out and in again."},
         {0, " (mode 0660). Ask the administrator of this computer for read and write access to "
             "it."},
     };
