@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ImageWriter.h"
 
+#include "AlignedBuffer.h"
 #include "MediumFacts.h"
 
 #include <algorithm>
@@ -11,7 +12,6 @@
 #include <pthread.h>
 #include <span>
 #include <unistd.h>
-#include <vector>
 
 namespace disctool {
 
@@ -111,7 +111,7 @@ std::string ImageWriter::copyBlocks() {
     if (!image_.valid()) {
         return std::string("Cannot read the image: ") + std::strerror(errno);
     }
-    std::vector<std::byte> block(blockBytes);
+    AlignedBuffer block(blockBytes);
     for (std::int64_t offset = 0; offset < imageBytes_;) {
         if (cancelled_.load()) {
             return "Canceled";
@@ -126,10 +126,14 @@ std::string ImageWriter::copyBlocks() {
         // The last sector is padded with zeros, as on a disc.
         const std::size_t padded = static_cast<std::size_t>(
             (static_cast<std::int64_t>(length) + sectorBytes - 1) / sectorBytes * sectorBytes);
-        std::fill(block.begin() + static_cast<std::ptrdiff_t>(length),
-                  block.begin() + static_cast<std::ptrdiff_t>(padded), std::byte{0});
-        if (!simulate_ && !writeFully(target_, std::span(block.data(), padded), offset)) {
-            return std::string("Cannot write the file: ") + std::strerror(errno);
+        std::fill(block.data() + length, block.data() + padded, std::byte{0});
+        if (!simulate_) {
+            if (!writeFully(target_, std::span(block.data(), padded), offset)) {
+                return std::string("Cannot write the file: ") + std::strerror(errno);
+            }
+            // Start putting the block on the disk now, while the digest
+            // catches up: the fsync at the end then finds little left to do.
+            ::sync_file_range(target_, offset, static_cast<off_t>(padded), SYNC_FILE_RANGE_WRITE);
         }
         offset += static_cast<std::int64_t>(length);
         done_.store(offset);

@@ -14,13 +14,13 @@
 
 namespace disctool {
 
-// Copies the image into a file on a thread of its own, in large blocks,
+// Copies the image into a file on a thread of its own, in 1 MiB blocks,
 // hashing what it reads; pads the last sector with zeros, as a disc would,
 // and ends once the data is on the disk (fsync). A simulated write reads and
 // hashes the image and writes nothing.
 class ImageWriter {
 public:
-    static constexpr std::size_t blockBytes = 4 * 1024 * 1024;
+    static constexpr std::size_t blockBytes = 1024 * 1024;
 
     // `imageFd` is duplicated; `targetFd` is borrowed for the writer's life.
     ImageWriter(int imageFd, std::int64_t imageBytes, int targetFd, bool simulate);
