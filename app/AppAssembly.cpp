@@ -35,8 +35,13 @@ AppAssembly::AppAssembly(QSettings& settings, const Options& options) {
     Sounds& sounds = options.sounds ? *options.sounds : *ownSounds_;
     PtyOpener& ptyOpener = options.ptyOpener ? *options.ptyOpener : systemPtyOpener_;
     controller_ = std::make_unique<EmberlinController>(
-        window_, EmberlinController::Services{alerts, sounds, settings, ptyOpener, options.toolPath,
-                                              options.listingTimeLimit, options.rescanDelay});
+        window_, EmberlinController::Services{
+                     alerts, sounds, settings, ptyOpener, burnerClaims_, options.toolPath,
+                     options.listingTimeLimit, options.rescanDelay,
+                     // Quitting asks while copies are being written, too.
+                     [this] {
+                         return copyBurnController_ && copyBurnController_->writing();
+                     }});
     quitGuard_ = std::make_unique<QuitGuard>(*controller_, window_);
 
     EmberlinController* controller = controller_.get();
@@ -51,14 +56,39 @@ AppAssembly::AppAssembly(QSettings& settings, const Options& options) {
     QObject::connect(&window_, &MainWindow::fileChosen, controller, &EmberlinController::openFiles);
     QObject::connect(&window_, &MainWindow::quitChosen, quitGuard_.get(), &QuitGuard::requestQuit);
     connectBurnReports(options, alerts);
+    connectCopies(settings, options, alerts, sounds, ptyOpener);
 #ifndef Q_OS_MACOS
     connectDesktop(options);
 #endif
 }
 
+void AppAssembly::connectCopies(QSettings& settings, const Options& options, Alerts& alerts,
+                                Sounds& sounds, PtyOpener& ptyOpener) {
+    copiesWindow_ = std::make_unique<CopiesWindow>(&window_);
+    copyBurnController_ = std::make_unique<CopyBurnController>(
+        *copiesWindow_,
+        CopyBurnController::Services{alerts, sounds, settings, ptyOpener, burnerClaims_,
+                                     options.toolPath, options.clock});
+    EmberlinController* controller = controller_.get();
+    CopyBurnController* copies = copyBurnController_.get();
+    QObject::connect(&window_, &MainWindow::burnCopiesChosen, copies,
+                     [controller, copies] { copies->open(controller->imagePath()); });
+    QObject::connect(controller, &EmberlinController::burnersListed, copies,
+                     &CopyBurnController::setBurners);
+    QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, copies,
+                     &CopyBurnController::stop);
+}
+
 void AppAssembly::connectBurnReports(const Options& options, Alerts& alerts) {
     EmberlinController* controller = controller_.get();
-    jobProgressLine_ = std::make_unique<JobProgressLine>(window_, options.clock);
+    jobProgressLine_ = std::make_unique<JobProgressLine>(
+        [this](const QString& text) {
+            if (text.isEmpty())
+                window_.hideJobProgress();
+            else
+                window_.showJobProgress(text);
+        },
+        options.clock);
     JobProgressLine* line = jobProgressLine_.get();
     QObject::connect(controller, &EmberlinController::burnStarted, line,
                      &JobProgressLine::burnStarted);
@@ -128,6 +158,21 @@ void AppAssembly::connectDesktop(const Options& options) {
     QObject::connect(controller, &EmberlinController::burnProgressed, feedback,
                      &BurnDesktopFeedback::burnProgressed);
     QObject::connect(controller, &EmberlinController::burnEnded, feedback,
+                     &BurnDesktopFeedback::burnEnded);
+
+    // Copies burn off the list: it waits for them. The taskbar shows all
+    // their bytes together, the notification their summary.
+    CopyBurnController* copies = copyBurnController_.get();
+    QObject::connect(copies, &CopyBurnController::runningChanged, refresher,
+                     &BurnerListRefresher::copiesRunning);
+    copiesDesktopFeedback_ =
+        std::make_unique<BurnDesktopFeedback>(*copiesWindow_, notifications, taskbar);
+    BurnDesktopFeedback* copiesFeedback = copiesDesktopFeedback_.get();
+    QObject::connect(copies, &CopyBurnController::burnStateChanged, copiesFeedback,
+                     &BurnDesktopFeedback::burnStateChanged);
+    QObject::connect(copies, &CopyBurnController::burnProgressed, copiesFeedback,
+                     &BurnDesktopFeedback::burnProgressed);
+    QObject::connect(copies, &CopyBurnController::burnEnded, copiesFeedback,
                      &BurnDesktopFeedback::burnEnded);
 }
 #endif

@@ -2,6 +2,9 @@
 
 #include "BurnClock.h"
 #include "BurnJournal.h"
+#include "BurnerClaims.h"
+#include "CopiesWindow.h"
+#include "CopyBurnController.h"
 #include "EmberlinController.h"
 #include "JobProgressLine.h"
 #include "MainWindow.h"
@@ -28,9 +31,9 @@ class Alerts;
 class Sounds;
 
 // The running application, put together: the main window, the controller with
-// its seams, the window's actions wired to it, and the quit guard that every
-// way out passes. main, the benchmarks, the screenshot tool and the tests all
-// build it here. The controller's start-up (awakeFromNib) is the caller's.
+// its seams, the window's actions wired to it, the copies window and its
+// controller, and the quit guard that every way out passes. main, the benchmarks, the screenshot
+// tool and the tests all build it here. The controller's start-up (awakeFromNib) is the caller's.
 class AppAssembly final {
 public:
     struct Options {
@@ -73,6 +76,12 @@ public:
     BurnJournal& burnJournal() {
         return *burnJournal_;
     }
+    CopiesWindow& copiesWindow() {
+        return *copiesWindow_;
+    }
+    CopyBurnController& copyBurnController() {
+        return *copyBurnController_;
+    }
 #ifndef Q_OS_MACOS
     BurnDesktopFeedback& desktopFeedback() {
         return *desktopFeedback_;
@@ -81,15 +90,21 @@ public:
 
 private:
     void connectBurnReports(const Options& options, Alerts& alerts);
+    void connectCopies(QSettings& settings, const Options& options, Alerts& alerts, Sounds& sounds,
+                       PtyOpener& ptyOpener);
 
     MainWindow window_;
     std::unique_ptr<Alerts> ownAlerts_;
     std::unique_ptr<Sounds> ownSounds_;
     SystemPtyOpener systemPtyOpener_;
+    // Before the controllers, whose burns hold burners in it to the end.
+    BurnerClaims burnerClaims_;
     std::unique_ptr<EmberlinController> controller_;
     std::unique_ptr<QuitGuard> quitGuard_;
     std::unique_ptr<JobProgressLine> jobProgressLine_;
     std::unique_ptr<BurnJournal> burnJournal_;
+    std::unique_ptr<CopiesWindow> copiesWindow_;
+    std::unique_ptr<CopyBurnController> copyBurnController_;
 #ifndef Q_OS_MACOS
     void connectDesktop(const Options& options);
 
@@ -98,6 +113,7 @@ private:
     std::unique_ptr<TaskbarProgress> ownTaskbar_;
     std::unique_ptr<BurnerListRefresher> burnerListRefresher_;
     std::unique_ptr<BurnDesktopFeedback> desktopFeedback_;
+    std::unique_ptr<BurnDesktopFeedback> copiesDesktopFeedback_;
 #endif
 };
 

@@ -2,8 +2,8 @@
 
 #include "Alerts.h"
 #include "BurnCommand.h"
+#include "BurnerClaims.h"
 #include "DiscImageName.h"
-#include "FactLine.h"
 #include "MainWindow.h"
 #include "Overloaded.h"
 #include "PtyOpener.h"
@@ -14,21 +14,11 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QTimer>
-#include <algorithm>
-#include <sys/wait.h>
 #include <utility>
 
 namespace emberlin {
 
 namespace {
-
-#ifdef Q_OS_MACOS
-const auto successSoundName = QStringLiteral("Glass");
-const auto failureSoundName = QStringLiteral("Basso");
-#else
-const auto successSoundName = QStringLiteral("complete");
-const auto failureSoundName = QStringLiteral("dialog-error");
-#endif
 
 // The tool is started elsewhere than the app's own folder, so a relative path
 // must not reach it.
@@ -52,14 +42,19 @@ EmberlinController::EmberlinController(MainWindow& mainWindow, const Services& s
     , alerts_(services.alerts)
     , sounds_(services.sounds)
     , ptyOpener_(services.ptyOpener)
+    , burnerClaims_(services.burnerClaims)
     , listingTimeLimit_(services.listingTimeLimit)
     , rescanDelay_(services.rescanDelay)
+    , otherBurnWriting_(services.otherBurnWriting)
+    , burnRun_(*this, services.burnerClaims)
     , defaults_(services.settingsStore)
-    , toolPath_(services.toolPath)
-    , interpret_([this](const QString& line) { takeLine(line); }) {}
+    , toolPath_(services.toolPath) {
+    connect(&burnerClaims_, &BurnerClaims::changed, this, &EmberlinController::offerBurners);
+}
 
 EmberlinController::~EmberlinController() {
-    burnTask_.reset();
+    // The run releases its burner as it goes.
+    disconnect(&burnerClaims_, nullptr, this, nullptr);
 }
 
 void EmberlinController::awakeFromNib() {
@@ -67,9 +62,9 @@ void EmberlinController::awakeFromNib() {
             &EmberlinController::applicationWillTerminate);
     loadPrefs();
     imagePath_.clear();
-    outputBuffer_.clear();
-    successSound_ = sounds_.soundNamed(successSoundName);
-    failureSound_ = sounds_.soundNamed(failureSoundName);
+    burnRun_.clearOutput();
+    successSound_ = sounds_.soundNamed(Sounds::successName);
+    failureSound_ = sounds_.soundNamed(Sounds::failureName);
     burnerDevices_.clear();
     reloadBurners();
     mainWindow_.installEventFilter(this);
@@ -110,11 +105,10 @@ void EmberlinController::requestBurnerList() {
     burnerDevices_.clear();
     burnerCount_ = 0;
     expectBurnerName_ = true;
-    ignoreOutput_ = false;
+    burnRun_.setIgnoreOutput(false);
     // A burn still running (its burner lost) speaks again once the burners
     // are known, as if the listing had taken no time.
-    if (burnTask_)
-        burnTask_->holdOutput(true);
+    burnRun_.holdOutput(true);
     // A listing still running is replaced.
     listing_ = std::make_unique<PipeTask>(toolPath_, listingArguments(), listingTimeLimit_);
     connect(listing_.get(), &PipeTask::finished, this, &EmberlinController::listingFinished);
@@ -123,12 +117,12 @@ void EmberlinController::requestBurnerList() {
 
 void EmberlinController::listingFinished(PipeTask::Outcome outcome, const QString& output) {
     listing_.release()->deleteLater(); // it is still emitting
-    outputBuffer_.clear();
+    burnRun_.clearOutput();
     switch (outcome) {
     case PipeTask::Outcome::Exited:
         processOutput(output);
         // The tool's exit completes its output.
-        outputBuffer_.finish(interpret_);
+        burnRun_.finishOutput();
         mainWindow_.selectFirstBurner();
         break;
     case PipeTask::Outcome::FailedToStart:
@@ -142,53 +136,45 @@ void EmberlinController::listingFinished(PipeTask::Outcome outcome, const QStrin
     }
     if (burnState_ == BurnStateListing)
         setBurnState(BurnStateReady);
-    if (burnTask_)
-        burnTask_->holdOutput(false);
+    offerBurners();
+    announceBurners();
+    burnRun_.holdOutput(false);
     if (std::exchange(openPending_, false) && burnState_ == BurnStateReady)
         doBurn(imagePath_);
 }
 
-void EmberlinController::processOutput(const QString& output) {
-    outputBuffer_.append(output, interpret_);
+void EmberlinController::announceBurners() {
+    std::vector<Burner> burners;
+    for (int index = 0; index < burnerCount_ && index < burnerDevices_.size(); ++index)
+        burners.push_back(
+            {mainWindow_.burnerTitle(index), trimBlanksAndTabs(burnerDevices_.at(index))});
+    emit burnersListed(burners);
 }
 
-void EmberlinController::takeLine(const QString& line) {
-    // Fact lines hold none of the texts the interpretation knows, so they
-    // also go their way through it, unchanged.
-    if (burnTask_ && isFactLine(line))
-        emit burnFactReported(line);
-    interpretOutput(line);
+void EmberlinController::offerBurners() {
+    for (int index = 0; index < burnerDevices_.size(); ++index) {
+        const BurnRun* holder = burnerClaims_.holderOf(trimBlanksAndTabs(burnerDevices_.at(index)));
+        mainWindow_.setBurnerOffered(index, holder == nullptr || holder == &burnRun_);
+    }
+}
+
+void EmberlinController::processOutput(const QString& output) {
+    burnRun_.processOutput(output);
 }
 
 void EmberlinController::interpretOutput(const QString& line) {
-    const std::vector<InterpreterEffect> effects =
-        interpretLine(line, {BurnState(burnState_), ignoreOutput_, mainWindow_.eraseChecked(),
-                             expectBurnerName_});
-    // Noted before any alert can open, so that the tool's exit during the
-    // alert is not taken for a failure.
-    if (closesBurn(effects)) {
-        burnClosed_ = true;
-        // Told before the effects, whose alerts wait for the user.
-        announceBurnEnd(effects);
-    }
-    const quint64 generation = burnGeneration_;
-    for (const InterpreterEffect& effect : effects) {
-        applyEffect(effect);
-        if (generation != burnGeneration_)
-            return; // the burn this line belonged to is gone
-    }
+    burnRun_.interpretOutput(line);
 }
 
-void EmberlinController::announceBurnEnd(const std::vector<InterpreterEffect>& effects) {
-    const bool succeeded =
-        std::any_of(effects.begin(), effects.end(), [](const InterpreterEffect& e) {
-            return std::holds_alternative<effect::PlaySuccessSound>(e);
-        });
-    QString status;
-    for (const InterpreterEffect& e : effects) {
-        if (const auto* shown = std::get_if<effect::ShowStatus>(&e))
-            status = shown->text;
-    }
+InterpreterInput EmberlinController::interpreterInput() const {
+    return {BurnState(burnState_), false, mainWindow_.eraseChecked(), expectBurnerName_};
+}
+
+void EmberlinController::factReported(const QString& line) {
+    emit burnFactReported(line);
+}
+
+void EmberlinController::burnClosedByLine(bool succeeded, const QString& status) {
     emit burnEnded(succeeded, status);
 }
 
@@ -207,7 +193,7 @@ void EmberlinController::applyEffect(const InterpreterEffect& effect) {
                    [this](const effect::CriticalAlert& e) {
                        alerts_.runCritical(e.message, e.informative, {e.button});
                    },
-                   [this](const effect::SetIgnoreOutput&) { ignoreOutput_ = true; },
+                   [](const effect::SetIgnoreOutput&) {}, // the run's own
                    [this](const effect::ScheduleRescan&) {
                        QTimer::singleShot(rescanDelay_, this, [this] {
                            // The application may have begun to end meanwhile.
@@ -232,9 +218,9 @@ void EmberlinController::applyEffect(const InterpreterEffect& effect) {
 }
 
 void EmberlinController::doBurn(const QString& imagePath) {
-    discardBurnTask();
-    const quint64 generation = burnGeneration_;
-    outputBuffer_.clear();
+    burnRun_.discard();
+    const quint64 generation = burnRun_.generation();
+    burnRun_.clearOutput();
     mainWindow_.showStatus(tr("Please wait..."));
     mainWindow_.showFileName(fileNameOf(imagePath));
     const BurnChoices choices = mainWindow_.choices();
@@ -247,7 +233,7 @@ void EmberlinController::doBurn(const QString& imagePath) {
             tr("Image file not found"),
             tr("The image file cannot be found (perhaps it has been renamed or moved?)"),
             {tr("OK")});
-        if (generation != burnGeneration_)
+        if (generation != burnRun_.generation())
             return; // a new burn was started while the alert was open
         mainWindow_.showStatus(tr("Burn failed - image file not found"));
         setBurnState(BurnStateReady);
@@ -259,19 +245,19 @@ void EmberlinController::doBurn(const QString& imagePath) {
     }
 
     const QString device = trimBlanksAndTabs(burnerDevices_.at(burner));
-    burnTask_.reset(new TaskWrapper(*this, burnArguments(toolPath_, imagePath, choices, device)));
-    ignoreOutput_ = false;
-    burnClosed_ = false;
-    if (!getFileDescriptors()) {
-        if (generation == burnGeneration_)
-            discardBurnTask();
+    switch (burnRun_.start(toolPath_, imagePath, choices, device, ptyOpener_)) {
+    case BurnRun::Launch::NoTerminal:
+        noPseudoTerminal();
+        if (generation == burnRun_.generation())
+            burnRun_.discard();
+        return;
+    case BurnRun::Launch::Failed:
+        failBurnLaunch(burnRun_.launchError());
+        return;
+    case BurnRun::Launch::Started:
+        emit burnStarted(imagePath, mainWindow_.burnerTitle(burner), choices);
         return;
     }
-    if (!burnTask_->startProcess(std::move(masterFD_), std::move(slaveFD_))) {
-        failBurnLaunch(burnTask_->launchError());
-        return;
-    }
-    emit burnStarted(imagePath, mainWindow_.burnerTitle(burner), choices);
 }
 
 void EmberlinController::reportBurnFailure(const QString& status) {
@@ -281,7 +267,7 @@ void EmberlinController::reportBurnFailure(const QString& status) {
 }
 
 void EmberlinController::failBurnLaunch(const QString& reason) {
-    discardBurnTask();
+    burnRun_.discard();
     reportBurnFailure(tr("Burn failed - the disc-image tool could not be started (%1: %2)")
                           .arg(toolPath_, reason));
     // Last, because a new burn may start while it is open.
@@ -291,20 +277,12 @@ void EmberlinController::failBurnLaunch(const QString& reason) {
         {tr("OK")});
 }
 
-bool EmberlinController::getFileDescriptors() {
-    if (ptyOpener_.openRawPair(masterFD_, slaveFD_))
-        return true;
+void EmberlinController::noPseudoTerminal() {
     alerts_.runCritical(
         tr("Eeek! Unexpected System Error"),
         tr("Unable to get/set psuedo-tty file descriptors.  Not sure what to do next..."),
         {tr("Quit")});
     emit terminationRequested();
-    return false;
-}
-
-void EmberlinController::discardBurnTask() {
-    ++burnGeneration_;
-    burnTask_.reset();
 }
 
 void EmberlinController::openFiles(const QStringList& files) {
@@ -354,14 +332,14 @@ void EmberlinController::cancel() {
     mainWindow_.showFileName(QString());
     mainWindow_.showStatus(tr("Burn cancelled.  Ready to burn another disk image."));
     setBurnState(BurnStateReady);
-    discardBurnTask();
+    burnRun_.discard();
 }
 
 EmberlinController::TerminateReply EmberlinController::applicationShouldTerminate() {
     // Return keeps the burn going: quitting may ruin the disc.
     constexpr int quitAnswer = 0;
     constexpr int cancelAnswer = 1;
-    if (burnState_ < BurnStateErasing)
+    if (burnState_ < BurnStateErasing && !otherBurnWriting_())
         return TerminateNow;
     const int answer = alerts_.runCritical(
         tr("Really quit?"),
@@ -377,21 +355,12 @@ void EmberlinController::applicationWillTerminate() {
     terminating_ = true;
     listing_.reset();
     openPending_ = false;
-    discardBurnTask();
+    burnRun_.discard();
     savePrefs();
 }
 
-void EmberlinController::processExited(int waitStatus) {
-    const quint64 generation = burnGeneration_;
-    // The tool's exit completes its output: a last line without its line end
-    // still counts.
-    outputBuffer_.finish(interpret_);
-    if (generation != burnGeneration_ || burnClosed_ || ignoreOutput_)
-        return;
-    // The tool ended without saying how the burn went.
-    burnClosed_ = true;
-    const QString how = WIFSIGNALED(waitStatus) ? tr("signal %1").arg(WTERMSIG(waitStatus))
-                                                : tr("exit status %1").arg(WEXITSTATUS(waitStatus));
+void EmberlinController::toolStoppedUnexpectedly(int waitStatus) {
+    const QString how = BurnRun::exitDescription(waitStatus);
     const QString status =
         tr("Burn failed - the disc-image tool stopped unexpectedly (%1)").arg(how);
     reportBurnFailure(status);

@@ -1,33 +1,35 @@
 #pragma once
 
+#include "BurnRun.h"
 #include "BurnState.h"
-#include "FileDescriptor.h"
-#include "OutputLineAssembler.h"
+#include "Burner.h"
 #include "PipeTask.h"
 #include "Preferences.h"
-#include "ProgressInterpreter.h"
-#include "TaskWrapper.h"
-#include "TaskWrapperController.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <chrono>
+#include <functional>
 #include <memory>
+#include <vector>
 
 class QSettings;
 
 namespace emberlin {
 
 class Alerts;
+class BurnerClaims;
 class MainWindow;
 class PtyOpener;
 class Sounds;
 
 // The application's delegate and the main window's controller: the burn state
 // machine, the burner listing, the burn's start, what the tool's output does,
-// and the user's actions and quitting. It tells the window what to show.
-class EmberlinController final : public QObject, public TaskWrapperController {
+// and the user's actions and quitting. It tells the window what to show. The
+// burn itself, its task on the pseudo-terminal and the tool's output, runs in
+// a BurnRun, as each burn of the copies window does.
+class EmberlinController final : public QObject, private BurnRun::Client {
     Q_OBJECT
 
 public:
@@ -37,11 +39,18 @@ public:
         Sounds& sounds;
         QSettings& settingsStore;
         PtyOpener& ptyOpener;
+        // Which burners the burns of every window hold.
+        BurnerClaims& burnerClaims;
         QString toolPath;
         // How long the burner listing may take before the tool counts as hung.
         std::chrono::milliseconds listingTimeLimit = std::chrono::seconds(60);
         // How long after a lost burner's alert the burners are listed again.
         std::chrono::milliseconds rescanDelay = std::chrono::milliseconds(100);
+        // Whether a burn of another window erases, burns or verifies: quitting
+        // then asks as during one of this window's.
+        std::function<bool()> otherBurnWriting = [] {
+            return false;
+        };
     };
 
     enum TerminateReply { TerminateCancel = 0, TerminateNow = 1 };
@@ -66,10 +75,11 @@ public:
 
     void doBurn(const QString& imagePath);
     void interpretOutput(const QString& line);
+    // The tool's output, piece by piece, as its task hands it over.
+    void processOutput(const QString& output);
 
-    // TaskWrapperController
-    void processOutput(const QString& output) override;
-    void processExited(int waitStatus) override;
+    // The image Burn again burns; empty before the first.
+    const QString& imagePath() const { return imagePath_; }
 
 signals:
     // The application is asked to terminate (after the pseudo-terminal alert);
@@ -87,60 +97,56 @@ signals:
     // The burn was closed: success, failure, busy or lost burner, or the tool
     // ending without a word; with the status the window shows for it.
     void burnEnded(bool succeeded, const QString& status);
+    // A listing has ended: the burners the menu offers, in its order.
+    void burnersListed(const std::vector<Burner>& burners);
 
 private:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void requestBurnerList();
     void listingFinished(PipeTask::Outcome outcome, const QString& output);
-    bool getFileDescriptors();
-    void applyEffect(const InterpreterEffect& effect);
+    void announceBurners();
+    // Burners that another window's burn holds are not offered.
+    void offerBurners();
+    void noPseudoTerminal();
     void savePrefs();
-    // Stops the current burn, if any. Counts as the end of that burn for
-    // anything still working on its behalf (see burnGeneration_).
-    void discardBurnTask();
     // Status, failure sound, back to Ready.
     void reportBurnFailure(const QString& status);
-    // Every assembled line of the tool's output.
-    void takeLine(const QString& line);
-    void announceBurnEnd(const std::vector<InterpreterEffect>& effects);
     void failBurnLaunch(const QString& reason);
+
+    // BurnRun::Client
+    InterpreterInput interpreterInput() const override;
+    void applyEffect(const InterpreterEffect& effect) override;
+    void factReported(const QString& line) override;
+    void burnClosedByLine(bool succeeded, const QString& status) override;
+    void toolStoppedUnexpectedly(int waitStatus) override;
 
     MainWindow& mainWindow_;
     Alerts& alerts_;
     Sounds& sounds_;
     PtyOpener& ptyOpener_;
+    BurnerClaims& burnerClaims_;
     std::chrono::milliseconds listingTimeLimit_;
     std::chrono::milliseconds rescanDelay_;
+    std::function<bool()> otherBurnWriting_;
 
-    // The state record.
-    bool ignoreOutput_ = false;
+    // The state record; the burn's own part (burnTask, outputBuffer,
+    // ignoreOutput, burnClosed, burnGeneration) is the run's.
+    BurnRun burnRun_;
     QString imagePath_;
-    OutputLineAssembler outputBuffer_;
     QString successSound_;
     QString failureSound_;
     QStringList burnerDevices_;
     int burnState_ = BurnStateListing;
-    TaskWrapperPtr burnTask_;
     Preferences defaults_;
-    FileDescriptor masterFD_;
-    FileDescriptor slaveFD_;
     bool expectBurnerName_ = false;
     int burnerCount_ = 0;
     bool terminating_ = false;
     bool dropsAllowed_ = true;
     const QString toolPath_;
 
-    const OutputLineAssembler::Interpret interpret_;
     std::unique_ptr<PipeTask> listing_;
     // A file opened during a listing: burned once the listing ends in Ready.
     bool openPending_ = false;
-    // Whether the current burn's output has closed it (success, busy,
-    // failure, lost burner); a burn whose tool exits without one failed.
-    bool burnClosed_ = false;
-    // Grows whenever a burn is replaced or discarded. Work for a burn that
-    // spans a modal alert (whose nested event loop may start a new burn,
-    // cancel or quit) checks it afterwards and stops when it has moved on.
-    quint64 burnGeneration_ = 0;
 };
 
 } // namespace emberlin

@@ -1,7 +1,5 @@
 #include "JobProgressLine.h"
 
-#include "MainWindow.h"
-
 #include <cmath>
 #include <utility>
 
@@ -32,9 +30,9 @@ QString timeLeftText(double seconds) {
 
 } // namespace
 
-JobProgressLine::JobProgressLine(MainWindow& window, BurnClock clock, QObject* parent)
+JobProgressLine::JobProgressLine(Show show, BurnClock clock, QObject* parent)
     : QObject(parent)
-    , window_(window)
+    , show_(std::move(show))
     , clock_(std::move(clock)) {
     ticks_.setInterval(std::chrono::seconds(1));
     connect(&ticks_, &QTimer::timeout, this, &JobProgressLine::refresh);
@@ -53,7 +51,7 @@ void JobProgressLine::burnStateChanged(int burnState) {
     tracker_.burnStateChanged(burnState, now());
     if (!tracker_.running()) {
         ticks_.stop();
-        window_.hideJobProgress();
+        show_(QString());
         return;
     }
     ticks_.start();
@@ -78,10 +76,7 @@ void JobProgressLine::refresh() {
         parts.append(speedText(*speed));
     if (const std::optional<double> left = tracker_.secondsLeft(now()))
         parts.append(timeLeftText(*left));
-    if (parts.isEmpty())
-        window_.hideJobProgress();
-    else
-        window_.showJobProgress(parts.join(u" – "));
+    show_(parts.join(u" – "));
 }
 
 } // namespace emberlin

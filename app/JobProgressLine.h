@@ -6,18 +6,20 @@
 
 #include <QObject>
 #include <QTimer>
+#include <functional>
 
 namespace emberlin {
 
-class MainWindow;
-
-// The line below the status while a burn erases, burns or verifies: the
+// The line below a burn's status while it erases, burns or verifies: the
 // phase's speed as users know it and the time left for the whole job.
 class JobProgressLine final : public QObject {
     Q_OBJECT
 
 public:
-    JobProgressLine(MainWindow& window, BurnClock clock, QObject* parent = nullptr);
+    // Shows the line's text; an empty one hides the line.
+    using Show = std::function<void(const QString& text)>;
+
+    JobProgressLine(Show show, BurnClock clock, QObject* parent = nullptr);
 
     void burnStarted(const QString& imagePath, const QString& burnerTitle,
                      const BurnChoices& choices);
@@ -29,7 +31,7 @@ private:
     double now() const;
     void refresh();
 
-    MainWindow& window_;
+    Show show_;
     BurnClock clock_;
     QDateTime started_;
     BurnTimeTracker tracker_;

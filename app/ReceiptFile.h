@@ -12,4 +12,9 @@ QString suggestedReceiptPath(const QString& imagePath);
 // Writes the record's receipt to path; a failure is shown in an alert.
 bool saveBurnReceipt(const BurnRecord& record, const QString& path, Alerts& alerts);
 
+// For several discs burned at once: "disc.iso" -> "disc burn receipts.txt",
+// holding each disc's receipt in turn.
+QString suggestedReceiptsPath(const QString& imagePath);
+bool saveBurnReceipts(const std::vector<BurnRecord>& records, const QString& path, Alerts& alerts);
+
 } // namespace emberlin

@@ -22,6 +22,10 @@ void BurnerListRefresher::burnStarted() {
     take(policy_.burnStarted());
 }
 
+void BurnerListRefresher::copiesRunning(bool running) {
+    take(policy_.copiesRunning(running));
+}
+
 void BurnerListRefresher::take(DriveChangePolicy::Step step) {
     switch (step) {
     case DriveChangePolicy::Step::Nothing:

@@ -25,6 +25,7 @@ public:
 
     void burnStateChanged(int burnState);
     void burnStarted();
+    void copiesRunning(bool running);
 
 signals:
     // Reload exactly as the Reload button does.

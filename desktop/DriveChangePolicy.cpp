@@ -26,9 +26,14 @@ DriveChangePolicy::Step DriveChangePolicy::burnStarted() {
     return Step::Nothing;
 }
 
+DriveChangePolicy::Step DriveChangePolicy::copiesRunning(bool running) {
+    copiesRunning_ = running;
+    return reloadIfDue();
+}
+
 DriveChangePolicy::Step DriveChangePolicy::reloadIfDue() {
-    const bool reloadAllowed =
-        (burnState_ == BurnStateReady || burnState_ == BurnStateNoBurners) && !burnStarting_;
+    const bool reloadAllowed = (burnState_ == BurnStateReady || burnState_ == BurnStateNoBurners) &&
+                               !burnStarting_ && !copiesRunning_;
     if (!changePending_ || settling_ || !reloadAllowed)
         return Step::Nothing;
     changePending_ = false;

@@ -21,7 +21,7 @@ done
 "$root/scripts/install-dependencies.sh" bench
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DEMBERLIN_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" --target emberlin-bench-pty emberlin-bench-startup emberlin-disctool-bench \
-  emberlin-bench-soak emberlin-bench-estimate
+  emberlin-bench-soak emberlin-bench-estimate emberlin-bench-copies
 
 export QT_QPA_PLATFORM=offscreen
 echo "== Lines through the pseudo-terminal =="
@@ -37,6 +37,8 @@ echo "== emberlin-disctool against dd, xorriso, cdrskin and cmp =="
 "$build/bin/emberlin-disctool-bench"
 echo "== Time left against real burns on emulated drives (about 5 minutes) =="
 "$build/bin/emberlin-bench-estimate"
+echo "== One image to 1, 2, 4 and 8 emulated BD-R burners at 4x at once (about 5 minutes) =="
+"$build/bin/emberlin-bench-copies" 1 2 4 8 2>/dev/null
 echo "== CPU while a 20-minute burn is replayed at real speed =="
 if $with_replay; then
   "$build/bin/emberlin-bench-pty" --replay 20 2>/dev/null

@@ -17,4 +17,9 @@ enum BurnState : int {
     BurnStateTerminating = 8,
 };
 
+// A burn may be cancelled only while it waits for a disc.
+constexpr bool burnCancellable(int burnState) {
+    return burnState == BurnStateAwaitingDiscToErase || burnState == BurnStateAwaitingDisc;
+}
+
 } // namespace emberlin

@@ -1,42 +1,27 @@
 #include "MainWindow.h"
 
+#include "BurnProgressBar.h"
 #include "BurnState.h"
 #include "DropZone.h"
+#include "SetUpForm.h"
 #include "ui_MainWindow.h"
 
 #include <QFileDialog>
 #include <QKeySequence>
-#include <algorithm>
-#include <cmath>
+#include <QStandardItemModel>
 
 namespace emberlin {
 
-namespace {
-
-// The bar's determinate range; the tool's fractions run from 0.0 to 1.0.
-constexpr int progressSteps = 1000;
-
-int progressStepsFor(double fraction) {
-    if (std::isnan(fraction))
-        return 0;
-    return static_cast<int>(std::lround(std::clamp(fraction, 0.0, 1.0) * progressSteps));
-}
-
-} // namespace
-
 MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent)
-    , ui_(std::make_unique<Ui::MainWindow>()) {
-    ui_->setupUi(this);
+    , ui_(setUpForm<Ui::MainWindow>(this))
+    , options_(*ui_->appendableCheckbox, *ui_->verifyCheckbox, *ui_->eraseCheckbox,
+               *ui_->burnSpeedMenu) {
     outlets_ = {ui_->deviceStatusField, ui_->burnAgainButton,    ui_->cancelButton,
                 ui_->progressBar,       ui_->appendableCheckbox, ui_->eraseCheckbox,
                 ui_->verifyCheckbox,    ui_->filenameField,      ui_->burnSpeedMenu,
                 ui_->burnerMenu,        ui_->dropZone,           ui_->reloadBurnersButton};
-    // The tool's own speed titles, which the burn reads back.
-    for (const toolprotocol::Speed& speed : toolprotocol::speeds)
-        ui_->burnSpeedMenu->addItem(qtText(speed.title));
-    ui_->burnSpeedMenu->addItem(qtText(toolprotocol::maximumSpeed));
-    ui_->progressBar->setRange(0, progressSteps);
+    prepareBurnProgress(*ui_->progressBar);
     // The platform's own shortcuts (Ctrl+O, Cmd+Q, ...); a form holds one fixed key.
     ui_->openAction->setShortcuts(QKeySequence::Open);
     ui_->quitAction->setShortcuts(QKeySequence::Quit);
@@ -49,6 +34,7 @@ MainWindow::MainWindow(QWidget* parent)
     connect(ui_->openAction, &QAction::triggered, this, &MainWindow::chooseFile);
     connect(ui_->quitAction, &QAction::triggered, this, &MainWindow::quitChosen);
     connect(ui_->saveReceiptAction, &QAction::triggered, this, &MainWindow::saveReceiptChosen);
+    connect(ui_->burnCopiesAction, &QAction::triggered, this, &MainWindow::burnCopiesChosen);
 }
 
 MainWindow::~MainWindow() = default;
@@ -90,8 +76,7 @@ void MainWindow::enableControls(int burnState, bool imageChosen) {
                                          o.burnSpeedMenu, o.eraseCheckbox, o.burnerMenu})
         control->setEnabled(false);
     o.reloadBurnersButton->setEnabled(burnState == BurnStateNoBurners);
-    o.cancelButton->setEnabled(burnState == BurnStateAwaitingDiscToErase ||
-                               burnState == BurnStateAwaitingDisc);
+    o.cancelButton->setEnabled(burnCancellable(burnState));
     o.progressBar->setHidden(burnState < BurnStateErasing);
 }
 
@@ -104,12 +89,11 @@ void MainWindow::showFileName(const QString& name) {
 }
 
 void MainWindow::showActivity() {
-    ui_->progressBar->setRange(0, 0);
+    showBurnActivity(*ui_->progressBar);
 }
 
 void MainWindow::showProgress(double fraction) {
-    ui_->progressBar->setRange(0, progressSteps);
-    ui_->progressBar->setValue(progressStepsFor(fraction));
+    showBurnFraction(*ui_->progressBar, fraction);
 }
 
 void MainWindow::hideProgress() {
@@ -140,18 +124,11 @@ QString MainWindow::askReceiptPath(const QString& suggested) {
 }
 
 BurnChoices MainWindow::choices() const {
-    return {ui_->appendableCheckbox->isChecked(), ui_->verifyCheckbox->isChecked(),
-            ui_->eraseCheckbox->isChecked(), ui_->burnSpeedMenu->currentText()};
+    return options_.choices();
 }
 
 void MainWindow::setChoices(const BurnChoices& choices) {
-    ui_->appendableCheckbox->setChecked(choices.leaveAppendable);
-    ui_->verifyCheckbox->setChecked(choices.verify);
-    ui_->eraseCheckbox->setChecked(choices.erase);
-    QComboBox* speeds = ui_->burnSpeedMenu;
-    const int chosen = speeds->findText(choices.speedTitle);
-    speeds->setCurrentIndex(chosen >= 0 ? chosen
-                                        : speeds->findText(qtText(toolprotocol::maximumSpeed)));
+    options_.setChoices(choices);
 }
 
 bool MainWindow::eraseChecked() const {
@@ -173,6 +150,22 @@ void MainWindow::selectFirstBurner() {
 
 int MainWindow::selectedBurner() const {
     return ui_->burnerMenu->currentIndex();
+}
+
+void MainWindow::setBurnerOffered(int index, bool offered) {
+    auto* menu = qobject_cast<QStandardItemModel*>(ui_->burnerMenu->model());
+    QStandardItem* item = menu ? menu->item(index) : nullptr;
+    if (!item)
+        return;
+    item->setEnabled(offered);
+    if (offered || ui_->burnerMenu->currentIndex() != index)
+        return;
+    for (int other = 0; other < menu->rowCount(); ++other) {
+        if (menu->item(other)->isEnabled()) {
+            ui_->burnerMenu->setCurrentIndex(other);
+            return;
+        }
+    }
 }
 
 QString MainWindow::burnerTitle(int index) const {

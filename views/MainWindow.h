@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BurnCommand.h"
+#include "BurnOptionControls.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -73,6 +74,9 @@ public:
     void clearBurners();
     void insertBurner(int index, const QString& title);
     void selectFirstBurner();
+    // A burner not offered (another window's burn holds it) cannot be chosen;
+    // while it is chosen, the first one offered takes its place.
+    void setBurnerOffered(int index, bool offered);
     // -1 when no burner is selected.
     int selectedBurner() const;
     QString burnerTitle(int index) const;
@@ -85,6 +89,7 @@ signals:
     void fileChosen(const QStringList& files); // File > Open
     void quitChosen();
     void saveReceiptChosen(); // File > Save Burn Receipt
+    void burnCopiesChosen();  // File > Burn Copies
 
 private:
     void enableControls(int burnState, bool imageChosen);
@@ -92,6 +97,7 @@ private:
 
     std::unique_ptr<Ui::MainWindow> ui_;
     Outlets outlets_;
+    BurnOptionControls options_;
 };
 
 } // namespace emberlin

@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>BurnRun</name>
+    <message>
+        <source>signal %1</source>
+        <translation>Signal %1</translation>
+    </message>
+    <message>
+        <source>exit status %1</source>
+        <translation>Exit-Status %1</translation>
+    </message>
+</context>
+<context>
     <name>ProgressInterpreter</name>
     <message>
         <source>No available burners were found on your system.</source>
@@ -85,6 +96,10 @@
     <message>
         <source>OK</source>
         <translation>OK</translation>
+    </message>
+    <message>
+        <source>%1 burn receipts.txt</source>
+        <translation>%1 Brennprotokolle.txt</translation>
     </message>
 </context>
 <context>
@@ -222,6 +237,164 @@
     </message>
 </context>
 <context>
+    <name>emberlin::CopiesWindow</name>
+    <message>
+        <source>Burn Copies</source>
+        <translation>Kopien brennen</translation>
+    </message>
+    <message>
+        <source>Image</source>
+        <translation>Image</translation>
+    </message>
+    <message>
+        <source>Drop one disc image file (.iso, .img, .dmg or .toast) here to burn copies of it.</source>
+        <translation>Legen Sie hier eine Disc-Image-Datei (.iso, .img, .dmg oder .toast) ab, um Kopien davon zu brennen.</translation>
+    </message>
+    <message>
+        <source>Choose &amp;Image…</source>
+        <translation>&amp;Image wählen…</translation>
+    </message>
+    <message>
+        <source>Choose image</source>
+        <translation>Image wählen</translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation>Optionen</translation>
+    </message>
+    <message>
+        <source>&amp;Speed:</source>
+        <translation>&amp;Geschwindigkeit:</translation>
+    </message>
+    <message>
+        <source>Burn speed</source>
+        <translation>Brenngeschwindigkeit</translation>
+    </message>
+    <message>
+        <source>Leave discs &amp;appendable</source>
+        <translation>Discs &amp;offen lassen</translation>
+    </message>
+    <message>
+        <source>&amp;Verify each disc</source>
+        <translation>Jede Disc &amp;überprüfen</translation>
+    </message>
+    <message>
+        <source>&amp;Erase discs if possible</source>
+        <translation>Discs wenn möglich &amp;löschen</translation>
+    </message>
+    <message>
+        <source>Burners</source>
+        <translation>Brenner</translation>
+    </message>
+    <message>
+        <source>No burners are listed. Burners appear here as the main window lists them.</source>
+        <translation>Es sind keine Brenner aufgeführt. Brenner erscheinen hier, sobald das Hauptfenster sie auflistet.</translation>
+    </message>
+    <message>
+        <source>Summary</source>
+        <translation>Zusammenfassung</translation>
+    </message>
+    <message>
+        <source>Save Burn &amp;Receipts…</source>
+        <translation>Brenn&amp;protokolle sichern…</translation>
+    </message>
+    <message>
+        <source>C&amp;lose</source>
+        <translation>&amp;Schließen</translation>
+    </message>
+    <message>
+        <source>&amp;Burn</source>
+        <translation>&amp;Brennen</translation>
+    </message>
+    <message>
+        <source>Drop a disc image here to burn copies of it
+(.iso, .img, .dmg or .toast)</source>
+        <translation>Legen Sie hier ein Disc-Image ab, um Kopien davon zu brennen
+(.iso, .img, .dmg oder .toast)</translation>
+    </message>
+    <message>
+        <source>Save Burn Receipts</source>
+        <translation>Brennprotokolle sichern</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt)</source>
+        <translation>Textdateien (*.txt)</translation>
+    </message>
+    <message>
+        <source>Choose Disc Image</source>
+        <translation>Disc-Image wählen</translation>
+    </message>
+    <message>
+        <source>Disc images (*.iso *.img *.dmg *.toast)</source>
+        <translation>Disc-Images (*.iso *.img *.dmg *.toast)</translation>
+    </message>
+</context>
+<context>
+    <name>emberlin::CopyBurn</name>
+    <message>
+        <source>Please wait...</source>
+        <translation>Bitte warten...</translation>
+    </message>
+    <message>
+        <source>Burn failed - no pseudo-terminal could be opened for the disc-image tool</source>
+        <translation>Brennen fehlgeschlagen - für das Disc-Image-Werkzeug konnte kein Pseudo-Terminal geöffnet werden</translation>
+    </message>
+    <message>
+        <source>Burn failed - the disc-image tool could not be started (%1: %2)</source>
+        <translation>Brennen fehlgeschlagen - das Disc-Image-Werkzeug konnte nicht gestartet werden (%1: %2)</translation>
+    </message>
+    <message>
+        <source>Burn cancelled.</source>
+        <translation>Brennvorgang abgebrochen.</translation>
+    </message>
+    <message>
+        <source>Burn failed - the disc-image tool stopped unexpectedly (%1)</source>
+        <translation>Brennen fehlgeschlagen - das Disc-Image-Werkzeug wurde unerwartet beendet (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>emberlin::CopyBurnController</name>
+    <message>
+        <source>%1 of 1 disc burned and verified</source>
+        <translation>%1 von 1 Disc gebrannt und überprüft</translation>
+    </message>
+    <message>
+        <source>%1 of 1 disc burned</source>
+        <translation>%1 von 1 Disc gebrannt</translation>
+    </message>
+    <message>
+        <source>%1 of %2 discs burned and verified</source>
+        <translation>%1 von %2 Discs gebrannt und überprüft</translation>
+    </message>
+    <message>
+        <source>%1 of %2 discs burned</source>
+        <translation>%1 von %2 Discs gebrannt</translation>
+    </message>
+    <message>
+        <source>In use by the main window&apos;s burn</source>
+        <translation>Vom Brennvorgang im Hauptfenster belegt</translation>
+    </message>
+    <message>
+        <source>Burn failed - image file not found</source>
+        <translation>Brennen fehlgeschlagen - Image-Datei nicht gefunden</translation>
+    </message>
+</context>
+<context>
+    <name>emberlin::CopyBurnerRow</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Cancel the burn on %1</source>
+        <translation>Brennvorgang auf %1 abbrechen</translation>
+    </message>
+    <message>
+        <source>Burn progress on %1</source>
+        <translation>Brennfortschritt auf %1</translation>
+    </message>
+</context>
+<context>
     <name>emberlin::EmberlinController</name>
     <message>
         <source>The disc-image tool could not be started (%1).</source>
@@ -298,14 +471,6 @@
     <message>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
-    </message>
-    <message>
-        <source>signal %1</source>
-        <translation>Signal %1</translation>
-    </message>
-    <message>
-        <source>exit status %1</source>
-        <translation>Exit-Status %1</translation>
     </message>
     <message>
         <source>Burn failed - the disc-image tool stopped unexpectedly (%1)</source>
@@ -485,6 +650,10 @@
     <message>
         <source>Text files (*.txt)</source>
         <translation>Textdateien (*.txt)</translation>
+    </message>
+    <message>
+        <source>Burn &amp;Copies…</source>
+        <translation>&amp;Kopien brennen…</translation>
     </message>
 </context>
 <context>

@@ -89,6 +89,8 @@ public:
     emberlin::QuitGuard& quitGuard() { return app_->quitGuard(); }
     const emberlin::MainWindow::Outlets& ui() { return app_->window().outlets(); }
     emberlin::BurnJournal& journal() { return app_->burnJournal(); }
+    emberlin::CopyBurnController& copies() { return app_->copyBurnController(); }
+    emberlin::CopiesWindow& copiesWindow() { return app_->copiesWindow(); }
     QSettings& store() { return *store_; }
     QString status() { return ui().deviceStatusField->text(); }
     // The latest state the controller moved to.

@@ -17,6 +17,8 @@ namespace {
 constexpr int drive = -1;   // an optical drive added or removed
 constexpr int settled = -2; // the settle timer fired
 constexpr int started = -3; // a burn was asked for
+constexpr int copies = -4;  // copies began burning
+constexpr int copied = -5;  // they ended
 
 // The policy's answers, one letter each: '-' nothing, 'S' start the settle
 // timer, 'R' reload the burners.
@@ -27,6 +29,7 @@ std::string play(const std::vector<int>& inputs) {
         const Step step = input == drive     ? policy.opticalDriveAddedOrRemoved()
                           : input == settled ? policy.settleTimeElapsed()
                           : input == started ? policy.burnStarted()
+                          : input <= copies  ? policy.copiesRunning(input == copies)
                                              : policy.burnStateChanged(input);
         answers += step == Step::Nothing ? '-' : step == Step::StartSettleTimer ? 'S' : 'R';
     }
@@ -73,6 +76,12 @@ TEST(DriveChangePolicyTest, Stories) {
         {"a burn that fails before it leaves Ready lets the change through",
          {BurnStateReady, started, drive, settled, BurnStateReady},
          "--S-R"},
+        {"copies burning hold the change until they end",
+         {BurnStateReady, copies, drive, settled, BurnStateListing, BurnStateReady, copied},
+         "--S---R"},
+        {"copies ending while the window burns leave the change to it",
+         {BurnStateReady, copies, drive, settled, BurnStateBurning, copied, BurnStateReady},
+         "--S---R"},
     };
     for (const Story& story : stories)
         EXPECT_EQ(play(story.inputs), story.answers) << story.name;

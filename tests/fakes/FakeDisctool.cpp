@@ -4,7 +4,9 @@
 //
 // The environment variable EMBERLIN_FAKE_DIR names a folder; without it the
 // tool says nothing and exits 0. Invoked with exactly "burn" "-list" it replays
-// list.transcript from that folder, otherwise burn.transcript (none: nothing).
+// list.transcript from that folder; otherwise, burning to device D (the last
+// argument), burn-D.transcript with each "/" of D as "_" where there is one,
+// else burn.transcript (none: nothing).
 // It records each invocation's arguments (separated by the byte 0x1F) as a line
 // of calls.log, and each SIGTERM, SIGHUP or SIGINT as a line of signals.log,
 // after which it exits with 128 + the signal's number.
@@ -19,6 +21,7 @@
 //   crash        kills itself with SIGKILL
 // The end of the transcript exits 0. A malformed directive exits 2.
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -106,7 +109,12 @@ int main(int argc, char** argv) {
 
     const bool listing =
         argc == 3 && std::strcmp(argv[1], "burn") == 0 && std::strcmp(argv[2], "-list") == 0;
-    std::ifstream transcript(folder + (listing ? "/list.transcript" : "/burn.transcript"));
+    std::string device = argv[argc - 1];
+    std::replace(device.begin(), device.end(), '/', '_');
+    const std::string ownBurn = folder + "/burn-" + device + ".transcript";
+    std::ifstream transcript(listing                              ? folder + "/list.transcript"
+                             : access(ownBurn.c_str(), F_OK) == 0 ? ownBurn
+                                                                  : folder + "/burn.transcript");
     for (std::string directive; std::getline(transcript, directive);) {
         if (!directive.empty())
             run(folder, directive);

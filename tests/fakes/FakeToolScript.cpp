@@ -35,6 +35,10 @@ void FakeToolScript::setBurn(const QStringList& steps) const {
     writeTranscript("burn.transcript", steps);
 }
 
+void FakeToolScript::setBurnOn(const QString& device, const QStringList& steps) const {
+    writeTranscript("burn-" + QString(device).replace(u'/', u'_') + ".transcript", steps);
+}
+
 void FakeToolScript::writeTranscript(const QString& name, const QStringList& steps) const {
     QFile file(path(name));
     if (!file.open(QIODevice::WriteOnly) || file.write(steps.join(u'\n').toUtf8() + '\n') < 0)

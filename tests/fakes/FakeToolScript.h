@@ -28,6 +28,8 @@ public:
     // Transcripts, one step per element (see the helpers below).
     void setListing(const QStringList& steps) const;
     void setBurn(const QStringList& steps) const;
+    // What a burn to this device does instead.
+    void setBurnOn(const QString& device, const QStringList& steps) const;
 
     // Every invocation's arguments, and every signal received, in order.
     std::vector<QStringList> calls() const;

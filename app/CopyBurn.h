@@ -1,0 +1,83 @@
+#pragma once
+
+#include "BurnClock.h"
+#include "BurnCommand.h"
+#include "BurnJournal.h"
+#include "BurnRun.h"
+#include "Burner.h"
+#include "JobProgressLine.h"
+
+#include <QObject>
+#include <QPointer>
+
+namespace emberlin {
+
+class BurnerClaims;
+class CopyBurnerRow;
+class PtyOpener;
+
+// One burner's part in a copy burn: its own run of the tool, its burn state,
+// what its row shows of each line, its speed and time left, and the journal
+// kept for its receipt. The row tells the story of the burn as the main window
+// tells that of a single burn, but opens no alert (the row keeps the text) and
+// leaves the sound of the burn's end to the copy burn as a whole.
+class CopyBurn final : public QObject, private BurnRun::Client {
+    Q_OBJECT
+
+public:
+    CopyBurn(CopyBurnerRow& row, const Burner& burner, BurnerClaims& claims, BurnClock clock,
+             QObject* parent = nullptr);
+
+    const Burner& burner() const { return burner_; }
+    void setBurner(const Burner& burner);
+    CopyBurnerRow& row() const { return row_; }
+    const BurnRun& run() const { return run_; }
+
+    // A new burn of the image to this burner, recorded in the journal.
+    void start(const QString& toolPath, const QString& imagePath, const BurnChoices& choices,
+               PtyOpener& ptyOpener, BurnJournal& journal);
+    // The row's Cancel: only while the burn waits for a disc.
+    void cancel();
+    // The application ends: the tool is stopped.
+    void stop();
+
+    int burnState() const { return burnState_; }
+    bool hasEnded() const { return ended_; }
+    bool succeeded() const { return succeeded_; }
+    // The share of the burn's bytes done: the write's, then the verify's; all
+    // of them once the burn has ended, however it ended.
+    double shareDone() const;
+
+signals:
+    void ended();
+    // The burn's state or progress moved.
+    void progressed();
+    // A line asks the user for another disc, with the failure sound.
+    void attentionNeeded();
+
+private:
+    // BurnRun::Client
+    InterpreterInput interpreterInput() const override;
+    void applyEffect(const InterpreterEffect& effect) override;
+    void factReported(const QString& line) override;
+    void burnClosedByLine(bool succeeded, const QString& status) override;
+    void toolStoppedUnexpectedly(int waitStatus) override;
+
+    void setBurnState(int burnState);
+    void failWithoutTool(const QString& status);
+    void end(bool succeeded);
+
+    CopyBurnerRow& row_;
+    Burner burner_;
+    BurnRun run_;
+    JobProgressLine jobProgressLine_;
+    QPointer<BurnJournal> journal_;
+    BurnChoices choices_;
+    int burnState_ = BurnStateReady;
+    // The bar's value in this phase, 0 to 1.
+    double fraction_ = 0;
+    bool ended_ = false;
+    bool succeeded_ = false;
+};
+
+} // namespace emberlin

@@ -1,0 +1,190 @@
+#include "AppHarness.h"
+#include "CopyBurnerRow.h"
+
+#include <QAction>
+#include <QCryptographicHash>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QStandardItemModel>
+#include <gmock/gmock.h>
+
+using namespace emberlin;
+using testing::HasSubstr;
+
+namespace {
+
+constexpr int ready = BurnStateReady;
+constexpr int burning = BurnStateBurning;
+constexpr int verifying = BurnStateVerifying;
+const QString completed = "Burn completed successfully - ready to burn another disk image.";
+
+QString statusOf(const CopyBurn& copy) {
+    return copy.row().findChild<QLabel*>("statusField")->text();
+}
+
+// A burner of the copy burn and how its row ends: as a single burn to that
+// drive ends in the main window (a lost burner back in Ready at once).
+struct Drive {
+    const char* id; // %1: the file the disc is kept in
+    std::vector<int> states;
+    QString status;
+    const char* medium;
+};
+
+void openCopies(AppHarness& harness) {
+    harness.window().findChild<QAction*>("burnCopiesAction")->trigger();
+}
+
+class CopiesTest : public testing::Test {
+protected:
+    void TearDown() override { qunsetenv("EMBERLIN_VIRTUAL_BURNERS"); }
+};
+
+// emberlin-disctool on emulated burners of different media, states and faults,
+// burning an image whose size is no whole number of sectors.
+TEST_F(CopiesTest, EachRowEndsAsASingleBurnToItsDriveWould) {
+    AppHarness::Options realTool;
+    realTool.toolPath = EMBERLIN_DISCTOOL;
+    AppHarness harness(realTool);
+    const std::vector<Drive> drives{
+        {"sim:%1?medium=bd-r&insert-after=300ms",
+         {ready, BurnStateAwaitingDiscToErase, burning, verifying, ready},
+         completed,
+         "bd-r"},
+        {"sim:%1?medium=dvd+rw&busy",
+         {ready},
+         "Unable to get control of the burner - it may be being used by another application.",
+         nullptr},
+        {"sim:%1?medium=dvd-r&lost-at=200",
+         {ready, burning, ready},
+         "The selected burner became unavailable.",
+         nullptr},
+        {"sim:%1?medium=cd-rw&state=full&bad-sector=100",
+         {ready, BurnStateAwaitingDiscToErase, BurnStateErasing, burning, verifying, ready},
+         "Verify failed: sector 100 of the disc differs from the image (byte 204800)",
+         nullptr},
+        {"stdio:%1", {ready, burning, verifying, ready}, completed, ""},
+    };
+    const auto disc = [&](std::size_t index) {
+        return harness.scratchPath(QString("disc%1.img").arg(index));
+    };
+    QStringList ids;
+    for (std::size_t index = 0; index < drives.size(); ++index)
+        ids.append(QString::fromLatin1(drives[index].id).arg(disc(index)));
+    qputenv("EMBERLIN_VIRTUAL_BURNERS", ids.join(';').toUtf8());
+    QByteArray image(3 * 1024 * 1024 + 777, Qt::Uninitialized);
+    QRandomGenerator(2026).fillRange(reinterpret_cast<quint32*>(image.data()), image.size() / 4);
+    const QString imagePath = harness.scratchPath("Holiday Photos.iso");
+    QFile file(imagePath);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(image) == image.size());
+    file.close();
+    harness.start();
+    openCopies(harness);
+    CopyBurnController& copies = harness.copies();
+    ASSERT_EQ(copies.copies().size(), drives.size());
+
+    std::vector<std::vector<int>> states(drives.size());
+    for (std::size_t index = 0; index < drives.size(); ++index) {
+        const CopyBurn& copy = *copies.copies()[index];
+        copy.row().setChecked(true);
+        QObject::connect(&copy, &CopyBurn::progressed, [&copy, &states, index] {
+            if (states[index].empty() || states[index].back() != copy.burnState())
+                states[index].push_back(copy.burnState());
+        });
+    }
+    harness.copiesWindow().setChoices({false, true, true, "max"});
+    emit harness.copiesWindow().imageChosen(imagePath);
+    emit harness.copiesWindow().burnClicked();
+    ASSERT_TRUE(waitFor([&] { return !copies.running(); }));
+    ASSERT_TRUE(waitFor([&] { return copies.receipts().size() == drives.size(); }));
+    const std::vector<BurnRecord> receipts = copies.receipts();
+
+    const QString sha = QCryptographicHash::hash(image, QCryptographicHash::Sha256).toHex();
+    for (std::size_t index = 0; index < drives.size(); ++index) {
+        SCOPED_TRACE(drives[index].id);
+        const CopyBurn& copy = *copies.copies()[index];
+        EXPECT_EQ(states[index], drives[index].states);
+        EXPECT_EQ(statusOf(copy), drives[index].status);
+        const BurnRecord& record = receipts[index];
+        EXPECT_EQ(record.burnerTitle, copy.burner().title);
+        if (drives[index].medium == nullptr) {
+            EXPECT_FALSE(copy.succeeded());
+            continue;
+        }
+        // Success is shown where the disc holds the image, and the receipt
+        // proves it with what was read back.
+        EXPECT_TRUE(copy.succeeded());
+        QFile burned(disc(index));
+        ASSERT_TRUE(burned.open(QIODevice::ReadOnly));
+        EXPECT_EQ(burned.read(image.size()), image);
+        EXPECT_EQ(record.facts.medium, drives[index].medium);
+        EXPECT_EQ(record.facts.readbackSha256, sha);
+    }
+    EXPECT_EQ(harness.copiesWindow().findChild<QLabel*>("summaryField")->text(),
+              "2 of 5 discs burned and verified");
+    EXPECT_EQ(harness.sounds.played, QStringList{AppHarness::failureSound});
+    EXPECT_TRUE(harness.alerts.shown.empty());
+    EXPECT_EQ(harness.taskbar.shown.mid(harness.taskbar.shown.lastIndexOf("100%")),
+              QStringList({"100%", "hidden", "hidden"}));
+}
+
+// Through the stand-in tool, each burner's burn told by a transcript of its own.
+TEST_F(CopiesTest, ABurnerOneWindowBurnsOnIsNotOfferedInTheOtherAndQuittingAsks) {
+    AppHarness harness;
+    harness.listTwoBurners();
+    harness.fake.setBurnOn(firstBurnerDevice,
+                           {fake::say("Preparing data for burn\nPERCENT:10\n"), fake::mark("main"),
+                            fake::await("main-end"), fake::say("Burn completed successfully\n")});
+    harness.fake.setBurnOn(secondBurnerDevice,
+                           {fake::say("Preparing data for burn\nPERCENT:50\n"),
+                            fake::await("copy-end"), fake::say("Verifying burn\nPERCENT:100\n"),
+                            fake::say("Burn completed successfully\n")});
+    harness.start();
+    const QString image = harness.makeImage();
+    harness.controller().openFiles({image});
+    ASSERT_TRUE(waitFor([&] { return harness.fake.marked("main"); }));
+    openCopies(harness);
+    EXPECT_EQ(harness.copiesWindow().findChild<QLabel*>("imageField")->text(), "disc.iso");
+    CopyBurnController& copies = harness.copies();
+    const auto offered = [&](std::size_t index) {
+        return copies.copies()[index]->row().findChild<QCheckBox*>()->isEnabled();
+    };
+    EXPECT_FALSE(offered(0));
+    EXPECT_TRUE(offered(1));
+
+    harness.fake.release("main-end");
+    ASSERT_TRUE(waitFor([&] { return offered(0); }));
+    harness.ui().burnerMenu->setCurrentIndex(1);
+    copies.copies()[1]->row().setChecked(true);
+    emit harness.copiesWindow().burnClicked();
+    ASSERT_TRUE(waitFor([&] { return copies.writing(); }));
+    const auto* menu = qobject_cast<QStandardItemModel*>(harness.ui().burnerMenu->model());
+    EXPECT_FALSE(menu->item(1)->isEnabled());
+    EXPECT_EQ(harness.ui().burnerMenu->currentIndex(), 0);
+
+    // Only while a copy is written does quitting ask; a drive that comes
+    // meanwhile is listed once the copies have ended, whose summary the
+    // closed window sends as a notification.
+    harness.copiesWindow().close();
+    harness.alerts.answer = [](const RecordingAlerts::Alert&) {
+        return 1;
+    };
+    EXPECT_EQ(harness.controller().applicationShouldTerminate(),
+              EmberlinController::TerminateCancel);
+    ASSERT_EQ(harness.alerts.shown.size(), 1u);
+    EXPECT_EQ(harness.alerts.shown.back().message, "Really quit?");
+    const std::size_t calls = harness.fake.calls().size();
+    emit harness.driveEvents.opticalDriveAddedOrRemoved();
+    QCoreApplication::processEvents(); // the settle time is 0
+    EXPECT_EQ(harness.state(), BurnStateReady);
+    harness.fake.release("copy-end");
+    ASSERT_TRUE(waitFor([&] { return harness.fake.calls().size() == calls + 1; }));
+    EXPECT_EQ(harness.fake.calls().back(), QStringList({"burn", "-list"}));
+    EXPECT_EQ(harness.notifications.shown.back(),
+              "Burn completed: 1 of 1 disc burned and verified");
+    EXPECT_EQ(harness.controller().applicationShouldTerminate(), EmberlinController::TerminateNow);
+    ASSERT_TRUE(harness.waitForState(BurnStateReady));
+    EXPECT_TRUE(menu->item(1)->isEnabled());
+}
+
+} // namespace

@@ -1,0 +1,96 @@
+#include "CopiesWindow.h"
+
+#include "CopyBurnerRow.h"
+#include "DropZone.h"
+#include "SetUpForm.h"
+#include "ui_CopiesWindow.h"
+
+#include <QFileDialog>
+#include <algorithm>
+
+namespace emberlin {
+
+CopiesWindow::CopiesWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window)
+    , ui_(setUpForm<Ui::CopiesWindow>(this))
+    , options_(*ui_->appendableCheckbox, *ui_->verifyCheckbox, *ui_->eraseCheckbox,
+               *ui_->burnSpeedMenu) {
+    showImage(QString());
+    keepBurnerRows({});
+    connect(ui_->dropZone, &DropZone::burnDroppedFile, this, [this](const QStringList& files) {
+        if (!files.isEmpty())
+            emit imageChosen(files.first());
+    });
+    connect(ui_->chooseImageButton, &QPushButton::clicked, this, &CopiesWindow::chooseImage);
+    connect(ui_->burnButton, &QPushButton::clicked, this, &CopiesWindow::burnClicked);
+    connect(ui_->saveReceiptsButton, &QPushButton::clicked, this,
+            &CopiesWindow::saveReceiptsClicked);
+    connect(ui_->closeButton, &QPushButton::clicked, this, &QWidget::close);
+}
+
+CopiesWindow::~CopiesWindow() = default;
+
+void CopiesWindow::showImage(const QString& fileName) {
+    ui_->imageField->setText(fileName.isEmpty() ? tr("Drop a disc image here to burn copies of it\n"
+                                                     "(.iso, .img, .dmg or .toast)")
+                                                : fileName);
+}
+
+BurnChoices CopiesWindow::choices() const {
+    return options_.choices();
+}
+
+void CopiesWindow::setChoices(const BurnChoices& choices) {
+    options_.setChoices(choices);
+}
+
+void CopiesWindow::gate(bool copyBurnRunning, bool burnPossible) {
+    ui_->dropZone->acceptDrops(!copyBurnRunning);
+    ui_->chooseImageButton->setEnabled(!copyBurnRunning);
+    options_.setEnabled(!copyBurnRunning);
+    ui_->burnButton->setEnabled(!copyBurnRunning && burnPossible);
+}
+
+CopyBurnerRow* CopiesWindow::addBurnerRow(const QString& title) {
+    auto* row = new CopyBurnerRow(title, ui_->burnersList);
+    rows_.push_back(row);
+    keepBurnerRows(rows_);
+    return row;
+}
+
+void CopiesWindow::keepBurnerRows(const std::vector<CopyBurnerRow*>& rows) {
+    for (CopyBurnerRow* row : rows_) {
+        if (std::find(rows.begin(), rows.end(), row) == rows.end())
+            delete row;
+    }
+    rows_ = rows;
+    // In order, before the spacer that keeps them at the top.
+    for (std::size_t index = 0; index < rows_.size(); ++index) {
+        ui_->burnersLayout->removeWidget(rows_[index]);
+        ui_->burnersLayout->insertWidget(static_cast<int>(index), rows_[index]);
+    }
+    ui_->noBurnersField->setVisible(rows_.empty());
+    ui_->burnersArea->setVisible(!rows_.empty());
+}
+
+void CopiesWindow::showSummary(const QString& text) {
+    ui_->summaryField->setText(text);
+}
+
+void CopiesWindow::setReceiptsAvailable(bool available) {
+    ui_->saveReceiptsButton->setEnabled(available);
+}
+
+QString CopiesWindow::askReceiptsPath(const QString& suggested) {
+    return QFileDialog::getSaveFileName(this, tr("Save Burn Receipts"), suggested,
+                                        tr("Text files (*.txt)"));
+}
+
+void CopiesWindow::chooseImage() {
+    const QString image = QFileDialog::getOpenFileName(
+        this, tr("Choose Disc Image"), QString(), tr("Disc images (*.iso *.img *.dmg *.toast)"));
+    if (!image.isEmpty())
+        emit imageChosen(image);
+}
+
+} // namespace emberlin

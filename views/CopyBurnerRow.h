@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QFrame>
+#include <QString>
+
+class QCheckBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+namespace emberlin {
+
+// One burner in the copies window: its check box, and what the main window
+// shows of a burn, for this burner's burn: status, progress bar, speed and
+// time left, and Cancel while the burn waits for a disc.
+class CopyBurnerRow final : public QFrame {
+    Q_OBJECT
+
+public:
+    explicit CopyBurnerRow(const QString& title, QWidget* parent = nullptr);
+
+    void setTitle(const QString& title);
+    bool isChecked() const;
+    void setChecked(bool checked);
+    void setCheckable(bool checkable);
+    // A line beside the title, such as why the burner is not offered; empty hides it.
+    void showNote(const QString& note);
+
+    // Cancel and the progress bar as the main window gates them.
+    void gate(int burnState);
+    void showStatus(const QString& text);
+    void showActivity();
+    void showProgress(double fraction);
+    void hideProgress();
+    // Speed and time left; empty hides the line.
+    void showJobProgress(const QString& text);
+
+signals:
+    void checkedChanged();
+    void cancelClicked();
+
+private:
+    QCheckBox* burnerCheckbox_;
+    QLabel* noteField_;
+    QPushButton* cancelButton_;
+    QLabel* statusField_;
+    QProgressBar* progressBar_;
+    QLabel* jobProgressField_;
+};
+
+} // namespace emberlin
