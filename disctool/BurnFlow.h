@@ -8,9 +8,11 @@
 #include "PercentPacer.h"
 #include "ProgressReporter.h"
 #include "SignalAbort.h"
+#include "ToolProtocol.h"
 
 #include <chrono>
 #include <string>
+#include <string_view>
 
 namespace disctool {
 
@@ -78,6 +80,11 @@ private:
     std::chrono::milliseconds unreadyLimit_;
     PercentPacer pacer_;
     bool prompted_ = false;
+    // What the verify read back, told once the burn is final.
+    struct Readback {
+        std::string sha256;
+        std::string_view from = toolprotocol::readbackFromDisc;
+    } readback_;
 };
 
 } // namespace disctool

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Verifier.h"
 
+#include "AlignedBuffer.h"
 #include "MediumFacts.h"
 #include "Sha256.h"
 
@@ -45,8 +46,8 @@ Verifier::Verifier(Drive& drive, const ImageFile& image, std::int64_t trackStart
 Verifier::Result Verifier::run(const std::function<void(std::int64_t)>& progress,
                                const std::function<bool()>& aborted) {
     Sha256 readback;
-    std::vector<char> fromDisc(chunkBytes);
-    std::vector<char> fromImage(chunkBytes);
+    AlignedBuffer fromDisc(chunkBytes);
+    AlignedBuffer fromImage(chunkBytes);
     const std::int64_t total = image_.size();
     for (std::int64_t offset = 0; offset < total; offset += chunkBytes) {
         if (aborted()) {
@@ -54,8 +55,8 @@ Verifier::Result Verifier::run(const std::function<void(std::int64_t)>& progress
         }
         const auto length = static_cast<std::size_t>(
             std::min<std::int64_t>(static_cast<std::int64_t>(chunkBytes), total - offset));
-        const std::span<char> disc(fromDisc.data(), length);
-        const std::span<char> image(fromImage.data(), length);
+        const std::span<char> disc(reinterpret_cast<char*>(fromDisc.data()), length);
+        const std::span<char> image(reinterpret_cast<char*>(fromImage.data()), length);
         if (!drive_.read(trackStart_ + offset, disc)) {
             const std::int64_t sector = offset / sectorBytes;
             return {Outcome::Unreadable,

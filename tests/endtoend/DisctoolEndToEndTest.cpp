@@ -127,6 +127,38 @@ TEST_P(Burn, WindowPassesThroughEveryStateOfTheBurn) {
         EXPECT_THAT(receipt, testing::HasSubstr(line.toStdString()));
 }
 
+// A DVD+RW holding an HFS+ volume, as a burnt .dmg leaves it, is refused
+// without erasing: the window says so and asks for another disc, which is
+// burned, and the first keeps its bytes.
+TEST_F(DisctoolEndToEnd, ADiscThatHoldsDataIsRefusedAndTheNextOneBurned) {
+    QByteArray volume(64 * 1024, '\0');
+    volume.replace(1024, 4, QByteArray("H+\0\4", 4));
+    const QString held = harness.scratchPath("backup.dmg");
+    QFile file(held);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(volume) == volume.size());
+    file.close();
+    const QString disc = harness.scratchPath("disc.img");
+    offer(QString("sim:%1?medium=dvd+rw,dvd+rw&contents=%2,").arg(disc, held));
+    harness.start();
+    harness.window().setChoices({false, true, false, "max"});
+    harness.states = {harness.state()};
+    harness.controller().openFiles({imagePath});
+    ASSERT_TRUE(waitFor([&] {
+        return harness.status().startsWith("Burn completed successfully") ||
+               !harness.alerts.shown.empty();
+    }));
+    EXPECT_TRUE(harness.alerts.shown.empty());
+    EXPECT_EQ(harness.sounds.played,
+              (QStringList{AppHarness::failureSound, AppHarness::successSound}));
+    EXPECT_EQ(harness.states,
+              (std::vector<int>{BurnStateReady, BurnStateAwaitingDisc, BurnStateBurning,
+                                BurnStateVerifying, BurnStateReady}));
+    QFile first(disc);
+    ASSERT_TRUE(first.open(QIODevice::ReadOnly));
+    EXPECT_EQ(first.readAll().left(volume.size()), volume);
+    EXPECT_EQ(contentsOf(disc + ".2"), image);
+}
+
 constexpr int ready = BurnStateReady;
 constexpr int burning = BurnStateBurning;
 constexpr int verifying = BurnStateVerifying;
