@@ -51,7 +51,7 @@ EmberlinController::EmberlinController(MainWindow& mainWindow, const Services& s
     , defaults_(services.settingsStore)
     , toolPath_(services.toolPath) {
     connect(&burnerClaims_, &BurnerClaims::changed, this, &EmberlinController::offerBurners);
-    connect(&imageChecksum_, &ImageChecksum::computed, this, &EmberlinController::imageChecked);
+    connect(&imageChecksum_, &ImageDigest::computed, this, &EmberlinController::imageChecked);
 }
 
 EmberlinController::~EmberlinController() {

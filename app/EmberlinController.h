@@ -4,7 +4,7 @@
 #include "BurnState.h"
 #include "Burner.h"
 #include "ChecksumFile.h"
-#include "ImageChecksum.h"
+#include "ImageDigest.h"
 #include "PipeTask.h"
 #include "Preferences.h"
 
@@ -165,7 +165,7 @@ private:
     bool openPending_ = false;
     // The image's SHA-256, while it is compared with a published checksum
     // before the burn; nothing runs meanwhile.
-    ImageChecksum imageChecksum_;
+    ImageDigest imageChecksum_;
     std::optional<ChecksumFile> checking_;
 };
 

@@ -4,7 +4,7 @@
 // window from opening the image to the tool's start without the checksum file,
 // and with it. The check should cost the hashing and nothing more.
 #include "AppHarness.h"
-#include "ImageChecksum.h"
+#include "ImageDigest.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
     const double hashing = best([&] {
         QElapsedTimer timer;
         timer.start();
-        sha256 = ImageChecksum::sha256Of(image, never);
+        sha256 = sha256OfImage(image, never);
         return double(timer.nsecsElapsed()) / 1e9;
     });
     const double plain = best([&] { return secondsToTheBurn(harness, image); });
