@@ -3,6 +3,7 @@
 
 #include "AlignedBuffer.h"
 #include "MediumFacts.h"
+#include "PositionedIo.h"
 #include "Sha256.h"
 
 #include <algorithm>
@@ -13,30 +14,7 @@
 
 namespace disctool {
 
-namespace {
-
 using media::sectorBytes;
-
-bool readImage(int fd, std::int64_t offset, std::span<char> buffer) {
-    std::size_t done = 0;
-    while (done < buffer.size()) {
-        const ssize_t got = ::pread(fd, buffer.data() + done, buffer.size() - done,
-                                    static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            if (got == 0) {
-                errno = EIO; // the image shrank under us
-            }
-            return false;
-        }
-        done += static_cast<std::size_t>(got);
-    }
-    return true;
-}
-
-} // namespace
 
 Verifier::Verifier(Drive& drive, const ImageFile& image, std::int64_t trackStartByte)
     : drive_(drive)
@@ -64,7 +42,7 @@ Verifier::Result Verifier::run(const std::function<void(std::int64_t)>& progress
                         " of the disc: " + drive_.failureReason(),
                     {}};
         }
-        if (!readImage(image_.descriptor(), offset, image)) {
+        if (!readFully(image_.descriptor(), std::as_writable_bytes(image), offset)) {
             return {Outcome::Unreadable,
                     "Verify failed: cannot read the image: " + std::string(std::strerror(errno)),
                     {}};
