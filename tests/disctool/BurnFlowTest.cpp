@@ -450,9 +450,7 @@ TEST_F(BurnFlow, ADiscThatCannotBeUsedIsEjectedAndTheToolWaitsQuietly) {
         pull();
         // The eject, once libburn lets go (not at all while it waits for ever).
         const std::string ejected = parameters == "unready" ? "" : "1B 00 00 00 02";
-        for (int tries = 0; tries < 6000 && !checkCommands(log(), ejected).empty(); ++tries) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
+        waitForFileChange(log(), [&] { return checkCommands(log(), ejected).empty(); });
         EXPECT_EQ(checkCommands(log(), ejected), "");
         run.sendSignal(SIGTERM);
         EXPECT_EQ(run.finish(), 128 + SIGTERM);
