@@ -2,10 +2,10 @@
 
 #include "BurnClock.h"
 #include "BurnJournal.h"
-#include "DiscRefusalNote.h"
 #include "BurnerClaims.h"
 #include "CopiesWindow.h"
 #include "CopyBurnController.h"
+#include "DiscRefusalNote.h"
 #include "EmberlinController.h"
 #include "JobProgressLine.h"
 #include "MainWindow.h"

@@ -30,7 +30,7 @@ void BurnJournal::checksumMatched(const QString& checksumFileName) {
     record_.matchedChecksumFile = checksumFileName;
 }
 
-void BurnJournal::burnStateChanged(int burnState) {
+void BurnJournal::burnStateChanged(BurnState burnState) {
     if (!running_)
         return;
     const bool writing = burnState >= BurnStateErasing && burnState <= BurnStateVerifying;

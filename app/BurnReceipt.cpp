@@ -59,7 +59,7 @@ QString timeText(const QDateTime& time) {
                           : Text::tr("unknown");
 }
 
-QString phaseName(int burnState) {
+QString phaseName(BurnState burnState) {
     switch (burnState) {
     case BurnStateErasing:
         return Text::tr("Erasing");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BurnCommand.h"
+#include "BurnState.h"
 #include "FactLine.h"
 
 #include <QDateTime>
@@ -18,7 +19,7 @@ struct BurnRecord {
     QDateTime started;
     // Each state the burn went through from Erasing on, with its times.
     struct Phase {
-        int burnState;
+        BurnState burnState;
         QDateTime start;
         QDateTime end;
     };

@@ -28,7 +28,7 @@ QString DiscRefusalNote::textFor(const QString& status, const ToolFacts& toldWit
     return tr("The last disc was refused: %1").arg(status);
 }
 
-void DiscRefusalNote::burnStateChanged(int burnState) {
+void DiscRefusalNote::burnStateChanged(BurnState burnState) {
     facts_ = {};
     // A refusal in Ready comes before the prompt that makes the window wait.
     if (burnState != BurnStateAwaitingDiscToErase && burnState != BurnStateAwaitingDisc)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BurnState.h"
 #include "FactLine.h"
 
 #include <QObject>
@@ -22,7 +23,7 @@ public:
     // they show the disc too small, the refusal's status otherwise.
     static QString textFor(const QString& status, const ToolFacts& toldWithRefusal);
 
-    void burnStateChanged(int burnState);
+    void burnStateChanged(BurnState burnState);
     void burnFactReported(const QString& line);
     void discRefused(const QString& status);
 

@@ -82,7 +82,7 @@ void EmberlinController::noLongerFrontMost() {
     mainWindow_.redrawContent();
 }
 
-void EmberlinController::setBurnState(int newState) {
+void EmberlinController::setBurnState(BurnState newState) {
     burnState_ = newState;
     dropsAllowed_ = newState == BurnStateReady;
     mainWindow_.gate(newState, !imagePath_.isEmpty());
@@ -169,7 +169,7 @@ void EmberlinController::interpretOutput(const QString& line) {
 }
 
 InterpreterInput EmberlinController::interpreterInput() const {
-    return {BurnState(burnState_), false, mainWindow_.eraseChecked(), expectBurnerName_};
+    return {burnState_, false, mainWindow_.eraseChecked(), expectBurnerName_};
 }
 
 void EmberlinController::factReported(const QString& line) {

@@ -63,7 +63,7 @@ public:
 
     // Start-up, once, before the event loop runs.
     void awakeFromNib();
-    void setBurnState(int newState);
+    void setBurnState(BurnState newState);
     void loadPrefs();
 
     // Actions and delegate answers.
@@ -89,7 +89,7 @@ signals:
     // the quit guard answers it like any other quit request.
     void terminationRequested();
     // After every call of setBurnState, once the window has been gated.
-    void burnStateChanged(int burnState);
+    void burnStateChanged(BurnState burnState);
     // The tool was launched to burn this image with these choices.
     void burnStarted(const QString& imagePath, const QString& burnerTitle,
                      const BurnChoices& choices);
@@ -152,7 +152,7 @@ private:
     QString successSound_;
     QString failureSound_;
     QStringList burnerDevices_;
-    int burnState_ = BurnStateListing;
+    BurnState burnState_ = BurnStateListing;
     Preferences defaults_;
     bool expectBurnerName_ = false;
     int burnerCount_ = 0;

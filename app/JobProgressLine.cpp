@@ -49,7 +49,7 @@ void JobProgressLine::burnStarted(const QString&, const QString&, const BurnChoi
     tracker_.burnStarted(choices);
 }
 
-void JobProgressLine::burnStateChanged(int burnState) {
+void JobProgressLine::burnStateChanged(BurnState burnState) {
     tracker_.burnStateChanged(burnState, now());
     if (!tracker_.running()) {
         ticks_.stop();

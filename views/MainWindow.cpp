@@ -39,7 +39,7 @@ MainWindow::MainWindow(QWidget* parent)
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::gate(int burnState, bool imageChosen) {
+void MainWindow::gate(BurnState burnState, bool imageChosen) {
     const bool hadFocus = focusWidget() != nullptr;
     enableControls(burnState, imageChosen);
     // A keyboard user is never left on a control just disabled: the focus goes
@@ -61,7 +61,7 @@ void MainWindow::gateChecking() {
     outlets_.cancelButton->setFocus(Qt::OtherFocusReason);
 }
 
-void MainWindow::enableControls(int burnState, bool imageChosen) {
+void MainWindow::enableControls(BurnState burnState, bool imageChosen) {
     const Outlets& o = outlets_;
     if (burnState == BurnStateReady) {
         o.progressBar->setHidden(true);

@@ -2,6 +2,7 @@
 
 #include "BurnCommand.h"
 #include "BurnOptionControls.h"
+#include "BurnState.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -51,7 +52,7 @@ public:
     // Enables the controls the burn state allows (burn again only once an image
     // was chosen), shows the progress bar from erasing on, switches the drop
     // zone. Texts and the bar's value stay as they are.
-    void gate(int burnState, bool imageChosen);
+    void gate(BurnState burnState, bool imageChosen);
     // While the image is compared with its published checksum, in Ready: only
     // Cancel may be pressed.
     void gateChecking();
@@ -102,7 +103,7 @@ signals:
     void burnCopiesChosen();  // File > Burn Copies
 
 private:
-    void enableControls(int burnState, bool imageChosen);
+    void enableControls(BurnState burnState, bool imageChosen);
     void chooseFile();
 
     std::unique_ptr<Ui::MainWindow> ui_;

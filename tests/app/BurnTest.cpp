@@ -175,7 +175,7 @@ struct RunCase {
     QStringList steps;
     QString acknowledged;
     QString status;
-    int state;
+    BurnState state;
     QString stoppedHow = {}; // the alert of a tool that ended without a closing line
     int progress = -1;       // the bar's value out of 1000, when it matters
 };
@@ -246,7 +246,7 @@ TEST_F(BurnTest, TheNextBurnStartsClean) {
     harness.ui().burnAgainButton->click();
     ASSERT_TRUE(harness.waitForState(BurnStateVerifying));
     EXPECT_EQ(harness.states,
-              (std::vector<int>{BurnStateListing, BurnStateReady, BurnStateVerifying}));
+              (std::vector<BurnState>{BurnStateListing, BurnStateReady, BurnStateVerifying}));
 }
 
 TEST_F(BurnTest, SecondBurnStopsTheFirst) {

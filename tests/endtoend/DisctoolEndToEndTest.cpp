@@ -94,7 +94,7 @@ struct BurnCase {
     const char* name;
     const char* burner; // %1: the file the disc is kept in
     bool erase;
-    std::vector<int> states;
+    std::vector<BurnState> states;
 };
 
 class Burn : public DisctoolEndToEnd, public testing::WithParamInterface<BurnCase> {};
@@ -151,17 +151,17 @@ TEST_F(DisctoolEndToEnd, ADiscThatHoldsDataIsRefusedAndTheNextOneBurned) {
     EXPECT_EQ(harness.sounds.played,
               (QStringList{AppHarness::failureSound, AppHarness::successSound}));
     EXPECT_EQ(harness.states,
-              (std::vector<int>{BurnStateReady, BurnStateAwaitingDisc, BurnStateBurning,
-                                BurnStateVerifying, BurnStateReady}));
+              (std::vector<BurnState>{BurnStateReady, BurnStateAwaitingDisc, BurnStateBurning,
+                                      BurnStateVerifying, BurnStateReady}));
     QFile first(disc);
     ASSERT_TRUE(first.open(QIODevice::ReadOnly));
     EXPECT_EQ(first.readAll().left(volume.size()), volume);
     EXPECT_EQ(contentsOf(disc + ".2"), image);
 }
 
-constexpr int ready = BurnStateReady;
-constexpr int burning = BurnStateBurning;
-constexpr int verifying = BurnStateVerifying;
+constexpr BurnState ready = BurnStateReady;
+constexpr BurnState burning = BurnStateBurning;
+constexpr BurnState verifying = BurnStateVerifying;
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Burners, Burn, testing::Values(
