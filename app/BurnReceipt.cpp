@@ -1,4 +1,5 @@
-#include "BurnRecord.h"
+#include "BurnReceipt.h"
+
 #include "BurnState.h"
 #include "ProtocolText.h"
 
