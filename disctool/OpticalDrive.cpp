@@ -163,6 +163,7 @@ bool OpticalDrive::startErase(bool fast) {
     if (!beginJob()) {
         return false;
     }
+    jobThreads_.emplace();
     burn_disc_erase(drive_, fast ? 1 : 0);
     return true;
 }
@@ -175,6 +176,7 @@ bool OpticalDrive::startFormat() {
     // certification that would take hours.
     constexpr int defaultSize = 3 << 1;
     constexpr int noCertification = 1 << 6;
+    jobThreads_.emplace();
     burn_disc_format(drive_, 0, defaultSize | noCertification);
     return true;
 }
@@ -225,6 +227,7 @@ bool OpticalDrive::startWrite(const WriteJob& job) {
         freeJob();
         return false;
     }
+    jobThreads_.emplace();
     burn_disc_write(options_.get(), track_->disc());
     return true;
 }
@@ -264,6 +267,7 @@ Activity OpticalDrive::activity() {
     burn_progress progress{};
     switch (burn_drive_get_status(drive_, &progress)) {
     case BURN_DRIVE_IDLE:
+        awaitJobEnd();
         activity.kind = ActivityKind::Idle;
         break;
     case BURN_DRIVE_SPAWNING:
@@ -339,7 +343,15 @@ void OpticalDrive::release(bool eject) {
     releaseDrive(eject);
 }
 
+void OpticalDrive::awaitJobEnd() {
+    if (jobThreads_) {
+        jobThreads_->awaitEnd(std::chrono::seconds(10));
+        jobThreads_.reset();
+    }
+}
+
 void OpticalDrive::freeJob() {
+    awaitJobEnd();
     options_.reset();
     track_.reset();
 }

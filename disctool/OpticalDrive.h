@@ -4,6 +4,7 @@
 #include "DeviceAccess.h"
 #include "Drive.h"
 #include "GrabThread.h"
+#include "JobThreads.h"
 #include "LibburnHandles.h"
 #include "LibburnSession.h"
 #include "LibburnTrack.h"
@@ -57,6 +58,9 @@ private:
     // what libburn said from message `messagesBefore` on; notes the read
     // speed that goes with it.
     int speedTaken(int asked, std::size_t messagesBefore);
+    // Waits until the threads libburn started for the last job have ended:
+    // only then may what the job used be freed.
+    void awaitJobEnd();
     void freeJob();
     void releaseDrive(bool eject);
 
@@ -74,6 +78,7 @@ private:
     int speed_ = 0;
     int readSpeed_ = 0;
 
+    std::optional<JobThreads> jobThreads_;
     GrabThread grabber_;
 };
 
