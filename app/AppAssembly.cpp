@@ -99,10 +99,21 @@ void AppAssembly::connectBurnReports(const Options& options, Alerts& alerts) {
     QObject::connect(controller, &EmberlinController::burnFactReported, line,
                      &JobProgressLine::burnFactReported);
 
+    discRefusalNote_ = std::make_unique<DiscRefusalNote>(window_);
+    DiscRefusalNote* note = discRefusalNote_.get();
+    QObject::connect(controller, &EmberlinController::burnStateChanged, note,
+                     &DiscRefusalNote::burnStateChanged);
+    QObject::connect(controller, &EmberlinController::burnFactReported, note,
+                     &DiscRefusalNote::burnFactReported);
+    QObject::connect(controller, &EmberlinController::discRefused, note,
+                     &DiscRefusalNote::discRefused);
+
     burnJournal_ = std::make_unique<BurnJournal>(options.clock);
     BurnJournal* journal = burnJournal_.get();
     QObject::connect(controller, &EmberlinController::burnStarted, journal,
                      &BurnJournal::burnStarted);
+    QObject::connect(controller, &EmberlinController::imageMatchedChecksum, journal,
+                     &BurnJournal::checksumMatched);
     QObject::connect(controller, &EmberlinController::burnStateChanged, journal,
                      &BurnJournal::burnStateChanged);
     QObject::connect(controller, &EmberlinController::burnFactReported, journal,

@@ -5,6 +5,7 @@
 #include "BurnerClaims.h"
 #include "CopiesWindow.h"
 #include "CopyBurnController.h"
+#include "DiscRefusalNote.h"
 #include "EmberlinController.h"
 #include "JobProgressLine.h"
 #include "MainWindow.h"
@@ -104,6 +105,7 @@ private:
     std::unique_ptr<EmberlinController> controller_;
     std::unique_ptr<QuitGuard> quitGuard_;
     std::unique_ptr<JobProgressLine> jobProgressLine_;
+    std::unique_ptr<DiscRefusalNote> discRefusalNote_;
     std::unique_ptr<BurnJournal> burnJournal_;
     std::unique_ptr<CopiesWindow> copiesWindow_;
     std::unique_ptr<CopyBurnController> copyBurnController_;

@@ -26,7 +26,11 @@ void BurnJournal::burnStarted(const QString& imagePath, const QString& burnerTit
     setReceiptReady(false);
 }
 
-void BurnJournal::burnStateChanged(int burnState) {
+void BurnJournal::checksumMatched(const QString& checksumFileName) {
+    record_.matchedChecksumFile = checksumFileName;
+}
+
+void BurnJournal::burnStateChanged(BurnState burnState) {
     if (!running_)
         return;
     const bool writing = burnState >= BurnStateErasing && burnState <= BurnStateVerifying;

@@ -2,6 +2,7 @@
 
 #include "BurnClock.h"
 #include "BurnRecord.h"
+#include "BurnState.h"
 #include "ImageDigest.h"
 
 #include <QObject>
@@ -23,7 +24,8 @@ public:
 
     void burnStarted(const QString& imagePath, const QString& burnerTitle,
                      const BurnChoices& choices);
-    void burnStateChanged(int burnState);
+    void checksumMatched(const QString& checksumFileName);
+    void burnStateChanged(BurnState burnState);
     void burnFactReported(const QString& line);
     void burnEnded(bool succeeded, const QString& status);
     // The app is ending: nothing more is computed.

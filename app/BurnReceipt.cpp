@@ -1,4 +1,5 @@
-#include "BurnRecord.h"
+#include "BurnReceipt.h"
+
 #include "BurnState.h"
 #include "ProtocolText.h"
 
@@ -59,7 +60,7 @@ QString timeText(const QDateTime& time) {
                           : Text::tr("unknown");
 }
 
-QString phaseName(int burnState) {
+QString phaseName(BurnState burnState) {
     switch (burnState) {
     case BurnStateErasing:
         return Text::tr("Erasing");
@@ -131,6 +132,9 @@ QString composeBurnReceipt(const BurnRecord& record) {
         QString(),
         Text::tr("Started: %1").arg(timeText(record.started)),
     };
+    if (!record.matchedChecksumFile.isEmpty()) // below the image's SHA-256
+        lines.insert(5, Text::tr("It matches the SHA-256 published in %1.")
+                            .arg(escaped(record.matchedChecksumFile)));
     for (const BurnRecord::Phase& phase : record.phases)
         lines.append(
             Text::tr("%1: %2 to %3")

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BurnCommand.h"
+#include "BurnState.h"
 #include "FactLine.h"
 
 #include <QDateTime>
@@ -18,7 +19,7 @@ struct BurnRecord {
     QDateTime started;
     // Each state the burn went through from Erasing on, with its times.
     struct Phase {
-        int burnState;
+        BurnState burnState;
         QDateTime start;
         QDateTime end;
     };
@@ -30,13 +31,9 @@ struct BurnRecord {
     ToolFacts facts;
     // The image's SHA-256 computed here, where the tool did not report it.
     QString computedImageSha256;
+    // The checksum file beside the image whose SHA-256 it matched before the
+    // burn ("SHA256SUMS"); empty where none was found or it did not match.
+    QString matchedChecksumFile;
 };
-
-// The receipt's readable text, in the user's language. It claims a verify only
-// where one ran to its end and gave a read-back SHA-256, and that the disc
-// holds exactly the image only where the burn also succeeded and the drive
-// read the disc anew. What came from outside is escaped, so that no name can
-// start a line of its own.
-QString composeBurnReceipt(const BurnRecord& record);
 
 } // namespace emberlin

@@ -102,6 +102,8 @@ void BurnRun::interpretOutput(const QString& line) {
         if (generation != burnGeneration_)
             return; // the burn this line belonged to is gone
     }
+    if (refusesDisc(effects))
+        client_.discRefusedByLine(lastStatusOf(effects));
 }
 
 void BurnRun::processExited(int waitStatus) {

@@ -35,6 +35,9 @@ public:
         // A line closed the burn: told before its effects, whose alerts wait
         // for the user, so that the tool's exit meanwhile is no failure.
         virtual void burnClosedByLine(bool succeeded, const QString& status) = 0;
+        // A line refused the disc in the drive, after its effects; the burn
+        // waits for another disc. The main window keeps the refusal in view.
+        virtual void discRefusedByLine(const QString& /*status*/) {}
         // The tool exited, all its output taken, and nothing had closed the burn.
         virtual void toolStoppedUnexpectedly(int waitStatus) = 0;
 

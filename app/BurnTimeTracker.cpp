@@ -8,7 +8,7 @@ namespace {
 
 using estimate::Phase;
 
-std::optional<Phase> phaseOf(int burnState) {
+std::optional<Phase> phaseOf(BurnState burnState) {
     switch (burnState) {
     case BurnStateErasing:
         return Phase::Erase;
@@ -42,7 +42,7 @@ void BurnTimeTracker::burnStarted(const BurnChoices& choices) {
     estimator_.emplace(choices.verify);
 }
 
-void BurnTimeTracker::burnStateChanged(int burnState, double now) {
+void BurnTimeTracker::burnStateChanged(BurnState burnState, double now) {
     phase_ = estimator_ ? phaseOf(burnState) : std::nullopt;
     if (!phase_)
         return;

@@ -2,6 +2,7 @@
 
 #include "BurnCommand.h"
 #include "BurnJob.h"
+#include "BurnState.h"
 #include "FactLine.h"
 #include "TimeLeftEstimator.h"
 
@@ -15,7 +16,7 @@ namespace emberlin {
 class BurnTimeTracker {
 public:
     void burnStarted(const BurnChoices& choices);
-    void burnStateChanged(int burnState, double now);
+    void burnStateChanged(BurnState burnState, double now);
     void burnProgressed(double fraction, double now);
     void factReported(const QString& line, double now);
 

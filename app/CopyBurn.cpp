@@ -81,7 +81,7 @@ double CopyBurn::shareDone() const {
 }
 
 InterpreterInput CopyBurn::interpreterInput() const {
-    return {BurnState(burnState_), false, choices_.erase, false};
+    return {burnState_, false, choices_.erase, false};
 }
 
 void CopyBurn::applyEffect(const InterpreterEffect& effect) {
@@ -133,7 +133,7 @@ void CopyBurn::toolStoppedUnexpectedly(int waitStatus) {
     end(false);
 }
 
-void CopyBurn::setBurnState(int burnState) {
+void CopyBurn::setBurnState(BurnState burnState) {
     if (burnState != burnState_)
         fraction_ = 0;
     burnState_ = burnState;

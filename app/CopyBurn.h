@@ -4,6 +4,7 @@
 #include "BurnCommand.h"
 #include "BurnJournal.h"
 #include "BurnRun.h"
+#include "BurnState.h"
 #include "Burner.h"
 #include "JobProgressLine.h"
 
@@ -41,7 +42,7 @@ public:
     // The application ends: the tool is stopped.
     void stop();
 
-    int burnState() const { return burnState_; }
+    BurnState burnState() const { return burnState_; }
     bool hasEnded() const { return ended_; }
     bool succeeded() const { return succeeded_; }
     // The share of the burn's bytes done: the write's, then the verify's; all
@@ -63,7 +64,7 @@ private:
     void burnClosedByLine(bool succeeded, const QString& status) override;
     void toolStoppedUnexpectedly(int waitStatus) override;
 
-    void setBurnState(int burnState);
+    void setBurnState(BurnState burnState);
     void failWithoutTool(const QString& status);
     void end(bool succeeded);
 
@@ -73,7 +74,7 @@ private:
     JobProgressLine jobProgressLine_;
     QPointer<BurnJournal> journal_;
     BurnChoices choices_;
-    int burnState_ = BurnStateReady;
+    BurnState burnState_ = BurnStateReady;
     // The bar's value in this phase, 0 to 1.
     double fraction_ = 0;
     bool ended_ = false;

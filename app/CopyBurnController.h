@@ -2,6 +2,7 @@
 
 #include "BurnClock.h"
 #include "BurnJournal.h"
+#include "BurnState.h"
 #include "Burner.h"
 #include "CopyBurn.h"
 
@@ -69,7 +70,7 @@ signals:
     void runningChanged(bool running);
     // For the desktop, as the main window's burn: Burning while copies burn,
     // the progress of all their bytes together, and the summary at the end.
-    void burnStateChanged(int burnState);
+    void burnStateChanged(BurnState burnState);
     void burnProgressed(double fraction);
     void burnEnded(bool succeeded, const QString& summary);
 

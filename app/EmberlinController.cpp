@@ -3,6 +3,7 @@
 #include "Alerts.h"
 #include "BurnCommand.h"
 #include "BurnerClaims.h"
+#include "ChecksumFile.h"
 #include "DiscImageName.h"
 #include "MainWindow.h"
 #include "Overloaded.h"
@@ -50,6 +51,7 @@ EmberlinController::EmberlinController(MainWindow& mainWindow, const Services& s
     , defaults_(services.settingsStore)
     , toolPath_(services.toolPath) {
     connect(&burnerClaims_, &BurnerClaims::changed, this, &EmberlinController::offerBurners);
+    connect(&imageChecksum_, &ImageDigest::computed, this, &EmberlinController::imageChecked);
 }
 
 EmberlinController::~EmberlinController() {
@@ -80,7 +82,7 @@ void EmberlinController::noLongerFrontMost() {
     mainWindow_.redrawContent();
 }
 
-void EmberlinController::setBurnState(int newState) {
+void EmberlinController::setBurnState(BurnState newState) {
     burnState_ = newState;
     dropsAllowed_ = newState == BurnStateReady;
     mainWindow_.gate(newState, !imagePath_.isEmpty());
@@ -167,7 +169,7 @@ void EmberlinController::interpretOutput(const QString& line) {
 }
 
 InterpreterInput EmberlinController::interpreterInput() const {
-    return {BurnState(burnState_), false, mainWindow_.eraseChecked(), expectBurnerName_};
+    return {burnState_, false, mainWindow_.eraseChecked(), expectBurnerName_};
 }
 
 void EmberlinController::factReported(const QString& line) {
@@ -176,6 +178,10 @@ void EmberlinController::factReported(const QString& line) {
 
 void EmberlinController::burnClosedByLine(bool succeeded, const QString& status) {
     emit burnEnded(succeeded, status);
+}
+
+void EmberlinController::discRefusedByLine(const QString& status) {
+    emit discRefused(status);
 }
 
 void EmberlinController::applyEffect(const InterpreterEffect& effect) {
@@ -218,12 +224,12 @@ void EmberlinController::applyEffect(const InterpreterEffect& effect) {
 }
 
 void EmberlinController::doBurn(const QString& imagePath) {
-    burnRun_.discard();
+    discardBurn();
     const quint64 generation = burnRun_.generation();
     burnRun_.clearOutput();
     mainWindow_.showStatus(tr("Please wait..."));
     mainWindow_.showFileName(fileNameOf(imagePath));
-    const BurnChoices choices = mainWindow_.choices();
+    mainWindow_.hideChecksumNote();
     const int burner = mainWindow_.selectedBurner();
     // No burner, none selected, or a name line without its device line.
     const bool burnerListed = burner >= 0 && burner < burnerDevices_.size();
@@ -243,21 +249,86 @@ void EmberlinController::doBurn(const QString& imagePath) {
         reportBurnFailure(tr("Burn failed - no burner is selected"));
         return;
     }
+    // Nothing is written before a published checksum was compared.
+    if (std::optional<ChecksumFile> published = findChecksumFile(imagePath)) {
+        checking_ = std::move(published);
+        mainWindow_.showStatus(
+            tr("Checking “%1” against %2...").arg(fileNameOf(imagePath), checking_->fileName));
+        dropsAllowed_ = false;
+        mainWindow_.gateChecking();
+        imageChecksum_.start(imagePath);
+        return;
+    }
+    launchBurn(imagePath);
+}
 
+void EmberlinController::imageChecked(const QString& imagePath, const QString& sha256) {
+    if (!checking_ || burnState_ != BurnStateReady)
+        return; // cancelled, or the burners are being listed again
+    const ChecksumFile published = *std::exchange(checking_, std::nullopt);
+    // The window as a burn in Ready has it, before the tool speaks.
+    setBurnState(BurnStateReady);
+    const QString name = fileNameOf(imagePath);
+    if (sha256.isEmpty()) {
+        launchBurn(imagePath); // unreadable: the tool says why
+        return;
+    }
+    if (sha256 == published.published.sha256) {
+        mainWindow_.showChecksumNote(
+            published.published.clearSigned
+                ? tr("“%1” matches its SHA-256 in %2; the file's signature was not "
+                     "checked.")
+                      .arg(name, published.fileName)
+                : tr("“%1” matches its SHA-256 in %2.").arg(name, published.fileName));
+        if (launchBurn(imagePath))
+            emit imageMatchedChecksum(published.fileName);
+        return;
+    }
+    const quint64 generation = burnRun_.generation();
+    constexpr int burnAnyway = 0;
+    constexpr int doNotBurn = 1;
+    const int answer = alerts_.runCritical(
+        tr("The image does not match its checksum"),
+        tr("The SHA-256 of “%1” is %2, but %3 gives %4. The download may be damaged "
+           "or not the one published.")
+            .arg(name, sha256, published.fileName, published.published.sha256),
+        {tr("Burn Anyway"), tr("Don't Burn")}, doNotBurn);
+    if (generation != burnRun_.generation() || burnState_ != BurnStateReady)
+        return; // something else began while the alert was open
+    if (answer == burnAnyway) {
+        mainWindow_.showChecksumNote(
+            tr("“%1” does not match its SHA-256 in %2.").arg(name, published.fileName));
+        launchBurn(imagePath);
+        return;
+    }
+    reportBurnFailure(tr("Not burned - “%1” does not match %2.").arg(name, published.fileName));
+}
+
+bool EmberlinController::launchBurn(const QString& imagePath) {
+    const quint64 generation = burnRun_.generation();
+    const BurnChoices choices = mainWindow_.choices();
+    const int burner = mainWindow_.selectedBurner();
     const QString device = trimBlanksAndTabs(burnerDevices_.at(burner));
     switch (burnRun_.start(toolPath_, imagePath, choices, device, ptyOpener_)) {
     case BurnRun::Launch::NoTerminal:
         noPseudoTerminal();
         if (generation == burnRun_.generation())
-            burnRun_.discard();
-        return;
+            discardBurn();
+        return false;
     case BurnRun::Launch::Failed:
         failBurnLaunch(burnRun_.launchError());
-        return;
+        return false;
     case BurnRun::Launch::Started:
         emit burnStarted(imagePath, mainWindow_.burnerTitle(burner), choices);
-        return;
+        return true;
     }
+    return false;
+}
+
+void EmberlinController::discardBurn() {
+    burnRun_.discard();
+    imageChecksum_.cancel();
+    checking_.reset();
 }
 
 void EmberlinController::reportBurnFailure(const QString& status) {
@@ -267,7 +338,7 @@ void EmberlinController::reportBurnFailure(const QString& status) {
 }
 
 void EmberlinController::failBurnLaunch(const QString& reason) {
-    burnRun_.discard();
+    discardBurn();
     reportBurnFailure(tr("Burn failed - the disc-image tool could not be started (%1: %2)")
                           .arg(toolPath_, reason));
     // Last, because a new burn may start while it is open.
@@ -299,7 +370,7 @@ void EmberlinController::openFiles(const QStringList& files) {
     }
     // The window shows the image that Burn again burns; while a burn runs it
     // shows that burn's image, so another one has to wait for its end.
-    if (burnState_ >= BurnStateAwaitingDiscToErase) {
+    if (burnState_ >= BurnStateAwaitingDiscToErase || checking_) {
         alerts_.runCritical(tr("A burn is in progress"),
                             tr("“%1” is being burned. Open “%2” again once "
                                "this burn has ended.")
@@ -330,9 +401,10 @@ void EmberlinController::burnAgain() {
 
 void EmberlinController::cancel() {
     mainWindow_.showFileName(QString());
+    mainWindow_.hideChecksumNote();
     mainWindow_.showStatus(tr("Burn cancelled.  Ready to burn another disk image."));
     setBurnState(BurnStateReady);
-    burnRun_.discard();
+    discardBurn();
 }
 
 EmberlinController::TerminateReply EmberlinController::applicationShouldTerminate() {
@@ -355,7 +427,7 @@ void EmberlinController::applicationWillTerminate() {
     terminating_ = true;
     listing_.reset();
     openPending_ = false;
-    burnRun_.discard();
+    discardBurn();
     savePrefs();
 }
 

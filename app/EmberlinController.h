@@ -3,6 +3,8 @@
 #include "BurnRun.h"
 #include "BurnState.h"
 #include "Burner.h"
+#include "ChecksumFile.h"
+#include "ImageDigest.h"
 #include "PipeTask.h"
 #include "Preferences.h"
 
@@ -12,6 +14,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QSettings;
@@ -60,7 +63,7 @@ public:
 
     // Start-up, once, before the event loop runs.
     void awakeFromNib();
-    void setBurnState(int newState);
+    void setBurnState(BurnState newState);
     void loadPrefs();
 
     // Actions and delegate answers.
@@ -86,7 +89,7 @@ signals:
     // the quit guard answers it like any other quit request.
     void terminationRequested();
     // After every call of setBurnState, once the window has been gated.
-    void burnStateChanged(int burnState);
+    void burnStateChanged(BurnState burnState);
     // The tool was launched to burn this image with these choices.
     void burnStarted(const QString& imagePath, const QString& burnerTitle,
                      const BurnChoices& choices);
@@ -94,6 +97,12 @@ signals:
     void burnProgressed(double fraction);
     // A fact line of the running burn, as the tool wrote it.
     void burnFactReported(const QString& line);
+    // The disc in the drive was refused, with the status the window shows for
+    // it; the burn waits for another disc.
+    void discRefused(const QString& status);
+    // The image matched its published SHA-256 in this checksum file before
+    // the burn that just started.
+    void imageMatchedChecksum(const QString& checksumFileName);
     // The burn was closed: success, failure, busy or lost burner, or the tool
     // ending without a word; with the status the window shows for it.
     void burnEnded(bool succeeded, const QString& status);
@@ -112,12 +121,19 @@ private:
     // Status, failure sound, back to Ready.
     void reportBurnFailure(const QString& status);
     void failBurnLaunch(const QString& reason);
+    // Runs the tool on the image with the window's choices; false when it
+    // could not be started (and that was reported).
+    bool launchBurn(const QString& imagePath);
+    void imageChecked(const QString& imagePath, const QString& sha256);
+    // Stops the burn, or the check before it, if any.
+    void discardBurn();
 
     // BurnRun::Client
     InterpreterInput interpreterInput() const override;
     void applyEffect(const InterpreterEffect& effect) override;
     void factReported(const QString& line) override;
     void burnClosedByLine(bool succeeded, const QString& status) override;
+    void discRefusedByLine(const QString& status) override;
     void toolStoppedUnexpectedly(int waitStatus) override;
 
     MainWindow& mainWindow_;
@@ -136,7 +152,7 @@ private:
     QString successSound_;
     QString failureSound_;
     QStringList burnerDevices_;
-    int burnState_ = BurnStateListing;
+    BurnState burnState_ = BurnStateListing;
     Preferences defaults_;
     bool expectBurnerName_ = false;
     int burnerCount_ = 0;
@@ -147,6 +163,10 @@ private:
     std::unique_ptr<PipeTask> listing_;
     // A file opened during a listing: burned once the listing ends in Ready.
     bool openPending_ = false;
+    // The image's SHA-256, while it is compared with a published checksum
+    // before the burn; nothing runs meanwhile.
+    ImageDigest imageChecksum_;
+    std::optional<ChecksumFile> checking_;
 };
 
 } // namespace emberlin

@@ -2,10 +2,12 @@
 
 #include "RegularFile.h"
 
-#include <QCryptographicHash>
+#include <QByteArray>
 #include <atomic>
 #include <cerrno>
+#include <memory>
 #include <mutex>
+#include <openssl/evp.h>
 #include <system_error>
 #include <thread>
 #include <unistd.h>
@@ -21,29 +23,33 @@ struct ImageDigest::Run {
     std::atomic<bool> cancelled = false;
 };
 
-namespace {
-
-QString sha256Of(const QString& path, const std::atomic<bool>& cancelled) {
+QString sha256OfImage(const QString& path, const std::atomic<bool>& cancelled) {
     QString problem;
     const FileDescriptor file = openRegularFile(path, problem);
-    if (!file)
+    const std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> hash(EVP_MD_CTX_new(),
+                                                                       &EVP_MD_CTX_free);
+    if (!file || !hash || EVP_DigestInit_ex(hash.get(), EVP_sha256(), nullptr) != 1)
         return {};
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    QByteArray block(1 << 20, Qt::Uninitialized);
+    QByteArray block(4 << 20, Qt::Uninitialized);
     while (!cancelled) {
         const ssize_t got = ::read(file.get(), block.data(), static_cast<size_t>(block.size()));
         if (got < 0 && errno == EINTR)
             continue;
-        if (got < 0)
+        if (got < 0 || (got > 0 && EVP_DigestUpdate(hash.get(), block.constData(),
+                                                    static_cast<size_t>(got)) != 1))
             return {};
-        if (got == 0)
-            return QString::fromLatin1(hash.result().toHex());
-        hash.addData(QByteArrayView(block.constData(), got));
+        if (got == 0) {
+            unsigned char digest[EVP_MAX_MD_SIZE];
+            unsigned int length = 0;
+            if (EVP_DigestFinal_ex(hash.get(), digest, &length) != 1)
+                return {};
+            return QString::fromLatin1(
+                QByteArray(reinterpret_cast<const char*>(digest), static_cast<qsizetype>(length))
+                    .toHex());
+        }
     }
     return {};
 }
-
-} // namespace
 
 ImageDigest::ImageDigest(QObject* parent)
     : QObject(parent) {}
@@ -78,7 +84,7 @@ void ImageDigest::start(const QString& path) {
         // Detached: nothing ever waits for it, and it reaches this object only
         // under the lock, while not cancelled.
         std::thread([path, run, deliver] {
-            const QString sha256 = sha256Of(path, run->cancelled);
+            const QString sha256 = sha256OfImage(path, run->cancelled);
             const std::lock_guard lock(run->mutex);
             if (!run->cancelled)
                 deliver(sha256);

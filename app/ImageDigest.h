@@ -2,9 +2,15 @@
 
 #include <QObject>
 #include <QString>
+#include <atomic>
 #include <memory>
 
 namespace emberlin {
+
+// The SHA-256 of an image file, read on the calling thread with OpenSSL (the
+// processor's SHA instructions where it has them): lower-case hex, empty when
+// the file is not a regular file, cannot be read or `cancelled` became true.
+QString sha256OfImage(const QString& path, const std::atomic<bool>& cancelled);
 
 // The SHA-256 of an image file, read on a worker thread so the window never
 // waits; only a regular file is read. A new computation, or the object's end,

@@ -1,5 +1,6 @@
 #include "JobProgressLine.h"
 
+#include <QLocale>
 #include <cmath>
 #include <utility>
 
@@ -10,11 +11,12 @@ namespace {
 // "16x" or "2.4x", then the data rate: "16x, 22.2 MB/s".
 QString speedText(const BurnTimeTracker::Speed& speed) {
     const double whole = std::round(speed.multiple);
+    const QLocale locale;
     const QString times = std::abs(speed.multiple - whole) < 0.05
-                              ? QString::number(whole, 'f', 0)
-                              : QString::number(speed.multiple, 'f', 1);
+                              ? locale.toString(whole, 'f', 0)
+                              : locale.toString(speed.multiple, 'f', 1);
     return JobProgressLine::tr("%1x, %2 MB/s")
-        .arg(times, QString::number(speed.bytesPerSecond / 1e6, 'f', 1));
+        .arg(times, locale.toString(speed.bytesPerSecond / 1e6, 'f', 1));
 }
 
 // Minutes, then seconds under a minute, in steps of five.
@@ -47,7 +49,7 @@ void JobProgressLine::burnStarted(const QString&, const QString&, const BurnChoi
     tracker_.burnStarted(choices);
 }
 
-void JobProgressLine::burnStateChanged(int burnState) {
+void JobProgressLine::burnStateChanged(BurnState burnState) {
     tracker_.burnStateChanged(burnState, now());
     if (!tracker_.running()) {
         ticks_.stop();

@@ -2,6 +2,7 @@
 
 #include "BurnClock.h"
 #include "BurnCommand.h"
+#include "BurnState.h"
 #include "BurnTimeTracker.h"
 
 #include <QObject>
@@ -24,7 +25,7 @@ public:
 
     void burnStarted(const QString& imagePath, const QString& burnerTitle,
                      const BurnChoices& choices);
-    void burnStateChanged(int burnState);
+    void burnStateChanged(BurnState burnState);
     void burnProgressed(double fraction);
     void burnFactReported(const QString& line);
 

@@ -1,6 +1,7 @@
 #include "ReceiptFile.h"
 
 #include "Alerts.h"
+#include "BurnReceipt.h"
 #include "LinkSafeFileWrite.h"
 
 #include <QCoreApplication>

@@ -2,14 +2,13 @@
 #include "MessageBoxAlerts.h"
 #include "TerminationSignals.h"
 #include "ToolLocation.h"
+#include "Translations.h"
 
 #include <QApplication>
 #include <QIcon>
-#include <QLibraryInfo>
 #include <QLocale>
 #include <QSettings>
 #include <QTimer>
-#include <QTranslator>
 
 #ifdef Q_OS_MACOS
 #include "FileOpenEvents.h"
@@ -21,23 +20,6 @@
 
 using namespace emberlin;
 
-namespace {
-
-// Emberlin's texts, and Qt's own (buttons of dialogs), in the user's language
-// where a catalogue has it.
-void installTranslations(QApplication& application) {
-    auto* qtTexts = new QTranslator(&application);
-    if (qtTexts->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(qtTexts);
-    auto* ownTexts = new QTranslator(&application);
-    if (ownTexts->load(QLocale(), QStringLiteral("emberlin"), QStringLiteral("_"),
-                       QStringLiteral(":/i18n")))
-        QApplication::installTranslator(ownTexts);
-}
-
-} // namespace
-
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Emberlin"));
@@ -46,7 +28,7 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(AppAssembly::applicationId);
     QGuiApplication::setWindowIcon(QIcon::fromTheme(AppAssembly::applicationId,
                                                     QIcon(QStringLiteral(":/icons/emberlin.svg"))));
-    installTranslations(application);
+    const Translations translations{QLocale()};
 
 #ifdef Q_OS_MACOS
     FileOpenEvents fileOpenEvents;

@@ -11,11 +11,11 @@ namespace emberlin {
 
 namespace {
 
-bool isWriting(int burnState) {
+bool isWriting(BurnState burnState) {
     return burnState >= BurnStateErasing && burnState <= BurnStateVerifying;
 }
 
-bool isWaitingForDisc(int burnState) {
+bool isWaitingForDisc(BurnState burnState) {
     return burnState == BurnStateAwaitingDiscToErase || burnState == BurnStateAwaitingDisc;
 }
 
@@ -36,7 +36,7 @@ void BurnDesktopFeedback::burnStarted(const QString& imagePath, const QString& b
     burnerTitle_ = burnerTitle;
 }
 
-void BurnDesktopFeedback::burnStateChanged(int burnState) {
+void BurnDesktopFeedback::burnStateChanged(BurnState burnState) {
     const bool wasWaiting = isWaitingForDisc(std::exchange(burnState_, burnState));
     if (!isWriting(burnState))
         taskbar_.hideProgress();

@@ -25,7 +25,7 @@ public:
                         TaskbarProgress& taskbar, QObject* parent = nullptr);
 
     void burnStarted(const QString& imagePath, const QString& burnerTitle);
-    void burnStateChanged(int burnState);
+    void burnStateChanged(BurnState burnState);
     // How much of the whole job is done, 0.0 to 1.0: one run across the
     // erase, the write and the verify, not the window's bar of each.
     void jobProgressed(double share);
@@ -40,7 +40,7 @@ private:
     QWidget& window_;
     DesktopNotifications& notifications_;
     TaskbarProgress& taskbar_;
-    int burnState_ = BurnStateListing;
+    BurnState burnState_ = BurnStateListing;
     QString imageName_;
     QString burnerTitle_;
     // The notification asking for a disc is out.

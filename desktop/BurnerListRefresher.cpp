@@ -14,7 +14,7 @@ BurnerListRefresher::BurnerListRefresher(OpticalDriveEvents& drives,
             [this] { take(policy_.opticalDriveAddedOrRemoved()); });
 }
 
-void BurnerListRefresher::burnStateChanged(int burnState) {
+void BurnerListRefresher::burnStateChanged(BurnState burnState) {
     take(policy_.burnStateChanged(burnState));
 }
 

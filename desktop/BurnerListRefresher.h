@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BurnState.h"
 #include "DriveChangePolicy.h"
 
 #include <QObject>
@@ -23,7 +24,7 @@ public:
     BurnerListRefresher(OpticalDriveEvents& drives, std::chrono::milliseconds settleTime,
                         QObject* parent = nullptr);
 
-    void burnStateChanged(int burnState);
+    void burnStateChanged(BurnState burnState);
     void burnStarted();
     void copiesRunning(bool running);
 

@@ -15,7 +15,7 @@ DriveChangePolicy::Step DriveChangePolicy::settleTimeElapsed() {
     return reloadIfDue();
 }
 
-DriveChangePolicy::Step DriveChangePolicy::burnStateChanged(int burnState) {
+DriveChangePolicy::Step DriveChangePolicy::burnStateChanged(BurnState burnState) {
     burnState_ = burnState;
     burnStarting_ = false;
     return reloadIfDue();

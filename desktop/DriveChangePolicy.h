@@ -15,7 +15,7 @@ public:
 
     Step opticalDriveAddedOrRemoved();
     Step settleTimeElapsed();
-    Step burnStateChanged(int burnState);
+    Step burnStateChanged(BurnState burnState);
     // A burn was asked for. Its tool starts in Ready and stays there until it
     // speaks; the burn counts as starting until the next change of state.
     Step burnStarted();
@@ -25,7 +25,7 @@ public:
 private:
     Step reloadIfDue();
 
-    int burnState_ = BurnStateListing;
+    BurnState burnState_ = BurnStateListing;
     bool burnStarting_ = false;
     bool copiesRunning_ = false;
     bool changePending_ = false;

@@ -77,6 +77,7 @@ BurnRequest BurnFlow::requestFor(const ImageFile& image) const {
     request.testBurn = options_.testBurn;
     request.leaveAppendable = !options_.closeDisc;
     request.imageBytes = image.size();
+    request.imageVolume = image.isoVolume();
     request.speed = options_.speed;
     request.unreadyLimit = unreadyLimit_;
     return request;
@@ -128,6 +129,11 @@ BurnFlow::Ending BurnFlow::burn(const ImageFile& image, bool discRejected) {
     if (!drive_.commit()) {
         return {Outcome::Failed, drive_.failureReason()};
     }
+    // Only now are the bytes where the user asked for them.
+    if (!readback_.sha256.empty()) {
+        reporter_.reportFacts({{toolprotocol::factReadbackFrom, std::string(readback_.from)},
+                               {toolprotocol::factReadbackSha256, readback_.sha256}});
+    }
     return {Outcome::Succeeded, {}};
 }
 
@@ -165,6 +171,9 @@ BurnFlow::Ending BurnFlow::prepareDisc(const BurnRequest& request, bool discReje
         history.statusAge =
             std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - seenSince);
         verdict = decideMedium(medium, history, request);
+        if (!verdict.remark.empty()) {
+            reporter_.remark(verdict.remark);
+        }
         const bool burning =
             verdict.action == MediumAction::Write || verdict.action == MediumAction::EraseFast ||
             verdict.action == MediumAction::EraseFully || verdict.action == MediumAction::Format;
@@ -206,6 +215,9 @@ BurnFlow::Ending BurnFlow::prepareDisc(const BurnRequest& request, bool discReje
             continue;
         }
         case MediumAction::Reject:
+            if (verdict.problem == MediumProblem::NoSpace) {
+                reportRoom(medium, request);
+            }
             reporter_.rejectMedium(verdict.problem);
             if (const GrabResult ejected = drive_.ejectDisc();
                 ejected.status != GrabStatus::Grabbed) {
@@ -250,7 +262,7 @@ BurnFlow::Ending BurnFlow::blank(MediumAction action) {
             break;
         }
         showPercent(activity.kind == ActivityKind::Erasing ? activity.percent : -1.0);
-        std::this_thread::sleep_for(pollInterval);
+        drive_.awaitChange(pollInterval);
     }
     if (!drive_.lastJobSucceeded()) {
         if (!drive_.present()) {
@@ -357,7 +369,7 @@ BurnFlow::Ending BurnFlow::write(const ImageFile& image, const Medium& medium,
         case ActivityKind::Erasing:
             break;
         }
-        std::this_thread::sleep_for(pollInterval);
+        drive_.awaitChange(pollInterval);
     }
     if (cancelled) {
         return {Outcome::Aborted, {}};
@@ -388,6 +400,7 @@ BurnFlow::Ending BurnFlow::reloadForVerify(const BurnRequest& request) {
     case Reload::RegrabbedOnly:
         reporter_.remark("This drive cannot load the disc again by itself, so the verify may "
                          "read the drive's cache rather than the disc.");
+        readback_.from = toolprotocol::readbackFromCacheOrDisc;
         break;
     case Reload::Failed:
         return {Outcome::Failed, unverified + drive_.failureReason()};
@@ -431,9 +444,7 @@ BurnFlow::Ending BurnFlow::verify(const ImageFile& image, const Medium& medium,
     case Verifier::Outcome::Equal:
         reporter_.showPercent(100);
         reporter_.reportFacts({{toolprotocol::factBytesVerified, std::to_string(image.size())}});
-        if (!result.readbackSha256.empty()) {
-            reporter_.reportFacts({{toolprotocol::factReadbackSha256, result.readbackSha256}});
-        }
+        readback_.sha256 = result.readbackSha256;
         return {};
     case Verifier::Outcome::Aborted:
         return {Outcome::Aborted, {}};
@@ -510,6 +521,16 @@ void BurnFlow::showProgress(double percent, std::string_view bytesKey, std::int6
     if (showPercent(percent) && bytes >= 0) {
         reporter_.reportFacts({{bytesKey, std::to_string(bytes)}});
     }
+}
+
+void BurnFlow::reportRoom(const Medium& medium, const BurnRequest& request) {
+    // A disc whose data stays takes what is free on it; one written from its
+    // start takes all it holds once blank.
+    const bool keepsData = medium.holdsData && !request.erase;
+    const std::int64_t room =
+        keepsData || medium.capacityBytes <= 0 ? medium.freeBytes : medium.capacityBytes;
+    reporter_.reportFacts({{toolprotocol::factCapacity, std::to_string(room)},
+                           {toolprotocol::factImageBytes, std::to_string(request.imageBytes)}});
 }
 
 void BurnFlow::reportMediumFacts(const Medium& medium, const BurnRequest& request) {

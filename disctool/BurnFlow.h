@@ -8,9 +8,11 @@
 #include "PercentPacer.h"
 #include "ProgressReporter.h"
 #include "SignalAbort.h"
+#include "ToolProtocol.h"
 
 #include <chrono>
 #include <string>
+#include <string_view>
 
 namespace disctool {
 
@@ -64,6 +66,9 @@ private:
     // True when a line went out.
     bool showPercent(double percent);
     // The figures of the disc about to be erased, formatted or written.
+    // What a disc refused for lack of room can take, and the image's size, so
+    // that the window can tell the user.
+    void reportRoom(const Medium& medium, const BurnRequest& request);
     void reportMediumFacts(const Medium& medium, const BurnRequest& request);
     // A progress figure, and the bytes done beside it when a line went out.
     void showProgress(double percent, std::string_view bytesKey, std::int64_t bytes);
@@ -75,6 +80,11 @@ private:
     std::chrono::milliseconds unreadyLimit_;
     PercentPacer pacer_;
     bool prompted_ = false;
+    // What the verify read back, told once the burn is final.
+    struct Readback {
+        std::string sha256;
+        std::string_view from = toolprotocol::readbackFromDisc;
+    } readback_;
 };
 
 } // namespace disctool

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -21,14 +22,30 @@ bool isPermissionError(int error) {
     return error == EACCES || error == EPERM || error == EROFS;
 }
 
-std::string groupName(gid_t gid) {
-    std::array<char, 4096> buffer{};
+// The group's name, and whether the user is listed as one of its members.
+std::pair<std::string, bool> groupOf(gid_t gid, const std::string& user) {
+    std::array<char, 16384> buffer{};
     group entry{};
     group* found = nullptr;
-    if (::getgrgid_r(gid, &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr) {
-        return found->gr_name;
+    if (::getgrgid_r(gid, &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr) {
+        return {std::to_string(gid), false};
     }
-    return std::to_string(gid);
+    bool listed = false;
+    for (char** member = found->gr_mem; member != nullptr && *member != nullptr; ++member) {
+        listed = listed || user == *member;
+    }
+    return {found->gr_name, listed};
+}
+
+std::string loginName() {
+    std::array<char, 4096> buffer{};
+    passwd entry{};
+    passwd* found = nullptr;
+    if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
+        found != nullptr) {
+        return found->pw_name;
+    }
+    return "YOUR-LOGIN-NAME";
 }
 
 } // namespace
@@ -41,10 +58,17 @@ std::string DeviceAccess::permissionAdvice(const std::string& device) {
     struct stat status {};
     if (::stat(device.c_str(), &status) == 0 && status.st_gid != 0 &&
         (status.st_mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP)) {
-        const std::string group = groupName(status.st_gid);
+        const std::string user = loginName();
+        const auto [group, listed] = groupOf(status.st_gid, user);
+        // Membership takes effect with the next login: a user added meanwhile
+        // only needs to log in again.
+        if (listed) {
+            return "You may not use " + device + " yet: you were added to the group \"" + group +
+                   "\", which may use it, after you logged in. Log out and in again.";
+        }
         return "You may not use " + device + ": it belongs to the group \"" + group +
-               "\". Join that group (sudo usermod -aG " + group +
-               " YOUR-LOGIN-NAME), then log out and in again.";
+               "\". Add yourself to it (sudo usermod -aG " + group + " " + user +
+               "), then log out and in again.";
     }
     char mode[8];
     std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(status.st_mode & 07777));
@@ -81,6 +105,14 @@ DeviceAccess::Result DeviceAccess::check(const std::string& device) const {
         if (isPermissionError(errno)) {
             return {Verdict::NoPermission, permissionAdvice(device)};
         }
+    }
+    // libburn also locks what it opens: a program that opened the drive
+    // without O_EXCL (as libburn does an emulated one) still holds that lock.
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    if (probe.valid() && ::fcntl(probe.get(), F_GETLK, &lock) == 0 && lock.l_type != F_UNLCK) {
+        return {Verdict::Busy, device + " is in use by process " + std::to_string(lock.l_pid)};
     }
     return {Verdict::Ready, {}};
 }

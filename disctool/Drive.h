@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "DiscContent.h"
 #include "MediumKind.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <span>
 #include <string>
+#include <thread>
 
 namespace disctool {
 
@@ -34,8 +37,16 @@ struct Medium {
     int profile = 0; // MMC profile number, 0 when none
     std::string profileName;
     Formatting formatting = Formatting::Unknown;
-    // Sessions, or a file system at the start of an overwritable disc.
+    // Sessions (a disc that is not blank).
     bool holdsData = false;
+    // What the start of a formatted overwritable disc holds, which libburn
+    // calls blank whatever it holds.
+    DiscContent content = DiscContent::Unexamined;
+    // Where the next session starts on a disc that holds sessions; nullopt
+    // when the drive does not say.
+    std::optional<std::int64_t> nextWritableSector;
+    // A BD-R formatted for pseudo-overwrite, which libburn does not write.
+    bool pseudoOverwrite = false;
     // What the disc takes once blank (erased or formatted); 0 when unknown.
     std::int64_t capacityBytes = 0;
     // What it takes now, with the write options of this burn.
@@ -114,6 +125,9 @@ public:
     virtual bool startFormat() = 0;
     virtual bool startWrite(const WriteJob& job) = 0;
     virtual Activity activity() = 0;
+    // Waits until the running job may have moved on, `most` at the longest;
+    // a drive that can tell when its job ends returns then at once.
+    virtual void awaitChange(std::chrono::milliseconds most) { std::this_thread::sleep_for(most); }
     // Stops a write; an erase or format cannot be stopped and runs to its end.
     virtual void cancel() = 0;
     virtual bool lastJobSucceeded() = 0;

@@ -2,14 +2,16 @@
 #include "DriveFactory.h"
 
 #include "EmulatorLaunch.h"
-#include "LibburnDrive.h"
+#include "FileDrive.h"
+#include "OpticalDrive.h"
 
 namespace disctool {
 
 std::unique_ptr<Drive> makeDrive(const std::string& id, LibburnSession& session,
                                  std::string& problem) {
-    if (id.starts_with("stdio:")) {
-        return std::make_unique<LibburnDrive>(session, id, std::nullopt);
+    constexpr std::string_view filePrefix = "stdio:";
+    if (id.starts_with(filePrefix)) {
+        return std::make_unique<FileDrive>(id.substr(filePrefix.size()));
     }
     std::string device = id;
     if (emulator::launch::namesEmulatedDrive(id)) {
@@ -20,7 +22,7 @@ std::unique_ptr<Drive> makeDrive(const std::string& id, LibburnSession& session,
         }
         device = *emulated;
     }
-    return std::make_unique<LibburnDrive>(session, device, DeviceAccess(MountTable(), Unmounter()));
+    return std::make_unique<OpticalDrive>(session, device, DeviceAccess(MountTable(), Unmounter()));
 }
 
 } // namespace disctool

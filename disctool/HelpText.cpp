@@ -40,9 +40,10 @@ Burn options (in any order):
 
 Device ids:
   /dev/srN                   an optical drive
-  stdio:PATH                 a file written by libburn as if it were a disc
-                             ("burn to an image file"; an existing file is
-                             replaced once the burn succeeded)
+  stdio:PATH                 a file ("burn to an image file"; an existing
+                             file is replaced once the burn succeeded; a
+                             link is followed only to an existing file, and
+                             only when the user made it)
   sim:PATH?PARAMETERS        an emulated drive for trying Emberlin without
                              hardware: libburn drives it like a real one,
                              the disc's bytes live in PATH and what was done

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "FileDescriptor.h"
+#include "IsoVolume.h"
 
 #include <cstdint>
 #include <optional>
@@ -17,6 +18,8 @@ public:
 
     int descriptor() const { return fd_.get(); }
     std::int64_t size() const { return size_; }
+    // The ISO 9660 volume the image holds, if it holds one.
+    std::optional<IsoVolume> isoVolume() const;
 
 private:
     ImageFile(FileDescriptor fd, std::int64_t size);

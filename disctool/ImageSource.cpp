@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ImageSource.h"
 
+#include "AlignedBuffer.h"
 #include "FileDescriptor.h"
 
 #include <algorithm>
@@ -12,7 +13,6 @@
 #include <span>
 #include <unistd.h>
 #include <utility>
-#include <vector>
 
 using namespace burn;
 
@@ -26,7 +26,7 @@ struct ImageSourceData {
     FileDescriptor fd;
     std::int64_t size = 0;      // what the source delivers, at most
     std::int64_t delivered = 0; // so far
-    std::vector<unsigned char> block = std::vector<unsigned char>(blockBytes);
+    AlignedBuffer block{blockBytes};
     std::size_t begin = 0; // unread part of the block
     std::size_t end = 0;
     std::shared_ptr<Sha256> digest;
@@ -58,7 +58,7 @@ int readImage(burn_source* source, unsigned char* buffer, int size) {
             data.begin = 0;
             data.end =
                 static_cast<std::size_t>(std::min<std::int64_t>(got, data.size - data.delivered));
-            data.digest->add(std::as_bytes(std::span(data.block.data(), data.end)));
+            data.digest->add(std::span(data.block.data(), data.end));
         }
         const std::size_t wanted =
             std::min<std::size_t>({static_cast<std::size_t>(size - copied), data.end - data.begin,

@@ -26,10 +26,23 @@ int LibburnSession::severityRank(const char* name) {
     return rank;
 }
 
-std::vector<LibburnMessage> LibburnSession::takeMessages() {
-    std::vector<LibburnMessage> messages;
+const std::vector<LibburnMessage>& LibburnSession::messages() {
+    collectMessages();
+    return messages_;
+}
+
+void LibburnSession::forgetMessages() {
+    collectMessages();
+    messages_.clear();
+}
+
+std::string LibburnSession::explanation() {
+    return explain(messages());
+}
+
+void LibburnSession::collectMessages() {
     if (!initialised_) {
-        return messages;
+        return;
     }
     std::string text(BURN_MSGS_MESSAGE_LEN, '\0');
     char severity[80] = {};
@@ -41,9 +54,8 @@ std::vector<LibburnMessage> LibburnSession::takeMessages() {
         }
         message.text = text.c_str();
         message.severity = severityRank(severity);
-        messages.push_back(std::move(message));
+        messages_.push_back(std::move(message));
     }
-    return messages;
 }
 
 std::string LibburnSession::explain(const std::vector<LibburnMessage>& messages) {

@@ -24,8 +24,13 @@ public:
     LibburnSession& operator=(const LibburnSession&) = delete;
 
     bool initialised() const { return initialised_; }
-    // Every message queued since the last call, oldest first.
-    std::vector<LibburnMessage> takeMessages();
+    // What libburn said since the last forgetMessages(), oldest first.
+    const std::vector<LibburnMessage>& messages();
+    // Drops what libburn said so far, so that the next operation is
+    // explained by its own messages.
+    void forgetMessages();
+    // explain() of messages().
+    std::string explanation();
 
     // The message that explains a failure best: the most severe one from NOTE
     // up (a harmless complaint must not hide a fatal one), the earliest among
@@ -35,7 +40,10 @@ public:
     static int severityRank(const char* name);
 
 private:
+    void collectMessages();
+
     bool initialised_ = false;
+    std::vector<LibburnMessage> messages_;
 };
 
 } // namespace disctool

@@ -8,9 +8,10 @@ namespace disctool {
 
 namespace {
 
+using media::sectorBytes;
+
 // The medium pads the last sector, so the image needs whole sectors.
 std::int64_t neededBytes(std::int64_t imageBytes) {
-    using media::sectorBytes;
     return (imageBytes + sectorBytes - 1) / sectorBytes * sectorBytes;
 }
 
@@ -61,6 +62,23 @@ MediumVerdict write(const Medium& medium, const BurnRequest& request) {
     verdict.useFifo = family != MediumFamily::File;
     verdict.kilobytesPerSecond = kilobytesPerSecond(family, request.speed);
     return verdict;
+}
+
+MediumVerdict explained(MediumVerdict verdict, std::string remark) {
+    verdict.remark = std::move(remark);
+    return verdict;
+}
+
+// Any image can be read at the start of a disc; behind earlier sessions, only
+// an ISO 9660 volume made for that address.
+bool readableWhereItLands(const Medium& medium, const BurnRequest& request) {
+    if (!medium.nextWritableSector) {
+        return false;
+    }
+    const std::int64_t start = *medium.nextWritableSector;
+    return start == 0 ||
+           (request.imageVolume &&
+            request.imageVolume->readableAt(start, neededBytes(request.imageBytes) / sectorBytes));
 }
 
 MediumVerdict blank(const Medium& medium, const DiscHistory& history, const BurnRequest& request) {
@@ -117,27 +135,53 @@ MediumVerdict decideMedium(const Medium& medium, const DiscHistory& history,
     case DiscStatus::Full:
         break;
     }
-    if (!isWritable(medium.kind)) {
-        return refuse(request.erase && medium.holdsData ? MediumProblem::NotEraseable
-                                                        : MediumProblem::NotWritable,
-                      medium, request);
+    if (!isWritable(medium.kind) || medium.pseudoOverwrite) {
+        return explained(refuse(request.erase && medium.holdsData ? MediumProblem::NotEraseable
+                                                                  : MediumProblem::NotWritable,
+                                medium, request),
+                         medium.pseudoOverwrite ? "This BD-R is formatted for pseudo-overwrite, "
+                                                  "which cannot be written in sessions."
+                                                : "");
     }
+    // Whatever the start of an overwritable disc holds once this burn
+    // formatted it is the formatting's own.
+    const bool startHoldsData =
+        isOverwritable(medium.kind) && holdsData(medium.content) && !history.triedFormat;
+    // An image written behind earlier sessions must have been made for that place.
+    const bool misplaced = medium.status == DiscStatus::Appendable &&
+                           !isOverwritable(medium.kind) && !readableWhereItLands(medium, request);
     // A disc that holds data is cleared first when erasing was asked for, and
-    // must be when it takes no more sessions; an appendable one can take
-    // another session as it is.
+    // must be when it takes no more sessions, or none that could be read.
     const bool mustClear =
-        medium.holdsData &&
-        (request.erase || medium.status == DiscStatus::Full || isOverwritable(medium.kind));
+        startHoldsData ||
+        (medium.holdsData && (request.erase || misplaced || medium.status == DiscStatus::Full ||
+                              isOverwritable(medium.kind)));
+    std::string remark;
+    if (startHoldsData) {
+        remark = "This " + medium.profileName + " holds " + std::string(describe(medium.content)) +
+                 (request.erase ? "; erasing was asked for, so it is written over."
+                                : "; it is written over only when erasing is asked for.");
+    } else if (misplaced) {
+        remark = (medium.nextWritableSector
+                      ? "The image was not mastered to start at sector " +
+                            std::to_string(*medium.nextWritableSector) +
+                            ", where the next session on this disc begins: written there, it "
+                            "could not be read."
+                      : std::string("This disc does not say where its next session begins, so "
+                                    "the image cannot be placed where it could be read.")) +
+                 (request.erase && isBlankable(medium.kind) ? " The disc is erased first, as asked."
+                                                            : " It needs a blank disc.");
+    }
     if (mustClear) {
         if (!request.erase) {
-            return refuse(MediumProblem::NotWritable, medium, request);
+            return explained(refuse(MediumProblem::NotWritable, medium, request), remark);
         }
         if (isBlankable(medium.kind)) {
-            return blank(medium, history, request);
+            return explained(blank(medium, history, request), remark);
         }
         // Writing over an overwritable disc is all that erasing it means.
         if (!isOverwritable(medium.kind)) {
-            return refuse(MediumProblem::NotEraseable, medium, request);
+            return explained(refuse(MediumProblem::NotEraseable, medium, request), remark);
         }
     }
     if (request.testBurn && !medium.canSimulate) {
@@ -146,7 +190,11 @@ MediumVerdict decideMedium(const Medium& medium, const DiscHistory& history,
     if (isFormattable(medium.kind) && medium.formatting == Formatting::Unformatted) {
         return format(medium, history, request);
     }
-    return write(medium, request);
+    MediumVerdict verdict = write(medium, request);
+    if (verdict.action == MediumAction::Write) {
+        verdict.remark = std::move(remark);
+    }
+    return verdict;
 }
 
 bool verifyNeedsReload(const Medium& medium) {

@@ -2,10 +2,12 @@
 #pragma once
 
 #include "Drive.h"
+#include "IsoVolume.h"
 #include "ProgressReporter.h"
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace disctool {
@@ -16,6 +18,8 @@ struct BurnRequest {
     bool testBurn = false;
     bool leaveAppendable = false;
     std::int64_t imageBytes = 0;
+    // The ISO 9660 volume in the image, if it holds one.
+    std::optional<IsoVolume> imageVolume;
     int speed = 0; // a multiple of the medium's 1x; 0 is the maximum
     // A drive that stays unready this long will not read the disc.
     std::chrono::milliseconds unreadyLimit{std::chrono::seconds(30)};
@@ -48,6 +52,8 @@ struct MediumVerdict {
     bool openTray = false;                              // AskForDisc
     MediumProblem problem = MediumProblem::NotWritable; // Reject
     std::string reason;                                 // Fail
+    // For people: what the disc holds that makes it refused or written over.
+    std::string remark;
     // Write: how.
     bool leaveAppendable = false;
     bool useFifo = false;
@@ -55,8 +61,9 @@ struct MediumVerdict {
 };
 
 // Every decision about the disc in the drive. A disc that holds data is never
-// written over unless erasing was asked for; nothing is erased or formatted
-// for a test burn or before the image is known to fit.
+// written over unless erasing was asked for, and an image is never written
+// where a reader would not find it; nothing is erased or formatted for a test
+// burn or before the image is known to fit.
 MediumVerdict decideMedium(const Medium& medium, const DiscHistory& history,
                            const BurnRequest& request);
 

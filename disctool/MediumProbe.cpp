@@ -6,10 +6,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
-#include <limits>
 #include <memory>
-#include <string_view>
-#include <sys/resource.h>
+#include <vector>
 
 using namespace burn;
 
@@ -36,16 +34,6 @@ DiscStatus discStatusOf(burn_disc_status status) {
         break;
     }
     return DiscStatus::Unready;
-}
-
-// The largest file this process may write: libburn counts only the file
-// system's free space, but a write beyond this limit fails just the same.
-std::int64_t fileSizeLimit() {
-    rlimit limit{};
-    if (::getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) {
-        return std::numeric_limits<std::int64_t>::max();
-    }
-    return static_cast<std::int64_t>(limit.rlim_cur);
 }
 
 // The formatting state, and the largest capacity any format offers (READ
@@ -85,17 +73,31 @@ std::int64_t atipCapacity(burn_drive* drive) {
     return static_cast<std::int64_t>(end) * sectorBytes;
 }
 
-// libburn calls an overwritable disc blank whatever it holds: look for a
-// file system at its start. A disc that cannot be read there holds none.
-bool startsWithFileSystem(burn_drive* drive) {
-    std::array<char, sectorBytes> sector{};
+// libburn calls an overwritable disc blank whatever it holds: judge its start.
+// A read that fails or falls short leaves a doubt, which counts as data.
+DiscContent readDiscStart(burn_drive* drive) {
+    std::vector<std::byte> start(discStartBytes);
     off_t got = 0;
-    // Quietly, and without retrying block by block: a fresh disc has nothing there.
+    // Quietly, and without retrying block by block: one failure is enough.
     constexpr int quiet = 1 << 1;
     constexpr int noRetry = 1 << 2;
-    return burn_read_data(drive, 16 * sectorBytes, sector.data(), sectorBytes, &got,
-                          quiet | noRetry) > 0 &&
-           got == sectorBytes && isVolumeDescriptor(sector);
+    if (burn_read_data(drive, 0, reinterpret_cast<char*>(start.data()),
+                       static_cast<off_t>(start.size()), &got, quiet | noRetry) <= 0 ||
+        got != static_cast<off_t>(start.size())) {
+        return DiscContent::Unreadable;
+    }
+    return classifyDiscStart(start);
+}
+
+// Where a new session would start, with the options the write will use.
+std::optional<std::int64_t> nextWritableSector(burn_drive* drive,
+                                               const libburn::WriteOptions& options) {
+    int start = 0;
+    int next = 0;
+    if (burn_disc_track_lba_nwa(drive, options.get(), 0, &start, &next) != 1 || next < 0) {
+        return std::nullopt;
+    }
+    return next;
 }
 
 } // namespace
@@ -113,15 +115,11 @@ libburn::WriteOptions makeWriteOptions(burn_drive* drive, bool leaveAppendable, 
     if (startByte >= 0) {
         burn_write_opts_set_start_byte(options.get(), startByte);
     }
-    // File targets: one fsync at the end, like "dd conv=fsync". libburn also
-    // paces a set speed by its sync rhythm, which this keeps working.
-    burn_write_opts_set_stdio_fsync(options.get(), 1);
     return options;
 }
 
-Medium probeMedium(burn_drive* drive, const WriteIntent& intent, bool fileBacked) {
+Medium probeMedium(burn_drive* drive, const WriteIntent& intent) {
     Medium medium;
-    medium.removable = !fileBacked;
     medium.status = discStatusOf(burn_disc_get_status(drive));
     if (medium.status == DiscStatus::Unready || medium.status == DiscStatus::Empty) {
         return medium;
@@ -142,11 +140,7 @@ Medium probeMedium(burn_drive* drive, const WriteIntent& intent, bool fileBacked
     const libburn::WriteOptions options =
         makeWriteOptions(drive, intent.leaveAppendable && medium.multiSession, intent.simulate, -1);
     medium.freeBytes = burn_disc_available_space(drive, options.get());
-    if (fileBacked) {
-        medium.freeBytes = std::min(medium.freeBytes, fileSizeLimit());
-        medium.capacityBytes = medium.freeBytes;
-        return medium;
-    }
+    medium.pseudoOverwrite = burn_drive_get_bd_r_pow(drive) == 1;
     const std::int64_t formatCapacity = readFormats(drive, medium.formatting);
     if (isOverwritable(medium.kind) || medium.kind == MediumKind::DVDRWSequential) {
         medium.capacityBytes = formatCapacity;
@@ -155,22 +149,14 @@ Medium probeMedium(burn_drive* drive, const WriteIntent& intent, bool fileBacked
     } else if (medium.status == DiscStatus::Blank) {
         medium.capacityBytes = medium.freeBytes;
     }
-    medium.holdsData =
-        medium.status != DiscStatus::Blank ||
-        (isOverwritable(medium.kind) && medium.formatting != Formatting::Unformatted &&
-         startsWithFileSystem(drive));
-    return medium;
-}
-
-bool isVolumeDescriptor(std::span<const char> sector) {
-    // Bytes 1 to 5 name the descriptor; byte 6 is its version, 1.
-    static constexpr std::array<std::string_view, 7> identifiers = {
-        "CD001", "BEA01", "NSR02", "NSR03", "TEA01", "BOOT2", "CDW02"};
-    if (sector.size() < 7 || sector[6] != 1) {
-        return false;
+    medium.holdsData = medium.status != DiscStatus::Blank;
+    if (medium.status == DiscStatus::Appendable) {
+        medium.nextWritableSector = nextWritableSector(drive, options);
     }
-    const std::string_view identifier(sector.data() + 1, 5);
-    return std::find(identifiers.begin(), identifiers.end(), identifier) != identifiers.end();
+    if (isOverwritable(medium.kind) && medium.formatting != Formatting::Unformatted) {
+        medium.content = readDiscStart(drive);
+    }
+    return medium;
 }
 
 bool trayClosesByItself(burn_drive* drive) {

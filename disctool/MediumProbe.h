@@ -5,7 +5,6 @@
 #include "LibburnHandles.h"
 
 #include <cstdint>
-#include <span>
 
 namespace disctool {
 
@@ -18,12 +17,9 @@ libburn::WriteOptions makeWriteOptions(burn::burn_drive* drive, bool leaveAppend
 // calls that a real drive answers from its own commands: the status, the
 // profile, the multi-session and test-burn capabilities, the free space with
 // this burn's options, the formatting and format capacities, the ATIP
-// lead-out of a CD-RW, and sector 16 of an overwritable disc.
-Medium probeMedium(burn::burn_drive* drive, const WriteIntent& intent, bool fileBacked);
-
-// Whether a 2048-byte sector is an ISO 9660 volume descriptor or a UDF
-// volume recognition descriptor, as sector 16 of a disc with a file system is.
-bool isVolumeDescriptor(std::span<const char> sector);
+// lead-out of a CD-RW, where a new session would start, and the first 64 KiB
+// of an overwritable disc.
+Medium probeMedium(burn::burn_drive* drive, const WriteIntent& intent);
 
 // Whether the drive's tray closes by itself (a motorised tray, not a slot,
 // caddy or laptop pop-up), from its Removable Medium feature.

@@ -34,8 +34,9 @@ public:
     // The details are for people; Emberlin knows these cases by fixed texts.
     virtual void reportNoDrive(const std::string& detail) = 0;
     virtual void reportBusy(const std::string& detail) = 0;
-    // A remark for people (the speed the drive took, a verify that may read
-    // the drive's cache); machine-readable output has no line for it.
+    // A remark for people (what a refused disc holds, the speed the drive
+    // took, a verify that may read the drive's cache); machine-readable
+    // output has no line for it.
     virtual void remark(const std::string& sentence) = 0;
     // Figures for an estimate of the time left and for a record of the burn.
     virtual void reportFacts(const Facts& facts) = 0;

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -20,7 +21,7 @@ std::optional<ReplacementFile> ReplacementFile::create(const std::string& target
         slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
     const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
     std::string path = directory + "/." + name + ".emberlin-XXXXXX";
-    const FileDescriptor created(::mkostemp(path.data(), O_CLOEXEC));
+    FileDescriptor created(::mkostemp(path.data(), O_CLOEXEC));
     if (!created.valid()) {
         problem = "Cannot create a file beside " + target + ": " + std::strerror(errno);
         return std::nullopt;
@@ -29,17 +30,19 @@ std::optional<ReplacementFile> ReplacementFile::create(const std::string& target
     if (struct stat status{}; ::stat(target.c_str(), &status) == 0) {
         replaced = status;
     }
-    return ReplacementFile(target, std::move(path), replaced);
+    return ReplacementFile(std::move(created), target, std::move(path), replaced);
 }
 
-ReplacementFile::ReplacementFile(std::string target, std::string path,
+ReplacementFile::ReplacementFile(FileDescriptor fd, std::string target, std::string path,
                                  std::optional<struct stat> replaced)
-    : target_(std::move(target))
+    : fd_(std::move(fd))
+    , target_(std::move(target))
     , path_(std::move(path))
     , replaced_(replaced) {}
 
 ReplacementFile::ReplacementFile(ReplacementFile&& other) noexcept
-    : target_(std::move(other.target_))
+    : fd_(std::move(other.fd_))
+    , target_(std::move(other.target_))
     , path_(std::exchange(other.path_, {}))
     , replaced_(other.replaced_) {}
 
@@ -51,16 +54,16 @@ ReplacementFile::~ReplacementFile() {
 
 bool ReplacementFile::replaceTarget(std::string& problem) {
     if (replaced_) {
-        ::chmod(path_.c_str(), replaced_->st_mode & 07777);
+        ::fchmod(fd_.get(), replaced_->st_mode & 07777);
         // Only root may give a file away; anyone else keeps it as their own.
-        if (::geteuid() == 0 && ::chown(path_.c_str(), replaced_->st_uid, replaced_->st_gid) != 0) {
+        if (::geteuid() == 0 && ::fchown(fd_.get(), replaced_->st_uid, replaced_->st_gid) != 0) {
             problem = "Cannot give " + target_ + " back to its owner: " + std::strerror(errno);
             return false;
         }
     } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);
-        ::chmod(path_.c_str(), 0666 & ~mask);
+        ::fchmod(fd_.get(), 0666 & ~mask);
     }
     if (::rename(path_.c_str(), target_.c_str()) != 0) {
         problem = "Cannot replace " + target_ + ": " + std::strerror(errno);

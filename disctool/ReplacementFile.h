@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "FileDescriptor.h"
+
 #include <optional>
 #include <string>
 #include <sys/stat.h>
@@ -9,8 +11,9 @@ namespace disctool {
 
 // A new file written beside its target under a hidden, unique name, that takes
 // the target's name only once it holds a good result: a cancelled or failed
-// burn to an image file leaves whatever file was there untouched. Removed
-// with the object unless it replaced the target.
+// burn to an image file leaves whatever file was there untouched. It is
+// written and read through the descriptor it was created with, never by its
+// name. Removed with the object unless it replaced the target.
 class ReplacementFile {
 public:
     // The empty file, or nullopt with `problem` saying why it cannot be made.
@@ -23,14 +26,17 @@ public:
     ~ReplacementFile();
 
     const std::string& path() const { return path_; }
+    int descriptor() const { return fd_.get(); }
 
     // Gives the file the target's name, with the permissions (and, where
     // allowed, the owner) of the file it replaces, or those of a new file.
     bool replaceTarget(std::string& problem);
 
 private:
-    ReplacementFile(std::string target, std::string path, std::optional<struct stat> replaced);
+    ReplacementFile(FileDescriptor fd, std::string target, std::string path,
+                    std::optional<struct stat> replaced);
 
+    FileDescriptor fd_;
     std::string target_;
     std::string path_; // empty once renamed or moved from
     std::optional<struct stat> replaced_;

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Verifier.h"
 
+#include "AlignedBuffer.h"
 #include "MediumFacts.h"
+#include "PositionedIo.h"
 #include "Sha256.h"
 
 #include <algorithm>
@@ -12,30 +14,7 @@
 
 namespace disctool {
 
-namespace {
-
 using media::sectorBytes;
-
-bool readImage(int fd, std::int64_t offset, std::span<char> buffer) {
-    std::size_t done = 0;
-    while (done < buffer.size()) {
-        const ssize_t got = ::pread(fd, buffer.data() + done, buffer.size() - done,
-                                    static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            if (got == 0) {
-                errno = EIO; // the image shrank under us
-            }
-            return false;
-        }
-        done += static_cast<std::size_t>(got);
-    }
-    return true;
-}
-
-} // namespace
 
 Verifier::Verifier(Drive& drive, const ImageFile& image, std::int64_t trackStartByte)
     : drive_(drive)
@@ -45,8 +24,8 @@ Verifier::Verifier(Drive& drive, const ImageFile& image, std::int64_t trackStart
 Verifier::Result Verifier::run(const std::function<void(std::int64_t)>& progress,
                                const std::function<bool()>& aborted) {
     Sha256 readback;
-    std::vector<char> fromDisc(chunkBytes);
-    std::vector<char> fromImage(chunkBytes);
+    AlignedBuffer fromDisc(chunkBytes);
+    AlignedBuffer fromImage(chunkBytes);
     const std::int64_t total = image_.size();
     for (std::int64_t offset = 0; offset < total; offset += chunkBytes) {
         if (aborted()) {
@@ -54,8 +33,8 @@ Verifier::Result Verifier::run(const std::function<void(std::int64_t)>& progress
         }
         const auto length = static_cast<std::size_t>(
             std::min<std::int64_t>(static_cast<std::int64_t>(chunkBytes), total - offset));
-        const std::span<char> disc(fromDisc.data(), length);
-        const std::span<char> image(fromImage.data(), length);
+        const std::span<char> disc(reinterpret_cast<char*>(fromDisc.data()), length);
+        const std::span<char> image(reinterpret_cast<char*>(fromImage.data()), length);
         if (!drive_.read(trackStart_ + offset, disc)) {
             const std::int64_t sector = offset / sectorBytes;
             return {Outcome::Unreadable,
@@ -63,7 +42,7 @@ Verifier::Result Verifier::run(const std::function<void(std::int64_t)>& progress
                         " of the disc: " + drive_.failureReason(),
                     {}};
         }
-        if (!readImage(image_.descriptor(), offset, image)) {
+        if (!readFully(image_.descriptor(), std::as_writable_bytes(image), offset)) {
             return {Outcome::Unreadable,
                     "Verify failed: cannot read the image: " + std::string(std::strerror(errno)),
                     {}};

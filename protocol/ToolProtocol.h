@@ -76,7 +76,8 @@ inline constexpr std::string_view percentMarker = "PERCENT:";
 inline constexpr std::string_view factMarker = "FACT:";
 // The accepted medium, named as in emulated drive ids ("cd-r", "dvd+rw", "bd-re").
 inline constexpr std::string_view factMedium = "medium";
-// Bytes the medium holds when written as this burn writes it.
+// Bytes the medium holds when written as this burn writes it; also told, with
+// the image's size, of a disc refused for lack of room.
 inline constexpr std::string_view factCapacity = "capacity";
 inline constexpr std::string_view factImageBytes = "image-bytes";
 // What the drive took after the speed was set, in 1000 bytes per second.

@@ -21,7 +21,7 @@ done
 "$root/scripts/install-dependencies.sh" bench
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DEMBERLIN_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" --target emberlin-bench-pty emberlin-bench-startup emberlin-disctool-bench \
-  emberlin-bench-soak emberlin-bench-estimate emberlin-bench-copies
+  emberlin-bench-soak emberlin-bench-estimate emberlin-bench-copies emberlin-bench-checksum
 
 export QT_QPA_PLATFORM=offscreen
 echo "== Lines through the pseudo-terminal =="
@@ -30,6 +30,8 @@ echo "== Start-up of the window =="
 "$build/bin/emberlin-bench-startup" 60 2>/dev/null
 echo "== 1,000 burns in one window: descriptors, children and memory =="
 "$build/bin/emberlin-bench-soak" 1000 2>/dev/null
+echo "== An image checked against its published SHA-256 (4 GiB) =="
+"$build/bin/emberlin-bench-checksum" 4 2>/dev/null
 echo "== Fuzz targets, $fuzz_seconds s each: inputs run (goal: 10 million in all, no finding) =="
 fuzz_found=0
 "$root/scripts/fuzz.sh" seconds "$fuzz_seconds" || fuzz_found=1

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian/Ubuntu packages that building, running and testing need.
-# Usage: scripts/install-dependencies.sh [build|test|bench|headless]
+# Usage: scripts/install-dependencies.sh [build|test|package|bench|headless]
 set -euo pipefail
 
 packages=(
@@ -8,20 +8,25 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   qt6-tools-dev qt6-l10n-tools
   libburn-dev libssl-dev libcanberra-dev sound-theme-freedesktop libqt6svg6 libudev-dev
+  qt6-translations-l10n
 )
 case "${1:-build}" in
   build) ;;
-  # The desktop tests run their own session bus; xorriso and cdrskin (on
+  # The desktop tests run their own session bus; the accessibility test reads
+  # the window over AT-SPI on a virtual X server; xorriso and cdrskin (on
   # libburn), cdrkit's wodim and genisoimage and dvd+rw-tools check the
   # emulated burner against clients nobody here wrote; clang's libFuzzer runs
   # the fuzz targets.
   test) packages+=(libgtest-dev libgmock-dev desktop-file-utils appstream dbus-daemon xorriso cdrskin
-                   wodim genisoimage growisofs dvd+rw-tools clang libclang-rt-14-dev) ;;
+                   wodim genisoimage growisofs dvd+rw-tools
+                   clang libclang-rt-14-dev xvfb xauth at-spi2-core dpkg-dev lintian) ;;
+  # The Debian package: dpkg-shlibdeps finds its dependencies, lintian checks it.
+  package) packages+=(dpkg-dev lintian) ;;
   # The disc-image tool's benchmark compares it with other libburn writers;
   # the fuzz targets run long there.
   bench) packages+=(libgtest-dev libgmock-dev xorriso cdrskin clang libclang-rt-14-dev) ;;
   headless) packages+=(xvfb xauth) ;;
-  *) echo "usage: $0 [build|test|bench|headless]" >&2; exit 2 ;;
+  *) echo "usage: $0 [build|test|package|bench|headless]" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds Emberlin twice (plain, and with address and undefined-behaviour
 # sanitizers) and runs the whole test suite on both, headless; then runs each
-# fuzz target for a few thousand inputs (scripts/fuzz.sh).
+# fuzz target for a few thousand inputs (scripts/fuzz.sh); then builds the
+# Debian package, checks it with lintian and burns with it from a scratch
+# root (scripts/package.sh --check).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -22,3 +24,5 @@ echo "== Sanitizer build =="
 run_suite "$root/build/asan" -DCMAKE_BUILD_TYPE=Debug -DEMBERLIN_SANITIZE=ON
 echo "== Fuzz targets =="
 "$root/scripts/fuzz.sh" runs 5000
+echo "== Debian package =="
+"$root/scripts/package.sh" --check

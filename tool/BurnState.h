@@ -18,7 +18,7 @@ enum BurnState : int {
 };
 
 // A burn may be cancelled only while it waits for a disc.
-constexpr bool burnCancellable(int burnState) {
+constexpr bool burnCancellable(BurnState burnState) {
     return burnState == BurnStateAwaitingDiscToErase || burnState == BurnStateAwaitingDisc;
 }
 

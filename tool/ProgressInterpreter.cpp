@@ -214,4 +214,11 @@ bool closesBurn(const std::vector<InterpreterEffect>& effects) {
     });
 }
 
+bool refusesDisc(const std::vector<InterpreterEffect>& effects) {
+    return !closesBurn(effects) &&
+           std::any_of(effects.begin(), effects.end(), [](const InterpreterEffect& e) {
+               return std::holds_alternative<effect::PlayFailureSound>(e);
+           });
+}
+
 } // namespace emberlin

@@ -65,4 +65,8 @@ std::vector<InterpreterEffect> interpretLine(const QString& line, const Interpre
 // another (success, busy burner, failure, lost burner).
 bool closesBurn(const std::vector<InterpreterEffect>& effects);
 
+// Whether these effects of a line refuse the disc in the drive while the burn
+// goes on waiting for another (not writable, not erasable, too small).
+bool refusesDisc(const std::vector<InterpreterEffect>& effects);
+
 } // namespace emberlin

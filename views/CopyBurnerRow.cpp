@@ -79,7 +79,7 @@ void CopyBurnerRow::showNote(const QString& note) {
     noteField_->setVisible(!note.isEmpty());
 }
 
-void CopyBurnerRow::gate(int burnState) {
+void CopyBurnerRow::gate(BurnState burnState) {
     cancelButton_->setEnabled(burnCancellable(burnState));
     progressBar_->setHidden(burnState < BurnStateErasing);
 }

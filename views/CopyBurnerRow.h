@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BurnState.h"
+
 #include <QFrame>
 #include <QString>
 
@@ -27,7 +29,7 @@ public:
     void showNote(const QString& note);
 
     // Cancel and the progress bar as the main window gates them.
-    void gate(int burnState);
+    void gate(BurnState burnState);
     void showStatus(const QString& text);
     void showActivity();
     void showProgress(double fraction);

@@ -39,7 +39,7 @@ MainWindow::MainWindow(QWidget* parent)
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::gate(int burnState, bool imageChosen) {
+void MainWindow::gate(BurnState burnState, bool imageChosen) {
     const bool hadFocus = focusWidget() != nullptr;
     enableControls(burnState, imageChosen);
     // A keyboard user is never left on a control just disabled: the focus goes
@@ -56,7 +56,12 @@ void MainWindow::gate(int burnState, bool imageChosen) {
     }
 }
 
-void MainWindow::enableControls(int burnState, bool imageChosen) {
+void MainWindow::gateChecking() {
+    enableControls(BurnStateAwaitingDisc, true);
+    outlets_.cancelButton->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::enableControls(BurnState burnState, bool imageChosen) {
     const Outlets& o = outlets_;
     if (burnState == BurnStateReady) {
         o.progressBar->setHidden(true);
@@ -81,7 +86,7 @@ void MainWindow::enableControls(int burnState, bool imageChosen) {
 }
 
 void MainWindow::showStatus(const QString& text) {
-    ui_->deviceStatusField->setText(text);
+    ui_->deviceStatusField->showText(text);
 }
 
 void MainWindow::showFileName(const QString& name) {
@@ -105,13 +110,33 @@ void MainWindow::redrawContent() {
 }
 
 void MainWindow::showJobProgress(const QString& text) {
-    ui_->jobProgressField->setText(text);
+    ui_->jobProgressField->showText(text);
     ui_->jobProgressField->setVisible(true);
 }
 
 void MainWindow::hideJobProgress() {
     ui_->jobProgressField->setVisible(false);
-    ui_->jobProgressField->clear();
+    ui_->jobProgressField->showText(QString());
+}
+
+void MainWindow::showDiscNote(const QString& text) {
+    ui_->discNoteField->showText(text);
+    ui_->discNoteField->setVisible(true);
+}
+
+void MainWindow::hideDiscNote() {
+    ui_->discNoteField->setVisible(false);
+    ui_->discNoteField->showText(QString());
+}
+
+void MainWindow::showChecksumNote(const QString& text) {
+    ui_->checksumField->showText(text);
+    ui_->checksumField->setVisible(true);
+}
+
+void MainWindow::hideChecksumNote() {
+    ui_->checksumField->setVisible(false);
+    ui_->checksumField->showText(QString());
 }
 
 void MainWindow::setReceiptAvailable(bool available) {

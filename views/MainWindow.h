@@ -2,6 +2,7 @@
 
 #include "BurnCommand.h"
 #include "BurnOptionControls.h"
+#include "BurnState.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -51,7 +52,10 @@ public:
     // Enables the controls the burn state allows (burn again only once an image
     // was chosen), shows the progress bar from erasing on, switches the drop
     // zone. Texts and the bar's value stay as they are.
-    void gate(int burnState, bool imageChosen);
+    void gate(BurnState burnState, bool imageChosen);
+    // While the image is compared with its published checksum, in Ready: only
+    // Cancel may be pressed.
+    void gateChecking();
 
     void showStatus(const QString& text);
     void showFileName(const QString& name);
@@ -62,6 +66,13 @@ public:
     // The line below the status: speed and time left while a burn runs.
     void showJobProgress(const QString& text);
     void hideJobProgress();
+    // The line below the status while the window waits for another disc: why
+    // the last one was refused.
+    void showDiscNote(const QString& text);
+    void hideDiscNote();
+    // Below the image's name: how it compared with its published checksum.
+    void showChecksumNote(const QString& text);
+    void hideChecksumNote();
     void setReceiptAvailable(bool available);
     // Asks where to save the burn receipt; empty when the user cancelled.
     QString askReceiptPath(const QString& suggested);
@@ -92,7 +103,7 @@ signals:
     void burnCopiesChosen();  // File > Burn Copies
 
 private:
-    void enableControls(int burnState, bool imageChosen);
+    void enableControls(BurnState burnState, bool imageChosen);
     void chooseFile();
 
     std::unique_ptr<Ui::MainWindow> ui_;

@@ -123,6 +123,10 @@
         <source>Status: %1</source>
         <translation>Status: %1</translation>
     </message>
+    <message>
+        <source>It matches the SHA-256 published in %1.</source>
+        <translation>Es stimmt mit dem in %1 veröffentlichten SHA-256 überein.</translation>
+    </message>
 </context>
 <context>
     <name>BurnRun</name>
@@ -425,6 +429,17 @@
     </message>
 </context>
 <context>
+    <name>emberlin::DiscRefusalNote</name>
+    <message>
+        <source>The last disc has room for %1; the image needs %2.</source>
+        <translation>Auf der letzten Disc ist Platz für %1; das Image braucht %2.</translation>
+    </message>
+    <message>
+        <source>The last disc was refused: %1</source>
+        <translation>Die letzte Disc wurde abgelehnt: %1</translation>
+    </message>
+</context>
+<context>
     <name>emberlin::EmberlinController</name>
     <message>
         <source>The disc-image tool could not be started (%1).</source>
@@ -525,6 +540,42 @@
     <message>
         <source>“%1” is being burned. Open “%2” again once this burn has ended.</source>
         <translation>„%1“ wird gerade gebrannt. Öffnen Sie „%2“ erneut, wenn dieser Brennvorgang beendet ist.</translation>
+    </message>
+    <message>
+        <source>Checking “%1” against %2...</source>
+        <translation>„%1“ wird mit %2 verglichen...</translation>
+    </message>
+    <message>
+        <source>“%1” matches its SHA-256 in %2; the file&apos;s signature was not checked.</source>
+        <translation>„%1“ stimmt mit seinem SHA-256 in %2 überein; die Signatur der Datei wurde nicht geprüft.</translation>
+    </message>
+    <message>
+        <source>“%1” matches its SHA-256 in %2.</source>
+        <translation>„%1“ stimmt mit seinem SHA-256 in %2 überein.</translation>
+    </message>
+    <message>
+        <source>The image does not match its checksum</source>
+        <translation>Das Image stimmt nicht mit seiner Prüfsumme überein</translation>
+    </message>
+    <message>
+        <source>The SHA-256 of “%1” is %2, but %3 gives %4. The download may be damaged or not the one published.</source>
+        <translation>Der SHA-256 von „%1“ ist %2, aber %3 nennt %4. Der Download ist vielleicht beschädigt oder nicht der veröffentlichte.</translation>
+    </message>
+    <message>
+        <source>Burn Anyway</source>
+        <translation>Trotzdem brennen</translation>
+    </message>
+    <message>
+        <source>Don&apos;t Burn</source>
+        <translation>Nicht brennen</translation>
+    </message>
+    <message>
+        <source>“%1” does not match its SHA-256 in %2.</source>
+        <translation>„%1“ stimmt nicht mit seinem SHA-256 in %2 überein.</translation>
+    </message>
+    <message>
+        <source>Not burned - “%1” does not match %2.</source>
+        <translation>Nicht gebrannt - „%1“ stimmt nicht mit %2 überein.</translation>
     </message>
 </context>
 <context>

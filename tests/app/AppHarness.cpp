@@ -34,7 +34,7 @@ AppHarness::AppHarness(const Options& options)
     parts.driveSettleTime = std::chrono::milliseconds(0);
 #endif
     app_ = std::make_unique<AppAssembly>(*store_, parts);
-    QObject::connect(&controller(), &EmberlinController::burnStateChanged, [this](int state) {
+    QObject::connect(&controller(), &EmberlinController::burnStateChanged, [this](BurnState state) {
         if (states.back() != state)
             states.push_back(state);
     });
@@ -51,7 +51,7 @@ void AppHarness::start() {
         qFatal("the listing did not end");
 }
 
-bool AppHarness::waitForState(int wanted) {
+bool AppHarness::waitForState(BurnState wanted) {
     return waitFor([this, wanted] { return state() == wanted; });
 }
 

@@ -94,7 +94,7 @@ public:
     QSettings& store() { return *store_; }
     QString status() { return ui().deviceStatusField->text(); }
     // The latest state the controller moved to.
-    int state() const { return states.back(); }
+    emberlin::BurnState state() const { return states.back(); }
 
     // The listing transcript of two burners; the second device line is
     // surrounded by blanks and tabs.
@@ -102,7 +102,7 @@ public:
     // awakeFromNib, as the application does before its event loop runs, then
     // waits for the listing to end.
     void start();
-    bool waitForState(int state);
+    bool waitForState(emberlin::BurnState state);
     // A file that exists, in a scratch folder of this harness.
     QString makeImage(const QString& name = "disc.iso") const;
     QString scratchPath(const QString& name) const { return scratch_.filePath(name); }
@@ -130,7 +130,7 @@ public:
     RecordingTaskbar taskbar;
 #endif
     // Every state moved to, repeats folded.
-    std::vector<int> states{emberlin::BurnStateListing};
+    std::vector<emberlin::BurnState> states{emberlin::BurnStateListing};
 
 private:
     QTemporaryDir scratch_;

@@ -1,4 +1,5 @@
 #include "AppHarness.h"
+#include "BurnReceipt.h"
 #include "BurnRecord.h"
 #include "ReceiptFile.h"
 

@@ -175,7 +175,7 @@ struct RunCase {
     QStringList steps;
     QString acknowledged;
     QString status;
-    int state;
+    BurnState state;
     QString stoppedHow = {}; // the alert of a tool that ended without a closing line
     int progress = -1;       // the bar's value out of 1000, when it matters
 };
@@ -246,7 +246,7 @@ TEST_F(BurnTest, TheNextBurnStartsClean) {
     harness.ui().burnAgainButton->click();
     ASSERT_TRUE(harness.waitForState(BurnStateVerifying));
     EXPECT_EQ(harness.states,
-              (std::vector<int>{BurnStateListing, BurnStateReady, BurnStateVerifying}));
+              (std::vector<BurnState>{BurnStateListing, BurnStateReady, BurnStateVerifying}));
 }
 
 TEST_F(BurnTest, SecondBurnStopsTheFirst) {
@@ -304,5 +304,49 @@ TEST_F(BurnTest, NewBurnStartedFromInsideAnAlert) {
         << "a listing at start-up and one rescan";
     EXPECT_EQ(harness.ui().filenameField->text(), "second.iso");
 }
+
+} // namespace
+
+namespace {
+
+struct RefusalCase {
+    const char* name;
+    QByteArray output; // up to the prompt for another disc
+    QString status;
+    QString note;
+};
+
+class DiscRefusalTest : public BurnTest, public testing::WithParamInterface<RefusalCase> {};
+
+// The prompt for another disc takes the status line; the refusal stays below
+// it until a disc is taken.
+TEST_P(DiscRefusalTest, StaysVisibleWhileTheWindowWaitsForAnotherDisc) {
+    harness.fake.setBurn({fake::say(GetParam().output), fake::hang()});
+    harness.controller().openFiles({harness.makeImage()});
+    ASSERT_TRUE(harness.waitForState(BurnStateAwaitingDiscToErase));
+    const auto* note = harness.window().findChild<QLabel*>("discNoteField");
+    EXPECT_EQ(harness.status(), GetParam().status);
+    EXPECT_FALSE(note->isHidden());
+    EXPECT_EQ(note->text(), GetParam().note);
+
+    harness.controller().processOutput("PERCENT:-1\n");
+    ASSERT_EQ(harness.state(), BurnStateErasing);
+    EXPECT_TRUE(note->isHidden());
+}
+
+const QString insert = "Please insert a writable disc...";
+const QString notErasable =
+    "Media is not erasable.  Turn off the 'erase' option and try again, or use erasable media.";
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Refusals, DiscRefusalTest, testing::Values(
+    RefusalCase{"TooSmall", "FACT:capacity=737280000 image-bytes=4700000000\nMedia does not have enough free space\nPlease insert a disc:",
+                insert, "The last disc has room for 737.3 MB; the image needs 4.7 GB."},
+    RefusalCase{"NotWritableAfterTheFactsOfAFit", "FACT:capacity=737280000 image-bytes=10\nMedia is not writable\nPlease insert a disc:",
+                insert, "The last disc was refused: Media is not writable - please insert a writable disc..."},
+    RefusalCase{"RefusedAfterThePrompt", "Please insert a disc:Media is not eraseable\n",
+                notErasable, "The last disc was refused: " + notErasable}),
+    NamedCase());
+// clang-format on
 
 } // namespace

@@ -11,7 +11,7 @@ using Alert = RecordingAlerts::Alert;
 // out of 1000, or nothing to check.
 struct Step {
     QString piece;
-    int state;
+    BurnState state;
     QString status;
     const char* bar = nullptr;
 };

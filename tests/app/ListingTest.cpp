@@ -129,8 +129,8 @@ TEST(LostBurner, TheBurnSpeaksAgainOnceTheBurnersAreListed) {
     ASSERT_TRUE(harness.waitForState(BurnStateVerifying));
     EXPECT_EQ(statusDuringAlert, "The selected burner became unavailable.");
     EXPECT_EQ(harness.states,
-              (std::vector<int>{BurnStateListing, BurnStateReady, BurnStateBurning,
-                                BurnStateListing, BurnStateReady, BurnStateVerifying}));
+              (std::vector<BurnState>{BurnStateListing, BurnStateReady, BurnStateBurning,
+                                      BurnStateListing, BurnStateReady, BurnStateVerifying}));
     EXPECT_EQ(harness.ui().burnerMenu->count(), 1);
     EXPECT_EQ(harness.ui().burnerMenu->itemText(0), "Rescanned Writer ");
 }

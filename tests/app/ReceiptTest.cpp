@@ -1,4 +1,5 @@
 #include "AppHarness.h"
+#include "BurnReceipt.h"
 #include "BurnRecord.h"
 #include "OtherUser.h"
 #include "ReceiptFile.h"
@@ -27,14 +28,14 @@ QString contentsOf(const QString& path) {
 TEST(BurnReceiptTest, ClaimsOnlyWhatTheVerifyShowed) {
     struct Case {
         bool verifyChosen;
-        std::vector<int> phases;
+        std::vector<BurnState> phases;
         bool succeeded;
         QString readback;
         QString readbackFrom;
         const char* says;
     };
     const QString sha(64, u'a');
-    const std::vector<int> verified{BurnStateBurning, BurnStateVerifying};
+    const std::vector<BurnState> verified{BurnStateBurning, BurnStateVerifying};
     const char* const holds = "the disc holds exactly the image";
     const std::vector<Case> cases{
         {false, {BurnStateBurning}, true, "", "", "Verify: not done (the option was off)"},
@@ -55,7 +56,7 @@ TEST(BurnReceiptTest, ClaimsOnlyWhatTheVerifyShowed) {
     for (const Case& c : cases) {
         BurnRecord record;
         record.choices.verify = c.verifyChosen;
-        for (const int phase : c.phases)
+        for (const BurnState phase : c.phases)
             record.phases.push_back({phase, {}, {}});
         record.ended = true;
         record.succeeded = c.succeeded;

@@ -1,6 +1,8 @@
-#include "TestSupport.h"
+#include "AppHarness.h"
+#include "Translations.h"
 
 #include <QFile>
+#include <QKeySequence>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTranslator>
@@ -49,6 +51,42 @@ TEST(TranslationTest, EveryTextTheWindowShowsHasAGermanTranslation) {
         EXPECT_FALSE(german.translate(context.toUtf8(), source.toUtf8()).isEmpty())
             << context.toStdString() << ": " << source.toStdString();
     }
+}
+
+// A German desktop: Qt's own texts (shortcuts, dialogs) German too, numbers
+// with a decimal comma, and the burner menu as wide as its longest burner.
+TEST(TranslationTest, InGermanQtsTextsNumbersAndTheBurnerMenuFollow) {
+    const QLocale german(QLocale::German, QLocale::Germany);
+    const struct GermanByDefault {
+        QLocale before;
+        explicit GermanByDefault(const QLocale& german) { QLocale::setDefault(german); }
+        ~GermanByDefault() { QLocale::setDefault(before); }
+    } germanByDefault(german);
+    const emberlin::Translations translations(german);
+    EXPECT_EQ(QKeySequence(QKeySequence::Open).toString(QKeySequence::NativeText), "Strg+O");
+
+    AppHarness harness;
+    const QByteArray longest = "Pioneer BD-RW BDR-XD07 with a long model name";
+    harness.fake.setListing({fake::say("Optiarc DVD RW AD-7280S via USB\n/dev/sr0\n" + longest +
+                                       " via USB\n/dev/sr1\n")});
+    harness.fake.setBurn(
+        {fake::say("Preparing data for burn\n"
+                   "FACT: medium=dvd+r capacity=4700372992 image-bytes=4294967296\n"
+                   "FACT: write-kbps=22160 read-kbps=22160\nWriting track\n"),
+         fake::hang()});
+    // Shown before the burners are known, as the application does.
+    harness.window().show();
+    harness.start();
+    const QComboBox& burners = *harness.ui().burnerMenu;
+    EXPECT_TRUE(waitFor([&] {
+        return burners.width() >
+               burners.fontMetrics().horizontalAdvance(longest) + burners.height();
+    }));
+
+    harness.controller().openFiles({harness.makeImage()});
+    const auto* jobLine = harness.window().findChild<QLabel*>("jobProgressField");
+    ASSERT_TRUE(waitFor([&] { return jobLine->text().startsWith("16x, 22,2 MB/s"); }))
+        << jobLine->text().toStdString();
 }
 
 } // namespace

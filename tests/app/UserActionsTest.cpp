@@ -18,7 +18,7 @@ protected:
 // it and keeps it for the listing's end or Burn again, 'R' refuses it with an
 // alert while a burn runs, '-' ignores it while the application ends.
 struct OpenCase {
-    int state;
+    BurnState state;
     char outcome;
 };
 

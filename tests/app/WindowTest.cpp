@@ -16,7 +16,7 @@ namespace {
 // P progress bar shown, D drops accepted, O options and burner menu enabled,
 // A burn again, C cancel, R reload burners enabled; "-" where not.
 struct GatingCase {
-    int state;
+    BurnState state;
     bool imageChosen;
     const char* gating;
 };

@@ -13,9 +13,9 @@ using testing::HasSubstr;
 
 namespace {
 
-constexpr int ready = BurnStateReady;
-constexpr int burning = BurnStateBurning;
-constexpr int verifying = BurnStateVerifying;
+constexpr BurnState ready = BurnStateReady;
+constexpr BurnState burning = BurnStateBurning;
+constexpr BurnState verifying = BurnStateVerifying;
 const QString completed = "Burn completed successfully - ready to burn another disk image.";
 
 QString statusOf(const CopyBurn& copy) {
@@ -26,7 +26,7 @@ QString statusOf(const CopyBurn& copy) {
 // drive ends in the main window (a lost burner back in Ready at once).
 struct Drive {
     const char* id; // %1: the file the disc is kept in
-    std::vector<int> states;
+    std::vector<BurnState> states;
     QString status;
     const char* medium;
 };
@@ -83,7 +83,7 @@ TEST_F(CopiesTest, EachRowEndsAsASingleBurnToItsDriveWould) {
     CopyBurnController& copies = harness.copies();
     ASSERT_EQ(copies.copies().size(), drives.size());
 
-    std::vector<std::vector<int>> states(drives.size());
+    std::vector<std::vector<BurnState>> states(drives.size());
     for (std::size_t index = 0; index < drives.size(); ++index) {
         const CopyBurn& copy = *copies.copies()[index];
         copy.row().setChecked(true);

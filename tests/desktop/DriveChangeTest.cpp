@@ -30,7 +30,7 @@ std::string play(const std::vector<int>& inputs) {
                           : input == settled ? policy.settleTimeElapsed()
                           : input == started ? policy.burnStarted()
                           : input <= copies  ? policy.copiesRunning(input == copies)
-                                             : policy.burnStateChanged(input);
+                                             : policy.burnStateChanged(BurnState(input));
         answers += step == Step::Nothing ? '-' : step == Step::StartSettleTimer ? 'S' : 'R';
     }
     return answers;

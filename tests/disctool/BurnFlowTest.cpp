@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <gmock/gmock.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
@@ -131,6 +133,11 @@ protected:
         return false;
     }
 
+    // A file of what a disc holds at its start: real file systems where
+    // Debian's tools make them (xorriso, mkfs.ext2), the others as laid out
+    // by startOf; "zeros", "raw" (random bytes), and "blanked-iso", an ISO
+    // 9660 volume as xorriso's -blank leaves it.
+    std::string contents(const std::string& kind) const;
     void runCases(const std::vector<FlowCase>& cases);
     void checkDiscs(const std::string& discs) const;
 
@@ -179,6 +186,36 @@ void BurnFlow::runCases(const std::vector<FlowCase>& cases) {
     }
 }
 
+std::string BurnFlow::contents(const std::string& kind) const {
+    const std::string path = scratch_.file(kind + ".contents");
+    ToolRun::Options tool;
+    if (kind == "iso" || kind == "blanked-iso") {
+        tool.program = "/usr/bin/xorriso";
+        EXPECT_EQ(runTool({"-as", "mkisofs", "-quiet", "-o", path, imagePath()}, tool).status, 0);
+        if (kind == "blanked-iso") {
+            // As xorriso's -blank leaves it: every volume descriptor renamed.
+            std::vector<char> bytes = readWholeFile(path);
+            for (std::size_t at = 16 * 2048 + 1; at < 32 * 2048; at += 2048) {
+                if (std::string_view(bytes.data() + at, 5) == "CD001") {
+                    std::copy_n("CDXX1", 5, bytes.begin() + static_cast<std::ptrdiff_t>(at));
+                }
+            }
+            writeFile(path, bytes);
+        }
+    } else if (kind == "ext") {
+        writeFile(path, std::vector<char>(1024 * 1024));
+        tool.program = "/usr/sbin/mkfs.ext2";
+        EXPECT_EQ(runTool({"-q", "-F", path}, tool).status, 0);
+    } else if (kind == "zeros") {
+        writeFile(path, std::vector<char>(64 * 1024));
+    } else if (kind == "raw") {
+        writeTestImage(path, 256 * 1024);
+    } else {
+        writeFile(path, bytesWith(startOf(kind), 64 * 1024));
+    }
+    return path;
+}
+
 void BurnFlow::checkDiscs(const std::string& discs) const {
     std::istringstream words(discs);
     int number = 0;
@@ -202,18 +239,15 @@ TEST_F(BurnFlow, EveryOutcomeOfTheMediumInTheDrive) {
     runCases({
         {"blank disc", "", false, burnSteps, 0},
         {"erase not needed on a blank rewritable", "medium=cd-rw", true, burnSteps, 0},
-        {"another session behind the first", "state=appendable&used=64k", false, burnSteps, 0, "",
-         "", "volume+image"},
         {"not eraseable, then a blank disc", "medium=cd-r&state=full,blank", true,
          concat({"Media is not eraseable", prompt}, burnSteps), 0},
         {"not writable, then a blank disc", "state=full,blank", false,
          concat({"Media is not writable", prompt}, burnSteps), 0},
-        {"appendable but full enough, then a bigger disc",
-         "state=appendable&capacity=1M,10M&used=900k,0", false,
-         concat({"Media does not have enough free space", prompt}, burnSteps), 0},
         {"no space, then a bigger disc", "capacity=100k,10M", false,
          concat({"Media does not have enough free space", prompt}, burnSteps), 0},
         {"busy drive", "busy", false, {busy}, 1},
+        {"BD-R formatted for pseudo-overwrite, then a DVD-R", "medium=bd-r,dvd-r&pow", false,
+         concat({"Media is not writable", prompt}, burnSteps), 0, "", "!2A, 1B 00 00 00 02, 2A"},
         {"without verify", "", false, unverified, 0, "-noverifyburn"},
         {"a test burn writes nothing", "medium=cd-r", false, unverified, 0, "-testburn", "",
          "blank"},
@@ -231,9 +265,7 @@ TEST_F(BurnFlow, EveryKindOfMediumAndSlowDrives) {
         {"no medium for a moment after loading: not ejected", "no-medium-for=20polls", false,
          concat({prompt}, burnSteps), 0, "", "!1B 00 00 00 02, 2A"},
         {"blank DVD-R, written incrementally", "medium=dvd-r", false, burnSteps, 0},
-        {"appendable DVD+R", "medium=dvd+r&state=appendable", false, burnSteps, 0, "", "",
-         "volume+image", "write-kbps=22160"},
-        {"BD-R with two sessions", "medium=bd-r&state=appendable&sessions=2", false, burnSteps, 0},
+        {"blank DVD+R", "medium=dvd+r", false, burnSteps, 0, "", "", "", "write-kbps=22160"},
         {"a refused speed does not hide the write error",
          "medium=dvd-r&refuse=B6&fail-at-sector=20", false, writeError, 1, "", "B6, 2A"},
         {"drive lost while writing", "lost-at=30", false, Lines{preparing, writing, noDrive}, 1},
@@ -269,11 +301,80 @@ TEST_F(BurnFlow, ADiscHoldingDataIsTouchedOnlyWhenErasingWasAskedForAndFits) {
     });
 }
 
+// libburn calls every formatted overwritable disc blank: the tool reads its
+// start. Only one that holds nothing is written without -erase; any other is
+// refused with its bytes left as they were, and people are told what it
+// holds. With -erase it is written and verified.
+TEST_F(BurnFlow, AnOverwritableDiscIsWrittenWithoutEraseOnlyWhenItHoldsNothing) {
+    struct Case {
+        std::string content;
+        std::string parameters;
+        bool erase;
+        std::string holds; // as people are told; empty: written
+    };
+    const std::vector<Case> cases = {
+        {"", "medium=dvd+rw", false, ""},
+        {"zeros", "medium=bd-re", false, ""},
+        {"blanked-iso", "medium=dvd-ram", false, ""},
+        {"iso", "medium=dvd-rw-ro", false, "an ISO 9660 file system"},
+        {"udf", "medium=bd-re", false, "a UDF file system"},
+        {"hfs+", "medium=dvd+rw", false, "an HFS+ volume"},
+        {"fat", "medium=dvd-ram", false, "a FAT file system"},
+        {"ext", "medium=dvd-rw-ro", false, "an ext2/3/4 file system"},
+        {"mbr", "medium=bd-re", false, "a partition table"},
+        {"raw", "medium=dvd+rw", false, "data of an unknown kind"},
+        {"zeros", "medium=dvd-ram&unreadable=20", false,
+         "sectors that cannot be read, which may hold data"},
+        {"hfs+", "medium=bd-re", true, ""},
+        {"ext", "medium=dvd+rw", true, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.content + " on " + c.parameters + (c.erase ? " with -erase" : ""));
+        newDisc();
+        std::string parameters = c.parameters;
+        std::vector<char> held;
+        if (!c.content.empty()) {
+            const std::string file = contents(c.content);
+            held = readWholeFile(file);
+            parameters += "&contents=" + file;
+        }
+        if (c.holds.empty()) {
+            const ToolResult result = runTool(arguments(sim(parameters), c.erase));
+            EXPECT_EQ(result.status, 0);
+            EXPECT_EQ(stepsOf(result.lines), burnSteps);
+            EXPECT_EQ(checkFacts(result.lines, image_), "");
+            checkDiscs("image");
+            continue;
+        }
+        ToolRun run({"burn", imagePath(), "-device", sim(parameters)});
+        EXPECT_TRUE(run.waitForLine([&](const std::string& line) {
+            return line.ends_with(" holds " + c.holds +
+                                  "; it is written over only when erasing is asked for.");
+        }));
+        EXPECT_TRUE(
+            run.waitForLine("This disc cannot be written. Please insert a writable disc..."));
+        run.sendSignal(SIGTERM);
+        EXPECT_EQ(run.finish(), 128 + SIGTERM);
+        const std::vector<char> disc = readWholeFile(backing());
+        ASSERT_GE(disc.size(), held.size());
+        EXPECT_TRUE(std::equal(held.begin(), held.end(), disc.begin())) << "the same bytes";
+        EXPECT_EQ(checkCommands(log(), "!2A"), "");
+    }
+}
+
 // The eject and load before the verify make the drive read the disc itself.
 TEST_F(BurnFlow, DiscsAreFormattedBlankedAndWrittenOverAsAsked) {
     runCases({
         {"DVD+RW written over, reloaded to verify", "medium=dvd+rw&state=appendable", true,
-         burnSteps, 0, "", "2A, 1B 00 00 00 02, 1B 00 00 00 03, 28"},
+         burnSteps, 0, "", "2A, 1B 00 00 00 02, 1B 00 00 00 03, 28", "", "readback-from=disc"},
+        {"a drive that cannot load its tray may verify from its cache, and says so",
+         "medium=dvd+rw&tray=manual&cache&bad-sector=37", false, burnSteps, 0, "",
+         "2A, !1B 00 00 00 03, 28", "", "readback-from=cache-or-disc"},
+        {"one that reloads the disc reads the disc", "medium=dvd+rw&cache&bad-sector=37", false,
+         concat(Lines(burnSteps.begin(), burnSteps.end() - 1),
+                {"burn failed - Verify failed: sector 37 of the disc differs "
+                 "from the image (byte 75776)"}),
+         1, "", "2A, 1B 00 00 00 03, 28"},
         {"BD-RE written over", "medium=bd-re&state=full", true, burnSteps, 0},
         {"new BD-RE formatted first", "medium=bd-re&state=unformatted&erase-time=3polls", false,
          burnSteps, 0, "", "!2A, 04, 2A", "", "erase=format"},
@@ -286,6 +387,41 @@ TEST_F(BurnFlow, DiscsAreFormattedBlankedAndWrittenOverAsAsked) {
         {"fast blank refused: blanked fully", "medium=dvd-rw&state=full&no-fast-blank", true,
          burnSteps, 0, "", "A1 11, A1 10, 2A", "", "erase=full"},
     });
+}
+
+// An image lands behind the sessions of an appendable disc, where one made
+// for the start of a disc could not be read: it is refused there, and people
+// are told the address to master it for. Mastered for it, it is written and
+// verified behind them.
+TEST_F(BurnFlow, AnImageFollowsTheSessionsOnADiscOnlyWhenMasteredForThem) {
+    for (const std::string parameters :
+         {"medium=cd-r&state=appendable&used=64k", "medium=dvd+r&state=appendable",
+          "medium=bd-r&state=appendable&sessions=2"}) {
+        SCOPED_TRACE(parameters);
+        newDisc();
+        image_ = writeTestImage(imagePath(), 300001);
+        ToolRun refused({"burn", imagePath(), "-device", sim(parameters)});
+        std::string remark;
+        ASSERT_TRUE(refused.waitForLine([&](const std::string& line) {
+            remark = line;
+            return line.starts_with("The image was not mastered to start at sector ");
+        }));
+        ASSERT_TRUE(
+            refused.waitForLine("This disc cannot be written. Please insert a writable disc..."));
+        refused.sendSignal(SIGTERM);
+        EXPECT_EQ(refused.finish(), 128 + SIGTERM);
+        checkDiscs("volume");
+
+        const auto start = static_cast<std::uint32_t>(std::stoul(remark.substr(46)));
+        const std::string descriptor = primaryVolumeDescriptor(
+            start + static_cast<std::uint32_t>((image_.size() + 2047) / 2048), start + 20);
+        std::copy(descriptor.begin(), descriptor.end(), image_.begin() + 16 * 2048);
+        writeFile(imagePath(), image_);
+        const ToolResult burned = runTool(arguments(sim(parameters)));
+        EXPECT_EQ(stepsOf(burned.lines), burnSteps);
+        EXPECT_EQ(checkFacts(burned.lines, image_), "");
+        checkDiscs("volume+image");
+    }
 }
 
 TEST_F(BurnFlow, ADiscInsertedAfterThePromptIsBurned) {
@@ -314,9 +450,7 @@ TEST_F(BurnFlow, ADiscThatCannotBeUsedIsEjectedAndTheToolWaitsQuietly) {
         pull();
         // The eject, once libburn lets go (not at all while it waits for ever).
         const std::string ejected = parameters == "unready" ? "" : "1B 00 00 00 02";
-        for (int tries = 0; tries < 6000 && !checkCommands(log(), ejected).empty(); ++tries) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
+        waitForFileChange(log(), [&] { return checkCommands(log(), ejected).empty(); });
         EXPECT_EQ(checkCommands(log(), ejected), "");
         run.sendSignal(SIGTERM);
         EXPECT_EQ(run.finish(), 128 + SIGTERM);
@@ -351,22 +485,40 @@ TEST_F(BurnFlow, AnUnusableImageFailsBeforeTheDriveIsTouched) {
     }
 }
 
+// A drive node that only a group may use (as udev gives "cdrom") tells the
+// user to join it; one nobody but root may use, to ask the administrator.
 TEST_F(BurnFlow, ADriveTheUserMayNotOpenSaysHowToGetAccess) {
+    if (::getuid() != 0) {
+        GTEST_SKIP() << "needs root to run the tool as another user";
+    }
     const std::string device = scratch_.file("sr0");
     std::ofstream{device};
-    const bool root = ::getuid() == 0;
-    ::chmod(device.c_str(), root ? 0660 : 0000);
-    ToolRun::Options options;
-    options.asNobody = root;
-    const ToolResult result = runTool(arguments(device), options);
-    if (root && (result.status == 126 || result.status == 127)) {
-        GTEST_SKIP() << "cannot run the tool as user nobody here (status " << result.status
-                     << ": privileges not dropped, or the build folder closed to others)";
+    ::chmod(device.c_str(), 0660);
+    const group* cdrom = ::getgrnam("cdrom");
+    ASSERT_NE(cdrom, nullptr) << "Debian's group for optical drives";
+    const std::vector<std::pair<gid_t, std::string>> cases = {
+        {cdrom->gr_gid, ": it belongs to the group \"cdrom\". Add yourself to it (sudo usermod -aG "
+                        "cdrom nobody), then log out and in again."},
+        {0, " (mode 0660). Ask the administrator of this computer for read and write access to "
+            "it."},
+    };
+    for (const auto& [group, advice] : cases) {
+        ASSERT_EQ(::chown(device.c_str(), 0, group), 0);
+        ToolRun::Options options;
+        options.asNobody = true;
+        const ToolResult result = runTool(arguments(device), options);
+        if (result.status == 126 || result.status == 127) {
+            GTEST_SKIP() << "cannot run the tool as user nobody here (status " << result.status
+                         << ")";
+        }
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.lines, Lines{"burn failed - You may not use " + device + advice});
     }
-    EXPECT_EQ(result.status, 1);
-    ASSERT_EQ(result.lines.size(), 1u);
-    EXPECT_TRUE(result.lines[0].starts_with("burn failed - You may not use " + device))
-        << result.lines[0];
+    // An emulated drive of the group "cdrom" that the user may not open.
+    const ToolResult denied = runTool(arguments(sim("denied")));
+    ASSERT_EQ(denied.lines.size(), 1u);
+    EXPECT_THAT(denied.lines[0], testing::StartsWith("burn failed - You may not use "));
+    EXPECT_THAT(denied.lines[0], testing::HasSubstr(cases.front().second.substr(0, 50)));
 }
 
 // Emberlin's cancel and quit end the tool with a signal: whatever the drive

@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What the tool reads out of libburn: failure texts and file systems on discs.
+// What the tool reads out of libburn: failure texts.
 #include "LibburnSession.h"
-#include "MediumProbe.h"
 
-#include <array>
 #include <cerrno>
 #include <gtest/gtest.h>
 #include <string>
@@ -30,22 +28,6 @@ TEST(LibburnSession, AFailureIsExplainedByTheMostSevereMessageTheEarliestAmongEq
     for (const auto& [messages, explained] : cases) {
         EXPECT_EQ(LibburnSession::explain(messages), explained);
     }
-}
-
-TEST(MediumProbe, SectorSixteenOfADiscWithAFileSystemIsAVolumeDescriptor) {
-    const auto sector = [](char type, const char* identifier, char version) {
-        std::array<char, 2048> bytes{};
-        bytes[0] = type;
-        std::copy(identifier, identifier + 5, bytes.begin() + 1);
-        bytes[6] = version;
-        return bytes;
-    };
-    EXPECT_TRUE(isVolumeDescriptor(sector(1, "CD001", 1)));  // ISO 9660 primary
-    EXPECT_TRUE(isVolumeDescriptor(sector(0, "BEA01", 1)));  // UDF recognition sequence
-    EXPECT_TRUE(isVolumeDescriptor(sector(0, "NSR03", 1)));  // UDF 2.0 and later
-    EXPECT_FALSE(isVolumeDescriptor(sector(1, "CD001", 0))); // no version
-    EXPECT_FALSE(isVolumeDescriptor(sector(1, "CD002", 1)));
-    EXPECT_FALSE(isVolumeDescriptor(std::array<char, 2048>{})); // fresh disc
 }
 
 } // namespace

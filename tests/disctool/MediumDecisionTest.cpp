@@ -14,6 +14,10 @@ using namespace disctool;
 using namespace std::chrono_literals;
 
 constexpr std::int64_t megabyte = 1024 * 1024;
+constexpr std::int64_t imageSectors = 100 * megabyte / 2048;
+// Where a second session starts on a CD, and an image mastered to start there.
+constexpr std::int64_t secondSession = 11400;
+constexpr IsoVolume masteredForSecondSession{secondSession + imageSectors, secondSession + 20};
 
 // A verdict in a few letters: W write (W+A leaving the disc appendable),
 // EF/EB erase fast/fully, F format,
@@ -55,10 +59,11 @@ std::vector<std::string> codesIn(const std::string& cells) {
     return {std::istream_iterator<std::string>(words), std::istream_iterator<std::string>()};
 }
 
-// Every profile a drive reports, with a disc that is blank, appendable, or
-// holding data (full; an overwritable disc is "blank" to libburn but has a
-// file system at its start), for four requests each: nothing, erase, test
-// burn, test burn with erase. "." is a state libburn does not report.
+// Every profile a drive reports, with a disc that is blank, appendable (the
+// image made to follow its session), or holding data (full; an overwritable
+// disc is "blank" to libburn but has a file system at its start), for four
+// requests each: nothing, erase, test burn, test burn with erase. "." is a
+// state libburn does not report.
 TEST(MediumDecision, EveryProfileInEveryStateForEveryRequest) {
     struct Row {
         int profile;
@@ -102,7 +107,10 @@ TEST(MediumDecision, EveryProfileInEveryStateForEveryRequest) {
             Medium medium;
             medium.status = columns[column].second;
             medium.kind = kindOfProfile(row.profile);
-            medium.holdsData = column > 0;
+            medium.holdsData = column > 0 && !row.overwritable;
+            medium.content =
+                column > 0 && row.overwritable ? DiscContent::Iso9660 : DiscContent::Unexamined;
+            medium.nextWritableSector = secondSession;
             medium.capacityBytes = 700 * megabyte;
             medium.freeBytes = medium.status == DiscStatus::Full ? 0 : 500 * megabyte;
             medium.canSimulate = row.canSimulate && medium.status != DiscStatus::Full;
@@ -114,6 +122,7 @@ TEST(MediumDecision, EveryProfileInEveryStateForEveryRequest) {
                 ask.erase = request % 2 == 1;
                 ask.testBurn = request >= 2;
                 ask.imageBytes = 100 * megabyte;
+                ask.imageVolume = masteredForSecondSession;
                 ask.speed = 1;
                 const MediumVerdict verdict = decideMedium(medium, {}, ask);
                 EXPECT_EQ(codeOf(verdict), expected[request])
@@ -129,14 +138,17 @@ TEST(MediumDecision, EveryProfileInEveryStateForEveryRequest) {
 }
 
 // What goes beyond the profile and state: waiting, room, formatting, blanking
-// that must keep what was asked, and what was tried on this disc already.
+// that must keep what was asked, what was tried on this disc already, what
+// an overwritable disc holds, and whether the image can be read behind the
+// sessions already there.
 TEST(MediumDecision, WaitingRoomFormattingAndBlanking) {
     struct Case {
         std::string name;
         int profile;
         DiscStatus status;
-        std::string facts; // unformatted data no-room tight small file sim multi
-        std::string ask;   // erase test appendable odd-size
+        // unformatted data unreadable no-address pow no-room tight small file sim multi
+        std::string facts;
+        std::string ask; // erase test appendable odd-size for-start (an image made for sector 0)
         DiscHistory history;
         std::string expected;
     };
@@ -181,6 +193,19 @@ TEST(MediumDecision, WaitingRoomFormattingAndBlanking) {
         {"closed unless asked", 0x11, Blank, "multi", "", none, "W"},
         {"an odd-sized image takes whole sectors", 0x11, Blank, "tight", "odd-size", none, "NS"},
         {"one of whole sectors fits the same room", 0x11, Blank, "tight", "", none, "W"},
+        {"an image made for the start, behind a session", 0x09, Appendable, "data", "for-start",
+         none, "NW"},
+        {"a write-once disc cannot be erased for it", 0x1b, Appendable, "data", "for-start erase",
+         none, "NE"},
+        {"a rewritable one is blanked first", 0x0a, Appendable, "data", "for-start erase", none,
+         "EF"},
+        {"where the next session starts is unknown", 0x41, Appendable, "data no-address", "", none,
+         "NW"},
+        {"BD-R formatted for pseudo-overwrite", 0x41, Blank, "pow", "", none, "NW"},
+        {"an overwritable disc that cannot be read", 0x1a, Blank, "unreadable", "", none, "NW"},
+        {"is written over when erasing was asked for", 0x1a, Blank, "unreadable", "erase", none,
+         "W"},
+        {"or when this burn just formatted it", 0x43, Blank, "unreadable", "", formatTried, "W"},
     };
     for (const Case& c : cases) {
         const auto has = [](const std::string& list, const char* word) {
@@ -192,7 +217,15 @@ TEST(MediumDecision, WaitingRoomFormattingAndBlanking) {
         medium.profileName = "disc";
         medium.formatting =
             has(c.facts, "unformatted") ? Formatting::Unformatted : Formatting::Formatted;
-        medium.holdsData = has(c.facts, "data");
+        const bool overwritable = isOverwritable(medium.kind);
+        medium.holdsData = has(c.facts, "data") && !overwritable;
+        medium.content = has(c.facts, "unreadable")             ? DiscContent::Unreadable
+                         : has(c.facts, "data") && overwritable ? DiscContent::Ext
+                                                                : DiscContent::Unexamined;
+        if (!has(c.facts, "no-address")) {
+            medium.nextWritableSector = secondSession;
+        }
+        medium.pseudoOverwrite = has(c.facts, "pow");
         medium.capacityBytes = has(c.facts, "small") ? 50 * megabyte : 700 * megabyte;
         medium.freeBytes = has(c.facts, "no-room") ? 50 * megabyte
                            : has(c.facts, "tight") ? 100 * megabyte + 2047
@@ -205,6 +238,9 @@ TEST(MediumDecision, WaitingRoomFormattingAndBlanking) {
         ask.testBurn = has(c.ask, "test");
         ask.leaveAppendable = has(c.ask, "appendable");
         ask.imageBytes = 100 * megabyte + (has(c.ask, "odd-size") ? 1 : 0);
+        if (!has(c.ask, "for-start")) {
+            ask.imageVolume = masteredForSecondSession;
+        }
         EXPECT_EQ(codeOf(decideMedium(medium, c.history, ask)), c.expected) << c.name;
     }
 }

@@ -11,6 +11,8 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -105,6 +107,75 @@ TEST(StdioBurn, ACancelledBurnLeavesTheEarlierFileAndNothingElse) {
     EXPECT_EQ(run.lines().back(), "burn failed - Canceled by SIGTERM");
     EXPECT_EQ(readWholeFile(scratch.file("disc.iso")), earlier);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratch.path()), {}), 2);
+}
+
+// In a shared folder only a file's owner may replace it: the image is written
+// and verified beside the target, which then cannot take its name. Nothing
+// read back is reported for bytes that are not where the user asked.
+TEST(StdioBurn, ABurnThatCouldNotReplaceItsTargetReportsNothingReadBack) {
+    if (::getuid() != 0) {
+        GTEST_SKIP() << "needs root to leave a file of another user in a shared folder";
+    }
+    ScratchDirectory scratch;
+    ::chmod(scratch.path().c_str(), 01777);
+    writeTestImage(scratch.file("image.iso"), 100000);
+    std::ofstream(scratch.file("disc.iso")) << "earlier";
+    ::chmod(scratch.file("disc.iso").c_str(), 0666);
+    ToolRun::Options options;
+    options.asNobody = true;
+    const ToolResult result =
+        runTool(burnTo(scratch.file("image.iso"), scratch.file("disc.iso")), options);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_TRUE(result.lines.back().starts_with("burn failed - Cannot replace "))
+        << result.lines.back();
+    EXPECT_NE(std::find(result.lines.begin(), result.lines.end(), "Verifying burn"),
+              result.lines.end());
+    EXPECT_EQ(lastFact(result.lines, "readback-sha256"), "");
+    EXPECT_EQ(readWholeFile(scratch.file("disc.iso")), earlier);
+}
+
+// A link is followed to the file it names, as "cp" does; never to a file
+// that does not exist, nor when another user made it.
+TEST(StdioBurn, ALinkIsFollowedOnlyToAFileAndOnlyWhenTheUserMadeIt) {
+    struct Case {
+        std::string name;
+        bool linkedFileExists;
+        uid_t linkOwner;
+        std::string failure; // after the target's path; empty: burned
+    };
+    const std::vector<Case> cases = {
+        {"the user's link to a file", true, ::getuid(), ""},
+        {"a link to a file that does not exist", false, ::getuid(),
+         " is a link to a file that does not exist: name the file itself"},
+        {"another user's link", true, ::getuid() + 1,
+         " is a link that another user made: name the file itself"},
+    };
+    for (const Case& c : cases) {
+        if (c.linkOwner != ::getuid() && ::getuid() != 0) {
+            continue; // only root can give a link away
+        }
+        ScratchDirectory scratch;
+        const std::vector<char> image = writeTestImage(scratch.file("image.iso"), 4096);
+        const std::string linked = scratch.file("linked.iso");
+        const std::string link = scratch.file("disc.iso");
+        if (c.linkedFileExists) {
+            std::ofstream(linked) << "earlier";
+        }
+        std::filesystem::create_symlink(linked, link);
+        ASSERT_EQ(::lchown(link.c_str(), c.linkOwner, static_cast<gid_t>(-1)), 0) << c.name;
+
+        const ToolResult result = runTool(burnTo(scratch.file("image.iso"), link));
+        EXPECT_EQ(result.lines.back(), c.failure.empty()
+                                           ? "Burn completed successfully"
+                                           : "burn failed - The target " + link + c.failure)
+            << c.name;
+        EXPECT_TRUE(std::filesystem::is_symlink(link)) << c.name;
+        EXPECT_EQ(std::filesystem::exists(linked), c.linkedFileExists) << c.name;
+        if (c.linkedFileExists) {
+            const std::vector<char> held = readWholeFile(linked);
+            EXPECT_EQ(held, c.failure.empty() ? image : earlier) << c.name;
+        }
+    }
 }
 
 TEST(StdioBurn, ATargetThatCannotBeCreatedFailsBeforeWriting) {

@@ -2,15 +2,19 @@
 #include "ToolRun.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <grp.h>
 #include <poll.h>
 #include <signal.h>
 #include <stdexcept>
+#include <sys/inotify.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -189,16 +193,49 @@ int ToolRun::finish(std::chrono::seconds patience) {
     if (pid_ <= 0) {
         return -1;
     }
-    while (std::chrono::steady_clock::now() < deadline) {
-        int status = 0;
-        const pid_t done = ::waitpid(pid_, &status, WNOHANG);
-        if (done == pid_) {
-            pid_ = -1;
-            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    // The child's exit, as an event: a descriptor that becomes readable.
+    const int exited = static_cast<int>(::syscall(SYS_pidfd_open, pid_, 0));
+    pollfd watch{exited, POLLIN, 0};
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    const bool ended =
+        exited >= 0 &&
+        ::poll(&watch, 1, static_cast<int>(std::max<std::int64_t>(left.count(), 0))) == 1;
+    if (exited >= 0) {
+        ::close(exited);
     }
-    return -1;
+    int status = 0;
+    if (!ended || ::waitpid(pid_, &status, 0) != pid_) {
+        return -1;
+    }
+    pid_ = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+bool waitForFileChange(const std::string& path, const std::function<bool()>& condition,
+                       std::chrono::seconds patience) {
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    const int changes = ::inotify_init1(IN_CLOEXEC);
+    // The folder, so that a file not there yet or put in place anew counts too.
+    const std::string folder = std::filesystem::path(path).parent_path();
+    const bool watched = changes >= 0 && ::inotify_add_watch(changes, folder.c_str(),
+                                                             IN_CREATE | IN_MODIFY |
+                                                                 IN_CLOSE_WRITE | IN_MOVED_TO) >= 0;
+    bool met = condition();
+    while (!met && watched && std::chrono::steady_clock::now() < deadline) {
+        pollfd watch{changes, POLLIN, 0};
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (::poll(&watch, 1, static_cast<int>(std::max<std::int64_t>(left.count(), 0))) == 1) {
+            std::array<char, 4096> events{};
+            [[maybe_unused]] const ssize_t drained = ::read(changes, events.data(), events.size());
+        }
+        met = condition();
+    }
+    if (changes >= 0) {
+        ::close(changes);
+    }
+    return met;
 }
 
 ToolResult runTool(const std::vector<std::string>& arguments, const ToolRun::Options& options) {

@@ -59,6 +59,12 @@ private:
     std::size_t examined_ = 0;
 };
 
+// Waits until `condition` holds, looking again whenever the file at `path` is
+// created or written to: true once it holds, false when the patience ran out
+// first.
+bool waitForFileChange(const std::string& path, const std::function<bool()>& condition,
+                       std::chrono::seconds patience = std::chrono::seconds(60));
+
 // Runs the tool to its end and returns its lines and exit status.
 struct ToolResult {
     std::vector<std::string> lines;

@@ -178,9 +178,9 @@ std::string lastFact(const std::vector<std::string>& lines, const std::string& k
 
 std::string checkFacts(const std::vector<std::string>& lines, const std::vector<char>& image) {
     const std::map<std::string, int> rank = {
-        {"medium", 0},         {"capacity", 0},       {"image-bytes", 0},   {"erase", 1},
-        {"write-kbps", 2},     {"read-kbps", 2},      {"bytes-written", 3}, {"image-sha256", 4},
-        {"bytes-verified", 5}, {"readback-sha256", 6}};
+        {"medium", 0},         {"capacity", 0},      {"image-bytes", 0},    {"erase", 1},
+        {"write-kbps", 2},     {"read-kbps", 2},     {"bytes-written", 3},  {"image-sha256", 4},
+        {"bytes-verified", 5}, {"readback-from", 6}, {"readback-sha256", 6}};
     const auto size = static_cast<long long>(image.size());
     const std::string digest = sha256Of(image);
     int reached = 0;
@@ -193,13 +193,21 @@ std::string checkFacts(const std::vector<std::string>& lines, const std::vector<
         }
         reached = known->second;
         const long long number = std::atoll(value.c_str());
-        if ((key == "image-bytes" && number != size) || (key == "capacity" && number < size)) {
+        // Only a disc refused for lack of room is told to be smaller.
+        const bool refusedForRoom = std::count(lines.begin(), lines.end(), tp::notEnoughSpace) > 0;
+        if ((key == "image-bytes" && number != size) ||
+            (key == "capacity" && number < size && !refusedForRoom)) {
             return at + "does not fit the image's size";
         }
-        const bool differs = lines.back().starts_with("burn failed - Verify failed");
-        if (key.ends_with("-sha256") &&
-            (value != digest || (key == "readback-sha256" && differs))) {
-            return at + "not the image's SHA-256 " + digest + ", or the disc differs from it";
+        if (key.ends_with("-sha256") && value != digest) {
+            return at + "not the image's SHA-256 " + digest;
+        }
+        if (key.starts_with("readback-") && lines.back() != tp::burnCompleted) {
+            return at + "read back from a burn that did not succeed";
+        }
+        if (key == "readback-from" && value != tp::readbackFromDisc &&
+            value != tp::readbackFromCacheOrDisc) {
+            return at + "neither the disc nor its cache";
         }
         if (key.starts_with("bytes-") && (number < counted[key] || number > size)) {
             return at + "falls back or goes beyond the image";
@@ -212,7 +220,8 @@ std::string checkFacts(const std::vector<std::string>& lines, const std::vector<
     }
     if (std::count(lines.begin(), lines.end(), tp::verifyingBurn) > 0 &&
         lines.back() == tp::burnCompleted &&
-        (!counted.contains("readback-sha256") || counted["bytes-verified"] != size)) {
+        (!counted.contains("readback-sha256") || !counted.contains("readback-from") ||
+         counted["bytes-verified"] != size)) {
         return "a verified burn without its read-back digest or short of the image";
     }
     return {};

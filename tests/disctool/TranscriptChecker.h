@@ -19,10 +19,11 @@ std::vector<std::string> stepsOf(const std::vector<std::string>& lines);
 
 // Checks the facts against the image burned: they come in the burn's order
 // (the disc's before an erase or the write, speeds, bytes written, the
-// image's digest, bytes verified, the read-back digest); the byte counts
-// never fall and end at the image's size; both digests are the image's
-// SHA-256, the read-back one only after a verify that found the disc equal,
-// and never missing after a verified burn. Returns what is wrong, or nothing.
+// image's digest, bytes verified, where the read-back came from and its
+// digest); the byte counts never fall and end at the image's size; both
+// digests are the image's SHA-256, the read-back one only in a burn that
+// succeeded, and never missing after a verified burn. Returns what is wrong,
+// or nothing.
 std::string checkFacts(const std::vector<std::string>& lines, const std::vector<char>& image);
 // The value of a fact's last mention, or "" when none.
 std::string lastFact(const std::vector<std::string>& lines, const std::string& key);

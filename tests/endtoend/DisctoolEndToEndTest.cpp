@@ -1,8 +1,10 @@
 #include "AppHarness.h"
+#include "BurnReceipt.h"
 #include "BurnRecord.h"
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <gmock/gmock.h>
 
@@ -49,11 +51,51 @@ TEST_F(DisctoolEndToEnd, ListingShowsTheVirtualBurners) {
     EXPECT_EQ(harness.ui().burnerMenu->itemText(1), "Image-file burner 2 ");
 }
 
+// The window names the refused disc's room below the prompt for another.
+TEST_F(DisctoolEndToEnd, ARefusedDiscStaysNamedWhileTheWindowWaitsForAnother) {
+    offer(QString("sim:%1?medium=cd-r&capacity=1M").arg(harness.scratchPath("disc.img")));
+    harness.start();
+    harness.controller().openFiles({imagePath});
+    ASSERT_TRUE(harness.waitForState(BurnStateAwaitingDiscToErase));
+    EXPECT_EQ(harness.status(), "Please insert a writable disc...");
+    EXPECT_EQ(harness.window().findChild<QLabel*>("discNoteField")->text(),
+              "The last disc has room for 1.0 MB; the image needs 3.1 MB.");
+    harness.ui().cancelButton->click();
+}
+
+// A drive another tool still holds (one coming to rest after its window
+// quit) is busy, not gone.
+TEST_F(DisctoolEndToEnd, ADriveAnotherToolHoldsIsBusy) {
+    const QString log = harness.scratchPath("commands.log");
+    const QString burner =
+        QString("sim:%1?medium=cd-r&stall-at=100&resume=@%2&log=%3")
+            .arg(harness.scratchPath("disc.img"), harness.scratchPath("go"), log);
+    QProcess holder;
+    holder.start(QString(EMBERLIN_DISCTOOL),
+                 {"burn", imagePath, "-puppetstrings", "-device", burner});
+    // Writing (WRITE(10), 2A): the drive is held.
+    ASSERT_TRUE(waitFor([&] {
+        QFile commands(log);
+        return commands.open(QIODevice::ReadOnly) && commands.readAll().contains("\n2A ");
+    }));
+    offer(burner);
+    harness.start();
+    harness.controller().openFiles({imagePath});
+    ASSERT_TRUE(waitFor([&] { return harness.sounds.played.size() == 1; }));
+    EXPECT_EQ(harness.status(),
+              "Unable to get control of the burner - it may be being used by another "
+              "application.");
+    EXPECT_EQ(harness.state(), BurnStateReady);
+    EXPECT_TRUE(harness.alerts.shown.empty());
+    holder.kill();
+    holder.waitForFinished();
+}
+
 struct BurnCase {
     const char* name;
     const char* burner; // %1: the file the disc is kept in
     bool erase;
-    std::vector<int> states;
+    std::vector<BurnState> states;
 };
 
 class Burn : public DisctoolEndToEnd, public testing::WithParamInterface<BurnCase> {};
@@ -86,9 +128,41 @@ TEST_P(Burn, WindowPassesThroughEveryStateOfTheBurn) {
         EXPECT_THAT(receipt, testing::HasSubstr(line.toStdString()));
 }
 
-constexpr int ready = BurnStateReady;
-constexpr int burning = BurnStateBurning;
-constexpr int verifying = BurnStateVerifying;
+// A DVD+RW holding an HFS+ volume, as a burnt .dmg leaves it, is refused
+// without erasing: the window says so and asks for another disc, which is
+// burned, and the first keeps its bytes.
+TEST_F(DisctoolEndToEnd, ADiscThatHoldsDataIsRefusedAndTheNextOneBurned) {
+    QByteArray volume(64 * 1024, '\0');
+    volume.replace(1024, 4, QByteArray("H+\0\4", 4));
+    const QString held = harness.scratchPath("backup.dmg");
+    QFile file(held);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(volume) == volume.size());
+    file.close();
+    const QString disc = harness.scratchPath("disc.img");
+    offer(QString("sim:%1?medium=dvd+rw,dvd+rw&contents=%2,").arg(disc, held));
+    harness.start();
+    harness.window().setChoices({false, true, false, "max"});
+    harness.states = {harness.state()};
+    harness.controller().openFiles({imagePath});
+    ASSERT_TRUE(waitFor([&] {
+        return harness.status().startsWith("Burn completed successfully") ||
+               !harness.alerts.shown.empty();
+    }));
+    EXPECT_TRUE(harness.alerts.shown.empty());
+    EXPECT_EQ(harness.sounds.played,
+              (QStringList{AppHarness::failureSound, AppHarness::successSound}));
+    EXPECT_EQ(harness.states,
+              (std::vector<BurnState>{BurnStateReady, BurnStateAwaitingDisc, BurnStateBurning,
+                                      BurnStateVerifying, BurnStateReady}));
+    QFile first(disc);
+    ASSERT_TRUE(first.open(QIODevice::ReadOnly));
+    EXPECT_EQ(first.readAll().left(volume.size()), volume);
+    EXPECT_EQ(contentsOf(disc + ".2"), image);
+}
+
+constexpr BurnState ready = BurnStateReady;
+constexpr BurnState burning = BurnStateBurning;
+constexpr BurnState verifying = BurnStateVerifying;
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Burners, Burn, testing::Values(

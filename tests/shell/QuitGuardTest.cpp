@@ -46,7 +46,7 @@ constexpr int cancel = 1;
 
 struct QuitCase {
     const char* name;
-    int state;
+    BurnState state;
     Way way;
     int answer;
     bool asks;

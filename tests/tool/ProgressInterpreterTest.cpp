@@ -167,18 +167,28 @@ TEST(ProgressInterpreter, EffectsOfSingleLines) {
     }
 }
 
-TEST(ProgressInterpreter, WhatClosesABurn) {
-    const std::pair<QString, bool> cases[] = {
-        {"Burn completed successfully", true},
-        {"x: The device is being used by another application", true},
-        {"Tool reports: burn failed: no medium", true},
-        {"no CD/DVD drives present", true},
-        {"Verifying burn", false},
-        {"PERCENT:-1 Burn completed successfully", false}, // only arms the erase
+// Whether a line ends the burn, or refuses the disc while the burn goes on.
+TEST(ProgressInterpreter, WhatClosesABurnAndWhatRefusesADisc) {
+    struct Case {
+        QString line;
+        bool closes;
+        bool refuses;
     };
-    for (const auto& [line, closing] : cases) {
-        EXPECT_EQ(closesBurn(interpretLine(line, {BurnStateReady, false, true, false})), closing)
-            << line.toStdString();
+    const Case cases[] = {
+        {"Burn completed successfully", true, false},
+        {"x: The device is being used by another application", true, false},
+        {"Tool reports: burn failed: no medium", true, false},
+        {"no CD/DVD drives present", true, false},
+        {"Verifying burn", false, false},
+        {"PERCENT:-1 Burn completed successfully", false, false}, // only arms the erase
+        {"Media is not writable", false, true},
+        {"Media is not eraseable", false, true},
+        {"Media does not have enough free space", false, true},
+    };
+    for (const auto& [line, closes, refuses] : cases) {
+        const auto effects = interpretLine(line, {BurnStateReady, false, true, false});
+        EXPECT_EQ(closesBurn(effects), closes) << line.toStdString();
+        EXPECT_EQ(refusesDisc(effects), refuses) << line.toStdString();
     }
 }
 

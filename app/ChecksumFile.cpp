@@ -1,0 +1,61 @@
+#include "ChecksumFile.h"
+
+#include "RegularFile.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace emberlin {
+
+namespace {
+
+constexpr qint64 largestChecksumFile = 1 << 20;
+
+// The file's text, if it is one the user can trust to be what was published.
+std::optional<QString> trustedText(const QString& path) {
+    QString problem;
+    const FileDescriptor file = openRegularFile(path, problem);
+    struct stat status {};
+    if (!file || ::fstat(file.get(), &status) != 0 || status.st_size > largestChecksumFile ||
+        (status.st_uid != ::geteuid() && status.st_uid != 0))
+        return std::nullopt;
+    QByteArray bytes(static_cast<qsizetype>(status.st_size), Qt::Uninitialized);
+    qsizetype filled = 0;
+    while (filled < bytes.size()) {
+        const ssize_t got =
+            ::read(file.get(), bytes.data() + filled, static_cast<size_t>(bytes.size() - filled));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        filled += got;
+    }
+    bytes.truncate(filled);
+    return QString::fromUtf8(bytes);
+}
+
+} // namespace
+
+std::optional<ChecksumFile> findChecksumFile(const QString& imagePath) {
+    const QFileInfo image(imagePath);
+    const QString imageName = image.fileName();
+    const QStringList forThisImage{imageName + QStringLiteral(".sha256"),
+                                   imageName + QStringLiteral(".sha256sum")};
+    for (const QString& candidate :
+         forThisImage + QStringList{QStringLiteral("SHA256SUMS"), QStringLiteral("CHECKSUM")}) {
+        const std::optional<QString> text = trustedText(image.dir().filePath(candidate));
+        if (!text)
+            continue;
+        if (std::optional<PublishedChecksum> published =
+                publishedSha256(*text, imageName, forThisImage.contains(candidate)))
+            return ChecksumFile{candidate, *published};
+    }
+    return std::nullopt;
+}
+
+} // namespace emberlin

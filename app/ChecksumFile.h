@@ -1,0 +1,23 @@
+#pragma once
+
+#include "PublishedChecksum.h"
+
+#include <QString>
+#include <optional>
+
+namespace emberlin {
+
+// A checksum file beside an image that names it.
+struct ChecksumFile {
+    QString fileName; // "SHA256SUMS"
+    PublishedChecksum published;
+};
+
+// Looks beside the image for IMAGE.sha256, IMAGE.sha256sum, SHA256SUMS and
+// CHECKSUM, in that order, and takes the first that names the image. Only
+// regular files of the user or of root are read, and only up to a size no
+// checksum list reaches: another user's file in a shared folder decides
+// nothing.
+std::optional<ChecksumFile> findChecksumFile(const QString& imagePath);
+
+} // namespace emberlin

@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "FileDescriptor.h"
+#include "Sha256.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace disctool {
+
+// Copies the image into a file on a thread of its own, in 1 MiB blocks,
+// hashing what it reads; pads the last sector with zeros, as a disc would,
+// and ends once the data is on the disk (fsync). A simulated write reads and
+// hashes the image and writes nothing.
+class ImageWriter {
+public:
+    static constexpr std::size_t blockBytes = 1024 * 1024;
+
+    // `imageFd` is duplicated; `targetFd` is borrowed for the writer's life.
+    ImageWriter(int imageFd, std::int64_t imageBytes, int targetFd, bool simulate);
+    // Stops a copy still running and waits for it.
+    ~ImageWriter();
+    ImageWriter(const ImageWriter&) = delete;
+    ImageWriter& operator=(const ImageWriter&) = delete;
+
+    std::int64_t bytesDone() const { return done_.load(); }
+    bool finished() const { return finished_.load(); }
+    // Returns once the copy ended, or after `most`.
+    void awaitEnd(std::chrono::milliseconds most);
+    void cancel() { cancelled_.store(true); }
+    // Once finished: empty when the whole image is in the file, else why not.
+    std::string failure() const;
+    // Lower-case hex SHA-256 of the image, once all of it was read; empty before.
+    std::string imageSha256();
+
+private:
+    void copy();
+    // Empty when done, else why not.
+    std::string copyBlocks();
+
+    FileDescriptor image_;
+    std::int64_t imageBytes_;
+    int target_;
+    bool simulate_;
+    Sha256 digest_;
+    std::atomic<std::int64_t> done_{0};
+    std::atomic<bool> cancelled_{false};
+    std::atomic<bool> finished_{false};
+    mutable std::mutex mutex_;
+    std::condition_variable ended_;
+    std::string failure_;
+    std::thread thread_;
+};
+
+} // namespace disctool

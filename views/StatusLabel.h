@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QLabel>
+
+namespace emberlin {
+
+// A line that tells how things stand: the status, a refused disc, the speed
+// and time left. Screen readers find it as a status bar whose text they can
+// read, and are told of each change as sighted users see it.
+class StatusLabel final : public QLabel {
+    Q_OBJECT
+
+public:
+    explicit StatusLabel(QWidget* parent = nullptr);
+
+    // Shows the text and tells assistive technology what changed.
+    void showText(const QString& text);
+};
+
+} // namespace emberlin
