@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DriveFactory.h"
 
-#include "DriveEmulator.h"
+#include "EmulatorLaunch.h"
 #include "FileDrive.h"
 #include "OpticalDrive.h"
 
@@ -14,8 +14,8 @@ std::unique_ptr<Drive> makeDrive(const std::string& id, LibburnSession& session,
         return std::make_unique<FileDrive>(id.substr(filePrefix.size()));
     }
     std::string device = id;
-    if (driveEmulator::named(id)) {
-        const std::optional<std::string> emulated = driveEmulator::device();
+    if (emulator::launch::namesEmulatedDrive(id)) {
+        const std::optional<std::string> emulated = emulator::launch::emulatedDevice();
         if (!emulated) {
             problem = "The emulated drive " + id + " did not start";
             return nullptr;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "VirtualBurners.h"
 
-#include "DriveConfig.h"
+#include "EmulatorLaunch.h"
 
 #include <string>
 
@@ -24,16 +24,13 @@ std::string_view trimmed(std::string_view text) {
 
 std::string nameOf(const std::string& id, int number) {
     const std::string counted = " burner " + std::to_string(number);
-    if (id.starts_with(emulator::DriveConfig::prefix)) {
-        std::string problem;
-        const std::optional<emulator::DriveConfig> config =
-            emulator::DriveConfig::parse(id, problem);
-        if (!config) {
-            return "Simulated" + counted + " (unusable: " + problem + ") via simulation";
+    if (emulator::launch::namesEmulatedDrive(id)) {
+        if (const std::optional<std::string> problem = emulator::launch::problemWith(id)) {
+            return "Simulated" + counted + " (unusable: " + *problem + ") via simulation";
         }
         return "Simulated " +
-               std::string(emulator::factsOf(config->discs.front().medium).displayName) + counted +
-               " via simulation";
+               std::string(media::factsOf(*emulator::launch::firstMedium(id)).displayName) +
+               counted + " via simulation";
     }
     if (id.starts_with("stdio:")) {
         return "Image-file" + counted + " via libburn stdio";

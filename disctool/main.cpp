@@ -3,8 +3,8 @@
 
 #include "Arguments.h"
 #include "BurnFlow.h"
-#include "DriveEmulator.h"
 #include "DriveFactory.h"
+#include "EmulatorLaunch.h"
 #include "HelpText.h"
 #include "HumanReporter.h"
 #include "LibburnSession.h"
@@ -75,7 +75,8 @@ int burn(const BurnOptions& options, LineWriter& out, char** argv) {
         reporter = std::make_unique<HumanReporter>(out, options.device);
     }
     // An emulated drive needs this program started again with the emulator.
-    if (const std::optional<std::string> problem = driveEmulator::prepare(options.device, argv)) {
+    if (const std::optional<std::string> problem =
+            emulator::launch::startEmulator(options.device, argv)) {
         reporter->reportFailure(*problem);
         return BurnFlow::exitFailed;
     }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace emulator {
@@ -13,17 +14,11 @@ namespace emulator {
 BackingStore::BackingStore(std::string path)
     : path_(std::move(path)) {}
 
-BackingStore::~BackingStore() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-    }
-}
-
 bool BackingStore::open() {
-    if (fd_ < 0) {
-        fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (!file_.valid()) {
+        file_ = OwnFile::open(path_, O_RDWR | O_CREAT);
     }
-    return fd_ >= 0;
+    return file_.valid();
 }
 
 bool BackingStore::read(std::int64_t lba, std::span<std::uint8_t> data) {
@@ -33,7 +28,7 @@ bool BackingStore::read(std::int64_t lba, std::span<std::uint8_t> data) {
     std::size_t done = 0;
     while (done < data.size()) {
         const ssize_t got =
-            ::pread(fd_, data.data() + done, data.size() - done,
+            ::pread(file_.fd(), data.data() + done, data.size() - done,
                     static_cast<off_t>(lba * sectorBytes) + static_cast<off_t>(done));
         if (got < 0 && errno == EINTR) {
             continue;
@@ -57,7 +52,7 @@ bool BackingStore::write(std::int64_t lba, std::span<const std::uint8_t> data) {
     std::size_t done = 0;
     while (done < data.size()) {
         const ssize_t put =
-            ::pwrite(fd_, data.data() + done, data.size() - done,
+            ::pwrite(file_.fd(), data.data() + done, data.size() - done,
                      static_cast<off_t>(lba * sectorBytes) + static_cast<off_t>(done));
         if (put < 0 && errno == EINTR) {
             continue;
@@ -71,7 +66,12 @@ bool BackingStore::write(std::int64_t lba, std::span<const std::uint8_t> data) {
 }
 
 bool BackingStore::erase() {
-    return open() && ::ftruncate(fd_, 0) == 0;
+    return open() && ::ftruncate(file_.fd(), 0) == 0;
+}
+
+std::int64_t BackingStore::bytes() {
+    struct stat status {};
+    return open() && ::fstat(file_.fd(), &status) == 0 ? status.st_size : -1;
 }
 
 } // namespace emulator

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "OwnFile.h"
+
 #include <cstdint>
 #include <span>
 #include <string>
@@ -10,11 +12,10 @@ namespace emulator {
 // The bytes of one disc in a sparse file: sector N at byte N * 2048. Never
 // written sectors read as zeros and take no room. The file stays open for the
 // life of the store, since closing any descriptor of a file would drop the
-// locks a host took on it.
+// locks a host took on it; it is one of this user's own (OwnFile).
 class BackingStore {
 public:
     explicit BackingStore(std::string path);
-    ~BackingStore();
     BackingStore(const BackingStore&) = delete;
     BackingStore& operator=(const BackingStore&) = delete;
 
@@ -22,13 +23,14 @@ public:
     bool write(std::int64_t lba, std::span<const std::uint8_t> data);
     // Forgets every byte, as blanking or a full format does.
     bool erase();
-    const std::string& path() const { return path_; }
+    // How long the file is, as the state file remembers it; -1 if unknown.
+    std::int64_t bytes();
 
 private:
     bool open();
 
     std::string path_;
-    int fd_ = -1;
+    OwnFile file_;
 };
 
 } // namespace emulator

@@ -1,16 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CommandLog.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace emulator {
 
 CommandLog::CommandLog(const std::optional<std::string>& path) {
     if (path) {
-        out_.open(*path, std::ios::app);
+        out_ = OwnFile::open(*path, O_WRONLY | O_APPEND | O_CREAT);
     }
 }
 
 void CommandLog::record(std::span<const std::uint8_t> cdb) {
-    if (!out_.is_open()) {
+    if (!out_.valid()) {
         return;
     }
     constexpr char digits[] = "0123456789ABCDEF";
@@ -20,8 +23,9 @@ void CommandLog::record(std::span<const std::uint8_t> cdb) {
         line += digits[byte >> 4];
         line += digits[byte & 0x0F];
     }
-    // At once: the reader may be waiting for this very command.
-    out_ << line << std::endl;
+    // At once, in one write: the reader may be waiting for this very command.
+    line += '\n';
+    [[maybe_unused]] const ssize_t written = ::write(out_.fd(), line.data(), line.size());
 }
 
 } // namespace emulator

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "OwnFile.h"
+
 #include <cstdint>
-#include <fstream>
 #include <optional>
 #include <span>
 #include <string>
@@ -11,7 +12,8 @@ namespace emulator {
 
 // The commands a drive received, one line each as it arrives: the command
 // descriptor block in hex ("A1 11 00 00 ..."). A test reads it to see what
-// the host sent and in which order, instead of guessing from timing.
+// the host sent and in which order, instead of guessing from timing. The log
+// is one of this user's own files, added to as it is (OwnFile).
 class CommandLog {
 public:
     explicit CommandLog(const std::optional<std::string>& path);
@@ -19,7 +21,7 @@ public:
     void record(std::span<const std::uint8_t> cdb);
 
 private:
-    std::ofstream out_;
+    OwnFile out_;
 };
 
 } // namespace emulator

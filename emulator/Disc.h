@@ -17,6 +17,8 @@ struct Track {
     std::int64_t reserved = 0; // size fixed by RESERVE TRACK or a cue sheet; 0: open-ended
     bool closed = false;
     bool damaged = false; // a write failed in it
+
+    bool operator==(const Track&) const = default;
 };
 
 enum class FormatState {
@@ -40,8 +42,15 @@ struct Disc {
     bool pseudoOverwrite = false;   // a BD-R formatted for pseudo-overwrite (SRM+POW)
     std::int64_t nextStart = 0;     // where the next track's data starts
 
+    bool operator==(const Disc&) const = default;
+
     const MediumFacts& traits() const { return factsOf(medium); }
     bool overwritable() const { return traits().overwritable; }
+    // DVD-R, DVD-R DL and DVD-RW in sequential mode: borders, incremental packets.
+    bool dvdMinusSequential() const {
+        return medium == Medium::DVDMinusR || medium == Medium::DVDMinusRDualLayer ||
+               medium == Medium::DVDMinusRWSequential;
+    }
 
     // Sequential media.
     bool blank() const { return tracks.empty() && !finalized; }

@@ -12,8 +12,11 @@ namespace emulator {
 
 namespace {
 
-std::string storePath(const std::string& path, std::size_t index) {
-    return index == 0 ? path : path + "." + std::to_string(index + 1);
+// What the state file remembers; none when it cannot be read, which the
+// drive's files were checked for before the drive came to life.
+RememberedDiscs remembered(const DiscStateFile& file) {
+    std::string problem;
+    return file.load(problem).value_or(RememberedDiscs{});
 }
 
 // Discs arrive until the first slot the id leaves empty.
@@ -24,37 +27,57 @@ std::size_t arrivingDiscs(const DriveConfig& config) {
     return static_cast<std::size_t>(empty - config.discs.begin());
 }
 
+bool is(std::span<const std::uint8_t> cdb, Opcode opcode) {
+    return cdb[0] == static_cast<std::uint8_t>(opcode);
+}
+
 std::int64_t transferLength(std::span<const std::uint8_t> cdb) {
-    return cdb[0] == 0xA8 || cdb[0] == 0xAA ? get32(cdb, 6) : get16(cdb, 7);
+    return is(cdb, Opcode::Read12) || is(cdb, Opcode::Write12) ? get32(cdb, 6) : get16(cdb, 7);
 }
 
 } // namespace
 
-Drive::Drive(DriveConfig config)
+Drive::Drive(DriveConfig config, DriveClock& clock)
     : config_(std::move(config))
-    , stateFile_(config_.path + ".state")
-    , discs_(stateFile_.load())
+    , files_(config_.path, config_.discs.size())
+    , stateFile_(files_.state())
+    , discs_(remembered(stateFile_))
+    , pacer_(clock)
     , tray_(arrivingDiscs(config_), config_.insertAfter,
             Tray::Settling{config_.noMediumFor, config_.unready}, now())
     , rates_(config_.rate, config_.topSpeed)
-    , recorder_(config_, rates_,
+    , faults_(config_, pacer_)
+    , recorder_(config_, rates_, pacer_, faults_,
                 config_.cache ? factsOf(factsOf(config_.discs.front().medium).family).bufferBytes /
                                     sectorBytes
                               : 0)
     , log_(config_.log) {
     discs_.resize(config_.discs.size());
     for (std::size_t i = 0; i < config_.discs.size(); ++i) {
-        stores_.push_back(std::make_unique<BackingStore>(storePath(config_.path, i)));
+        stores_.push_back(std::make_unique<BackingStore>(files_.disc(i)));
     }
 }
 
 Drive::~Drive() {
-    if (unsaved_) {
+    // A program may also have written the node itself (growisofs does to a
+    // DVD-RAM): the state remembers each file as the drive leaves it.
+    bool grown = false;
+    for (std::size_t i = 0; i < discs_.size(); ++i) {
+        grown = grown || (discs_[i] && discs_[i]->bytes != stores_[i]->bytes());
+    }
+    if (unsaved_ || grown) {
         remember();
     }
 }
 
 void Drive::remember() {
+    for (std::size_t i = 0; i < discs_.size(); ++i) {
+        if (discs_[i]) {
+            const std::string file = files_.disc(i);
+            discs_[i]->file = file.substr(file.rfind('/') + 1);
+            discs_[i]->bytes = stores_[i]->bytes();
+        }
+    }
     unsaved_ = !stateFile_.save(discs_);
 }
 
@@ -66,7 +89,8 @@ Disc* Drive::disc() {
     const DiscDescription& description = config_.discs[*index];
     std::optional<RememberedDisc>& slot = discs_[*index];
     if (!slot || slot->origin != description.origin()) {
-        slot = RememberedDisc{description.origin(), makeFreshDisc(description, *stores_[*index])};
+        slot = RememberedDisc{
+            description.origin(), makeFreshDisc(description, *stores_[*index]), {}, 0};
         remember();
     }
     return &slot->disc;
@@ -95,36 +119,36 @@ Reply Drive::answer(const Bytes& reply, const Request& request) {
 
 const std::vector<Drive::Command>& Drive::commands() {
     static const std::vector<Command> all{
-        {0x00, &Drive::testUnitReady, false},
-        {0x03, &Drive::requestSense, false},
-        {0x04, &Drive::formatUnit, true},
-        {0x12, &Drive::inquiry, false},
-        {0x1B, &Drive::startStop, false},
-        {0x1E, &Drive::preventAllow, false},
-        {0x23, &Drive::formatCapacities, true},
-        {0x25, &Drive::capacity, true},
-        {0x28, &Drive::read, true},
-        {0x2A, &Drive::write, true},
-        {0x35, &Drive::synchronize, true},
-        {0x43, &Drive::tableOfContents, true},
-        {0x46, &Drive::getConfiguration, false},
-        {0x4A, &Drive::eventStatus, false},
-        {0x51, &Drive::discInformation, true},
-        {0x52, &Drive::trackInformation, true},
-        {0x53, &Drive::reserveTrack, true},
-        {0x54, &Drive::sendOpc, true},
-        {0x55, &Drive::modeSelect, false},
-        {0x5A, &Drive::modeSense, false},
-        {0x5B, &Drive::closeTrackSession, true},
-        {0x5C, &Drive::bufferCapacity, false},
-        {0x5D, &Drive::sendCueSheet, true},
-        {0xA1, &Drive::blank, true},
-        {0xA8, &Drive::read, true},
-        {0xAA, &Drive::write, true},
-        {0xAC, &Drive::getPerformance, true},
-        {0xAD, &Drive::discStructure, true},
-        {0xB6, &Drive::setStreaming, false},
-        {0xBB, &Drive::setCdSpeed, false},
+        {Opcode::TestUnitReady, &Drive::testUnitReady, false},
+        {Opcode::RequestSense, &Drive::requestSense, false},
+        {Opcode::FormatUnit, &Drive::formatUnit, true},
+        {Opcode::Inquiry, &Drive::inquiry, false},
+        {Opcode::StartStopUnit, &Drive::startStop, false},
+        {Opcode::PreventAllowMediumRemoval, &Drive::preventAllow, false},
+        {Opcode::ReadFormatCapacities, &Drive::formatCapacities, true},
+        {Opcode::ReadCapacity, &Drive::capacity, true},
+        {Opcode::Read10, &Drive::read, true},
+        {Opcode::Write10, &Drive::write, true},
+        {Opcode::SynchronizeCache, &Drive::synchronize, true},
+        {Opcode::ReadTocPmaAtip, &Drive::tableOfContents, true},
+        {Opcode::GetConfiguration, &Drive::getConfiguration, false},
+        {Opcode::GetEventStatusNotification, &Drive::eventStatus, false},
+        {Opcode::ReadDiscInformation, &Drive::discInformation, true},
+        {Opcode::ReadTrackInformation, &Drive::trackInformation, true},
+        {Opcode::ReserveTrack, &Drive::reserveTrack, true},
+        {Opcode::SendOpcInformation, &Drive::sendOpc, true},
+        {Opcode::ModeSelect10, &Drive::modeSelect, false},
+        {Opcode::ModeSense10, &Drive::modeSense, false},
+        {Opcode::CloseTrackSession, &Drive::closeTrackSession, true},
+        {Opcode::ReadBufferCapacity, &Drive::bufferCapacity, false},
+        {Opcode::SendCueSheet, &Drive::sendCueSheet, true},
+        {Opcode::Blank, &Drive::blank, true},
+        {Opcode::Read12, &Drive::read, true},
+        {Opcode::Write12, &Drive::write, true},
+        {Opcode::GetPerformance, &Drive::getPerformance, true},
+        {Opcode::ReadDiscStructure, &Drive::discStructure, true},
+        {Opcode::SetStreaming, &Drive::setStreaming, false},
+        {Opcode::SetCdSpeed, &Drive::setCdSpeed, false},
     };
     return all;
 }
@@ -138,16 +162,13 @@ Reply Drive::execute(std::span<const std::uint8_t> cdb, std::span<std::uint8_t> 
         return Reply::failed(sense::invalidOpcode);
     }
     log_.record(cdb);
-    if (config_.stallOn == cdb[0] && !stalledOn_) {
-        stalledOn_ = true;
-        recorder_.stall();
-    }
+    faults_.command(cdb[0]);
     // Every command counts as a poll: a host that waits for a drive keeps
     // asking it something, retries included.
     ++polls_;
     tray_.update(now());
     const auto command = std::find_if(commands().begin(), commands().end(),
-                                      [&cdb](const Command& c) { return c.opcode == cdb[0]; });
+                                      [&cdb](const Command& c) { return is(cdb, c.opcode); });
     const bool refused =
         std::find(config_.refused.begin(), config_.refused.end(), cdb[0]) != config_.refused.end();
     Reply reply;
@@ -165,13 +186,13 @@ Reply Drive::execute(std::span<const std::uint8_t> cdb, std::span<std::uint8_t> 
     if (reply.driveGone) {
         gone_ = true;
     }
-    if (reply.changedDisc) {
-        // Writes are many and small: they are remembered with the next
-        // command that changes the disc, or when the drive goes.
-        unsaved_ = true;
-        if (cdb[0] != 0x2A && cdb[0] != 0xAA) {
-            remember();
-        }
+    // Writes are many and small: they are remembered with the next command
+    // that changes the disc, the cache flush that ends them (after which a
+    // host may hand the drive to another program), or when the drive goes.
+    const bool writing = is(cdb, Opcode::Write10) || is(cdb, Opcode::Write12);
+    unsaved_ = unsaved_ || reply.changedDisc;
+    if (unsaved_ && (is(cdb, Opcode::SynchronizeCache) || (reply.changedDisc && !writing))) {
+        remember();
     }
     if (reply.sense) {
         lastSense_ = reply.sense;

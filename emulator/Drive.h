@@ -3,8 +3,13 @@
 
 #include "BackingStore.h"
 #include "CommandLog.h"
+#include "DiscFiles.h"
 #include "DiscStateFile.h"
+#include "DriveClock.h"
 #include "DriveConfig.h"
+#include "Faults.h"
+#include "Opcode.h"
+#include "Pacer.h"
 #include "RateModel.h"
 #include "Recorder.h"
 #include "Reply.h"
@@ -17,11 +22,12 @@
 
 namespace emulator {
 
-// An optical drive and its discs: it answers the MMC commands a host sends
-// and remembers what it did to each disc beside the disc's bytes.
+// An optical drive and its discs: it answers the MMC commands a host sends,
+// each by the handler its operation code names, takes the time they take on
+// `clock`, and remembers what it did to each disc beside the disc's bytes.
 class Drive {
 public:
-    explicit Drive(DriveConfig config);
+    Drive(DriveConfig config, DriveClock& clock);
     ~Drive();
     Drive(const Drive&) = delete;
     Drive& operator=(const Drive&) = delete;
@@ -41,13 +47,13 @@ private:
     };
     using Handler = Reply (Drive::*)(const Request& request);
     struct Command {
-        std::uint8_t opcode;
+        Opcode opcode;
         Handler handler;
         bool needsDisc;
     };
     static const std::vector<Command>& commands();
 
-    Moment now() const { return Moment{Clock::now(), polls_}; }
+    Moment now() const { return pacer_.now(polls_); }
     Disc* disc();
     LoadedDisc loaded();
     void remember();
@@ -83,15 +89,17 @@ private:
     Reply formatUnit(const Request& request);
 
     DriveConfig config_;
+    DiscFiles files_;
     DiscStateFile stateFile_;
     std::vector<std::unique_ptr<BackingStore>> stores_;
-    std::vector<std::optional<RememberedDisc>> discs_;
+    RememberedDiscs discs_;
     std::uint64_t polls_ = 0;
+    Pacer pacer_;
     Tray tray_;
     RateModel rates_;
+    Faults faults_;
     Recorder recorder_;
     CommandLog log_;
-    bool stalledOn_ = false;
     std::optional<Sense> lastSense_;
     bool gone_ = false;
     bool unsaved_ = false;

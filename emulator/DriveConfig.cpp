@@ -422,14 +422,4 @@ std::optional<DriveConfig> DriveConfig::parse(std::string_view id, std::string& 
     return config;
 }
 
-std::optional<std::string> DriveConfig::backingFileProblem() const {
-    struct stat backing {};
-    struct stat state {};
-    if (::stat(path.c_str(), &backing) != 0 || backing.st_size == 0 ||
-        ::stat((path + ".state").c_str(), &state) == 0) {
-        return std::nullopt;
-    }
-    return path + " holds data but no emulated disc: remove it or name another file";
-}
-
 } // namespace emulator

@@ -12,10 +12,8 @@
 
 namespace emulator {
 
-// The environment variable that hands a program the id of the drive to
-// emulate, and the library that emulates it, beside the program using it.
+// The environment variable that hands a program the id of the drive to emulate.
 constexpr const char* emulatedDriveVariable = "EMBERLIN_EMULATED_DRIVE";
-constexpr const char* emulatorLibraryName = "libemberlin-emulator.so";
 
 enum class DiscState { Empty, Blank, Appendable, Full, Unformatted };
 
@@ -96,9 +94,6 @@ struct DriveConfig {
 
     // The configuration, or nullopt with `problem` saying what is wrong with the id.
     static std::optional<DriveConfig> parse(std::string_view id, std::string& problem);
-    // Why the drive may not keep its discs in `path`, if it may not: the file
-    // holds data and was never an emulated disc, so it may be somebody's file.
-    std::optional<std::string> backingFileProblem() const;
 };
 
 } // namespace emulator

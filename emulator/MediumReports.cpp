@@ -50,13 +50,19 @@ void putAddress(Bytes& out, std::size_t at, std::int64_t lba, bool msf) {
 Bytes describeTrack(const Disc& disc, int number, const Track* track) {
     Bytes out(48, 0);
     put16(out, 0, 46);
-    const bool sequentialDvd = !disc.overwritable() && !isCd(disc);
     const int session = track != nullptr ? track->session : disc.closedSessions + 1;
     out[2] = static_cast<std::uint8_t>(number);
     out[3] = static_cast<std::uint8_t>(session);
     out[32] = static_cast<std::uint8_t>(number >> 8);
     out[33] = static_cast<std::uint8_t>(session >> 8);
-    const std::uint8_t packet = sequentialDvd && disc.incrementalAllowed ? 0x30 : 0;
+    // Incremental tracks (Packet, 20h) of variable packets (FP clear): a
+    // DVD-R's and a BD-R's, as drives report them and growisofs requires;
+    // a DVD+R's tracks are not incremental, and its closed ones count as
+    // reserved (RT). Only a restricted overwrite DVD-RW has fixed packets.
+    const bool plus = disc.medium == Medium::DVDPlusR || disc.medium == Medium::DVDPlusRDualLayer;
+    const std::uint8_t packet =
+        (disc.dvdMinusSequential() && disc.incrementalAllowed) || disc.medium == Medium::BDR ? 0x20
+                                                                                             : 0;
     if (disc.overwritable()) {
         const std::int64_t size =
             disc.formatState == FormatState::Formatted ? disc.formatted : disc.capacity;
@@ -78,15 +84,14 @@ Bytes describeTrack(const Disc& disc, int number, const Track* track) {
         put32(out, 8, static_cast<std::uint32_t>(disc.nextStart));
         put32(out, 12, static_cast<std::uint32_t>(disc.nextStart));
         put32(out, 16, static_cast<std::uint32_t>(free));
-        put32(out, 20, packet != 0 ? 16 : 0);
         put32(out, 24, static_cast<std::uint32_t>(free));
         return out;
     }
     const bool writable = !track->closed && !track->damaged;
     const std::int64_t free = writable ? disc.freeSectors() : 0;
     out[5] = static_cast<std::uint8_t>((track->damaged ? 0x20 : 0) | (isCd(disc) ? 4 : 5));
-    out[6] = static_cast<std::uint8_t>((track->reserved > 0 ? 0x80 : 0) |
-                                       (track->written == 0 ? 0x40 : 0) |
+    const bool reserved = track->reserved > 0 || (plus && track->closed);
+    out[6] = static_cast<std::uint8_t>((reserved ? 0x80 : 0) | (track->written == 0 ? 0x40 : 0) |
                                        (track->reserved > 0 ? 0 : packet) | 1);
     out[7] = static_cast<std::uint8_t>((track->written > 0 ? 0x02 : 0) | (writable ? 0x01 : 0));
     put32(out, 8, static_cast<std::uint32_t>(track->start));
@@ -94,7 +99,6 @@ Bytes describeTrack(const Disc& disc, int number, const Track* track) {
         put32(out, 12, static_cast<std::uint32_t>(track->start + track->written));
     }
     put32(out, 16, static_cast<std::uint32_t>(free));
-    put32(out, 20, packet != 0 && track->reserved == 0 ? 16 : 0);
     const std::int64_t size =
         track->closed || track->reserved > 0 ? disc.trackSize(*track) : track->written + free;
     put32(out, 24, static_cast<std::uint32_t>(size));
@@ -104,11 +108,14 @@ Bytes describeTrack(const Disc& disc, int number, const Track* track) {
     return out;
 }
 
-// The tracks of complete sessions, which a table of contents lists.
-int completeTracks(const Disc& disc) {
+// The tracks a table of contents lists: a CD's of complete sessions, whose
+// lead-in holds it; on other media, which have no lead-in of each session,
+// the drive makes it up from every closed track (a BD-R that growisofs wrote
+// holds one in a session it left open, and is read and mounted as it is).
+int listedTracks(const Disc& disc) {
     int count = 0;
     for (const Track& track : disc.tracks) {
-        count += track.session <= disc.closedSessions ? 1 : 0;
+        count += (isCd(disc) ? track.session <= disc.closedSessions : track.closed) ? 1 : 0;
     }
     return count;
 }
@@ -257,7 +264,7 @@ std::optional<Bytes> tableOfContents(const Disc& disc, int format, bool msf, int
     if (format == 4) {
         return isCd(disc) ? std::optional<Bytes>(atip(disc)) : std::nullopt;
     }
-    const int tracks = disc.overwritable() ? 1 : completeTracks(disc);
+    const int tracks = disc.overwritable() ? 1 : listedTracks(disc);
     if (tracks == 0 || (format == 2 && !isCd(disc)) || format > 2) {
         return std::nullopt;
     }
@@ -269,7 +276,8 @@ std::optional<Bytes> tableOfContents(const Disc& disc, int format, bool msf, int
     };
     Bytes out(4, 0);
     if (format == 1) {
-        const int lastSession = disc.overwritable() ? 1 : disc.closedSessions;
+        const int lastSession =
+            disc.overwritable() ? 1 : disc.tracks[static_cast<std::size_t>(tracks - 1)].session;
         int first = 1;
         for (int i = tracks; i >= 1; --i) {
             first = disc.overwritable() ||
@@ -286,13 +294,22 @@ std::optional<Bytes> tableOfContents(const Disc& disc, int format, bool msf, int
     } else {
         out[2] = 1;
         out[3] = static_cast<std::uint8_t>(tracks);
+        const Track* last =
+            disc.overwritable() ? nullptr : &disc.tracks[static_cast<std::size_t>(tracks - 1)];
         const std::int64_t leadOut =
-            disc.overwritable() ? disc.formatted : sessionEnd(disc, disc.closedSessions);
-        for (int track = std::max(number, 1); track <= tracks + 1; ++track) {
+            last == nullptr ? disc.formatted : last->start + disc.trackSize(*last);
+        // From the track asked for on, the lead-out (AAh) last; AAh alone
+        // asks for the lead-out only (MMC-5 6.26.3.2).
+        constexpr int leadOutTrack = 0xAA;
+        if (number > tracks && number != leadOutTrack) {
+            return std::nullopt;
+        }
+        for (int track = number == leadOutTrack ? tracks + 1 : std::max(number, 1);
+             track <= tracks + 1; ++track) {
             const std::size_t at = out.size();
             out.resize(at + 8, 0);
             out[at + 1] = dataTrackControl;
-            out[at + 2] = static_cast<std::uint8_t>(track > tracks ? 0xAA : track);
+            out[at + 2] = static_cast<std::uint8_t>(track > tracks ? leadOutTrack : track);
             putAddress(out, at + 4, track > tracks ? leadOut : startOf(track), msf);
         }
     }

@@ -74,12 +74,11 @@ std::optional<Sense> takeWriteParameters(std::span<const std::uint8_t> page, con
     wanted.packetSize = page.size() >= 14 && (page[3] & 0x20) != 0 ? get32(page, 10) : 0;
     if (disc != nullptr) {
         const MediumFacts& traits = disc->traits();
-        const bool sequentialDvdMinus = traits.family == Family::DVD && traits.testWrite;
         bool usable = true;
         if (traits.family == Family::CD) {
             // Track at once with 2048-byte data blocks, or session at once.
             usable = (wanted.writeType == 1 && wanted.dataBlockType == 8) || wanted.writeType == 2;
-        } else if (sequentialDvdMinus) {
+        } else if (disc->dvdMinusSequential()) {
             usable =
                 (wanted.writeType == 0 && wanted.dataBlockType == 8 && disc->incrementalAllowed) ||
                 wanted.writeType == 2;

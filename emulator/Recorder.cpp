@@ -4,87 +4,24 @@
 #include "MediumReports.h"
 
 #include <algorithm>
-#include <thread>
 
 namespace emulator {
 
-namespace {
-
-using namespace std::chrono_literals;
-
-bool isDvdMinusSequential(Medium medium) {
-    return medium == Medium::DVDMinusR || medium == Medium::DVDMinusRDualLayer ||
-           medium == Medium::DVDMinusRWSequential;
-}
-
-void waitFor(const Trigger& trigger, std::uint64_t polls) {
-    if (trigger.countsPolls()) {
-        return;
-    }
-    while (!trigger.fired(Moment{Clock::now(), polls})) {
-        std::this_thread::sleep_for(10ms);
-    }
-}
-
-} // namespace
-
-Recorder::Recorder(const DriveConfig& config, RateModel& rates, std::size_t cachedSectors)
+Recorder::Recorder(const DriveConfig& config, RateModel& rates, Pacer& pacer, Faults& faults,
+                   std::size_t cachedSectors)
     : config_(config)
     , rates_(rates)
+    , pacer_(pacer)
+    , faults_(faults)
+    , background_(pacer)
     , cache_(cachedSectors) {}
-
-std::optional<std::int64_t> Recorder::faultIn(const std::optional<std::int64_t>& sector,
-                                              std::int64_t origin, std::int64_t lba,
-                                              std::int64_t count) const {
-    if (!sector || origin + *sector < lba || origin + *sector >= lba + count) {
-        return std::nullopt;
-    }
-    return origin + *sector;
-}
-
-void Recorder::stall() {
-    Trigger resume = *config_.resume;
-    resume.arm(Moment{Clock::now(), 0});
-    waitFor(resume, 0);
-}
-
-void Recorder::runFor(Clock::duration duration, Clock::duration buffered) {
-    if (duration <= Clock::duration::zero()) {
-        return;
-    }
-    // Keep to the schedule: a late start does not slow the whole job down.
-    paced_ = std::max(Clock::now() - 100ms, paced_) + duration;
-    std::this_thread::sleep_until(paced_ - buffered);
-}
-
-void Recorder::drainBuffer() const {
-    std::this_thread::sleep_until(paced_);
-}
 
 Trigger Recorder::erasing(Clock::duration duration) const {
     return config_.eraseTime.value_or(Trigger::after(duration));
 }
 
-void Recorder::runInBackground(const Sense& whileRunning, Trigger done, bool immediate,
-                               const Moment& now) {
-    done.arm(now);
-    if (!immediate) {
-        waitFor(done, now.polls);
-        return;
-    }
-    background_ = done;
-    backgroundSense_ = whileRunning;
-    backgroundActive_ = true;
-}
-
 std::optional<Sense> Recorder::backgroundWork(const Moment& now) const {
-    if (!backgroundActive_ || background_.fired(now)) {
-        return std::nullopt;
-    }
-    Sense running = backgroundSense_;
-    running.progress =
-        static_cast<std::uint16_t>(std::clamp(background_.fraction(now), 0.0, 1.0) * 65535.0);
-    return running;
+    return background_.running(now);
 }
 
 void Recorder::discChanged() {
@@ -93,7 +30,7 @@ void Recorder::discChanged() {
     sessionAtOnceTracks_.clear();
     writeOrigin_.reset();
     readOrigin_.reset();
-    backgroundActive_ = false;
+    background_.forget();
     cache_.forget();
 }
 
@@ -120,12 +57,7 @@ Reply Recorder::write(LoadedDisc loaded, std::int64_t lba, std::span<const std::
     }
     writeOrigin_ = origin;
     readOrigin_ = origin;
-    if (faultIn(config_.stallAt, origin, lba, count) && !stalledWrite_) {
-        stalledWrite_ = true;
-        stall();
-    }
-    const std::optional<std::int64_t> lost = faultIn(config_.lostAt, origin, lba, count);
-    const std::optional<std::int64_t> failed = faultIn(config_.failAt, origin, lba, count);
+    const auto [lost, failed] = faults_.write(origin, lba, count);
     const std::int64_t stop = std::min(lost.value_or(lba + count), failed.value_or(lba + count));
     const std::int64_t good = stop - lba;
 
@@ -149,7 +81,7 @@ Reply Recorder::write(LoadedDisc loaded, std::int64_t lba, std::span<const std::
         disc.recordWrite(good);
     }
     // The drive takes the data into its buffer and writes it from there.
-    runFor(rates_.writeTime(disc, lba, good), rates_.bufferTime(disc));
+    pacer_.runFor(rates_.writeTime(disc, lba, good), rates_.bufferTime(disc));
 
     Reply reply;
     reply.changedDisc = !simulated;
@@ -174,10 +106,7 @@ Reply Recorder::read(LoadedDisc loaded, std::int64_t lba, std::span<std::uint8_t
     if (!readOrigin_) {
         readOrigin_ = disc.tracks.empty() ? 0 : disc.tracks.back().start;
     }
-    if (faultIn(config_.stallReadAt, *readOrigin_, lba, count) && !stalledRead_) {
-        stalledRead_ = true;
-        stall();
-    }
+    faults_.read(*readOrigin_, lba, count);
     if (!loaded.store.read(lba, data)) {
         return Reply::failed(sense::unrecoveredReadError);
     }
@@ -187,24 +116,23 @@ Reply Recorder::read(LoadedDisc loaded, std::int64_t lba, std::span<std::uint8_t
         const auto at = static_cast<std::size_t>(i);
         fromDisc[at] =
             forceUnitAccess || !cache_.recall(lba + i, data.subspan(at * sectorBytes, sectorBytes));
-        if (fromDisc[at] && config_.unreadable && config_.unreadable->overlaps(lba + i, 1)) {
+        if (fromDisc[at] && faults_.unreadable(lba + i)) {
             Sense unreadable = sense::unrecoveredReadError;
             unreadable.information = static_cast<std::uint32_t>(lba + i);
             return Reply::failed(unreadable);
         }
     }
-    if (const std::optional<std::int64_t> bad =
-            faultIn(config_.badSector, *readOrigin_, lba, count);
+    if (const std::optional<std::int64_t> bad = faults_.badSector(*readOrigin_, lba, count);
         bad && fromDisc[static_cast<std::size_t>(*bad - lba)]) {
         data[static_cast<std::size_t>((*bad - lba) * sectorBytes)] ^= 0x5A;
     }
-    runFor(rates_.readTime(disc, lba, count));
+    pacer_.runFor(rates_.readTime(disc, lba, count));
     return Reply{data.size(), std::nullopt, false, false};
 }
 
 Reply Recorder::synchronize(LoadedDisc loaded) {
     Disc& disc = loaded.disc;
-    drainBuffer();
+    pacer_.drainBuffer();
     writeOrigin_.reset();
     if (simulatedNext_) {
         simulatedNext_.reset();
@@ -222,7 +150,7 @@ Reply Recorder::synchronize(LoadedDisc loaded) {
             return {};
         }
         disc.closeSession(parameters_.keepsAppendable());
-        runFor(rates_.jobTime(disc, DriveJob::CloseSession));
+        pacer_.runFor(rates_.jobTime(disc, DriveJob::CloseSession));
         return Reply{0, std::nullopt, true, false};
     }
     const Track* open = disc.openTrack();
@@ -232,10 +160,10 @@ Reply Recorder::synchronize(LoadedDisc loaded) {
     if (disc.traits().family == Family::CD) {
         // Track at once ends the track with the cache flush.
         disc.closeTrack();
-    } else if (isDvdMinusSequential(disc.medium) && parameters_.writeType == 2) {
+    } else if (disc.dvdMinusSequential() && parameters_.writeType == 2) {
         // Disc at once: one track, one session, and the disc is closed.
         disc.closeSession(false);
-        runFor(rates_.jobTime(disc, DriveJob::CloseSession));
+        pacer_.runFor(rates_.jobTime(disc, DriveJob::CloseSession));
     }
     return Reply{0, std::nullopt, true, false};
 }
@@ -271,10 +199,10 @@ Reply Recorder::close(LoadedDisc loaded, int function, bool immediate, const Mom
     default:
         return Reply::failed(sense::invalidField);
     }
-    runInBackground(sense::operationInProgress,
-                    Trigger::after(rates_.jobTime(disc, function == 1 ? DriveJob::CloseTrack
-                                                                      : DriveJob::CloseSession)),
-                    immediate, now);
+    background_.start(sense::operationInProgress,
+                      Trigger::after(rates_.jobTime(disc, function == 1 ? DriveJob::CloseTrack
+                                                                        : DriveJob::CloseSession)),
+                      immediate, now);
     return Reply{0, std::nullopt, true, false};
 }
 
@@ -359,7 +287,7 @@ Reply Recorder::blank(LoadedDisc loaded, int type, bool immediate, const Moment&
     disc.blankAll(type == 1);
     loaded.store.erase();
     discChanged();
-    runInBackground(sense::operationInProgress, erasing(duration), immediate, now);
+    background_.start(sense::operationInProgress, erasing(duration), immediate, now);
     return Reply{0, std::nullopt, true, false};
 }
 
@@ -406,7 +334,7 @@ Reply Recorder::format(LoadedDisc loaded, std::span<const std::uint8_t> list, co
     }
     const Clock::duration duration = rates_.jobTime(
         disc, certifies ? DriveJob::CertifyingFormat : DriveJob::QuickFormat, blocks);
-    runInBackground(sense::formatInProgress, erasing(duration), immediate, now);
+    background_.start(sense::formatInProgress, erasing(duration), immediate, now);
     return Reply{0, std::nullopt, true, false};
 }
 

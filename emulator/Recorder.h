@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "BackgroundJob.h"
 #include "BackingStore.h"
 #include "Bytes.h"
 #include "Disc.h"
 #include "DriveConfig.h"
+#include "Faults.h"
 #include "ModePages.h"
+#include "Pacer.h"
 #include "RateModel.h"
 #include "ReadCache.h"
 #include "Reply.h"
@@ -24,13 +27,15 @@ struct LoadedDisc {
     BackingStore& store;
 };
 
-// The commands that write, read, close, blank and format: the rules of the
-// disc, the time each takes, and the faults the device id asks for.
+// The commands that write, read, close, blank and format, by the rules of
+// the disc: how long each takes (the rate model, kept to by the pacer),
+// which faults it meets, and what goes on after it answered.
 class Recorder {
 public:
     // `cachedSectors`: how many of the sectors written last the drive
     // answers reads of from its buffer.
-    Recorder(const DriveConfig& config, RateModel& rates, std::size_t cachedSectors);
+    Recorder(const DriveConfig& config, RateModel& rates, Pacer& pacer, Faults& faults,
+             std::size_t cachedSectors);
 
     Reply write(LoadedDisc loaded, std::int64_t lba, std::span<const std::uint8_t> data);
     // `forceUnitAccess`: from the disc, never from the buffer.
@@ -48,26 +53,16 @@ public:
     std::optional<Sense> backgroundWork(const Moment& now) const;
     // Forgets what belonged to the disc that left the drive.
     void discChanged();
-    // Holds the command being run until `resume` fires.
-    void stall();
 
 private:
     bool sessionsMayFollow(const Disc& disc) const;
     Trigger erasing(Clock::duration duration) const;
-    // Takes the time a command needs, while the host waits for its answer;
-    // `buffered`: how much of it the drive's buffer lets the host skip.
-    void runFor(Clock::duration duration, Clock::duration buffered = {});
-    // Waits until all that was written is on the disc.
-    void drainBuffer() const;
-    // Takes the time after answering when the host asked for that (Immed).
-    void runInBackground(const Sense& whileRunning, Trigger done, bool immediate,
-                         const Moment& now);
-    std::optional<std::int64_t> faultIn(const std::optional<std::int64_t>& sector,
-                                        std::int64_t origin, std::int64_t lba,
-                                        std::int64_t count) const;
 
     const DriveConfig& config_;
     RateModel& rates_;
+    Pacer& pacer_;
+    Faults& faults_;
+    BackgroundJob background_;
     WriteParameters parameters_;
     ReadCache cache_;
     // Track at once: where a simulated write has got to.
@@ -77,12 +72,6 @@ private:
     std::vector<std::size_t> sessionAtOnceTracks_;
     std::optional<std::int64_t> writeOrigin_; // where this run began writing the track
     std::optional<std::int64_t> readOrigin_;
-    bool stalledWrite_ = false;
-    bool stalledRead_ = false;
-    Trigger background_ = Trigger::never();
-    Sense backgroundSense_;
-    bool backgroundActive_ = false;
-    Clock::time_point paced_{};
 };
 
 } // namespace emulator

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "DriveEmulator.h"
+#include "EmulatorLaunch.h"
 
+#include "DiscFiles.h"
 #include "DriveConfig.h"
 
 #include <cerrno>
@@ -10,13 +11,16 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
-namespace disctool::driveEmulator {
+namespace emulator::launch {
 
 namespace {
 
+// The emulator, beside the program that uses it, in the build and installed.
+constexpr const char* libraryName = "libemberlin-emulator.so";
+
 using EmulatedDeviceFunction = const char* (*)();
 
-EmulatedDeviceFunction emulatedDevice() {
+EmulatedDeviceFunction emulatedDeviceFunction() {
     return reinterpret_cast<EmulatedDeviceFunction>(
         ::dlsym(RTLD_DEFAULT, "emberlin_emulated_device"));
 }
@@ -29,33 +33,46 @@ std::string thisProgram() {
 
 } // namespace
 
-bool named(std::string_view id) {
-    return id.starts_with(emulator::DriveConfig::prefix);
+bool namesEmulatedDrive(std::string_view id) {
+    return id.starts_with(DriveConfig::prefix);
 }
 
-std::optional<std::string> prepare(const std::string& id, char** argv) {
-    if (!named(id)) {
-        return std::nullopt;
-    }
+std::optional<std::string> problemWith(std::string_view id) {
     std::string problem;
-    const std::optional<emulator::DriveConfig> config = emulator::DriveConfig::parse(id, problem);
+    const std::optional<DriveConfig> config = DriveConfig::parse(id, problem);
     if (!config) {
-        return "Invalid emulated drive \"" + id + "\": " + problem;
+        return problem;
     }
-    if (const std::optional<std::string> unusable = config->backingFileProblem()) {
-        return *unusable;
-    }
-    if (emulatedDevice() != nullptr) {
+    return DiscFiles(config->path, config->discs.size(), config->log).problem();
+}
+
+std::optional<media::Medium> firstMedium(std::string_view id) {
+    std::string problem;
+    const std::optional<DriveConfig> config = DriveConfig::parse(id, problem);
+    return config ? std::optional(config->discs.front().medium) : std::nullopt;
+}
+
+std::optional<std::string> startEmulator(const std::string& id, char** argv) {
+    // Started again, the emulator checked the id and its files itself.
+    if (!namesEmulatedDrive(id) || emulatedDeviceFunction() != nullptr) {
         return std::nullopt;
     }
-    const char* started = std::getenv(emulator::emulatedDriveVariable);
+    std::string invalid;
+    const std::optional<DriveConfig> config = DriveConfig::parse(id, invalid);
+    if (!config) {
+        return "Invalid emulated drive \"" + id + "\": " + invalid;
+    }
+    if (std::optional<std::string> unusable =
+            DiscFiles(config->path, config->discs.size(), config->log).prepare()) {
+        return unusable;
+    }
+    const char* started = std::getenv(emulatedDriveVariable);
     if (started != nullptr && id == started) {
         // This is the program started again, and the library did not load.
         return "The drive emulator could not be loaded";
     }
     const std::string program = thisProgram();
-    const std::string library =
-        program.substr(0, program.find_last_of('/') + 1) + emulator::emulatorLibraryName;
+    const std::string library = program.substr(0, program.find_last_of('/') + 1) + libraryName;
     if (program.empty() || ::access(library.c_str(), R_OK) != 0) {
         return "The drive emulator " + library + " is missing";
     }
@@ -68,15 +85,15 @@ std::optional<std::string> prepare(const std::string& id, char** argv) {
                                     ? std::string(preloaded) + ":" + library
                                     : library;
     ::setenv("LD_PRELOAD", preload.c_str(), 1);
-    ::setenv(emulator::emulatedDriveVariable, id.c_str(), 1);
+    ::setenv(emulatedDriveVariable, id.c_str(), 1);
     ::execv(program.c_str(), argv);
     return "Cannot start " + program + " with the drive emulator: " + std::strerror(errno);
 }
 
-std::optional<std::string> device() {
-    const EmulatedDeviceFunction function = emulatedDevice();
+std::optional<std::string> emulatedDevice() {
+    const EmulatedDeviceFunction function = emulatedDeviceFunction();
     const char* path = function != nullptr ? function() : nullptr;
     return path != nullptr ? std::optional<std::string>(path) : std::nullopt;
 }
 
-} // namespace disctool::driveEmulator
+} // namespace emulator::launch

@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "OwnFile.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace emulator {
+
+OwnFile OwnFile::checked(int fd) {
+    if (fd < 0) {
+        return OwnFile(-1, errno);
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_uid != ::geteuid()) {
+        ::close(fd);
+        return OwnFile(-1, EPERM);
+    }
+    return OwnFile(fd, 0);
+}
+
+OwnFile OwnFile::open(const std::string& path, int flags) {
+    return checked(::open(path.c_str(), flags | O_NOFOLLOW | O_CLOEXEC, 0644));
+}
+
+OwnFile OwnFile::createUnique(std::string& pattern) {
+    return checked(::mkostemp(pattern.data(), O_CLOEXEC));
+}
+
+OwnFile::OwnFile(OwnFile&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1))
+    , error_(other.error_) {}
+
+OwnFile& OwnFile::operator=(OwnFile&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+        fd_ = std::exchange(other.fd_, -1);
+        error_ = other.error_;
+    }
+    return *this;
+}
+
+OwnFile::~OwnFile() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+}
+
+} // namespace emulator

@@ -1,0 +1,130 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// An emulated drive keeps its discs in files that may lie in a folder other
+// users write to. What another user plants there (a link, a file, a state
+// file) never decides where the user's data goes, a file of the user's own
+// that holds data is left alone unless the state beside it describes it, and
+// a folder the drive cannot write in is named with the real reason: each
+// through the disc-image tool, the other user played by nobody.
+#include "ScratchDirectory.h"
+#include "TestImage.h"
+#include "ToolRun.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+struct Case {
+    std::string what;
+    std::vector<Lines> usersOwn; // commands the user runs first
+    std::vector<Lines> planted;  // commands the other user runs then
+    std::string id;
+    std::string says; // a line of the tool's output holds this
+    bool toolAsOtherUser = false;
+};
+
+TEST(ForeignFiles, NoOtherUserDecidesWhereTheDiscsGo) {
+    if (::getuid() != 0) {
+        GTEST_SKIP() << "playing another user takes root, as CI has";
+    }
+    const std::string burn = "medium=cd-r,cd-r&state=full,blank";
+    const std::vector<Case> cases = {
+        {"a link at the second disc's file",
+         {},
+         {{"/bin/ln", "-s", "PRECIOUS", "SHARED/disc.2"}},
+         "sim:SHARED/disc?" + burn,
+         "SHARED/disc.2 is a symbolic link"},
+        {"a link at the first disc's file",
+         {},
+         {{"/bin/ln", "-s", "PRECIOUS", "SHARED/disc"}},
+         "sim:SHARED/disc?" + burn,
+         "SHARED/disc is a symbolic link"},
+        {"a link at the command log",
+         {},
+         {{"/bin/ln", "-s", "PRECIOUS", "SHARED/log"}},
+         "sim:SHARED/disc?log=SHARED/log",
+         "SHARED/log is a symbolic link"},
+        {"another user's file at the second disc's file",
+         {},
+         {{"/bin/touch", "SHARED/disc.2"}},
+         "sim:SHARED/disc?" + burn,
+         "SHARED/disc.2 belongs to another user"},
+        {"another user's state beside the user's own file",
+         {{"/bin/cp", "PRECIOUS", "SHARED/disc"}},
+         {{"/bin/cp", "PRECIOUS", "SHARED/disc.state"}},
+         "sim:SHARED/disc",
+         "SHARED/disc.state is no state an emulated drive left (it is not a file of this user's "
+         "own)"},
+        {"the state of another drive beside the user's own file",
+         {{EMBERLIN_DISCTOOL, "burn", "IMAGE", "-noverifyburn", "-device", "sim:SHARED/other"},
+          {"/bin/cp", "PRECIOUS", "SHARED/disc"},
+          {"/bin/cp", "SHARED/other.state", "SHARED/disc.state"}},
+         {},
+         "sim:SHARED/disc",
+         "SHARED/disc holds data but no emulated disc"},
+        {"a folder the user may not write in",
+         {},
+         {},
+         "sim:CLOSED/disc",
+         "Cannot create CLOSED/disc: Permission denied",
+         true},
+    };
+    const ScratchDirectory scratch;
+    const std::string precious = scratch.file("precious");
+    const std::vector<char> bytes = writeTestImage(precious, 5000);
+    writeTestImage(scratch.file("image.iso"), 100000);
+    std::filesystem::create_directory(scratch.file("closed"));
+    int number = 0;
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.what);
+        const std::string shared = scratch.file("shared" + std::to_string(++number));
+        std::filesystem::create_directory(shared);
+        ::chmod(shared.c_str(), 01777); // as /tmp
+        const auto expanded = [&](std::string text) {
+            for (const auto& [name, value] : {std::pair<std::string, std::string>{"SHARED", shared},
+                                              {"PRECIOUS", precious},
+                                              {"IMAGE", scratch.file("image.iso")},
+                                              {"CLOSED", scratch.file("closed")}}) {
+                for (std::size_t at; (at = text.find(name)) != std::string::npos;) {
+                    text.replace(at, name.size(), value);
+                }
+            }
+            return text;
+        };
+        const auto run = [&](const Lines& command, bool asOtherUser) {
+            Lines arguments;
+            std::transform(command.begin() + 1, command.end(), std::back_inserter(arguments),
+                           expanded);
+            ToolRun::Options options;
+            options.program = command.front();
+            options.asNobody = asOtherUser;
+            return runTool(arguments, options);
+        };
+        for (const Lines& command : row.usersOwn) {
+            ASSERT_EQ(run(command, false).status, 0) << command.front();
+        }
+        for (const Lines& command : row.planted) {
+            ASSERT_EQ(run(command, true).status, 0) << command.front();
+        }
+        const ToolResult burned =
+            run({EMBERLIN_DISCTOOL, "burn", "IMAGE", "-noverifyburn", "-device", expanded(row.id)},
+                row.toolAsOtherUser);
+        EXPECT_EQ(burned.status, 1);
+        EXPECT_TRUE(std::any_of(
+            burned.lines.begin(), burned.lines.end(),
+            [&](const std::string& line) { return line.find(expanded(row.says)) != line.npos; }))
+            << expanded(row.says);
+        EXPECT_EQ(readWholeFile(precious), bytes) << "the user's file is as it was";
+        if (std::filesystem::is_regular_file(shared + "/disc") && !row.usersOwn.empty()) {
+            EXPECT_EQ(readWholeFile(shared + "/disc"), bytes) << "so is the user's copy";
+        }
+    }
+}
+
+} // namespace
