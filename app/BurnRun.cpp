@@ -47,8 +47,8 @@ BurnRun::Launch BurnRun::start(const QString& toolPath, const QString& imagePath
     burnTask_.reset(new TaskWrapper(*this, burnArguments(toolPath, imagePath, choices, device)));
     ignoreOutput_ = false;
     burnClosed_ = false;
-    FileDescriptor masterFD;
-    FileDescriptor slaveFD;
+    posix::FileDescriptor masterFD;
+    posix::FileDescriptor slaveFD;
     if (!ptyOpener.openRawPair(masterFD, slaveFD))
         return Launch::NoTerminal;
     if (!burnTask_->startProcess(std::move(masterFD), std::move(slaveFD)))

@@ -19,7 +19,7 @@ constexpr qint64 largestChecksumFile = 1 << 20;
 // The file's text, if it is one the user can trust to be what was published.
 std::optional<QString> trustedText(const QString& path) {
     QString problem;
-    const FileDescriptor file = openRegularFile(path, problem);
+    const posix::FileDescriptor file = openRegularFile(path, problem);
     struct stat status {};
     if (!file || ::fstat(file.get(), &status) != 0 || status.st_size > largestChecksumFile ||
         (status.st_uid != ::geteuid() && status.st_uid != 0))

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <openssl/evp.h>
@@ -17,15 +19,18 @@ namespace emberlin {
 
 // What a computation and its owner share: the owner cancels it under the
 // mutex, and the worker delivers its result under it only while it is not
-// cancelled, so nothing reaches an owner that has gone.
+// cancelled, so nothing reaches an owner that has gone; the worker says
+// under it that it has finished.
 struct ImageDigest::Run {
     std::mutex mutex;
+    std::condition_variable ended;
     std::atomic<bool> cancelled = false;
+    bool finished = false;
 };
 
 QString sha256OfImage(const QString& path, const std::atomic<bool>& cancelled) {
     QString problem;
-    const FileDescriptor file = openRegularFile(path, problem);
+    const posix::FileDescriptor file = openRegularFile(path, problem);
     const std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> hash(EVP_MD_CTX_new(),
                                                                        &EVP_MD_CTX_free);
     if (!file || !hash || EVP_DigestInit_ex(hash.get(), EVP_sha256(), nullptr) != 1)
@@ -56,6 +61,17 @@ ImageDigest::ImageDigest(QObject* parent)
 
 ImageDigest::~ImageDigest() {
     cancel();
+    // A cancelled computation stops after the block it is reading, moments
+    // later: wait that long, so that no thread still hashes while the process
+    // ends and its libraries go. One stuck in a read that hangs (a stalled
+    // network share) is left to itself.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    for (const std::weak_ptr<Run>& started : runs_) {
+        if (const std::shared_ptr<Run> run = started.lock()) {
+            std::unique_lock lock(run->mutex);
+            run->ended.wait_until(lock, deadline, [&run] { return run->finished; });
+        }
+    }
 }
 
 void ImageDigest::cancel() {
@@ -70,6 +86,8 @@ void ImageDigest::start(const QString& path) {
     cancel();
     auto run = std::make_shared<Run>();
     run_ = run;
+    std::erase_if(runs_, [](const std::weak_ptr<Run>& started) { return started.expired(); });
+    runs_.push_back(run);
     const auto deliver = [this, path, run](const QString& sha256) {
         // On the window's thread, and dropped if cancelled meanwhile.
         QMetaObject::invokeMethod(
@@ -81,13 +99,15 @@ void ImageDigest::start(const QString& path) {
             Qt::QueuedConnection);
     };
     try {
-        // Detached: nothing ever waits for it, and it reaches this object only
-        // under the lock, while not cancelled.
+        // Detached: the window never waits for it, and it reaches this object
+        // only under the lock, while not cancelled.
         std::thread([path, run, deliver] {
             const QString sha256 = sha256OfImage(path, run->cancelled);
             const std::lock_guard lock(run->mutex);
             if (!run->cancelled)
                 deliver(sha256);
+            run->finished = true;
+            run->ended.notify_all();
         }).detach();
     } catch (const std::system_error&) {
         deliver({}); // no thread to be had: the digest is unknown

@@ -4,6 +4,7 @@
 #include <QString>
 #include <atomic>
 #include <memory>
+#include <vector>
 
 namespace emberlin {
 
@@ -13,10 +14,10 @@ namespace emberlin {
 QString sha256OfImage(const QString& path, const std::atomic<bool>& cancelled);
 
 // The SHA-256 of an image file, read on a worker thread so the window never
-// waits; only a regular file is read. A new computation, or the object's end,
-// cancels the running one without waiting for it: a read that hangs (a
-// stalled network share) holds up nothing but its own thread, which ends by
-// itself and whose result is dropped.
+// waits; only a regular file is read. A new computation cancels the running
+// one without waiting for it: a read that hangs (a stalled network share)
+// holds up nothing but its own thread, which ends by itself and whose result
+// is dropped. The object's end gives cancelled computations a moment to stop.
 class ImageDigest final : public QObject {
     Q_OBJECT
 
@@ -34,6 +35,7 @@ signals:
 private:
     struct Run;
     std::shared_ptr<Run> run_;
+    std::vector<std::weak_ptr<Run>> runs_; // every computation that may still run
 };
 
 } // namespace emberlin

@@ -1,6 +1,6 @@
 #include "LinkSafeFileWrite.h"
 
-#include "FileDescriptor.h"
+#include "posix/FileDescriptor.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -76,7 +76,7 @@ public:
 private:
     int folder_;
     QByteArray name_;
-    FileDescriptor fd_;
+    posix::FileDescriptor fd_;
 };
 
 bool writeAll(int fd, const QByteArray& bytes) {
@@ -95,8 +95,8 @@ bool writeAll(int fd, const QByteArray& bytes) {
 
 QString writeFileWithoutFollowingLinks(const QString& path, const QByteArray& contents) {
     const QFileInfo info(path);
-    const FileDescriptor folder(::open(QFile::encodeName(info.absolutePath()).constData(),
-                                       O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const posix::FileDescriptor folder(::open(QFile::encodeName(info.absolutePath()).constData(),
+                                              O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!folder)
         return qt_error_string(errno);
     const QByteArray name = QFile::encodeName(info.fileName());

@@ -16,7 +16,7 @@ QString notRegular() {
 
 } // namespace
 
-FileDescriptor openRegularFile(const QString& path, QString& problem) {
+posix::FileDescriptor openRegularFile(const QString& path, QString& problem) {
     const QByteArray name = QFile::encodeName(path);
     struct stat status {};
     // A look first, so that a device is not even opened.
@@ -29,7 +29,8 @@ FileDescriptor openRegularFile(const QString& path, QString& problem) {
         return {};
     }
     // Without waiting, in case a pipe took the file's place since.
-    FileDescriptor file(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    posix::FileDescriptor file(
+        ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!file || ::fstat(file.get(), &status) != 0) {
         problem = qt_error_string(errno);
         return {};

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FileDescriptor.h"
+#include "posix/FileDescriptor.h"
 
 #include <QString>
 
@@ -11,6 +11,6 @@ namespace emberlin {
 // device or a socket is refused, also one swapped in between the look and the
 // opening. Reads then block as usual. An invalid descriptor and, in problem,
 // why not for the user otherwise.
-FileDescriptor openRegularFile(const QString& path, QString& problem);
+posix::FileDescriptor openRegularFile(const QString& path, QString& problem);
 
 } // namespace emberlin

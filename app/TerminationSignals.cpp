@@ -27,7 +27,7 @@ void onSignal(int signalNumber) {
 
 // Close-on-exec so the tool does not inherit it, non-blocking so neither the
 // handler nor the drain can hang.
-void prepare(const FileDescriptor& end) {
+void prepare(const posix::FileDescriptor& end) {
     ::fcntl(end.get(), F_SETFD, FD_CLOEXEC);
     ::fcntl(end.get(), F_SETFL, ::fcntl(end.get(), F_GETFL) | O_NONBLOCK);
 }

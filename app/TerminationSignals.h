@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FileDescriptor.h"
+#include "posix/FileDescriptor.h"
 
 #include <QObject>
 
@@ -27,8 +27,8 @@ signals:
 private:
     void drain();
 
-    FileDescriptor readEnd_;
-    FileDescriptor writeEnd_;
+    posix::FileDescriptor readEnd_;
+    posix::FileDescriptor writeEnd_;
     QSocketNotifier* notifier_ = nullptr;
 };
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DeviceAccess.h"
 
-#include "FileDescriptor.h"
+#include "posix/FileDescriptor.h"
 
 #include <array>
 #include <cerrno>
@@ -97,8 +97,8 @@ DeviceAccess::Result DeviceAccess::check(const std::string& device) const {
     }
     // O_EXCL on a device node fails with EBUSY while another program holds it
     // the same way (or while the kernel has it mounted).
-    FileDescriptor probe(::open(device.c_str(), O_RDWR | O_NONBLOCK | O_EXCL | O_CLOEXEC));
-    if (!probe.valid()) {
+    posix::FileDescriptor probe(::open(device.c_str(), O_RDWR | O_NONBLOCK | O_EXCL | O_CLOEXEC));
+    if (!probe.isValid()) {
         if (errno == EBUSY) {
             return {Verdict::Busy, device + " is in use"};
         }
@@ -111,7 +111,7 @@ DeviceAccess::Result DeviceAccess::check(const std::string& device) const {
     struct flock lock {};
     lock.l_type = F_WRLCK;
     lock.l_whence = SEEK_SET;
-    if (probe.valid() && ::fcntl(probe.get(), F_GETLK, &lock) == 0 && lock.l_type != F_UNLCK) {
+    if (probe.isValid() && ::fcntl(probe.get(), F_GETLK, &lock) == 0 && lock.l_type != F_UNLCK) {
         return {Verdict::Busy, device + " is in use by process " + std::to_string(lock.l_pid)};
     }
     return {Verdict::Ready, {}};

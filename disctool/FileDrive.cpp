@@ -86,7 +86,7 @@ GrabResult FileDrive::grab() {
     if (exists && S_ISBLK(status.st_mode)) {
         // Exclusively: fails while the device is mounted or held by another program.
         device_.reset(::open(target_.c_str(), O_RDWR | O_EXCL | O_CLOEXEC));
-        if (!device_.valid()) {
+        if (!device_.isValid()) {
             return {errno == EBUSY ? GrabStatus::Busy : GrabStatus::Failed,
                     because("Cannot write to " + target_)};
         }
@@ -108,7 +108,7 @@ GrabResult FileDrive::grab() {
 }
 
 std::int64_t FileDrive::room() const {
-    if (device_.valid()) {
+    if (device_.isValid()) {
         std::uint64_t size = 0;
         return ::ioctl(device_.get(), BLKGETSIZE64, &size) == 0 ? static_cast<std::int64_t>(size)
                                                                 : 0;

@@ -2,9 +2,9 @@
 #pragma once
 
 #include "Drive.h"
-#include "FileDescriptor.h"
 #include "ImageWriter.h"
 #include "ReplacementFile.h"
+#include "posix/FileDescriptor.h"
 
 #include <cstdint>
 #include <memory>
@@ -61,7 +61,7 @@ private:
     std::string target_; // path_ with a link followed
     std::optional<GrabResult> grabbed_;
     std::optional<ReplacementFile> replacement_;
-    FileDescriptor device_; // a block device written in place
+    posix::FileDescriptor device_; // a block device written in place
     std::unique_ptr<ImageWriter> writer_;
     std::int64_t imageBytes_ = 0;
     bool lastJobSimulated_ = false;

@@ -11,14 +11,14 @@
 
 namespace disctool {
 
-ImageFile::ImageFile(FileDescriptor fd, std::int64_t size)
+ImageFile::ImageFile(posix::FileDescriptor fd, std::int64_t size)
     : fd_(std::move(fd))
     , size_(size) {}
 
 std::optional<ImageFile> ImageFile::open(const std::string& path, std::string& problem) {
     // Non-blocking, so that a named pipe given as image cannot stall the open.
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (!fd.valid()) {
+    posix::FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (!fd.isValid()) {
         problem = "Cannot open the image " + path + ": " + std::strerror(errno);
         return std::nullopt;
     }

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "FileDescriptor.h"
 #include "IsoVolume.h"
+#include "posix/FileDescriptor.h"
 
 #include <cstdint>
 #include <optional>
@@ -22,9 +22,9 @@ public:
     std::optional<IsoVolume> isoVolume() const;
 
 private:
-    ImageFile(FileDescriptor fd, std::int64_t size);
+    ImageFile(posix::FileDescriptor fd, std::int64_t size);
 
-    FileDescriptor fd_;
+    posix::FileDescriptor fd_;
     std::int64_t size_ = 0;
 };
 

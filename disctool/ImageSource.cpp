@@ -2,7 +2,7 @@
 #include "ImageSource.h"
 
 #include "AlignedBuffer.h"
-#include "FileDescriptor.h"
+#include "posix/FileDescriptor.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -23,7 +23,7 @@ namespace {
 constexpr std::size_t blockBytes = 1024 * 1024;
 
 struct ImageSourceData {
-    FileDescriptor fd;
+    posix::FileDescriptor fd;
     std::int64_t size = 0;      // what the source delivers, at most
     std::int64_t delivered = 0; // so far
     AlignedBuffer block{blockBytes};
@@ -88,7 +88,7 @@ void freeData(burn_source* source) {
 } // namespace
 
 libburn::Source makeImageSource(int fd, std::int64_t size, std::shared_ptr<Sha256> digest) {
-    FileDescriptor owned(fd);
+    posix::FileDescriptor owned(fd);
     // libburn frees the structure itself with free().
     auto* source = static_cast<burn_source*>(std::calloc(1, sizeof(burn_source)));
     if (source == nullptr) {

@@ -66,7 +66,7 @@ void ImageWriter::copy() {
 }
 
 std::string ImageWriter::copyBlocks() {
-    if (!image_.valid()) {
+    if (!image_.isValid()) {
         return std::string("Cannot read the image: ") + std::strerror(errno);
     }
     AlignedBuffer block(blockBytes);

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "FileDescriptor.h"
 #include "Sha256.h"
+#include "posix/FileDescriptor.h"
 
 #include <atomic>
 #include <chrono>
@@ -44,7 +44,7 @@ private:
     // Empty when done, else why not.
     std::string copyBlocks();
 
-    FileDescriptor image_;
+    posix::FileDescriptor image_;
     std::int64_t imageBytes_;
     int target_;
     bool simulate_;

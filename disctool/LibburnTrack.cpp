@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "LibburnTrack.h"
 
-#include "FileDescriptor.h"
 #include "ImageSource.h"
+#include "posix/FileDescriptor.h"
 
 #include <cerrno>
 #include <cstring>
@@ -19,8 +19,8 @@ LibburnTrack::LibburnTrack(std::int64_t imageBytes, std::shared_ptr<Sha256> dige
 
 std::optional<LibburnTrack> LibburnTrack::lay(int imageFd, std::int64_t imageBytes, bool useFifo,
                                               std::string& problem) {
-    FileDescriptor sourceFd(::dup(imageFd));
-    if (!sourceFd.valid() || ::lseek(sourceFd.get(), 0, SEEK_SET) != 0) {
+    posix::FileDescriptor sourceFd(::dup(imageFd));
+    if (!sourceFd.isValid() || ::lseek(sourceFd.get(), 0, SEEK_SET) != 0) {
         problem = std::string("Cannot read the image: ") + std::strerror(errno);
         return std::nullopt;
     }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ReplacementFile.h"
 
-#include "FileDescriptor.h"
+#include "posix/FileDescriptor.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -21,8 +21,8 @@ std::optional<ReplacementFile> ReplacementFile::create(const std::string& target
         slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
     const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
     std::string path = directory + "/." + name + ".emberlin-XXXXXX";
-    FileDescriptor created(::mkostemp(path.data(), O_CLOEXEC));
-    if (!created.valid()) {
+    posix::FileDescriptor created(::mkostemp(path.data(), O_CLOEXEC));
+    if (!created.isValid()) {
         problem = "Cannot create a file beside " + target + ": " + std::strerror(errno);
         return std::nullopt;
     }
@@ -33,7 +33,7 @@ std::optional<ReplacementFile> ReplacementFile::create(const std::string& target
     return ReplacementFile(std::move(created), target, std::move(path), replaced);
 }
 
-ReplacementFile::ReplacementFile(FileDescriptor fd, std::string target, std::string path,
+ReplacementFile::ReplacementFile(posix::FileDescriptor fd, std::string target, std::string path,
                                  std::optional<struct stat> replaced)
     : fd_(std::move(fd))
     , target_(std::move(target))

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "FileDescriptor.h"
+#include "posix/FileDescriptor.h"
 
 #include <optional>
 #include <string>
@@ -33,10 +33,10 @@ public:
     bool replaceTarget(std::string& problem);
 
 private:
-    ReplacementFile(FileDescriptor fd, std::string target, std::string path,
+    ReplacementFile(posix::FileDescriptor fd, std::string target, std::string path,
                     std::optional<struct stat> replaced);
 
-    FileDescriptor fd_;
+    posix::FileDescriptor fd_;
     std::string target_;
     std::string path_; // empty once renamed or moved from
     std::optional<struct stat> replaced_;

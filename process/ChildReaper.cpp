@@ -20,16 +20,16 @@ namespace {
 constexpr int PollIntervalMs = 100;
 
 // A descriptor that becomes readable when the process exits.
-FileDescriptor openExitWatch(pid_t pid) {
+posix::FileDescriptor openExitWatch(pid_t pid) {
 #if defined(__APPLE__)
-    FileDescriptor queue(::kqueue());
+    posix::FileDescriptor queue(::kqueue());
     struct kevent change;
     EV_SET(&change, pid, EVFILT_PROC, EV_ADD | EV_ONESHOT, NOTE_EXIT, 0, nullptr);
     if (!queue || ::kevent(queue.get(), &change, 1, nullptr, 0, nullptr) != 0)
         return {};
     return queue;
 #elif defined(__linux__) && defined(SYS_pidfd_open)
-    return FileDescriptor(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)));
+    return posix::FileDescriptor(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)));
 #else
     (void)pid;
     return {};

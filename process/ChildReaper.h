@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FileDescriptor.h"
+#include "posix/FileDescriptor.h"
 
 #include <QObject>
 #include <sys/types.h>
@@ -33,7 +33,7 @@ private:
     void reapIfExited();
 
     pid_t pid_;
-    FileDescriptor exitWatch_; // readable once the child has exited
+    posix::FileDescriptor exitWatch_; // readable once the child has exited
     QSocketNotifier* exitNotifier_ = nullptr;
     QTimer* pollTimer_ = nullptr; // only where no exit descriptor could be had
 };

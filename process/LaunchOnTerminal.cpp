@@ -1,6 +1,6 @@
 #include "LaunchOnTerminal.h"
 
-#include "FileDescriptor.h"
+#include "posix/FileDescriptor.h"
 
 #include <QFile>
 #include <cerrno>
@@ -21,7 +21,7 @@ QString errorText(int error) {
 }
 
 // A pipe whose write end vanishes when the child's exec succeeds.
-bool openExecReportPipe(FileDescriptor& readEnd, FileDescriptor& writeEnd) {
+bool openExecReportPipe(posix::FileDescriptor& readEnd, posix::FileDescriptor& writeEnd) {
     int ends[2];
 #if defined(__APPLE__)
     if (::pipe(ends) != 0)
@@ -90,8 +90,8 @@ pid_t launchOnTerminal(const QStringList& arguments, int master, int slave, QStr
         argv.push_back(argument.data());
     argv.push_back(nullptr);
 
-    FileDescriptor reportRead;
-    FileDescriptor reportWrite;
+    posix::FileDescriptor reportRead;
+    posix::FileDescriptor reportWrite;
     if (!openExecReportPipe(reportRead, reportWrite)) {
         error = errorText(errno);
         return -1;

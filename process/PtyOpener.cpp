@@ -12,7 +12,7 @@
 
 namespace emberlin {
 
-bool SystemPtyOpener::openRawPair(FileDescriptor& master, FileDescriptor& slave) {
+bool SystemPtyOpener::openRawPair(posix::FileDescriptor& master, posix::FileDescriptor& slave) {
     master.reset();
     slave.reset();
 
@@ -20,8 +20,8 @@ bool SystemPtyOpener::openRawPair(FileDescriptor& master, FileDescriptor& slave)
     int slaveFd = -1;
     if (::openpty(&masterFd, &slaveFd, nullptr, nullptr, nullptr) != 0)
         return false;
-    FileDescriptor newMaster(masterFd);
-    FileDescriptor newSlave(slaveFd);
+    posix::FileDescriptor newMaster(masterFd);
+    posix::FileDescriptor newSlave(slaveFd);
 
     // Raw: no line-end translation, no echo, no line editing, no signal
     // characters. Control modes, control characters and speeds stay as the

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FileDescriptor.h"
+#include "posix/FileDescriptor.h"
 
 namespace emberlin {
 
@@ -11,14 +11,14 @@ public:
     // On success both descriptors own the new pair (close-on-exec, the master
     // non-blocking, raw mode on both sides, a sensible window size) and the
     // result is true. On failure both are left empty and the result is false.
-    virtual bool openRawPair(FileDescriptor& master, FileDescriptor& slave) = 0;
+    virtual bool openRawPair(posix::FileDescriptor& master, posix::FileDescriptor& slave) = 0;
 };
 
 // openpty, tcgetattr on the master, input/output/local modes cleared, the same
 // record written to master and then slave with TCSANOW.
 class SystemPtyOpener final : public PtyOpener {
 public:
-    bool openRawPair(FileDescriptor& master, FileDescriptor& slave) override;
+    bool openRawPair(posix::FileDescriptor& master, posix::FileDescriptor& slave) override;
 };
 
 } // namespace emberlin

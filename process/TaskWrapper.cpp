@@ -34,7 +34,7 @@ TaskWrapper::~TaskWrapper() {
     stopProcess();
 }
 
-bool TaskWrapper::startProcess(FileDescriptor master, FileDescriptor slave) {
+bool TaskWrapper::startProcess(posix::FileDescriptor master, posix::FileDescriptor slave) {
     if (!controller_) // stopped already: the pair is closed on return
         return false;
     master_ = std::move(master);

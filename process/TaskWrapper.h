@@ -1,8 +1,8 @@
 #pragma once
 
 #include "ChildReaper.h"
-#include "FileDescriptor.h"
 #include "OutputSplitter.h"
+#include "posix/FileDescriptor.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -32,7 +32,7 @@ public:
     // Takes ownership of both descriptors. Tells the client processStarted,
     // arms the read, then launches. Returns false when the child could not be
     // launched; launchError() then says why, and the wrapper is stopped.
-    bool startProcess(FileDescriptor master, FileDescriptor slave);
+    bool startProcess(posix::FileDescriptor master, posix::FileDescriptor slave);
     QString launchError() const { return launchError_; }
 
     // SIGTERM to the child (no waiting: it is reaped when it exits), both
@@ -66,8 +66,8 @@ private:
 
     TaskWrapperController* controller_; // cleared by the stop
     QStringList arguments_;
-    FileDescriptor master_;
-    FileDescriptor slave_; // our own copy: the child's exit alone does not end the output
+    posix::FileDescriptor master_;
+    posix::FileDescriptor slave_; // our own copy: the child's exit alone does not end the output
     QSocketNotifier* readNotifier_ = nullptr;
     QSocketNotifier* writeNotifier_ = nullptr;
     QByteArray readBuffer_;

@@ -47,8 +47,8 @@ QStringList writerArguments(long lines) {
 // Plain read loop and memchr on the master; our slave copy is closed after
 // the launch, so the end of the data shows as EIO once the writer is done.
 long bareReaderLines(long lines, double& seconds) {
-    FileDescriptor master;
-    FileDescriptor slave;
+    posix::FileDescriptor master;
+    posix::FileDescriptor slave;
     if (!SystemPtyOpener().openRawPair(master, slave))
         return -1;
     const Clock::time_point start = Clock::now();
@@ -100,8 +100,8 @@ private:
 long taskWrapperLines(long lines, double& seconds) {
     QEventLoop loop;
     CountingClient client(loop);
-    FileDescriptor master;
-    FileDescriptor slave;
+    posix::FileDescriptor master;
+    posix::FileDescriptor slave;
     if (!SystemPtyOpener().openRawPair(master, slave))
         return -1;
     const Clock::time_point start = Clock::now();

@@ -143,7 +143,7 @@ TEST(BurnLaunchTest, ToolThatCannotStartIsReported) {
 
 class RefusingPtyOpener final : public PtyOpener {
 public:
-    bool openRawPair(FileDescriptor&, FileDescriptor&) override { return false; }
+    bool openRawPair(posix::FileDescriptor&, posix::FileDescriptor&) override { return false; }
 };
 
 TEST(BurnLaunchTest, NoPseudoTerminalEndsTheApplication) {

@@ -19,8 +19,8 @@ namespace {
     ::close(STDIN_FILENO);
     ::close(STDOUT_FILENO);
     ::close(STDERR_FILENO);
-    FileDescriptor master;
-    FileDescriptor slave;
+    posix::FileDescriptor master;
+    posix::FileDescriptor slave;
     if (!SystemPtyOpener().openRawPair(master, slave) || master.get() > STDERR_FILENO)
         ::_exit(10);
 

@@ -20,13 +20,13 @@ TEST(SystemPtyOpener, SetsRawModeKeepingTheMastersOtherAttributes) {
     int referenceMaster = -1;
     int referenceSlave = -1;
     ASSERT_EQ(::openpty(&referenceMaster, &referenceSlave, nullptr, nullptr, nullptr), 0);
-    FileDescriptor referenceMasterOwner(referenceMaster);
-    FileDescriptor referenceSlaveOwner(referenceSlave);
+    posix::FileDescriptor referenceMasterOwner(referenceMaster);
+    posix::FileDescriptor referenceSlaveOwner(referenceSlave);
     termios fresh{};
     ASSERT_EQ(::tcgetattr(referenceMaster, &fresh), 0);
 
-    FileDescriptor master;
-    FileDescriptor slave;
+    posix::FileDescriptor master;
+    posix::FileDescriptor slave;
     ASSERT_TRUE(SystemPtyOpener().openRawPair(master, slave));
     for (const int fd : {master.get(), slave.get()}) {
         SCOPED_TRACE(fd == master.get() ? "master" : "slave");
@@ -62,8 +62,8 @@ TEST(SystemPtyOpener, SetsRawModeKeepingTheMastersOtherAttributes) {
         ::_exit(10);
     while (::open("/dev/null", O_RDONLY) >= 0) {
     }
-    FileDescriptor master;
-    FileDescriptor slave;
+    posix::FileDescriptor master;
+    posix::FileDescriptor slave;
     ::_exit(opener.openRawPair(master, slave) ? 11 : master || slave ? 12 : 0);
 }
 

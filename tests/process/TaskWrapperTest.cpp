@@ -128,9 +128,9 @@ TEST_F(TaskWrapperTest, ExitIsReportedOnceAfterAllOutput) {
 TEST_F(TaskWrapperTest, EndOfDataStopsTheWrapper) {
     int pipeEnds[2];
     ASSERT_EQ(::pipe2(pipeEnds, O_CLOEXEC), 0);
-    FileDescriptor readEnd(pipeEnds[0]);
-    FileDescriptor writeEnd(pipeEnds[1]);
-    FileDescriptor nowhere(::open("/dev/null", O_RDWR | O_CLOEXEC));
+    posix::FileDescriptor readEnd(pipeEnds[0]);
+    posix::FileDescriptor writeEnd(pipeEnds[1]);
+    posix::FileDescriptor nowhere(::open("/dev/null", O_RDWR | O_CLOEXEC));
     wrapper.reset(new TaskWrapper(client, {"/bin/sleep", "100"}));
     ASSERT_TRUE(wrapper->startProcess(std::move(readEnd), std::move(nowhere)));
     const pid_t pid = wrapper->processId();
@@ -162,8 +162,8 @@ TEST_F(TaskWrapperTest, DiscardingTerminatesTheChildWhichIsReapedWhenItHasWoundU
 TEST_F(TaskWrapperTest, AProgramThatCannotStartFailsWithAReasonLeavingNothingBehind) {
     const int descriptorsBefore = openDescriptorCount();
     const int childrenBefore = childProcessCount();
-    FileDescriptor master;
-    FileDescriptor slave;
+    posix::FileDescriptor master;
+    posix::FileDescriptor slave;
     ASSERT_TRUE(SystemPtyOpener().openRawPair(master, slave));
     wrapper.reset(new TaskWrapper(client, {"/nonexistent/program", "--list"}));
     EXPECT_FALSE(wrapper->startProcess(std::move(master), std::move(slave)));

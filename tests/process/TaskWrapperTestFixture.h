@@ -44,8 +44,8 @@ class TaskWrapperTest : public testing::Test {
 protected:
     // With the slave's name, for tests that look at the child's terminal.
     void start(const QStringList& arguments, QString* slaveName = nullptr) {
-        emberlin::FileDescriptor master;
-        emberlin::FileDescriptor slave;
+        posix::FileDescriptor master;
+        posix::FileDescriptor slave;
         ASSERT_TRUE(emberlin::SystemPtyOpener().openRawPair(master, slave));
         if (slaveName)
             *slaveName = QString::fromLocal8Bit(::ptsname(master.get()));
