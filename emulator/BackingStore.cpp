@@ -15,10 +15,10 @@ BackingStore::BackingStore(std::string path)
     : path_(std::move(path)) {}
 
 bool BackingStore::open() {
-    if (!file_.valid()) {
+    if (!file_.isValid()) {
         file_ = OwnFile::open(path_, O_RDWR | O_CREAT);
     }
-    return file_.valid();
+    return file_.isValid();
 }
 
 bool BackingStore::read(std::int64_t lba, std::span<std::uint8_t> data) {

@@ -13,7 +13,7 @@ CommandLog::CommandLog(const std::optional<std::string>& path) {
 }
 
 void CommandLog::record(std::span<const std::uint8_t> cdb) {
-    if (!out_.valid()) {
+    if (!out_.isValid()) {
         return;
     }
     constexpr char digits[] = "0123456789ABCDEF";

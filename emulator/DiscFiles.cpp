@@ -105,11 +105,11 @@ std::optional<std::string> DiscFiles::prepare() const {
     }
     // What the folder really allows, whatever its modes say to this user.
     std::string probe = state() + ".XXXXXX";
-    if (const OwnFile written = OwnFile::createUnique(probe); !written.valid()) {
+    if (const OwnFile written = OwnFile::createUnique(probe); !written.isValid()) {
         return "Cannot write in " + folderOf(path_) + ": " + std::strerror(written.error());
     }
     ::unlink(probe.c_str());
-    if (const OwnFile node = OwnFile::open(path_, O_RDWR | O_CREAT); !node.valid()) {
+    if (const OwnFile node = OwnFile::open(path_, O_RDWR | O_CREAT); !node.isValid()) {
         return "Cannot create " + path_ + ": " + std::strerror(node.error());
     }
     return std::nullopt;

@@ -213,7 +213,7 @@ std::optional<RememberedDiscs> DiscStateFile::load(std::string& problem) const {
     if (file.error() == ENOENT) {
         return RememberedDiscs{};
     }
-    if (!file.valid()) {
+    if (!file.isValid()) {
         problem = file.error() == EPERM   ? "it is not a file of this user's own"
                   : file.error() == ELOOP ? "it is a symbolic link"
                                           : std::strerror(file.error());
@@ -235,10 +235,10 @@ bool DiscStateFile::save(const RememberedDiscs& discs) const {
     std::string temporary = path_ + ".XXXXXX";
     const OwnFile file = OwnFile::createUnique(temporary);
     const std::string text = format(discs);
-    const bool written = file.valid() && ::write(file.fd(), text.data(), text.size()) ==
+    const bool written = file.isValid() && ::write(file.fd(), text.data(), text.size()) ==
                                              static_cast<ssize_t>(text.size());
     if (!written || std::rename(temporary.c_str(), path_.c_str()) != 0) {
-        if (file.valid()) {
+        if (file.isValid()) {
             ::unlink(temporary.c_str());
         }
         return false;

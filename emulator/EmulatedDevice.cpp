@@ -56,7 +56,7 @@ EmulatedDevice::EmulatedDevice() {
     path_ = config_->path;
     const OwnFile node = OwnFile::open(path_, O_RDWR);
     struct stat file {};
-    if (!node.valid() || ::fstat(node.fd(), &file) != 0) {
+    if (!node.isValid() || ::fstat(node.fd(), &file) != 0) {
         config_.reset();
         return;
     }

@@ -6,7 +6,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <utility>
 
 namespace emulator {
 
@@ -28,27 +27,6 @@ OwnFile OwnFile::open(const std::string& path, int flags) {
 
 OwnFile OwnFile::createUnique(std::string& pattern) {
     return checked(::mkostemp(pattern.data(), O_CLOEXEC));
-}
-
-OwnFile::OwnFile(OwnFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1))
-    , error_(other.error_) {}
-
-OwnFile& OwnFile::operator=(OwnFile&& other) noexcept {
-    if (this != &other) {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-        fd_ = std::exchange(other.fd_, -1);
-        error_ = other.error_;
-    }
-    return *this;
-}
-
-OwnFile::~OwnFile() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-    }
 }
 
 } // namespace emulator

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "posix/FileDescriptor.h"
+
 #include <string>
 
 namespace emulator {
@@ -20,14 +22,9 @@ public:
     static OwnFile createUnique(std::string& pattern);
 
     OwnFile() = default;
-    OwnFile(OwnFile&& other) noexcept;
-    OwnFile& operator=(OwnFile&& other) noexcept;
-    OwnFile(const OwnFile&) = delete;
-    OwnFile& operator=(const OwnFile&) = delete;
-    ~OwnFile();
 
-    bool valid() const { return fd_ >= 0; }
-    int fd() const { return fd_; }
+    bool isValid() const { return fd_.isValid(); }
+    int fd() const { return fd_.get(); }
     // The errno of a failed open.
     int error() const { return error_; }
 
@@ -37,7 +34,7 @@ private:
         , error_(error) {}
     static OwnFile checked(int fd);
 
-    int fd_ = -1;
+    posix::FileDescriptor fd_;
     int error_ = 0;
 };
 
