@@ -3,6 +3,7 @@
 
 #include "DiscStateFile.h"
 #include "OwnFile.h"
+#include "posix/FileDescriptor.h"
 
 #include <cerrno>
 #include <cstring>
@@ -37,14 +38,26 @@ std::optional<std::string> foreignFileProblem(const std::string& file, const str
     return std::nullopt;
 }
 
+// Whether a program holds the file locked, as libburn does a drive it uses:
+// an emulated drive at work on the disc, which may have grown it since the
+// state was written.
+bool heldByAProgram(const std::string& file) {
+    const posix::FileDescriptor opened(
+        ::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    return opened.isValid() && ::fcntl(opened.get(), F_GETLK, &lock) == 0 && lock.l_type != F_UNLCK;
+}
+
 // Why a disc file, which exists, may not be used.
 std::optional<std::string> existingFileProblem(const std::string& file, const struct stat& status,
                                                const std::optional<RememberedDisc>& remembered) {
     if (std::optional<std::string> foreign = foreignFileProblem(file, status)) {
         return foreign;
     }
-    const bool described =
-        remembered && remembered->file == nameOf(file) && remembered->bytes == status.st_size;
+    const bool described = remembered && remembered->file == nameOf(file) &&
+                           (remembered->bytes == status.st_size || heldByAProgram(file));
     if (status.st_size > 0 && !described) {
         return file + " holds data but no emulated disc: remove it or name another file";
     }

@@ -12,8 +12,9 @@ namespace emulator {
 // what was done to each. They may lie in a folder other users write to, such
 // as /tmp, so the drive takes a file only as an emulated disc of this user:
 // a regular file of this user's own (never a symbolic link), and, when it
-// holds data, one the state file beside it describes as it is. A file that
-// holds data but was never an emulated disc is left alone. A command log the
+// holds data, one the state file beside it describes as it is (or that a
+// drive at work on it holds locked while it grows). A file that holds data
+// but was never an emulated disc is left alone. A command log the
 // id asks for is added to only as this user's own regular file.
 class DiscFiles {
 public:
