@@ -10,10 +10,12 @@
 #include <grp.h>
 #include <poll.h>
 #include <signal.h>
+#include <sstream>
 #include <stdexcept>
 #include <sys/inotify.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <thread>
@@ -23,6 +25,88 @@ namespace {
 
 constexpr std::string_view prompt = "Please insert a disc:";
 constexpr uid_t nobodyId = 65534;
+
+// Whether another user may read the file: it and every folder above it open
+// to others.
+bool othersReach(const std::filesystem::path& file) {
+    struct stat status {};
+    if (::stat(file.c_str(), &status) != 0 || (status.st_mode & S_IROTH) == 0) {
+        return false;
+    }
+    for (std::filesystem::path folder = file.parent_path();; folder = folder.parent_path()) {
+        if (::stat(folder.c_str(), &status) != 0 || (status.st_mode & S_IXOTH) == 0) {
+            return false;
+        }
+        if (folder == folder.root_path()) {
+            return true;
+        }
+    }
+}
+
+// Copies of the build's programs and libraries that another user can run:
+// the build may lie in a folder only its owner enters (a checkout in root's
+// home). A program is copied with the libraries beside it, where the tool
+// looks for the drive emulator.
+class OthersCopies {
+public:
+    OthersCopies() {
+        std::string folder = (std::filesystem::temp_directory_path() / "emberlin-run-XXXXXX");
+        if (::mkdtemp(folder.data()) == nullptr || ::chmod(folder.c_str(), 0755) != 0) {
+            throw std::runtime_error("cannot make a folder for other users");
+        }
+        folder_ = folder;
+    }
+    ~OthersCopies() {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+    OthersCopies(const OthersCopies&) = delete;
+    OthersCopies& operator=(const OthersCopies&) = delete;
+
+    std::string reachable(const std::filesystem::path& file) {
+        if (othersReach(file)) {
+            return file;
+        }
+        copy(file);
+        for (const auto& entry : std::filesystem::directory_iterator(file.parent_path())) {
+            if (entry.path().extension() == ".so") {
+                copy(entry.path());
+            }
+        }
+        return folder_ / file.filename();
+    }
+
+private:
+    void copy(const std::filesystem::path& file) {
+        const std::filesystem::path copied = folder_ / file.filename();
+        std::filesystem::copy_file(file, copied, std::filesystem::copy_options::skip_existing);
+        std::filesystem::permissions(
+            copied, std::filesystem::perms::others_read | std::filesystem::perms::others_exec,
+            std::filesystem::perm_options::add);
+    }
+
+    std::filesystem::path folder_;
+};
+
+// The options, with each program and preloaded library one another user can
+// reach.
+ToolRun::Options forOtherUser(ToolRun::Options options) {
+    static OthersCopies copies;
+    options.program = copies.reachable(options.program);
+    constexpr std::string_view preload = "LD_PRELOAD=";
+    for (std::string& variable : options.environment) {
+        if (!variable.starts_with(preload)) {
+            continue;
+        }
+        std::string libraries;
+        std::istringstream list(variable.substr(preload.size()));
+        for (std::string library; std::getline(list, library, ':');) {
+            libraries += (libraries.empty() ? "" : ":") + copies.reachable(library);
+        }
+        variable = std::string(preload) + libraries;
+    }
+    return options;
+}
 
 [[noreturn]] void runChild(const std::vector<std::string>& arguments,
                            const ToolRun::Options& options, int output) {
@@ -39,7 +123,8 @@ constexpr uid_t nobodyId = 65534;
         ::setrlimit(RLIMIT_FSIZE, &limit);
     }
     if (options.asNobody && ::getuid() == 0) {
-        if (::setgroups(0, nullptr) != 0 || ::setgid(nobodyId) != 0 || ::setuid(nobodyId) != 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(nobodyId) != 0 || ::setuid(nobodyId) != 0 ||
+            ::chdir("/") != 0) {
             ::_exit(126);
         }
     }
@@ -60,7 +145,8 @@ constexpr uid_t nobodyId = 65534;
 ToolRun::ToolRun(const std::vector<std::string>& arguments)
     : ToolRun(arguments, Options{}) {}
 
-ToolRun::ToolRun(const std::vector<std::string>& arguments, const Options& options) {
+ToolRun::ToolRun(const std::vector<std::string>& arguments, const Options& given) {
+    const Options options = given.asNobody && ::getuid() == 0 ? forOtherUser(given) : given;
     int pipe[2];
     if (::pipe2(pipe, O_CLOEXEC) != 0) {
         throw std::runtime_error("pipe failed");
