@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Every branch of a burn, on emulated drives: libburn drives them as it
 // drives a real burner, and the disc's bytes end up in the drive's file.
-#include "ScratchDirectory.h"
-#include "TestImage.h"
-#include "ToolRun.h"
-#include "TranscriptChecker.h"
+#include "tests/disctool/TranscriptChecker.h"
+#include "tests/support/ScratchDirectory.h"
+#include "tests/support/TestImage.h"
+#include "tests/support/ToolRun.h"
 
 #include <algorithm>
 #include <csignal>
@@ -507,10 +507,6 @@ TEST_F(BurnFlow, ADriveTheUserMayNotOpenSaysHowToGetAccess) {
         ToolRun::Options options;
         options.asNobody = true;
         const ToolResult result = runTool(arguments(device), options);
-        if (result.status == 126 || result.status == 127) {
-            GTEST_SKIP() << "cannot run the tool as user nobody here (status " << result.status
-                         << ")";
-        }
         EXPECT_EQ(result.status, 1);
         EXPECT_EQ(result.lines, Lines{"burn failed - You may not use " + device + advice});
     }
