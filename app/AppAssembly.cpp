@@ -1,15 +1,15 @@
-#include "AppAssembly.h"
+#include "app/AppAssembly.h"
 
-#include "MessageBoxAlerts.h"
-#include "ReceiptFile.h"
+#include "app/records/ReceiptFile.h"
+#include "app/shell/MessageBoxAlerts.h"
 
 #ifdef Q_OS_MACOS
-#include "MacSystemSounds.h"
+#include "app/shell/MacSystemSounds.h"
 #else
-#include "CanberraSounds.h"
-#include "FreedesktopNotifications.h"
-#include "LauncherEntryProgress.h"
-#include "UdevOpticalDriveEvents.h"
+#include "app/shell/CanberraSounds.h"
+#include "desktop/FreedesktopNotifications.h"
+#include "desktop/LauncherEntryProgress.h"
+#include "desktop/UdevOpticalDriveEvents.h"
 
 #include <QDBusConnection>
 #endif

@@ -1,27 +1,27 @@
 #pragma once
 
-#include "BurnClock.h"
-#include "BurnJournal.h"
-#include "BurnerClaims.h"
-#include "CopiesWindow.h"
-#include "CopyBurnController.h"
-#include "DiscRefusalNote.h"
-#include "EmberlinController.h"
-#include "JobProgressLine.h"
-#include "MainWindow.h"
-#include "PtyOpener.h"
-#include "QuitGuard.h"
+#include "app/burn/BurnerClaims.h"
+#include "app/burn/CopyBurnController.h"
+#include "app/burn/DiscRefusalNote.h"
+#include "app/burn/EmberlinController.h"
+#include "app/burn/JobProgressLine.h"
+#include "app/records/BurnClock.h"
+#include "app/records/BurnJournal.h"
+#include "app/shell/QuitGuard.h"
+#include "process/PtyOpener.h"
+#include "views/CopiesWindow.h"
+#include "views/MainWindow.h"
 
 #include <QString>
 #include <chrono>
 #include <memory>
 
 #ifndef Q_OS_MACOS
-#include "BurnDesktopFeedback.h"
-#include "BurnerListRefresher.h"
-#include "DesktopNotifications.h"
-#include "OpticalDriveEvents.h"
-#include "TaskbarProgress.h"
+#include "desktop/BurnDesktopFeedback.h"
+#include "desktop/BurnerListRefresher.h"
+#include "desktop/DesktopNotifications.h"
+#include "desktop/OpticalDriveEvents.h"
+#include "desktop/TaskbarProgress.h"
 #endif
 
 class QSettings;

@@ -1,8 +1,8 @@
-#include "AppAssembly.h"
-#include "MessageBoxAlerts.h"
-#include "TerminationSignals.h"
-#include "ToolLocation.h"
-#include "Translations.h"
+#include "app/AppAssembly.h"
+#include "app/shell/MessageBoxAlerts.h"
+#include "app/shell/TerminationSignals.h"
+#include "app/shell/ToolLocation.h"
+#include "app/shell/Translations.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -11,9 +11,9 @@
 #include <QTimer>
 
 #ifdef Q_OS_MACOS
-#include "FileOpenEvents.h"
+#include "app/shell/FileOpenEvents.h"
 #else
-#include "SingleInstance.h"
+#include "app/shell/SingleInstance.h"
 
 #include <QFileInfo>
 #endif

@@ -1,7 +1,7 @@
-#include "BurnDesktopFeedback.h"
+#include "desktop/BurnDesktopFeedback.h"
 
-#include "DesktopNotifications.h"
-#include "TaskbarProgress.h"
+#include "desktop/DesktopNotifications.h"
+#include "desktop/TaskbarProgress.h"
 
 #include <QFileInfo>
 #include <QWidget>

@@ -1,6 +1,6 @@
-#include "BurnerListRefresher.h"
+#include "desktop/BurnerListRefresher.h"
 
-#include "OpticalDriveEvents.h"
+#include "desktop/OpticalDriveEvents.h"
 
 namespace emberlin {
 

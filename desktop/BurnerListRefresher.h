@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BurnState.h"
-#include "DriveChangePolicy.h"
+#include "desktop/DriveChangePolicy.h"
+#include "tool/BurnState.h"
 
 #include <QObject>
 #include <QTimer>

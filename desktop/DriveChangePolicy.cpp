@@ -1,4 +1,4 @@
-#include "DriveChangePolicy.h"
+#include "desktop/DriveChangePolicy.h"
 
 namespace emberlin {
 

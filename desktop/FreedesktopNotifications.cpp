@@ -1,4 +1,4 @@
-#include "FreedesktopNotifications.h"
+#include "desktop/FreedesktopNotifications.h"
 
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DesktopNotifications.h"
+#include "desktop/DesktopNotifications.h"
 
 #include <QDBusConnection>
 

@@ -1,4 +1,4 @@
-#include "LauncherEntryProgress.h"
+#include "desktop/LauncherEntryProgress.h"
 
 #include <QDBusMessage>
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TaskbarProgress.h"
+#include "desktop/TaskbarProgress.h"
 
 #include <QDBusConnection>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "OpticalDriveUevent.h"
+#include "desktop/OpticalDriveUevent.h"
 
 namespace emberlin {
 

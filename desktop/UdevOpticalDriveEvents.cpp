@@ -1,6 +1,6 @@
-#include "UdevOpticalDriveEvents.h"
+#include "desktop/UdevOpticalDriveEvents.h"
 
-#include "OpticalDriveUevent.h"
+#include "desktop/OpticalDriveUevent.h"
 
 #include <libudev.h>
 #include <string_view>

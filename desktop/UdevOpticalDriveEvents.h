@@ -1,6 +1,6 @@
 #pragma once
 
-#include "OpticalDriveEvents.h"
+#include "desktop/OpticalDriveEvents.h"
 
 #include <QSocketNotifier>
 #include <memory>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Arguments.h"
+#include "disctool/Arguments.h"
 
-#include "ToolProtocol.h"
+#include "protocol/ToolProtocol.h"
 
 #include <algorithm>
 #include <string_view>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "BurnFlow.h"
+#include "disctool/BurnFlow.h"
 
-#include "Speed.h"
-#include "ToolProtocol.h"
-#include "Verifier.h"
+#include "disctool/Speed.h"
+#include "disctool/Verifier.h"
+#include "protocol/ToolProtocol.h"
 
 #include <algorithm>
 #include <csignal>

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "Arguments.h"
-#include "Drive.h"
-#include "ImageFile.h"
-#include "MediumDecision.h"
-#include "PercentPacer.h"
-#include "ProgressReporter.h"
-#include "SignalAbort.h"
-#include "ToolProtocol.h"
+#include "disctool/Arguments.h"
+#include "disctool/Drive.h"
+#include "disctool/ImageFile.h"
+#include "disctool/MediumDecision.h"
+#include "disctool/PercentPacer.h"
+#include "disctool/ProgressReporter.h"
+#include "disctool/SignalAbort.h"
+#include "protocol/ToolProtocol.h"
 
 #include <chrono>
 #include <string>

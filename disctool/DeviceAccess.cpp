@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "DeviceAccess.h"
+#include "disctool/DeviceAccess.h"
 
 #include "posix/FileDescriptor.h"
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "MountTable.h"
-#include "Unmounter.h"
+#include "disctool/MountTable.h"
+#include "disctool/Unmounter.h"
 
 #include <string>
 

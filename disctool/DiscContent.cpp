@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "DiscContent.h"
+#include "disctool/DiscContent.h"
 
-#include "MediumFacts.h"
+#include "media/MediumFacts.h"
 
 #include <algorithm>
 #include <array>

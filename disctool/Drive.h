@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "DiscContent.h"
-#include "MediumKind.h"
+#include "disctool/DiscContent.h"
+#include "disctool/MediumKind.h"
 
 #include <chrono>
 #include <cstdint>

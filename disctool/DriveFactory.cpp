@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "DriveFactory.h"
+#include "disctool/DriveFactory.h"
 
-#include "EmulatorLaunch.h"
-#include "FileDrive.h"
-#include "OpticalDrive.h"
+#include "disctool/FileDrive.h"
+#include "disctool/OpticalDrive.h"
+#include "emulator/EmulatorLaunch.h"
 
 namespace disctool {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "FileDrive.h"
+#include "disctool/FileDrive.h"
 
 #include <algorithm>
 #include <cerrno>

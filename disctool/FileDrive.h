@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "Drive.h"
-#include "ImageWriter.h"
-#include "ReplacementFile.h"
+#include "disctool/Drive.h"
+#include "disctool/ImageWriter.h"
+#include "disctool/ReplacementFile.h"
 #include "posix/FileDescriptor.h"
 
 #include <cstdint>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "GrabThread.h"
+#include "disctool/GrabThread.h"
 
 #include <chrono>
 #include <csignal>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "HumanReporter.h"
+#include "disctool/HumanReporter.h"
 
-#include "ToolProtocol.h"
+#include "protocol/ToolProtocol.h"
 
 #include <utility>
 

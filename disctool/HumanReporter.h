@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "LineWriter.h"
-#include "ProgressReporter.h"
+#include "disctool/LineWriter.h"
+#include "disctool/ProgressReporter.h"
 
 #include <string>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ImageFile.h"
+#include "disctool/ImageFile.h"
 
 #include <cerrno>
 #include <cstring>

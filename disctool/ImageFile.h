@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "IsoVolume.h"
+#include "disctool/IsoVolume.h"
 #include "posix/FileDescriptor.h"
 
 #include <cstdint>

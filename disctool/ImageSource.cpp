@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ImageSource.h"
+#include "disctool/ImageSource.h"
 
-#include "AlignedBuffer.h"
+#include "disctool/AlignedBuffer.h"
 #include "posix/FileDescriptor.h"
 
 #include <algorithm>

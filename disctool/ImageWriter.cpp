@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ImageWriter.h"
+#include "disctool/ImageWriter.h"
 
-#include "AlignedBuffer.h"
-#include "MediumFacts.h"
-#include "PositionedIo.h"
+#include "disctool/AlignedBuffer.h"
+#include "disctool/PositionedIo.h"
+#include "media/MediumFacts.h"
 
 #include <algorithm>
 #include <cerrno>

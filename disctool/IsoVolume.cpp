@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "IsoVolume.h"
+#include "disctool/IsoVolume.h"
 
-#include "MediumFacts.h"
+#include "media/MediumFacts.h"
 
 #include <string_view>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "JobThreads.h"
+#include "disctool/JobThreads.h"
 
 #include <algorithm>
 #include <filesystem>

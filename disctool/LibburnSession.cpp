@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "LibburnSession.h"
+#include "disctool/LibburnSession.h"
 
 #include <cstring>
 #include <libburn/libburn.h>

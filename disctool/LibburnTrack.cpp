@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "LibburnTrack.h"
+#include "disctool/LibburnTrack.h"
 
-#include "ImageSource.h"
+#include "disctool/ImageSource.h"
 #include "posix/FileDescriptor.h"
 
 #include <cerrno>

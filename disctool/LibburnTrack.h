@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "LibburnHandles.h"
-#include "Sha256.h"
+#include "disctool/LibburnHandles.h"
+#include "disctool/Sha256.h"
 
 #include <cstdint>
 #include <memory>

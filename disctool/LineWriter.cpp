@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "LineWriter.h"
+#include "disctool/LineWriter.h"
 
 #include <cerrno>
 #include <poll.h>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Listing.h"
+#include "disctool/Listing.h"
 
 #include <algorithm>
 #include <array>

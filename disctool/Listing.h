@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ListedBurner.h"
+#include "disctool/ListedBurner.h"
 
 #include <string>
 #include <vector>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "MediumDecision.h"
+#include "disctool/MediumDecision.h"
 
-#include "MediumFacts.h"
-#include "Speed.h"
+#include "disctool/Speed.h"
+#include "media/MediumFacts.h"
 
 namespace disctool {
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "Drive.h"
-#include "IsoVolume.h"
-#include "ProgressReporter.h"
+#include "disctool/Drive.h"
+#include "disctool/IsoVolume.h"
+#include "disctool/ProgressReporter.h"
 
 #include <chrono>
 #include <cstdint>

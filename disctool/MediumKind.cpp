@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "MediumKind.h"
+#include "disctool/MediumKind.h"
 
-#include "MediumFacts.h"
+#include "media/MediumFacts.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "MediumProbe.h"
+#include "disctool/MediumProbe.h"
 
-#include "MediumFacts.h"
+#include "media/MediumFacts.h"
 
 #include <algorithm>
 #include <array>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "Drive.h"
-#include "LibburnHandles.h"
+#include "disctool/Drive.h"
+#include "disctool/LibburnHandles.h"
 
 #include <cstdint>
 

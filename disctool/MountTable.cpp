@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "MountTable.h"
+#include "disctool/MountTable.h"
 
 #include <cstdlib>
 #include <fstream>

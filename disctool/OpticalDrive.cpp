@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "OpticalDrive.h"
+#include "disctool/OpticalDrive.h"
 
-#include "MediumFacts.h"
-#include "MediumProbe.h"
+#include "disctool/MediumProbe.h"
+#include "media/MediumFacts.h"
 
 #include <algorithm>
 #include <array>

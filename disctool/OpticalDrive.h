@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "DeviceAccess.h"
-#include "Drive.h"
-#include "GrabThread.h"
-#include "JobThreads.h"
-#include "LibburnHandles.h"
-#include "LibburnSession.h"
-#include "LibburnTrack.h"
+#include "disctool/DeviceAccess.h"
+#include "disctool/Drive.h"
+#include "disctool/GrabThread.h"
+#include "disctool/JobThreads.h"
+#include "disctool/LibburnHandles.h"
+#include "disctool/LibburnSession.h"
+#include "disctool/LibburnTrack.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "PositionedIo.h"
+#include "disctool/PositionedIo.h"
 
 #include <cerrno>
 #include <unistd.h>

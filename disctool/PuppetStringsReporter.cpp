@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "PuppetStringsReporter.h"
+#include "disctool/PuppetStringsReporter.h"
 
-#include "ToolProtocol.h"
+#include "protocol/ToolProtocol.h"
 
 #include <string>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ReplacementFile.h"
+#include "disctool/ReplacementFile.h"
 
 #include "posix/FileDescriptor.h"
 

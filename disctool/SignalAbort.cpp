@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "SignalAbort.h"
+#include "disctool/SignalAbort.h"
 
 #include <atomic>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Speed.h"
+#include "disctool/Speed.h"
 
-#include "MediumFacts.h"
+#include "media/MediumFacts.h"
 
 #include <cmath>
 #include <optional>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Unmounter.h"
+#include "disctool/Unmounter.h"
 
 #include <cerrno>
 #include <csignal>

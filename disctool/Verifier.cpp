@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Verifier.h"
+#include "disctool/Verifier.h"
 
-#include "AlignedBuffer.h"
-#include "MediumFacts.h"
-#include "PositionedIo.h"
-#include "Sha256.h"
+#include "disctool/AlignedBuffer.h"
+#include "disctool/PositionedIo.h"
+#include "disctool/Sha256.h"
+#include "media/MediumFacts.h"
 
 #include <algorithm>
 #include <cerrno>

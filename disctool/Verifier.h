@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "Drive.h"
-#include "ImageFile.h"
+#include "disctool/Drive.h"
+#include "disctool/ImageFile.h"
 
 #include <cstdint>
 #include <functional>

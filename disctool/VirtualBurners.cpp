@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "VirtualBurners.h"
+#include "disctool/VirtualBurners.h"
 
-#include "EmulatorLaunch.h"
+#include "emulator/EmulatorLaunch.h"
 
 #include <string>
 

@@ -1,19 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // emberlin-disctool: Emberlin's disc-image tool for Linux, built on libburn.
 
-#include "Arguments.h"
-#include "BurnFlow.h"
-#include "DriveFactory.h"
-#include "EmulatorLaunch.h"
-#include "HelpText.h"
-#include "HumanReporter.h"
-#include "LibburnSession.h"
-#include "LineWriter.h"
-#include "Listing.h"
-#include "PuppetStringsReporter.h"
-#include "SignalAbort.h"
-#include "ToolProtocol.h"
-#include "VirtualBurners.h"
+#include "disctool/Arguments.h"
+#include "disctool/BurnFlow.h"
+#include "disctool/DriveFactory.h"
+#include "disctool/HelpText.h"
+#include "disctool/HumanReporter.h"
+#include "disctool/LibburnSession.h"
+#include "disctool/LineWriter.h"
+#include "disctool/Listing.h"
+#include "disctool/PuppetStringsReporter.h"
+#include "disctool/SignalAbort.h"
+#include "disctool/VirtualBurners.h"
+#include "emulator/EmulatorLaunch.h"
+#include "protocol/ToolProtocol.h"
 
 #include <charconv>
 #include <chrono>

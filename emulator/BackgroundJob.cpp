@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "BackgroundJob.h"
+#include "emulator/BackgroundJob.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "Pacer.h"
-#include "Sense.h"
+#include "emulator/Pacer.h"
+#include "emulator/Sense.h"
 
 #include <optional>
 

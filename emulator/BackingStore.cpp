@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "BackingStore.h"
+#include "emulator/BackingStore.h"
 
-#include "Bytes.h"
+#include "emulator/Bytes.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "CommandLog.h"
+#include "emulator/CommandLog.h"
 
 #include <fcntl.h>
 #include <unistd.h>

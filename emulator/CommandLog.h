@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "OwnFile.h"
+#include "emulator/OwnFile.h"
 
 #include <cstdint>
 #include <optional>

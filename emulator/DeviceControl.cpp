@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "DeviceControl.h"
+#include "emulator/DeviceControl.h"
 
-#include "Opcode.h"
+#include "emulator/Opcode.h"
 
 #include <algorithm>
 #include <array>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Disc.h"
+#include "emulator/Disc.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "DiscFiles.h"
+#include "emulator/DiscFiles.h"
 
-#include "DiscStateFile.h"
-#include "OwnFile.h"
+#include "emulator/DiscStateFile.h"
+#include "emulator/OwnFile.h"
 #include "posix/FileDescriptor.h"
 
 #include <cerrno>

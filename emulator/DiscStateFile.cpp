@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "DiscStateFile.h"
+#include "emulator/DiscStateFile.h"
 
-#include "Bytes.h"
-#include "OwnFile.h"
+#include "emulator/Bytes.h"
+#include "emulator/OwnFile.h"
 
 #include <cerrno>
 #include <charconv>
@@ -236,7 +236,7 @@ bool DiscStateFile::save(const RememberedDiscs& discs) const {
     const OwnFile file = OwnFile::createUnique(temporary);
     const std::string text = format(discs);
     const bool written = file.isValid() && ::write(file.fd(), text.data(), text.size()) ==
-                                             static_cast<ssize_t>(text.size());
+                                               static_cast<ssize_t>(text.size());
     if (!written || std::rename(temporary.c_str(), path_.c_str()) != 0) {
         if (file.isValid()) {
             ::unlink(temporary.c_str());

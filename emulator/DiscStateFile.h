@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "Disc.h"
+#include "emulator/Disc.h"
 
 #include <optional>
 #include <string>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Drive.h"
+#include "emulator/Drive.h"
 
-#include "Features.h"
-#include "FreshDisc.h"
-#include "MediumReports.h"
-#include "ModePages.h"
+#include "emulator/Features.h"
+#include "emulator/FreshDisc.h"
+#include "emulator/MediumReports.h"
+#include "emulator/ModePages.h"
 
 #include <algorithm>
 

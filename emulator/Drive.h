@@ -1,19 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "BackingStore.h"
-#include "CommandLog.h"
-#include "DiscFiles.h"
-#include "DiscStateFile.h"
-#include "DriveClock.h"
-#include "DriveConfig.h"
-#include "Faults.h"
-#include "Opcode.h"
-#include "Pacer.h"
-#include "RateModel.h"
-#include "Recorder.h"
-#include "Reply.h"
-#include "Tray.h"
+#include "emulator/BackingStore.h"
+#include "emulator/CommandLog.h"
+#include "emulator/DiscFiles.h"
+#include "emulator/DiscStateFile.h"
+#include "emulator/DriveClock.h"
+#include "emulator/DriveConfig.h"
+#include "emulator/Faults.h"
+#include "emulator/Opcode.h"
+#include "emulator/Pacer.h"
+#include "emulator/RateModel.h"
+#include "emulator/Recorder.h"
+#include "emulator/Reply.h"
+#include "emulator/Tray.h"
 
 #include <memory>
 #include <optional>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "DriveClock.h"
+#include "emulator/DriveClock.h"
 
 #include <thread>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "DriveConfig.h"
+#include "emulator/DriveConfig.h"
 
-#include "Bytes.h"
-#include "Quantity.h"
+#include "emulator/Bytes.h"
+#include "emulator/Quantity.h"
 
 #include <algorithm>
 #include <array>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "Medium.h"
-#include "Trigger.h"
+#include "emulator/Medium.h"
+#include "emulator/Trigger.h"
 
 #include <cstdint>
 #include <optional>

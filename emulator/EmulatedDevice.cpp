@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "EmulatedDevice.h"
+#include "emulator/EmulatedDevice.h"
 
-#include "DiscFiles.h"
-#include "OwnFile.h"
+#include "emulator/DiscFiles.h"
+#include "emulator/OwnFile.h"
 
 #include <cerrno>
 #include <climits>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "DeviceControl.h"
-#include "Drive.h"
-#include "DriveClock.h"
-#include "DriveConfig.h"
+#include "emulator/DeviceControl.h"
+#include "emulator/Drive.h"
+#include "emulator/DriveClock.h"
+#include "emulator/DriveConfig.h"
 
 #include <memory>
 #include <mutex>

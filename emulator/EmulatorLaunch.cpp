@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "EmulatorLaunch.h"
+#include "emulator/EmulatorLaunch.h"
 
-#include "DiscFiles.h"
-#include "DriveConfig.h"
+#include "emulator/DiscFiles.h"
+#include "emulator/DriveConfig.h"
 
 #include <cerrno>
 #include <climits>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "MediumFacts.h"
+#include "media/MediumFacts.h"
 
 #include <optional>
 #include <string>

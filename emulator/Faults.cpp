@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Faults.h"
+#include "emulator/Faults.h"
 
 namespace emulator {
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "DriveConfig.h"
-#include "Pacer.h"
+#include "emulator/DriveConfig.h"
+#include "emulator/Pacer.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Features.h"
+#include "emulator/Features.h"
 
 #include <algorithm>
 #include <array>

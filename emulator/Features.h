@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "Bytes.h"
-#include "Disc.h"
+#include "emulator/Bytes.h"
+#include "emulator/Disc.h"
 
 #include <cstdint>
 

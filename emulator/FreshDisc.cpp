@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "FreshDisc.h"
+#include "emulator/FreshDisc.h"
 
-#include "IsoVolume.h"
-#include "MediumReports.h"
+#include "emulator/IsoVolume.h"
+#include "emulator/MediumReports.h"
 
 #include <algorithm>
 #include <fstream>

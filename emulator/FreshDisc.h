@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "BackingStore.h"
-#include "Disc.h"
-#include "DriveConfig.h"
+#include "emulator/BackingStore.h"
+#include "emulator/Disc.h"
+#include "emulator/DriveConfig.h"
 
 namespace emulator {
 

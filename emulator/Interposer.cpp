@@ -5,7 +5,7 @@
 // to the C library untouched. Programs call the old __xstat family, the 64-bit names and
 // __open_2 as well as the plain names, so every entry point is here.
 #undef _FORTIFY_SOURCE
-#include "EmulatedDevice.h"
+#include "emulator/EmulatedDevice.h"
 
 #include <cerrno>
 #include <cstdarg>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "IsoVolume.h"
+#include "emulator/IsoVolume.h"
 
-#include "Bytes.h"
+#include "emulator/Bytes.h"
 
 #include <algorithm>
 #include <cstring>

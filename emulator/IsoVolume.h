@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "BackingStore.h"
+#include "emulator/BackingStore.h"
 
 #include <cstdint>
 #include <string_view>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "MediumFacts.h"
+#include "media/MediumFacts.h"
 
 // The media an emulated drive can hold are those of the project's table.
 namespace emulator {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "MediumReports.h"
+#include "emulator/MediumReports.h"
 
 #include <string_view>
 

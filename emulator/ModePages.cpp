@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ModePages.h"
+#include "emulator/ModePages.h"
 
 namespace emulator {
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "Bytes.h"
-#include "Disc.h"
-#include "RateModel.h"
-#include "Sense.h"
+#include "emulator/Bytes.h"
+#include "emulator/Disc.h"
+#include "emulator/RateModel.h"
+#include "emulator/Sense.h"
 
 #include <cstdint>
 #include <optional>

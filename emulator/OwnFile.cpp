@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "OwnFile.h"
+#include "emulator/OwnFile.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Pacer.h"
+#include "emulator/Pacer.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Quantity.h"
+#include "emulator/Quantity.h"
 
 #include <charconv>
 

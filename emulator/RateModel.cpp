@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "RateModel.h"
+#include "emulator/RateModel.h"
 
 #include <algorithm>
 #include <cmath>

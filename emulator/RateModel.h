@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "Disc.h"
-#include "DriveConfig.h"
-#include "Trigger.h"
+#include "emulator/Disc.h"
+#include "emulator/DriveConfig.h"
+#include "emulator/Trigger.h"
 
 #include <cstdint>
 #include <optional>

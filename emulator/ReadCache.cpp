@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ReadCache.h"
+#include "emulator/ReadCache.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Recorder.h"
+#include "emulator/Recorder.h"
 
-#include "MediumReports.h"
+#include "emulator/MediumReports.h"
 
 #include <algorithm>
 

@@ -1,18 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "BackgroundJob.h"
-#include "BackingStore.h"
-#include "Bytes.h"
-#include "Disc.h"
-#include "DriveConfig.h"
-#include "Faults.h"
-#include "ModePages.h"
-#include "Pacer.h"
-#include "RateModel.h"
-#include "ReadCache.h"
-#include "Reply.h"
-#include "Trigger.h"
+#include "emulator/BackgroundJob.h"
+#include "emulator/BackingStore.h"
+#include "emulator/Bytes.h"
+#include "emulator/Disc.h"
+#include "emulator/DriveConfig.h"
+#include "emulator/Faults.h"
+#include "emulator/ModePages.h"
+#include "emulator/Pacer.h"
+#include "emulator/RateModel.h"
+#include "emulator/ReadCache.h"
+#include "emulator/Reply.h"
+#include "emulator/Trigger.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "Sense.h"
+#include "emulator/Sense.h"
 
 #include <cstddef>
 #include <optional>

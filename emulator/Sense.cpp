@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Sense.h"
+#include "emulator/Sense.h"
 
 namespace emulator {
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "Bytes.h"
+#include "emulator/Bytes.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Tray.h"
+#include "emulator/Tray.h"
 
 namespace emulator {
 

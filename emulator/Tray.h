@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "Sense.h"
-#include "Trigger.h"
+#include "emulator/Sense.h"
+#include "emulator/Trigger.h"
 
 #include <cstddef>
 #include <optional>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Trigger.h"
+#include "emulator/Trigger.h"
 
 #include <sys/stat.h>
 

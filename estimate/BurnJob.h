@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MediumFacts.h"
+#include "media/MediumFacts.h"
 
 #include <cstdint>
 #include <optional>

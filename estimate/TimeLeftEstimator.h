@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BurnJob.h"
+#include "estimate/BurnJob.h"
 
 #include <optional>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "MediumFacts.h"
+#include "media/MediumFacts.h"
 
 #include <algorithm>
 #include <array>

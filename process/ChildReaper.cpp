@@ -1,4 +1,4 @@
-#include "ChildReaper.h"
+#include "process/ChildReaper.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>

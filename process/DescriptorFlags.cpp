@@ -1,4 +1,4 @@
-#include "DescriptorFlags.h"
+#include "process/DescriptorFlags.h"
 
 #include <fcntl.h>
 

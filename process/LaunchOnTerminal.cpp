@@ -1,4 +1,4 @@
-#include "LaunchOnTerminal.h"
+#include "process/LaunchOnTerminal.h"
 
 #include "posix/FileDescriptor.h"
 

@@ -1,4 +1,4 @@
-#include "OutputSplitter.h"
+#include "process/OutputSplitter.h"
 
 #include <algorithm>
 #include <utility>

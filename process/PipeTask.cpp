@@ -1,4 +1,4 @@
-#include "PipeTask.h"
+#include "process/PipeTask.h"
 
 namespace emberlin {
 

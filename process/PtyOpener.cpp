@@ -1,6 +1,6 @@
-#include "PtyOpener.h"
+#include "process/PtyOpener.h"
 
-#include "DescriptorFlags.h"
+#include "process/DescriptorFlags.h"
 
 #include <sys/ioctl.h>
 #include <termios.h>

@@ -1,8 +1,8 @@
-#include "TaskWrapper.h"
+#include "process/TaskWrapper.h"
 
-#include "DescriptorFlags.h"
-#include "LaunchOnTerminal.h"
-#include "TaskWrapperController.h"
+#include "process/DescriptorFlags.h"
+#include "process/LaunchOnTerminal.h"
+#include "process/TaskWrapperController.h"
 
 #include <QSocketNotifier>
 #include <QTimer>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ChildReaper.h"
-#include "OutputSplitter.h"
 #include "posix/FileDescriptor.h"
+#include "process/ChildReaper.h"
+#include "process/OutputSplitter.h"
 
 #include <QByteArray>
 #include <QObject>

@@ -1,4 +1,4 @@
-#include "BurnCommand.h"
+#include "tool/BurnCommand.h"
 
 namespace emberlin {
 

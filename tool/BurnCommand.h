@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProtocolText.h"
+#include "tool/ProtocolText.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
-#include "FactLine.h"
+#include "tool/FactLine.h"
 
-#include "ProtocolText.h"
+#include "tool/ProtocolText.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "FloatValue.h"
+#include "tool/FloatValue.h"
 
 #include <charconv>
 #include <cmath>

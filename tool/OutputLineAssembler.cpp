@@ -1,6 +1,6 @@
-#include "OutputLineAssembler.h"
+#include "tool/OutputLineAssembler.h"
 
-#include "ProtocolText.h"
+#include "tool/ProtocolText.h"
 
 #include <algorithm>
 

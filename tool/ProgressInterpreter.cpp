@@ -1,7 +1,7 @@
-#include "ProgressInterpreter.h"
+#include "tool/ProgressInterpreter.h"
 
-#include "FloatValue.h"
-#include "ProtocolText.h"
+#include "tool/FloatValue.h"
+#include "tool/ProtocolText.h"
 
 #include <QCoreApplication>
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BurnState.h"
+#include "tool/BurnState.h"
 
 #include <QString>
 #include <variant>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ToolProtocol.h"
+#include "protocol/ToolProtocol.h"
 
 #include <QLatin1StringView>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "BurnOptionControls.h"
+#include "views/BurnOptionControls.h"
 
 #include <QCheckBox>
 #include <QComboBox>

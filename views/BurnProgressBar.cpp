@@ -1,4 +1,4 @@
-#include "BurnProgressBar.h"
+#include "views/BurnProgressBar.h"
 
 #include <QProgressBar>
 #include <algorithm>

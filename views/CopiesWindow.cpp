@@ -1,9 +1,9 @@
-#include "CopiesWindow.h"
+#include "views/CopiesWindow.h"
 
-#include "CopyBurnerRow.h"
-#include "DropZone.h"
-#include "SetUpForm.h"
 #include "ui_CopiesWindow.h"
+#include "views/CopyBurnerRow.h"
+#include "views/DropZone.h"
+#include "views/SetUpForm.h"
 
 #include <QFileDialog>
 #include <algorithm>

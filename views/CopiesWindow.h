@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BurnCommand.h"
-#include "BurnOptionControls.h"
+#include "tool/BurnCommand.h"
+#include "views/BurnOptionControls.h"
 
 #include <QStringList>
 #include <QWidget>

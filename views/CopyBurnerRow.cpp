@@ -1,7 +1,7 @@
-#include "CopyBurnerRow.h"
+#include "views/CopyBurnerRow.h"
 
-#include "BurnProgressBar.h"
-#include "BurnState.h"
+#include "tool/BurnState.h"
+#include "views/BurnProgressBar.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

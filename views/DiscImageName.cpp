@@ -1,4 +1,4 @@
-#include "DiscImageName.h"
+#include "views/DiscImageName.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
-#include "DropZone.h"
+#include "views/DropZone.h"
 
-#include "DiscImageName.h"
+#include "views/DiscImageName.h"
 
 #include <QDragEnterEvent>
 #include <QDragLeaveEvent>

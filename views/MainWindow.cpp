@@ -1,10 +1,10 @@
-#include "MainWindow.h"
+#include "views/MainWindow.h"
 
-#include "BurnProgressBar.h"
-#include "BurnState.h"
-#include "DropZone.h"
-#include "SetUpForm.h"
+#include "tool/BurnState.h"
 #include "ui_MainWindow.h"
+#include "views/BurnProgressBar.h"
+#include "views/DropZone.h"
+#include "views/SetUpForm.h"
 
 #include <QFileDialog>
 #include <QKeySequence>

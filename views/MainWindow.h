@@ -1,8 +1,8 @@
 #pragma once
 
-#include "BurnCommand.h"
-#include "BurnOptionControls.h"
-#include "BurnState.h"
+#include "tool/BurnCommand.h"
+#include "tool/BurnState.h"
+#include "views/BurnOptionControls.h"
 
 #include <QMainWindow>
 #include <QStringList>

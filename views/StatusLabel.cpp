@@ -1,6 +1,6 @@
-#include "StatusLabel.h"
+#include "views/StatusLabel.h"
 
-#include "StatusLabelAccessible.h"
+#include "views/StatusLabelAccessible.h"
 
 #include <QAccessible>
 

@@ -1,6 +1,6 @@
-#include "StatusLabelAccessible.h"
+#include "views/StatusLabelAccessible.h"
 
-#include "StatusLabel.h"
+#include "views/StatusLabel.h"
 
 #include <algorithm>
 

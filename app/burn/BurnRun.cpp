@@ -1,9 +1,9 @@
-#include "BurnRun.h"
+#include "app/burn/BurnRun.h"
 
-#include "BurnCommand.h"
-#include "BurnerClaims.h"
-#include "FactLine.h"
-#include "PtyOpener.h"
+#include "app/burn/BurnerClaims.h"
+#include "process/PtyOpener.h"
+#include "tool/BurnCommand.h"
+#include "tool/FactLine.h"
 
 #include <QCoreApplication>
 #include <algorithm>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "OutputLineAssembler.h"
-#include "ProgressInterpreter.h"
-#include "TaskWrapper.h"
-#include "TaskWrapperController.h"
+#include "process/TaskWrapper.h"
+#include "process/TaskWrapperController.h"
+#include "tool/OutputLineAssembler.h"
+#include "tool/ProgressInterpreter.h"
 
 #include <QString>
 

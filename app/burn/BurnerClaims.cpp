@@ -1,4 +1,4 @@
-#include "BurnerClaims.h"
+#include "app/burn/BurnerClaims.h"
 
 namespace emberlin {
 

@@ -1,6 +1,6 @@
-#include "ChecksumFile.h"
+#include "app/burn/ChecksumFile.h"
 
-#include "RegularFile.h"
+#include "app/records/RegularFile.h"
 
 #include <QByteArray>
 #include <QDir>

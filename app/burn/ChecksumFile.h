@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PublishedChecksum.h"
+#include "app/burn/PublishedChecksum.h"
 
 #include <QString>
 #include <optional>

@@ -1,7 +1,7 @@
-#include "CopyBurn.h"
+#include "app/burn/CopyBurn.h"
 
-#include "CopyBurnerRow.h"
-#include "Overloaded.h"
+#include "app/burn/Overloaded.h"
+#include "views/CopyBurnerRow.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "BurnClock.h"
-#include "BurnCommand.h"
-#include "BurnJournal.h"
-#include "BurnRun.h"
-#include "BurnState.h"
-#include "Burner.h"
-#include "JobProgressLine.h"
+#include "app/burn/BurnRun.h"
+#include "app/burn/Burner.h"
+#include "app/burn/JobProgressLine.h"
+#include "app/records/BurnClock.h"
+#include "app/records/BurnJournal.h"
+#include "tool/BurnCommand.h"
+#include "tool/BurnState.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,12 +1,12 @@
-#include "CopyBurnController.h"
+#include "app/burn/CopyBurnController.h"
 
-#include "BurnState.h"
-#include "BurnerClaims.h"
-#include "CopiesWindow.h"
-#include "CopyBurnerRow.h"
-#include "Preferences.h"
-#include "ReceiptFile.h"
-#include "Sounds.h"
+#include "app/burn/BurnerClaims.h"
+#include "app/burn/Preferences.h"
+#include "app/burn/Sounds.h"
+#include "app/records/ReceiptFile.h"
+#include "tool/BurnState.h"
+#include "views/CopiesWindow.h"
+#include "views/CopyBurnerRow.h"
 
 #include <QDir>
 #include <QFileInfo>

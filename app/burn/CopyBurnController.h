@@ -1,10 +1,10 @@
 #pragma once
 
-#include "BurnClock.h"
-#include "BurnJournal.h"
-#include "BurnState.h"
-#include "Burner.h"
-#include "CopyBurn.h"
+#include "app/burn/Burner.h"
+#include "app/burn/CopyBurn.h"
+#include "app/records/BurnClock.h"
+#include "app/records/BurnJournal.h"
+#include "tool/BurnState.h"
 
 #include <QObject>
 #include <QString>

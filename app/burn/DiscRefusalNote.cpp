@@ -1,7 +1,7 @@
-#include "DiscRefusalNote.h"
+#include "app/burn/DiscRefusalNote.h"
 
-#include "BurnState.h"
-#include "MainWindow.h"
+#include "tool/BurnState.h"
+#include "views/MainWindow.h"
 
 #include <QLocale>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BurnState.h"
-#include "FactLine.h"
+#include "tool/BurnState.h"
+#include "tool/FactLine.h"
 
 #include <QObject>
 #include <QString>

@@ -1,14 +1,14 @@
-#include "EmberlinController.h"
+#include "app/burn/EmberlinController.h"
 
-#include "Alerts.h"
-#include "BurnCommand.h"
-#include "BurnerClaims.h"
-#include "ChecksumFile.h"
-#include "DiscImageName.h"
-#include "MainWindow.h"
-#include "Overloaded.h"
-#include "PtyOpener.h"
-#include "Sounds.h"
+#include "app/burn/Alerts.h"
+#include "app/burn/BurnerClaims.h"
+#include "app/burn/ChecksumFile.h"
+#include "app/burn/Overloaded.h"
+#include "app/burn/Sounds.h"
+#include "process/PtyOpener.h"
+#include "tool/BurnCommand.h"
+#include "views/DiscImageName.h"
+#include "views/MainWindow.h"
 
 #include <QCoreApplication>
 #include <QDir>

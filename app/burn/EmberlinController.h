@@ -1,12 +1,12 @@
 #pragma once
 
-#include "BurnRun.h"
-#include "BurnState.h"
-#include "Burner.h"
-#include "ChecksumFile.h"
-#include "ImageDigest.h"
-#include "PipeTask.h"
-#include "Preferences.h"
+#include "app/burn/BurnRun.h"
+#include "app/burn/Burner.h"
+#include "app/burn/ChecksumFile.h"
+#include "app/burn/Preferences.h"
+#include "app/records/ImageDigest.h"
+#include "process/PipeTask.h"
+#include "tool/BurnState.h"
 
 #include <QObject>
 #include <QString>

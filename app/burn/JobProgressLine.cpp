@@ -1,4 +1,4 @@
-#include "JobProgressLine.h"
+#include "app/burn/JobProgressLine.h"
 
 #include <QLocale>
 #include <cmath>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "BurnClock.h"
-#include "BurnCommand.h"
-#include "BurnState.h"
-#include "BurnTimeTracker.h"
+#include "app/records/BurnClock.h"
+#include "app/records/BurnTimeTracker.h"
+#include "tool/BurnCommand.h"
+#include "tool/BurnState.h"
 
 #include <QObject>
 #include <QTimer>

@@ -1,4 +1,4 @@
-#include "Preferences.h"
+#include "app/burn/Preferences.h"
 
 #include <QSettings>
 

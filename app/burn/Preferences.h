@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BurnCommand.h"
+#include "tool/BurnCommand.h"
 
 class QSettings;
 

@@ -1,4 +1,4 @@
-#include "PublishedChecksum.h"
+#include "app/burn/PublishedChecksum.h"
 
 #include <QRegularExpression>
 #include <QStringList>

@@ -1,6 +1,6 @@
-#include "BurnJournal.h"
+#include "app/records/BurnJournal.h"
 
-#include "BurnState.h"
+#include "tool/BurnState.h"
 
 #include <QFileInfo>
 #include <utility>

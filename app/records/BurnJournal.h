@@ -1,9 +1,9 @@
 #pragma once
 
-#include "BurnClock.h"
-#include "BurnRecord.h"
-#include "BurnState.h"
-#include "ImageDigest.h"
+#include "app/records/BurnClock.h"
+#include "app/records/BurnRecord.h"
+#include "app/records/ImageDigest.h"
+#include "tool/BurnState.h"
 
 #include <QObject>
 

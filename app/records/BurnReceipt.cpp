@@ -1,7 +1,7 @@
-#include "BurnReceipt.h"
+#include "app/records/BurnReceipt.h"
 
-#include "BurnState.h"
-#include "ProtocolText.h"
+#include "tool/BurnState.h"
+#include "tool/ProtocolText.h"
 
 #include <QCoreApplication>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BurnRecord.h"
+#include "app/records/BurnRecord.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "BurnCommand.h"
-#include "BurnState.h"
-#include "FactLine.h"
+#include "tool/BurnCommand.h"
+#include "tool/BurnState.h"
+#include "tool/FactLine.h"
 
 #include <QDateTime>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "BurnTimeTracker.h"
+#include "app/records/BurnTimeTracker.h"
 
-#include "BurnState.h"
+#include "tool/BurnState.h"
 
 namespace emberlin {
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "BurnCommand.h"
-#include "BurnJob.h"
-#include "BurnState.h"
-#include "FactLine.h"
-#include "TimeLeftEstimator.h"
+#include "estimate/BurnJob.h"
+#include "estimate/TimeLeftEstimator.h"
+#include "tool/BurnCommand.h"
+#include "tool/BurnState.h"
+#include "tool/FactLine.h"
 
 #include <optional>
 

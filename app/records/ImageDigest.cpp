@@ -1,6 +1,6 @@
-#include "ImageDigest.h"
+#include "app/records/ImageDigest.h"
 
-#include "RegularFile.h"
+#include "app/records/RegularFile.h"
 
 #include <QByteArray>
 #include <atomic>

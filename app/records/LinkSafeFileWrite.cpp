@@ -1,4 +1,4 @@
-#include "LinkSafeFileWrite.h"
+#include "app/records/LinkSafeFileWrite.h"
 
 #include "posix/FileDescriptor.h"
 

@@ -1,8 +1,8 @@
-#include "ReceiptFile.h"
+#include "app/records/ReceiptFile.h"
 
-#include "Alerts.h"
-#include "BurnReceipt.h"
-#include "LinkSafeFileWrite.h"
+#include "app/burn/Alerts.h"
+#include "app/records/BurnReceipt.h"
+#include "app/records/LinkSafeFileWrite.h"
 
 #include <QCoreApplication>
 #include <QDir>

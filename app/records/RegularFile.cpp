@@ -1,4 +1,4 @@
-#include "RegularFile.h"
+#include "app/records/RegularFile.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "CanberraSounds.h"
+#include "app/shell/CanberraSounds.h"
 
 #include <QGuiApplication>
 #include <canberra.h>

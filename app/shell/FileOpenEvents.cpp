@@ -1,4 +1,4 @@
-#include "FileOpenEvents.h"
+#include "app/shell/FileOpenEvents.h"
 
 #include <QCoreApplication>
 #include <QFileOpenEvent>

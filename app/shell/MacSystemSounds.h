@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Sounds.h"
+#include "app/burn/Sounds.h"
 
 namespace emberlin {
 

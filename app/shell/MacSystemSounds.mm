@@ -1,4 +1,4 @@
-#include "MacSystemSounds.h"
+#include "app/shell/MacSystemSounds.h"
 
 #include <AppKit/AppKit.h>
 

@@ -1,4 +1,4 @@
-#include "MessageBoxAlerts.h"
+#include "app/shell/MessageBoxAlerts.h"
 
 #include <QAbstractButton>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Alerts.h"
+#include "app/burn/Alerts.h"
 
 #include <QPointer>
 #include <memory>

@@ -1,6 +1,6 @@
-#include "QuitGuard.h"
+#include "app/shell/QuitGuard.h"
 
-#include "EmberlinController.h"
+#include "app/burn/EmberlinController.h"
 
 #include <QApplication>
 #include <QSessionManager>

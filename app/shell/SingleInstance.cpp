@@ -1,4 +1,4 @@
-#include "SingleInstance.h"
+#include "app/shell/SingleInstance.h"
 
 #include <QCryptographicHash>
 #include <QDebug>

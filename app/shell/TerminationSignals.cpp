@@ -1,4 +1,4 @@
-#include "TerminationSignals.h"
+#include "app/shell/TerminationSignals.h"
 
 #include <QSocketNotifier>
 #include <array>

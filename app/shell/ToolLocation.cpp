@@ -1,4 +1,4 @@
-#include "ToolLocation.h"
+#include "app/shell/ToolLocation.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -3,8 +3,8 @@
 // SHA256SUMS beside it, then times, each three times: the SHA-256 alone, the
 // window from opening the image to the tool's start without the checksum file,
 // and with it. The check should cost the hashing and nothing more.
-#include "AppHarness.h"
-#include "ImageDigest.h"
+#include "app/records/ImageDigest.h"
+#include "tests/app/AppHarness.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -6,8 +6,8 @@
 // above where it stood before the drives were listed, per drive.
 // Goals: N = 4 within 1.10 x the time of N = 1; under 2 % of a core and under
 // 10 MB per drive.
-#include "AppHarness.h"
-#include "CopyBurnerRow.h"
+#include "tests/app/AppHarness.h"
+#include "views/CopyBurnerRow.h"
 
 #include <QAction>
 #include <QApplication>

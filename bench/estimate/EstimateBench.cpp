@@ -8,10 +8,10 @@
 //
 // Usage: emberlin-bench-estimate [CASE-NAME...]
 
-#include "BurnJob.h"
-#include "BurnTimeTracker.h"
-#include "FactLine.h"
-#include "ProgressInterpreter.h"
+#include "app/records/BurnTimeTracker.h"
+#include "estimate/BurnJob.h"
+#include "tool/FactLine.h"
+#include "tool/ProgressInterpreter.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -3,12 +3,12 @@
 // and against the whole window (controller, interpreter, widgets) offscreen.
 // With --replay MINUTES it replays a burn at real speed (one progress line a
 // second) into the window and reports the share of a core it took.
-#include "AppAssembly.h"
-#include "BenchWriterPath.h"
-#include "LaunchOnTerminal.h"
-#include "PtyOpener.h"
-#include "TaskWrapper.h"
-#include "TaskWrapperController.h"
+#include "app/AppAssembly.h"
+#include "bench/pty/BenchWriterPath.h"
+#include "process/LaunchOnTerminal.h"
+#include "process/PtyOpener.h"
+#include "process/TaskWrapper.h"
+#include "process/TaskWrapperController.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -3,7 +3,7 @@
 // bytes in turn, its alerts answered through the alerts seam. Prints the open
 // descriptors, live children and resident memory at the start and every 100
 // burns: they should stay flat.
-#include "AppHarness.h"
+#include "tests/app/AppHarness.h"
 
 #include <QApplication>
 #include <QFile>

@@ -3,7 +3,7 @@
 // prints the microseconds to the first paint and to the burners listed. "window"
 // is the real application (seams as in the app, TOOL listing two burners);
 // "bare" is the same window without a controller.
-#include "AppAssembly.h"
+#include "app/AppAssembly.h"
 
 #include <QApplication>
 #include <QComboBox>

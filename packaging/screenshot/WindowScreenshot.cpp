@@ -4,8 +4,8 @@
 // with its speed and time left; given a third, the copies window burning the
 // same image to three more burners while the main window holds the first.
 // Usage: emberlin-screenshot OUTPUT.png [BURNING.png [COPIES.png]]
-#include "AppAssembly.h"
-#include "CopyBurnerRow.h"
+#include "app/AppAssembly.h"
+#include "views/CopyBurnerRow.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>

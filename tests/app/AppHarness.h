@@ -1,11 +1,11 @@
 #pragma once
 
-#include "Alerts.h"
-#include "AppAssembly.h"
-#include "FakeToolScript.h"
-#include "PtyOpener.h"
-#include "Sounds.h"
-#include "TestSupport.h"
+#include "app/AppAssembly.h"
+#include "app/burn/Alerts.h"
+#include "app/burn/Sounds.h"
+#include "process/PtyOpener.h"
+#include "tests/fakes/FakeToolScript.h"
+#include "tests/support/TestSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,7 +1,7 @@
-#include "AppHarness.h"
-#include "BurnReceipt.h"
-#include "BurnRecord.h"
-#include "ReceiptFile.h"
+#include "app/records/BurnReceipt.h"
+#include "app/records/BurnRecord.h"
+#include "app/records/ReceiptFile.h"
+#include "tests/app/AppHarness.h"
 
 #include <QAction>
 #include <QCryptographicHash>

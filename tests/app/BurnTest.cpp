@@ -1,5 +1,5 @@
-#include "AppHarness.h"
-#include "DropZone.h"
+#include "tests/app/AppHarness.h"
+#include "views/DropZone.h"
 
 #include <QDir>
 #include <QDropEvent>

@@ -1,6 +1,6 @@
-#include "AppHarness.h"
-#include "BurnRecord.h"
-#include "ChecksumFile.h"
+#include "app/burn/ChecksumFile.h"
+#include "app/records/BurnRecord.h"
+#include "tests/app/AppHarness.h"
 
 #include <QCryptographicHash>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "DropZone.h"
+#include "views/DropZone.h"
 
-#include "AppHarness.h"
+#include "tests/app/AppHarness.h"
 
 #include <QCursor>
 #include <QDir>

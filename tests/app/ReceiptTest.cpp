@@ -1,8 +1,8 @@
-#include "AppHarness.h"
-#include "BurnReceipt.h"
-#include "BurnRecord.h"
-#include "OtherUser.h"
-#include "ReceiptFile.h"
+#include "app/records/BurnReceipt.h"
+#include "app/records/BurnRecord.h"
+#include "app/records/ReceiptFile.h"
+#include "tests/app/AppHarness.h"
+#include "tests/support/OtherUser.h"
 
 #include <QDir>
 #include <QFile>

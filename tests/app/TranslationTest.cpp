@@ -1,5 +1,5 @@
-#include "AppHarness.h"
-#include "Translations.h"
+#include "app/shell/Translations.h"
+#include "tests/app/AppHarness.h"
 
 #include <QFile>
 #include <QKeySequence>
@@ -39,7 +39,7 @@ TEST(TranslationTest, EveryTextTheWindowShowsHasAGermanTranslation) {
     QProcess lupdate;
     lupdate.setWorkingDirectory(QString(EMBERLIN_SOURCE_DIR));
     lupdate.start(QString(EMBERLIN_LUPDATE),
-                  {"-silent", "app", "views", "tool", "desktop", "-ts", fresh});
+                  {"-silent", "-I", ".", "app", "views", "tool", "desktop", "-ts", fresh});
     ASSERT_TRUE(lupdate.waitForFinished(120000));
     ASSERT_EQ(lupdate.exitCode(), 0) << lupdate.readAllStandardError().toStdString();
     const auto messages = messagesOf(fresh);

@@ -1,4 +1,4 @@
-#include "AppHarness.h"
+#include "tests/app/AppHarness.h"
 
 using namespace emberlin;
 

@@ -1,5 +1,5 @@
-#include "AppHarness.h"
-#include "CopyBurnerRow.h"
+#include "tests/app/AppHarness.h"
+#include "views/CopyBurnerRow.h"
 
 #include <QAction>
 #include <QCryptographicHash>

@@ -1,9 +1,9 @@
-#include "BurnDesktopFeedback.h"
-#include "FreedesktopNotifications.h"
-#include "LauncherEntryProgress.h"
-#include "PrivateSessionBus.h"
-#include "RecordingDesktop.h"
-#include "TestSupport.h"
+#include "desktop/BurnDesktopFeedback.h"
+#include "desktop/FreedesktopNotifications.h"
+#include "desktop/LauncherEntryProgress.h"
+#include "tests/desktop/PrivateSessionBus.h"
+#include "tests/desktop/RecordingDesktop.h"
+#include "tests/support/TestSupport.h"
 
 #include <QCoreApplication>
 #include <QMainWindow>

@@ -1,8 +1,8 @@
-#include "BurnerListRefresher.h"
-#include "DriveChangePolicy.h"
-#include "OpticalDriveEvents.h"
-#include "OpticalDriveUevent.h"
-#include "TestSupport.h"
+#include "desktop/BurnerListRefresher.h"
+#include "desktop/DriveChangePolicy.h"
+#include "desktop/OpticalDriveEvents.h"
+#include "desktop/OpticalDriveUevent.h"
+#include "tests/support/TestSupport.h"
 
 #include <gmock/gmock.h>
 #include <string>

@@ -1,4 +1,4 @@
-#include "PrivateSessionBus.h"
+#include "tests/desktop/PrivateSessionBus.h"
 
 #include <stdexcept>
 

@@ -1,4 +1,4 @@
-#include "RecordingDesktop.h"
+#include "tests/desktop/RecordingDesktop.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>

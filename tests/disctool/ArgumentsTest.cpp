@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Arguments.h"
+#include "disctool/Arguments.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The built tool's command lines: help, usage errors and the listing.
-#include "ToolRun.h"
+#include "tests/support/ToolRun.h"
 
 #include <gtest/gtest.h>
 #include <string>

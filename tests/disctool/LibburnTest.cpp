@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the tool reads out of libburn: failure texts.
-#include "LibburnSession.h"
+#include "disctool/LibburnSession.h"
 
 #include <cerrno>
 #include <gtest/gtest.h>

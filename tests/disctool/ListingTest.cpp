@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Listing.h"
+#include "disctool/Listing.h"
 
-#include "ScratchDirectory.h"
-#include "VirtualBurners.h"
+#include "disctool/VirtualBurners.h"
+#include "tests/support/ScratchDirectory.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "MediumDecision.h"
+#include "disctool/MediumDecision.h"
 
-#include "Speed.h"
+#include "disctool/Speed.h"
 
 #include <gtest/gtest.h>
 #include <sstream>

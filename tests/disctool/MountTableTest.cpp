@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "MountTable.h"
+#include "disctool/MountTable.h"
 
-#include "ScratchDirectory.h"
+#include "tests/support/ScratchDirectory.h"
 
 #include <filesystem>
 #include <fstream>

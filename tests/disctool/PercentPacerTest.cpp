@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "PercentPacer.h"
+#include "disctool/PercentPacer.h"
 
 #include <gtest/gtest.h>
 #include <optional>

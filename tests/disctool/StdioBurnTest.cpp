@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Real libburn writes to a file-backed drive, read back and compared.
-#include "ScratchDirectory.h"
-#include "TestImage.h"
-#include "ToolRun.h"
-#include "TranscriptChecker.h"
+#include "tests/disctool/TranscriptChecker.h"
+#include "tests/support/ScratchDirectory.h"
+#include "tests/support/TestImage.h"
+#include "tests/support/ToolRun.h"
 
 #include <algorithm>
 #include <csignal>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "TranscriptChecker.h"
+#include "tests/disctool/TranscriptChecker.h"
 
-#include "ToolProtocol.h"
+#include "protocol/ToolProtocol.h"
 
 #include <algorithm>
 #include <array>

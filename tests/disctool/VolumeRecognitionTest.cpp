@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the bytes at the start of a disc or an image say: whether a disc holds
 // data, and where an ISO 9660 volume can be read.
-#include "DiscContent.h"
-#include "IsoVolume.h"
-#include "TestImage.h"
+#include "disctool/DiscContent.h"
+#include "disctool/IsoVolume.h"
+#include "tests/support/TestImage.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -4,10 +4,10 @@
 // libburn cdrkit's wodim and readom and dvd+rw-tools' dvd+rw-mediainfo,
 // dvd+rw-format and growisofs. What they see must be what the device id
 // describes and what the others see, and each must write and read back.
-#include "ClientReport.h"
-#include "ScratchDirectory.h"
-#include "TestImage.h"
-#include "ToolRun.h"
+#include "tests/emulator/ClientReport.h"
+#include "tests/support/ScratchDirectory.h"
+#include "tests/support/TestImage.h"
+#include "tests/support/ToolRun.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ClientReport.h"
+#include "tests/emulator/ClientReport.h"
 
 #include <algorithm>
 #include <cstdio>

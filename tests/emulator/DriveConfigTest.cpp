@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The device ids of emulated drives: what each part means, and what is wrong
 // with an id that cannot be used.
-#include "DriveConfig.h"
+#include "emulator/DriveConfig.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -2,10 +2,10 @@
 // How long an emulated drive's commands take, and when its faults strike,
 // on a clock the test steps itself: the host waits as it would on a drive of
 // that speed, while nothing here waits for real.
-#include "Drive.h"
-#include "DriveConfig.h"
-#include "Opcode.h"
-#include "ScratchDirectory.h"
+#include "emulator/Drive.h"
+#include "emulator/DriveConfig.h"
+#include "emulator/Opcode.h"
+#include "tests/support/ScratchDirectory.h"
 
 #include <gtest/gtest.h>
 #include <optional>

@@ -5,9 +5,9 @@
 // that holds data is left alone unless the state beside it describes it, and
 // a folder the drive cannot write in is named with the real reason: each
 // through the disc-image tool, the other user played by nobody.
-#include "ScratchDirectory.h"
-#include "TestImage.h"
-#include "ToolRun.h"
+#include "tests/support/ScratchDirectory.h"
+#include "tests/support/TestImage.h"
+#include "tests/support/ToolRun.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // How long an emulated drive takes for its own work, as a table of medium,
 // speed and job against the seconds a drive of that kind takes.
-#include "RateModel.h"
+#include "emulator/RateModel.h"
 
 #include <gtest/gtest.h>
 #include <optional>

@@ -1,6 +1,6 @@
-#include "AppHarness.h"
-#include "BurnReceipt.h"
-#include "BurnRecord.h"
+#include "app/records/BurnReceipt.h"
+#include "app/records/BurnRecord.h"
+#include "tests/app/AppHarness.h"
 
 #include <QCryptographicHash>
 #include <QFile>

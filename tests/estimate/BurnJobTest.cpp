@@ -1,4 +1,4 @@
-#include "BurnJob.h"
+#include "estimate/BurnJob.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

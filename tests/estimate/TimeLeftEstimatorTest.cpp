@@ -1,4 +1,4 @@
-#include "TimeLeftEstimator.h"
+#include "estimate/TimeLeftEstimator.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "FakeToolScript.h"
+#include "tests/fakes/FakeToolScript.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
 // The tool's command line. Whatever the window puts on it (any options, an
 // absolute image path, a listed device) the tool reads back unchanged; and any
 // argument list at all is either what it asks for or a refusal that says why.
-#include "Arguments.h"
-#include "BurnCommand.h"
-#include "FuzzCheck.h"
+#include "disctool/Arguments.h"
+#include "tests/fuzz/FuzzCheck.h"
+#include "tool/BurnCommand.h"
 
 #include <optional>
 

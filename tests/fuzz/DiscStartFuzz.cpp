@@ -1,9 +1,9 @@
 // The start of an overwritable disc, any bytes: it counts as blank only when
 // it is all zero or carries a blanking tool's mark, and a single byte of
 // anything on an otherwise empty disc is data, never written over.
-#include "DiscContent.h"
-#include "FuzzCheck.h"
-#include "IsoVolume.h"
+#include "disctool/DiscContent.h"
+#include "disctool/IsoVolume.h"
+#include "tests/fuzz/FuzzCheck.h"
 
 #include <cstring>
 

@@ -1,8 +1,8 @@
 // Emulated drive ids. A size, a wait or a count of any magnitude, with any
 // unit, is taken exactly when it lies within its range, and then as written;
 // any id at all gives either a drive whose discs make sense or a problem.
-#include "DriveConfig.h"
-#include "FuzzCheck.h"
+#include "emulator/DriveConfig.h"
+#include "tests/fuzz/FuzzCheck.h"
 
 using emulator::DriveConfig;
 

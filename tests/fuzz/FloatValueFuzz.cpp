@@ -1,8 +1,8 @@
 // The number reader against the C library's strtof on the same text, cut
 // before anything that strtof reads but a progress value never is ("0x",
 // "inf", "nan"): the same float, bit for bit.
-#include "FloatValue.h"
-#include "FuzzCheck.h"
+#include "tests/fuzz/FuzzCheck.h"
+#include "tool/FloatValue.h"
 
 #include <QString>
 #include <algorithm>

@@ -1,8 +1,8 @@
 // Any line in any burn state, erase on or off: the line moves the window only
 // as the state table allows, and every alert ends the burn's output.
-#include "FuzzCheck.h"
-#include "ProgressInterpreter.h"
-#include "ProtocolText.h"
+#include "tests/fuzz/FuzzCheck.h"
+#include "tool/ProgressInterpreter.h"
+#include "tool/ProtocolText.h"
 
 using namespace emberlin;
 

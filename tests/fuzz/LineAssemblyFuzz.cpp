@@ -2,9 +2,9 @@
 // interpreted: the lines read back in order, with the line ends put back, are
 // the output; a line ends only at a line end, right after the prompt, at the
 // bound or at the tool's exit; and how the output was cut changes nothing.
-#include "FuzzCheck.h"
-#include "OutputLineAssembler.h"
-#include "ProtocolText.h"
+#include "tests/fuzz/FuzzCheck.h"
+#include "tool/OutputLineAssembler.h"
+#include "tool/ProtocolText.h"
 
 #include <QStringList>
 

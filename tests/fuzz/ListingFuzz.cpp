@@ -2,9 +2,9 @@
 // interpretation, applied as the window applies it: either no burners at all,
 // or every line taken, in pairs of a title (the name line up to "via") and a
 // device, the last line too when it has no line end.
-#include "FuzzCheck.h"
-#include "OutputLineAssembler.h"
-#include "ProgressInterpreter.h"
+#include "tests/fuzz/FuzzCheck.h"
+#include "tool/OutputLineAssembler.h"
+#include "tool/ProgressInterpreter.h"
 
 #include <QStringList>
 

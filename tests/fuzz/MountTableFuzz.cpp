@@ -1,7 +1,7 @@
 // A mounts table of any lines around one mount, its fields escaped as the
 // kernel escapes them: that mount point is found, whatever bytes its name holds.
-#include "FuzzCheck.h"
-#include "MountTable.h"
+#include "disctool/MountTable.h"
+#include "tests/fuzz/FuzzCheck.h"
 
 #include <sys/mman.h>
 #include <unistd.h>

@@ -3,9 +3,9 @@
 // lies within what a disc can be; any text at all is taken or refused with a
 // reason; what is taken is written back as it was read, and a drive reports
 // every disc it describes without overflowing.
-#include "DiscStateFile.h"
-#include "FuzzCheck.h"
-#include "MediumReports.h"
+#include "emulator/DiscStateFile.h"
+#include "emulator/MediumReports.h"
+#include "tests/fuzz/FuzzCheck.h"
 
 using emulator::DiscStateFile;
 

@@ -2,8 +2,8 @@
 // bytes decoded at once: a character cut by the end of a read is carried over,
 // each invalid sequence becomes U+FFFD, nothing else is lost; and each piece
 // handed on is a whole line or the unfinished end of its read.
-#include "FuzzCheck.h"
-#include "OutputSplitter.h"
+#include "process/OutputSplitter.h"
+#include "tests/fuzz/FuzzCheck.h"
 
 #include <QStringDecoder>
 

@@ -2,8 +2,8 @@
 // The estimate predicts a drive and the emulated drive stands in for one:
 // each keeps its own model of time, but both read one table of media facts,
 // so on every medium of that table they must agree.
-#include "BurnJob.h"
-#include "RateModel.h"
+#include "emulator/RateModel.h"
+#include "estimate/BurnJob.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,6 +1,6 @@
-#include "LaunchOnTerminal.h"
+#include "process/LaunchOnTerminal.h"
 
-#include "PtyOpener.h"
+#include "process/PtyOpener.h"
 
 #include <cerrno>
 #include <cstring>

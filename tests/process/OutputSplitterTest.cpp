@@ -1,6 +1,6 @@
-#include "OutputSplitter.h"
+#include "process/OutputSplitter.h"
 
-#include "TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <vector>
 

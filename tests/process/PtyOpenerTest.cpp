@@ -1,4 +1,4 @@
-#include "PtyOpener.h"
+#include "process/PtyOpener.h"
 
 #include <algorithm>
 #include <cstring>

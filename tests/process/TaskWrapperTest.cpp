@@ -1,4 +1,4 @@
-#include "TaskWrapperTestFixture.h"
+#include "tests/process/TaskWrapperTestFixture.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "PtyOpener.h"
-#include "TaskWrapper.h"
-#include "TaskWrapperController.h"
-#include "TestSupport.h"
+#include "process/PtyOpener.h"
+#include "process/TaskWrapper.h"
+#include "process/TaskWrapperController.h"
+#include "tests/support/TestSupport.h"
 
 #include <QStringList>
 #include <cstdlib>

@@ -1,6 +1,6 @@
-#include "FileOpenEvents.h"
+#include "app/shell/FileOpenEvents.h"
 
-#include "TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <QCoreApplication>
 #include <QFileOpenEvent>

@@ -1,6 +1,6 @@
-#include "ScratchApp.h"
-#include "TestSupport.h"
-#include "ToolLocation.h"
+#include "app/shell/ToolLocation.h"
+#include "tests/shell/ScratchApp.h"
+#include "tests/support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "MessageBoxAlerts.h"
+#include "app/shell/MessageBoxAlerts.h"
 
-#include "TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FakeToolScript.h"
+#include "tests/fakes/FakeToolScript.h"
 
 #include <QProcess>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "OtherUser.h"
-#include "ScratchApp.h"
-#include "SingleInstance.h"
-#include "TestSupport.h"
+#include "app/shell/SingleInstance.h"
+#include "tests/shell/ScratchApp.h"
+#include "tests/support/OtherUser.h"
+#include "tests/support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>

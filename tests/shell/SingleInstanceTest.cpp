@@ -1,6 +1,6 @@
-#include "SingleInstance.h"
+#include "app/shell/SingleInstance.h"
 
-#include "TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <QCoreApplication>
 #include <QDir>

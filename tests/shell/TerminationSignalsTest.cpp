@@ -1,6 +1,6 @@
-#include "TerminationSignals.h"
+#include "app/shell/TerminationSignals.h"
 
-#include "TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <csignal>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "ToolLocation.h"
+#include "app/shell/ToolLocation.h"
 
-#include "TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>

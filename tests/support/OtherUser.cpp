@@ -1,4 +1,4 @@
-#include "OtherUser.h"
+#include "tests/support/OtherUser.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ScratchDirectory.h"
+#include "tests/support/ScratchDirectory.h"
 
 #include <cstdlib>
 #include <stdexcept>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "TestImage.h"
+#include "tests/support/TestImage.h"
 
 #include <algorithm>
 #include <fstream>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ToolRun.h"
+#include "tests/support/ToolRun.h"
 
 #include <algorithm>
 #include <array>

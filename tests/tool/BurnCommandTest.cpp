@@ -1,6 +1,6 @@
-#include "BurnCommand.h"
+#include "tool/BurnCommand.h"
 
-#include "TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 using namespace emberlin;
 

@@ -1,6 +1,6 @@
-#include "FactLine.h"
+#include "tool/FactLine.h"
 
-#include "TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <QStringList>
 

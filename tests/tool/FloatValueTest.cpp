@@ -1,6 +1,6 @@
-#include "FloatValue.h"
+#include "tool/FloatValue.h"
 
-#include "TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <cfloat>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "OutputLineAssembler.h"
+#include "tool/OutputLineAssembler.h"
 
-#include "TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
-#include "ProgressInterpreter.h"
+#include "tool/ProgressInterpreter.h"
 
-#include "TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <optional>
 #include <string>
