@@ -101,7 +101,10 @@ ToolRun::Options forOtherUser(ToolRun::Options options) {
         std::string libraries;
         std::istringstream list(variable.substr(preload.size()));
         for (std::string library; std::getline(list, library, ':');) {
-            libraries += (libraries.empty() ? "" : ":") + copies.reachable(library);
+            if (!libraries.empty()) {
+                libraries += ':';
+            }
+            libraries += copies.reachable(library);
         }
         variable = std::string(preload) + libraries;
     }
