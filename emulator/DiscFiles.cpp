@@ -38,16 +38,20 @@ std::optional<std::string> foreignFileProblem(const std::string& file, const str
     return std::nullopt;
 }
 
-// Whether a program holds the file locked, as libburn does a drive it uses:
-// an emulated drive at work on the disc, which may have grown it since the
-// state was written.
-bool heldByAProgram(const std::string& file) {
+// Whether a program of this user holds the file locked, as libburn does a
+// drive it uses: an emulated drive at work on the disc, which may have grown
+// it since the state was written. Another user's lock does not count.
+bool heldByAProgramOfThisUser(const std::string& file) {
     const posix::FileDescriptor opened(
         ::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct flock lock {};
     lock.l_type = F_WRLCK;
     lock.l_whence = SEEK_SET;
-    return opened.isValid() && ::fcntl(opened.get(), F_GETLK, &lock) == 0 && lock.l_type != F_UNLCK;
+    struct stat holder {};
+    return opened.isValid() && ::fcntl(opened.get(), F_GETLK, &lock) == 0 &&
+           lock.l_type != F_UNLCK &&
+           ::stat(("/proc/" + std::to_string(lock.l_pid)).c_str(), &holder) == 0 &&
+           holder.st_uid == ::geteuid();
 }
 
 // Why a disc file, which exists, may not be used.
@@ -57,7 +61,7 @@ std::optional<std::string> existingFileProblem(const std::string& file, const st
         return foreign;
     }
     const bool described = remembered && remembered->file == nameOf(file) &&
-                           (remembered->bytes == status.st_size || heldByAProgram(file));
+                           (remembered->bytes == status.st_size || heldByAProgramOfThisUser(file));
     if (status.st_size > 0 && !described) {
         return file + " holds data but no emulated disc: remove it or name another file";
     }
