@@ -383,7 +383,9 @@ BurnFlow::Ending BurnFlow::write(const ImageFile& image, const Medium& medium,
     // Some drives and files never report closing: the steps still happened.
     showFinishing();
     if (const std::string digest = drive_.writtenSha256(); !digest.empty()) {
-        reporter_.reportFacts({{toolprotocol::factImageSha256, digest}});
+        // A raw image is written as it is read: the file is what was written.
+        reporter_.reportFacts(
+            {{toolprotocol::factFileSha256, digest}, {toolprotocol::factImageSha256, digest}});
     }
     if (aborted()) {
         // A file is left as it was; a disc is written for good.

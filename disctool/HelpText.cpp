@@ -32,6 +32,7 @@ Burn options (in any order):
                              "PERCENT:N", and "FACT:KEY=VALUE ..." lines with
                              medium, capacity, image-bytes, write-kbps,
                              read-kbps, erase, bytes-written, bytes-verified,
+                             file-sha256 (of the image file as read),
                              image-sha256 (of the bytes written) and
                              readback-sha256 (of the disc read back); without
                              it, sentences that also give both SHA-256s

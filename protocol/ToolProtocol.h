@@ -95,6 +95,11 @@ inline constexpr std::string_view factBytesVerified = "bytes-verified";
 // and of what was read back over the image's length, once the verify ends.
 inline constexpr std::string_view factImageSha256 = "image-sha256";
 inline constexpr std::string_view factReadbackSha256 = "readback-sha256";
+// Lower-case hex SHA-256 of the image file itself, as read through the
+// descriptor the burn read it from, written just before `factImageSha256`:
+// what a published checksum names. For a raw image the same value as
+// `factImageSha256`; for an image the tool expands, of the file as it came.
+inline constexpr std::string_view factFileSha256 = "file-sha256";
 // Where the verify's read-back came from, written just before
 // `factReadbackSha256`: `readbackFromDisc` once the drive read the disc anew
 // (it reloaded it, or the medium was closed), `readbackFromCacheOrDisc` where

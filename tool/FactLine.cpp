@@ -48,6 +48,8 @@ void readFactLine(const QString& line, ToolFacts& facts) {
             readFigure(value, facts.bytesWritten);
         else if (key == qtText(tp::factBytesVerified))
             readFigure(value, facts.bytesVerified);
+        else if (key == qtText(tp::factFileSha256))
+            facts.fileSha256 = value;
         else if (key == qtText(tp::factImageSha256))
             facts.imageSha256 = value;
         else if (key == qtText(tp::factReadbackSha256))

@@ -17,6 +17,7 @@ struct ToolFacts {
     QString erase; // "fast", "full", "format"; empty while not erasing
     std::optional<qint64> bytesWritten;
     std::optional<qint64> bytesVerified;
+    QString fileSha256; // of the image file as the tool read it
     QString imageSha256;
     QString readbackSha256;
     // Whether the verify read the disc anew ("disc") or may have been answered

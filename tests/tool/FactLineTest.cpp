@@ -15,7 +15,7 @@ QString summary(const ToolFacts& f) {
     };
     return QStringList({f.medium, n(f.capacity), n(f.imageBytes), n(f.writeKilobytesPerSecond),
                         n(f.readKilobytesPerSecond), f.erase, n(f.bytesWritten), n(f.bytesVerified),
-                        f.imageSha256, f.readbackSha256, f.readbackFrom})
+                        f.fileSha256, f.imageSha256, f.readbackSha256, f.readbackFrom})
         .join(u'|');
 }
 
@@ -28,12 +28,12 @@ TEST(FactLineTest, ReadsWhatALineSaysAndSkipsTheRest) {
     };
     // clang-format off
     const Case cases[] = {
-        {"FACT: medium=dvd+r capacity=4700372992 image-bytes=1048576 write-kbps=22160 read-kbps=22160", "dvd+r|4700372992|1048576|22160|22160||-|-|||"},
-        {"FACT: erase=full  bytes-written=65536 bytes-verified=2048", "|-|-|-|-|full|65536|2048|||"},
-        {"FACT: image-sha256=ab12 readback-from=cache-or-disc readback-sha256=cd34", "|-|-|-|-||-|-|ab12|cd34|cache-or-disc"},
-        {"FACT: colour=blue capacity=-5 image-bytes=12x write-kbps= =7 medium", "|-|-|-|-||-|-|||"},
-        {"PERCENT:50 FACT: medium=cd-r", "|-|-|-|-||-|-|||"},
-        {" FACT: medium=cd-r", "|-|-|-|-||-|-|||"},
+        {"FACT: medium=dvd+r capacity=4700372992 image-bytes=1048576 write-kbps=22160 read-kbps=22160", "dvd+r|4700372992|1048576|22160|22160||-|-||||"},
+        {"FACT: erase=full  bytes-written=65536 bytes-verified=2048", "|-|-|-|-|full|65536|2048||||"},
+        {"FACT: file-sha256=ef56 image-sha256=ab12 readback-from=cache-or-disc readback-sha256=cd34", "|-|-|-|-||-|-|ef56|ab12|cd34|cache-or-disc"},
+        {"FACT: colour=blue capacity=-5 image-bytes=12x write-kbps= =7 medium", "|-|-|-|-||-|-||||"},
+        {"PERCENT:50 FACT: medium=cd-r", "|-|-|-|-||-|-||||"},
+        {" FACT: medium=cd-r", "|-|-|-|-||-|-||||"},
     };
     // clang-format on
     for (const Case& c : cases) {
@@ -46,5 +46,5 @@ TEST(FactLineTest, ReadsWhatALineSaysAndSkipsTheRest) {
     ToolFacts facts;
     readFactLine("FACT: medium=bd-r bytes-written=10", facts);
     readFactLine("FACT: bytes-written=20", facts);
-    EXPECT_EQ(summary(facts), "bd-r|-|-|-|-||20|-|||");
+    EXPECT_EQ(summary(facts), "bd-r|-|-|-|-||20|-||||");
 }
