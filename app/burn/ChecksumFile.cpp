@@ -16,13 +16,22 @@ namespace {
 
 constexpr qint64 largestChecksumFile = 1 << 20;
 
+// Only the person (or root) decides what this file says: it is their own
+// or root's, no one else may write it, and no other name of it lies where
+// someone else may have made that name.
+bool onlyThePersonCanHaveWritten(const struct stat& status) {
+    return (status.st_uid == ::geteuid() || status.st_uid == 0) &&
+           (status.st_mode & (S_IWGRP | S_IWOTH)) == 0 && status.st_nlink == 1;
+}
+
 // The file's text, if it is one the user can trust to be what was published.
 std::optional<QString> trustedText(const QString& path) {
     QString problem;
-    const posix::FileDescriptor file = openRegularFile(path, problem);
+    // A link's target would be judged, not who made the link.
+    const posix::FileDescriptor file = openRegularFile(path, problem, Links::Refuse);
     struct stat status {};
     if (!file || ::fstat(file.get(), &status) != 0 || status.st_size > largestChecksumFile ||
-        (status.st_uid != ::geteuid() && status.st_uid != 0))
+        !onlyThePersonCanHaveWritten(status))
         return std::nullopt;
     QByteArray bytes(static_cast<qsizetype>(status.st_size), Qt::Uninitialized);
     qsizetype filled = 0;

@@ -15,7 +15,8 @@ struct ChecksumFile {
 
 // Looks beside the image for IMAGE.sha256, IMAGE.sha256sum, SHA256SUMS and
 // CHECKSUM, in that order, and takes the first that names the image. Only
-// regular files of the user or of root are read, and only up to a size no
+// regular files of the user or of root are read, never through a link, with
+// no other hard link and writable by no one else, and only up to a size no
 // checksum list reaches: another user's file in a shared folder decides
 // nothing.
 std::optional<ChecksumFile> findChecksumFile(const QString& imagePath);

@@ -113,9 +113,9 @@ QString writeFileWithoutFollowingLinks(const QString& path, const QByteArray& co
     FreshFile fresh(folder.get(), name);
     if (fresh.fd() < 0)
         return qt_error_string(errno);
-    // A file replaced keeps who may read it.
-    if ((taken && ::fchmod(fresh.fd(), there.st_mode & 0777) != 0) ||
-        !writeAll(fresh.fd(), contents) || ::fsync(fresh.fd()) != 0 || !fresh.close())
+    // The fresh file has the mode the person's umask gives: one replaced may
+    // have been planted writable for everyone.
+    if (!writeAll(fresh.fd(), contents) || ::fsync(fresh.fd()) != 0 || !fresh.close())
         return qt_error_string(errno);
     if (!(taken ? fresh.replace(name.constData()) : fresh.takeFreeName(name.constData())))
         return errno == EEXIST

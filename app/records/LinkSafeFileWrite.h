@@ -9,8 +9,9 @@ namespace emberlin {
 // the bytes go to a fresh file beside it, flushed to the disk, which then
 // takes the name. A regular file of that name is replaced (the file dialog
 // has asked the user); a link, dangling or not, a folder or anything else
-// there is left alone and nothing is written. Empty on success, else why
-// not, for the user.
+// there is left alone and nothing is written. The file takes the mode the
+// umask gives, never the mode of the one it replaces. Empty on success, else
+// why not, for the user.
 QString writeFileWithoutFollowingLinks(const QString& path, const QByteArray& contents);
 
 } // namespace emberlin

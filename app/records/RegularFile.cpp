@@ -16,11 +16,12 @@ QString notRegular() {
 
 } // namespace
 
-posix::FileDescriptor openRegularFile(const QString& path, QString& problem) {
+posix::FileDescriptor openRegularFile(const QString& path, QString& problem, Links links) {
     const QByteArray name = QFile::encodeName(path);
+    const bool follow = links == Links::Follow;
     struct stat status {};
     // A look first, so that a device is not even opened.
-    if (::stat(name.constData(), &status) != 0) {
+    if ((follow ? ::stat(name.constData(), &status) : ::lstat(name.constData(), &status)) != 0) {
         problem = qt_error_string(errno);
         return {};
     }
@@ -29,8 +30,8 @@ posix::FileDescriptor openRegularFile(const QString& path, QString& problem) {
         return {};
     }
     // Without waiting, in case a pipe took the file's place since.
-    posix::FileDescriptor file(
-        ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    posix::FileDescriptor file(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY |
+                                                            O_CLOEXEC | (follow ? 0 : O_NOFOLLOW)));
     if (!file || ::fstat(file.get(), &status) != 0) {
         problem = qt_error_string(errno);
         return {};

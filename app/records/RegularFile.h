@@ -10,7 +10,11 @@ namespace emberlin {
 // what the path names: a named pipe (whose opening waits for a writer), a
 // device or a socket is refused, also one swapped in between the look and the
 // opening. Reads then block as usual. An invalid descriptor and, in problem,
-// why not for the user otherwise.
-posix::FileDescriptor openRegularFile(const QString& path, QString& problem);
+// why not for the user otherwise. With Links::Refuse a symbolic link at the
+// path is refused too, not followed: for files whose owner decides whether
+// they are trusted.
+enum class Links { Follow, Refuse };
+posix::FileDescriptor openRegularFile(const QString& path, QString& problem,
+                                      Links links = Links::Follow);
 
 } // namespace emberlin

@@ -1,12 +1,13 @@
 #include "app/burn/ChecksumFile.h"
 #include "app/records/BurnRecord.h"
 #include "tests/app/AppHarness.h"
+#include "tests/support/OtherUser.h"
 
 #include <QCryptographicHash>
 #include <QFile>
 #include <QLabel>
+#include <functional>
 #include <map>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -92,23 +93,57 @@ INSTANTIATE_TEST_SUITE_P(Distributions, ChecksumFileTest, testing::Values(
     NamedCase());
 // clang-format on
 
-// Nothing in the image's folder makes the look wait or decides for the user:
-// a named pipe under a checksum file's name, another user's file.
-TEST(ChecksumFileTest, APipeOrAnotherUsersFileIsPassedOver) {
-    QTemporaryDir folder;
-    const QString image = folder.filePath("disc.iso");
-    write(image, "disc image");
-    ASSERT_EQ(::mkfifo(QFile::encodeName(folder.filePath("disc.iso.sha256")).constData(), 0600), 0);
-    const QString planted = folder.filePath("SHA256SUMS");
-    write(planted, QString("%1  disc.iso\n").arg(otherSha));
-    write(folder.filePath("CHECKSUM"), QString("SHA256 (disc.iso) = %1\n").arg(imageSha));
-    const passwd* nobody = ::getpwnam("nobody");
-    ASSERT_NE(nobody, nullptr);
-    if (::chown(QFile::encodeName(planted).constData(), nobody->pw_uid, nobody->pw_gid) != 0)
-        GTEST_SKIP() << "only root can give a file to another user";
-    const std::optional<ChecksumFile> found = findChecksumFile(image);
-    ASSERT_TRUE(found.has_value());
-    EXPECT_EQ(found->fileName, "CHECKSUM");
+// Nothing in the image's folder makes the look wait or decides for the
+// person: only a regular file of theirs (or root's) that no one else can have
+// written counts. The folder is shared, so another user may plant names in it.
+TEST(ChecksumFileTest, OnlyAFileNoOneElseCanHaveWrittenCounts) {
+    const QString unavailable = otheruser::unavailableBecause();
+    if (!unavailable.isEmpty())
+        GTEST_SKIP() << unavailable.toStdString();
+    QTemporaryDir scratch;
+    const QString own = scratch.filePath("own SHA256SUMS");
+    const QString lie = QString("%1  disc.iso\n").arg(otherSha);
+    const auto asFile = [](const QString& path) {
+        return QFile::encodeName(path);
+    };
+    struct Case {
+        const char* name;
+        std::function<bool(const QString& planted)> plant; // at SHA256SUMS
+        QString found;
+    };
+    const std::vector<Case> cases{
+        {"the person's own file", [&](const QString& p) { return (write(p, lie), true); },
+         "SHA256SUMS"},
+        {"a named pipe", [&](const QString& p) { return ::mkfifo(asFile(p), 0600) == 0; },
+         "CHECKSUM"},
+        {"another user's file",
+         [&](const QString& p) {
+             return otheruser::run({"sh", "-c", "echo \"$0\" > \"$1\"", lie, p});
+         },
+         "CHECKSUM"},
+        {"another user's link to the person's file",
+         [&](const QString& p) {
+             return (write(own, lie), otheruser::run({"ln", "-s", own, p}));
+         },
+         "CHECKSUM"},
+        {"the person's file that everyone may write",
+         [&](const QString& p) { return (write(p, lie), ::chmod(asFile(p), 0666) == 0); },
+         "CHECKSUM"},
+        {"the person's file with another name elsewhere",
+         [&](const QString& p) { return (write(own, lie), ::link(asFile(own), asFile(p)) == 0); },
+         "CHECKSUM"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(own);
+        const QDir folder(otheruser::makeSharedFolder(scratch.path(), c.name));
+        write(folder.filePath("disc.iso"), "disc image");
+        write(folder.filePath("CHECKSUM"), QString("SHA256 (disc.iso) = %1\n").arg(imageSha));
+        ASSERT_TRUE(c.plant(folder.filePath("SHA256SUMS")));
+        const std::optional<ChecksumFile> found = findChecksumFile(folder.filePath("disc.iso"));
+        ASSERT_TRUE(found.has_value());
+        EXPECT_EQ(found->fileName, c.found);
+    }
 }
 
 class ChecksumBurnTest : public testing::Test {

@@ -10,6 +10,7 @@
 #include <QTranslator>
 #include <functional>
 #include <gmock/gmock.h>
+#include <sys/stat.h>
 
 using namespace emberlin;
 using testing::HasSubstr;
@@ -129,9 +130,13 @@ TEST(ReceiptFileTest, NeverWritesThroughALinkAnotherUserPlanted) {
          },
          false, "alias ll='ls -l'\n"},
         {"nothing", [](const QString&) { return true; }, true, "none"},
-        {"an earlier receipt of the user's",
-         [&](const QString& receipt) { return writeFile(receipt, "an earlier receipt\n"); }, true,
-         "none"},
+        // Replaced at the person's word, it must not stay writable for others.
+        {"an earlier receipt of the user's that everyone may write",
+         [&](const QString& receipt) {
+             return writeFile(receipt, "an earlier receipt\n") &&
+                    ::chmod(QFile::encodeName(receipt).constData(), 0666) == 0;
+         },
+         true, "none"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -151,6 +156,11 @@ TEST(ReceiptFileTest, NeverWritesThroughALinkAnotherUserPlanted) {
         EXPECT_EQ(QFileInfo(receiptPath).isSymLink(), !c.saved);
         if (c.saved) {
             EXPECT_EQ(contentsOf(receiptPath), composeBurnReceipt(record));
+            const mode_t umask = ::umask(0);
+            ::umask(umask);
+            struct stat saved {};
+            ASSERT_EQ(::stat(QFile::encodeName(receiptPath).constData(), &saved), 0);
+            EXPECT_EQ(saved.st_mode & 07777, 0666 & ~umask);
             for (const QString& line : contentsOf(receiptPath).split(u'\n'))
                 EXPECT_FALSE(line.startsWith("alias")) << line.toStdString();
             EXPECT_TRUE(alerts.shown.empty());
