@@ -112,8 +112,8 @@ void AppAssembly::connectBurnReports(const Options& options, Alerts& alerts) {
     BurnJournal* journal = burnJournal_.get();
     QObject::connect(controller, &EmberlinController::burnStarted, journal,
                      &BurnJournal::burnStarted);
-    QObject::connect(controller, &EmberlinController::imageMatchedChecksum, journal,
-                     &BurnJournal::checksumMatched);
+    QObject::connect(controller, &EmberlinController::imageChecked, journal,
+                     &BurnJournal::checksumChecked);
     QObject::connect(controller, &EmberlinController::burnStateChanged, journal,
                      &BurnJournal::burnStateChanged);
     QObject::connect(controller, &EmberlinController::burnFactReported, journal,

@@ -214,6 +214,22 @@ bool closesBurn(const std::vector<InterpreterEffect>& effects) {
     });
 }
 
+std::vector<InterpreterEffect> failureEffects(const QString& reason) {
+    Interpretation result{{}, BurnStateReady};
+    applyFailureRule(QString(qtText(toolprotocol::failurePrefix)) + reason, result);
+    return std::move(result.effects);
+}
+
+bool endsInSuccess(const std::vector<InterpreterEffect>& effects) {
+    const auto lastSound =
+        std::find_if(effects.rbegin(), effects.rend(), [](const InterpreterEffect& e) {
+            return std::holds_alternative<effect::PlaySuccessSound>(e) ||
+                   std::holds_alternative<effect::PlayFailureSound>(e);
+        });
+    return lastSound != effects.rend() &&
+           std::holds_alternative<effect::PlaySuccessSound>(*lastSound);
+}
+
 bool refusesDisc(const std::vector<InterpreterEffect>& effects) {
     return !closesBurn(effects) &&
            std::any_of(effects.begin(), effects.end(), [](const InterpreterEffect& e) {

@@ -65,6 +65,14 @@ std::vector<InterpreterEffect> interpretLine(const QString& line, const Interpre
 // another (success, busy burner, failure, lost burner).
 bool closesBurn(const std::vector<InterpreterEffect>& effects);
 
+// The effects of a line that ends the burn as failed, with this reason.
+std::vector<InterpreterEffect> failureEffects(const QString& reason);
+
+// Whether these effects of a line end the burn in success: its last word, the
+// last sound, is the success sound. A line that also holds a failure's text
+// after it ends in failure.
+bool endsInSuccess(const std::vector<InterpreterEffect>& effects);
+
 // Whether these effects of a line refuse the disc in the drive while the burn
 // goes on waiting for another (not writable, not erasable, too small).
 bool refusesDisc(const std::vector<InterpreterEffect>& effects);

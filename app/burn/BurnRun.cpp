@@ -13,12 +13,6 @@ namespace emberlin {
 
 namespace {
 
-bool succeeds(const std::vector<InterpreterEffect>& effects) {
-    return std::any_of(effects.begin(), effects.end(), [](const InterpreterEffect& e) {
-        return std::holds_alternative<effect::PlaySuccessSound>(e);
-    });
-}
-
 QString lastStatusOf(const std::vector<InterpreterEffect>& effects) {
     QString status;
     for (const InterpreterEffect& e : effects) {
@@ -42,11 +36,14 @@ BurnRun::~BurnRun() {
 
 BurnRun::Launch BurnRun::start(const QString& toolPath, const QString& imagePath,
                                const BurnChoices& choices, const QString& device,
-                               PtyOpener& ptyOpener) {
+                               PtyOpener& ptyOpener, const QString& expectedFileSha256) {
     releaseBurner();
     burnTask_.reset(new TaskWrapper(*this, burnArguments(toolPath, imagePath, choices, device)));
     ignoreOutput_ = false;
     burnClosed_ = false;
+    successPending_.reset();
+    expectedFileSha256_ = expectedFileSha256;
+    reportedFileSha256_.clear();
     posix::FileDescriptor masterFD;
     posix::FileDescriptor slaveFD;
     if (!ptyOpener.openRawPair(masterFD, slaveFD))
@@ -64,6 +61,7 @@ QString BurnRun::launchError() const {
 
 void BurnRun::discard() {
     ++burnGeneration_;
+    successPending_.reset();
     burnTask_.reset();
     releaseBurner();
 }
@@ -80,19 +78,47 @@ void BurnRun::processOutput(const QString& output) {
 void BurnRun::takeLine(const QString& line) {
     // Fact lines hold none of the texts the interpretation knows, so they
     // also go their way through it, unchanged.
-    if (burnTask_ && isFactLine(line))
+    if (burnTask_ && isFactLine(line)) {
+        ToolFacts facts;
+        readFactLine(line, facts);
+        if (!facts.fileSha256.isEmpty())
+            reportedFileSha256_ = facts.fileSha256;
         client_.factReported(line);
+    }
     interpretOutput(line);
+}
+
+std::vector<InterpreterEffect>
+BurnRun::checkedAgainstExpectedImage(std::vector<InterpreterEffect> effects) const {
+    // A tool that reports no file-sha256 (macOS) leaves the result alone; the
+    // receipt then claims no match.
+    if (expectedFileSha256_.isEmpty() || reportedFileSha256_.isEmpty() ||
+        reportedFileSha256_.compare(expectedFileSha256_, Qt::CaseInsensitive) == 0)
+        return effects;
+    return failureEffects(QCoreApplication::translate(
+        "BurnRun", "Burn failed - the image changed while it was burned: the disc does not hold "
+                   "the image that matched its published checksum."));
 }
 
 void BurnRun::interpretOutput(const QString& line) {
     InterpreterInput input = client_.interpreterInput();
     input.ignoreOutput = ignoreOutput_;
-    const std::vector<InterpreterEffect> effects = interpretLine(line, input);
+    std::vector<InterpreterEffect> effects = interpretLine(line, input);
     if (closesBurn(effects)) {
         burnClosed_ = true;
-        client_.burnClosedByLine(succeeds(effects), lastStatusOf(effects));
+        if (endsInSuccess(effects))
+            effects = checkedAgainstExpectedImage(std::move(effects));
+        if (endsInSuccess(effects))
+            successPending_ = lastStatusOf(effects);
+        else
+            client_.burnConcluded(false, lastStatusOf(effects));
     }
+    applyEffects(effects);
+    if (refusesDisc(effects))
+        client_.discRefusedByLine(lastStatusOf(effects));
+}
+
+void BurnRun::applyEffects(const std::vector<InterpreterEffect>& effects) {
     const quint64 generation = burnGeneration_;
     for (const InterpreterEffect& effect : effects) {
         if (std::holds_alternative<effect::SetIgnoreOutput>(effect))
@@ -102,8 +128,6 @@ void BurnRun::interpretOutput(const QString& line) {
         if (generation != burnGeneration_)
             return; // the burn this line belonged to is gone
     }
-    if (refusesDisc(effects))
-        client_.discRefusedByLine(lastStatusOf(effects));
 }
 
 void BurnRun::processExited(int waitStatus) {
@@ -112,7 +136,22 @@ void BurnRun::processExited(int waitStatus) {
     // The tool's exit completes its output: a last line without its line end
     // still counts.
     outputBuffer_.finish(interpret_);
-    if (generation != burnGeneration_ || burnClosed_ || ignoreOutput_)
+    if (generation != burnGeneration_)
+        return;
+    if (const std::optional<QString> success = std::exchange(successPending_, std::nullopt)) {
+        if (WIFEXITED(waitStatus) && WEXITSTATUS(waitStatus) == 0) {
+            client_.burnConcluded(true, *success);
+            return;
+        }
+        const std::vector<InterpreterEffect> failure = failureEffects(
+            QCoreApplication::translate("BurnRun", "Burn failed - the disc-image tool ended with "
+                                                   "%1 after it had reported success")
+                .arg(exitDescription(waitStatus)));
+        client_.burnConcluded(false, lastStatusOf(failure));
+        applyEffects(failure);
+        return;
+    }
+    if (burnClosed_ || ignoreOutput_)
         return;
     burnClosed_ = true;
     client_.toolStoppedUnexpectedly(waitStatus);

@@ -6,6 +6,8 @@
 #include "tool/ProgressInterpreter.h"
 
 #include <QString>
+#include <optional>
+#include <vector>
 
 namespace emberlin {
 
@@ -32,9 +34,13 @@ public:
         virtual void applyEffect(const InterpreterEffect& effect) = 0;
         // A fact line while the run has a task.
         virtual void factReported(const QString& line) = 0;
-        // A line closed the burn: told before its effects, whose alerts wait
-        // for the user, so that the tool's exit meanwhile is no failure.
-        virtual void burnClosedByLine(bool succeeded, const QString& status) = 0;
+        // The burn's one result, which everything that tells of it reads. A
+        // line that closed it in failure is told before its effects, whose
+        // alerts wait for the user, so that the tool's exit meanwhile is no
+        // failure. A line that closed it in success counts once the tool has
+        // exited with status 0; another exit status ends it in failure, with
+        // the effects of one. Not told of a burn discarded before.
+        virtual void burnConcluded(bool succeeded, const QString& status) = 0;
         // A line refused the disc in the drive, after its effects; the burn
         // waits for another disc. The main window keeps the refusal in view.
         virtual void discRefusedByLine(const QString& /*status*/) {}
@@ -55,9 +61,12 @@ public:
     // Starts the tool burning the image to the burner (a trimmed device id) on
     // a new pseudo-terminal. Discard the burn before, where one may run. On
     // NoTerminal and Failed the task is kept, stopped, until it is discarded;
-    // launchError() tells why a launch failed.
+    // launchError() tells why a launch failed. Where the image was found equal
+    // to a published checksum, expectedFileSha256 is the SHA-256 it had then:
+    // if the tool reports having read other bytes, the burn fails.
     Launch start(const QString& toolPath, const QString& imagePath, const BurnChoices& choices,
-                 const QString& device, PtyOpener& ptyOpener);
+                 const QString& device, PtyOpener& ptyOpener,
+                 const QString& expectedFileSha256 = {});
     QString launchError() const;
     // Stops the burn, if any: a new generation.
     void discard();
@@ -84,6 +93,11 @@ public:
 
 private:
     void takeLine(const QString& line);
+    // A success line's effects, or a failure's where the tool read other
+    // bytes than those checked.
+    std::vector<InterpreterEffect>
+    checkedAgainstExpectedImage(std::vector<InterpreterEffect> effects) const;
+    void applyEffects(const std::vector<InterpreterEffect>& effects);
     void releaseBurner();
 
     Client& client_;
@@ -92,6 +106,10 @@ private:
     OutputLineAssembler outputBuffer_;
     TaskWrapperPtr burnTask_;
     bool burnClosed_ = false;
+    // The status of a success line, until the tool's exit confirms it.
+    std::optional<QString> successPending_;
+    QString expectedFileSha256_;
+    QString reportedFileSha256_;
     quint64 burnGeneration_ = 0;
     // The burner the running tool holds; empty when none.
     QString claimedDevice_;

@@ -53,15 +53,23 @@ std::optional<QString> trustedText(const QString& path) {
 std::optional<ChecksumFile> findChecksumFile(const QString& imagePath) {
     const QFileInfo image(imagePath);
     const QString imageName = image.fileName();
-    const QStringList forThisImage{imageName + QStringLiteral(".sha256"),
-                                   imageName + QStringLiteral(".sha256sum")};
-    for (const QString& candidate :
-         forThisImage + QStringList{QStringLiteral("SHA256SUMS"), QStringLiteral("CHECKSUM")}) {
-        const std::optional<QString> text = trustedText(image.dir().filePath(candidate));
+    const QDir folder = image.dir();
+    QStringList forThisImage;
+    for (const char* suffix : {".sha512", ".sha512sum", ".sha256", ".sha256sum"})
+        forThisImage.append(imageName + QLatin1String(suffix));
+    // Fedora names its list after the release: "…-x86_64-CHECKSUM".
+    const QStringList releaseLists = folder.entryList(
+        {QStringLiteral("*-CHECKSUM")}, QDir::Files | QDir::System | QDir::Hidden, QDir::Name);
+    const QStringList lists =
+        QStringList{QStringLiteral("SHA512SUMS"), QStringLiteral("SHA256SUMS"),
+                    QStringLiteral("sha256sums.txt"), QStringLiteral("CHECKSUM")} +
+        releaseLists;
+    for (const QString& candidate : forThisImage + lists) {
+        const std::optional<QString> text = trustedText(folder.filePath(candidate));
         if (!text)
             continue;
         if (std::optional<PublishedChecksum> published =
-                publishedSha256(*text, imageName, forThisImage.contains(candidate)))
+                publishedChecksum(*text, imageName, forThisImage.contains(candidate)))
             return ChecksumFile{candidate, *published};
     }
     return std::nullopt;

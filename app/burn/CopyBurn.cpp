@@ -23,7 +23,8 @@ void CopyBurn::setBurner(const Burner& burner) {
 }
 
 void CopyBurn::start(const QString& toolPath, const QString& imagePath, const BurnChoices& choices,
-                     PtyOpener& ptyOpener, BurnJournal& journal) {
+                     PtyOpener& ptyOpener, BurnJournal& journal,
+                     const std::optional<ChecksumCheck>& checksum) {
     run_.discard();
     journal_ = &journal;
     choices_ = choices;
@@ -31,9 +32,15 @@ void CopyBurn::start(const QString& toolPath, const QString& imagePath, const Bu
     succeeded_ = false;
     row_.showStatus(tr("Please wait..."));
     setBurnState(BurnStateReady);
-    switch (run_.start(toolPath, imagePath, choices, burner_.device, ptyOpener)) {
+    // The tool must burn the very bytes that matched.
+    const QString expectedFileSha256 =
+        checksum && !checksum->burnedAnyway ? checksum->fileSha256 : QString();
+    switch (
+        run_.start(toolPath, imagePath, choices, burner_.device, ptyOpener, expectedFileSha256)) {
     case BurnRun::Launch::Started:
         journal.burnStarted(imagePath, burner_.title, choices);
+        if (checksum)
+            journal.checksumChecked(*checksum);
         jobProgressLine_.burnStarted(imagePath, burner_.title, choices);
         return;
     case BurnRun::Launch::NoTerminal:
@@ -117,7 +124,7 @@ void CopyBurn::factReported(const QString& line) {
         journal_->burnFactReported(line);
 }
 
-void CopyBurn::burnClosedByLine(bool succeeded, const QString& status) {
+void CopyBurn::burnConcluded(bool succeeded, const QString& status) {
     if (journal_)
         journal_->burnEnded(succeeded, status);
     end(succeeded);

@@ -10,6 +10,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <optional>
 
 namespace emberlin {
 
@@ -34,9 +35,11 @@ public:
     CopyBurnerRow& row() const { return row_; }
     const BurnRun& run() const { return run_; }
 
-    // A new burn of the image to this burner, recorded in the journal.
+    // A new burn of the image to this burner, recorded in the journal, with
+    // the published checksum it was compared with, if any.
     void start(const QString& toolPath, const QString& imagePath, const BurnChoices& choices,
-               PtyOpener& ptyOpener, BurnJournal& journal);
+               PtyOpener& ptyOpener, BurnJournal& journal,
+               const std::optional<ChecksumCheck>& checksum);
     // The row's Cancel: only while the burn waits for a disc.
     void cancel();
     // The application ends: the tool is stopped.
@@ -61,7 +64,7 @@ private:
     InterpreterInput interpreterInput() const override;
     void applyEffect(const InterpreterEffect& effect) override;
     void factReported(const QString& line) override;
-    void burnClosedByLine(bool succeeded, const QString& status) override;
+    void burnConcluded(bool succeeded, const QString& status) override;
     void toolStoppedUnexpectedly(int waitStatus) override;
 
     void setBurnState(BurnState burnState);

@@ -46,6 +46,7 @@ CopyBurnController::CopyBurnController(CopiesWindow& window, const Services& ser
     connect(&window_, &CopiesWindow::burnClicked, this, &CopyBurnController::burn);
     connect(&window_, &CopiesWindow::saveReceiptsClicked, this, &CopyBurnController::saveReceipts);
     connect(&claims_, &BurnerClaims::changed, this, &CopyBurnController::refresh);
+    connect(&checksumGate_, &ChecksumGate::compared, this, &CopyBurnController::checksumCompared);
     refresh();
 }
 
@@ -63,7 +64,7 @@ void CopyBurnController::open(const QString& mainImagePath) {
 }
 
 void CopyBurnController::chooseImage(const QString& path) {
-    if (running_ || path.isEmpty())
+    if (running_ || checksumGate_.running() || path.isEmpty())
         return;
     imagePath_ = QFileInfo(path).absoluteFilePath();
     window_.showImage(QFileInfo(QDir::cleanPath(imagePath_)).fileName());
@@ -119,17 +120,50 @@ void CopyBurnController::refresh() {
         copy->row().showNote(free ? QString() : tr("In use by the main window's burn"));
         anyChosen = anyChosen || (free && copy->row().isChecked());
     }
-    window_.gate(running_, anyChosen && !imagePath_.isEmpty());
+    window_.gate(running_ || checksumGate_.running(), anyChosen && !imagePath_.isEmpty());
 }
 
 void CopyBurnController::burn() {
-    if (running_ || imagePath_.isEmpty())
+    if (running_ || checksumGate_.running() || imagePath_.isEmpty())
         return;
     if (!QFileInfo::exists(imagePath_)) {
         window_.showSummary(tr("Burn failed - image file not found"));
         sounds_.play(failureSound_);
         return;
     }
+    // Nothing is written before a published checksum was compared.
+    if (checksumGate_.start(imagePath_)) {
+        window_.showSummary(checkingStatus(imagePath_, checksumGate_.fileName()));
+        refresh();
+        return;
+    }
+    startCopies(std::nullopt);
+}
+
+void CopyBurnController::checksumCompared(const ChecksumComparison& comparison) {
+    refresh();
+    if (running_ || comparison.imagePath != imagePath_)
+        return;
+    if (comparison.sha256.isEmpty()) {
+        startCopies(std::nullopt); // unreadable: each tool says why
+        return;
+    }
+    if (comparison.matches) {
+        startCopies(comparison.record(false));
+        return;
+    }
+    const bool burnAnyway = askBurnAnyway(alerts_, comparison);
+    if (running_ || checksumGate_.running())
+        return; // something else began while the alert was open
+    if (burnAnyway) {
+        startCopies(comparison.record(true));
+        return;
+    }
+    window_.showSummary(notBurnedStatus(comparison));
+    sounds_.play(failureSound_);
+}
+
+void CopyBurnController::startCopies(const std::optional<ChecksumCheck>& checksum) {
     participants_.clear();
     for (const auto& copy : copies_) {
         if (offered(*copy) && copy->row().isChecked())
@@ -151,7 +185,7 @@ void CopyBurnController::burn() {
         journals.push_back(std::make_unique<BurnJournal>(clock_));
         connect(journals.back().get(), &BurnJournal::receiptReadyChanged, this,
                 &CopyBurnController::refreshReceipts);
-        copy->start(toolPath_, imagePath_, choices, ptyOpener_, *journals.back());
+        copy->start(toolPath_, imagePath_, choices, ptyOpener_, *journals.back(), checksum);
     }
     journals_ = std::move(journals);
     refreshReceipts();
@@ -238,6 +272,7 @@ void CopyBurnController::saveReceipts() {
 }
 
 void CopyBurnController::stop() {
+    checksumGate_.cancel();
     for (const auto& copy : copies_)
         copy->stop();
     for (const auto& journal : journals_)

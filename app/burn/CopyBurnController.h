@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/burn/Burner.h"
+#include "app/burn/ChecksumGate.h"
 #include "app/burn/CopyBurn.h"
 #include "app/records/BurnClock.h"
 #include "app/records/BurnJournal.h"
@@ -81,6 +82,9 @@ private:
     void copyEnded();
     void finish();
     void applyBurners(const std::vector<Burner>& burners);
+    void checksumCompared(const ChecksumComparison& comparison);
+    // Every checked burner free of other burns burns the image.
+    void startCopies(const std::optional<ChecksumCheck>& checksum);
     void refreshReceipts();
 
     CopiesWindow& window_;
@@ -105,6 +109,9 @@ private:
     // While the copies are being started, an end is counted afterwards.
     bool starting_ = false;
     std::optional<std::vector<Burner>> pendingBurners_;
+    // The image compared with a published checksum before the copies burn,
+    // as the main window does before its burn.
+    ChecksumGate checksumGate_;
 };
 
 } // namespace emberlin

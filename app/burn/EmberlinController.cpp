@@ -2,7 +2,6 @@
 
 #include "app/burn/Alerts.h"
 #include "app/burn/BurnerClaims.h"
-#include "app/burn/ChecksumFile.h"
 #include "app/burn/Overloaded.h"
 #include "app/burn/Sounds.h"
 #include "process/PtyOpener.h"
@@ -51,7 +50,7 @@ EmberlinController::EmberlinController(MainWindow& mainWindow, const Services& s
     , defaults_(services.settingsStore)
     , toolPath_(services.toolPath) {
     connect(&burnerClaims_, &BurnerClaims::changed, this, &EmberlinController::offerBurners);
-    connect(&imageChecksum_, &ImageDigest::computed, this, &EmberlinController::imageChecked);
+    connect(&checksumGate_, &ChecksumGate::compared, this, &EmberlinController::checksumCompared);
 }
 
 EmberlinController::~EmberlinController() {
@@ -176,7 +175,7 @@ void EmberlinController::factReported(const QString& line) {
     emit burnFactReported(line);
 }
 
-void EmberlinController::burnClosedByLine(bool succeeded, const QString& status) {
+void EmberlinController::burnConcluded(bool succeeded, const QString& status) {
     emit burnEnded(succeeded, status);
 }
 
@@ -250,66 +249,62 @@ void EmberlinController::doBurn(const QString& imagePath) {
         return;
     }
     // Nothing is written before a published checksum was compared.
-    if (std::optional<ChecksumFile> published = findChecksumFile(imagePath)) {
-        checking_ = std::move(published);
-        mainWindow_.showStatus(
-            tr("Checking “%1” against %2...").arg(fileNameOf(imagePath), checking_->fileName));
+    if (checksumGate_.start(imagePath)) {
+        mainWindow_.showStatus(checkingStatus(imagePath, checksumGate_.fileName()));
         dropsAllowed_ = false;
         mainWindow_.gateChecking();
-        imageChecksum_.start(imagePath);
         return;
     }
+    mainWindow_.showChecksumNote(
+        tr("No checksum file was found beside “%1”.").arg(fileNameOf(imagePath)));
     launchBurn(imagePath);
 }
 
-void EmberlinController::imageChecked(const QString& imagePath, const QString& sha256) {
-    if (!checking_ || burnState_ != BurnStateReady)
-        return; // cancelled, or the burners are being listed again
-    const ChecksumFile published = *std::exchange(checking_, std::nullopt);
+void EmberlinController::checksumCompared(const ChecksumComparison& comparison) {
+    if (burnState_ != BurnStateReady)
+        return; // the burners are being listed again
     // The window as a burn in Ready has it, before the tool speaks.
     setBurnState(BurnStateReady);
+    const QString& imagePath = comparison.imagePath;
     const QString name = fileNameOf(imagePath);
-    if (sha256.isEmpty()) {
+    const QString& checksumFile = comparison.file.fileName;
+    if (comparison.sha256.isEmpty()) {
         launchBurn(imagePath); // unreadable: the tool says why
         return;
     }
-    if (sha256 == published.published.sha256) {
+    const QString algorithm = comparison.file.published.algorithmName();
+    if (comparison.matches) {
         mainWindow_.showChecksumNote(
-            published.published.clearSigned
-                ? tr("“%1” matches its SHA-256 in %2; the file's signature was not "
+            comparison.file.published.clearSigned
+                ? tr("“%1” matches its %2 in %3; the file's signature was not "
                      "checked.")
-                      .arg(name, published.fileName)
-                : tr("“%1” matches its SHA-256 in %2.").arg(name, published.fileName));
-        if (launchBurn(imagePath))
-            emit imageMatchedChecksum(published.fileName);
+                      .arg(name, algorithm, checksumFile)
+                : tr("“%1” matches its %2 in %3.").arg(name, algorithm, checksumFile));
+        // The tool must burn the very bytes that matched.
+        if (launchBurn(imagePath, comparison.sha256))
+            emit imageChecked(comparison.record(false));
         return;
     }
     const quint64 generation = burnRun_.generation();
-    constexpr int burnAnyway = 0;
-    constexpr int doNotBurn = 1;
-    const int answer = alerts_.runCritical(
-        tr("The image does not match its checksum"),
-        tr("The SHA-256 of “%1” is %2, but %3 gives %4. The download may be damaged "
-           "or not the one published.")
-            .arg(name, sha256, published.fileName, published.published.sha256),
-        {tr("Burn Anyway"), tr("Don't Burn")}, doNotBurn);
+    const bool burnAnyway = askBurnAnyway(alerts_, comparison);
     if (generation != burnRun_.generation() || burnState_ != BurnStateReady)
         return; // something else began while the alert was open
-    if (answer == burnAnyway) {
+    if (burnAnyway) {
         mainWindow_.showChecksumNote(
-            tr("“%1” does not match its SHA-256 in %2.").arg(name, published.fileName));
-        launchBurn(imagePath);
+            tr("“%1” does not match its %2 in %3.").arg(name, algorithm, checksumFile));
+        if (launchBurn(imagePath))
+            emit imageChecked(comparison.record(true));
         return;
     }
-    reportBurnFailure(tr("Not burned - “%1” does not match %2.").arg(name, published.fileName));
+    reportBurnFailure(notBurnedStatus(comparison));
 }
 
-bool EmberlinController::launchBurn(const QString& imagePath) {
+bool EmberlinController::launchBurn(const QString& imagePath, const QString& expectedFileSha256) {
     const quint64 generation = burnRun_.generation();
     const BurnChoices choices = mainWindow_.choices();
     const int burner = mainWindow_.selectedBurner();
     const QString device = trimBlanksAndTabs(burnerDevices_.at(burner));
-    switch (burnRun_.start(toolPath_, imagePath, choices, device, ptyOpener_)) {
+    switch (burnRun_.start(toolPath_, imagePath, choices, device, ptyOpener_, expectedFileSha256)) {
     case BurnRun::Launch::NoTerminal:
         noPseudoTerminal();
         if (generation == burnRun_.generation())
@@ -327,8 +322,7 @@ bool EmberlinController::launchBurn(const QString& imagePath) {
 
 void EmberlinController::discardBurn() {
     burnRun_.discard();
-    imageChecksum_.cancel();
-    checking_.reset();
+    checksumGate_.cancel();
 }
 
 void EmberlinController::reportBurnFailure(const QString& status) {
@@ -370,7 +364,7 @@ void EmberlinController::openFiles(const QStringList& files) {
     }
     // The window shows the image that Burn again burns; while a burn runs it
     // shows that burn's image, so another one has to wait for its end.
-    if (burnState_ >= BurnStateAwaitingDiscToErase || checking_) {
+    if (burnState_ >= BurnStateAwaitingDiscToErase || checksumGate_.running()) {
         alerts_.runCritical(tr("A burn is in progress"),
                             tr("“%1” is being burned. Open “%2” again once "
                                "this burn has ended.")

@@ -2,9 +2,8 @@
 
 #include "app/burn/BurnRun.h"
 #include "app/burn/Burner.h"
-#include "app/burn/ChecksumFile.h"
+#include "app/burn/ChecksumGate.h"
 #include "app/burn/Preferences.h"
-#include "app/records/ImageDigest.h"
 #include "process/PipeTask.h"
 #include "tool/BurnState.h"
 
@@ -100,9 +99,9 @@ signals:
     // The disc in the drive was refused, with the status the window shows for
     // it; the burn waits for another disc.
     void discRefused(const QString& status);
-    // The image matched its published SHA-256 in this checksum file before
-    // the burn that just started.
-    void imageMatchedChecksum(const QString& checksumFileName);
+    // The image was compared with its published checksum before the burn
+    // that just started.
+    void imageChecked(const ChecksumCheck& check);
     // The burn was closed: success, failure, busy or lost burner, or the tool
     // ending without a word; with the status the window shows for it.
     void burnEnded(bool succeeded, const QString& status);
@@ -122,9 +121,10 @@ private:
     void reportBurnFailure(const QString& status);
     void failBurnLaunch(const QString& reason);
     // Runs the tool on the image with the window's choices; false when it
-    // could not be started (and that was reported).
-    bool launchBurn(const QString& imagePath);
-    void imageChecked(const QString& imagePath, const QString& sha256);
+    // could not be started (and that was reported). The image's SHA-256 as
+    // compared with a published one, if it was.
+    bool launchBurn(const QString& imagePath, const QString& expectedFileSha256 = {});
+    void checksumCompared(const ChecksumComparison& comparison);
     // Stops the burn, or the check before it, if any.
     void discardBurn();
 
@@ -132,7 +132,7 @@ private:
     InterpreterInput interpreterInput() const override;
     void applyEffect(const InterpreterEffect& effect) override;
     void factReported(const QString& line) override;
-    void burnClosedByLine(bool succeeded, const QString& status) override;
+    void burnConcluded(bool succeeded, const QString& status) override;
     void discRefusedByLine(const QString& status) override;
     void toolStoppedUnexpectedly(int waitStatus) override;
 
@@ -163,10 +163,9 @@ private:
     std::unique_ptr<PipeTask> listing_;
     // A file opened during a listing: burned once the listing ends in Ready.
     bool openPending_ = false;
-    // The image's SHA-256, while it is compared with a published checksum
-    // before the burn; nothing runs meanwhile.
-    ImageDigest imageChecksum_;
-    std::optional<ChecksumFile> checking_;
+    // The image compared with a published checksum before the burn; nothing
+    // runs meanwhile.
+    ChecksumGate checksumGate_;
 };
 
 } // namespace emberlin

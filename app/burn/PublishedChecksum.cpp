@@ -45,12 +45,17 @@ bool namesImage(QString listed, const QString& imageName) {
 
 } // namespace
 
-std::optional<PublishedChecksum> publishedSha256(const QString& text, const QString& imageName,
-                                                 bool fileIsForThisImage) {
+QString PublishedChecksum::algorithmName() const {
+    return algorithm == Algorithm::Sha512 ? QStringLiteral("SHA-512") : QStringLiteral("SHA-256");
+}
+
+std::optional<PublishedChecksum> publishedChecksum(const QString& text, const QString& imageName,
+                                                   bool fileIsForThisImage) {
     static const QRegularExpression coreutils(
-        QStringLiteral("^(\\\\?)([0-9A-Fa-f]{64}) [ *](.+)$"));
-    static const QRegularExpression bsd(QStringLiteral("^SHA256 \\((.+)\\) = ([0-9A-Fa-f]{64})$"));
-    static const QRegularExpression bare(QStringLiteral("^([0-9A-Fa-f]{64})$"));
+        QStringLiteral("^(\\\\?)([0-9A-Fa-f]{128}|[0-9A-Fa-f]{64}) [ *](.+)$"));
+    static const QRegularExpression bsd(
+        QStringLiteral("^SHA(256|512) \\((.+)\\) = ([0-9A-Fa-f]{128}|[0-9A-Fa-f]{64})$"));
+    static const QRegularExpression bare(QStringLiteral("^([0-9A-Fa-f]{128}|[0-9A-Fa-f]{64})$"));
 
     QStringList lines = text.split(u'\n');
     for (QString& line : lines) {
@@ -60,6 +65,7 @@ std::optional<PublishedChecksum> publishedSha256(const QString& text, const QStr
     const bool clearSigned = lines.contains(signedHeader);
     if (clearSigned)
         lines = signedLines(lines);
+    std::optional<PublishedChecksum> sha256;
     for (const QString& line : std::as_const(lines)) {
         QString hash;
         if (const QRegularExpressionMatch m = coreutils.match(line); m.hasMatch()) {
@@ -67,16 +73,22 @@ std::optional<PublishedChecksum> publishedSha256(const QString& text, const QStr
             if (namesImage(name, imageName))
                 hash = m.captured(2);
         } else if (const QRegularExpressionMatch m = bsd.match(line); m.hasMatch()) {
-            if (namesImage(m.captured(1), imageName))
-                hash = m.captured(2);
+            // The tag must name the length the hash has.
+            if (namesImage(m.captured(2), imageName) &&
+                m.captured(3).size() == (m.captured(1) == QLatin1String("512") ? 128 : 64))
+                hash = m.captured(3);
         } else if (const QRegularExpressionMatch m = bare.match(line);
                    m.hasMatch() && fileIsForThisImage) {
             hash = m.captured(1);
         }
-        if (!hash.isEmpty())
-            return PublishedChecksum{hash.toLower(), clearSigned};
+        if (hash.size() == 128)
+            return PublishedChecksum{PublishedChecksum::Algorithm::Sha512, hash.toLower(),
+                                     clearSigned};
+        if (!hash.isEmpty() && !sha256)
+            sha256 = PublishedChecksum{PublishedChecksum::Algorithm::Sha256, hash.toLower(),
+                                       clearSigned};
     }
-    return std::nullopt;
+    return sha256;
 }
 
 } // namespace emberlin

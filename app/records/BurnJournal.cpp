@@ -26,8 +26,8 @@ void BurnJournal::burnStarted(const QString& imagePath, const QString& burnerTit
     setReceiptReady(false);
 }
 
-void BurnJournal::checksumMatched(const QString& checksumFileName) {
-    record_.matchedChecksumFile = checksumFileName;
+void BurnJournal::checksumChecked(const ChecksumCheck& check) {
+    record_.checksum = check;
 }
 
 void BurnJournal::burnStateChanged(BurnState burnState) {

@@ -24,7 +24,7 @@ public:
 
     void burnStarted(const QString& imagePath, const QString& burnerTitle,
                      const BurnChoices& choices);
-    void checksumMatched(const QString& checksumFileName);
+    void checksumChecked(const ChecksumCheck& check);
     void burnStateChanged(BurnState burnState);
     void burnFactReported(const QString& line);
     void burnEnded(bool succeeded, const QString& status);

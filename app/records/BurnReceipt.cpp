@@ -88,6 +88,27 @@ QString equalDigestsClaim(const BurnRecord& record) {
     return Text::tr("It equals the image's SHA-256: the disc holds exactly the image.");
 }
 
+// A published checksum is matched by what was burned only where the tool
+// read the very bytes that matched it.
+QString checksumText(const BurnRecord& record) {
+    const ChecksumCheck& check = *record.checksum;
+    const QString file = escaped(check.fileName);
+    if (check.burnedAnyway)
+        return Text::tr("It does NOT match the %1 published in %2: burned anyway, as the "
+                        "person chose.")
+            .arg(check.algorithm, file);
+    const QString& burned = record.facts.fileSha256;
+    if (burned.isEmpty())
+        return Text::tr("It matched the %1 published in %2 before the burn; the tool did "
+                        "not report what it read.")
+            .arg(check.algorithm, file);
+    if (burned.compare(check.fileSha256, Qt::CaseInsensitive) != 0)
+        return Text::tr("It CHANGED while it was burned: what the tool read does not match the "
+                        "%1 published in %2.")
+            .arg(check.algorithm, file);
+    return Text::tr("It matches the %1 published in %2.").arg(check.algorithm, file);
+}
+
 QString verifyText(const BurnRecord& record, const QString& imageSha256) {
     if (!record.choices.verify)
         return Text::tr("Verify: not done (the option was off)");
@@ -132,9 +153,8 @@ QString composeBurnReceipt(const BurnRecord& record) {
         QString(),
         Text::tr("Started: %1").arg(timeText(record.started)),
     };
-    if (!record.matchedChecksumFile.isEmpty()) // below the image's SHA-256
-        lines.insert(5, Text::tr("It matches the SHA-256 published in %1.")
-                            .arg(escaped(record.matchedChecksumFile)));
+    if (record.checksum) // below the image's SHA-256
+        lines.insert(5, checksumText(record));
     for (const BurnRecord::Phase& phase : record.phases)
         lines.append(
             Text::tr("%1: %2 to %3")

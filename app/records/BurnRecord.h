@@ -6,9 +6,21 @@
 
 #include <QDateTime>
 #include <QString>
+#include <optional>
 #include <vector>
 
 namespace emberlin {
+
+// The checksum published beside an image, as it was compared before a burn.
+struct ChecksumCheck {
+    QString fileName;  // "SHA256SUMS"
+    QString algorithm; // "SHA-256", "SHA-512"
+    // The image's SHA-256 when compared: a match holds for what was burned
+    // only where the tool reports having read the same.
+    QString fileSha256;
+    // It did not match, and the person chose to burn anyway.
+    bool burnedAnyway = false;
+};
 
 // What a receipt tells of one burn.
 struct BurnRecord {
@@ -31,9 +43,8 @@ struct BurnRecord {
     ToolFacts facts;
     // The image's SHA-256 computed here, where the tool did not report it.
     QString computedImageSha256;
-    // The checksum file beside the image whose SHA-256 it matched before the
-    // burn ("SHA256SUMS"); empty where none was found or it did not match.
-    QString matchedChecksumFile;
+    // The published checksum the image was compared with before the burn.
+    std::optional<ChecksumCheck> checksum;
 };
 
 } // namespace emberlin

@@ -28,32 +28,56 @@ struct ImageDigest::Run {
     bool finished = false;
 };
 
-QString sha256OfImage(const QString& path, const std::atomic<bool>& cancelled) {
+namespace {
+
+using HashContext = std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)>;
+
+HashContext hashWith(const EVP_MD* algorithm) {
+    HashContext hash(EVP_MD_CTX_new(), &EVP_MD_CTX_free);
+    if (hash && EVP_DigestInit_ex(hash.get(), algorithm, nullptr) != 1)
+        hash.reset();
+    return hash;
+}
+
+QString finalHex(EVP_MD_CTX* hash) {
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    if (EVP_DigestFinal_ex(hash, digest, &length) != 1)
+        return {};
+    return QString::fromLatin1(
+        QByteArray(reinterpret_cast<const char*>(digest), static_cast<qsizetype>(length)).toHex());
+}
+
+} // namespace
+
+ImageDigests digestsOfImage(const QString& path, bool withSha512,
+                            const std::atomic<bool>& cancelled) {
     QString problem;
     const posix::FileDescriptor file = openRegularFile(path, problem);
-    const std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> hash(EVP_MD_CTX_new(),
-                                                                       &EVP_MD_CTX_free);
-    if (!file || !hash || EVP_DigestInit_ex(hash.get(), EVP_sha256(), nullptr) != 1)
+    HashContext sha256 = hashWith(EVP_sha256());
+    HashContext sha512 =
+        withSha512 ? hashWith(EVP_sha512()) : HashContext(nullptr, &EVP_MD_CTX_free);
+    if (!file || !sha256 || (withSha512 && !sha512))
         return {};
     QByteArray block(4 << 20, Qt::Uninitialized);
     while (!cancelled) {
         const ssize_t got = ::read(file.get(), block.data(), static_cast<size_t>(block.size()));
         if (got < 0 && errno == EINTR)
             continue;
-        if (got < 0 || (got > 0 && EVP_DigestUpdate(hash.get(), block.constData(),
-                                                    static_cast<size_t>(got)) != 1))
+        if (got < 0)
             return {};
-        if (got == 0) {
-            unsigned char digest[EVP_MAX_MD_SIZE];
-            unsigned int length = 0;
-            if (EVP_DigestFinal_ex(hash.get(), digest, &length) != 1)
-                return {};
-            return QString::fromLatin1(
-                QByteArray(reinterpret_cast<const char*>(digest), static_cast<qsizetype>(length))
-                    .toHex());
-        }
+        if (got == 0)
+            return {finalHex(sha256.get()), sha512 ? finalHex(sha512.get()) : QString()};
+        const auto size = static_cast<size_t>(got);
+        if (EVP_DigestUpdate(sha256.get(), block.constData(), size) != 1 ||
+            (sha512 && EVP_DigestUpdate(sha512.get(), block.constData(), size) != 1))
+            return {};
     }
     return {};
+}
+
+QString sha256OfImage(const QString& path, const std::atomic<bool>& cancelled) {
+    return digestsOfImage(path, false, cancelled).sha256;
 }
 
 ImageDigest::ImageDigest(QObject* parent)
@@ -82,30 +106,30 @@ void ImageDigest::cancel() {
     run->cancelled = true;
 }
 
-void ImageDigest::start(const QString& path) {
+void ImageDigest::start(const QString& path, bool withSha512) {
     cancel();
     auto run = std::make_shared<Run>();
     run_ = run;
     std::erase_if(runs_, [](const std::weak_ptr<Run>& started) { return started.expired(); });
     runs_.push_back(run);
-    const auto deliver = [this, path, run](const QString& sha256) {
+    const auto deliver = [this, path, run](const ImageDigests& digests) {
         // On the window's thread, and dropped if cancelled meanwhile.
         QMetaObject::invokeMethod(
             this,
-            [this, path, sha256, run] {
+            [this, path, digests, run] {
                 if (!run->cancelled)
-                    emit computed(path, sha256);
+                    emit computed(path, digests.sha256, digests.sha512);
             },
             Qt::QueuedConnection);
     };
     try {
         // Detached: the window never waits for it, and it reaches this object
         // only under the lock, while not cancelled.
-        std::thread([path, run, deliver] {
-            const QString sha256 = sha256OfImage(path, run->cancelled);
+        std::thread([path, withSha512, run, deliver] {
+            const ImageDigests digests = digestsOfImage(path, withSha512, run->cancelled);
             const std::lock_guard lock(run->mutex);
             if (!run->cancelled)
-                deliver(sha256);
+                deliver(digests);
             run->finished = true;
             run->ended.notify_all();
         }).detach();

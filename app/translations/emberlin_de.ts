@@ -124,8 +124,20 @@
         <translation>Status: %1</translation>
     </message>
     <message>
-        <source>It matches the SHA-256 published in %1.</source>
-        <translation>Es stimmt mit dem in %1 veröffentlichten SHA-256 überein.</translation>
+        <source>It does NOT match the %1 published in %2: burned anyway, as the person chose.</source>
+        <translation>Es stimmt NICHT mit dem in %2 veröffentlichten %1 überein: auf Wunsch trotzdem gebrannt.</translation>
+    </message>
+    <message>
+        <source>It matched the %1 published in %2 before the burn; the tool did not report what it read.</source>
+        <translation>Es stimmte vor dem Brennen mit dem in %2 veröffentlichten %1 überein; das Werkzeug hat nicht gemeldet, was es gelesen hat.</translation>
+    </message>
+    <message>
+        <source>It CHANGED while it was burned: what the tool read does not match the %1 published in %2.</source>
+        <translation>Es hat sich beim Brennen GEÄNDERT: was das Werkzeug las, stimmt nicht mit dem in %2 veröffentlichten %1 überein.</translation>
+    </message>
+    <message>
+        <source>It matches the %1 published in %2.</source>
+        <translation>Es stimmt mit dem in %2 veröffentlichten %1 überein.</translation>
     </message>
 </context>
 <context>
@@ -137,6 +149,14 @@
     <message>
         <source>exit status %1</source>
         <translation>Exit-Status %1</translation>
+    </message>
+    <message>
+        <source>Burn failed - the image changed while it was burned: the disc does not hold the image that matched its published checksum.</source>
+        <translation>Brennen fehlgeschlagen - das Image hat sich beim Brennen geändert: die Disc enthält nicht das Image, das mit seiner veröffentlichten Prüfsumme übereinstimmte.</translation>
+    </message>
+    <message>
+        <source>Burn failed - the disc-image tool ended with %1 after it had reported success</source>
+        <translation>Brennen fehlgeschlagen - das Disc-Image-Werkzeug endete mit %1, nachdem es Erfolg gemeldet hatte</translation>
     </message>
 </context>
 <context>
@@ -268,6 +288,33 @@
     <message>
         <source>Please insert a writable disc into “%1” to burn “%2”.</source>
         <translation>Bitte legen Sie eine beschreibbare Disc in „%1“ ein, um „%2“ zu brennen.</translation>
+    </message>
+</context>
+<context>
+    <name>emberlin::ChecksumGate</name>
+    <message>
+        <source>The image does not match its checksum</source>
+        <translation>Das Image stimmt nicht mit seiner Prüfsumme überein</translation>
+    </message>
+    <message>
+        <source>Burn Anyway</source>
+        <translation>Trotzdem brennen</translation>
+    </message>
+    <message>
+        <source>Don&apos;t Burn</source>
+        <translation>Nicht brennen</translation>
+    </message>
+    <message>
+        <source>Not burned - “%1” does not match %2.</source>
+        <translation>Nicht gebrannt - „%1“ stimmt nicht mit %2 überein.</translation>
+    </message>
+    <message>
+        <source>Checking “%1” against %2...</source>
+        <translation>„%1“ wird mit %2 verglichen...</translation>
+    </message>
+    <message>
+        <source>The %1 of “%2” is %3, but %4 gives %5. The download may be damaged or not the one published.</source>
+        <translation>Der %1 von „%2“ ist %3, aber %4 nennt %5. Der Download ist vielleicht beschädigt oder nicht der veröffentlichte.</translation>
     </message>
 </context>
 <context>
@@ -542,40 +589,20 @@
         <translation>„%1“ wird gerade gebrannt. Öffnen Sie „%2“ erneut, wenn dieser Brennvorgang beendet ist.</translation>
     </message>
     <message>
-        <source>Checking “%1” against %2...</source>
-        <translation>„%1“ wird mit %2 verglichen...</translation>
+        <source>No checksum file was found beside “%1”.</source>
+        <translation>Neben „%1“ wurde keine Prüfsummendatei gefunden.</translation>
     </message>
     <message>
-        <source>“%1” matches its SHA-256 in %2; the file&apos;s signature was not checked.</source>
-        <translation>„%1“ stimmt mit seinem SHA-256 in %2 überein; die Signatur der Datei wurde nicht geprüft.</translation>
+        <source>“%1” matches its %2 in %3; the file&apos;s signature was not checked.</source>
+        <translation>„%1“ stimmt mit seinem %2 in %3 überein; die Signatur der Datei wurde nicht geprüft.</translation>
     </message>
     <message>
-        <source>“%1” matches its SHA-256 in %2.</source>
-        <translation>„%1“ stimmt mit seinem SHA-256 in %2 überein.</translation>
+        <source>“%1” matches its %2 in %3.</source>
+        <translation>„%1“ stimmt mit seinem %2 in %3 überein.</translation>
     </message>
     <message>
-        <source>The image does not match its checksum</source>
-        <translation>Das Image stimmt nicht mit seiner Prüfsumme überein</translation>
-    </message>
-    <message>
-        <source>The SHA-256 of “%1” is %2, but %3 gives %4. The download may be damaged or not the one published.</source>
-        <translation>Der SHA-256 von „%1“ ist %2, aber %3 nennt %4. Der Download ist vielleicht beschädigt oder nicht der veröffentlichte.</translation>
-    </message>
-    <message>
-        <source>Burn Anyway</source>
-        <translation>Trotzdem brennen</translation>
-    </message>
-    <message>
-        <source>Don&apos;t Burn</source>
-        <translation>Nicht brennen</translation>
-    </message>
-    <message>
-        <source>“%1” does not match its SHA-256 in %2.</source>
-        <translation>„%1“ stimmt nicht mit seinem SHA-256 in %2 überein.</translation>
-    </message>
-    <message>
-        <source>Not burned - “%1” does not match %2.</source>
-        <translation>Nicht gebrannt - „%1“ stimmt nicht mit %2 überein.</translation>
+        <source>“%1” does not match its %2 in %3.</source>
+        <translation>„%1“ stimmt nicht mit seinem %2 in %3 überein.</translation>
     </message>
 </context>
 <context>

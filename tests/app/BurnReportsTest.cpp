@@ -69,8 +69,7 @@ TEST(BurnReportsTest, SecondLineAndReceiptFollowARealBurn) {
          fake::say("Verifying burn\n"), fake::await("late"),
          fake::say("PERCENT:90\nFACT: bytes-verified=598320000\n"), fake::await("end"),
          fake::say("FACT: readback-from=cache-or-disc readback-sha256=" + imageSha.toLatin1() +
-                   "\nBurn completed successfully\n"),
-         fake::hang()});
+                   "\nBurn completed successfully\n")});
     harness.start();
     harness.window().setChoices({false, true, false, "4x"});
     harness.controller().openFiles({image});
@@ -169,6 +168,50 @@ TEST(BurnReportsTest, TimeLeftWhileErasingAndOneTaskbarRunForTheWholeJob) {
     EXPECT_EQ(harness.taskbar.shown.back(), "hidden");
 #endif
 }
+
+#ifndef Q_OS_MACOS
+// A burn has one result, which the window, the receipt, the notification and
+// the taskbar all read: a success text inside a failure's line (the image's
+// name) is no success, nor is a success line from a tool that then fails.
+TEST(BurnReportsTest, OneResultForTheWindowTheReceiptAndTheDesktop) {
+    const QString named = "Burn completed successfully.iso";
+    const struct {
+        const char* name;
+        QStringList transcript;
+        QString status;
+        bool succeeded;
+    } cases[]{
+        {"a failure that names the image",
+         {fake::say("Preparing data for burn\nburn failed - “" + named.toUtf8() + "” is empty\n"),
+          fake::exitWith(1)},
+         "“" + named + "” is empty",
+         false},
+        {"success, then an exit status of failure",
+         {fake::say("Preparing data for burn\nBurn completed successfully\n"), fake::exitWith(3)},
+         "Burn failed - the disc-image tool ended with exit status 3 after it had reported success",
+         false},
+        {"success",
+         {fake::say("Preparing data for burn\nBurn completed successfully\n")},
+         "Burn completed successfully - ready to burn another disk image.",
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        AppHarness harness;
+        harness.listTwoBurners();
+        harness.fake.setBurn(c.transcript);
+        harness.start();
+        harness.controller().openFiles({harness.makeImage(named)});
+        ASSERT_TRUE(waitFor([&] { return harness.journal().receiptReady(); }));
+        EXPECT_EQ(harness.status(), c.status);
+        EXPECT_THAT(composeBurnReceipt(harness.journal().record()).toStdString(),
+                    HasSubstr(c.succeeded ? "Result: succeeded" : "Result: failed"));
+        EXPECT_EQ(harness.notifications.shown.back(),
+                  (c.succeeded ? "Burn completed: " : "Burn failed: ") + c.status);
+        EXPECT_EQ(harness.taskbar.shown.back(), "hidden");
+    }
+}
+#endif
 
 // A named pipe given as the image: the tool refuses it, and nothing in the
 // window waits on the pipe: the receipt follows at once, without the image's

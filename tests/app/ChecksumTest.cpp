@@ -1,4 +1,5 @@
 #include "app/burn/ChecksumFile.h"
+#include "app/records/BurnReceipt.h"
 #include "app/records/BurnRecord.h"
 #include "tests/app/AppHarness.h"
 #include "tests/support/OtherUser.h"
@@ -7,16 +8,21 @@
 #include <QFile>
 #include <QLabel>
 #include <functional>
+#include <gmock/gmock.h>
 #include <map>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using namespace emberlin;
+using testing::HasSubstr;
+using testing::Not;
 
 namespace {
 
-// SHA-256 of AppHarness::makeImage's bytes ("disc image"), and another.
+// SHA-256 and SHA-512 of AppHarness::makeImage's bytes ("disc image"), and another.
 const QString imageSha = QCryptographicHash::hash("disc image", QCryptographicHash::Sha256).toHex();
+const QString imageSha512 =
+    QCryptographicHash::hash("disc image", QCryptographicHash::Sha512).toHex();
 const QString otherSha = QString(64, u'7');
 
 void write(const QString& path, const QString& text) {
@@ -28,9 +34,10 @@ void write(const QString& path, const QString& text) {
 struct ChecksumCase {
     const char* name;
     QString image;
-    // Written beside the image; %1 is its SHA-256, %U the same in capitals, %2 another.
+    // Written beside the image; %1 is its SHA-256, %U the same in capitals,
+    // %5 its SHA-512, %2 another.
     std::map<QString, QString> files;
-    QString found; // "FILE SHA-256", "FILE SHA-256 signed" or empty
+    QString found; // "FILE DIGEST", "FILE DIGEST signed" or empty
 };
 
 class ChecksumFileTest : public testing::TestWithParam<ChecksumCase> {};
@@ -44,13 +51,14 @@ TEST_P(ChecksumFileTest, FindsTheImagesPublishedSha256) {
         write(folder.filePath(name), QString(text)
                                          .replace("%1", imageSha)
                                          .replace("%U", imageSha.toUpper())
+                                         .replace("%5", imageSha512)
                                          .replace("%2", otherSha));
     const std::optional<ChecksumFile> found = findChecksumFile(folder.filePath(c.image));
     const QString shown =
-        found ? QString("%1 %2%3").arg(found->fileName, found->published.sha256,
+        found ? QString("%1 %2%3").arg(found->fileName, found->published.digest,
                                        found->published.clearSigned ? " signed" : "")
               : QString();
-    EXPECT_EQ(shown, QString(c.found).replace("%1", imageSha));
+    EXPECT_EQ(shown, QString(c.found).replace("%1", imageSha).replace("%5", imageSha512));
 }
 
 const QString fedoraChecksum = R"(-----BEGIN PGP SIGNED MESSAGE-----
@@ -87,8 +95,20 @@ INSTANTIATE_TEST_SUITE_P(Distributions, ChecksumFileTest, testing::Values(
     ChecksumCase{"Sha256sumSuffix", "disc.iso", {{"disc.iso.sha256sum", "%1  disc.iso\n"}}, "disc.iso.sha256sum %1"},
     ChecksumCase{"AHashAloneInAListNamesNothing", "disc.iso", {{"SHA256SUMS", "%1\n"}}, ""},
     ChecksumCase{"ANameThatOnlyEndsLikeTheImage", "disc.iso", {{"SHA256SUMS", "%1  my-disc.iso\n%1  disc.iso.zip\n"}}, ""},
-    ChecksumCase{"OtherAlgorithmsAndShortHashes", "disc.iso",
-                 {{"CHECKSUM", "SHA512 (disc.iso) = %1%1\nSHA256 (disc.iso) = 0123\n"}}, ""},
+    ChecksumCase{"ShortHashesAndATagOfTheWrongLength", "disc.iso",
+                 {{"CHECKSUM", "SHA512 (disc.iso) = %1\nSHA256 (disc.iso) = 0123\nMD5 (disc.iso) = %1\n"}}, ""},
+    ChecksumCase{"DebianSha512sumsBeforeSha256sums", "debian-12.2.0-amd64-netinst.iso",
+                 {{"SHA512SUMS", "%5  debian-12.2.0-amd64-netinst.iso\n"}, {"SHA256SUMS", "%1  debian-12.2.0-amd64-netinst.iso\n"}},
+                 "SHA512SUMS %5"},
+    ChecksumCase{"ThePerImageSha512File", "disc.iso", {{"disc.iso.sha512", "%5\n"}}, "disc.iso.sha512 %5"},
+    ChecksumCase{"BsdSha512PreferredInTheSameFile", "disc.iso",
+                 {{"CHECKSUM", "SHA256 (disc.iso) = %1\nSHA512 (disc.iso) = %5\n"}}, "CHECKSUM %5"},
+    ChecksumCase{"ArchSha256sumsTxt", "archlinux-2024.12.01-x86_64.iso",
+                 {{"sha256sums.txt", "%2  archlinux-bootstrap-x86_64.tar.zst\n%1  archlinux-2024.12.01-x86_64.iso\n"}},
+                 "sha256sums.txt %1"},
+    ChecksumCase{"FedoraReleaseChecksum", "Fedora-Workstation-Live-x86_64-41-1.4.iso",
+                 {{"Fedora-Workstation-41-1.4-x86_64-CHECKSUM", QString(fedoraChecksum).replace("39-1.5", "41-1.4")}},
+                 "Fedora-Workstation-41-1.4-x86_64-CHECKSUM %1 signed"},
     ChecksumCase{"NoChecksumFile", "disc.iso", {{"README", "%1  disc.iso\n"}}, ""}),
     NamedCase());
 // clang-format on
@@ -161,6 +181,53 @@ protected:
     AppHarness harness;
 };
 
+// Through the real tool, a match is claimed only for the bytes it burned: a
+// published SHA-512 through the SHA-256 of the same read, and an image that
+// another hand rewrites once the window has found it matching, before the
+// tool opens it, fails the burn.
+TEST(ChecksumChangeTest, AMatchHoldsOnlyForTheBytesTheToolBurned) {
+    const struct {
+        const char* sums;
+        QString line;
+        bool rewritten;
+        QString status;
+        const char* receiptSays;
+    } cases[]{
+        {"SHA512SUMS", imageSha512 + "  disc.iso\n", false,
+         "Burn completed successfully - ready to burn another disk image.",
+         "It matches the SHA-512 published in SHA512SUMS."},
+        {"SHA256SUMS", imageSha + "  disc.iso\n", true,
+         "Burn failed - the image changed while it was burned: the disc does not hold the image "
+         "that matched its published checksum.",
+         "It CHANGED while it was burned"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sums);
+        const QTemporaryDir discs;
+        qputenv("EMBERLIN_VIRTUAL_BURNERS", ("stdio:" + discs.filePath("disc.img")).toUtf8());
+        AppHarness::Options realTool;
+        realTool.toolPath = EMBERLIN_DISCTOOL;
+        AppHarness harness(realTool);
+        harness.start();
+        qunsetenv("EMBERLIN_VIRTUAL_BURNERS");
+        write(harness.scratchPath(c.sums), c.line);
+        const QString image = harness.makeImage();
+        // The window's own step between the comparison and the tool's start.
+        QObject::connect(&harness.controller(), &EmberlinController::burnStateChanged,
+                         [&](BurnState state) {
+                             if (c.rewritten && state == BurnStateReady &&
+                                 harness.status().startsWith("Checking"))
+                                 write(image, "another disc image");
+                         });
+        harness.controller().openFiles({image});
+        ASSERT_TRUE(waitFor([&] { return harness.journal().receiptReady(); }));
+        EXPECT_EQ(harness.status(), c.status);
+        const std::string receipt = composeBurnReceipt(harness.journal().record()).toStdString();
+        EXPECT_THAT(receipt, HasSubstr(c.receiptSays));
+        EXPECT_EQ(receipt.find("Result: succeeded") != std::string::npos, !c.rewritten);
+    }
+}
+
 TEST_F(ChecksumBurnTest, AMatchIsShownAndGoesIntoTheReceiptBeforeTheBurnStarts) {
     harness.controller().openFiles({publish(imageSha)});
     EXPECT_EQ(harness.status(), "Checking “disc.iso” against SHA256SUMS...");
@@ -169,8 +236,16 @@ TEST_F(ChecksumBurnTest, AMatchIsShownAndGoesIntoTheReceiptBeforeTheBurnStarts) 
     EXPECT_TRUE(harness.fake.burnCalls().empty());
     ASSERT_TRUE(harness.waitForBurnCalls(1));
     EXPECT_EQ(note(), "“disc.iso” matches its SHA-256 in SHA256SUMS.");
-    EXPECT_EQ(harness.journal().record().matchedChecksumFile, "SHA256SUMS");
+    EXPECT_EQ(harness.journal().record().checksum->fileName, "SHA256SUMS");
     EXPECT_TRUE(harness.alerts.shown.empty());
+}
+
+TEST_F(ChecksumBurnTest, WithoutAChecksumFileTheSecondLineSaysSoQuietly) {
+    harness.controller().openFiles({harness.makeImage()});
+    ASSERT_TRUE(harness.waitForBurnCalls(1));
+    EXPECT_EQ(note(), "No checksum file was found beside “disc.iso”.");
+    EXPECT_TRUE(harness.alerts.shown.empty());
+    EXPECT_TRUE(harness.sounds.played.empty());
 }
 
 struct MismatchCase {
@@ -199,7 +274,9 @@ TEST_P(ChecksumMismatchTest, StopsTheBurnUntilThePersonDecides) {
     if (GetParam().burned) {
         ASSERT_TRUE(harness.waitForBurnCalls(1));
         EXPECT_EQ(note(), "“disc.iso” does not match its SHA-256 in SHA256SUMS.");
-        EXPECT_TRUE(harness.journal().record().matchedChecksumFile.isEmpty());
+        EXPECT_THAT(composeBurnReceipt(harness.journal().record()).toStdString(),
+                    HasSubstr("It does NOT match the SHA-256 published in SHA256SUMS: burned "
+                              "anyway, as the person chose."));
     } else {
         EXPECT_EQ(harness.status(), "Not burned - “disc.iso” does not match SHA256SUMS.");
         EXPECT_EQ(harness.sounds.played, QStringList{AppHarness::failureSound});

@@ -70,6 +70,34 @@ TEST(BurnReceiptTest, ClaimsOnlyWhatTheVerifyShowed) {
     }
 }
 
+// A published checksum is claimed matched only for the bytes the tool read.
+TEST(BurnReceiptTest, ClaimsAPublishedMatchOnlyForWhatTheToolRead) {
+    const QString sha(64, u'a');
+    const char* const matches = "It matches the SHA-256 published in SHA256SUMS.";
+    const struct {
+        bool burnedAnyway;
+        QString toolRead;
+        const char* says;
+    } cases[]{
+        {false, sha.toUpper(), matches},
+        {false, "",
+         "It matched the SHA-256 published in SHA256SUMS before the burn; the tool "
+         "did not report what it read."},
+        {false, QString(64, u'b'), "It CHANGED while it was burned"},
+        {true, QString(64, u'b'),
+         "It does NOT match the SHA-256 published in SHA256SUMS: burned "
+         "anyway, as the person chose."},
+    };
+    for (const auto& c : cases) {
+        BurnRecord record;
+        record.checksum = ChecksumCheck{"SHA256SUMS", "SHA-256", sha, c.burnedAnyway};
+        record.facts.fileSha256 = c.toolRead;
+        const std::string receipt = composeBurnReceipt(record).toStdString();
+        EXPECT_THAT(receipt, HasSubstr(c.says));
+        EXPECT_EQ(receipt.find(matches) != std::string::npos, c.says == matches) << receipt;
+    }
+}
+
 // What comes from outside (a path, a burner's title, the tool's words) stays
 // on its line and in its order.
 TEST(BurnReceiptTest, FieldsFromOutsideAreEscaped) {

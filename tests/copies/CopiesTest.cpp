@@ -1,3 +1,4 @@
+#include "app/records/BurnReceipt.h"
 #include "tests/app/AppHarness.h"
 #include "views/CopyBurnerRow.h"
 
@@ -30,6 +31,10 @@ struct Drive {
     QString status;
     const char* medium;
 };
+
+QString summaryOf(AppHarness& harness) {
+    return harness.copiesWindow().findChild<QLabel*>("summaryField")->text();
+}
 
 void openCopies(AppHarness& harness) {
     harness.window().findChild<QAction*>("burnCopiesAction")->trigger();
@@ -120,12 +125,70 @@ TEST_F(CopiesTest, EachRowEndsAsASingleBurnToItsDriveWould) {
         EXPECT_EQ(record.facts.medium, drives[index].medium);
         EXPECT_EQ(record.facts.readbackSha256, sha);
     }
-    EXPECT_EQ(harness.copiesWindow().findChild<QLabel*>("summaryField")->text(),
-              "2 of 5 discs burned and verified");
+    EXPECT_EQ(summaryOf(harness), "2 of 5 discs burned and verified");
     EXPECT_EQ(harness.sounds.played, QStringList{AppHarness::failureSound});
     EXPECT_TRUE(harness.alerts.shown.empty());
     EXPECT_EQ(harness.taskbar.shown.mid(harness.taskbar.shown.lastIndexOf("100%")),
               QStringList({"100%", "hidden", "hidden"}));
+}
+
+// Each copy's result is its burn's: a success text in a failure's line (the
+// image's name) is no disc burned.
+TEST_F(CopiesTest, ASuccessTextInTheImagesNameIsNoDisc) {
+    AppHarness harness;
+    harness.listTwoBurners();
+    harness.fake.setBurn({fake::say("Preparing data for burn\nburn failed - “Burn completed "
+                                    "successfully.iso” is empty\n")});
+    harness.start();
+    openCopies(harness);
+    for (const auto& copy : harness.copies().copies())
+        copy->row().setChecked(true);
+    emit harness.copiesWindow().imageChosen(harness.makeImage("Burn completed successfully.iso"));
+    emit harness.copiesWindow().burnClicked();
+    ASSERT_TRUE(waitFor([&] { return harness.copies().receipts().size() == 2; }));
+    EXPECT_EQ(summaryOf(harness), "0 of 2 discs burned and verified");
+    for (const BurnRecord& record : harness.copies().receipts())
+        EXPECT_FALSE(record.succeeded);
+}
+
+// The copies window compares the image with its published checksum before
+// anything is written, with the main window's alert and default.
+TEST_F(CopiesTest, AMismatchWithThePublishedChecksumStopsTheCopiesUntilThePersonDecides) {
+    for (const int answer : {0, 1}) {
+        const bool burnAnyway = answer == 0;
+        SCOPED_TRACE(burnAnyway ? "Burn Anyway" : "Don't Burn");
+        AppHarness harness;
+        harness.listTwoBurners();
+        harness.fake.setBurn({fake::say("Preparing data for burn\nBurn completed successfully\n")});
+        harness.alerts.answer = [&](const RecordingAlerts::Alert&) {
+            return answer;
+        };
+        harness.start();
+        const QString published(64, u'7');
+        QFile sums(harness.scratchPath("SHA256SUMS"));
+        ASSERT_TRUE(sums.open(QIODevice::WriteOnly) &&
+                    sums.write(published.toLatin1() + "  disc.iso\n") > 0);
+        sums.close();
+        openCopies(harness);
+        harness.copies().copies()[1]->row().setChecked(true);
+        emit harness.copiesWindow().imageChosen(harness.makeImage());
+        emit harness.copiesWindow().burnClicked();
+        EXPECT_EQ(summaryOf(harness), "Checking “disc.iso” against SHA256SUMS...");
+        ASSERT_TRUE(waitFor([&] { return !harness.alerts.shown.empty(); }));
+        const RecordingAlerts::Alert& alert = harness.alerts.shown.front();
+        EXPECT_EQ(alert.message, "The image does not match its checksum");
+        EXPECT_EQ(alert.buttons, QStringList({"Burn Anyway", "Don't Burn"}));
+        EXPECT_EQ(alert.defaultButton, 1);
+        if (burnAnyway) {
+            ASSERT_TRUE(waitFor([&] { return harness.copies().receipts().size() == 1; }));
+            EXPECT_EQ(summaryOf(harness), "1 of 1 disc burned and verified");
+            EXPECT_THAT(composeBurnReceipt(harness.copies().receipts().front()).toStdString(),
+                        HasSubstr("burned anyway, as the person chose"));
+        } else {
+            EXPECT_EQ(summaryOf(harness), "Not burned - “disc.iso” does not match SHA256SUMS.");
+            EXPECT_TRUE(harness.fake.burnCalls().empty());
+        }
+    }
 }
 
 // Through the stand-in tool, each burner's burn told by a transcript of its own.
