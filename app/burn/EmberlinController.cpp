@@ -227,7 +227,7 @@ void EmberlinController::doBurn(const QString& imagePath) {
     discardBurn();
     const quint64 generation = burnRun_.generation();
     burnRun_.clearOutput();
-    mainWindow_.showStatus(tr("Please wait..."));
+    showStarting();
     mainWindow_.showFileName(fileNameOf(imagePath));
     mainWindow_.hideChecksumNote();
     const int burner = mainWindow_.selectedBurner();
@@ -266,8 +266,10 @@ void EmberlinController::imageChecked(const QString& imagePath, const QString& s
     if (!checking_ || burnState_ != BurnStateReady)
         return; // cancelled, or the burners are being listed again
     const ChecksumFile published = *std::exchange(checking_, std::nullopt);
-    // The window as a burn in Ready has it, before the tool speaks.
+    // The window as a burn in Ready has it, before the tool speaks; the
+    // check's status goes with the check.
     setBurnState(BurnStateReady);
+    showStarting();
     const QString name = fileNameOf(imagePath);
     if (sha256.isEmpty()) {
         launchBurn(imagePath); // unreadable: the tool says why
@@ -302,6 +304,10 @@ void EmberlinController::imageChecked(const QString& imagePath, const QString& s
         return;
     }
     reportBurnFailure(tr("Not burned - “%1” does not match %2.").arg(name, published.fileName));
+}
+
+void EmberlinController::showStarting() {
+    mainWindow_.showStatus(tr("Please wait..."));
 }
 
 bool EmberlinController::launchBurn(const QString& imagePath) {
@@ -400,7 +406,7 @@ void EmberlinController::burnAgain() {
 }
 
 void EmberlinController::cancel() {
-    mainWindow_.showFileName(QString());
+    // The image's name stays: it is what Burn again burns.
     mainWindow_.hideChecksumNote();
     mainWindow_.showStatus(tr("Burn cancelled.  Ready to burn another disk image."));
     setBurnState(BurnStateReady);

@@ -127,6 +127,11 @@ protected:
 };
 
 TEST_F(ChecksumBurnTest, AMatchIsShownAndGoesIntoTheReceiptBeforeTheBurnStarts) {
+    // Right after the match, the controls the window enables are a burn's
+    // before the tool speaks, and so is the status.
+    QString statusAfterMatch;
+    QObject::connect(&harness.controller(), &EmberlinController::imageMatchedChecksum,
+                     [&] { statusAfterMatch = harness.status(); });
     harness.controller().openFiles({publish(imageSha)});
     EXPECT_EQ(harness.status(), "Checking “disc.iso” against SHA256SUMS...");
     EXPECT_TRUE(harness.ui().cancelButton->isEnabled());
@@ -134,6 +139,7 @@ TEST_F(ChecksumBurnTest, AMatchIsShownAndGoesIntoTheReceiptBeforeTheBurnStarts) 
     EXPECT_TRUE(harness.fake.burnCalls().empty());
     ASSERT_TRUE(harness.waitForBurnCalls(1));
     EXPECT_EQ(note(), "“disc.iso” matches its SHA-256 in SHA256SUMS.");
+    EXPECT_EQ(statusAfterMatch, "Please wait...");
     EXPECT_EQ(harness.journal().record().matchedChecksumFile, "SHA256SUMS");
     EXPECT_TRUE(harness.alerts.shown.empty());
 }
