@@ -166,6 +166,8 @@ void AppAssembly::connectDesktop(const Options& options) {
                      &BurnDesktopFeedback::burnStarted);
     QObject::connect(controller, &EmberlinController::burnStateChanged, feedback,
                      &BurnDesktopFeedback::burnStateChanged);
+    QObject::connect(controller, &EmberlinController::discRefused, feedback,
+                     &BurnDesktopFeedback::discRefused);
     QObject::connect(jobProgressLine_.get(), &JobProgressLine::jobProgressed, feedback,
                      &BurnDesktopFeedback::jobProgressed);
     QObject::connect(controller, &EmberlinController::burnEnded, feedback,

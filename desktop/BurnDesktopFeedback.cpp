@@ -34,20 +34,37 @@ BurnDesktopFeedback::BurnDesktopFeedback(QWidget& window, DesktopNotifications& 
 void BurnDesktopFeedback::burnStarted(const QString& imagePath, const QString& burnerTitle) {
     imageName_ = QFileInfo(imagePath).fileName();
     burnerTitle_ = burnerTitle;
+    refusal_.clear();
 }
 
 void BurnDesktopFeedback::burnStateChanged(BurnState burnState) {
     const bool wasWaiting = isWaitingForDisc(std::exchange(burnState_, burnState));
     if (!isWriting(burnState))
         taskbar_.hideProgress();
-    if (!isWaitingForDisc(burnState)) {
+    if (!isWaitingForDisc(burnState))
         withdrawDiscRequest();
-    } else if (!wasWaiting && !window_.isActiveWindow()) {
-        notifications_.show(tr("Insert a disc"),
-                            tr("Please insert a writable disc into “%1” to burn “%2”.")
-                                .arg(burnerTitle_.trimmed(), imageName_));
-        discRequested_ = true;
-    }
+    else if (!wasWaiting)
+        requestDisc();
+}
+
+void BurnDesktopFeedback::discRefused(const QString& status) {
+    refusal_ = status;
+    // Refused while waiting, the burn waits anew: news that replaces the
+    // last request; otherwise the wait to come says why.
+    if (isWaitingForDisc(burnState_))
+        requestDisc();
+}
+
+void BurnDesktopFeedback::requestDisc() {
+    const QString request = tr("Please insert a writable disc into “%1” to burn “%2”.")
+                                .arg(burnerTitle_.trimmed(), imageName_);
+    const QString refusal = std::exchange(refusal_, QString());
+    withdrawDiscRequest();
+    if (window_.isActiveWindow())
+        return;
+    notifications_.show(tr("Insert a disc"),
+                        refusal.isEmpty() ? request : refusal + QChar('\n') + request);
+    discRequested_ = true;
 }
 
 void BurnDesktopFeedback::withdrawDiscRequest() {

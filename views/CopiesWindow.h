@@ -49,6 +49,10 @@ signals:
 
 private:
     void chooseImage();
+    // At its first size the window shows four burning rows; more scroll.
+    void fitBurningRows();
+    // The first row's control that can take the focus takes it.
+    void focusRows();
 
     std::unique_ptr<Ui::CopiesWindow> ui_;
     BurnOptionControls options_;

@@ -2,6 +2,7 @@
 
 #include "tool/BurnState.h"
 #include "views/BurnProgressBar.h"
+#include "views/StatusLabel.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -13,9 +14,9 @@ namespace emberlin {
 
 namespace {
 
-QLabel* plainLabel(QWidget* parent) {
-    auto* label = new QLabel(parent);
-    // Tool output and burner names are never taken for markup.
+// Tool output and burner names are never taken for markup.
+template <typename Label> Label* plainLabel(QWidget* parent) {
+    auto* label = new Label(parent);
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     return label;
@@ -26,11 +27,11 @@ QLabel* plainLabel(QWidget* parent) {
 CopyBurnerRow::CopyBurnerRow(const QString& title, QWidget* parent)
     : QFrame(parent)
     , burnerCheckbox_(new QCheckBox(this))
-    , noteField_(plainLabel(this))
+    , noteField_(plainLabel<QLabel>(this))
     , cancelButton_(new QPushButton(tr("Cancel"), this))
-    , statusField_(plainLabel(this))
+    , statusField_(plainLabel<StatusLabel>(this))
     , progressBar_(new QProgressBar(this))
-    , jobProgressField_(plainLabel(this)) {
+    , jobProgressField_(plainLabel<StatusLabel>(this)) {
     setFrameShape(QFrame::StyledPanel);
     statusField_->setObjectName(QStringLiteral("statusField"));
     auto* layout = new QGridLayout(this);
@@ -60,6 +61,8 @@ void CopyBurnerRow::setTitle(const QString& title) {
     setAccessibleName(title);
     cancelButton_->setAccessibleName(tr("Cancel the burn on %1").arg(title));
     progressBar_->setAccessibleName(tr("Burn progress on %1").arg(title));
+    statusField_->setAccessibleName(tr("Status on %1").arg(title));
+    jobProgressField_->setAccessibleName(tr("Speed and time left on %1").arg(title));
 }
 
 bool CopyBurnerRow::isChecked() const {
@@ -84,8 +87,30 @@ void CopyBurnerRow::gate(BurnState burnState) {
     progressBar_->setHidden(burnState < BurnStateErasing);
 }
 
+std::array<QWidget*, 3> CopyBurnerRow::tabStops() const {
+    return {burnerCheckbox_, cancelButton_, statusField_};
+}
+
+QWidget* CopyBurnerRow::placeInTabOrderAfter(QWidget* previous) {
+    for (QWidget* next : tabStops()) {
+        setTabOrder(previous, next);
+        previous = next;
+    }
+    return previous;
+}
+
+bool CopyBurnerRow::takeFocus() {
+    for (QWidget* next : tabStops()) {
+        if (next->isEnabled() && next->isVisibleTo(this)) {
+            next->setFocus(Qt::OtherFocusReason);
+            return true;
+        }
+    }
+    return false;
+}
+
 void CopyBurnerRow::showStatus(const QString& text) {
-    statusField_->setText(text);
+    statusField_->showText(text);
     statusField_->setVisible(!text.isEmpty());
 }
 
@@ -102,7 +127,7 @@ void CopyBurnerRow::hideProgress() {
 }
 
 void CopyBurnerRow::showJobProgress(const QString& text) {
-    jobProgressField_->setText(text);
+    jobProgressField_->showText(text);
     jobProgressField_->setVisible(!text.isEmpty());
 }
 

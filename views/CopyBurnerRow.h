@@ -4,6 +4,7 @@
 
 #include <QFrame>
 #include <QString>
+#include <array>
 
 class QCheckBox;
 class QLabel;
@@ -11,6 +12,8 @@ class QProgressBar;
 class QPushButton;
 
 namespace emberlin {
+
+class StatusLabel;
 
 // One burner in the copies window: its check box, and what the main window
 // shows of a burn, for this burner's burn: status, progress bar, speed and
@@ -30,6 +33,10 @@ public:
 
     // Cancel and the progress bar as the main window gates them.
     void gate(BurnState burnState);
+    // Tab goes from `previous` through the row's controls; the last of them.
+    QWidget* placeInTabOrderAfter(QWidget* previous);
+    // The first control that can act or tell takes the focus; false if none.
+    bool takeFocus();
     void showStatus(const QString& text);
     void showActivity();
     void showProgress(double fraction);
@@ -42,12 +49,15 @@ signals:
     void cancelClicked();
 
 private:
+    // The controls Tab reaches, in order.
+    std::array<QWidget*, 3> tabStops() const;
+
     QCheckBox* burnerCheckbox_;
     QLabel* noteField_;
     QPushButton* cancelButton_;
-    QLabel* statusField_;
+    StatusLabel* statusField_;
     QProgressBar* progressBar_;
-    QLabel* jobProgressField_;
+    StatusLabel* jobProgressField_;
 };
 
 } // namespace emberlin

@@ -8,6 +8,7 @@
 
 #include <QFileDialog>
 #include <QKeySequence>
+#include <QScopedValueRollback>
 #include <QStandardItemModel>
 
 namespace emberlin {
@@ -35,6 +36,12 @@ MainWindow::MainWindow(QWidget* parent)
     connect(ui_->quitAction, &QAction::triggered, this, &MainWindow::quitChosen);
     connect(ui_->saveReceiptAction, &QAction::triggered, this, &MainWindow::saveReceiptChosen);
     connect(ui_->burnCopiesAction, &QAction::triggered, this, &MainWindow::burnCopiesChosen);
+    // Shown while the burner chosen is burning copies and none is selected.
+    ui_->burnerMenu->setPlaceholderText(tr("Choose a burner"));
+    connect(ui_->burnerMenu, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (!followingClaims_)
+            chosenBurner_ = index;
+    });
 }
 
 MainWindow::~MainWindow() = default;
@@ -183,14 +190,12 @@ void MainWindow::setBurnerOffered(int index, bool offered) {
     if (!item)
         return;
     item->setEnabled(offered);
-    if (offered || ui_->burnerMenu->currentIndex() != index)
+    if (index != chosenBurner_)
         return;
-    for (int other = 0; other < menu->rowCount(); ++other) {
-        if (menu->item(other)->isEnabled()) {
-            ui_->burnerMenu->setCurrentIndex(other);
-            return;
-        }
-    }
+    // No other burner is taken for the one chosen: none is selected while it
+    // is held, and the choice comes back when it is free.
+    const QScopedValueRollback following(followingClaims_, true);
+    ui_->burnerMenu->setCurrentIndex(offered ? index : -1);
 }
 
 QString MainWindow::burnerTitle(int index) const {

@@ -86,7 +86,8 @@ public:
     void insertBurner(int index, const QString& title);
     void selectFirstBurner();
     // A burner not offered (another window's burn holds it) cannot be chosen;
-    // while it is chosen, the first one offered takes its place.
+    // while the one the user chose is not offered, none is selected, and once
+    // it is offered again it is selected again.
     void setBurnerOffered(int index, bool offered);
     // -1 when no burner is selected.
     int selectedBurner() const;
@@ -109,6 +110,10 @@ private:
     std::unique_ptr<Ui::MainWindow> ui_;
     Outlets outlets_;
     BurnOptionControls options_;
+    // The burner the user (or the listing) selected last.
+    int chosenBurner_ = -1;
+    // The selection follows the claims of other windows' burns, not a choice.
+    bool followingClaims_ = false;
 };
 
 } // namespace emberlin

@@ -19,14 +19,10 @@ void StatusLabel::showText(const QString& text) {
     const QString previous = this->text();
     if (previous == text)
         return;
-    // QLabel itself announces a new name where the label has no fixed one.
+    // The text replaced; with its fixed name the label announces no new name.
     setText(text);
     QAccessibleTextUpdateEvent updated(this, 0, previous, text);
     QAccessible::updateAccessibility(&updated);
-    if (!accessibleName().isEmpty()) {
-        QAccessibleEvent described(this, QAccessible::DescriptionChanged);
-        QAccessible::updateAccessibility(&described);
-    }
 }
 
 } // namespace emberlin

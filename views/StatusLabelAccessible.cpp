@@ -25,18 +25,6 @@ QString StatusLabelAccessible::shownText() const {
     return static_cast<const StatusLabel*>(widget())->text();
 }
 
-QString StatusLabelAccessible::text(QAccessible::Text kind) const {
-    const QString fixedName = widget()->accessibleName();
-    switch (kind) {
-    case QAccessible::Name:
-        return fixedName.isEmpty() ? shownText() : fixedName;
-    case QAccessible::Description:
-        return fixedName.isEmpty() ? widget()->accessibleDescription() : shownText();
-    default:
-        return QAccessibleWidget::text(kind);
-    }
-}
-
 QString StatusLabelAccessible::text(int startOffset, int endOffset) const {
     const QString shown = shownText();
     if (endOffset < 0 || endOffset > shown.size())

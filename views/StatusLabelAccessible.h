@@ -7,9 +7,8 @@ namespace emberlin {
 class StatusLabel;
 
 // What assistive technology sees of a StatusLabel: a status bar named by its
-// accessible name, or by its text where it has none; with a fixed name its
-// text is also its description. Its text can be read through the text
-// interface, which Qt's own labels lack.
+// accessible name, whose text can be read through the text interface, which
+// Qt's own labels lack.
 class StatusLabelAccessible final : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
     explicit StatusLabelAccessible(StatusLabel* label);
@@ -18,7 +17,7 @@ public:
     static QAccessibleInterface* create(const QString& className, QObject* object);
 
     void* interface_cast(QAccessible::InterfaceType type) override;
-    QString text(QAccessible::Text kind) const override;
+    using QAccessibleWidget::text;
 
     QString text(int startOffset, int endOffset) const override;
     int characterCount() const override;

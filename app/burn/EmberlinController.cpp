@@ -226,7 +226,7 @@ void EmberlinController::doBurn(const QString& imagePath) {
     discardBurn();
     const quint64 generation = burnRun_.generation();
     burnRun_.clearOutput();
-    mainWindow_.showStatus(tr("Please wait..."));
+    showStarting();
     mainWindow_.showFileName(fileNameOf(imagePath));
     mainWindow_.hideChecksumNote();
     const int burner = mainWindow_.selectedBurner();
@@ -265,6 +265,7 @@ void EmberlinController::checksumCompared(const ChecksumComparison& comparison) 
         return; // the burners are being listed again
     // The window as a burn in Ready has it, before the tool speaks.
     setBurnState(BurnStateReady);
+    showStarting();
     const QString& imagePath = comparison.imagePath;
     const QString name = fileNameOf(imagePath);
     const QString& checksumFile = comparison.file.fileName;
@@ -297,6 +298,10 @@ void EmberlinController::checksumCompared(const ChecksumComparison& comparison) 
         return;
     }
     reportBurnFailure(notBurnedStatus(comparison));
+}
+
+void EmberlinController::showStarting() {
+    mainWindow_.showStatus(tr("Please wait..."));
 }
 
 bool EmberlinController::launchBurn(const QString& imagePath, const QString& expectedFileSha256) {
@@ -394,7 +399,7 @@ void EmberlinController::burnAgain() {
 }
 
 void EmberlinController::cancel() {
-    mainWindow_.showFileName(QString());
+    // The image's name stays: it is what Burn again burns.
     mainWindow_.hideChecksumNote();
     mainWindow_.showStatus(tr("Burn cancelled.  Ready to burn another disk image."));
     setBurnState(BurnStateReady);

@@ -120,6 +120,8 @@ private:
     // Status, failure sound, back to Ready.
     void reportBurnFailure(const QString& status);
     void failBurnLaunch(const QString& reason);
+    // The status of a burn until the tool speaks.
+    void showStarting();
     // Runs the tool on the image with the window's choices; false when it
     // could not be started (and that was reported). The image's SHA-256 as
     // compared with a published one, if it was.

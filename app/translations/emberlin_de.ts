@@ -474,6 +474,14 @@
         <source>Burn progress on %1</source>
         <translation>Brennfortschritt auf %1</translation>
     </message>
+    <message>
+        <source>Status on %1</source>
+        <translation>Status auf %1</translation>
+    </message>
+    <message>
+        <source>Speed and time left on %1</source>
+        <translation>Geschwindigkeit und verbleibende Zeit auf %1</translation>
+    </message>
 </context>
 <context>
     <name>emberlin::DiscRefusalNote</name>
@@ -762,6 +770,22 @@
     <message>
         <source>Burn &amp;Copies…</source>
         <translation>&amp;Kopien brennen…</translation>
+    </message>
+    <message>
+        <source>Checksum</source>
+        <translation>Prüfsumme</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Refused disc</source>
+        <translation>Abgelehnte Disc</translation>
+    </message>
+    <message>
+        <source>Choose a burner</source>
+        <translation>Brenner wählen</translation>
     </message>
 </context>
 <context>

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QUrl>
 #include <csignal>
 
@@ -328,6 +329,12 @@ TEST_P(DiscRefusalTest, StaysVisibleWhileTheWindowWaitsForAnotherDisc) {
     EXPECT_EQ(harness.status(), GetParam().status);
     EXPECT_FALSE(note->isHidden());
     EXPECT_EQ(note->text(), GetParam().note);
+#ifndef Q_OS_MACOS
+    // The user elsewhere learns why, with the request for another disc.
+    EXPECT_TRUE(QRegularExpression("^Insert a disc: .+\nPlease insert a writable disc into")
+                    .match(harness.notifications.shown.back())
+                    .hasMatch());
+#endif
 
     harness.controller().processOutput("PERCENT:-1\n");
     ASSERT_EQ(harness.state(), BurnStateErasing);

@@ -229,6 +229,11 @@ TEST(ChecksumChangeTest, AMatchHoldsOnlyForTheBytesTheToolBurned) {
 }
 
 TEST_F(ChecksumBurnTest, AMatchIsShownAndGoesIntoTheReceiptBeforeTheBurnStarts) {
+    // Right after the match, the controls the window enables are a burn's
+    // before the tool speaks, and so is the status.
+    QString statusAfterMatch;
+    QObject::connect(&harness.controller(), &EmberlinController::imageChecked,
+                     [&] { statusAfterMatch = harness.status(); });
     harness.controller().openFiles({publish(imageSha)});
     EXPECT_EQ(harness.status(), "Checking “disc.iso” against SHA256SUMS...");
     EXPECT_TRUE(harness.ui().cancelButton->isEnabled());
@@ -236,6 +241,7 @@ TEST_F(ChecksumBurnTest, AMatchIsShownAndGoesIntoTheReceiptBeforeTheBurnStarts) 
     EXPECT_TRUE(harness.fake.burnCalls().empty());
     ASSERT_TRUE(harness.waitForBurnCalls(1));
     EXPECT_EQ(note(), "“disc.iso” matches its SHA-256 in SHA256SUMS.");
+    EXPECT_EQ(statusAfterMatch, "Please wait...");
     EXPECT_EQ(harness.journal().record().checksum->fileName, "SHA256SUMS");
     EXPECT_TRUE(harness.alerts.shown.empty());
 }

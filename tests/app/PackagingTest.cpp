@@ -1,9 +1,11 @@
+#include "media/MediumFacts.h"
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QRegularExpression>
 #include <QUrl>
 #include <QXmlStreamReader>
 
@@ -29,6 +31,36 @@ TEST(PackagingTest, TheMetadatasScreenshotsAreTheRepositorysAtTheirSizes) {
         ++images;
     }
     EXPECT_EQ(images, 2);
+}
+
+// What the desktop shows of the app before it runs names every kind of disc it
+// burns: the desktop entry's comment and the AppStream description.
+TEST(PackagingTest, TheDescriptionsNameEveryKindOfDiscBurned) {
+    const QDir source(EMBERLIN_SOURCE_DIR);
+    const auto read = [&](const QString& path) {
+        QFile file(source.filePath(path));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    };
+    const QString entry = read("packaging/linux/org.emberlin.Emberlin.desktop");
+    const QString metainfo = read("packaging/linux/org.emberlin.Emberlin.metainfo.xml");
+    const QString comment =
+        QRegularExpression("^Comment=(.*)$", QRegularExpression::MultilineOption)
+            .match(entry)
+            .captured(1);
+    const QString description = QRegularExpression("<description>(.*)</description>",
+                                                   QRegularExpression::DotMatchesEverythingOption)
+                                    .match(metainfo)
+                                    .captured(1);
+    for (const media::MediumFacts& medium : media::allMedia()) {
+        // "DVD" of "DVD+RW"
+        const QString family =
+            QString::fromLatin1(medium.displayName.data(),
+                                static_cast<qsizetype>(medium.displayName.size()))
+                .section(QRegularExpression("[^A-Z]"), 0, 0);
+        const QRegularExpression named("\\b" + family + "\\b");
+        EXPECT_TRUE(comment.contains(named)) << family.toStdString();
+        EXPECT_TRUE(description.contains(named)) << family.toStdString();
+    }
 }
 
 } // namespace

@@ -89,4 +89,29 @@ TEST(TranslationTest, InGermanQtsTextsNumbersAndTheBurnerMenuFollow) {
         << jobLine->text().toStdString();
 }
 
+// German texts on a system whose locale is C (LANGUAGE=de, LANG=C.UTF-8): the
+// numbers are German too. A process reads its locale once: the test runs
+// itself again in that environment.
+TEST(TranslationTest, NumbersFollowTheLanguageOfTheTexts) {
+    if (qEnvironmentVariableIsSet("EMBERLIN_TEST_GERMAN_TEXTS")) {
+        const emberlin::Translations translations{QLocale()};
+        EXPECT_EQ(QCoreApplication::translate("emberlin::EmberlinController", "Please wait..."),
+                  "Bitte warten...");
+        EXPECT_EQ(QLocale().toString(22.2, 'f', 1), "22,2");
+        return;
+    }
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LC_NUMERIC"})
+        environment.remove(name);
+    environment.insert("LANGUAGE", "de");
+    environment.insert("LANG", "C.UTF-8");
+    environment.insert("EMBERLIN_TEST_GERMAN_TEXTS", "1");
+    QProcess itself;
+    itself.setProcessEnvironment(environment);
+    itself.start(QCoreApplication::applicationFilePath(),
+                 {"--gtest_filter=TranslationTest.NumbersFollowTheLanguageOfTheTexts"});
+    ASSERT_TRUE(itself.waitForFinished(60000));
+    EXPECT_EQ(itself.exitCode(), 0) << itself.readAllStandardOutput().toStdString();
+}
+
 } // namespace

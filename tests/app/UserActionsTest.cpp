@@ -87,7 +87,7 @@ TEST_F(UserActionsTest, CancelStopsTheToolAndBurnAgainBurnsTheSameImage) {
 
     harness.ui().cancelButton->click();
 
-    EXPECT_EQ(harness.ui().filenameField->text(), QString());
+    EXPECT_EQ(harness.ui().filenameField->text(), "disc.iso");
     EXPECT_EQ(harness.status(), "Burn cancelled.  Ready to burn another disk image.");
     EXPECT_EQ(harness.state(), BurnStateReady);
     EXPECT_TRUE(waitFor([&] { return !harness.fake.signalsReceived().empty(); }));

@@ -1,4 +1,6 @@
 #include "tests/app/AppHarness.h"
+#include "views/CopiesWindow.h"
+#include "views/CopyBurnerRow.h"
 #include "views/DropZone.h"
 
 #include <QAction>
@@ -7,6 +9,7 @@
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLineEdit>
+#include <QScrollArea>
 #include <QTimer>
 
 using namespace emberlin;
@@ -201,6 +204,52 @@ TEST(KeyboardTest, ReturnPressesTheFocusedButtonAndTheFocusFollowsTheBurn) {
     ASSERT_EQ(harness.state(), BurnStateErasing);
     ASSERT_NE(focused(), nullptr);
     EXPECT_TRUE(focused()->isEnabled()) << focused()->objectName().toStdString();
+}
+
+// In the copies window Tab goes from the options through the rows to the
+// buttons below them, and Burn hands the focus to the rows.
+TEST(KeyboardTest, InTheCopiesWindowTheRowsComeBeforeTheButtonsAndTakeTheFocusFromBurn) {
+    AppHarness harness;
+    harness.listTwoBurners();
+    harness.fake.setBurn({fake::say("Preparing data for burn\n"), fake::hang()});
+    harness.start();
+    harness.window().findChild<QAction*>("burnCopiesAction")->trigger();
+    CopiesWindow& window = harness.copiesWindow();
+    window.activateWindow();
+    ASSERT_TRUE(waitFor([&] { return window.isActiveWindow(); }));
+    emit window.imageChosen(harness.makeImage());
+    CopyBurnerRow& first = harness.copies().copies().at(0)->row();
+    const auto focused = [] {
+        return QApplication::focusWidget();
+    };
+    window.findChild<QCheckBox*>("eraseCheckbox")->setFocus();
+    press(focused(), Qt::Key_Tab);
+    EXPECT_EQ(focused()->parentWidget(), &first);
+
+    first.setChecked(true);
+    auto* burn = window.findChild<QPushButton*>("burnButton");
+    burn->setFocus();
+    burn->click();
+    EXPECT_TRUE(waitFor([&] { return focused() == first.findChild<QLabel*>("statusField"); }));
+}
+
+// At its first size the copies window shows four burning rows whole.
+TEST(WindowTest, TheCopiesWindowShowsFourBurningRowsAtItsFirstSize) {
+    CopiesWindow window;
+    std::vector<CopyBurnerRow*> rows;
+    for (int index = 0; index < 5; ++index) {
+        rows.push_back(window.addBurnerRow(QString("Writer %1").arg(index)));
+        rows.back()->gate(BurnStateBurning);
+        rows.back()->showStatus("Writing track...");
+        rows.back()->showJobProgress("16x, 22.2 MB/s – about 3 minutes left");
+    }
+    window.show();
+    const QWidget* viewport = window.findChild<QScrollArea*>("burnersArea")->viewport();
+    const auto bottomOf = [&](const CopyBurnerRow* row) {
+        return row->mapTo(viewport, QPoint(0, row->height())).y();
+    };
+    EXPECT_TRUE(waitFor([&] { return bottomOf(rows[3]) <= viewport->height(); }))
+        << bottomOf(rows[3]) << " > " << viewport->height();
 }
 
 } // namespace

@@ -191,6 +191,47 @@ TEST_F(CopiesTest, AMismatchWithThePublishedChecksumStopsTheCopiesUntilThePerson
     }
 }
 
+// Copies on the burner the main window was on: while they hold it, an image
+// opened in the main window burns on no other burner; then the choice is back.
+TEST_F(CopiesTest, TheMainWindowNeverTakesABurnerTheUserDidNotChoose) {
+    AppHarness::Options realTool;
+    realTool.toolPath = EMBERLIN_DISCTOOL;
+    AppHarness harness(realTool);
+    qputenv("EMBERLIN_VIRTUAL_BURNERS",
+            QString("sim:%1?medium=dvd+rw;sim:%2?medium=cd-rw&state=full")
+                .arg(harness.scratchPath("disc1.img"), harness.scratchPath("disc2.img"))
+                .toUtf8());
+    harness.start();
+    QComboBox& menu = *harness.ui().burnerMenu;
+    ASSERT_EQ(menu.currentIndex(), 0);
+    const QString chosen = menu.itemText(0);
+    QStringList burnedOn;
+    QObject::connect(&harness.controller(), &EmberlinController::burnStarted,
+                     [&](const QString&, const QString& burner, const BurnChoices&) {
+                         burnedOn.append(burner);
+                     });
+    const QString image = harness.makeImage();
+    openCopies(harness);
+    CopyBurnController& copies = harness.copies();
+    copies.copies()[0]->row().setChecked(true);
+    emit harness.copiesWindow().imageChosen(image);
+    emit harness.copiesWindow().burnClicked();
+    ASSERT_TRUE(copies.running());
+
+    harness.controller().openFiles({image});
+    EXPECT_EQ(harness.status(), "Burn failed - no burner is selected");
+    EXPECT_EQ(menu.currentIndex(), -1);
+    // Free once the copy's tool has ended.
+    ASSERT_TRUE(waitFor([&] { return menu.currentIndex() == 0; }));
+    QStringList ended;
+    QObject::connect(&harness.controller(), &EmberlinController::burnEnded,
+                     [&](bool, const QString& status) { ended.append(status); });
+    harness.controller().openFiles({image});
+    ASSERT_TRUE(waitFor([&] { return !ended.isEmpty(); }));
+    EXPECT_EQ(burnedOn, QStringList{chosen});
+    EXPECT_EQ(ended, QStringList{completed});
+}
+
 // Through the stand-in tool, each burner's burn told by a transcript of its own.
 TEST_F(CopiesTest, ABurnerOneWindowBurnsOnIsNotOfferedInTheOtherAndQuittingAsks) {
     AppHarness harness;
@@ -223,7 +264,6 @@ TEST_F(CopiesTest, ABurnerOneWindowBurnsOnIsNotOfferedInTheOtherAndQuittingAsks)
     ASSERT_TRUE(waitFor([&] { return copies.writing(); }));
     const auto* menu = qobject_cast<QStandardItemModel*>(harness.ui().burnerMenu->model());
     EXPECT_FALSE(menu->item(1)->isEnabled());
-    EXPECT_EQ(harness.ui().burnerMenu->currentIndex(), 0);
 
     // Only while a copy is written does quitting ask; a drive that comes
     // meanwhile is listed once the copies have ended, whose summary the

@@ -101,7 +101,9 @@ TEST_F(DesktopFeedbackTest, NothingIsSentWhileTheWindowIsActive) {
     EXPECT_EQ(desktop.notifications.at(0).body, completedStatus);
 }
 
-TEST_F(DesktopFeedbackTest, AWaitForADiscIsNotifiedOnceAndWithdrawnWhenItEnds) {
+TEST_F(DesktopFeedbackTest, EachWaitForADiscIsNotifiedOnceAndWithdrawnWhenItEnds) {
+    const QString refused =
+        QStringLiteral("Media is not writable - please insert a writable disc...");
     const auto notified = [&](qsizetype count) {
         return waitFor([&] { return desktop.notifications.size() == count; });
     };
@@ -114,31 +116,38 @@ TEST_F(DesktopFeedbackTest, AWaitForADiscIsNotifiedOnceAndWithdrawnWhenItEnds) {
     feedback.burnStateChanged(BurnStateReady);
     feedback.burnStateChanged(BurnStateAwaitingDisc);
     ASSERT_TRUE(notified(2));
+    // Each disc refused is a wait of its own.
+    feedback.discRefused(refused);
     feedback.burnStateChanged(BurnStateAwaitingDisc);
+    ASSERT_TRUE(notified(3));
     feedback.burnStateChanged(BurnStateReady);
     // The burn ends while it waits.
     feedback.burnStateChanged(BurnStateAwaitingDisc);
-    ASSERT_TRUE(notified(3));
+    ASSERT_TRUE(notified(4));
     feedback.burnEnded(false, failedStatus);
     feedback.burnStateChanged(BurnStateReady);
     // Nothing while the user looks at the window.
     ASSERT_TRUE(activate(window));
     feedback.burnStateChanged(BurnStateAwaitingDisc);
+    feedback.discRefused(refused);
     feedback.burnStateChanged(BurnStateBurning);
     ASSERT_TRUE(activate(elsewhere));
     feedback.burnEnded(true, completedStatus);
 
-    ASSERT_TRUE(notified(5));
+    ASSERT_TRUE(notified(6));
     QStringList summaries;
     for (const RecordingDesktop::Notification& shown : desktop.notifications)
         summaries.append(shown.summary);
     EXPECT_THAT(summaries, ElementsAre("Insert a disc", "Insert a disc", "Insert a disc",
-                                       "Burn failed", "Burn completed"));
-    EXPECT_EQ(desktop.notifications.at(0).body,
-              QStringLiteral("Please insert a writable disc into “Virtual Writer” to burn "
-                             "“disc.iso”."));
+                                       "Insert a disc", "Burn failed", "Burn completed"));
+    const QString request =
+        QStringLiteral("Please insert a writable disc into “Virtual Writer” to burn “disc.iso”.");
+    EXPECT_EQ(desktop.notifications.at(0).body, request);
+    EXPECT_EQ(desktop.notifications.at(2).body, refused + '\n' + request);
+    EXPECT_EQ(desktop.notifications.at(3).body, request);
     EXPECT_TRUE(waitFor([&] { return desktop.closed.size() >= 3; }));
-    EXPECT_THAT(desktop.closed, ElementsAre(41u, 42u, 43u));
+    EXPECT_TRUE(waitFor([&] { return desktop.closed.size() >= 4; }));
+    EXPECT_THAT(desktop.closed, ElementsAre(41u, 42u, 43u, 44u));
 }
 
 TEST_F(DesktopFeedbackTest, TheTaskbarShowsProgressWhileWritingAndIsClearedAtTheEnd) {
