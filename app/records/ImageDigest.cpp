@@ -1,19 +1,20 @@
 #include "app/records/ImageDigest.h"
 
 #include "app/records/RegularFile.h"
+#include "digest/Sha256.h"
 
-#include <QByteArray>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
-#include <openssl/evp.h>
+#include <span>
 #include <system_error>
 #include <thread>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace emberlin {
 
@@ -31,27 +32,19 @@ struct ImageDigest::Run {
 QString sha256OfImage(const QString& path, const std::atomic<bool>& cancelled) {
     QString problem;
     const posix::FileDescriptor file = openRegularFile(path, problem);
-    const std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> hash(EVP_MD_CTX_new(),
-                                                                       &EVP_MD_CTX_free);
-    if (!file || !hash || EVP_DigestInit_ex(hash.get(), EVP_sha256(), nullptr) != 1)
+    if (!file)
         return {};
-    QByteArray block(4 << 20, Qt::Uninitialized);
+    digest::Sha256 hash;
+    std::vector<std::byte> block(4 << 20);
     while (!cancelled) {
-        const ssize_t got = ::read(file.get(), block.data(), static_cast<size_t>(block.size()));
+        const ssize_t got = ::read(file.get(), block.data(), block.size());
         if (got < 0 && errno == EINTR)
             continue;
-        if (got < 0 || (got > 0 && EVP_DigestUpdate(hash.get(), block.constData(),
-                                                    static_cast<size_t>(got)) != 1))
+        if (got < 0)
             return {};
-        if (got == 0) {
-            unsigned char digest[EVP_MAX_MD_SIZE];
-            unsigned int length = 0;
-            if (EVP_DigestFinal_ex(hash.get(), digest, &length) != 1)
-                return {};
-            return QString::fromLatin1(
-                QByteArray(reinterpret_cast<const char*>(digest), static_cast<qsizetype>(length))
-                    .toHex());
-        }
+        if (got == 0)
+            return QString::fromStdString(hash.hexDigest());
+        hash.add(std::span(block).first(static_cast<std::size_t>(got)));
     }
     return {};
 }
