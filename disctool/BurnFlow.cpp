@@ -537,7 +537,7 @@ void BurnFlow::reportRoom(const Medium& medium, const BurnRequest& request) {
 
 void BurnFlow::reportMediumFacts(const Medium& medium, const BurnRequest& request) {
     Facts facts;
-    if (const std::string_view id = mediumIdOf(medium.profile); !id.empty()) {
+    if (const std::string_view id = mediumIdOf(medium.kind); !id.empty()) {
         facts.emplace_back(toolprotocol::factMedium, std::string(id));
     }
     const std::int64_t capacity =

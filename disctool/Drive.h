@@ -33,8 +33,7 @@ enum class Formatting { Unknown, Unformatted, Formatted };
 // What the drive says about the disc in it, as plain facts.
 struct Medium {
     DiscStatus status = DiscStatus::Unready;
-    MediumKind kind = MediumKind::None;
-    int profile = 0; // MMC profile number, 0 when none
+    MediumKind kind;
     std::string profileName;
     Formatting formatting = Formatting::Unknown;
     // Sessions (a disc that is not blank).

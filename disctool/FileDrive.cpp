@@ -19,8 +19,6 @@ namespace disctool {
 
 namespace {
 
-constexpr int fileProfile = 0xffff;
-
 std::string because(const std::string& what) {
     return what + ": " + std::strerror(errno);
 }
@@ -125,8 +123,7 @@ std::int64_t FileDrive::room() const {
 Medium FileDrive::medium(const WriteIntent& /*intent*/) {
     Medium medium;
     medium.status = DiscStatus::Blank;
-    medium.kind = kindOfProfile(fileProfile);
-    medium.profile = fileProfile;
+    medium.kind = fileMedium;
     medium.profileName = "file";
     medium.canSimulate = true;
     medium.removable = false;

@@ -55,12 +55,11 @@ MediumVerdict write(const Medium& medium, const BurnRequest& request) {
     if (neededBytes(request.imageBytes) > medium.freeBytes) {
         return refuse(MediumProblem::NoSpace, medium, request);
     }
-    const MediumFamily family = familyOf(medium.kind);
     MediumVerdict verdict = act(MediumAction::Write);
     verdict.leaveAppendable = request.leaveAppendable && medium.multiSession;
     // A file takes data as fast as it comes; a real drive must never wait for it.
-    verdict.useFifo = family != MediumFamily::File;
-    verdict.kilobytesPerSecond = kilobytesPerSecond(family, request.speed);
+    verdict.useFifo = medium.kind != fileMedium;
+    verdict.kilobytesPerSecond = kilobytesPerSecond(familyOf(medium.kind), request.speed);
     return verdict;
 }
 
@@ -95,7 +94,8 @@ MediumVerdict blank(const Medium& medium, const DiscHistory& history, const Burn
     // A fast blank leaves a DVD-RW able to take one closed session only, and
     // some drives refuse it: blank fully then.
     const bool fully = history.triedFastBlank ||
-                       (request.leaveAppendable && medium.kind == MediumKind::DVDRWSequential);
+                       (request.leaveAppendable &&
+                        recordableMedium(medium.kind) == media::Medium::DVDMinusRWSequential);
     return act(fully ? MediumAction::EraseFully : MediumAction::EraseFast);
 }
 

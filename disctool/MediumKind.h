@@ -1,40 +1,31 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "media/MediumFacts.h"
+
+#include <optional>
 #include <string_view>
 
 namespace disctool {
 
-enum class MediumFamily { CD, DVD, BD, File, Unknown };
-
-// The medium in a drive, by the profile the drive reports (a file-backed
-// drive is libburn's own profile 0xffff).
-enum class MediumKind {
-    None, // no disc
-    CDROM,
-    CDR,
-    CDRW,
-    DVDROM,
-    DVDR,
-    DVDRDualLayer,
-    DVDRWSequential,
-    DVDRWRestrictedOverwrite,
-    DVDPlusR,
-    DVDPlusRDualLayer,
-    DVDPlusRW,
-    DVDRAM,
-    BDROM,
-    BDR,
-    BDRE,
-    File,
-    Other, // a profile libburn does not write
+// The medium in a drive, known by the profile the drive reports. What each
+// recordable medium is, the table of media facts says; anything else (a
+// pressed disc, a medium libburn does not write) is not written.
+struct MediumKind {
+    int profile = 0; // MMC profile number, 0 when there is no disc
+    friend bool operator==(const MediumKind&, const MediumKind&) = default;
 };
 
-MediumKind kindOfProfile(int profile);
-// The medium of a profile as emulated drive ids name it ("dvd+rw"); empty for
-// media that cannot be written or emulated, and for files.
-std::string_view mediumIdOf(int profile);
-MediumFamily familyOf(MediumKind kind);
+// libburn's file-backed drives report a profile of their own.
+inline constexpr MediumKind fileMedium{0xffff};
+
+// The recordable medium of the table; nothing for anything else.
+std::optional<media::Medium> recordableMedium(MediumKind kind);
+// The medium as emulated drive ids name it ("dvd+rw"); empty for media that
+// cannot be written or emulated, and for files.
+std::string_view mediumIdOf(MediumKind kind);
+// The family of a recordable medium; nothing for a file and the rest.
+std::optional<media::Family> familyOf(MediumKind kind);
 // libburn can write it.
 bool isWritable(MediumKind kind);
 // Must be blanked before it takes new data: CD-RW and sequential DVD-RW.

@@ -127,8 +127,7 @@ Medium probeMedium(burn_drive* drive, const WriteIntent& intent) {
     int profile = 0;
     std::array<char, 80> name{};
     if (burn_disc_get_profile(drive, &profile, name.data()) == 1) {
-        medium.kind = kindOfProfile(profile);
-        medium.profile = profile;
+        medium.kind = MediumKind{profile};
         medium.profileName = name.data();
     }
     burn_multi_caps* rawCaps = nullptr;
@@ -142,9 +141,10 @@ Medium probeMedium(burn_drive* drive, const WriteIntent& intent) {
     medium.freeBytes = burn_disc_available_space(drive, options.get());
     medium.pseudoOverwrite = burn_drive_get_bd_r_pow(drive) == 1;
     const std::int64_t formatCapacity = readFormats(drive, medium.formatting);
-    if (isOverwritable(medium.kind) || medium.kind == MediumKind::DVDRWSequential) {
+    const std::optional<media::Medium> recordable = recordableMedium(medium.kind);
+    if (isOverwritable(medium.kind) || recordable == media::Medium::DVDMinusRWSequential) {
         medium.capacityBytes = formatCapacity;
-    } else if (medium.kind == MediumKind::CDRW && medium.status != DiscStatus::Blank) {
+    } else if (recordable == media::Medium::CDRW && medium.status != DiscStatus::Blank) {
         medium.capacityBytes = atipCapacity(drive);
     } else if (medium.status == DiscStatus::Blank) {
         medium.capacityBytes = medium.freeBytes;

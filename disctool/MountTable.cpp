@@ -1,15 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "disctool/MountTable.h"
 
+#include <climits>
+#include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <memory>
+#include <mntent.h>
 #include <sys/stat.h>
 #include <utility>
 
 namespace disctool {
 
 namespace {
+
+// A line of the kernel's table holds two paths of up to PATH_MAX bytes, each
+// at most four times as long escaped, and the options after them.
+constexpr std::size_t lineCapacity = 16 * PATH_MAX;
 
 std::string canonical(const std::string& path) {
     const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
@@ -29,44 +35,27 @@ bool sameBlockDevice(const std::string& a, const std::string& b) {
 MountTable::MountTable(std::string tablePath)
     : tablePath_(std::move(tablePath)) {}
 
-std::string MountTable::decodeField(const std::string& field) {
-    std::string decoded;
-    for (std::size_t i = 0; i < field.size(); ++i) {
-        const bool octal = field[i] == '\\' && i + 3 < field.size() && field[i + 1] >= '0' &&
-                           field[i + 1] <= '3' && field[i + 2] >= '0' && field[i + 2] <= '7' &&
-                           field[i + 3] >= '0' && field[i + 3] <= '7';
-        if (octal) {
-            decoded.push_back(static_cast<char>((field[i + 1] - '0') * 64 +
-                                                (field[i + 2] - '0') * 8 + (field[i + 3] - '0')));
-            i += 3;
-        } else {
-            decoded.push_back(field[i]);
-        }
-    }
-    return decoded;
-}
-
 std::vector<std::string> MountTable::mountPointsOf(const std::string& device) const {
     std::vector<std::string> mountPoints;
-    std::ifstream table(tablePath_);
+    const std::unique_ptr<FILE, decltype(&::endmntent)> table(::setmntent(tablePath_.c_str(), "r"),
+                                                              &::endmntent);
+    if (!table) {
+        return mountPoints;
+    }
     const std::string wanted = canonical(device);
-    std::string line;
-    while (std::getline(table, line)) {
-        // Fields are separated by single blanks; within a field the kernel
-        // writes only blanks, tabs, line ends and backslashes in octal, so a
-        // vertical tab or a carriage return is part of a name.
-        const std::size_t sourceEnd = line.find(' ');
-        if (sourceEnd == std::string::npos || line.front() != '/') {
-            continue;
-        }
-        const std::string source = decodeField(line.substr(0, sourceEnd));
-        const std::string mountPoint =
-            line.substr(sourceEnd + 1, line.find(' ', sourceEnd + 1) - sourceEnd - 1);
-        if (mountPoint.empty()) {
+    std::vector<char> line(lineCapacity);
+    mntent entry{};
+    // getmntent_r decodes the octal escapes the kernel writes in a field.
+    while (::getmntent_r(table.get(), &entry, line.data(), static_cast<int>(line.size())) !=
+           nullptr) {
+        // Only a path names a device; "proc" or "server:/export" do not.
+        const std::string source = entry.mnt_fsname;
+        const std::string mountPoint = entry.mnt_dir;
+        if (!source.starts_with('/') || mountPoint.empty()) {
             continue;
         }
         if (canonical(source) == wanted || sameBlockDevice(source, device)) {
-            mountPoints.push_back(decodeField(mountPoint));
+            mountPoints.push_back(mountPoint);
         }
     }
     return mountPoints;

@@ -16,9 +16,6 @@ public:
     // are followed, so /dev/cdrom finds mounts of /dev/sr0).
     std::vector<std::string> mountPointsOf(const std::string& device) const;
 
-    // A field of the table with its octal escapes (\040 for a blank) decoded.
-    static std::string decodeField(const std::string& field);
-
 private:
     std::string tablePath_;
 };

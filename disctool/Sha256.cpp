@@ -2,9 +2,7 @@
 #include "disctool/Sha256.h"
 
 #include <algorithm>
-#include <array>
 #include <csignal>
-#include <openssl/evp.h>
 #include <pthread.h>
 
 namespace disctool {
@@ -17,13 +15,7 @@ constexpr std::size_t queueLimit = 4;
 
 } // namespace
 
-void Sha256::ContextFree::operator()(EVP_MD_CTX* context) const {
-    EVP_MD_CTX_free(context);
-}
-
-Sha256::Sha256()
-    : context_(EVP_MD_CTX_new()) {
-    failed_ = !context_ || EVP_DigestInit_ex(context_.get(), EVP_sha256(), nullptr) != 1;
+Sha256::Sha256() {
     filling_.reserve(blockBytes);
     hasher_ = std::thread([this] {
         // Signals are for the burn flow, which notices them on its own thread.
@@ -80,9 +72,8 @@ void Sha256::hashBlocks() {
         queued_.pop_front();
         hashing_ = true;
         lock.unlock();
-        const bool hashed = EVP_DigestUpdate(context_.get(), block.data(), block.size()) == 1;
+        hash_.add(block);
         lock.lock();
-        failed_ = failed_ || !hashed;
         hashing_ = false;
         spare_.push_back(std::move(block));
         changed_.notify_all();
@@ -100,24 +91,7 @@ std::string Sha256::hexDigest() {
         handOver(lock);
     }
     changed_.wait(lock, [this] { return queued_.empty() && !hashing_; });
-    if (failed_) {
-        return {};
-    }
-    // Finish a copy, so that more bytes may still be added.
-    const std::unique_ptr<EVP_MD_CTX, ContextFree> copy(EVP_MD_CTX_new());
-    std::array<unsigned char, EVP_MAX_MD_SIZE> digest{};
-    unsigned int length = 0;
-    if (!copy || EVP_MD_CTX_copy_ex(copy.get(), context_.get()) != 1 ||
-        EVP_DigestFinal_ex(copy.get(), digest.data(), &length) != 1) {
-        return {};
-    }
-    constexpr char hex[] = "0123456789abcdef";
-    std::string text;
-    for (unsigned int i = 0; i < length; ++i) {
-        text += hex[digest[i] >> 4];
-        text += hex[digest[i] & 0x0f];
-    }
-    return text;
+    return hash_.hexDigest();
 }
 
 } // namespace disctool

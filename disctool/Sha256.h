@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "digest/Hash.h"
+
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
-#include <memory>
 #include <mutex>
-#include <openssl/types.h>
 #include <span>
 #include <string>
 #include <thread>
@@ -15,7 +15,7 @@
 
 namespace disctool {
 
-// A running SHA-256 (OpenSSL's libcrypto) of bytes that may arrive on another
+// A running SHA-256 (digest::Hash) of bytes that may arrive on another
 // thread than the one that asks for the digest. The hashing runs on a thread
 // of its own, beside the writing or reading that feeds it: on a fast target
 // it would otherwise halve the throughput.
@@ -32,9 +32,6 @@ public:
     std::string hexDigest();
 
 private:
-    struct ContextFree {
-        void operator()(EVP_MD_CTX* context) const;
-    };
     using Block = std::vector<std::byte>;
 
     void hashBlocks();
@@ -49,8 +46,7 @@ private:
     bool hashing_ = false;
     bool stopping_ = false;
     std::int64_t bytes_ = 0;
-    bool failed_ = false;
-    std::unique_ptr<EVP_MD_CTX, ContextFree> context_; // the hashing thread's while hashing_
+    digest::Hash hash_{digest::Algorithm::Sha256}; // the hashing thread's while hashing_
     std::thread hasher_;
 };
 

@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "disctool/Speed.h"
 
-#include "media/MediumFacts.h"
-
 #include <cmath>
-#include <optional>
 
 namespace disctool {
 
@@ -12,24 +9,13 @@ namespace {
 
 // The bytes per second that speed fields count at the medium's 1x; nothing
 // for media without a nominal speed.
-std::optional<std::int64_t> speedFieldBytesAt1x(MediumFamily family) {
-    switch (family) {
-    case MediumFamily::CD:
-        return media::speedFieldBytesPerSecondAt1x(media::Family::CD);
-    case MediumFamily::DVD:
-        return media::speedFieldBytesPerSecondAt1x(media::Family::DVD);
-    case MediumFamily::BD:
-        return media::speedFieldBytesPerSecondAt1x(media::Family::BD);
-    case MediumFamily::File:
-    case MediumFamily::Unknown:
-        break;
-    }
-    return std::nullopt;
+std::optional<std::int64_t> speedFieldBytesAt1x(std::optional<media::Family> family) {
+    return family ? std::optional(media::speedFieldBytesPerSecondAt1x(*family)) : std::nullopt;
 }
 
 } // namespace
 
-int kilobytesPerSecond(MediumFamily family, int multiple) {
+int kilobytesPerSecond(std::optional<media::Family> family, int multiple) {
     const std::optional<std::int64_t> at1x = speedFieldBytesAt1x(family);
     if (multiple <= 0 || !at1x) {
         return 0;
@@ -38,7 +24,7 @@ int kilobytesPerSecond(MediumFamily family, int multiple) {
     return static_cast<int>((*at1x * multiple + 999) / 1000);
 }
 
-std::string describeSpeed(MediumFamily family, int kilobytesPerSecond) {
+std::string describeSpeed(std::optional<media::Family> family, int kilobytesPerSecond) {
     const std::string rate = std::to_string(kilobytesPerSecond) + " kB/s";
     const std::optional<std::int64_t> at1x = speedFieldBytesAt1x(family);
     if (!at1x) {

@@ -77,14 +77,12 @@ Sweep sweepOf(const BurnJob& job, Phase phase) {
 
 } // namespace
 
-std::optional<MediumKind> mediumKindNamed(std::string_view name) {
-    const std::optional<media::Medium> medium = media::mediumWithId(name);
-    if (!medium) {
-        return std::nullopt;
-    }
-    const media::MediumFacts& facts = media::factsOf(*medium);
-    return MediumKind{facts.family, facts.layers, media::closingSectors(facts), facts.maxWriteSpeed,
-                      facts.maxReadSpeed};
+BurnJob jobOn(const media::MediumFacts& medium) {
+    BurnJob job;
+    job.family = medium.family;
+    job.layers = medium.layers;
+    job.closingSectors = media::closingSectors(medium);
+    return job;
 }
 
 double userBytesPerSecondAt1x(Family family) {

@@ -3,8 +3,6 @@
 #include "media/MediumFacts.h"
 
 #include <cstdint>
-#include <optional>
-#include <string_view>
 #include <vector>
 
 namespace estimate {
@@ -29,17 +27,9 @@ struct BurnJob {
     bool verify = false;
 };
 
-// The family, layers and writing of a medium named as in emulated drive ids
-// ("cd-rw", "dvd+r-dl", "bd-re"); nothing for a name it does not know.
-struct MediumKind {
-    Family family;
-    int layers;
-    std::int64_t closingSectors;
-    // What current drives write and read it at at most, as multiples of 1x.
-    double usualWriteMultiple;
-    double usualReadMultiple;
-};
-std::optional<MediumKind> mediumKindNamed(std::string_view name);
+// A job on the medium: its family, layers and what closing its session
+// writes, as the table of media facts says; the rest as above.
+BurnJob jobOn(const media::MediumFacts& medium);
 
 // User data per second at 1x.
 double userBytesPerSecondAt1x(Family family);

@@ -19,7 +19,8 @@ while (($#)); do
 done
 
 "$root/scripts/install-dependencies.sh" bench
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DEMBERLIN_BUILD_BENCH=ON >/dev/null
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DEMBERLIN_BUILD_BENCH=ON \
+  -DEMBERLIN_WERROR=ON >/dev/null
 cmake --build "$build" --target emberlin-bench-pty emberlin-bench-startup emberlin-disctool-bench \
   emberlin-bench-soak emberlin-bench-estimate emberlin-bench-copies emberlin-bench-checksum
 

@@ -23,7 +23,7 @@ if ! command -v clang++ >/dev/null ||
   exit 0
 fi
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DEMBERLIN_BUILD_TESTS=OFF -DEMBERLIN_FUZZ=ON >/dev/null
+  -DEMBERLIN_BUILD_TESTS=OFF -DEMBERLIN_FUZZ=ON -DEMBERLIN_WERROR=ON >/dev/null
 cmake --build "$build" --target emberlin_fuzzers -j "$(nproc)"
 
 findings="$build/findings"

@@ -25,8 +25,12 @@ deb=$(echo "$build"/emberlin_*_*.deb)
 echo "built $deb"
 $check || exit 0
 
-# Errors fail; warnings are shown.
+# Errors fail; warnings are shown. The binaries must be hardened as Debian
+# expects: fortified, position independent, relocations read-only and bound
+# at start.
 lintian --fail-on error --tag-display-limit 0 "$deb"
+lintian --fail-on info --display-info \
+  --tags hardening-no-fortify-functions,hardening-no-pie,hardening-no-relro,hardening-no-bindnow "$deb"
 
 scratch=$(mktemp -d)
 app_pid=

@@ -13,7 +13,7 @@ export QT_QPA_PLATFORM=offscreen
 
 run_suite() {
   local folder=$1; shift
-  cmake -S "$root" -B "$folder" -G Ninja -DEMBERLIN_BUILD_BENCH=OFF "$@" >/dev/null
+  cmake -S "$root" -B "$folder" -G Ninja -DEMBERLIN_BUILD_BENCH=OFF -DEMBERLIN_WERROR=ON "$@" >/dev/null
   cmake --build "$folder" -j "$jobs"
   ctest --test-dir "$folder" --output-on-failure -j "$jobs"
 }

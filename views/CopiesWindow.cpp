@@ -3,6 +3,7 @@
 #include "tool/BurnState.h"
 #include "ui_CopiesWindow.h"
 #include "views/CopyBurnerRow.h"
+#include "views/DiscImageName.h"
 #include "views/DropZone.h"
 #include "views/SetUpForm.h"
 
@@ -16,6 +17,9 @@ CopiesWindow::CopiesWindow(QWidget* parent)
     , ui_(setUpForm<Ui::CopiesWindow>(this))
     , options_(*ui_->appendableCheckbox, *ui_->verifyCheckbox, *ui_->eraseCheckbox,
                *ui_->burnSpeedMenu) {
+    ui_->dropZone->setAccessibleDescription(
+        tr("Drop one disc image file (%1) here to burn copies of it.")
+            .arg(discImageExtensionChoice()));
     showImage(QString());
     fitBurningRows();
     keepBurnerRows({});
@@ -48,9 +52,10 @@ void CopiesWindow::fitBurningRows() {
 }
 
 void CopiesWindow::showImage(const QString& fileName) {
-    ui_->imageField->setText(fileName.isEmpty() ? tr("Drop a disc image here to burn copies of it\n"
-                                                     "(.iso, .img, .dmg or .toast)")
-                                                : fileName);
+    ui_->imageField->setText(fileName.isEmpty()
+                                 ? tr("Drop a disc image here to burn copies of it\n(%1)")
+                                       .arg(discImageExtensionChoice())
+                                 : fileName);
 }
 
 BurnChoices CopiesWindow::choices() const {
@@ -119,8 +124,8 @@ QString CopiesWindow::askReceiptsPath(const QString& suggested) {
 }
 
 void CopiesWindow::chooseImage() {
-    const QString image = QFileDialog::getOpenFileName(
-        this, tr("Choose Disc Image"), QString(), tr("Disc images (*.iso *.img *.dmg *.toast)"));
+    const QString image =
+        QFileDialog::getOpenFileName(this, tr("Choose Disc Image"), QString(), discImageFilter());
     if (!image.isEmpty())
         emit imageChosen(image);
 }

@@ -3,6 +3,7 @@
 #include "tool/BurnState.h"
 #include "ui_MainWindow.h"
 #include "views/BurnProgressBar.h"
+#include "views/DiscImageName.h"
 #include "views/DropZone.h"
 #include "views/SetUpForm.h"
 
@@ -23,6 +24,10 @@ MainWindow::MainWindow(QWidget* parent)
                 ui_->verifyCheckbox,    ui_->filenameField,      ui_->burnSpeedMenu,
                 ui_->burnerMenu,        ui_->dropZone,           ui_->reloadBurnersButton};
     prepareBurnProgress(*ui_->progressBar);
+    const QString extensions = discImageExtensionChoice();
+    ui_->dropZoneLabel->setText(tr("Drop a disc image here to burn it\n(%1)").arg(extensions));
+    ui_->dropZone->setAccessibleDescription(
+        tr("Drop one disc image file (%1) here to burn it.").arg(extensions));
     // The platform's own shortcuts (Ctrl+O, Cmd+Q, ...); a form holds one fixed key.
     ui_->openAction->setShortcuts(QKeySequence::Open);
     ui_->quitAction->setShortcuts(QKeySequence::Quit);
@@ -203,8 +208,8 @@ QString MainWindow::burnerTitle(int index) const {
 }
 
 void MainWindow::chooseFile() {
-    const QString image = QFileDialog::getOpenFileName(
-        this, tr("Open Disc Image"), QString(), tr("Disc images (*.iso *.img *.dmg *.toast)"));
+    const QString image =
+        QFileDialog::getOpenFileName(this, tr("Open Disc Image"), QString(), discImageFilter());
     if (!image.isEmpty())
         emit fileChosen({image});
 }

@@ -362,8 +362,8 @@ void EmberlinController::openFiles(const QStringList& files) {
     if (!isDiscImageName(path)) {
         alerts_.runCritical(tr("Not a disc image"),
                             tr("“%1” is not a disc image, so it was not burned. Emberlin "
-                               "burns .iso, .img, .dmg and .toast files.")
-                                .arg(fileNameOf(path)),
+                               "burns %2 files.")
+                                .arg(fileNameOf(path), discImageExtensionChoice()),
                             {tr("OK")});
         return;
     }

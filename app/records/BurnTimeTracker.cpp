@@ -1,5 +1,6 @@
 #include "app/records/BurnTimeTracker.h"
 
+#include "media/MediumFacts.h"
 #include "tool/BurnState.h"
 
 namespace emberlin {
@@ -75,14 +76,11 @@ void BurnTimeTracker::factReported(const QString& line, double now) {
 }
 
 void BurnTimeTracker::takeJob() {
-    const std::optional<estimate::MediumKind> kind =
-        estimate::mediumKindNamed(facts_.medium.toStdString());
-    if (!kind || !facts_.imageBytes)
+    const std::optional<media::Medium> named = media::mediumWithId(facts_.medium.toStdString());
+    if (!named || !facts_.imageBytes)
         return;
-    estimate::BurnJob job;
-    job.family = kind->family;
-    job.layers = kind->layers;
-    job.closingSectors = kind->closingSectors;
+    const media::MediumFacts& medium = media::factsOf(*named);
+    estimate::BurnJob job = estimate::jobOn(medium);
     job.capacityBytes = facts_.capacity.value_or(0);
     job.imageBytes = *facts_.imageBytes;
     // While erasing, before the tool says what the drive took, the speed
@@ -92,19 +90,19 @@ void BurnTimeTracker::takeJob() {
     bool speedKnown = true;
     if (facts_.writeKilobytesPerSecond) {
         job.writeMultiple = estimate::multipleOfKilobytesPerSecond(
-            kind->family, static_cast<double>(*facts_.writeKilobytesPerSecond));
+            medium.family, static_cast<double>(*facts_.writeKilobytesPerSecond));
     } else if (phase_ != Phase::Erase) {
         return;
     } else {
         bool numeric = false;
         const double asked = speedValueForTitle(choices_.speedTitle).toDouble(&numeric);
-        job.writeMultiple = numeric ? asked : kind->usualWriteMultiple;
+        job.writeMultiple = numeric ? asked : medium.maxWriteSpeed;
         speedKnown = numeric;
     }
     job.readMultiple = facts_.readKilobytesPerSecond
                            ? estimate::multipleOfKilobytesPerSecond(
-                                 kind->family, static_cast<double>(*facts_.readKilobytesPerSecond))
-                           : kind->usualReadMultiple;
+                                 medium.family, static_cast<double>(*facts_.readKilobytesPerSecond))
+                           : medium.maxReadSpeed;
     job.erase = eraseKindOf(facts_.erase);
     job.verify = choices_.verify;
     job_ = job;

@@ -1,19 +1,21 @@
 #include "app/records/ImageDigest.h"
 
 #include "app/records/RegularFile.h"
+#include "digest/Hash.h"
 
-#include <QByteArray>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
-#include <openssl/evp.h>
+#include <optional>
+#include <span>
 #include <system_error>
 #include <thread>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace emberlin {
 
@@ -28,50 +30,30 @@ struct ImageDigest::Run {
     bool finished = false;
 };
 
-namespace {
-
-using HashContext = std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)>;
-
-HashContext hashWith(const EVP_MD* algorithm) {
-    HashContext hash(EVP_MD_CTX_new(), &EVP_MD_CTX_free);
-    if (hash && EVP_DigestInit_ex(hash.get(), algorithm, nullptr) != 1)
-        hash.reset();
-    return hash;
-}
-
-QString finalHex(EVP_MD_CTX* hash) {
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    if (EVP_DigestFinal_ex(hash, digest, &length) != 1)
-        return {};
-    return QString::fromLatin1(
-        QByteArray(reinterpret_cast<const char*>(digest), static_cast<qsizetype>(length)).toHex());
-}
-
-} // namespace
-
 ImageDigests digestsOfImage(const QString& path, bool withSha512,
                             const std::atomic<bool>& cancelled) {
     QString problem;
     const posix::FileDescriptor file = openRegularFile(path, problem);
-    HashContext sha256 = hashWith(EVP_sha256());
-    HashContext sha512 =
-        withSha512 ? hashWith(EVP_sha512()) : HashContext(nullptr, &EVP_MD_CTX_free);
-    if (!file || !sha256 || (withSha512 && !sha512))
+    if (!file)
         return {};
-    QByteArray block(4 << 20, Qt::Uninitialized);
+    digest::Hash sha256(digest::Algorithm::Sha256);
+    std::optional<digest::Hash> sha512;
+    if (withSha512)
+        sha512.emplace(digest::Algorithm::Sha512);
+    std::vector<std::byte> block(4 << 20);
     while (!cancelled) {
-        const ssize_t got = ::read(file.get(), block.data(), static_cast<size_t>(block.size()));
+        const ssize_t got = ::read(file.get(), block.data(), block.size());
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
             return {};
         if (got == 0)
-            return {finalHex(sha256.get()), sha512 ? finalHex(sha512.get()) : QString()};
-        const auto size = static_cast<size_t>(got);
-        if (EVP_DigestUpdate(sha256.get(), block.constData(), size) != 1 ||
-            (sha512 && EVP_DigestUpdate(sha512.get(), block.constData(), size) != 1))
-            return {};
+            return {QString::fromStdString(sha256.hexDigest()),
+                    sha512 ? QString::fromStdString(sha512->hexDigest()) : QString()};
+        const auto read = std::span(block).first(static_cast<std::size_t>(got));
+        sha256.add(read);
+        if (sha512)
+            sha512->add(read);
     }
     return {};
 }

@@ -160,6 +160,18 @@
     </message>
 </context>
 <context>
+    <name>DiscImageName</name>
+    <message>
+        <source>%1 or %2</source>
+        <extracomment>The last of a list of file name extensions joined to the others (&quot;.iso, .img, .dmg&quot;).</extracomment>
+        <translation>%1 oder %2</translation>
+    </message>
+    <message>
+        <source>Disc images (%1)</source>
+        <translation>Disc-Images (%1)</translation>
+    </message>
+</context>
+<context>
     <name>LinkSafeFileWrite</name>
     <message>
         <source>A symbolic link has this name, and it could lead anywhere. Choose another name.</source>
@@ -328,10 +340,6 @@
         <translation>Image</translation>
     </message>
     <message>
-        <source>Drop one disc image file (.iso, .img, .dmg or .toast) here to burn copies of it.</source>
-        <translation>Legen Sie hier eine Disc-Image-Datei (.iso, .img, .dmg oder .toast) ab, um Kopien davon zu brennen.</translation>
-    </message>
-    <message>
         <source>Choose &amp;Image…</source>
         <translation>&amp;Image wählen…</translation>
     </message>
@@ -388,12 +396,6 @@
         <translation>&amp;Brennen</translation>
     </message>
     <message>
-        <source>Drop a disc image here to burn copies of it
-(.iso, .img, .dmg or .toast)</source>
-        <translation>Legen Sie hier ein Disc-Image ab, um Kopien davon zu brennen
-(.iso, .img, .dmg oder .toast)</translation>
-    </message>
-    <message>
         <source>Save Burn Receipts</source>
         <translation>Brennprotokolle sichern</translation>
     </message>
@@ -406,8 +408,14 @@
         <translation>Disc-Image wählen</translation>
     </message>
     <message>
-        <source>Disc images (*.iso *.img *.dmg *.toast)</source>
-        <translation>Disc-Images (*.iso *.img *.dmg *.toast)</translation>
+        <source>Drop one disc image file (%1) here to burn copies of it.</source>
+        <translation>Legen Sie hier eine Disc-Image-Datei (%1) ab, um Kopien davon zu brennen.</translation>
+    </message>
+    <message>
+        <source>Drop a disc image here to burn copies of it
+(%1)</source>
+        <translation>Legen Sie hier ein Disc-Image ab, um Kopien davon zu brennen
+(%1)</translation>
     </message>
 </context>
 <context>
@@ -585,10 +593,6 @@
         <translation>Kein Disc-Image</translation>
     </message>
     <message>
-        <source>“%1” is not a disc image, so it was not burned. Emberlin burns .iso, .img, .dmg and .toast files.</source>
-        <translation>„%1“ ist kein Disc-Image und wurde deshalb nicht gebrannt. Emberlin brennt .iso-, .img-, .dmg- und .toast-Dateien.</translation>
-    </message>
-    <message>
         <source>A burn is in progress</source>
         <translation>Es wird gerade gebrannt</translation>
     </message>
@@ -611,6 +615,10 @@
     <message>
         <source>“%1” does not match its %2 in %3.</source>
         <translation>„%1“ stimmt nicht mit seinem %2 in %3 überein.</translation>
+    </message>
+    <message>
+        <source>“%1” is not a disc image, so it was not burned. Emberlin burns %2 files.</source>
+        <translation>„%1“ ist kein Disc-Image und wurde deshalb nicht gebrannt. Emberlin brennt Dateien mit der Endung %2.</translation>
     </message>
 </context>
 <context>
@@ -644,16 +652,6 @@
     <message>
         <source>Drop zone</source>
         <translation>Ablagefläche</translation>
-    </message>
-    <message>
-        <source>Drop one disc image file (.iso, .img, .dmg or .toast) here to burn it.</source>
-        <translation>Legen Sie hier eine Disc-Image-Datei (.iso, .img, .dmg oder .toast) ab, um sie zu brennen.</translation>
-    </message>
-    <message>
-        <source>Drop a disc image here to burn it
-(.iso, .img, .dmg or .toast)</source>
-        <translation>Disc-Image hier ablegen, um es zu brennen
-(.iso, .img, .dmg oder .toast)</translation>
     </message>
     <message>
         <source>Burn progress</source>
@@ -748,10 +746,6 @@
         <translation>Disc-Image öffnen</translation>
     </message>
     <message>
-        <source>Disc images (*.iso *.img *.dmg *.toast)</source>
-        <translation>Disc-Images (*.iso *.img *.dmg *.toast)</translation>
-    </message>
-    <message>
         <source>Speed and time left</source>
         <translation>Geschwindigkeit und verbleibende Zeit</translation>
     </message>
@@ -786,6 +780,16 @@
     <message>
         <source>Choose a burner</source>
         <translation>Brenner wählen</translation>
+    </message>
+    <message>
+        <source>Drop a disc image here to burn it
+(%1)</source>
+        <translation>Disc-Image hier ablegen, um es zu brennen
+(%1)</translation>
+    </message>
+    <message>
+        <source>Drop one disc image file (%1) here to burn it.</source>
+        <translation>Legen Sie hier eine Disc-Image-Datei (%1) ab, um sie zu brennen.</translation>
     </message>
 </context>
 <context>

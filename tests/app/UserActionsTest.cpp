@@ -71,7 +71,7 @@ TEST_F(UserActionsTest, AFileThatIsNoDiscImageIsRefusedAndNothingIsBurned) {
     EXPECT_EQ(harness.alerts.shown.at(0),
               (RecordingAlerts::Alert{"Not a disc image",
                                       "“notes.txt” is not a disc image, so it was not burned. "
-                                      "Emberlin burns .iso, .img, .dmg and .toast files.",
+                                      "Emberlin burns .iso, .img, .dmg or .toast files.",
                                       {"OK"}}));
     EXPECT_TRUE(harness.fake.burnCalls().empty());
     EXPECT_EQ(harness.status(), "before");

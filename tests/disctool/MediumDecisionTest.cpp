@@ -106,7 +106,7 @@ TEST(MediumDecision, EveryProfileInEveryStateForEveryRequest) {
             }
             Medium medium;
             medium.status = columns[column].second;
-            medium.kind = kindOfProfile(row.profile);
+            medium.kind = MediumKind{row.profile};
             medium.holdsData = column > 0 && !row.overwritable;
             medium.content =
                 column > 0 && row.overwritable ? DiscContent::Iso9660 : DiscContent::Unexamined;
@@ -213,7 +213,7 @@ TEST(MediumDecision, WaitingRoomFormattingAndBlanking) {
         };
         Medium medium;
         medium.status = c.status;
-        medium.kind = kindOfProfile(c.profile);
+        medium.kind = MediumKind{c.profile};
         medium.profileName = "disc";
         medium.formatting =
             has(c.facts, "unformatted") ? Formatting::Unformatted : Formatting::Formatted;
@@ -246,24 +246,24 @@ TEST(MediumDecision, WaitingRoomFormattingAndBlanking) {
 }
 
 TEST(Speed, MultiplesOfTheMediumsOneXAndBack) {
+    using media::Family;
     struct Case {
-        MediumFamily family;
+        std::optional<Family> family;
         int multiple;
         int expected;
     };
     const std::vector<Case> cases = {
-        {MediumFamily::CD, 1, 177},    {MediumFamily::CD, 4, 706},     {MediumFamily::CD, 24, 4234},
-        {MediumFamily::DVD, 1, 1385},  {MediumFamily::DVD, 16, 22160}, {MediumFamily::BD, 2, 8992},
-        {MediumFamily::BD, 16, 71930}, {MediumFamily::CD, 0, 0},       {MediumFamily::File, 8, 0},
-        {MediumFamily::Unknown, 4, 0},
+        {Family::CD, 1, 177},    {Family::CD, 4, 706},     {Family::CD, 24, 4234},
+        {Family::DVD, 1, 1385},  {Family::DVD, 16, 22160}, {Family::BD, 2, 8992},
+        {Family::BD, 16, 71930}, {Family::CD, 0, 0},       {std::nullopt, 8, 0},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(kilobytesPerSecond(c.family, c.multiple), c.expected)
-            << static_cast<int>(c.family) << " x" << c.multiple;
+            << (c.family ? static_cast<int>(*c.family) : -1) << " x" << c.multiple;
     }
-    EXPECT_EQ(describeSpeed(MediumFamily::DVD, 22160), "16.0x (22160 kB/s)");
-    EXPECT_EQ(describeSpeed(MediumFamily::CD, 1764), "10.0x (1764 kB/s)");
-    EXPECT_EQ(describeSpeed(MediumFamily::File, 5000), "5000 kB/s");
+    EXPECT_EQ(describeSpeed(Family::DVD, 22160), "16.0x (22160 kB/s)");
+    EXPECT_EQ(describeSpeed(Family::CD, 1764), "10.0x (1764 kB/s)");
+    EXPECT_EQ(describeSpeed(std::nullopt, 5000), "5000 kB/s");
 }
 
 } // namespace

@@ -50,17 +50,12 @@ TEST(BurnJobTest, TimesOfMediaSpeedsAndSizes) {
     };
     // clang-format on
     for (const Case& c : cases) {
-        const MediumKind kind = *mediumKindNamed(c.medium);
-        BurnJob job{kind.family,
-                    kind.layers,
-                    kind.closingSectors,
-                    0,
-                    static_cast<std::int64_t>(c.bytes),
-                    multipleOfKilobytesPerSecond(kind.family, c.kilobytesPerSecond),
-                    1,
-                    c.erase,
-                    c.verify};
-        job.readMultiple = job.writeMultiple;
+        BurnJob job = jobOn(media::factsOf(*media::mediumWithId(c.medium)));
+        job.imageBytes = static_cast<std::int64_t>(c.bytes);
+        job.writeMultiple = job.readMultiple =
+            multipleOfKilobytesPerSecond(job.family, c.kilobytesPerSecond);
+        job.erase = c.erase;
+        job.verify = c.verify;
         EXPECT_NEAR(jobSeconds(job), c.seconds, c.seconds * 0.002) << c.medium;
     }
     // A CD at 24x reaches 24x only at the rim: a small image near the hub
@@ -77,5 +72,4 @@ TEST(BurnJobTest, TimesOfMediaSpeedsAndSizes) {
     single.layers = 1;
     single.capacityBytes = single.imageBytes = 2295104 * 2048LL;
     EXPECT_NEAR(jobSeconds(dual) - 1.0, 2 * (jobSeconds(single) - 1.0), 0.5);
-    EXPECT_FALSE(mediumKindNamed("floppy"));
 }

@@ -3,6 +3,7 @@
 #include "disctool/MountTable.h"
 #include "tests/fuzz/FuzzCheck.h"
 
+#include <climits>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -24,11 +25,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const int table = ::memfd_create("mounts", 0);
     static const std::string device = "/proc/self/fd/" + std::to_string(table);
     FuzzedDataProvider input(data, size);
-    std::string mountPoint = '/' + input.ConsumeRandomLengthString();
-    std::replace(mountPoint.begin(), mountPoint.end(), '\0', '_');
-    const std::string text = input.ConsumeRandomLengthString() + '\n' + device + ' ' +
+    // A path holds no NUL and is shorter than PATH_MAX; nor does the kernel
+    // write a NUL anywhere else in the table.
+    const auto withoutNul = [](std::string bytes) {
+        std::replace(bytes.begin(), bytes.end(), '\0', '_');
+        return bytes;
+    };
+    const std::string mountPoint = withoutNul('/' + input.ConsumeRandomLengthString(PATH_MAX - 2));
+    const std::string text = withoutNul(input.ConsumeRandomLengthString()) + '\n' + device + ' ' +
                              escaped(mountPoint) + " iso9660 ro,nosuid 0 0\n" +
-                             input.ConsumeRemainingBytesAsString();
+                             withoutNul(input.ConsumeRemainingBytesAsString());
     check(::ftruncate(table, 0) == 0 &&
               ::pwrite(table, text.data(), text.size(), 0) == ssize_t(text.size()),
           "the table is written");

@@ -47,17 +47,13 @@ TEST(ModelAgreement, EstimateAndEmulatedDriveAgreeOnEveryMediumWithinTwoPerCent)
             const std::int64_t imageSectors = facts.capacity * 3 / 4;
 
             // The job as the tool's fact lines describe it.
-            const estimate::MediumKind kind = *estimate::mediumKindNamed(facts.id);
-            estimate::BurnJob job;
-            job.family = kind.family;
-            job.layers = kind.layers;
-            job.closingSectors = kind.closingSectors;
+            estimate::BurnJob job = estimate::jobOn(facts);
             job.capacityBytes = facts.capacity * media::sectorBytes;
             job.imageBytes = imageSectors * media::sectorBytes;
-            job.writeMultiple =
-                estimate::multipleOfKilobytesPerSecond(kind.family, drive.currentWriteSpeed(facts));
+            job.writeMultiple = estimate::multipleOfKilobytesPerSecond(
+                facts.family, drive.currentWriteSpeed(facts));
             job.readMultiple =
-                estimate::multipleOfKilobytesPerSecond(kind.family, drive.readSpeed(facts));
+                estimate::multipleOfKilobytesPerSecond(facts.family, drive.readSpeed(facts));
             job.verify = true;
 
             struct Compared {
