@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <functional>
+#include <span>
 #include <sys/stat.h>
 
 namespace emulator {
@@ -222,6 +224,212 @@ std::optional<std::string> describeDiscs(const Lists& lists, std::vector<DiscDes
     return std::nullopt;
 }
 
+// One parameter of an id as it is read: its key and value, and where what
+// it says goes. A reader returns false with `problem` saying what is wrong.
+struct Reading {
+    std::string_view key;
+    std::string_view value;
+    bool hasValue;
+    DriveConfig& config;
+    Lists& lists;
+    std::string& problem;
+
+    bool bad(std::string_view item) const {
+        problem = "invalid value \"" + std::string(item) + "\" for " + std::string(key);
+        return false;
+    }
+    // False with `problem` set when `text` was not a value in `range`.
+    bool took(Parsed parsed, std::string_view text, const Range& range) const {
+        if (parsed == Parsed::Invalid) {
+            bad(text);
+        } else if (parsed == Parsed::OutOfRange) {
+            problem = "value \"" + std::string(text) + "\" for " + std::string(key) +
+                      " is out of range (at most " + std::string(range.written) + ")";
+        }
+        return parsed == Parsed::Ok;
+    }
+};
+
+using Reader = std::function<bool(const Reading&)>;
+
+// A comma list of numbers in `units` within `range`, each divided by `per`.
+Reader numbers(std::vector<std::int64_t> Lists::*list, std::span<const Unit> units,
+               const Range& range, std::int64_t per) {
+    return [=](const Reading& reading) {
+        std::vector<std::int64_t>& into = reading.lists.*list;
+        into.clear();
+        for (const std::string_view item : split(reading.value, ',')) {
+            std::int64_t number = 0;
+            if (!reading.took(parseQuantity(item, units, range, number), item, range)) {
+                return false;
+            }
+            into.push_back(number / per);
+        }
+        return true;
+    };
+}
+
+Reader trigger(std::optional<Trigger> DriveConfig::*field) {
+    return [field](const Reading& reading) {
+        Range range{};
+        return reading.took(parseTrigger(reading.value, reading.config.*field, range),
+                            reading.value, range);
+    };
+}
+
+Reader rate(std::optional<Rate> DriveConfig::*field) {
+    return [field](const Reading& reading) {
+        Range range{};
+        return reading.took(parseRate(reading.value, reading.config.*field, range), reading.value,
+                            range);
+    };
+}
+
+// A sector counted from the start of the track written or read.
+Reader sector(std::optional<std::int64_t> DriveConfig::*field) {
+    return [field](const Reading& reading) {
+        std::int64_t sector = 0;
+        if (!reading.took(parseQuantity(reading.value, countUnits, sectorRange, sector),
+                          reading.value, sectorRange)) {
+            return false;
+        }
+        reading.config.*field = sector;
+        return true;
+    };
+}
+
+// A parameter without a value that turns something on.
+Reader flag(bool& (*on)(const Reading&)) {
+    return [on](const Reading& reading) {
+        if (reading.hasValue) {
+            return reading.bad(reading.value);
+        }
+        on(reading) = true;
+        return true;
+    };
+}
+
+// A comma list of items each `parse` takes, or refuses with nullopt.
+template <typename T>
+Reader items(std::vector<T>& (*into)(const Reading&),
+             std::optional<T> (*parse)(std::string_view item)) {
+    return [into, parse](const Reading& reading) {
+        std::vector<T>& list = into(reading);
+        list.clear();
+        for (const std::string_view item : split(reading.value, ',')) {
+            const std::optional<T> parsed = parse(item);
+            if (!parsed) {
+                return reading.bad(item);
+            }
+            list.push_back(*parsed);
+        }
+        return true;
+    };
+}
+
+bool readUnreadable(const Reading& reading) {
+    const std::size_t dash = reading.value.find('-');
+    const std::string_view first = reading.value.substr(0, dash);
+    const std::string_view last =
+        dash == std::string_view::npos ? first : reading.value.substr(dash + 1);
+    SectorRange range;
+    if (!reading.took(parseQuantity(first, countUnits, sectorRange, range.first), reading.value,
+                      sectorRange) ||
+        !reading.took(parseQuantity(last, countUnits, sectorRange, range.last), reading.value,
+                      sectorRange)) {
+        return false;
+    }
+    if (range.last < range.first) {
+        return reading.bad(reading.value);
+    }
+    reading.config.unreadable = range;
+    return true;
+}
+
+// Every parameter an id may have, by its key.
+const std::vector<std::pair<std::string_view, Reader>>& readers() {
+    static const std::vector<std::pair<std::string_view, Reader>> all{
+        {"medium", items<Medium>(
+                       [](const Reading& r) -> auto& { return r.lists.media; }, mediumWithId)},
+        {"state", items<DiscState>(
+                      [](const Reading& r) -> auto& { return r.lists.states; }, parseState)},
+        {"capacity", numbers(&Lists::capacities, sizeUnits, sizeRange, sectorBytes)},
+        {"used", numbers(&Lists::used, sizeUnits, sizeRange, sectorBytes)},
+        {"sessions", numbers(&Lists::sessions, countUnits, sessionRange, 1)},
+        {"insert-after",
+         [](const Reading& reading) {
+             std::optional<Trigger> trigger;
+             Range range{};
+             if (!reading.took(parseTrigger(reading.value, trigger, range), reading.value, range)) {
+                 return false;
+             }
+             reading.config.insertAfter = *trigger;
+             return true;
+         }},
+        {"no-medium-for", trigger(&DriveConfig::noMediumFor)},
+        {"erase-time", trigger(&DriveConfig::eraseTime)},
+        {"resume", trigger(&DriveConfig::resume)},
+        // Without a value: never ready.
+        {"unready",
+         [](const Reading& reading) {
+             if (!reading.hasValue) {
+                 reading.config.unready = Trigger::never();
+                 return true;
+             }
+             return trigger(&DriveConfig::unready)(reading);
+         }},
+        {"rate", rate(&DriveConfig::rate)},
+        {"top-speed", rate(&DriveConfig::topSpeed)},
+        {"contents",
+         [](const Reading& reading) {
+             reading.lists.contents = split(reading.value, ',');
+             return true;
+         }},
+        {"stall-on",
+         [](const Reading& reading) {
+             reading.config.stallOn = parseOpcode(reading.value);
+             return reading.config.stallOn || reading.bad(reading.value);
+         }},
+        {"refuse", items<std::uint8_t>(
+                       [](const Reading& r) -> auto& { return r.config.refused; }, parseOpcode)},
+        {"log",
+         [](const Reading& reading) {
+             if (reading.value.empty()) {
+                 return reading.bad(reading.value);
+             }
+             reading.config.log = std::string(reading.value);
+             return true;
+         }},
+        {"tray",
+         [](const Reading& reading) {
+             if (reading.value != "manual" && reading.value != "motorised") {
+                 return reading.bad(reading.value);
+             }
+             reading.config.manualTray = reading.value == "manual";
+             return true;
+         }},
+        {"no-fast-blank", flag([](const Reading& r) -> bool& { return r.config.noFastBlank; })},
+        {"cache", flag([](const Reading& r) -> bool& { return r.config.cache; })},
+        {"pow", flag([](const Reading& r) -> bool& { return r.lists.pseudoOverwrite; })},
+        {"denied", flag([](const Reading& r) -> bool& { return r.config.denied; })},
+        {"unreadable", readUnreadable},
+        {"busy",
+         [](const Reading& reading) {
+             if (!reading.value.empty() && reading.value != "1" && reading.value != "0") {
+                 return reading.bad(reading.value);
+             }
+             reading.config.busy = reading.value != "0";
+             return true;
+         }},
+        {"lost-at", sector(&DriveConfig::lostAt)},
+        {"fail-at-sector", sector(&DriveConfig::failAt)},
+        {"bad-sector", sector(&DriveConfig::badSector)},
+        {"stall-at", sector(&DriveConfig::stallAt)},
+        {"stall-read-at", sector(&DriveConfig::stallReadAt)},
+    };
+    return all;
+}
+
 } // namespace
 
 std::int64_t DiscContents::sectors() const {
@@ -256,21 +464,6 @@ std::optional<DriveConfig> DriveConfig::parse(std::string_view id, std::string& 
         problem = "an emulated drive needs a file: sim:PATH";
         return std::nullopt;
     }
-    const auto bad = [&problem](std::string_view key, std::string_view value) {
-        problem = "invalid value \"" + std::string(value) + "\" for " + std::string(key);
-        return std::nullopt;
-    };
-    // False with `problem` set when `text` was not a value of `key` in `range`.
-    const auto took = [&problem](Parsed parsed, std::string_view key, std::string_view text,
-                                 const Range& range) {
-        if (parsed == Parsed::Invalid) {
-            problem = "invalid value \"" + std::string(text) + "\" for " + std::string(key);
-        } else if (parsed == Parsed::OutOfRange) {
-            problem = "value \"" + std::string(text) + "\" for " + std::string(key) +
-                      " is out of range (at most " + std::string(range.written) + ")";
-        }
-        return parsed == Parsed::Ok;
-    };
     const std::string_view parameters =
         query == std::string_view::npos ? std::string_view() : id.substr(query + 1);
     Lists lists;
@@ -282,131 +475,13 @@ std::optional<DriveConfig> DriveConfig::parse(std::string_view id, std::string& 
         const std::string_view key = parameter.substr(0, equals);
         const bool hasValue = equals != std::string_view::npos;
         const std::string_view value = hasValue ? parameter.substr(equals + 1) : std::string_view();
-        if (key == "medium") {
-            lists.media.clear();
-            for (const std::string_view item : split(value, ',')) {
-                const std::optional<Medium> medium = mediumWithId(item);
-                if (!medium) {
-                    return bad(key, item);
-                }
-                lists.media.push_back(*medium);
-            }
-        } else if (key == "state") {
-            lists.states.clear();
-            for (const std::string_view item : split(value, ',')) {
-                const std::optional<DiscState> state = parseState(item);
-                if (!state) {
-                    return bad(key, item);
-                }
-                lists.states.push_back(*state);
-            }
-        } else if (key == "capacity" || key == "used" || key == "sessions") {
-            const bool sessions = key == "sessions";
-            std::vector<std::int64_t>& list = key == "capacity" ? lists.capacities
-                                              : sessions        ? lists.sessions
-                                                                : lists.used;
-            const Range& range = sessions ? sessionRange : sizeRange;
-            list.clear();
-            for (const std::string_view item : split(value, ',')) {
-                std::int64_t number = 0;
-                if (!took(sessions ? parseQuantity(item, countUnits, range, number)
-                                   : parseQuantity(item, sizeUnits, range, number),
-                          key, item, range)) {
-                    return std::nullopt;
-                }
-                list.push_back(sessions ? number : number / sectorBytes);
-            }
-        } else if (key == "insert-after" || key == "no-medium-for" || key == "erase-time" ||
-                   key == "resume" || (key == "unready" && hasValue)) {
-            std::optional<Trigger> trigger;
-            Range range{};
-            if (!took(parseTrigger(value, trigger, range), key, value, range)) {
-                return std::nullopt;
-            }
-            if (key == "insert-after") {
-                config.insertAfter = *trigger;
-            } else {
-                (key == "no-medium-for" ? config.noMediumFor
-                 : key == "erase-time"  ? config.eraseTime
-                 : key == "resume"      ? config.resume
-                                        : config.unready) = trigger;
-            }
-        } else if (key == "unready") {
-            config.unready = Trigger::never();
-        } else if (key == "rate" || key == "top-speed") {
-            Range range{};
-            if (!took(parseRate(value, key == "rate" ? config.rate : config.topSpeed, range), key,
-                      value, range)) {
-                return std::nullopt;
-            }
-        } else if (key == "contents") {
-            lists.contents = split(value, ',');
-        } else if (key == "stall-on") {
-            config.stallOn = parseOpcode(value);
-            if (!config.stallOn) {
-                return bad(key, value);
-            }
-        } else if (key == "refuse") {
-            for (const std::string_view item : split(value, ',')) {
-                const std::optional<std::uint8_t> opcode = parseOpcode(item);
-                if (!opcode) {
-                    return bad(key, item);
-                }
-                config.refused.push_back(*opcode);
-            }
-        } else if (key == "log") {
-            if (value.empty()) {
-                return bad(key, value);
-            }
-            config.log = std::string(value);
-        } else if (key == "tray") {
-            if (value != "manual" && value != "motorised") {
-                return bad(key, value);
-            }
-            config.manualTray = value == "manual";
-        } else if (key == "no-fast-blank" || key == "cache" || key == "pow" || key == "denied") {
-            if (hasValue) {
-                return bad(key, value);
-            }
-            (key == "no-fast-blank" ? config.noFastBlank
-             : key == "cache"       ? config.cache
-             : key == "pow"         ? lists.pseudoOverwrite
-                                    : config.denied) = true;
-        } else if (key == "unreadable") {
-            const std::size_t dash = value.find('-');
-            const std::string_view first = value.substr(0, dash);
-            const std::string_view last =
-                dash == std::string_view::npos ? first : value.substr(dash + 1);
-            SectorRange range;
-            if (!took(parseQuantity(first, countUnits, sectorRange, range.first), key, value,
-                      sectorRange) ||
-                !took(parseQuantity(last, countUnits, sectorRange, range.last), key, value,
-                      sectorRange)) {
-                return std::nullopt;
-            }
-            if (range.last < range.first) {
-                return bad(key, value);
-            }
-            config.unreadable = range;
-        } else if (key == "busy") {
-            if (!value.empty() && value != "1" && value != "0") {
-                return bad(key, value);
-            }
-            config.busy = value != "0";
-        } else if (key == "lost-at" || key == "fail-at-sector" || key == "bad-sector" ||
-                   key == "stall-at" || key == "stall-read-at") {
-            std::int64_t sector = 0;
-            if (!took(parseQuantity(value, countUnits, sectorRange, sector), key, value,
-                      sectorRange)) {
-                return std::nullopt;
-            }
-            (key == "lost-at"          ? config.lostAt
-             : key == "fail-at-sector" ? config.failAt
-             : key == "bad-sector"     ? config.badSector
-             : key == "stall-at"       ? config.stallAt
-                                       : config.stallReadAt) = sector;
-        } else {
+        const auto reader = std::find_if(readers().begin(), readers().end(),
+                                         [key](const auto& known) { return known.first == key; });
+        if (reader == readers().end()) {
             problem = "unknown parameter \"" + std::string(key) + "\"";
+            return std::nullopt;
+        }
+        if (!reader->second(Reading{key, value, hasValue, config, lists, problem})) {
             return std::nullopt;
         }
     }
