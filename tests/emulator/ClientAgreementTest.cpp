@@ -107,7 +107,8 @@ const std::vector<Client>& clients() {
              // A blank disc's next writable address goes without saying.
              return Profile | Status | (disc.sessions() ? Tracks : 0) |
                     (disc.room() ? FreeBlocks : 0) |
-                    (disc.state == "appendable" ? NextWritable : 0);
+                    (disc.state == "appendable" ? NextWritable : 0) |
+                    (disc.formatted() ? Formatted : 0);
          }},
         {"cdrskin",
          {{EMBERLIN_CDRSKIN, {"dev=DRIVE", "-atip", "-toc"}}},
@@ -133,7 +134,8 @@ const std::vector<Client>& clients() {
          mediainfoReport,
          [](const Seen& disc) {
              return Profile | Status | (disc.sessions() ? Tracks | LeadOut : 0) |
-                    (disc.room() ? NextWritable | FreeBlocks : 0);
+                    (disc.room() ? NextWritable | FreeBlocks : 0) |
+                    (disc.formatted() ? Formatted : 0);
          }},
         // sg3-utils: the current profile from GET CONFIGURATION's header, and
         // READ CAPACITY, which on a formatted disc is what it was formatted to.
