@@ -28,13 +28,27 @@ constexpr const char* discs[] = {
     "state=empty",
 };
 
-const std::filesystem::path& folder() {
-    static const std::filesystem::path made = [] {
-        std::string name = (std::filesystem::temp_directory_path() / "drive-commands-XXXXXX");
+// A folder of its own for the discs, gone when the fuzzer ends.
+class ScratchFolder {
+public:
+    ScratchFolder() {
+        std::string name = std::filesystem::temp_directory_path() / "drive-commands-XXXXXX";
         check(::mkdtemp(name.data()) != nullptr, "a folder for the discs");
-        return std::filesystem::path(name);
-    }();
-    return made;
+        path_ = name;
+    }
+    ~ScratchFolder() { std::filesystem::remove_all(path_); }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+const std::filesystem::path& folder() {
+    static const ScratchFolder made;
+    return made.path();
 }
 
 } // namespace
