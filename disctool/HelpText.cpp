@@ -82,7 +82,7 @@ Device ids:
                              STREAMING)
     no-fast-blank            the drive refuses a minimal blank
     tray=manual              the tray closes only by hand: no loading
-    log=FILE                 each command received is added to FILE in hex
+    log=FILE                 each command received is added to FILE, by name
   WHEN is a time (500ms, 2s), a number of commands the drive gets (3polls)
   or a file that must exist (@/tmp/go). Comma lists describe discs that
   follow one another: an ejected disc stays on the open tray a moment (a

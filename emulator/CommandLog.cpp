@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "emulator/CommandLog.h"
 
+#include "emulator/Opcode.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -22,6 +24,9 @@ void CommandLog::record(std::span<const std::uint8_t> cdb) {
         line += line.empty() ? "" : " ";
         line += digits[byte >> 4];
         line += digits[byte & 0x0F];
+    }
+    if (const std::optional<std::string_view> name = opcodeName(cdb.front())) {
+        line.replace(0, 2, *name);
     }
     // At once, in one write: the reader may be waiting for this very command.
     line += '\n';

@@ -11,13 +11,15 @@
 namespace emulator {
 
 // The commands a drive received, one line each as it arrives: the command
-// descriptor block in hex ("A1 11 00 00 ..."). A test reads it to see what
+// descriptor block in hex, a known operation code by its name ("Blank 11 00
+// 00 ..."). A test reads it to see what
 // the host sent and in which order, instead of guessing from timing. The log
 // is one of this user's own files, added to as it is (OwnFile).
 class CommandLog {
 public:
     explicit CommandLog(const std::optional<std::string>& path);
 
+    // `cdb` holds at least the operation code.
     void record(std::span<const std::uint8_t> cdb);
 
 private:

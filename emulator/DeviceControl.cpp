@@ -14,6 +14,7 @@
 #include <scsi/scsi_ioctl.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
+#include <vector>
 
 namespace emulator {
 
@@ -29,6 +30,20 @@ constexpr int passThroughVersion = 30527;
 constexpr int largestTransfer = 512 * 1024;
 // The sg driver's status for a command that returned sense data.
 constexpr unsigned short driverSense = 0x08;
+
+// The block a drive receives for the one a host hands over: the kernel
+// copies it into a zeroed buffer of 16 bytes, and an ATAPI drive takes its
+// whole packet from there, so the bytes a host leaves out of a block (dvd+rw-
+// format sends FORMAT UNIT in two) arrive as zeros.
+std::vector<std::uint8_t> commandBlock(std::span<const std::uint8_t> given) {
+    constexpr std::size_t kernelBuffer = 16;
+    std::vector<std::uint8_t> block(given.begin(),
+                                    given.begin() + std::min(given.size(), kernelBuffer));
+    if (!block.empty()) {
+        block.resize(std::max(block.size(), commandLength(block[0]).value_or(0)), 0);
+    }
+    return block;
+}
 
 int put(void* argument, int value) {
     *static_cast<int*>(argument) = value;
@@ -128,7 +143,7 @@ int DeviceControl::passThrough(sg_io_hdr_t& header) {
     const bool toHost = header.dxfer_direction == SG_DXFER_FROM_DEV;
     const bool fromHost = header.dxfer_direction == SG_DXFER_TO_DEV;
     const Reply reply =
-        drive_.execute(std::span<const std::uint8_t>(header.cmdp, header.cmd_len),
+        drive_.execute(commandBlock(std::span<const std::uint8_t>(header.cmdp, header.cmd_len)),
                        std::span<std::uint8_t>(data, toHost ? header.dxfer_len : 0),
                        std::span<const std::uint8_t>(data, fromHost ? header.dxfer_len : 0));
     if (reply.driveGone) {

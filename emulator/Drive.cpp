@@ -171,9 +171,15 @@ Reply Drive::execute(std::span<const std::uint8_t> cdb, std::span<std::uint8_t> 
                                       [&cdb](const Command& c) { return is(cdb, c.opcode); });
     const bool refused =
         std::find(config_.refused.begin(), config_.refused.end(), cdb[0]) != config_.refused.end();
+    // A block is as long as its group says, whatever length the host claims:
+    // no handler reads past what the host sent, and the bytes after it
+    // (ATAPI pads every block to 12) are not the command's.
+    const std::optional<std::size_t> length = commandLength(cdb[0]);
     Reply reply;
-    if (command == commands().end() || refused) {
+    if (command == commands().end() || refused || !length) {
         reply = Reply::failed(sense::invalidOpcode);
+    } else if (cdb.size() < *length) {
+        reply = Reply::failed(sense::invalidField);
     } else if (std::optional<Sense> busy = recorder_.backgroundWork(now());
                busy && command->needsDisc) {
         reply = Reply::failed(*busy);
@@ -181,7 +187,7 @@ Reply Drive::execute(std::span<const std::uint8_t> cdb, std::span<std::uint8_t> 
                notReady && command->needsDisc) {
         reply = Reply::failed(*notReady);
     } else {
-        reply = (this->*command->handler)(Request{cdb, toHost, fromHost});
+        reply = (this->*command->handler)(Request{cdb.first(*length), toHost, fromHost});
     }
     if (reply.driveGone) {
         gone_ = true;

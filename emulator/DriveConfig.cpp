@@ -2,12 +2,10 @@
 #include "emulator/DriveConfig.h"
 
 #include "emulator/Bytes.h"
-#include "emulator/Quantity.h"
+#include "emulator/IdParameter.h"
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
-#include <charconv>
 #include <cstring>
 #include <sys/stat.h>
 
@@ -17,111 +15,6 @@ namespace {
 
 // What earlier sessions of an appendable disc take by default.
 constexpr std::int64_t defaultUsedSectors = 16 * 1024 * 1024 / sectorBytes;
-
-struct Lists {
-    std::vector<Medium> media{Medium::CDR};
-    std::vector<DiscState> states{DiscState::Blank};
-    std::vector<std::int64_t> capacities;
-    std::vector<std::int64_t> used;
-    std::vector<std::int64_t> sessions;
-    std::vector<std::string_view> contents; // an empty item: no contents
-    bool pseudoOverwrite = false;
-};
-
-std::vector<std::string_view> split(std::string_view text, char separator) {
-    std::vector<std::string_view> parts;
-    for (;;) {
-        const std::size_t at = text.find(separator);
-        parts.push_back(text.substr(0, at));
-        if (at == std::string_view::npos) {
-            return parts;
-        }
-        text.remove_prefix(at + 1);
-    }
-}
-
-constexpr std::array<Unit, 1> countUnits{{{"", 1}}};
-constexpr std::array<Unit, 8> sizeUnits{{
-    {"", 1},
-    {"k", 1024},
-    {"K", 1024},
-    {"M", 1024 * 1024},
-    {"G", 1024 * 1024 * 1024},
-    {"KiB", 1024},
-    {"MiB", 1024 * 1024},
-    {"GiB", 1024 * 1024 * 1024},
-}};
-constexpr std::array<Unit, 3> durationUnits{{{"", 1}, {"ms", 1}, {"s", 1000}}};
-constexpr std::array<Unit, 2> pollUnits{{{"polls", 1}, {"poll", 1}}};
-constexpr std::array<Unit, 1> multipleUnits{{{"x", 1}}};
-
-constexpr Range sizeRange{std::int64_t{1} << 40, "1024G"};
-constexpr Range sectorRange{sizeRange.maximum / sectorBytes, "536870912"};
-constexpr Range sessionRange{99, "99"};
-constexpr Range durationRange{24 * 3600 * 1000, "86400s"};
-constexpr Range pollRange{1000000000, "1000000000polls"};
-constexpr Range multipleRange{1000, "1000x"};
-constexpr Range kilobytesPerSecondRange{10000000, "10000000"};
-
-// A trigger as written: "@FILE", "3polls", "500ms", "2s" or milliseconds.
-Parsed parseTrigger(std::string_view text, std::optional<Trigger>& trigger, Range& range) {
-    if (text.starts_with('@') && text.size() > 1) {
-        trigger = Trigger::onceExists(std::string(text.substr(1)));
-        return Parsed::Ok;
-    }
-    std::int64_t value = 0;
-    if (text.ends_with("poll") || text.ends_with("polls")) {
-        range = pollRange;
-        const Parsed parsed = parseQuantity(text, pollUnits, range, value);
-        trigger = Trigger::afterPolls(static_cast<std::uint64_t>(value));
-        return parsed;
-    }
-    range = durationRange;
-    const Parsed parsed = parseQuantity(text, durationUnits, range, value);
-    trigger = Trigger::after(std::chrono::milliseconds(value));
-    return parsed;
-}
-
-// A multiple of the medium's 1x ("8x") or kB/s; zero is no rate.
-Parsed parseRate(std::string_view text, std::optional<Rate>& rate, Range& range) {
-    const bool multiple = text.ends_with('x');
-    range = multiple ? multipleRange : kilobytesPerSecondRange;
-    std::int64_t value = 0;
-    const Parsed parsed = multiple ? parseQuantity(text, multipleUnits, range, value)
-                                   : parseQuantity(text, countUnits, range, value);
-    if (parsed == Parsed::Ok && value == 0) {
-        return Parsed::Invalid;
-    }
-    const auto figure = static_cast<double>(value);
-    rate = multiple ? Rate{figure, 0} : Rate{0, figure};
-    return parsed;
-}
-
-// An MMC operation code in hex: "5B".
-std::optional<std::uint8_t> parseOpcode(std::string_view text) {
-    unsigned value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
-    if (text.size() != 2 || error != std::errc() || end != text.data() + text.size()) {
-        return std::nullopt;
-    }
-    return static_cast<std::uint8_t>(value);
-}
-
-std::optional<DiscState> parseState(std::string_view text) {
-    constexpr std::array<std::pair<std::string_view, DiscState>, 5> states{{
-        {"empty", DiscState::Empty},
-        {"blank", DiscState::Blank},
-        {"appendable", DiscState::Appendable},
-        {"full", DiscState::Full},
-        {"unformatted", DiscState::Unformatted},
-    }};
-    for (const auto& [name, state] : states) {
-        if (name == text) {
-            return state;
-        }
-    }
-    return std::nullopt;
-}
 
 template <typename T> const T& nth(const std::vector<T>& list, std::size_t index) {
     return list[std::min(index, list.size() - 1)];
@@ -144,7 +37,7 @@ std::optional<std::string> readContents(std::string_view path, DiscContents& con
 // A disc with contents holds the file in its first session's track; the
 // further sessions of `sessions=` share what `used` gives beyond it. An
 // overwritable disc holds the file from LBA 0.
-std::optional<std::string> describeContents(const Lists& lists, std::size_t index,
+std::optional<std::string> describeContents(const DiscLists& lists, std::size_t index,
                                             DiscDescription& disc) {
     DiscContents contents;
     if (std::optional<std::string> unreadable =
@@ -176,7 +69,8 @@ std::optional<std::string> describeContents(const Lists& lists, std::size_t inde
     return std::nullopt;
 }
 
-std::optional<std::string> describeDiscs(const Lists& lists, std::vector<DiscDescription>& discs) {
+std::optional<std::string> describeDiscs(const DiscLists& lists,
+                                         std::vector<DiscDescription>& discs) {
     const std::size_t count =
         std::max({lists.media.size(), lists.states.size(), lists.capacities.size(),
                   lists.used.size(), lists.sessions.size(), lists.contents.size()});
@@ -256,157 +150,14 @@ std::optional<DriveConfig> DriveConfig::parse(std::string_view id, std::string& 
         problem = "an emulated drive needs a file: sim:PATH";
         return std::nullopt;
     }
-    const auto bad = [&problem](std::string_view key, std::string_view value) {
-        problem = "invalid value \"" + std::string(value) + "\" for " + std::string(key);
-        return std::nullopt;
-    };
-    // False with `problem` set when `text` was not a value of `key` in `range`.
-    const auto took = [&problem](Parsed parsed, std::string_view key, std::string_view text,
-                                 const Range& range) {
-        if (parsed == Parsed::Invalid) {
-            problem = "invalid value \"" + std::string(text) + "\" for " + std::string(key);
-        } else if (parsed == Parsed::OutOfRange) {
-            problem = "value \"" + std::string(text) + "\" for " + std::string(key) +
-                      " is out of range (at most " + std::string(range.written) + ")";
-        }
-        return parsed == Parsed::Ok;
-    };
     const std::string_view parameters =
         query == std::string_view::npos ? std::string_view() : id.substr(query + 1);
-    Lists lists;
+    DiscLists lists;
     for (const std::string_view parameter : split(parameters, '&')) {
         if (parameter.empty()) {
             continue;
         }
-        const std::size_t equals = parameter.find('=');
-        const std::string_view key = parameter.substr(0, equals);
-        const bool hasValue = equals != std::string_view::npos;
-        const std::string_view value = hasValue ? parameter.substr(equals + 1) : std::string_view();
-        if (key == "medium") {
-            lists.media.clear();
-            for (const std::string_view item : split(value, ',')) {
-                const std::optional<Medium> medium = mediumWithId(item);
-                if (!medium) {
-                    return bad(key, item);
-                }
-                lists.media.push_back(*medium);
-            }
-        } else if (key == "state") {
-            lists.states.clear();
-            for (const std::string_view item : split(value, ',')) {
-                const std::optional<DiscState> state = parseState(item);
-                if (!state) {
-                    return bad(key, item);
-                }
-                lists.states.push_back(*state);
-            }
-        } else if (key == "capacity" || key == "used" || key == "sessions") {
-            const bool sessions = key == "sessions";
-            std::vector<std::int64_t>& list = key == "capacity" ? lists.capacities
-                                              : sessions        ? lists.sessions
-                                                                : lists.used;
-            const Range& range = sessions ? sessionRange : sizeRange;
-            list.clear();
-            for (const std::string_view item : split(value, ',')) {
-                std::int64_t number = 0;
-                if (!took(sessions ? parseQuantity(item, countUnits, range, number)
-                                   : parseQuantity(item, sizeUnits, range, number),
-                          key, item, range)) {
-                    return std::nullopt;
-                }
-                list.push_back(sessions ? number : number / sectorBytes);
-            }
-        } else if (key == "insert-after" || key == "no-medium-for" || key == "erase-time" ||
-                   key == "resume" || (key == "unready" && hasValue)) {
-            std::optional<Trigger> trigger;
-            Range range{};
-            if (!took(parseTrigger(value, trigger, range), key, value, range)) {
-                return std::nullopt;
-            }
-            if (key == "insert-after") {
-                config.insertAfter = *trigger;
-            } else {
-                (key == "no-medium-for" ? config.noMediumFor
-                 : key == "erase-time"  ? config.eraseTime
-                 : key == "resume"      ? config.resume
-                                        : config.unready) = trigger;
-            }
-        } else if (key == "unready") {
-            config.unready = Trigger::never();
-        } else if (key == "rate" || key == "top-speed") {
-            Range range{};
-            if (!took(parseRate(value, key == "rate" ? config.rate : config.topSpeed, range), key,
-                      value, range)) {
-                return std::nullopt;
-            }
-        } else if (key == "contents") {
-            lists.contents = split(value, ',');
-        } else if (key == "stall-on") {
-            config.stallOn = parseOpcode(value);
-            if (!config.stallOn) {
-                return bad(key, value);
-            }
-        } else if (key == "refuse") {
-            for (const std::string_view item : split(value, ',')) {
-                const std::optional<std::uint8_t> opcode = parseOpcode(item);
-                if (!opcode) {
-                    return bad(key, item);
-                }
-                config.refused.push_back(*opcode);
-            }
-        } else if (key == "log") {
-            if (value.empty()) {
-                return bad(key, value);
-            }
-            config.log = std::string(value);
-        } else if (key == "tray") {
-            if (value != "manual" && value != "motorised") {
-                return bad(key, value);
-            }
-            config.manualTray = value == "manual";
-        } else if (key == "no-fast-blank" || key == "cache" || key == "pow" || key == "denied") {
-            if (hasValue) {
-                return bad(key, value);
-            }
-            (key == "no-fast-blank" ? config.noFastBlank
-             : key == "cache"       ? config.cache
-             : key == "pow"         ? lists.pseudoOverwrite
-                                    : config.denied) = true;
-        } else if (key == "unreadable") {
-            const std::size_t dash = value.find('-');
-            const std::string_view first = value.substr(0, dash);
-            const std::string_view last =
-                dash == std::string_view::npos ? first : value.substr(dash + 1);
-            SectorRange range;
-            if (!took(parseQuantity(first, countUnits, sectorRange, range.first), key, value,
-                      sectorRange) ||
-                !took(parseQuantity(last, countUnits, sectorRange, range.last), key, value,
-                      sectorRange)) {
-                return std::nullopt;
-            }
-            if (range.last < range.first) {
-                return bad(key, value);
-            }
-            config.unreadable = range;
-        } else if (key == "busy") {
-            if (!value.empty() && value != "1" && value != "0") {
-                return bad(key, value);
-            }
-            config.busy = value != "0";
-        } else if (key == "lost-at" || key == "fail-at-sector" || key == "bad-sector" ||
-                   key == "stall-at" || key == "stall-read-at") {
-            std::int64_t sector = 0;
-            if (!took(parseQuantity(value, countUnits, sectorRange, sector), key, value,
-                      sectorRange)) {
-                return std::nullopt;
-            }
-            (key == "lost-at"          ? config.lostAt
-             : key == "fail-at-sector" ? config.failAt
-             : key == "bad-sector"     ? config.badSector
-             : key == "stall-at"       ? config.stallAt
-                                       : config.stallReadAt) = sector;
-        } else {
-            problem = "unknown parameter \"" + std::string(key) + "\"";
+        if (!readParameter(parameter, config, lists, problem)) {
             return std::nullopt;
         }
     }

@@ -96,6 +96,21 @@ Bytes removableMedium(const Disc*, bool trayLoads) {
     return fixed({static_cast<std::uint8_t>(0x20 | (trayLoads ? 0x10 : 0) | 0x08 | 0x01), 0, 0, 0});
 }
 
+// BD Read and BD Write (MMC-6 5.3.31, 5.3.32): after four bytes (SVNR
+// for writing), a bitmap of the format versions each class of BD-RE,
+// BD-R and BD-ROM discs is read or written in; class 0 only, as on a drive
+// of 25 GB layers: BD-RE version 2, BD-R and BD-ROM version 1.
+Bytes bdClassBitmaps(std::uint16_t rewritable, std::uint16_t recordable, std::uint16_t readOnly) {
+    Bytes data(28, 0);
+    put16(data, 4, rewritable);
+    put16(data, 12, recordable);
+    put16(data, 20, readOnly);
+    return data;
+}
+
+constexpr std::uint16_t version1 = 1 << 1;
+constexpr std::uint16_t version2 = 1 << 2;
+
 const std::vector<Feature>& features() {
     const auto always = [](const Disc&) {
         return true;
@@ -207,14 +222,14 @@ const std::vector<Feature>& features() {
          }},
         {0x0040, 1, false, bd,
          [](const Disc*, bool) {
-             return Bytes(28, 0);
+             return bdClassBitmaps(version2, version1, version1);
          }},
         {0x0041, 1, false,
          [](const Disc& disc) {
              return is(disc, {Medium::BDR, Medium::BDRE});
          },
          [](const Disc*, bool) {
-             return Bytes(20, 0);
+             return bdClassBitmaps(version2, version1, 0);
          }},
         {0x0100, 0, true, always,
          [](const Disc*, bool) {

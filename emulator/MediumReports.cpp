@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "emulator/MediumReports.h"
 
+#include "emulator/FormatType.h"
+
 #include <string_view>
 
 namespace emulator {
@@ -8,6 +10,24 @@ namespace emulator {
 namespace {
 
 constexpr std::uint8_t dataTrackControl = 0x14; // ADR 1, control 4: a data track
+
+// The spare areas for defect management of a 25 GB BD: 768 MiB by default,
+// 1280 MiB at most and 256 MiB at least, in sectors.
+constexpr std::int64_t sectorsPerMebibyte = 1024 * 1024 / sectorBytes;
+constexpr struct {
+    std::int64_t standard = 768 * sectorsPerMebibyte;
+    std::int64_t most = 1280 * sectorsPerMebibyte;
+    std::int64_t least = 256 * sectorsPerMebibyte;
+} bdSpare;
+
+// A BD format with a spare area in that share of the disc, whole clusters
+// of room left; its parameter counts the spare area's clusters.
+FormatDescriptor bdFormat(const Disc& disc, std::uint8_t type, std::int64_t spare) {
+    const std::int64_t cluster = factsOf(Family::BD).trackAlignSectors;
+    const std::int64_t common = factsOf(disc.medium).capacity;
+    return {type, (disc.capacity - disc.capacity * spare / common) / cluster * cluster,
+            static_cast<std::uint32_t>(spare / cluster)};
+}
 
 bool isCd(const Disc& disc) {
     return disc.traits().family == Family::CD;
@@ -326,55 +346,52 @@ Bytes readCapacity(const Disc& disc) {
 }
 
 std::vector<FormatDescriptor> formatDescriptors(const Disc& disc) {
+    using namespace formatType;
     const std::int64_t all = disc.capacity;
-    // Spare areas for defect management, in the shares of a 25 GB BD with
-    // 768 MiB by default, 1280 MiB at most and 256 MiB at least; in whole
-    // clusters of 32 sectors. A DVD-RAM keeps about 2.5 % by default.
-    const auto lessSpare = [all](std::int64_t spare, std::int64_t of) {
-        return (all - all * spare / of) / 32 * 32;
+    const auto eccBlock = static_cast<std::uint32_t>(factsOf(Family::DVD).trackAlignSectors);
+    const std::vector<FormatDescriptor> minusRw{
+        {full, all, eccBlock}, {minusRwFull, all, eccBlock}, {minusRwQuick, all, eccBlock}};
+    // A DVD-RAM keeps about 2.5 % for defect management, in whole ECC blocks.
+    const std::int64_t ramSpare =
+        all * 58400 / factsOf(Medium::DVDRAM).capacity / eccBlock * eccBlock;
+    const auto bd = [&disc](std::uint8_t type, std::int64_t spare) {
+        return bdFormat(disc, type, spare);
     };
-    const std::int64_t bdDefault = lessSpare(393216, 12219392);
     switch (disc.medium) {
     case Medium::DVDPlusRW:
-        return {{0x26, all, 0}};
+        return {{plusRwBasic, all, 0}};
     case Medium::DVDMinusRWSequential:
-        return {{0x00, all, 16}, {0x10, all, 16}, {0x15, all, 16}};
+        return minusRw;
     case Medium::DVDMinusRWRestrictedOverwrite:
         if (disc.formatState == FormatState::Formatted && disc.formatted < all) {
-            return {{0x00, all, 16},
-                    {0x10, all, 16},
-                    {0x15, all, 16},
-                    {0x13, all - disc.formatted, 16}};
+            std::vector<FormatDescriptor> formats = minusRw;
+            formats.push_back({minusRwQuickGrowLastSession, all - disc.formatted, eccBlock});
+            return formats;
         }
-        return {{0x00, all, 16}, {0x10, all, 16}, {0x15, all, 16}};
+        return minusRw;
     case Medium::DVDRAM:
-        return {{0x00, all - all * 58400 / 2295104 / 16 * 16, 0x800},
-                {0x00, all, 0x800},
-                {0x01, all - all * 58400 / 2295104 / 16 * 16, 0x800}};
+        return {{full, all - ramSpare, sectorBytes},
+                {full, all, sectorBytes},
+                {spareAreaExpansion, all - ramSpare, sectorBytes}};
     case Medium::BDRE:
         // The default, most and least spare area, then none (MMC-5 6.5.4.2.15).
-        return {{0x00, bdDefault, 0x3000},
-                {0x30, bdDefault, 0x3000},
-                {0x30, lessSpare(655360, 12219392), 0x5000},
-                {0x30, lessSpare(131072, 12219392), 0x1000},
-                {0x31, all, 0x800}};
+        return {bd(full, bdSpare.standard),
+                bd(bdReWithSpare, bdSpare.standard),
+                bd(bdReWithSpare, bdSpare.most),
+                bd(bdReWithSpare, bdSpare.least),
+                {bdReWithoutSpare, all, sectorBytes}};
     case Medium::BDR:
         if (!disc.blank()) {
             return {};
         }
-        return {{0x00, bdDefault, 0x3000},
-                {0x32, bdDefault, 0x3000},
-                {0x32, lessSpare(655360, 12219392), 0x5000},
-                {0x32, lessSpare(131072, 12219392), 0x1000}};
+        return {bd(full, bdSpare.standard), bd(bdRWithSpare, bdSpare.standard),
+                bd(bdRWithSpare, bdSpare.most), bd(bdRWithSpare, bdSpare.least)};
     default:
         return {};
     }
 }
 
 Bytes formatCapacities(const Disc& disc) {
-    const std::vector<FormatDescriptor> formats = formatDescriptors(disc);
-    Bytes out(12 + 8 * formats.size(), 0);
-    out[3] = static_cast<std::uint8_t>(8 + 8 * formats.size());
     // Current/maximum capacity: 1 unformatted, 2 formatted, 3 unknown (6.24.3.2).
     std::uint8_t type = 3;
     std::int64_t blocks = disc.capacity;
@@ -384,6 +401,15 @@ Bytes formatCapacities(const Disc& disc) {
                                                                : 1;
         blocks = disc.formatState == FormatState::Formatted ? disc.formatted : disc.capacity;
     }
+    std::vector<FormatDescriptor> formats = formatDescriptors(disc);
+    if (formats.empty() && disc.medium == Medium::BDR) {
+        // A written BD-R formats no more, yet drives list the format it
+        // carries, at its size: readers take a list without one as broken.
+        formats.push_back(bdFormat(disc, formatType::full, bdSpare.standard));
+        formats.back().blocks = blocks;
+    }
+    Bytes out(12 + 8 * formats.size(), 0);
+    out[3] = static_cast<std::uint8_t>(8 + 8 * formats.size());
     put32(out, 4, static_cast<std::uint32_t>(blocks));
     out[8] = type;
     put24(out, 9, static_cast<std::uint32_t>(sectorBytes));
@@ -399,18 +425,29 @@ std::optional<Bytes> discStructure(const Disc& disc, int mediaType, int format) 
     if (mediaType != 0 || disc.traits().family != Family::DVD) {
         return std::nullopt;
     }
+    // A DVD-R's and a DVD-RW's lead-in also hold the physical format of the
+    // disc as made (10h), which their readers ask for first: the same here.
+    const bool minusBook =
+        disc.dvdMinusSequential() || disc.medium == Medium::DVDMinusRWRestrictedOverwrite;
     if (format == 0xFF) {
-        Bytes out(12, 0);
-        put16(out, 0, 10);
-        out[4] = 0x00;
-        out[5] = 0x40; // readable
-        put16(out, 6, 2048 + 4);
-        out[8] = 0xFF;
-        out[9] = 0x40;
-        put16(out, 10, 4 + 8);
+        // The structures there are (6.23.3.2.22): code, readable, length.
+        std::vector<std::pair<std::uint8_t, std::uint16_t>> listed{{0x00, 2048 + 4}};
+        if (minusBook) {
+            listed.emplace_back(0x10, 2048 + 4);
+        }
+        listed.emplace_back(0xFF, 4 + 4 * (listed.size() + 1));
+        Bytes out(4, 0);
+        for (const auto& [code, length] : listed) {
+            const std::size_t at = out.size();
+            out.resize(at + 4, 0);
+            out[at] = code;
+            out[at + 1] = 0x40;
+            put16(out, at + 2, length);
+        }
+        put16(out, 0, static_cast<std::uint32_t>(out.size() - 2));
         return out;
     }
-    if (format != 0) {
+    if (format != 0 && !(format == 0x10 && minusBook)) {
         return std::nullopt;
     }
     // Physical format information of the lead-in (MMC-5 6.23.3.2.1).

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "emulator/Recorder.h"
 
+#include "emulator/FormatType.h"
 #include "emulator/MediumReports.h"
 
 #include <algorithm>
@@ -309,24 +310,27 @@ Reply Recorder::format(LoadedDisc loaded, std::span<const std::uint8_t> list, co
     for (const FormatDescriptor& descriptor : formatDescriptors(disc)) {
         offered = descriptor.type == type ? std::max(offered, descriptor.blocks) : offered;
     }
-    if (type == 0x26 && blocks == 0xFFFFFFFF) {
+    if (type == formatType::plusRwBasic && blocks == 0xFFFFFFFF) {
         blocks = offered;
     }
     if (offered < 0 || blocks > offered) {
         return Reply::failed(sense::invalidParameter);
     }
-    const bool quickGrow = type == 0x13;
-    const bool intermediate = quickGrow || type == 0x15;
-    const bool keepsData = quickGrow || type == 0x01 || disc.medium == Medium::BDR ||
-                           (type == 0x26 && disc.formatState != FormatState::None);
-    const bool certifies = type == 0x10 ||
-                           (disc.medium == Medium::DVDMinusRWSequential && type == 0) ||
-                           (disc.medium == Medium::DVDRAM && type == 0 && !noCertification) ||
-                           ((type == 0x30 || type == 0x31) && subType == 2);
+    const bool quickGrow = type == formatType::minusRwQuickGrowLastSession;
+    const bool intermediate = quickGrow || type == formatType::minusRwQuick;
+    const bool keepsData =
+        quickGrow || type == formatType::spareAreaExpansion || disc.medium == Medium::BDR ||
+        (type == formatType::plusRwBasic && disc.formatState != FormatState::None);
+    const bool certifies =
+        type == formatType::minusRwFull ||
+        (disc.medium == Medium::DVDMinusRWSequential && type == formatType::full) ||
+        (disc.medium == Medium::DVDRAM && type == formatType::full && !noCertification) ||
+        ((type == formatType::bdReWithSpare || type == formatType::bdReWithoutSpare) &&
+         subType == 2);
     if (quickGrow) {
         disc.formatState = FormatState::Intermediate;
     } else {
-        disc.format(type == 0x15 ? disc.capacity : blocks, intermediate);
+        disc.format(type == formatType::minusRwQuick ? disc.capacity : blocks, intermediate);
     }
     if (!keepsData) {
         loaded.store.erase();

@@ -14,11 +14,11 @@ case "${1:-build}" in
   build) ;;
   # The desktop tests run their own session bus; the accessibility test reads
   # the window over AT-SPI on a virtual X server; xorriso and cdrskin (on
-  # libburn), cdrkit's wodim and genisoimage and dvd+rw-tools check the
+  # libburn), cdrkit's wodim and genisoimage, dvd+rw-tools and sg3-utils check the
   # emulated burner against clients nobody here wrote; clang's libFuzzer runs
   # the fuzz targets.
   test) packages+=(libgtest-dev libgmock-dev desktop-file-utils appstream dbus-daemon xorriso cdrskin
-                   wodim genisoimage growisofs dvd+rw-tools
+                   wodim genisoimage growisofs dvd+rw-tools sg3-utils
                    clang libclang-rt-14-dev xvfb xauth at-spi2-core dpkg-dev lintian) ;;
   # The Debian package: dpkg-shlibdeps finds its dependencies, lintian checks it.
   package) packages+=(dpkg-dev lintian) ;;

@@ -42,7 +42,7 @@ Lines concat(Lines first, const Lines& second) {
     return first;
 }
 
-// Checks the commands the drive received, one in hex per line of the
+// Checks the commands the drive received, one by name per line of the
 // emulator's log, against `pattern`: command beginnings separated by ",",
 // each to come after the one before it, and "!X" for one that must not come
 // between the commands matched around it. Returns what is wrong, or nothing.
@@ -247,12 +247,14 @@ TEST_F(BurnFlow, EveryOutcomeOfTheMediumInTheDrive) {
          concat({"Media does not have enough free space", prompt}, burnSteps), 0},
         {"busy drive", "busy", false, {busy}, 1},
         {"BD-R formatted for pseudo-overwrite, then a DVD-R", "medium=bd-r,dvd-r&pow", false,
-         concat({"Media is not writable", prompt}, burnSteps), 0, "", "!2A, 1B 00 00 00 02, 2A"},
+         concat({"Media is not writable", prompt}, burnSteps), 0, "",
+         "!Write10, StartStopUnit 00 00 00 02, Write10"},
         {"without verify", "", false, unverified, 0, "-noverifyburn"},
         {"a test burn writes nothing", "medium=cd-r", false, unverified, 0, "-testburn", "",
          "blank"},
         {"and refuses where the medium cannot simulate", "medium=dvd+r", false,
-         Lines{"burn failed - This disc (DVD+R) cannot simulate a burn"}, 1, "-testburn", "!2A"},
+         Lines{"burn failed - This disc (DVD+R) cannot simulate a burn"}, 1, "-testburn",
+         "!Write10"},
     });
 }
 
@@ -263,11 +265,12 @@ TEST_F(BurnFlow, EveryKindOfMediumAndSlowDrives) {
     runCases({
         {"a drive becoming ready for a while", "unready=4polls", false, burnSteps, 0},
         {"no medium for a moment after loading: not ejected", "no-medium-for=20polls", false,
-         concat({prompt}, burnSteps), 0, "", "!1B 00 00 00 02, 2A"},
+         concat({prompt}, burnSteps), 0, "", "!StartStopUnit 00 00 00 02, Write10"},
         {"blank DVD-R, written incrementally", "medium=dvd-r", false, burnSteps, 0},
         {"blank DVD+R", "medium=dvd+r", false, burnSteps, 0, "", "", "", "write-kbps=22160"},
         {"a refused speed does not hide the write error",
-         "medium=dvd-r&refuse=B6&fail-at-sector=20", false, writeError, 1, "", "B6, 2A"},
+         "medium=dvd-r&refuse=B6&fail-at-sector=20", false, writeError, 1, "",
+         "SetStreaming, Write10"},
         {"drive lost while writing", "lost-at=30", false, Lines{preparing, writing, noDrive}, 1},
         {"verify names the first differing sector", "bad-sector=37", false,
          concat(Lines(burnSteps.begin(), burnSteps.end() - 1),
@@ -287,17 +290,19 @@ TEST_F(BurnFlow, ADiscHoldingDataIsTouchedOnlyWhenErasingWasAskedForAndFits) {
         {"DVD+RW and BD-RE holding sessions, then a blank DVD+RW",
          "medium=dvd+rw,bd-re,dvd+rw&state=appendable,full,blank", false,
          concat(concat(notWritable, {notWritable[0]}), burnSteps), 0, "",
-         "!2A, 1B 00 00 00 02, !2A, 1B 00 00 00 02, 2A", "volume volume image"},
+         "!Write10, StartStopUnit 00 00 00 02, !Write10, StartStopUnit 00 00 00 02, Write10",
+         "volume volume image"},
         {"full CD-RW and DVD-RW too small for the image, then a blank CD-RW",
          "medium=cd-rw,dvd-rw,cd-rw&state=full,full,blank&capacity=200k,200k,10M", true,
          concat(concat(noSpace, {noSpace[0]}), burnSteps), 0, "",
-         "!A1, 1B 00 00 00 02, !A1, 1B 00 00 00 02, !A1, 2A", "volume volume image"},
+         "!Blank, StartStopUnit 00 00 00 02, !Blank, StartStopUnit 00 00 00 02, !Blank, Write10",
+         "volume volume image"},
         {"a test burn never erases", "medium=cd-rw&state=full", true,
          Lines{"burn failed - A test burn never erases the disc, and this CD-RW holds data"}, 1,
-         "-testburn", "!A1, !2A", "volume"},
+         "-testburn", "!Blank, !Write10", "volume"},
         {"nor writes over a disc that cannot simulate", "medium=dvd+rw&state=full", true,
          Lines{"burn failed - This disc (DVD+RW) cannot simulate a burn"}, 1, "-testburn",
-         "!04, !2A", "volume"},
+         "!FormatUnit, !Write10", "volume"},
     });
 }
 
@@ -358,7 +363,7 @@ TEST_F(BurnFlow, AnOverwritableDiscIsWrittenWithoutEraseOnlyWhenItHoldsNothing) 
         const std::vector<char> disc = readWholeFile(backing());
         ASSERT_GE(disc.size(), held.size());
         EXPECT_TRUE(std::equal(held.begin(), held.end(), disc.begin())) << "the same bytes";
-        EXPECT_EQ(checkCommands(log(), "!2A"), "");
+        EXPECT_EQ(checkCommands(log(), "!Write10"), "");
     }
 }
 
@@ -366,26 +371,27 @@ TEST_F(BurnFlow, AnOverwritableDiscIsWrittenWithoutEraseOnlyWhenItHoldsNothing) 
 TEST_F(BurnFlow, DiscsAreFormattedBlankedAndWrittenOverAsAsked) {
     runCases({
         {"DVD+RW written over, reloaded to verify", "medium=dvd+rw&state=appendable", true,
-         burnSteps, 0, "", "2A, 1B 00 00 00 02, 1B 00 00 00 03, 28", "", "readback-from=disc"},
+         burnSteps, 0, "", "Write10, StartStopUnit 00 00 00 02, StartStopUnit 00 00 00 03, Read10",
+         "", "readback-from=disc"},
         {"a drive that cannot load its tray may verify from its cache, and says so",
          "medium=dvd+rw&tray=manual&cache&bad-sector=37", false, burnSteps, 0, "",
-         "2A, !1B 00 00 00 03, 28", "", "readback-from=cache-or-disc"},
+         "Write10, !StartStopUnit 00 00 00 03, Read10", "", "readback-from=cache-or-disc"},
         {"one that reloads the disc reads the disc", "medium=dvd+rw&cache&bad-sector=37", false,
          concat(Lines(burnSteps.begin(), burnSteps.end() - 1),
                 {"burn failed - Verify failed: sector 37 of the disc differs "
                  "from the image (byte 75776)"}),
-         1, "", "2A, 1B 00 00 00 03, 28"},
+         1, "", "Write10, StartStopUnit 00 00 00 03, Read10"},
         {"BD-RE written over", "medium=bd-re&state=full", true, burnSteps, 0},
         {"new BD-RE formatted first", "medium=bd-re&state=unformatted&erase-time=3polls", false,
-         burnSteps, 0, "", "!2A, 04, 2A", "", "erase=format"},
+         burnSteps, 0, "", "!Write10, FormatUnit, Write10", "", "erase=format"},
         {"new DVD+RW formatted first", "medium=dvd+rw&state=unformatted", false, burnSteps, 0, "",
-         "!2A, 04, 2A"},
+         "!Write10, FormatUnit, Write10"},
         {"full CD-RW erased first", "medium=cd-rw&state=full&erase-time=3polls", true, burnSteps, 0,
-         "", "!2A, A1 11, 2A", "", "erase=fast"},
+         "", "!Write10, Blank 11, Write10", "", "erase=fast"},
         {"DVD-RW kept appendable: blanked fully", "medium=dvd-rw&state=full", true, burnSteps, 0,
-         "-noforceclose", "!A1 11, A1 10, 2A", "", "read-kbps=16620"},
+         "-noforceclose", "!Blank 11, Blank 10, Write10", "", "read-kbps=16620"},
         {"fast blank refused: blanked fully", "medium=dvd-rw&state=full&no-fast-blank", true,
-         burnSteps, 0, "", "A1 11, A1 10, 2A", "", "erase=full"},
+         burnSteps, 0, "", "Blank 11, Blank 10, Write10", "", "erase=full"},
     });
 }
 
@@ -449,14 +455,14 @@ TEST_F(BurnFlow, ADiscThatCannotBeUsedIsEjectedAndTheToolWaitsQuietly) {
         ASSERT_TRUE(run.waitForLine(prompt)) << parameters;
         pull();
         // The eject, once libburn lets go (not at all while it waits for ever).
-        const std::string ejected = parameters == "unready" ? "" : "1B 00 00 00 02";
+        const std::string ejected = parameters == "unready" ? "" : "StartStopUnit 00 00 00 02";
         waitForFileChange(log(), [&] { return checkCommands(log(), ejected).empty(); });
         EXPECT_EQ(checkCommands(log(), ejected), "");
         run.sendSignal(SIGTERM);
         EXPECT_EQ(run.finish(), 128 + SIGTERM);
         EXPECT_EQ(run.lines(),
                   (Lines{"Media is not writable", prompt, "burn failed - Canceled by SIGTERM"}));
-        EXPECT_EQ(checkCommands(log(), "!2A"), "") << parameters;
+        EXPECT_EQ(checkCommands(log(), "!Write10"), "") << parameters;
     }
 }
 
@@ -557,11 +563,11 @@ TEST_F(BurnFlow, ASignalStopsTheBurnWhereThatIsSafe) {
         {verifying, "medium=dvd-r&stall-read-at=64", false,
          concat({preparing, writing, closing, finishing, verifying}, {canceled}), status},
         {preparing, "medium=dvd-r&stall-on=B6", false, Lines{preparing, canceled}, status, "",
-         "!53, !2A, !5B", "blank"},
+         "!ReserveTrack, !Write10, !CloseTrackSession", "blank"},
         {closing, "medium=dvd+r&stall-on=5B", false,
          concat({preparing, writing, closing, finishing},
                 {canceled + " after the disc was written and closed"}),
-         status, "", "5B 01 01, 5B 01 05", "image"},
+         status, "", "CloseTrackSession 01 01, CloseTrackSession 01 05", "image"},
     };
     for (const FlowCase& c : cases) {
         SCOPED_TRACE(c.parameters);
@@ -598,7 +604,8 @@ TEST_F(BurnFlow, PeopleAreToldTheSpeedTakenAndWhenTheVerifyMayReadTheCache) {
         EXPECT_NE(std::find(result.lines.begin(), result.lines.end(), remark), result.lines.end());
         EXPECT_EQ(result.lines.back(), "Burn completed successfully.");
     }
-    EXPECT_EQ(checkCommands(log(), "2A, !1B 00 00 00 03, 28"), "") << "no load by hand";
+    EXPECT_EQ(checkCommands(log(), "Write10, !StartStopUnit 00 00 00 03, Read10"), "")
+        << "no load by hand";
 }
 
 } // namespace

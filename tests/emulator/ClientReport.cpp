@@ -123,3 +123,21 @@ DiscReport mediainfoReport(const Lines& lines) {
     }
     return report;
 }
+
+DiscReport sg3Report(const Lines& lines) {
+    DiscReport report;
+    // The first line of the hex dump: offset 00, then the header's bytes,
+    // the current profile in its seventh and eighth.
+    unsigned high = 0;
+    unsigned low = 0;
+    for (const std::string& line : lines) {
+        if (std::sscanf(line.c_str(), " 00 %*x %*x %*x %*x %*x %*x %x %x", &high, &low) == 2) {
+            report.profile = static_cast<int>(high << 8 | low);
+            break;
+        }
+    }
+    if (const long blocks = number(after(lines, "Number of logical blocks="), "%ld"); blocks >= 0) {
+        report.formatted = static_cast<double>(blocks) * 2048 / (1024 * 1024);
+    }
+    return report;
+}

@@ -30,3 +30,5 @@ DiscReport cdrskinReport(const Lines& lines);
 DiscReport wodimReport(const Lines& lines);
 // dvd+rw-mediainfo
 DiscReport mediainfoReport(const Lines& lines);
+// sg_get_config -H -r 2 -s 0 (the reply's header in hex), then sg_readcap
+DiscReport sg3Report(const Lines& lines);

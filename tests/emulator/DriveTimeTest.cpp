@@ -6,6 +6,7 @@
 #include "emulator/DriveConfig.h"
 #include "emulator/Opcode.h"
 #include "tests/support/ScratchDirectory.h"
+#include "tests/support/SteppedClock.h"
 
 #include <gtest/gtest.h>
 #include <optional>
@@ -17,16 +18,6 @@ namespace {
 using emulator::Clock;
 using emulator::Opcode;
 using namespace std::chrono_literals;
-
-class SteppedClock final : public emulator::DriveClock {
-public:
-    Clock::time_point now() const override { return now_; }
-    void sleepUntil(Clock::time_point when) override { now_ = std::max(now_, when); }
-    void advance(Clock::duration by) { now_ += by; }
-
-private:
-    Clock::time_point now_ = Clock::time_point(1h);
-};
 
 using Cdb = std::vector<std::uint8_t>;
 
@@ -41,7 +32,9 @@ Cdb command(Opcode opcode, std::uint8_t second = 0, std::uint32_t lba = 0,
             0,
             static_cast<std::uint8_t>(count >> 8),
             static_cast<std::uint8_t>(count),
-            0};
+            0,
+            0,
+            0}; // as long as an ATAPI drive takes every command
 }
 
 struct Step {
