@@ -2,6 +2,7 @@
 #include "disctool/OpticalDrive.h"
 
 #include "disctool/MediumProbe.h"
+#include "disctool/OutsideText.h"
 #include "media/MediumFacts.h"
 
 #include <algorithm>
@@ -101,7 +102,8 @@ GrabResult OpticalDrive::grab(bool load) {
         return {GrabStatus::Missing, device_ + " is not a CD/DVD/BD drive"};
     }
     const std::string reason = session_.explanation();
-    return {GrabStatus::Failed, reason.empty() ? "Cannot open the drive " + device_ : reason};
+    return {GrabStatus::Failed,
+            reason.empty() ? "Cannot open the drive" + outside::quoted(" " + device_) : reason};
 }
 
 Medium OpticalDrive::medium(const WriteIntent& intent) {
@@ -153,7 +155,7 @@ bool OpticalDrive::beginJob() {
     session_.forgetMessages();
     ownFailure_.clear();
     if (drive_ == nullptr) {
-        ownFailure_ = "The drive " + device_ + " is not held";
+        ownFailure_ = "The drive" + outside::quoted(" " + device_) + " is not held";
         return false;
     }
     return true;
@@ -322,7 +324,7 @@ bool OpticalDrive::read(std::int64_t byteAddress, std::span<char> buffer) {
     session_.forgetMessages();
     ownFailure_.clear();
     if (drive_ == nullptr) {
-        ownFailure_ = "The drive " + device_ + " is not held";
+        ownFailure_ = "The drive" + outside::quoted(" " + device_) + " is not held";
         return false;
     }
     off_t got = 0;
