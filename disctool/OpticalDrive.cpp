@@ -34,6 +34,21 @@ std::string canonical(const std::string& path) {
     return resolved ? std::string(resolved.get()) : path;
 }
 
+// What the drive has put on the disc: what libburn sent it, less what the
+// drive's buffer still holds as it last told libburn. libburn's sector count
+// runs ahead by that buffer, which on a CD at a low speed is most of a write.
+std::int64_t writtenByDrive(const burn_progress& progress) {
+    const std::int64_t counted = static_cast<std::int64_t>(progress.sector) * sectorBytes;
+    const std::int64_t sent = progress.buffered_bytes > 0
+                                  ? std::min<std::int64_t>(counted, progress.buffered_bytes)
+                                  : counted;
+    const std::int64_t held = progress.buffer_capacity > progress.buffer_available
+                                  ? progress.buffer_capacity - progress.buffer_available
+                                  : 0;
+    return std::clamp<std::int64_t>(sent - held, 0,
+                                    static_cast<std::int64_t>(progress.sectors) * sectorBytes);
+}
+
 double percentOf(const burn_progress& progress) {
     if (progress.sectors <= 0) {
         return -1.0;
@@ -286,9 +301,10 @@ Activity OpticalDrive::activity() {
     case BURN_DRIVE_WRITING:
     case BURN_DRIVE_WRITING_SYNC:
         activity.kind = ActivityKind::Writing;
-        activity.percent = percentOf(progress);
         if (progress.sectors > 0) {
-            activity.bytes = static_cast<std::int64_t>(progress.sector) * sectorBytes;
+            activity.bytes = writtenByDrive(progress);
+            activity.percent = 100.0 * static_cast<double>(activity.bytes) /
+                               static_cast<double>(progress.sectors * sectorBytes);
         }
         break;
     case BURN_DRIVE_WRITING_LEADIN:

@@ -611,6 +611,44 @@ TEST_F(BurnFlow, ASignalStopsTheBurnWhereThatIsSafe) {
     }
 }
 
+// Progress follows what the drive has written, not what libburn handed it.
+// The drive is held at a sector while its buffer (2 MiB on a CD) is full, as
+// it is once the host runs ahead: the figures shown meanwhile stay that much
+// behind what was sent.
+TEST_F(BurnFlow, ProgressFollowsWhatTheDriveHasWritten) {
+    image_ = writeTestImage(imagePath(), 4 * 1024 * 1024);
+    constexpr long long heldAt = 1500;
+    ToolRun run(arguments(sim("rate=24x&stall-at=1500&resume=@" + trigger())));
+    // The write that reaches the sector is in the drive's log while it waits.
+    const auto reached = [&] {
+        std::ifstream commands(log());
+        for (std::string command; std::getline(commands, command);) {
+            std::istringstream bytes(command);
+            std::vector<unsigned> cdb;
+            for (unsigned byte = 0; bytes >> std::hex >> byte;) {
+                cdb.push_back(byte);
+            }
+            if (cdb.size() >= 9 && cdb[0] == 0x2A &&
+                (cdb[2] << 24 | cdb[3] << 16 | cdb[4] << 8 | cdb[5]) + (cdb[7] << 8 | cdb[8]) >
+                    heldAt) {
+                return true;
+            }
+        }
+        return false;
+    };
+    ASSERT_TRUE(waitForFileChange(log(), reached));
+    // The tool repeats its figure every second: the second one after is shown
+    // while the drive waits.
+    for (int figure = 0; figure < 2; ++figure) {
+        ASSERT_TRUE(run.waitForLine(
+            [](const std::string& line) { return line.starts_with("FACT:bytes-written="); }));
+    }
+    EXPECT_LE(std::stoll(lastFact(run.lines(), "bytes-written")), heldAt * 2048 - 1024 * 1024);
+    pull();
+    EXPECT_EQ(run.finish(), 0);
+    EXPECT_EQ(checkFacts(run.lines(), image_), "");
+}
+
 TEST_F(BurnFlow, PeopleAreToldTheSpeedTakenAndWhenTheVerifyMayReadTheCache) {
     const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
         {"medium=cd-r", "1", "The drive writes at 4.0x (706 kB/s)."},
