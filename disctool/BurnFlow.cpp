@@ -357,6 +357,11 @@ BurnFlow::Ending BurnFlow::write(const ImageFile& image, const Medium& medium,
                 showProgress(activity.percent, toolprotocol::factBytesWritten,
                              std::min(activity.bytes, image.size()));
             }
+            // With the whole track on the disc, what the drive still does
+            // before libburn moves on (a CD's lead-out) is closing it.
+            if (activity.percent >= 100.0) {
+                showClosing();
+            }
             break;
         case ActivityKind::Closing:
             showClosing();

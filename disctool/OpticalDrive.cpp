@@ -34,9 +34,10 @@ std::string canonical(const std::string& path) {
     return resolved ? std::string(resolved.get()) : path;
 }
 
-// What the drive has put on the disc: what libburn sent it, less what the
-// drive's buffer still holds as it last told libburn. libburn's sector count
-// runs ahead by that buffer, which on a CD at a low speed is most of a write.
+// What the drive reports it has put on the disc: what libburn sent it, less
+// what the drive's buffer still holds as it last told libburn. libburn's
+// sector count runs ahead by that buffer, which on a CD at a low speed is most
+// of a write.
 std::int64_t writtenByDrive(const burn_progress& progress) {
     const std::int64_t counted = static_cast<std::int64_t>(progress.sector) * sectorBytes;
     const std::int64_t sent = progress.buffered_bytes > 0
@@ -245,6 +246,7 @@ bool OpticalDrive::startWrite(const WriteJob& job) {
         return false;
     }
     jobThreads_.emplace();
+    written_.start(DriveWriteProgress::Clock::now());
     burn_disc_write(options_.get(), track_->disc());
     return true;
 }
@@ -302,7 +304,10 @@ Activity OpticalDrive::activity() {
     case BURN_DRIVE_WRITING_SYNC:
         activity.kind = ActivityKind::Writing;
         if (progress.sectors > 0) {
-            activity.bytes = writtenByDrive(progress);
+            activity.bytes =
+                written_.next(writtenByDrive(progress), progress.sector >= progress.sectors,
+                              static_cast<std::int64_t>(progress.sectors) * sectorBytes,
+                              DriveWriteProgress::Clock::now());
             activity.percent = 100.0 * static_cast<double>(activity.bytes) /
                                static_cast<double>(progress.sectors * sectorBytes);
         }
