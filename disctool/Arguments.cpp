@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "disctool/Arguments.h"
 
+#include "disctool/OutsideText.h"
 #include "protocol/ToolProtocol.h"
 
 #include <algorithm>
@@ -54,7 +55,8 @@ Arguments Arguments::parse(const std::vector<std::string>& args) {
         return invalid("missing command: expected \"burn\"", puppetStrings);
     }
     if (args.front() != "burn") {
-        return invalid("unknown command \"" + args.front() + "\": expected \"burn\"",
+        return invalid("unknown command" + outside::quoted(" \"" + args.front() + "\"") +
+                           ": expected \"burn\"",
                        puppetStrings);
     }
     const std::vector<std::string> rest(args.begin() + 1, args.end());
@@ -87,7 +89,8 @@ bool Arguments::parseBurn(const std::vector<std::string>& args) {
             }
             if (!burn_.imagePath.empty()) {
                 problem_ =
-                    "more than one image given: \"" + burn_.imagePath + "\" and \"" + arg + "\"";
+                    "more than one image given: " +
+                    outside::quoted("\"" + burn_.imagePath + "\" and \"" + arg + "\"", "two");
                 return false;
             }
             burn_.imagePath = arg;
@@ -120,11 +123,12 @@ bool Arguments::parseBurn(const std::vector<std::string>& args) {
                 }
                 burn_.device = value;
             } else if (!parseSpeed(value, burn_.speed)) {
-                problem_ = "invalid speed \"" + value + "\": use 1, 2, 4, 6, 8, 12, 16, 24 or max";
+                problem_ = "invalid speed" + outside::quoted(" \"" + value + "\"") +
+                           ": use 1, 2, 4, 6, 8, 12, 16, 24 or max";
                 return false;
             }
         } else {
-            problem_ = "unknown option \"" + arg + "\"";
+            problem_ = "unknown option" + outside::quoted(" \"" + arg + "\"");
             return false;
         }
     }

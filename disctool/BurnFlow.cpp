@@ -357,6 +357,11 @@ BurnFlow::Ending BurnFlow::write(const ImageFile& image, const Medium& medium,
                 showProgress(activity.percent, toolprotocol::factBytesWritten,
                              std::min(activity.bytes, image.size()));
             }
+            // With the whole track on the disc, what the drive still does
+            // before libburn moves on (a CD's lead-out) is closing it.
+            if (activity.percent >= 100.0) {
+                showClosing();
+            }
             break;
         case ActivityKind::Closing:
             showClosing();
@@ -382,7 +387,8 @@ BurnFlow::Ending BurnFlow::write(const ImageFile& image, const Medium& medium,
     }
     // Some drives and files never report closing: the steps still happened.
     showFinishing();
-    if (const std::string digest = drive_.writtenSha256(); !digest.empty()) {
+    // A test burn writes nothing: there is no image as written to name.
+    if (const std::string digest = drive_.writtenSha256(); !digest.empty() && !options_.testBurn) {
         // A raw image is written as it is read: the file is what was written.
         reporter_.reportFacts(
             {{toolprotocol::factFileSha256, digest}, {toolprotocol::factImageSha256, digest}});

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "disctool/DeviceAccess.h"
 
+#include "disctool/OutsideText.h"
 #include "posix/FileDescriptor.h"
 
 #include <array>
@@ -63,16 +64,18 @@ std::string DeviceAccess::permissionAdvice(const std::string& device) {
         // Membership takes effect with the next login: a user added meanwhile
         // only needs to log in again.
         if (listed) {
-            return "You may not use " + device + " yet: you were added to the group \"" + group +
+            return "You may not use " + outside::quoted(device, "the drive") +
+                   " yet: you were added to the group \"" + group +
                    "\", which may use it, after you logged in. Log out and in again.";
         }
-        return "You may not use " + device + ": it belongs to the group \"" + group +
+        return "You may not use " + outside::quoted(device, "the drive") +
+               ": it belongs to the group \"" + group +
                "\". Add yourself to it (sudo usermod -aG " + group + " " + user +
                "), then log out and in again.";
     }
     char mode[8];
     std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(status.st_mode & 07777));
-    return "You may not use " + device + " (mode " + mode +
+    return "You may not use " + outside::quoted(device, "the drive") + " (mode " + mode +
            "). Ask the administrator of this computer for read and write access to it.";
 }
 

@@ -3,6 +3,7 @@
 
 #include "disctool/FileDrive.h"
 #include "disctool/OpticalDrive.h"
+#include "disctool/OutsideText.h"
 #include "emulator/EmulatorLaunch.h"
 
 namespace disctool {
@@ -17,7 +18,7 @@ std::unique_ptr<Drive> makeDrive(const std::string& id, LibburnSession& session,
     if (emulator::launch::namesEmulatedDrive(id)) {
         const std::optional<std::string> emulated = emulator::launch::emulatedDevice();
         if (!emulated) {
-            problem = "The emulated drive " + id + " did not start";
+            problem = "The emulated drive" + outside::quoted(" " + id) + " did not start";
             return nullptr;
         }
         device = *emulated;

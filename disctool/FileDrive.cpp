@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "disctool/FileDrive.h"
 
+#include "disctool/OutsideText.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -55,16 +57,16 @@ GrabResult FileDrive::grab() {
     struct stat link {};
     if (::lstat(path_.c_str(), &link) != 0) {
         if (errno != ENOENT) {
-            return failed(because("Cannot examine " + path_));
+            return failed(because("Cannot examine " + outside::quoted(path_, "the target")));
         }
         if (::access(directoryOf(path_).c_str(), W_OK | X_OK) != 0) {
-            return failed(because("Cannot create " + path_));
+            return failed(because("Cannot create " + outside::quoted(path_, "the target")));
         }
     } else if (S_ISLNK(link.st_mode)) {
         // A link another user planted (in a shared folder) must not decide
         // where the image goes.
         if (link.st_uid != ::geteuid() && link.st_uid != 0) {
-            return failed("The target " + path_ +
+            return failed("The target" + outside::quoted(" " + path_) +
                           " is a link that another user made: name the file itself");
         }
         const std::unique_ptr<char, decltype(&std::free)> resolved(
@@ -72,10 +74,11 @@ GrabResult FileDrive::grab() {
         // As "cp" does, never through a link to nothing: the file it would
         // create is not one the user named.
         if (!resolved) {
-            return failed(errno == ENOENT ? "The target " + path_ +
-                                                " is a link to a file that does not exist: "
-                                                "name the file itself"
-                                          : because("Cannot follow the link " + path_));
+            return failed(errno == ENOENT
+                              ? "The target" + outside::quoted(" " + path_) +
+                                    " is a link to a file that does not exist: "
+                                    "name the file itself"
+                              : because("Cannot follow the link" + outside::quoted(" " + path_)));
         }
         target_ = resolved.get();
     }
@@ -86,15 +89,16 @@ GrabResult FileDrive::grab() {
         device_.reset(::open(target_.c_str(), O_RDWR | O_EXCL | O_CLOEXEC));
         if (!device_.isValid()) {
             return {errno == EBUSY ? GrabStatus::Busy : GrabStatus::Failed,
-                    because("Cannot write to " + target_)};
+                    because("Cannot write to " + outside::quoted(target_, "the target"))};
         }
         return {GrabStatus::Grabbed, {}};
     }
     if (exists && !S_ISREG(status.st_mode)) {
-        return failed("The target " + target_ + " is neither a file nor a block device");
+        return failed("The target" + outside::quoted(" " + target_) +
+                      " is neither a file nor a block device");
     }
     if (exists && ::access(target_.c_str(), R_OK | W_OK) != 0) {
-        return failed(because("Cannot write to " + target_));
+        return failed(because("Cannot write to " + outside::quoted(target_, "the target")));
     }
     std::string problem;
     std::optional<ReplacementFile> created = ReplacementFile::create(target_, problem);
@@ -146,20 +150,26 @@ bool FileDrive::startWrite(const WriteJob& job) {
     writer_.reset();
     failure_.clear();
     if (targetFd() < 0) {
-        failure_ = "The target " + path_ + " is not held";
+        failure_ = "The target" + outside::quoted(" " + path_) + " is not held";
         return false;
     }
     struct stat image {};
+    if (::fstat(job.imageFd, &image) != 0) {
+        failure_ = because("Cannot examine the image");
+        return false;
+    }
     struct stat target {};
-    if (::fstat(job.imageFd, &image) == 0 && ::stat(target_.c_str(), &target) == 0 &&
-        image.st_dev == target.st_dev && image.st_ino == target.st_ino) {
-        failure_ = "The target " + target_ + " is the image itself";
+    if (::stat(target_.c_str(), &target) == 0 && image.st_dev == target.st_dev &&
+        image.st_ino == target.st_ino) {
+        failure_ = "The target" + outside::quoted(" " + target_) + " is the image itself";
         return false;
     }
     if (job.cancelRequested && job.cancelRequested()) {
         failure_ = "Canceled before writing";
         return false;
     }
+    // The copy of a private image stays as private as the image.
+    imagePermissions_ = image.st_mode & 0777;
     lastJobSimulated_ = job.simulate;
     imageBytes_ = job.imageBytes;
     writer_ = std::make_unique<ImageWriter>(job.imageFd, job.imageBytes, targetFd(), job.simulate);
@@ -200,7 +210,7 @@ bool FileDrive::commit() {
     if (!replacement_ || lastJobSimulated_) {
         return true;
     }
-    return replacement_->replaceTarget(failure_);
+    return replacement_->replaceTarget(imagePermissions_, failure_);
 }
 
 std::string FileDrive::writtenSha256() {
@@ -221,7 +231,7 @@ bool FileDrive::read(std::int64_t byteAddress, std::span<char> buffer) {
             if (got == 0) {
                 errno = EIO; // shorter than what was written
             }
-            failure_ = because("Cannot read " + target_);
+            failure_ = because("Cannot read " + outside::quoted(target_, "the target"));
             return false;
         }
         done += static_cast<std::size_t>(got);

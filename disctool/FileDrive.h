@@ -65,6 +65,7 @@ private:
     std::unique_ptr<ImageWriter> writer_;
     std::int64_t imageBytes_ = 0;
     bool lastJobSimulated_ = false;
+    mode_t imagePermissions_ = 0; // of the image the last write read
     std::string failure_;
 };
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "disctool/HumanReporter.h"
 
+#include "disctool/OutsideText.h"
 #include "protocol/ToolProtocol.h"
 
 #include <utility>
@@ -84,16 +85,17 @@ void HumanReporter::reportSuccess() {
 }
 
 void HumanReporter::reportFailure(const std::string& reason) {
-    say("burn failed - " + reason);
+    say("burn failed - " + outside::forPeople(reason));
 }
 
 void HumanReporter::reportNoDrive(const std::string& detail) {
-    say("No CD/DVD drive at " + device_ + (detail.empty() ? "" : " (" + detail + ")") + ".");
+    say("No CD/DVD drive at " + device_ +
+        (detail.empty() ? "" : " (" + outside::forPeople(detail) + ")") + ".");
 }
 
 void HumanReporter::reportBusy(const std::string& detail) {
     say("The device is being used by another application" +
-        (detail.empty() ? "" : " (" + detail + ")") + ".");
+        (detail.empty() ? "" : " (" + outside::forPeople(detail) + ")") + ".");
 }
 
 void HumanReporter::remark(const std::string& sentence) {

@@ -198,7 +198,7 @@ MediumVerdict decideMedium(const Medium& medium, const DiscHistory& history,
 }
 
 bool verifyNeedsReload(const Medium& medium) {
-    return isOverwritable(medium.kind);
+    return medium.removable;
 }
 
 } // namespace disctool

@@ -67,8 +67,9 @@ struct MediumVerdict {
 MediumVerdict decideMedium(const Medium& medium, const DiscHistory& history,
                            const BurnRequest& request);
 
-// Whether a verify must first make the drive read the disc anew: a medium
-// without a closing step may be answered from the drive's cache.
+// Whether a verify must first make the drive read the disc anew: a drive's
+// buffer answers for what it wrote, closed or not, until the disc leaves it.
+// A file has no such buffer.
 bool verifyNeedsReload(const Medium& medium);
 
 } // namespace disctool

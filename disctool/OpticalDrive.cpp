@@ -2,6 +2,7 @@
 #include "disctool/OpticalDrive.h"
 
 #include "disctool/MediumProbe.h"
+#include "disctool/OutsideText.h"
 #include "media/MediumFacts.h"
 
 #include <algorithm>
@@ -31,6 +32,22 @@ std::string canonical(const std::string& path) {
     const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
                                                                &std::free);
     return resolved ? std::string(resolved.get()) : path;
+}
+
+// What the drive reports it has put on the disc: what libburn sent it, less
+// what the drive's buffer still holds as it last told libburn. libburn's
+// sector count runs ahead by that buffer, which on a CD at a low speed is most
+// of a write.
+std::int64_t writtenByDrive(const burn_progress& progress) {
+    const std::int64_t counted = static_cast<std::int64_t>(progress.sector) * sectorBytes;
+    const std::int64_t sent = progress.buffered_bytes > 0
+                                  ? std::min<std::int64_t>(counted, progress.buffered_bytes)
+                                  : counted;
+    const std::int64_t held = progress.buffer_capacity > progress.buffer_available
+                                  ? progress.buffer_capacity - progress.buffer_available
+                                  : 0;
+    return std::clamp<std::int64_t>(sent - held, 0,
+                                    static_cast<std::int64_t>(progress.sectors) * sectorBytes);
 }
 
 double percentOf(const burn_progress& progress) {
@@ -101,7 +118,8 @@ GrabResult OpticalDrive::grab(bool load) {
         return {GrabStatus::Missing, device_ + " is not a CD/DVD/BD drive"};
     }
     const std::string reason = session_.explanation();
-    return {GrabStatus::Failed, reason.empty() ? "Cannot open the drive " + device_ : reason};
+    return {GrabStatus::Failed,
+            reason.empty() ? "Cannot open the drive" + outside::quoted(" " + device_) : reason};
 }
 
 Medium OpticalDrive::medium(const WriteIntent& intent) {
@@ -153,7 +171,7 @@ bool OpticalDrive::beginJob() {
     session_.forgetMessages();
     ownFailure_.clear();
     if (drive_ == nullptr) {
-        ownFailure_ = "The drive " + device_ + " is not held";
+        ownFailure_ = "The drive" + outside::quoted(" " + device_) + " is not held";
         return false;
     }
     return true;
@@ -228,6 +246,7 @@ bool OpticalDrive::startWrite(const WriteJob& job) {
         return false;
     }
     jobThreads_.emplace();
+    written_.start(DriveWriteProgress::Clock::now());
     burn_disc_write(options_.get(), track_->disc());
     return true;
 }
@@ -284,9 +303,13 @@ Activity OpticalDrive::activity() {
     case BURN_DRIVE_WRITING:
     case BURN_DRIVE_WRITING_SYNC:
         activity.kind = ActivityKind::Writing;
-        activity.percent = percentOf(progress);
         if (progress.sectors > 0) {
-            activity.bytes = static_cast<std::int64_t>(progress.sector) * sectorBytes;
+            activity.bytes =
+                written_.next(writtenByDrive(progress), progress.sector >= progress.sectors,
+                              static_cast<std::int64_t>(progress.sectors) * sectorBytes,
+                              DriveWriteProgress::Clock::now());
+            activity.percent = 100.0 * static_cast<double>(activity.bytes) /
+                               static_cast<double>(progress.sectors * sectorBytes);
         }
         break;
     case BURN_DRIVE_WRITING_LEADIN:
@@ -322,7 +345,7 @@ bool OpticalDrive::read(std::int64_t byteAddress, std::span<char> buffer) {
     session_.forgetMessages();
     ownFailure_.clear();
     if (drive_ == nullptr) {
-        ownFailure_ = "The drive " + device_ + " is not held";
+        ownFailure_ = "The drive" + outside::quoted(" " + device_) + " is not held";
         return false;
     }
     off_t got = 0;

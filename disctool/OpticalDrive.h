@@ -3,6 +3,7 @@
 
 #include "disctool/DeviceAccess.h"
 #include "disctool/Drive.h"
+#include "disctool/DriveWriteProgress.h"
 #include "disctool/GrabThread.h"
 #include "disctool/JobThreads.h"
 #include "disctool/LibburnHandles.h"
@@ -75,6 +76,7 @@ private:
     std::optional<LibburnTrack> track_;
     libburn::WriteOptions options_;
     std::int64_t trackStart_ = 0;
+    DriveWriteProgress written_;
     int speed_ = 0;
     int readSpeed_ = 0;
 

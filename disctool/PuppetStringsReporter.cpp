@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "disctool/PuppetStringsReporter.h"
 
+#include "disctool/OutsideText.h"
 #include "protocol/ToolProtocol.h"
 
 #include <string>
@@ -72,7 +73,7 @@ void PuppetStringsReporter::reportSuccess() {
 
 void PuppetStringsReporter::reportFailure(const std::string& reason) {
     // The reader shows the line from its fifteenth character on.
-    out_.line(std::string(toolprotocol::failurePrefix) + reason);
+    out_.line(std::string(toolprotocol::failurePrefix) + outside::forMachines(reason));
 }
 
 void PuppetStringsReporter::reportNoDrive(const std::string& /*detail*/) {

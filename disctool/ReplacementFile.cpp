@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "disctool/ReplacementFile.h"
 
+#include "disctool/OutsideText.h"
 #include "posix/FileDescriptor.h"
 
 #include <cerrno>
@@ -23,7 +24,8 @@ std::optional<ReplacementFile> ReplacementFile::create(const std::string& target
     std::string path = directory + "/." + name + ".emberlin-XXXXXX";
     posix::FileDescriptor created(::mkostemp(path.data(), O_CLOEXEC));
     if (!created.isValid()) {
-        problem = "Cannot create a file beside " + target + ": " + std::strerror(errno);
+        problem = "Cannot create a file beside " + outside::quoted(target, "the target") + ": " +
+                  std::strerror(errno);
         return std::nullopt;
     }
     std::optional<struct stat> replaced;
@@ -52,21 +54,25 @@ ReplacementFile::~ReplacementFile() {
     }
 }
 
-bool ReplacementFile::replaceTarget(std::string& problem) {
+bool ReplacementFile::replaceTarget(mode_t allowed, std::string& problem) {
+    // Set-id and sticky bits say nothing of who may read the bytes: they stay.
+    allowed |= 07000;
     if (replaced_) {
-        ::fchmod(fd_.get(), replaced_->st_mode & 07777);
+        ::fchmod(fd_.get(), replaced_->st_mode & 07777 & allowed);
         // Only root may give a file away; anyone else keeps it as their own.
         if (::geteuid() == 0 && ::fchown(fd_.get(), replaced_->st_uid, replaced_->st_gid) != 0) {
-            problem = "Cannot give " + target_ + " back to its owner: " + std::strerror(errno);
+            problem = "Cannot give " + outside::quoted(target_, "the target") +
+                      " back to its owner: " + std::strerror(errno);
             return false;
         }
     } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);
-        ::fchmod(fd_.get(), 0666 & ~mask);
+        ::fchmod(fd_.get(), 0666 & ~mask & allowed);
     }
     if (::rename(path_.c_str(), target_.c_str()) != 0) {
-        problem = "Cannot replace " + target_ + ": " + std::strerror(errno);
+        problem = "Cannot replace " + outside::quoted(target_, "the target") + ": " +
+                  std::strerror(errno);
         return false;
     }
     path_.clear();

@@ -29,8 +29,9 @@ public:
     int descriptor() const { return fd_.get(); }
 
     // Gives the file the target's name, with the permissions (and, where
-    // allowed, the owner) of the file it replaces, or those of a new file.
-    bool replaceTarget(std::string& problem);
+    // allowed, the owner) of the file it replaces, or those of a new file;
+    // never more than `allowed` (the permissions of what it holds).
+    bool replaceTarget(mode_t allowed, std::string& problem);
 
 private:
     ReplacementFile(posix::FileDescriptor fd, std::string target, std::string path,

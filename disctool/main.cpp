@@ -9,6 +9,7 @@
 #include "disctool/LibburnSession.h"
 #include "disctool/LineWriter.h"
 #include "disctool/Listing.h"
+#include "disctool/OutsideText.h"
 #include "disctool/PuppetStringsReporter.h"
 #include "disctool/SignalAbort.h"
 #include "disctool/VirtualBurners.h"
@@ -123,10 +124,10 @@ int main(int argc, char** argv) {
     if (arguments.puppetStrings()) {
         // The reader only understands its own texts.
         out.line(std::string(toolprotocol::failurePrefix) +
-                 "Invalid arguments: " + arguments.problem());
+                 "Invalid arguments: " + outside::forMachines(arguments.problem()));
     } else {
         LineWriter err(STDERR_FILENO);
-        err.line("emberlin-disctool: " + arguments.problem());
+        err.line("emberlin-disctool: " + outside::forPeople(arguments.problem()));
         err.line("Try \"emberlin-disctool -help\".");
     }
     return exitUsage;

@@ -4,6 +4,7 @@
 #include "emulator/DiscStateFile.h"
 #include "emulator/OwnFile.h"
 #include "posix/FileDescriptor.h"
+#include "posix/LockHolder.h"
 
 #include <cerrno>
 #include <cstring>
@@ -44,14 +45,7 @@ std::optional<std::string> foreignFileProblem(const std::string& file, const str
 bool heldByAProgramOfThisUser(const std::string& file) {
     const posix::FileDescriptor opened(
         ::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    struct flock lock {};
-    lock.l_type = F_WRLCK;
-    lock.l_whence = SEEK_SET;
-    struct stat holder {};
-    return opened.isValid() && ::fcntl(opened.get(), F_GETLK, &lock) == 0 &&
-           lock.l_type != F_UNLCK &&
-           ::stat(("/proc/" + std::to_string(lock.l_pid)).c_str(), &holder) == 0 &&
-           holder.st_uid == ::geteuid();
+    return opened.isValid() && posix::lockedByThisUser(opened.get());
 }
 
 // Why a disc file, which exists, may not be used.

@@ -379,10 +379,18 @@ Reply Drive::bufferCapacity(const Request& request) {
     const Disc* held = disc();
     const auto bufferBytes = static_cast<std::uint32_t>(
         factsOf(held != nullptr ? held->traits().family : Family::CD).bufferBytes);
+    // What the host wrote and the drive has yet to put on the disc.
+    const Clock::duration full = held != nullptr ? rates_.bufferTime(*held) : Clock::duration{};
+    const auto unwritten =
+        full > Clock::duration::zero()
+            ? static_cast<std::uint32_t>(
+                  bufferBytes *
+                  std::min(1.0, std::chrono::duration<double>(pacer_.behind()) / full))
+            : 0u;
     Bytes data(12, 0);
     put16(data, 0, 10);
     put32(data, 4, bufferBytes);
-    put32(data, 8, bufferBytes);
+    put32(data, 8, bufferBytes - unwritten);
     return answer(data, request);
 }
 

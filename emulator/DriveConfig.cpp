@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace emulator {
 
@@ -23,6 +24,11 @@ template <typename T> const T& nth(const std::vector<T>& list, std::size_t index
 std::optional<std::string> readContents(std::string_view path, DiscContents& contents) {
     contents.path = std::string(path);
     struct stat status {};
+    // It may lie in a folder others write to: only the user's own link leads on.
+    if (::lstat(contents.path.c_str(), &status) == 0 && S_ISLNK(status.st_mode) &&
+        status.st_uid != ::geteuid()) {
+        return "contents " + contents.path + " is another user's symbolic link";
+    }
     if (::stat(contents.path.c_str(), &status) != 0) {
         return "cannot read contents " + contents.path + ": " + std::strerror(errno);
     }

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Preloaded into a program, this answers the calls a program makes on an
-// optical drive's device node (open, stat and its variants, access, ioctl) for one path: the node
-// of the emulated drive whose device id the environment names. Every other path and descriptor goes
-// to the C library untouched. Programs call the old __xstat family, the 64-bit names and
+// optical drive's device node (open, stat and its variants, access, ioctl, the locks of fcntl) for
+// one path: the node of the emulated drive whose device id the environment names. Every other path
+// and descriptor goes to the C library untouched. Programs call the old __xstat family, the 64-bit
+// names and
 // __open_2 as well as the plain names, so every entry point is here.
 #undef _FORTIFY_SOURCE
 #include "emulator/EmulatedDevice.h"
+#include "posix/LockHolder.h"
 
 #include <cerrno>
 #include <cstdarg>
@@ -29,6 +31,7 @@ using FileStatFunction = int (*)(int, struct stat*);
 using StatAtFunction = int (*)(int, const char*, struct stat*, int);
 using AccessFunction = int (*)(const char*, int);
 using AccessAtFunction = int (*)(int, const char*, int, int);
+using ControlFunction = int (*)(int, int, ...);
 
 __attribute__((destructor)) void shutDownEmulation() {
     if (!emulator::insideEmulator()) {
@@ -104,6 +107,33 @@ int openPath(const char* path, int flags, mode_t mode) {
     return function(path, flags, mode);
 }
 
+// libburn locks a drive it opens, after looking whether a program holds a
+// lock on it. The emulated drive's node is the user's disc file, which
+// another user who may read it can lock too: only the user's own programs
+// hold the drive, as the emulator judges a disc at work.
+int controlDescriptor(int fd, int command, void* argument) {
+    static const auto function = real<ControlFunction>("fcntl");
+    const int result = function(fd, command, argument);
+    if ((command != F_GETLK && command != F_SETLK) || deviceOf(fd) == nullptr) {
+        return result;
+    }
+    auto* lock = static_cast<struct flock*>(argument);
+    if (command == F_GETLK && result == 0 && lock->l_type != F_UNLCK &&
+        !posix::runByThisUser(lock->l_pid)) {
+        lock->l_type = F_UNLCK;
+    }
+    if (command == F_SETLK && result != 0 && (errno == EAGAIN || errno == EACCES)) {
+        const int refusal = errno;
+        struct flock held = *lock;
+        if (function(fd, F_GETLK, &held) == 0 && held.l_type != F_UNLCK &&
+            !posix::runByThisUser(held.l_pid)) {
+            return 0;
+        }
+        errno = refusal;
+    }
+    return result;
+}
+
 mode_t modeArgument(int flags, va_list arguments) {
     return (flags & (O_CREAT | O_TMPFILE)) != 0 ? static_cast<mode_t>(va_arg(arguments, int)) : 0;
 }
@@ -152,6 +182,22 @@ EXPORTED int ioctl(int fd, unsigned long request, ...) noexcept {
     }
     static const auto function = real<IoctlFunction>("ioctl");
     return function(fd, request, argument);
+}
+
+EXPORTED int fcntl(int fd, int command, ...) {
+    va_list arguments;
+    va_start(arguments, command);
+    void* argument = va_arg(arguments, void*);
+    va_end(arguments);
+    return controlDescriptor(fd, command, argument);
+}
+
+EXPORTED int fcntl64(int fd, int command, ...) {
+    va_list arguments;
+    va_start(arguments, command);
+    void* argument = va_arg(arguments, void*);
+    va_end(arguments);
+    return controlDescriptor(fd, command, argument);
 }
 
 EXPORTED int access(const char* path, int mode) noexcept {

@@ -18,11 +18,14 @@ OwnFile OwnFile::checked(int fd) {
         ::close(fd);
         return OwnFile(-1, EPERM);
     }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return OwnFile(fd, 0);
 }
 
 OwnFile OwnFile::open(const std::string& path, int flags) {
-    return checked(::open(path.c_str(), flags | O_NOFOLLOW | O_CLOEXEC, 0644));
+    // Non-blocking, so that a named pipe planted at the path cannot stall the
+    // open; it is refused as no regular file right after.
+    return checked(::open(path.c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600));
 }
 
 OwnFile OwnFile::createUnique(std::string& pattern) {

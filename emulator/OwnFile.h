@@ -15,7 +15,8 @@ namespace emulator {
 // with the object.
 class OwnFile {
 public:
-    // As open(2) with these flags, O_CREAT making it with mode 0644.
+    // As open(2) with these flags, never blocking; O_CREAT makes it with mode
+    // 0600: a disc may hold what only its owner may read.
     static OwnFile open(const std::string& path, int flags);
     // A new file at `pattern` ending in XXXXXX, which gets a name no one can
     // foresee (mkostemp); the pattern becomes that name.

@@ -19,6 +19,10 @@ void Pacer::drainBuffer() {
     clock_.sleepUntil(paced_);
 }
 
+Clock::duration Pacer::behind() const {
+    return std::max(Clock::duration::zero(), paced_ - clock_.now());
+}
+
 void Pacer::waitFor(const Trigger& trigger, std::uint64_t polls) {
     if (trigger.countsPolls()) {
         return;

@@ -20,6 +20,9 @@ public:
     void runFor(Clock::duration duration, Clock::duration buffered = {});
     // Until all that was written is on the disc.
     void drainBuffer();
+    // How far the drive's work runs behind what the host was told is done:
+    // what its buffer still holds, in time.
+    Clock::duration behind() const;
     // Until `trigger` fires; not for one that counts the host's commands,
     // which a drive busy with one command never gets.
     void waitFor(const Trigger& trigger, std::uint64_t polls);

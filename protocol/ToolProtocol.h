@@ -102,9 +102,10 @@ inline constexpr std::string_view factReadbackSha256 = "readback-sha256";
 inline constexpr std::string_view factFileSha256 = "file-sha256";
 // Where the verify's read-back came from, written just before
 // `factReadbackSha256`: `readbackFromDisc` once the drive read the disc anew
-// (it reloaded it, or the medium was closed), `readbackFromCacheOrDisc` where
-// the drive could not be made to forget what it wrote (a tray it cannot pull
-// back in), so its buffer may have answered part of the read.
+// (it ejected and loaded it, or the target is a file), `readbackFromCacheOrDisc`
+// where the drive could not be made to forget what it wrote (a tray it cannot
+// pull back in), so its buffer may have answered part of the read. Closing a
+// disc does not empty the buffer. A reader takes a missing value as unknown.
 inline constexpr std::string_view factReadbackFrom = "readback-from";
 inline constexpr std::string_view readbackFromDisc = "disc";
 inline constexpr std::string_view readbackFromCacheOrDisc = "cache-or-disc";

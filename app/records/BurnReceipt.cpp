@@ -85,6 +85,10 @@ QString equalDigestsClaim(const BurnRecord& record) {
         return Text::tr("It equals the image's SHA-256: the drive returned the image's bytes, "
                         "but it could not be made to read the disc anew, so they may have come "
                         "from its cache.");
+    if (record.facts.readbackFrom != qtText(toolprotocol::readbackFromDisc))
+        return Text::tr("It equals the image's SHA-256: the drive returned the image's bytes, "
+                        "but the tool did not say whether it read them from the disc or from "
+                        "its cache.");
     return Text::tr("It equals the image's SHA-256: the disc holds exactly the image.");
 }
 

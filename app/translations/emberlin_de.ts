@@ -36,6 +36,10 @@
         <translation>Sie gleicht der SHA-256 des Abbilds: Das Laufwerk lieferte die Bytes des Abbilds, ließ sich aber nicht dazu bringen, die Disc neu zu lesen; sie können daher aus seinem Zwischenspeicher stammen.</translation>
     </message>
     <message>
+        <source>It equals the image&apos;s SHA-256: the drive returned the image&apos;s bytes, but the tool did not say whether it read them from the disc or from its cache.</source>
+        <translation>Sie gleicht der SHA-256 des Abbilds: Das Laufwerk lieferte die Bytes des Abbilds, doch das Werkzeug sagte nicht, ob es sie von der Disc oder aus seinem Zwischenspeicher las.</translation>
+    </message>
+    <message>
         <source>It equals the image&apos;s SHA-256: the disc holds exactly the image.</source>
         <translation>Sie gleicht der SHA-256 des Abbilds: Die Disc enthält genau das Abbild.</translation>
     </message>

@@ -45,8 +45,10 @@ TEST(BurnReceiptTest, ClaimsOnlyWhatTheVerifyShowed) {
         {true, verified, true, "", "",
          "Verify: completed, but the tool reported no SHA-256 of what it read back"},
         {true, verified, false, QString(64, u'b'), "disc", "It DIFFERS from the image's SHA-256"},
-        {true, verified, true, sha.toUpper(), "", holds},
-        {true, verified, true, sha, "disc", holds},
+        {true, verified, true, sha.toUpper(), "disc", holds},
+        // A tool that does not say where the read-back came from.
+        {true, verified, true, sha, "",
+         "but the tool did not say whether it read them from the disc or from its cache"},
         // A file target that could not take the image's place after its verify.
         {true, verified, false, sha, "disc", "but the burn failed after the verify"},
         // A drive that could not be made to forget what it wrote.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "disctool/Arguments.h"
 
+#include "disctool/OutsideText.h"
+
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -99,8 +101,9 @@ TEST(Arguments, BadCommandLinesSayWhatIsWrong) {
     for (const Case& c : cases) {
         const Arguments parsed = Arguments::parse(c.args);
         EXPECT_EQ(parsed.command(), Arguments::Command::Invalid) << c.mentions;
-        EXPECT_NE(parsed.problem().find(c.mentions), std::string::npos)
-            << "problem: " << parsed.problem() << ", expected: " << c.mentions;
+        const std::string problem = outside::forPeople(parsed.problem());
+        EXPECT_NE(problem.find(c.mentions), std::string::npos)
+            << "problem: " << problem << ", expected: " << c.mentions;
     }
 }
 

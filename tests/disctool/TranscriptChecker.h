@@ -22,8 +22,9 @@ std::vector<std::string> stepsOf(const std::vector<std::string>& lines);
 // image's digest, bytes verified, where the read-back came from and its
 // digest); the byte counts never fall and end at the image's size; both
 // digests are the image's SHA-256, the read-back one only in a burn that
-// succeeded, and never missing after a verified burn. Returns what is wrong,
-// or nothing.
-std::string checkFacts(const std::vector<std::string>& lines, const std::vector<char>& image);
+// succeeded, and never missing after a verified burn; a test burn, which
+// writes nothing, names no digest at all. Returns what is wrong, or nothing.
+std::string checkFacts(const std::vector<std::string>& lines, const std::vector<char>& image,
+                       bool testBurn = false);
 // The value of a fact's last mention, or "" when none.
 std::string lastFact(const std::vector<std::string>& lines, const std::string& key);

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
@@ -50,6 +51,16 @@ TEST(ForeignFiles, NoOtherUserDecidesWhereTheDiscsGo) {
          {{"/bin/ln", "-s", "PRECIOUS", "SHARED/log"}},
          "sim:SHARED/disc?log=SHARED/log",
          "SHARED/log is a symbolic link"},
+        {"a named pipe at the state file",
+         {},
+         {{"/usr/bin/mkfifo", "SHARED/disc.state"}},
+         "sim:SHARED/disc",
+         "SHARED/disc.state is no state an emulated drive left"},
+        {"a link at the contents",
+         {},
+         {{"/bin/ln", "-s", "PRECIOUS", "SHARED/contents"}},
+         "sim:SHARED/disc?medium=dvd+rw&state=full&contents=SHARED/contents",
+         "SHARED/contents is another user's symbolic link"},
         {"another user's file at the second disc's file",
          {},
          {{"/bin/touch", "SHARED/disc.2"}},
@@ -120,10 +131,55 @@ TEST(ForeignFiles, NoOtherUserDecidesWhereTheDiscsGo) {
             burned.lines.begin(), burned.lines.end(),
             [&](const std::string& line) { return line.find(expanded(row.says)) != line.npos; }))
             << expanded(row.says);
+        // Whatever is wrong with one burner, the others are still listed.
+        ToolRun::Options listing;
+        listing.environment = {"EMBERLIN_VIRTUAL_BURNERS=" + expanded(row.id) + ";stdio:" + shared +
+                               "/target"};
+        const ToolResult listed = runTool({"burn", "-list"}, listing);
+        EXPECT_EQ(listed.status, 0);
+        EXPECT_EQ(
+            std::count(listed.lines.begin(), listed.lines.end(), "stdio:" + shared + "/target"), 1);
         EXPECT_EQ(readWholeFile(precious), bytes) << "the user's file is as it was";
         if (std::filesystem::is_regular_file(shared + "/disc") && !row.usersOwn.empty()) {
             EXPECT_EQ(readWholeFile(shared + "/disc"), bytes) << "so is the user's copy";
         }
+    }
+}
+
+// Another user who may read the user's disc file locks it: that does not make
+// the emulated drive busy, as the emulator itself judges. A lock of the user's
+// own program still does.
+TEST(ForeignFiles, OnlyTheUsersOwnProgramsMakeAnEmulatedDriveBusy) {
+    if (::getuid() != 0) {
+        GTEST_SKIP() << "playing another user takes root, as CI has";
+    }
+    const ScratchDirectory scratch;
+    const std::string image = scratch.file("image.iso");
+    writeTestImage(image, 100000);
+    const std::string shared = scratch.file("shared");
+    std::filesystem::create_directory(shared);
+    ::chmod(shared.c_str(), 01777);
+    const std::string disc = shared + "/disc";
+    std::ofstream{disc};
+    ::chmod(disc.c_str(), 0644);
+    // A shared lock over the whole file, as fcntl(2) takes it, held until killed.
+    const std::string holdLock =
+        "use Fcntl; open(my $f, '<', $ARGV[0]) or die $!;"
+        "my $l = pack('s s x4 q q i x4', F_RDLCK, 0, 0, 0, 0); fcntl($f, F_SETLK, $l) or die $!;"
+        "$| = 1; print \"locked\\n\"; select(undef, undef, undef, undef);";
+    for (const bool otherUser : {true, false}) {
+        SCOPED_TRACE(otherUser ? "another user's lock" : "the user's own lock");
+        ToolRun::Options holder;
+        holder.program = "/usr/bin/perl";
+        holder.asNobody = otherUser;
+        ToolRun lock({"-e", holdLock, disc}, holder);
+        ASSERT_TRUE(lock.waitForLine("locked"));
+        const ToolResult burned = runTool({"burn", image, "-noverifyburn", "-puppetstrings",
+                                           "-device", "sim:" + disc + "?medium=dvd+rw"});
+        ASSERT_FALSE(burned.lines.empty());
+        EXPECT_EQ(burned.lines.back(), otherUser
+                                           ? "Burn completed successfully"
+                                           : "The device is being used by another application");
     }
 }
 
