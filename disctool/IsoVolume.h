@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "iso9660/VolumeLayout.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -21,8 +23,10 @@ struct IsoVolume {
     // does not lie among the sectors read with the descriptors.
     std::optional<std::int64_t> startSector;
 
-    static constexpr std::int64_t firstDescriptorByte = 16 * 2048;
-    static constexpr std::size_t descriptorBytes = 16 * 2048; // sectors 16 to 31
+    static constexpr std::int64_t firstDescriptorByte =
+        iso9660::firstDescriptorSector * iso9660::sectorBytes;
+    static constexpr std::size_t descriptorBytes =
+        iso9660::descriptorSectors * iso9660::sectorBytes;
 
     // The volume whose descriptors `descriptors` holds (read from sector 16
     // of an image on), or nullopt when they describe no ISO 9660 volume.

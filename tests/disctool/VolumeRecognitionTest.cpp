@@ -3,6 +3,8 @@
 // data, and where an ISO 9660 volume can be read.
 #include "disctool/ContentJudge.h"
 #include "disctool/IsoVolume.h"
+#include "emulator/BackingStore.h"
+#include "emulator/IsoVolume.h"
 #include "tests/support/DiscFixture.h"
 #include "tests/support/ScratchDirectory.h"
 #include "tests/support/TestImage.h"
@@ -119,6 +121,24 @@ TEST(IsoVolume, AnImageIsReadableOnlyWhereItWasMasteredFor) {
     }
     EXPECT_FALSE(IsoVolume::fromDescriptors(std::vector<std::byte>(IsoVolume::descriptorBytes)))
         << "no ISO 9660 at all";
+}
+
+// The emulator writes the sessions of the discs it makes with the layout the
+// tool reads: each volume is found where it was written, and nowhere else.
+TEST(IsoVolume, WhatTheEmulatorWritesTheToolFindsWhereItWasWritten) {
+    const ScratchDirectory scratch;
+    emulator::BackingStore store(scratch.file("disc"));
+    for (const std::int64_t start : {0, 11400}) {
+        ASSERT_TRUE(
+            emulator::writeIsoVolume(store, start, start + emulator::isoVolumeSectors, "SESSION"));
+        std::vector<std::uint8_t> descriptors(IsoVolume::descriptorBytes);
+        ASSERT_TRUE(store.read(start + 16, descriptors));
+        const std::optional<IsoVolume> volume =
+            IsoVolume::fromDescriptors(std::as_bytes(std::span(descriptors)));
+        ASSERT_TRUE(volume) << start;
+        EXPECT_TRUE(volume->readableAt(start, emulator::isoVolumeSectors)) << start;
+        EXPECT_FALSE(volume->readableAt(start + 1, emulator::isoVolumeSectors)) << start;
+    }
 }
 
 } // namespace
