@@ -218,6 +218,9 @@ BurnFlow::Ending BurnFlow::prepareDisc(const BurnRequest& request, bool discReje
             if (verdict.problem == MediumProblem::NoSpace) {
                 reportRoom(medium, request);
             }
+            if (medium.content.holdsData()) {
+                reporter_.reportFacts({{toolprotocol::factDiscHolds, medium.content.describe()}});
+            }
             reporter_.rejectMedium(verdict.problem);
             if (const GrabResult ejected = drive_.ejectDisc();
                 ejected.status != GrabStatus::Grabbed) {

@@ -2,39 +2,34 @@
 #pragma once
 
 #include <cstddef>
-#include <span>
-#include <string_view>
+#include <string>
 
 namespace disctool {
 
-// What the start of an overwritable disc holds. libburn calls every such disc
-// blank, so the tool reads its first 64 KiB and judges them itself.
-enum class DiscContent {
-    Unexamined, // not an overwritable disc, or not formatted yet: nothing to read
-    Blank,      // all zero, or an ISO 9660 volume that a blanking tool invalidated
-    Iso9660,
-    Udf,
-    HfsPlus,
-    Fat,
-    Ntfs,
-    Ext,
-    PartitionTable,
-    UnknownData,
-    Unreadable, // the drive could not read it all: a doubt, settled for the data
+// What an overwritable disc holds. libburn calls every such disc blank, so
+// the tool reads its start and its end and judges them itself.
+struct DiscContent {
+    enum class Verdict {
+        Unexamined, // not an overwritable disc, or not formatted yet: nothing to read
+        Blank,      // nothing recognised, and only zeros (or a blanking tool's mark)
+        Data,
+        Unreadable, // the drive could not read it all: a doubt, settled for the data
+    };
+    Verdict verdict = Verdict::Unexamined;
+    // What libblkid found, as it names it ("btrfs", "gpt"); empty when it
+    // recognised nothing.
+    std::string type;
+    std::string label; // the volume's name, printable characters only
+
+    bool holdsData() const { return verdict == Verdict::Data || verdict == Verdict::Unreadable; }
+    // For people: "a btrfs file system named "backup"", "data of an unknown kind".
+    std::string describe() const;
 };
 
-// The bytes read from the start of a disc.
-inline constexpr std::size_t discStartBytes = 64 * 1024;
-
-// Judges `start`, the first discStartBytes of a disc, conservatively: blank
-// only when it is all zero or carries the mark libisoburn's blanking leaves
-// ("CDXX1" in place of "CD001" in the primary volume descriptor) and nothing
-// else that is recognised; any other bytes are data, named where they can be.
-DiscContent classifyDiscStart(std::span<const std::byte> start);
-
-bool holdsData(DiscContent content);
-
-// For people: "an HFS+ volume", "data of an unknown kind".
-std::string_view describe(DiscContent content);
+// How much of a disc is read and judged: its first MiBs hold the signatures
+// of file systems and partition tables, its last MiB the copies some keep
+// there (a GPT's backup header, UDF's last anchor).
+inline constexpr std::size_t discStartBytes = 2 * 1024 * 1024;
+inline constexpr std::size_t discEndBytes = 1024 * 1024;
 
 } // namespace disctool

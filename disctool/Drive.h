@@ -40,7 +40,7 @@ struct Medium {
     bool holdsData = false;
     // What the start of a formatted overwritable disc holds, which libburn
     // calls blank whatever it holds.
-    DiscContent content = DiscContent::Unexamined;
+    DiscContent content;
     // Where the next session starts on a disc that holds sessions; nullopt
     // when the drive does not say.
     std::optional<std::int64_t> nextWritableSector;

@@ -47,8 +47,24 @@ MediumVerdict refuse(MediumProblem problem, const Medium& medium, const BurnRequ
 }
 
 bool fitsOnceBlank(const Medium& medium, const BurnRequest& request) {
-    // Unknown capacity: the erase was asked for, and the write checks again.
-    return medium.capacityBytes <= 0 || neededBytes(request.imageBytes) <= medium.capacityBytes;
+    return neededBytes(request.imageBytes) <= medium.capacityBytes;
+}
+
+// Nothing is erased or formatted before the image is known to fit: a drive
+// that does not tell what the disc holds once blank leaves a doubt, which is
+// settled for the data on it.
+std::optional<MediumVerdict> refusedBeforeClearing(const Medium& medium,
+                                                   const BurnRequest& request) {
+    if (medium.capacityBytes <= 0) {
+        MediumVerdict verdict = refuse(MediumProblem::NotWritable, medium, request);
+        verdict.remark = "The drive does not tell how much this " + medium.profileName +
+                         " holds once erased, so it is left as it is: the image might not fit.";
+        return verdict;
+    }
+    if (!fitsOnceBlank(medium, request)) {
+        return refuse(MediumProblem::NoSpace, medium, request);
+    }
+    return std::nullopt;
 }
 
 MediumVerdict write(const Medium& medium, const BurnRequest& request) {
@@ -63,8 +79,11 @@ MediumVerdict write(const Medium& medium, const BurnRequest& request) {
     return verdict;
 }
 
+// A verdict's own remark says more than the one about the disc.
 MediumVerdict explained(MediumVerdict verdict, std::string remark) {
-    verdict.remark = std::move(remark);
+    if (verdict.remark.empty()) {
+        verdict.remark = std::move(remark);
+    }
     return verdict;
 }
 
@@ -88,8 +107,8 @@ MediumVerdict blank(const Medium& medium, const DiscHistory& history, const Burn
     if (history.triedFullBlank) {
         return fail("The disc still holds data after erasing it");
     }
-    if (!fitsOnceBlank(medium, request)) {
-        return refuse(MediumProblem::NoSpace, medium, request);
+    if (std::optional<MediumVerdict> refused = refusedBeforeClearing(medium, request)) {
+        return *refused;
     }
     // A fast blank leaves a DVD-RW able to take one closed session only, and
     // some drives refuse it: blank fully then.
@@ -107,8 +126,8 @@ MediumVerdict format(const Medium& medium, const DiscHistory& history, const Bur
     if (history.triedFormat) {
         return fail("The disc is still unformatted after formatting it");
     }
-    if (!fitsOnceBlank(medium, request)) {
-        return refuse(MediumProblem::NoSpace, medium, request);
+    if (std::optional<MediumVerdict> refused = refusedBeforeClearing(medium, request)) {
+        return *refused;
     }
     return act(MediumAction::Format);
 }
@@ -136,9 +155,7 @@ MediumVerdict decideMedium(const Medium& medium, const DiscHistory& history,
         break;
     }
     if (!isWritable(medium.kind) || medium.pseudoOverwrite) {
-        return explained(refuse(request.erase && medium.holdsData ? MediumProblem::NotEraseable
-                                                                  : MediumProblem::NotWritable,
-                                medium, request),
+        return explained(refuse(MediumProblem::NotWritable, medium, request),
                          medium.pseudoOverwrite ? "This BD-R is formatted for pseudo-overwrite, "
                                                   "which cannot be written in sessions."
                                                 : "");
@@ -146,7 +163,7 @@ MediumVerdict decideMedium(const Medium& medium, const DiscHistory& history,
     // Whatever the start of an overwritable disc holds once this burn
     // formatted it is the formatting's own.
     const bool startHoldsData =
-        isOverwritable(medium.kind) && holdsData(medium.content) && !history.triedFormat;
+        isOverwritable(medium.kind) && medium.content.holdsData() && !history.triedFormat;
     // An image written behind earlier sessions must have been made for that place.
     const bool misplaced = medium.status == DiscStatus::Appendable &&
                            !isOverwritable(medium.kind) && !readableWhereItLands(medium, request);
@@ -158,7 +175,7 @@ MediumVerdict decideMedium(const Medium& medium, const DiscHistory& history,
                               isOverwritable(medium.kind)));
     std::string remark;
     if (startHoldsData) {
-        remark = "This " + medium.profileName + " holds " + std::string(describe(medium.content)) +
+        remark = "This " + medium.profileName + " holds " + medium.content.describe() +
                  (request.erase ? "; erasing was asked for, so it is written over."
                                 : "; it is written over only when erasing is asked for.");
     } else if (misplaced) {
@@ -174,14 +191,25 @@ MediumVerdict decideMedium(const Medium& medium, const DiscHistory& history,
     }
     if (mustClear) {
         if (!request.erase) {
+            if (remark.empty() && isBlankable(medium.kind)) {
+                remark = "This " + medium.profileName +
+                         " holds data and takes no more sessions; erasing it first would make "
+                         "it usable.";
+            }
             return explained(refuse(MediumProblem::NotWritable, medium, request), remark);
         }
         if (isBlankable(medium.kind)) {
             return explained(blank(medium, history, request), remark);
         }
         // Writing over an overwritable disc is all that erasing it means.
+        // Turning erasing off helps only where the disc takes this image as
+        // it is; a disc that can be neither erased nor written is not writable.
         if (!isOverwritable(medium.kind)) {
-            return explained(refuse(MediumProblem::NotEraseable, medium, request), remark);
+            const bool writableAsItIs = medium.status == DiscStatus::Appendable && !misplaced;
+            return explained(
+                refuse(writableAsItIs ? MediumProblem::NotEraseable : MediumProblem::NotWritable,
+                       medium, request),
+                remark);
         }
     }
     if (request.testBurn && !medium.canSimulate) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "disctool/MediumProbe.h"
 
+#include "disctool/ContentJudge.h"
 #include "media/MediumFacts.h"
 
 #include <algorithm>
@@ -36,9 +37,10 @@ DiscStatus discStatusOf(burn_disc_status status) {
     return DiscStatus::Unready;
 }
 
-// The formatting state, and the largest capacity any format offers (READ
-// FORMAT CAPACITIES): what a DVD-RW holds once fully blanked, or a DVD-RAM,
-// DVD+RW or BD-RE once formatted.
+// The formatting state, and the capacity (READ FORMAT CAPACITIES): a
+// formatted disc holds what its current format gives, which READ CAPACITY
+// also reports; a DVD-RW once fully blanked, or a DVD-RAM, DVD+RW or BD-RE
+// not formatted yet, what the largest format offers.
 std::int64_t readFormats(burn_drive* drive, Formatting& formatting) {
     int status = 0;
     off_t size = 0;
@@ -51,7 +53,7 @@ std::int64_t readFormats(burn_drive* drive, Formatting& formatting) {
                  : status == BURN_FORMAT_IS_FORMATTED ? Formatting::Formatted
                                                       : Formatting::Unknown;
     std::int64_t capacity = size;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count && formatting != Formatting::Formatted; ++i) {
         int type = 0;
         off_t offered = 0;
         unsigned parameter = 0;
@@ -73,20 +75,36 @@ std::int64_t atipCapacity(burn_drive* drive) {
     return static_cast<std::int64_t>(end) * sectorBytes;
 }
 
-// libburn calls an overwritable disc blank whatever it holds: judge its start.
-// A read that fails or falls short leaves a doubt, which counts as data.
-DiscContent readDiscStart(burn_drive* drive) {
-    std::vector<std::byte> start(discStartBytes);
+// Reads `bytes` from `at` on, quietly and without retrying block by block:
+// one failure is enough. Empty when the read failed or fell short.
+std::vector<std::byte> readDisc(burn_drive* drive, std::int64_t at, std::size_t bytes) {
+    std::vector<std::byte> read(bytes);
     off_t got = 0;
-    // Quietly, and without retrying block by block: one failure is enough.
     constexpr int quiet = 1 << 1;
     constexpr int noRetry = 1 << 2;
-    if (burn_read_data(drive, 0, reinterpret_cast<char*>(start.data()),
-                       static_cast<off_t>(start.size()), &got, quiet | noRetry) <= 0 ||
-        got != static_cast<off_t>(start.size())) {
-        return DiscContent::Unreadable;
+    if (burn_read_data(drive, at, reinterpret_cast<char*>(read.data()),
+                       static_cast<off_t>(read.size()), &got, quiet | noRetry) <= 0 ||
+        got != static_cast<off_t>(read.size())) {
+        return {};
     }
-    return classifyDiscStart(start);
+    return read;
+}
+
+// libburn calls an overwritable disc blank whatever it holds: judge its start
+// and its end. A read that fails or falls short leaves a doubt, which counts
+// as data.
+DiscContent readDiscContent(burn_drive* drive, std::int64_t discBytes) {
+    if (discBytes <= 0) {
+        return judgeDiscContent({}, {}, discBytes);
+    }
+    const auto length = [&](std::size_t limit) {
+        return static_cast<std::size_t>(std::clamp<std::int64_t>(discBytes, 0, limit));
+    };
+    const std::vector<std::byte> start = readDisc(drive, 0, length(discStartBytes));
+    const std::size_t endLength = length(discEndBytes);
+    const std::vector<std::byte> end =
+        readDisc(drive, discBytes - static_cast<std::int64_t>(endLength), endLength);
+    return judgeDiscContent(start, end, discBytes);
 }
 
 // Where a new session would start, with the options the write will use.
@@ -154,7 +172,7 @@ Medium probeMedium(burn_drive* drive, const WriteIntent& intent) {
         medium.nextWritableSector = nextWritableSector(drive, options);
     }
     if (isOverwritable(medium.kind) && medium.formatting != Formatting::Unformatted) {
-        medium.content = readDiscStart(drive);
+        medium.content = readDiscContent(drive, medium.capacityBytes);
     }
     return medium;
 }

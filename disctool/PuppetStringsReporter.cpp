@@ -92,7 +92,16 @@ void PuppetStringsReporter::reportFacts(const Facts& facts) {
         if (line.size() > toolprotocol::factMarker.size()) {
             line += ' ';
         }
-        line.append(key).append(1, '=').append(value);
+        line.append(key).append(1, '=');
+        for (const char c : value) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte <= ' ' || byte > '~' || c == '%') {
+                constexpr std::string_view hex = "0123456789ABCDEF";
+                line.append(1, '%').append(1, hex[byte >> 4]).append(1, hex[byte & 0x0f]);
+            } else {
+                line.append(1, c);
+            }
+        }
     }
     out_.line(line);
 }

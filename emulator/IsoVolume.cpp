@@ -1,107 +1,96 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "emulator/IsoVolume.h"
 
-#include "emulator/Bytes.h"
+#include "iso9660/VolumeLayout.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
+#include <vector>
 
 namespace emulator {
 
 namespace {
 
-// ECMA-119 7.2 and 7.3: numbers recorded in both byte orders.
-void putBoth32(Bytes& out, std::size_t at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        out[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
-    put32(out, at + 4, value);
+using namespace iso9660;
+using Sector = std::span<std::byte>;
+
+void putText(Sector out, std::size_t at, std::size_t length, std::string_view text) {
+    std::fill_n(out.begin() + static_cast<std::ptrdiff_t>(at), length, std::byte{' '});
+    std::transform(text.begin(),
+                   text.begin() + static_cast<std::ptrdiff_t>(std::min(length, text.size())),
+                   out.begin() + static_cast<std::ptrdiff_t>(at),
+                   [](char c) { return static_cast<std::byte>(c); });
 }
 
-void putBoth16(Bytes& out, std::size_t at, std::uint32_t value) {
-    out[at] = static_cast<std::uint8_t>(value);
-    out[at + 1] = static_cast<std::uint8_t>(value >> 8);
-    put16(out, at + 2, value);
+// A directory record of the root directory ("." or "..").
+void putRootRecord(Sector out, std::size_t at, std::uint32_t extent, std::uint8_t name) {
+    out[at + recordLength] = std::byte{rootRecordBytes};
+    putBothEndian(out, at + recordExtent, 4, extent);
+    putBothEndian(out, at + recordDataLength, 4, static_cast<std::uint32_t>(sectorBytes));
+    // Recorded 2026-01-01.
+    out[at + recordDate] = std::byte{126};
+    out[at + recordDate + 1] = std::byte{1};
+    out[at + recordDate + 2] = std::byte{1};
+    out[at + recordFlags] = std::byte{directoryFlag};
+    putBothEndian(out, at + recordVolumeSequence, 2, 1);
+    out[at + recordNameLength] = std::byte{1};
+    out[at + recordName] = std::byte{name};
 }
 
-void putText(Bytes& out, std::size_t at, std::size_t length, std::string_view text) {
-    std::fill_n(out.begin() + static_cast<std::ptrdiff_t>(at), length, ' ');
-    std::copy_n(text.begin(), std::min(length, text.size()),
-                out.begin() + static_cast<std::ptrdiff_t>(at));
+void putStandardId(Sector out, unsigned type) {
+    out[descriptorType] = static_cast<std::byte>(type);
+    putText(out, descriptorIdentifier, standardIdentifier.size(), standardIdentifier);
+    out[descriptorVersion] = std::byte{1};
 }
 
-// ECMA-119 9.1: a directory record of the root directory ("." or "..").
-void putRootRecord(Bytes& out, std::size_t at, std::uint32_t extent, std::uint8_t name) {
-    out[at] = 34;
-    putBoth32(out, at + 2, extent);
-    putBoth32(out, at + 10, static_cast<std::uint32_t>(sectorBytes));
-    out[at + 18] = 126; // recorded 2026-01-01
-    out[at + 19] = 1;
-    out[at + 20] = 1;
-    out[at + 25] = 0x02; // a directory
-    putBoth16(out, at + 28, 1);
-    out[at + 32] = 1;
-    out[at + 33] = name;
-}
-
-void putStandardId(Bytes& out, std::uint8_t type) {
-    out[0] = type;
-    std::memcpy(out.data() + 1, "CD001", 5);
-    out[6] = 1;
+// The root's record in a path table, in the table's byte order.
+void putRootPath(Sector out, std::uint32_t root, bool little) {
+    const auto put = little ? putLittleEndian : putBigEndian;
+    out[pathNameLength] = std::byte{1};
+    put(out, pathExtent, 4, root);
+    put(out, pathParent, 2, 1);
 }
 
 } // namespace
 
 bool writeIsoVolume(BackingStore& store, std::int64_t start, std::int64_t end,
                     std::string_view volumeId) {
-    const auto pathTable = static_cast<std::uint32_t>(start + 18);
+    // Sectors 16 to 20 of the volume: the primary descriptor, the
+    // terminator, the two path tables and the root directory.
+    const auto pathTables = static_cast<std::uint32_t>(start + 18);
     const auto root = static_cast<std::uint32_t>(start + 20);
-    Bytes sectors(5 * sectorBytes, 0);
+    std::vector<std::uint8_t> bytes(5 * sectorBytes, 0);
+    const std::span<std::byte> sectors = std::as_writable_bytes(std::span(bytes));
+    const auto sector = [&](std::size_t n) {
+        return sectors.subspan(n * sectorBytes, sectorBytes);
+    };
 
-    Bytes primary(sectorBytes, 0); // ECMA-119 8.4
-    putStandardId(primary, 1);
-    putText(primary, 8, 32, "LINUX");
-    putText(primary, 40, 32, volumeId);
-    putBoth32(primary, 80, static_cast<std::uint32_t>(end));
-    putBoth16(primary, 120, 1);
-    putBoth16(primary, 124, 1);
-    putBoth16(primary, 128, static_cast<std::uint32_t>(sectorBytes));
-    putBoth32(primary, 132, 10);
-    for (int i = 0; i < 4; ++i) {
-        primary[140 + static_cast<std::size_t>(i)] =
-            static_cast<std::uint8_t>(pathTable >> (8 * i));
+    const Sector primary = sector(0);
+    putStandardId(primary, primaryType);
+    putText(primary, systemIdentifier, 32, "LINUX");
+    putText(primary, volumeIdentifier, 32, volumeId);
+    putBothEndian(primary, volumeSpaceSize, 4, static_cast<std::uint32_t>(end));
+    putBothEndian(primary, volumeSetSize, 2, 1);
+    putBothEndian(primary, volumeSequenceNumber, 2, 1);
+    putBothEndian(primary, logicalBlockSize, 2, static_cast<std::uint32_t>(sectorBytes));
+    putBothEndian(primary, pathTableSize, 4, pathName + 2);
+    putLittleEndian(primary, littlePathTable, 4, pathTables);
+    putBigEndian(primary, bigPathTable, 4, pathTables + 1);
+    putRootRecord(primary, rootDirectoryRecord, root, 0);
+    putText(primary, volumeSetIdentifier, creationDate - volumeSetIdentifier, "");
+    for (std::size_t date = 0; date < 4; ++date) {
+        putText(primary, creationDate + date * dateBytes, dateBytes - 1,
+                date == 2 ? "0000000000000000" : "2026010100000000");
     }
-    put32(primary, 148, pathTable + 1);
-    putRootRecord(primary, 156, root, 0);
-    putText(primary, 190, 623, "");
-    for (const std::size_t date : {813u, 830u, 847u, 864u}) {
-        std::memcpy(primary.data() + date, date == 847 ? "0000000000000000" : "2026010100000000",
-                    16);
-    }
-    primary[881] = 1;
-    std::copy(primary.begin(), primary.end(), sectors.begin());
+    primary[fileStructureVersion] = std::byte{1};
 
-    Bytes terminator(sectorBytes, 0);
-    putStandardId(terminator, 255);
-    std::copy(terminator.begin(), terminator.end(), sectors.begin() + sectorBytes);
-
-    // ECMA-119 9.4: path tables, little-endian then big-endian.
-    for (std::size_t table = 0; table < 2; ++table) {
-        const std::size_t at = (2 + table) * sectorBytes;
-        sectors[at] = 1;
-        for (int i = 0; i < 4; ++i) {
-            const auto shift = table == 0 ? 8 * i : 24 - 8 * i;
-            sectors[at + 2 + static_cast<std::size_t>(i)] =
-                static_cast<std::uint8_t>(root >> shift);
-        }
-        sectors[at + (table == 0 ? 6 : 7)] = 1;
-    }
-
-    Bytes directory(sectorBytes, 0);
-    putRootRecord(directory, 0, root, 0);
-    putRootRecord(directory, 34, root, 1);
-    std::copy(directory.begin(), directory.end(), sectors.begin() + 4 * sectorBytes);
-    return store.write(start + 16, sectors);
+    putStandardId(sector(1), terminatorType);
+    putRootPath(sector(2), root, true);
+    putRootPath(sector(3), root, false);
+    putRootRecord(sector(4), 0, root, 0);
+    putRootRecord(sector(4), rootRecordBytes, root, 1);
+    return store.write(start + firstDescriptorSector, bytes);
 }
 
 } // namespace emulator

@@ -109,5 +109,10 @@ inline constexpr std::string_view factFileSha256 = "file-sha256";
 inline constexpr std::string_view factReadbackFrom = "readback-from";
 inline constexpr std::string_view readbackFromDisc = "disc";
 inline constexpr std::string_view readbackFromCacheOrDisc = "cache-or-disc";
+// What a disc refused for the data on it holds, for people ("a btrfs file
+// system named \"backup\""), told right before the refusal. In every value
+// blanks, "%" and bytes outside printable ASCII are written as %XX, so that
+// no value splits its line.
+inline constexpr std::string_view factDiscHolds = "disc-holds";
 
 } // namespace toolprotocol

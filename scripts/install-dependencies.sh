@@ -7,18 +7,19 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   qt6-tools-dev qt6-l10n-tools
-  libburn-dev libssl-dev libcanberra-dev sound-theme-freedesktop libqt6svg6 libudev-dev
+  libburn-dev libblkid-dev libssl-dev libcanberra-dev sound-theme-freedesktop libqt6svg6 libudev-dev
   qt6-translations-l10n
 )
 case "${1:-build}" in
   build) ;;
   # The desktop tests run their own session bus; the accessibility test reads
   # the window over AT-SPI on a virtual X server; xorriso and cdrskin (on
-  # libburn), cdrkit's wodim and genisoimage, dvd+rw-tools and sg3-utils check the
-  # emulated burner against clients nobody here wrote; clang's libFuzzer runs
-  # the fuzz targets.
+  # libburn), cdrkit's wodim and genisoimage, dvd+rw-tools and sg3-utils check
+  # the emulated burner against clients nobody here wrote; btrfs-progs, gdisk
+  # and reiserfsprogs make the volumes a rewritable disc is judged to hold;
+  # clang's libFuzzer runs the fuzz targets.
   test) packages+=(libgtest-dev libgmock-dev desktop-file-utils appstream dbus-daemon xorriso cdrskin
-                   wodim genisoimage growisofs dvd+rw-tools sg3-utils
+                   wodim genisoimage growisofs dvd+rw-tools sg3-utils btrfs-progs gdisk reiserfsprogs
                    clang libclang-rt-14-dev xvfb xauth at-spi2-core dpkg-dev lintian) ;;
   # The Debian package: dpkg-shlibdeps finds its dependencies, lintian checks it.
   package) packages+=(dpkg-dev lintian) ;;

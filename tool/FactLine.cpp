@@ -3,6 +3,7 @@
 #include "tool/ProtocolText.h"
 
 #include <QStringList>
+#include <QUrl>
 
 namespace emberlin {
 
@@ -31,7 +32,7 @@ void readFactLine(const QString& line, ToolFacts& facts) {
         if (equals <= 0)
             continue;
         const QString key = pair.left(equals);
-        const QString value = pair.mid(equals + 1);
+        const QString value = QUrl::fromPercentEncoding(pair.mid(equals + 1).toUtf8());
         if (key == qtText(tp::factMedium))
             facts.medium = value;
         else if (key == qtText(tp::factCapacity))
@@ -56,6 +57,8 @@ void readFactLine(const QString& line, ToolFacts& facts) {
             facts.readbackSha256 = value;
         else if (key == qtText(tp::factReadbackFrom))
             facts.readbackFrom = value;
+        else if (key == qtText(tp::factDiscHolds))
+            facts.discHolds = value;
     }
 }
 

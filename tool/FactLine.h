@@ -23,6 +23,8 @@ struct ToolFacts {
     // Whether the verify read the disc anew ("disc") or may have been answered
     // from the drive's cache ("cache-or-disc").
     QString readbackFrom;
+    // What a refused disc holds, for people: "an HFS+ volume".
+    QString discHolds;
 };
 
 bool isFactLine(const QString& line);

@@ -25,6 +25,8 @@ QString DiscRefusalNote::textFor(const QString& status, const ToolFacts& toldWit
     if (told.capacity && told.imageBytes && *told.capacity < *told.imageBytes)
         return tr("The last disc has room for %1; the image needs %2.")
             .arg(sizeText(*told.capacity), sizeText(*told.imageBytes));
+    if (!told.discHolds.isEmpty())
+        return tr("The last disc holds %1 and was refused: %2").arg(told.discHolds, status);
     return tr("The last disc was refused: %1").arg(status);
 }
 

@@ -505,6 +505,10 @@
         <source>The last disc was refused: %1</source>
         <translation>Die letzte Disc wurde abgelehnt: %1</translation>
     </message>
+    <message>
+        <source>The last disc holds %1 and was refused: %2</source>
+        <translation>Die letzte Disc enthält %1 und wurde abgelehnt: %2</translation>
+    </message>
 </context>
 <context>
     <name>emberlin::EmberlinController</name>

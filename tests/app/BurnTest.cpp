@@ -351,6 +351,8 @@ INSTANTIATE_TEST_SUITE_P(Refusals, DiscRefusalTest, testing::Values(
                 insert, "The last disc has room for 737.3 MB; the image needs 4.7 GB."},
     RefusalCase{"NotWritableAfterTheFactsOfAFit", "FACT:capacity=737280000 image-bytes=10\nMedia is not writable\nPlease insert a disc:",
                 insert, "The last disc was refused: Media is not writable - please insert a writable disc..."},
+    RefusalCase{"HoldingData", "FACT:disc-holds=an%20HFS+%20volume\nMedia is not writable\nPlease insert a disc:",
+                insert, "The last disc holds an HFS+ volume and was refused: Media is not writable - please insert a writable disc..."},
     RefusalCase{"RefusedAfterThePrompt", "Please insert a disc:Media is not eraseable\n",
                 notErasable, "The last disc was refused: " + notErasable}),
     NamedCase());

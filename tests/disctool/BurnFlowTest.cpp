@@ -2,6 +2,7 @@
 // Every branch of a burn, on emulated drives: libburn drives them as it
 // drives a real burner, and the disc's bytes end up in the drive's file.
 #include "tests/disctool/TranscriptChecker.h"
+#include "tests/support/DiscFixture.h"
 #include "tests/support/ScratchDirectory.h"
 #include "tests/support/TestImage.h"
 #include "tests/support/ToolRun.h"
@@ -133,12 +134,10 @@ protected:
         return false;
     }
 
-    // A file of what a disc holds at its start: real file systems where
-    // Debian's tools make them (xorriso, mkfs.ext2), the others as laid out
-    // by startOf; "zeros", "raw" (random bytes), and "blanked-iso", an ISO
-    // 9660 volume as xorriso's -blank leaves it.
-    std::string contents(const std::string& kind) const;
     void runCases(const std::vector<FlowCase>& cases);
+    // Runs a burn that must refuse the disc with a remark ending in `remark`,
+    // and cancels its wait for another.
+    void expectRefusal(const std::string& device, bool erase, const std::string& remark);
     void checkDiscs(const std::string& discs) const;
 
     ScratchDirectory scratch_;
@@ -186,34 +185,16 @@ void BurnFlow::runCases(const std::vector<FlowCase>& cases) {
     }
 }
 
-std::string BurnFlow::contents(const std::string& kind) const {
-    const std::string path = scratch_.file(kind + ".contents");
-    ToolRun::Options tool;
-    if (kind == "iso" || kind == "blanked-iso") {
-        tool.program = "/usr/bin/xorriso";
-        EXPECT_EQ(runTool({"-as", "mkisofs", "-quiet", "-o", path, imagePath()}, tool).status, 0);
-        if (kind == "blanked-iso") {
-            // As xorriso's -blank leaves it: every volume descriptor renamed.
-            std::vector<char> bytes = readWholeFile(path);
-            for (std::size_t at = 16 * 2048 + 1; at < 32 * 2048; at += 2048) {
-                if (std::string_view(bytes.data() + at, 5) == "CD001") {
-                    std::copy_n("CDXX1", 5, bytes.begin() + static_cast<std::ptrdiff_t>(at));
-                }
-            }
-            writeFile(path, bytes);
-        }
-    } else if (kind == "ext") {
-        writeFile(path, std::vector<char>(1024 * 1024));
-        tool.program = "/usr/sbin/mkfs.ext2";
-        EXPECT_EQ(runTool({"-q", "-F", path}, tool).status, 0);
-    } else if (kind == "zeros") {
-        writeFile(path, std::vector<char>(64 * 1024));
-    } else if (kind == "raw") {
-        writeTestImage(path, 256 * 1024);
-    } else {
-        writeFile(path, bytesWith(startOf(kind), 64 * 1024));
+void BurnFlow::expectRefusal(const std::string& device, bool erase, const std::string& remark) {
+    Lines args = {"burn", imagePath(), "-device", device};
+    if (erase) {
+        args.push_back("-erase");
     }
-    return path;
+    ToolRun run(args);
+    EXPECT_TRUE(run.waitForLine([&](const std::string& line) { return line.ends_with(remark); }));
+    EXPECT_TRUE(run.waitForLine("This disc cannot be written. Please insert a writable disc..."));
+    run.sendSignal(SIGTERM);
+    EXPECT_EQ(run.finish(), 128 + SIGTERM);
 }
 
 void BurnFlow::checkDiscs(const std::string& discs) const {
@@ -239,8 +220,9 @@ TEST_F(BurnFlow, EveryOutcomeOfTheMediumInTheDrive) {
     runCases({
         {"blank disc", "", false, burnSteps, 0},
         {"erase not needed on a blank rewritable", "medium=cd-rw", true, burnSteps, 0},
-        {"not eraseable, then a blank disc", "medium=cd-r&state=full,blank", true,
-         concat({"Media is not eraseable", prompt}, burnSteps), 0},
+        {"a closed CD-R is not writable, erase or not, then a blank disc",
+         "medium=cd-r&state=full,blank", true, concat({"Media is not writable", prompt}, burnSteps),
+         0},
         {"not writable, then a blank disc", "state=full,blank", false,
          concat({"Media is not writable", prompt}, burnSteps), 0},
         {"no space, then a bigger disc", "capacity=100k,10M", false,
@@ -268,6 +250,11 @@ TEST_F(BurnFlow, EveryKindOfMediumAndSlowDrives) {
          concat({prompt}, burnSteps), 0, "", "!StartStopUnit 00 00 00 02, Write10"},
         {"blank DVD-R, written incrementally", "medium=dvd-r", false, burnSteps, 0},
         {"blank DVD+R", "medium=dvd+r", false, burnSteps, 0, "", "", "", "write-kbps=22160"},
+        // What dvd+rw-mediainfo reports of the current format, not its largest descriptor.
+        {"formatted BD-RE", "medium=bd-re", false, burnSteps, 0, "", "", "",
+         "capacity=24220008448"},
+        {"formatted DVD-RAM", "medium=dvd-ram", false, burnSteps, 0, "", "", "",
+         "capacity=4580769792"},
         {"a refused speed does not hide the write error",
          "medium=dvd-r&refuse=B6&fail-at-sector=20", false, writeError, 1, "",
          "SetStreaming, Write10"},
@@ -291,12 +278,16 @@ TEST_F(BurnFlow, ADiscHoldingDataIsTouchedOnlyWhenErasingWasAskedForAndFits) {
          "medium=dvd+rw,bd-re,dvd+rw&state=appendable,full,blank", false,
          concat(concat(notWritable, {notWritable[0]}), burnSteps), 0, "",
          "!Write10, StartStopUnit 00 00 00 02, !Write10, StartStopUnit 00 00 00 02, Write10",
-         "volume volume image"},
+         "volume volume image",
+         "disc-holds=an%20ISO%209660%20file%20system%20named%20\"EMBERLIN_SESSION_1\""},
         {"full CD-RW and DVD-RW too small for the image, then a blank CD-RW",
          "medium=cd-rw,dvd-rw,cd-rw&state=full,full,blank&capacity=200k,200k,10M", true,
          concat(concat(noSpace, {noSpace[0]}), burnSteps), 0, "",
          "!Blank, StartStopUnit 00 00 00 02, !Blank, StartStopUnit 00 00 00 02, !Blank, Write10",
          "volume volume image"},
+        {"a DVD-RW whose capacity the drive does not tell is never erased, then a CD-R",
+         "medium=dvd-rw,cd-r&state=full,blank&refuse=23", true, concat(notWritable, burnSteps), 0,
+         "", "!Blank, StartStopUnit 00 00 00 02, !Blank, Write10", "volume image"},
         {"a test burn never erases", "medium=cd-rw&state=full", true,
          Lines{"burn failed - A test burn never erases the disc, and this CD-RW holds data"}, 1,
          "-testburn", "!Blank, !Write10", "volume"},
@@ -320,17 +311,18 @@ TEST_F(BurnFlow, AnOverwritableDiscIsWrittenWithoutEraseOnlyWhenItHoldsNothing) 
     const std::vector<Case> cases = {
         {"", "medium=dvd+rw", false, ""},
         {"zeros", "medium=bd-re", false, ""},
-        {"blanked-iso", "medium=dvd-ram", false, ""},
-        {"iso", "medium=dvd-rw-ro", false, "an ISO 9660 file system"},
-        {"udf", "medium=bd-re", false, "a UDF file system"},
-        {"hfs+", "medium=dvd+rw", false, "an HFS+ volume"},
-        {"fat", "medium=dvd-ram", false, "a FAT file system"},
-        {"ext", "medium=dvd-rw-ro", false, "an ext2/3/4 file system"},
-        {"mbr", "medium=bd-re", false, "a partition table"},
-        {"raw", "medium=dvd+rw", false, "data of an unknown kind"},
+        {"blanking-mark", "medium=dvd-ram", false, ""},
+        {"blanked-iso", "medium=dvd+rw", false, "data of an unknown kind"},
+        {"iso", "medium=dvd-rw-ro", false, "an ISO 9660 file system named \"EMBERLIN_ISO\""},
+        {"udf", "medium=bd-re", false, "a UDF file system named \"EMBERLIN_UDF\""},
+        {"ext", "medium=dvd-ram", false, "an ext2/3/4 file system named \"holiday\""},
+        {"btrfs", "medium=bd-re", false, "a btrfs file system named \"backup\""},
+        {"reiserfs", "medium=dvd+rw", false, "a ReiserFS file system"},
+        {"gpt-backup", "medium=dvd+rw&capacity=10M", false, "a partition table"},
+        {"zero-start", "medium=dvd-ram", false, "data of an unknown kind"},
         {"zeros", "medium=dvd-ram&unreadable=20", false,
          "sectors that cannot be read, which may hold data"},
-        {"hfs+", "medium=bd-re", true, ""},
+        {"btrfs", "medium=bd-re", true, ""},
         {"ext", "medium=dvd+rw", true, ""},
     };
     for (const Case& c : cases) {
@@ -339,7 +331,8 @@ TEST_F(BurnFlow, AnOverwritableDiscIsWrittenWithoutEraseOnlyWhenItHoldsNothing) 
         std::string parameters = c.parameters;
         std::vector<char> held;
         if (!c.content.empty()) {
-            const std::string file = contents(c.content);
+            const std::string file = scratch_.file(c.content + std::to_string(disc_));
+            writeDiscFixture(c.content, file);
             held = readWholeFile(file);
             parameters += "&contents=" + file;
         }
@@ -351,15 +344,8 @@ TEST_F(BurnFlow, AnOverwritableDiscIsWrittenWithoutEraseOnlyWhenItHoldsNothing) 
             checkDiscs("image");
             continue;
         }
-        ToolRun run({"burn", imagePath(), "-device", sim(parameters)});
-        EXPECT_TRUE(run.waitForLine([&](const std::string& line) {
-            return line.ends_with(" holds " + c.holds +
-                                  "; it is written over only when erasing is asked for.");
-        }));
-        EXPECT_TRUE(
-            run.waitForLine("This disc cannot be written. Please insert a writable disc..."));
-        run.sendSignal(SIGTERM);
-        EXPECT_EQ(run.finish(), 128 + SIGTERM);
+        expectRefusal(sim(parameters), false,
+                      " holds " + c.holds + "; it is written over only when erasing is asked for.");
         const std::vector<char> disc = readWholeFile(backing());
         ASSERT_GE(disc.size(), held.size());
         EXPECT_TRUE(std::equal(held.begin(), held.end(), disc.begin())) << "the same bytes";
@@ -369,7 +355,8 @@ TEST_F(BurnFlow, AnOverwritableDiscIsWrittenWithoutEraseOnlyWhenItHoldsNothing) 
 
 // A drive's buffer answers for what it wrote, closed or not, until the disc
 // leaves it: the eject and load before the verify make the drive read the
-// disc itself, on every medium; one that cannot load its tray says so.
+// disc itself, on every medium; one that cannot load its tray says so. A bad
+// sector reads wrong before the write too, so such a DVD+RW holds data.
 TEST_F(BurnFlow, TheVerifyReadsTheDiscWhereverTheTrayCanLoadIt) {
     const Lines badSector = concat(Lines(burnSteps.begin(), burnSteps.end() - 1),
                                    {"burn failed - Verify failed: sector 37 of the disc differs "
@@ -383,13 +370,31 @@ TEST_F(BurnFlow, TheVerifyReadsTheDiscWhereverTheTrayCanLoadIt) {
         {"closed DVD+R", "medium=dvd+r&cache&bad-sector=37", false, badSector, 1, "", reloaded},
         {"closed BD-R", "medium=bd-r&cache&bad-sector=37", false, badSector, 1, "", reloaded},
         {"closed DVD-RW", "medium=dvd-rw&cache&bad-sector=37", false, badSector, 1, "", reloaded},
-        {"DVD+RW", "medium=dvd+rw&cache&bad-sector=37", false, badSector, 1, "", reloaded},
+        {"DVD+RW", "medium=dvd+rw&cache&bad-sector=37", true, badSector, 1, "", reloaded},
         {"a DVD+R in a drive that cannot load its tray", "medium=dvd+r&tray=manual&cache", false,
          burnSteps, 0, "", "Write10, !StartStopUnit 00 00 00 03, Read10", "",
          "readback-from=cache-or-disc"},
-        {"a DVD+RW there", "medium=dvd+rw&tray=manual&cache&bad-sector=37", false, burnSteps, 0, "",
+        {"a DVD+RW there", "medium=dvd+rw&tray=manual&cache&bad-sector=37", true, burnSteps, 0, "",
          "Write10, !StartStopUnit 00 00 00 03, Read10", "", "readback-from=cache-or-disc"},
     });
+}
+
+// A refused disc is named with what would make it usable, or why it is left alone.
+TEST_F(BurnFlow, ARefusedDiscSaysWhatItHoldsAndWhatWouldHelp) {
+    const std::vector<std::tuple<std::string, bool, std::string>> cases = {
+        {"medium=cd-rw&state=full", false,
+         "This CD-RW holds data and takes no more sessions; erasing it first would make it "
+         "usable."},
+        {"medium=dvd-rw&state=full&refuse=23", true,
+         "The drive does not tell how much this DVD-RW sequential recording holds once erased, "
+         "so it is left as it is: the image might not fit."},
+    };
+    for (const auto& [parameters, erase, remark] : cases) {
+        SCOPED_TRACE(parameters);
+        newDisc();
+        expectRefusal(sim(parameters), erase, remark);
+        EXPECT_EQ(checkCommands(log(), "!Blank, !Write10"), "");
+    }
 }
 
 TEST_F(BurnFlow, DiscsAreFormattedBlankedAndWrittenOverAsAsked) {
@@ -410,15 +415,19 @@ TEST_F(BurnFlow, DiscsAreFormattedBlankedAndWrittenOverAsAsked) {
 
 // An image lands behind the sessions of an appendable disc, where one made
 // for the start of a disc could not be read: it is refused there, and people
-// are told the address to master it for. Mastered for it, it is written and
-// verified behind them.
+// are told the address to master it for. Mastered for it by genisoimage or
+// xorriso (-C 0,NEXT -M DISC, as cdrskin and wodim report the address), it is
+// written and verified behind them, and xorriso reads its tree there.
 TEST_F(BurnFlow, AnImageFollowsTheSessionsOnADiscOnlyWhenMasteredForThem) {
-    for (const std::string parameters :
-         {"medium=cd-r&state=appendable&used=64k", "medium=dvd+r&state=appendable",
-          "medium=bd-r&state=appendable&sessions=2"}) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"medium=cd-r&state=appendable&used=64k", "/usr/bin/genisoimage"},
+        {"medium=dvd+r&state=appendable", "/usr/bin/xorriso"},
+        {"medium=dvd-r&state=appendable", "/usr/bin/genisoimage"},
+        {"medium=bd-r&state=appendable", "/usr/bin/xorriso"},
+    };
+    for (const auto& [parameters, mastering] : cases) {
         SCOPED_TRACE(parameters);
         newDisc();
-        image_ = writeTestImage(imagePath(), 300001);
         ToolRun refused({"burn", imagePath(), "-device", sim(parameters)});
         std::string remark;
         ASSERT_TRUE(refused.waitForLine([&](const std::string& line) {
@@ -431,15 +440,28 @@ TEST_F(BurnFlow, AnImageFollowsTheSessionsOnADiscOnlyWhenMasteredForThem) {
         EXPECT_EQ(refused.finish(), 128 + SIGTERM);
         checkDiscs("volume");
 
-        const auto start = static_cast<std::uint32_t>(std::stoul(remark.substr(46)));
-        const std::string descriptor = primaryVolumeDescriptor(
-            start + static_cast<std::uint32_t>((image_.size() + 2047) / 2048), start + 20);
-        std::copy(descriptor.begin(), descriptor.end(), image_.begin() + 16 * 2048);
-        writeFile(imagePath(), image_);
-        const ToolResult burned = runTool(arguments(sim(parameters)));
+        const std::string next = std::to_string(std::stoul(remark.substr(46)));
+        const std::string session = scratch_.file("session" + std::to_string(disc_) + ".iso");
+        ToolRun::Options tool;
+        tool.program = mastering;
+        Lines master = mastering.ends_with("xorriso") ? Lines{"-as", "mkisofs"} : Lines{};
+        const std::string added = scratch_.file("ADDED" + std::to_string(disc_));
+        writeTestImage(added, 5000);
+        master.insert(master.end(),
+                      {"-quiet", "-C", "0," + next, "-M", backing(), "-o", session, added});
+        ASSERT_EQ(runTool(master, tool).status, 0);
+        Lines args = arguments(sim(parameters));
+        args[1] = session;
+        image_ = readWholeFile(session);
+        const ToolResult burned = runTool(args);
         EXPECT_EQ(stepsOf(burned.lines), burnSteps);
         EXPECT_EQ(checkFacts(burned.lines, image_), "");
         checkDiscs("volume+image");
+        tool.program = "/usr/bin/xorriso";
+        const ToolResult listed =
+            runTool({"-indev", "stdio:" + backing(), "-load", "sbsector", next, "-ls", "/"}, tool);
+        EXPECT_THAT(listed.lines, testing::Contains(testing::HasSubstr(
+                                      std::filesystem::path(added).filename().string())));
     }
 }
 

@@ -17,7 +17,7 @@ constexpr std::int64_t megabyte = 1024 * 1024;
 constexpr std::int64_t imageSectors = 100 * megabyte / 2048;
 // Where a second session starts on a CD, and an image mastered to start there.
 constexpr std::int64_t secondSession = 11400;
-constexpr IsoVolume masteredForSecondSession{secondSession + imageSectors, secondSession + 20};
+const IsoVolume masteredForSecondSession{secondSession + 20, secondSession};
 
 // A verdict in a few letters: W write (W+A leaving the disc appendable),
 // EF/EB erase fast/fully, F format,
@@ -76,21 +76,21 @@ TEST(MediumDecision, EveryProfileInEveryStateForEveryRequest) {
     };
     const std::vector<Row> rows = {
         // profile     sim    over   1x    blank          appendable     holding data
-        {0x09 /*CD-R*/, true, false, 177, "W W W W", "W NE W NE", "NW NE NW NE"},
+        {0x09 /*CD-R*/, true, false, 177, "W W W W", "W NE W NE", "NW NW NW NW"},
         {0x0a /*CD-RW*/, true, false, 177, "W W W W", "W EF W XE", "NW EF NW XE"},
-        {0x11 /*DVD-R*/, true, false, 1385, "W W W W", "W NE W NE", "NW NE NW NE"},
-        {0x15 /*DVD-R DL*/, true, false, 1385, "W W W W", "W NE W NE", "NW NE NW NE"},
+        {0x11 /*DVD-R*/, true, false, 1385, "W W W W", "W NE W NE", "NW NW NW NW"},
+        {0x15 /*DVD-R DL*/, true, false, 1385, "W W W W", "W NE W NE", "NW NW NW NW"},
         {0x14 /*DVD-RW seq*/, true, false, 1385, "W W W W", "W EF W XE", "NW EF NW XE"},
         {0x13 /*DVD-RW r.o.*/, false, true, 1385, "W W XS XS", ".", "NW W NW XS"},
-        {0x1b /*DVD+R*/, false, false, 1385, "W W XS XS", "W NE XS NE", "NW NE NW NE"},
-        {0x2b /*DVD+R DL*/, false, false, 1385, "W W XS XS", "W NE XS NE", "NW NE NW NE"},
+        {0x1b /*DVD+R*/, false, false, 1385, "W W XS XS", "W NE XS NE", "NW NW NW NW"},
+        {0x2b /*DVD+R DL*/, false, false, 1385, "W W XS XS", "W NE XS NE", "NW NW NW NW"},
         {0x1a /*DVD+RW*/, false, true, 1385, "W W XS XS", ".", "NW W NW XS"},
         {0x12 /*DVD-RAM*/, false, true, 1385, "W W XS XS", ".", "NW W NW XS"},
-        {0x41 /*BD-R*/, false, false, 4496, "W W XS XS", "W NE XS NE", "NW NE NW NE"},
+        {0x41 /*BD-R*/, false, false, 4496, "W W XS XS", "W NE XS NE", "NW NW NW NW"},
         {0x43 /*BD-RE*/, false, true, 4496, "W W XS XS", ".", "NW W NW XS"},
-        {0x08 /*CD-ROM*/, false, false, 0, ".", ".", "NW NE NW NE"},
-        {0x10 /*DVD-ROM*/, false, false, 0, ".", ".", "NW NE NW NE"},
-        {0x40 /*BD-ROM*/, false, false, 0, ".", ".", "NW NE NW NE"},
+        {0x08 /*CD-ROM*/, false, false, 0, ".", ".", "NW NW NW NW"},
+        {0x10 /*DVD-ROM*/, false, false, 0, ".", ".", "NW NW NW NW"},
+        {0x40 /*BD-ROM*/, false, false, 0, ".", ".", "NW NW NW NW"},
         {0x42 /*BD-R random, not written by libburn*/, false, false, 0, "NW NW NW NW", ".", "."},
         {0xffff /*file*/, true, false, 0, "W W W W", ".", "."},
     };
@@ -108,8 +108,9 @@ TEST(MediumDecision, EveryProfileInEveryStateForEveryRequest) {
             medium.status = columns[column].second;
             medium.kind = MediumKind{row.profile};
             medium.holdsData = column > 0 && !row.overwritable;
-            medium.content =
-                column > 0 && row.overwritable ? DiscContent::Iso9660 : DiscContent::Unexamined;
+            medium.content.verdict = column > 0 && row.overwritable
+                                         ? DiscContent::Verdict::Data
+                                         : DiscContent::Verdict::Unexamined;
             medium.nextWritableSector = secondSession;
             medium.capacityBytes = 700 * megabyte;
             medium.freeBytes = medium.status == DiscStatus::Full ? 0 : 500 * megabyte;
@@ -145,7 +146,8 @@ TEST(MediumDecision, WaitingRoomFormattingAndBlanking) {
         std::string name;
         int profile;
         DiscStatus status;
-        // unformatted data unreadable no-address pow no-room tight small file sim multi
+        // unformatted data unreadable no-address pow no-room tight small unknown-capacity
+        // file sim multi
         std::string facts;
         std::string ask; // erase test appendable odd-size for-start (an image made for sector 0)
         DiscHistory history;
@@ -170,6 +172,9 @@ TEST(MediumDecision, WaitingRoomFormattingAndBlanking) {
         {"file without room ends the burn", 0xffff, Blank, "no-room file", "", none, "X"},
         {"never erased when it cannot fit", 0x0a, Full, "data small", "erase", none, "NS"},
         {"DVD-RW never blanked when it cannot fit", 0x14, Full, "data small", "erase", none, "NS"},
+        {"nor when its capacity is unknown", 0x14, Full, "data unknown-capacity", "erase", none,
+         "NW"},
+        {"nor formatted then", 0x43, Blank, "unformatted unknown-capacity", "", none, "NW"},
         {"overwritable written over only if it fits", 0x43, Blank, "data no-room", "erase", none,
          "NS"},
         {"fast blank refused: blank fully", 0x0a, Full, "data", "erase", fastTried, "EB"},
@@ -194,8 +199,8 @@ TEST(MediumDecision, WaitingRoomFormattingAndBlanking) {
         {"one of whole sectors fits the same room", 0x11, Blank, "tight", "", none, "W"},
         {"an image made for the start, behind a session", 0x09, Appendable, "data", "for-start",
          none, "NW"},
-        {"a write-once disc cannot be erased for it", 0x1b, Appendable, "data", "for-start erase",
-         none, "NE"},
+        {"a write-once disc it cannot follow is not writable, erase or not", 0x1b, Appendable,
+         "data", "for-start erase", none, "NW"},
         {"a rewritable one is blanked first", 0x0a, Appendable, "data", "for-start erase", none,
          "EF"},
         {"where the next session starts is unknown", 0x41, Appendable, "data no-address", "", none,
@@ -218,14 +223,17 @@ TEST(MediumDecision, WaitingRoomFormattingAndBlanking) {
             has(c.facts, "unformatted") ? Formatting::Unformatted : Formatting::Formatted;
         const bool overwritable = isOverwritable(medium.kind);
         medium.holdsData = has(c.facts, "data") && !overwritable;
-        medium.content = has(c.facts, "unreadable")             ? DiscContent::Unreadable
-                         : has(c.facts, "data") && overwritable ? DiscContent::Ext
-                                                                : DiscContent::Unexamined;
+        medium.content.verdict = has(c.facts, "unreadable") ? DiscContent::Verdict::Unreadable
+                                 : has(c.facts, "data") && overwritable
+                                     ? DiscContent::Verdict::Data
+                                     : DiscContent::Verdict::Unexamined;
         if (!has(c.facts, "no-address")) {
             medium.nextWritableSector = secondSession;
         }
         medium.pseudoOverwrite = has(c.facts, "pow");
-        medium.capacityBytes = has(c.facts, "small") ? 50 * megabyte : 700 * megabyte;
+        medium.capacityBytes = has(c.facts, "small")              ? 50 * megabyte
+                               : has(c.facts, "unknown-capacity") ? 0
+                                                                  : 700 * megabyte;
         medium.freeBytes = has(c.facts, "no-room") ? 50 * megabyte
                            : has(c.facts, "tight") ? 100 * megabyte + 2047
                                                    : 500 * megabyte;

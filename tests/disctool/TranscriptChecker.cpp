@@ -179,9 +179,10 @@ std::string lastFact(const std::vector<std::string>& lines, const std::string& k
 std::string checkFacts(const std::vector<std::string>& lines, const std::vector<char>& image,
                        bool testBurn) {
     const std::map<std::string, int> rank = {
-        {"medium", 0},       {"capacity", 0},       {"image-bytes", 0},   {"erase", 1},
-        {"write-kbps", 2},   {"read-kbps", 2},      {"bytes-written", 3}, {"file-sha256", 4},
-        {"image-sha256", 4}, {"bytes-verified", 5}, {"readback-from", 6}, {"readback-sha256", 6}};
+        {"disc-holds", 0},     {"medium", 0},       {"capacity", 0},       {"image-bytes", 0},
+        {"erase", 1},          {"write-kbps", 2},   {"read-kbps", 2},      {"bytes-written", 3},
+        {"file-sha256", 4},    {"image-sha256", 4}, {"bytes-verified", 5}, {"readback-from", 6},
+        {"readback-sha256", 6}};
     const auto size = static_cast<long long>(image.size());
     const std::string digest = sha256Of(image);
     int reached = 0;

@@ -1,10 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the bytes at the start of a disc or an image say: whether a disc holds
 // data, and where an ISO 9660 volume can be read.
-#include "disctool/DiscContent.h"
+#include "disctool/ContentJudge.h"
 #include "disctool/IsoVolume.h"
+#include "emulator/BackingStore.h"
+#include "emulator/IsoVolume.h"
+#include "tests/support/DiscFixture.h"
+#include "tests/support/ScratchDirectory.h"
 #include "tests/support/TestImage.h"
+#include "tests/support/ToolRun.h"
 
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
 #include <utility>
@@ -13,94 +20,124 @@
 namespace {
 
 using namespace disctool;
-constexpr std::size_t sector16 = 16 * 2048;
 
-Writes primaryVolume(std::size_t at, std::uint32_t spaceSectors, std::uint32_t rootSector) {
-    return {{at, primaryVolumeDescriptor(spaceSectors, rootSector)}};
+// What an independent judge, util-linux's wipefs, finds on a disc's bytes.
+std::vector<std::string> wipefsFinds(const std::string& path) {
+    ToolRun::Options options;
+    options.program = "/usr/sbin/wipefs";
+    return runTool({"-n", "--noheadings", "-O", "TYPE", path}, options).lines;
 }
 
-std::vector<char> discStart(const Writes& writes, std::size_t size = discStartBytes) {
-    return bytesWith(writes, size);
+// Up to `bytes` of the file from `at` on.
+std::vector<std::byte> readPart(const std::string& path, std::int64_t at, std::size_t bytes) {
+    std::ifstream file(path, std::ios::binary);
+    file.seekg(at);
+    std::vector<std::byte> read(bytes);
+    file.read(reinterpret_cast<char*>(read.data()), static_cast<std::streamsize>(bytes));
+    read.resize(static_cast<std::size_t>(file.gcount()));
+    return read;
 }
 
-TEST(DiscContent, TheStartOfAnOverwritableDiscIsBlankOnlyWhenNothingIsThere) {
-    const std::string bootSignature = "\x55\xaa";
-    const std::vector<std::tuple<std::string, std::vector<char>, DiscContent>> cases = {
-        {"never written", discStart({}), DiscContent::Blank},
-        {"a read that fell short", discStart({}, discStartBytes - 2048), DiscContent::Unreadable},
-        {"ISO 9660", discStart(primaryVolume(sector16, 100, 20)), DiscContent::Iso9660},
-        {"ISO 9660 behind a boot record",
-         discStart(Writes{{sector16, std::string("\0CD001\x01", 7)}} +
-                   primaryVolume(sector16 + 2048, 100, 20)),
-         DiscContent::Iso9660},
-        {"UDF bridge", discStart(primaryVolume(sector16, 100, 20) + startOf("udf")),
-         DiscContent::Udf},
-        {"UDF 2.0", discStart({{sector16 + 4096, std::string("\0NSR03\x01", 7)}}),
-         DiscContent::Udf},
-        {"HFS+", discStart(startOf("hfs+")), DiscContent::HfsPlus},
-        {"HFSX", discStart({{1024, std::string("HX\0\x05", 4)}}), DiscContent::HfsPlus},
-        {"HFS+ of an unknown version", discStart({{1024, std::string("H+\0\x05", 4)}}),
-         DiscContent::UnknownData},
-        {"ext4", discStart({{1080, "\x53\xef"}}), DiscContent::Ext},
-        {"NTFS", discStart({{0, "\xeb\x52\x90NTFS    "}, {510, bootSignature}}), DiscContent::Ntfs},
-        {"FAT", discStart(startOf("fat")), DiscContent::Fat},
-        {"exFAT", discStart({{0, "\353\166\220EXFAT   "}, {510, bootSignature}}), DiscContent::Fat},
-        {"MBR", discStart(startOf("mbr")), DiscContent::PartitionTable},
-        {"GPT", discStart({{510, bootSignature}, {512, "EFI PART"}}), DiscContent::PartitionTable},
-        {"Apple partition map", discStart({{0, "ER"}, {512, "PM"}}), DiscContent::PartitionTable},
-        {"ISO 9660 invalidated by a blanking tool",
-         discStart({{sector16, primaryVolumeDescriptor(100, 20).replace(1, 5, "CDXX1")}}),
-         DiscContent::Blank},
-        {"an invalidated hybrid keeps its partition table",
-         discStart({{sector16, "\001CDXX1\001"}, {510, bootSignature}}),
-         DiscContent::PartitionTable},
-        {"the marker out of place", discStart({{sector16, "\002CDXX1\001"}}),
-         DiscContent::UnknownData},
-        {"one byte at the end", discStart({{discStartBytes - 1, "\x01"}}),
-         DiscContent::UnknownData},
-        {"a descriptor without its version", discStart({{sector16, "\001CD001\002"}}),
-         DiscContent::UnknownData},
+// Discs made by the tools that make them, read where the tool reads a disc:
+// its first MiBs and its last.
+TEST(DiscContent, ADiscIsBlankOnlyWhenNothingIsRecognisedAndItsBytesAreZero) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"zeros", "nothing"},
+        {"blanking-mark", "nothing"},
+        {"blanked-iso", "data of an unknown kind"},
+        {"iso", "an ISO 9660 file system named \"EMBERLIN_ISO\""},
+        {"udf", "a UDF file system named \"EMBERLIN_UDF\""},
+        {"ext", "an ext2/3/4 file system named \"holiday\""},
+        {"btrfs", "a btrfs file system named \"backup\""},
+        {"reiserfs", "a ReiserFS file system"},
+        {"gpt", "a partition table"},
+        {"gpt-backup", "a partition table"},
+        {"zero-start", "data of an unknown kind"},
     };
-    for (const auto& [name, start, expected] : cases) {
-        const DiscContent content = classifyDiscStart(std::as_bytes(std::span(start)));
-        EXPECT_EQ(content, expected) << name;
-        EXPECT_EQ(holdsData(content), expected != DiscContent::Blank) << name;
+    const ScratchDirectory scratch;
+    for (const auto& [kind, holds] : cases) {
+        SCOPED_TRACE(kind);
+        const std::string path = scratch.file(kind);
+        writeDiscFixture(kind, path);
+        const auto discBytes = static_cast<std::int64_t>(std::filesystem::file_size(path));
+        const std::vector<std::byte> start = readPart(path, 0, discStartBytes);
+        const std::vector<std::byte> end =
+            readPart(path, std::max<std::int64_t>(0, discBytes - discEndBytes), discEndBytes);
+        const DiscContent content = judgeDiscContent(start, end, discBytes);
+        EXPECT_EQ(content.describe(), holds);
+        EXPECT_EQ(content.holdsData(), holds != "nothing");
+        if (!wipefsFinds(path).empty()) {
+            EXPECT_TRUE(content.holdsData()) << "wipefs finds " << wipefsFinds(path).front();
+        }
+        EXPECT_EQ(
+            judgeDiscContent(std::span(start).first(start.size() - 2048), end, discBytes).verdict,
+            DiscContent::Verdict::Unreadable)
+            << "a read that fell short";
     }
 }
 
-// An image written from sector `start` on is read where its volume says.
+// Images as the mastering tools make them: a first session, a second one
+// made to follow it at the address cdrskin and wodim report (-C 0,NEXT -M
+// FIRST), and one mastered for the wrong address.
 TEST(IsoVolume, AnImageIsReadableOnlyWhereItWasMasteredFor) {
-    struct Case {
-        std::string name;
-        Writes descriptors; // from sector 16 of the image on
-        std::int64_t start;
-        std::int64_t imageSectors;
-        bool readable;
+    const ScratchDirectory scratch;
+    const std::string file = scratch.file("file");
+    writeTestImage(file, 300001);
+    const std::string first = scratch.file("first.iso");
+    const auto master = [&](const std::string& program, std::vector<std::string> arguments,
+                            const std::string& image) {
+        ToolRun::Options options;
+        options.program = program;
+        arguments.insert(arguments.end(), {"-quiet", "-o", image, file});
+        EXPECT_EQ(runTool(arguments, options).status, 0) << program;
+        const std::vector<std::byte> descriptors =
+            readPart(image, IsoVolume::firstDescriptorByte, IsoVolume::descriptorBytes);
+        const std::optional<IsoVolume> volume = IsoVolume::fromDescriptors(descriptors);
+        EXPECT_TRUE(volume) << image;
+        const auto sectors =
+            static_cast<std::int64_t>((std::filesystem::file_size(image) + 2047) / 2048);
+        return [volume, sectors](std::int64_t start) {
+            return volume && volume->readableAt(start, sectors);
+        };
     };
-    const Writes terminator = {{5 * 2048, "\377CD001\001"}};
-    const std::vector<Case> cases = {
-        {"mastered for the start, written there", primaryVolume(0, 1000, 20), 0, 1000, true},
-        {"and padded", primaryVolume(0, 1000, 20), 0, 1150, true},
-        {"written behind a session", primaryVolume(0, 1000, 20), 11400, 1000, false},
-        {"mastered for sector 11400, written there", primaryVolume(0, 12400, 11420), 11400, 1000,
-         true},
-        {"written elsewhere", primaryVolume(0, 12400, 11420), 11432, 1000, false},
-        {"or at the start", primaryVolume(0, 12400, 11420), 0, 1000, false},
-        {"a volume larger than the image", primaryVolume(0, 1200, 20), 0, 1000, false},
-        {"behind a boot record",
-         Writes{{0, std::string("\0CD001\x01", 7)}} + primaryVolume(2048, 1000, 20), 0, 1000, true},
-        {"no volume before the terminator",
-         Writes{{0, "\377CD001\001"}} + primaryVolume(2048, 1000, 20), 0, 1000, false},
-        {"sizes whose two byte orders disagree", primaryVolume(0, 1000, 20) + Writes{{87, "\351"}},
-         0, 1000, false},
-        {"no ISO 9660 at all", {}, 0, 1000, false},
+    const auto firstSession = master("/usr/bin/xorriso", {"-as", "mkisofs"}, first);
+    EXPECT_TRUE(firstSession(0));
+    EXPECT_FALSE(firstSession(11731)) << "behind a session";
+    const std::vector<std::pair<std::string, std::vector<std::string>>> tools = {
+        {"/usr/bin/genisoimage", {}},
+        {"/usr/bin/xorriso", {"-as", "mkisofs"}},
     };
-    for (const Case& c : cases) {
-        const std::vector<char> descriptors =
-            discStart(c.descriptors + terminator, IsoVolume::descriptorBytes);
+    for (const auto& [program, prefix] : tools) {
+        SCOPED_TRACE(program);
+        std::vector<std::string> arguments = prefix;
+        arguments.insert(arguments.end(), {"-C", "0,11731", "-M", first});
+        const auto second = master(program, arguments, scratch.file("second.iso"));
+        EXPECT_TRUE(second(11731));
+        EXPECT_FALSE(second(0));
+        EXPECT_FALSE(second(11732));
+        arguments = prefix;
+        arguments.insert(arguments.end(), {"-C", "0,11000", "-M", first});
+        EXPECT_FALSE(master(program, arguments, scratch.file("misplaced.iso"))(11731));
+    }
+    EXPECT_FALSE(IsoVolume::fromDescriptors(std::vector<std::byte>(IsoVolume::descriptorBytes)))
+        << "no ISO 9660 at all";
+}
+
+// The emulator writes the sessions of the discs it makes with the layout the
+// tool reads: each volume is found where it was written, and nowhere else.
+TEST(IsoVolume, WhatTheEmulatorWritesTheToolFindsWhereItWasWritten) {
+    const ScratchDirectory scratch;
+    emulator::BackingStore store(scratch.file("disc"));
+    for (const std::int64_t start : {0, 11400}) {
+        ASSERT_TRUE(
+            emulator::writeIsoVolume(store, start, start + emulator::isoVolumeSectors, "SESSION"));
+        std::vector<std::uint8_t> descriptors(IsoVolume::descriptorBytes);
+        ASSERT_TRUE(store.read(start + 16, descriptors));
         const std::optional<IsoVolume> volume =
             IsoVolume::fromDescriptors(std::as_bytes(std::span(descriptors)));
-        EXPECT_EQ(volume && volume->readableAt(c.start, c.imageSectors), c.readable) << c.name;
+        ASSERT_TRUE(volume) << start;
+        EXPECT_TRUE(volume->readableAt(start, emulator::isoVolumeSectors)) << start;
+        EXPECT_FALSE(volume->readableAt(start + 1, emulator::isoVolumeSectors)) << start;
     }
 }
 

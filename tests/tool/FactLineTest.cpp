@@ -47,4 +47,7 @@ TEST(FactLineTest, ReadsWhatALineSaysAndSkipsTheRest) {
     readFactLine("FACT: medium=bd-r bytes-written=10", facts);
     readFactLine("FACT: bytes-written=20", facts);
     EXPECT_EQ(summary(facts), "bd-r|-|-|-|-||20|-||||");
+    // A value carries its blanks and percent signs encoded.
+    readFactLine("FACT: disc-holds=a%20btrfs%20file%20system%20named%20%22100%25%22", facts);
+    EXPECT_EQ(facts.discHolds, "a btrfs file system named \"100%\"");
 }
