@@ -154,7 +154,7 @@ bool FileDrive::startWrite(const WriteJob& job) {
     }
     struct stat image {};
     struct stat target {};
-    if (::fstat(job.imageFd, &image) == 0 && ::stat(target_.c_str(), &target) == 0 &&
+    if (::fstat(job.imageFileFd, &image) == 0 && ::stat(target_.c_str(), &target) == 0 &&
         image.st_dev == target.st_dev && image.st_ino == target.st_ino) {
         failure_ = "The target " + target_ + " is the image itself";
         return false;
@@ -165,7 +165,7 @@ bool FileDrive::startWrite(const WriteJob& job) {
     }
     lastJobSimulated_ = job.simulate;
     imageBytes_ = job.imageBytes;
-    writer_ = std::make_unique<ImageWriter>(job.imageFd, job.imageBytes, targetFd(), job.simulate);
+    writer_ = std::make_unique<ImageWriter>(job.image, job.imageBytes, targetFd(), job.simulate);
     return true;
 }
 

@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   qt6-tools-dev qt6-l10n-tools
   libburn-dev libssl-dev libcanberra-dev sound-theme-freedesktop libqt6svg6 libudev-dev
+  libplist-dev zlib1g-dev libbz2-dev liblzma-dev
   qt6-translations-l10n
 )
 case "${1:-build}" in
@@ -18,7 +19,7 @@ case "${1:-build}" in
   # emulated burner against clients nobody here wrote; clang's libFuzzer runs
   # the fuzz targets.
   test) packages+=(libgtest-dev libgmock-dev desktop-file-utils appstream dbus-daemon xorriso cdrskin
-                   wodim genisoimage growisofs dvd+rw-tools
+                   wodim genisoimage growisofs dvd+rw-tools dmg2img
                    clang libclang-rt-14-dev xvfb xauth at-spi2-core dpkg-dev lintian) ;;
   # The Debian package: dpkg-shlibdeps finds its dependencies, lintian checks it.
   package) packages+=(dpkg-dev lintian) ;;

@@ -1,0 +1,115 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Apple UDIF images expanded by the tool's reader, against dmg2img.
+#include "disctool/image/DiskImage.h"
+#include "tests/support/ScratchDirectory.h"
+#include "tests/support/TestImage.h"
+#include "tests/support/ToolRun.h"
+#include "tests/support/UdifFixture.h"
+
+#include <algorithm>
+#include <cstring>
+#include <gtest/gtest.h>
+
+namespace {
+
+using udiffixture::Chunk;
+using udiffixture::Coding;
+using udiffixture::Table;
+
+std::vector<char> streamed(disctool::DiskImage& image, std::string& failure) {
+    const std::unique_ptr<disctool::ImageStream> stream = image.stream(nullptr);
+    std::vector<char> out;
+    std::vector<std::byte> block(300 * 1024); // not a multiple of any chunk
+    for (;;) {
+        const std::int64_t got = stream->read(block);
+        if (got <= 0) {
+            failure = got < 0 ? stream->failure() : "";
+            return out;
+        }
+        const auto* bytes = reinterpret_cast<const char*>(block.data());
+        out.insert(out.end(), bytes, bytes + got);
+    }
+}
+
+std::vector<char> content() {
+    // Compressible and not: text-like runs, pseudo-random bytes.
+    std::vector<char> bytes(3 * 1024 * 1024);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] =
+            static_cast<char>((i / 4096) % 3 == 0 ? 'a' + (i / 7) % 5 : (i * 2654435761U) >> 13);
+    }
+    return bytes;
+}
+
+// What another program expands an image to in `output`.
+std::vector<char> expandedBy(const std::string& program, const std::vector<std::string>& arguments,
+                             const std::string& output) {
+    ToolRun::Options options;
+    options.program = program;
+    const ToolResult result = runTool(arguments, options);
+    EXPECT_EQ(result.status, 0) << program << ": " << result.lines.back();
+    return readWholeFile(output);
+}
+
+struct Layout {
+    const char* name;
+    std::vector<Table> tables;
+    bool dmg2imgReadsIt = true;
+};
+
+TEST(UdifImage, ExpandsAsDmg2imgDoes) {
+    const std::vector<char> source = content();
+    const std::vector<Layout> layouts = {
+        {"every coding",
+         {{"disk image",
+           {{Coding::Raw, 8},
+            {Coding::Zlib, 2048},
+            {Coding::Zeros, 64},
+            {Coding::Bzip2, 2048},
+            {Coding::Ignored, 3},
+            {Coding::Adc, 700},
+            {Coding::Zlib, 1}}}}},
+        {"partition map, volume and free space",
+         {{"Driver Descriptor Map", {{Coding::Raw, 1}}},
+          {"Apple_partition_map", {{Coding::Zlib, 63}}},
+          {"Apple_HFS", {{Coding::Zlib, 2048}, {Coding::Zlib, 2048}, {Coding::Zlib, 100}}},
+          {"Apple_Free", {{Coding::Ignored, 20}}}}},
+        // dmg2img writes only what chunks name, dropping the table's last
+        // sectors, which the table's size says are there.
+        {"a table that ends before its last sector",
+         {{"disk image", {{Coding::Zlib, 500}}, 12}},
+         false},
+        // dmg2img reads no xz.
+        {"xz", {{"disk image", {{Coding::Xz, 2048}, {Coding::Xz, 17}}}}, false},
+    };
+    for (const Layout& layout : layouts) {
+        ScratchDirectory scratch;
+        const udiffixture::Image made = udiffixture::make(layout.tables, source);
+        const std::string dmg = scratch.file("image.dmg");
+        writeFile(dmg, made.file);
+
+        std::string problem;
+        const std::unique_ptr<disctool::DiskImage> image = disctool::DiskImage::open(dmg, problem);
+        ASSERT_TRUE(image) << layout.name << ": " << problem;
+        EXPECT_EQ(image->size(), static_cast<std::int64_t>(made.expanded.size())) << layout.name;
+        std::string failure;
+        EXPECT_EQ(streamed(*image, failure), made.expanded) << layout.name;
+        EXPECT_EQ(failure, "") << layout.name;
+        // Random access, across chunk borders.
+        const std::size_t at = made.expanded.size() / 3 + 5;
+        std::vector<std::byte> piece(
+            std::min<std::size_t>(1024 * 1024 + 7, made.expanded.size() - at));
+        ASSERT_TRUE(image->readAt(static_cast<std::int64_t>(at), piece, problem)) << problem;
+        EXPECT_EQ(std::memcmp(piece.data(), made.expanded.data() + at, piece.size()), 0)
+            << layout.name;
+
+        if (layout.dmg2imgReadsIt) {
+            EXPECT_EQ(expandedBy("/usr/bin/dmg2img", {"-i", dmg, "-o", scratch.file("dmg2img.img")},
+                                 scratch.file("dmg2img.img")),
+                      made.expanded)
+                << layout.name;
+        }
+    }
+}
+
+} // namespace
