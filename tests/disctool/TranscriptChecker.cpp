@@ -176,13 +176,15 @@ std::string lastFact(const std::vector<std::string>& lines, const std::string& k
     return found == facts.rend() ? "" : found->second;
 }
 
-std::string checkFacts(const std::vector<std::string>& lines, const std::vector<char>& image) {
+std::string checkFacts(const std::vector<std::string>& lines, const std::vector<char>& image,
+                       const std::vector<char>& file) {
     const std::map<std::string, int> rank = {
         {"medium", 0},       {"capacity", 0},       {"image-bytes", 0},   {"erase", 1},
         {"write-kbps", 2},   {"read-kbps", 2},      {"bytes-written", 3}, {"file-sha256", 4},
         {"image-sha256", 4}, {"bytes-verified", 5}, {"readback-from", 6}, {"readback-sha256", 6}};
     const auto size = static_cast<long long>(image.size());
     const std::string digest = sha256Of(image);
+    const std::string fileDigest = file.empty() ? digest : sha256Of(file);
     int reached = 0;
     std::map<std::string, long long> counted; // each key's last figure
     for (const auto& [key, value] : factsOf(lines)) {
@@ -199,8 +201,9 @@ std::string checkFacts(const std::vector<std::string>& lines, const std::vector<
             (key == "capacity" && number < size && !refusedForRoom)) {
             return at + "does not fit the image's size";
         }
-        if (key.ends_with("-sha256") && value != digest) {
-            return at + "not the image's SHA-256 " + digest;
+        if (key == "file-sha256" ? value != fileDigest
+                                 : key.ends_with("-sha256") && value != digest) {
+            return at + "not the SHA-256 " + (key == "file-sha256" ? fileDigest : digest);
         }
         if (key.starts_with("readback-") && lines.back() != tp::burnCompleted) {
             return at + "read back from a burn that did not succeed";
@@ -215,7 +218,8 @@ std::string checkFacts(const std::vector<std::string>& lines, const std::vector<
         counted[key] = number;
     }
     if (std::count(lines.begin(), lines.end(), tp::finishingBurn) > 0 &&
-        (!counted.contains("image-sha256") || counted["bytes-written"] != size)) {
+        (!counted.contains("image-sha256") || !counted.contains("file-sha256") ||
+         counted["bytes-written"] != size)) {
         return "the write ended without its digest or short of the image";
     }
     if (std::count(lines.begin(), lines.end(), tp::verifyingBurn) > 0 &&

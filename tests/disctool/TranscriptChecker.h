@@ -23,7 +23,9 @@ std::vector<std::string> stepsOf(const std::vector<std::string>& lines);
 // digest); the byte counts never fall and end at the image's size; both
 // digests are the image's SHA-256, the read-back one only in a burn that
 // succeeded, and never missing after a verified burn. Returns what is wrong,
-// or nothing.
-std::string checkFacts(const std::vector<std::string>& lines, const std::vector<char>& image);
+// or nothing. Where the image file wraps the image (`file` given), the
+// file's SHA-256 is that file's.
+std::string checkFacts(const std::vector<std::string>& lines, const std::vector<char>& image,
+                       const std::vector<char>& file = {});
 // The value of a fact's last mention, or "" when none.
 std::string lastFact(const std::vector<std::string>& lines, const std::string& key);
