@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -109,6 +110,76 @@ TEST(UdifImage, ExpandsAsDmg2imgDoes) {
                       made.expanded)
                 << layout.name;
         }
+    }
+}
+
+// A crafted image: what it changes in a well-made one.
+struct Crafted {
+    const char* name;
+    std::function<void(udiffixture::Options&)> craft;
+};
+
+void putInFirstTable(udiffixture::Options& options, std::size_t at, std::uint64_t value) {
+    options.editTable = [=](std::vector<char>& mish) {
+        udiffixture::putBig(mish, at, value, 8);
+    };
+}
+
+void replaceInPropertyList(udiffixture::Options& options, std::string from, std::string to) {
+    options.editPropertyList = [=](std::string& xml) {
+        xml.replace(xml.find(from), from.size(), to);
+    };
+}
+
+TEST(UdifImage, ACraftedImageIsAClearFailure) {
+    // The table's two chunks of 32 sectors are entries at 204 and 244:
+    // sectors at +8, count at +16, file offset at +24.
+    const std::vector<Crafted> crafted = {
+        {"a chunk outside the file",
+         [](auto& o) {
+             putInFirstTable(o, 204 + 24, 1U << 30);
+         }},
+        {"a chunk over another's bytes",
+         [](auto& o) {
+             putInFirstTable(o, 244 + 24, 0);
+         }},
+        {"a chunk that expands to more sectors than it holds",
+         [](auto& o) {
+             o.withChecksums = false;
+             o.editTable = [](std::vector<char>& mish) {
+                 udiffixture::putBig(mish, 16, 65, 8);
+                 udiffixture::putBig(mish, 244 + 16, 33, 8);
+             };
+         }},
+        {"a table of more sectors than any disc holds",
+         [](auto& o) {
+             putInFirstTable(o, 16, std::uint64_t{1} << 40);
+         }},
+        {"no property list",
+         [](auto& o) {
+             replaceInPropertyList(o, "<plist", "<plisx");
+         }},
+        // libplist skips what is not base64; what it then decodes is no table.
+        {"base64 that is not",
+         [](auto& o) {
+             replaceInPropertyList(o, "<data>", "<data>!*~QUJD");
+         }},
+    };
+    for (const Crafted& image : crafted) {
+        ScratchDirectory scratch;
+        const std::string dmg = scratch.file("image.dmg");
+        udiffixture::Options options;
+        image.craft(options);
+        writeFile(dmg, udiffixture::make({{"disk image", {{Coding::Zlib, 32}, {Coding::Zlib, 32}}}},
+                                         content(), options)
+                           .file);
+        std::string problem;
+        const std::unique_ptr<disctool::DiskImage> opened = disctool::DiskImage::open(dmg, problem);
+        std::string failure = problem;
+        if (opened) {
+            streamed(*opened, failure);
+        }
+        EXPECT_TRUE(failure.starts_with("The image is damaged (")) << image.name << ": " << failure;
     }
 }
 

@@ -10,16 +10,16 @@
 
 namespace udiffixture {
 
-namespace {
-
-constexpr std::uint64_t sectorBytes = 512;
-
 void putBig(std::vector<char>& out, std::size_t at, std::uint64_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) {
         out[at + static_cast<std::size_t>(i)] =
             static_cast<char>((value >> (8 * (bytes - 1 - i))) & 0xff);
     }
 }
+
+namespace {
+
+constexpr std::uint64_t sectorBytes = 512;
 
 void appendBig(std::vector<char>& out, std::uint64_t value, int bytes) {
     out.resize(out.size() + static_cast<std::size_t>(bytes));
@@ -156,6 +156,9 @@ Image make(const std::vector<Table>& tables, const std::vector<char>& content,
             putCrc(mish, 64, crcOf(expanded));
         }
         putBig(mish, 200, table.chunks.size() + 1, 4);
+        if (options.editTable) {
+            options.editTable(mish);
+        }
         blkx += "<dict><key>Attributes</key><string>0x0050</string><key>CFName</key><string>" +
                 table.name + "</string><key>Data</key><data>" + base64(mish) +
                 "</data><key>ID</key><string>" + std::to_string(firstSector) +
@@ -164,11 +167,14 @@ Image make(const std::vector<Table>& tables, const std::vector<char>& content,
         firstSector += sectorCount;
     }
     const std::uint64_t dataForkLength = image.file.size();
-    const std::string xml =
+    std::string xml =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST "
         "1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n<plist "
         "version=\"1.0\">\n<dict>\n<key>resource-fork</key>\n<dict>\n<key>blkx</key>\n<array>\n" +
         blkx + "\n</array>\n</dict>\n</dict>\n</plist>\n";
+    if (options.editPropertyList) {
+        options.editPropertyList(xml);
+    }
     std::vector<char> trailer(512);
     std::copy_n("koly", 4, trailer.begin());
     putBig(trailer, 4, 4, 4);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,7 +37,14 @@ struct Table {
 struct Options {
     std::uint32_t segmentCount = 1;
     bool withChecksums = true;
+    // Changes to each block table (its `mish` bytes, chunks from byte 204 in
+    // 40-byte entries) and to the property list, as a crafted image has them.
+    std::function<void(std::vector<char>& mish)> editTable;
+    std::function<void(std::string& xml)> editPropertyList;
 };
+
+// Writes a big-endian number of `bytes` bytes at `at`.
+void putBig(std::vector<char>& out, std::size_t at, std::uint64_t value, int bytes);
 
 struct Image {
     std::vector<char> file;     // the .dmg
