@@ -118,14 +118,15 @@ std::optional<BlockTable> BlockTable::parse(std::span<const std::byte> bytes,
         if (static_cast<std::int64_t>(first) > covered) {
             table.chunks.push_back({ChunkCoding::Zeros, (table.firstSector + covered) * sector,
                                     (static_cast<std::int64_t>(first) - covered) * sector, 0, 0,
-                                    index});
+                                    index, false});
         }
         UdifChunk chunk{*coding,
                         (table.firstSector + static_cast<std::int64_t>(first)) * sector,
                         static_cast<std::int64_t>(count) * sector,
                         0,
                         0,
-                        index};
+                        index,
+                        true};
         if (*coding != ChunkCoding::Zeros) {
             if (fileOffset > udifMostFileBytes || fileLength > udifMostFileBytes) {
                 problem = "a chunk lies outside the file";
@@ -143,12 +144,14 @@ std::optional<BlockTable> BlockTable::parse(std::span<const std::byte> bytes,
                 return std::nullopt;
             }
         }
+        chunk.checksummed = type != ignored;
+        chunk.checksummed = type != ignored;
         table.chunks.push_back(chunk);
         covered = static_cast<std::int64_t>(first + count);
     }
     if (covered < table.sectorCount) {
         table.chunks.push_back({ChunkCoding::Zeros, (table.firstSector + covered) * sector,
-                                (table.sectorCount - covered) * sector, 0, 0, index});
+                                (table.sectorCount - covered) * sector, 0, 0, index, false});
     }
     return table;
 }

@@ -18,6 +18,9 @@ struct UdifChunk {
     std::int64_t fileLength = 0;
     // The block table the run belongs to; -1 for a gap between tables.
     int table = -1;
+    // Whether the table's CRC32 covers the run: not free space, nor sectors
+    // no chunk names, whose bytes the table leaves undefined.
+    bool checksummed = true;
 };
 
 } // namespace disctool

@@ -93,7 +93,8 @@ std::optional<UdifLayout> UdifLayout::read(std::span<const std::byte> xml,
             return std::nullopt;
         }
         if (start > imageEnd) {
-            layout.chunks.push_back({ChunkCoding::Zeros, imageEnd, start - imageEnd, 0, 0, -1});
+            layout.chunks.push_back(
+                {ChunkCoding::Zeros, imageEnd, start - imageEnd, 0, 0, -1, true});
         }
         for (const UdifChunk& chunk : table.chunks) {
             if (chunk.coding == ChunkCoding::Zeros) {

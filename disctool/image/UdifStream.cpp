@@ -249,11 +249,13 @@ bool UdifStream::takeNext(std::unique_lock<std::mutex>& lock) {
             if (index == 0 || chunks[index - 1].table != chunk.table) {
                 tableCrc_ = crcOf({});
             }
-            const std::uint32_t crc = chunk.coding == ChunkCoding::Zeros
-                                          ? crcOfZeros(chunk.imageLength)
-                                          : current_->crc32;
-            tableCrc_ =
-                static_cast<std::uint32_t>(crc32_combine(tableCrc_, crc, chunk.imageLength));
+            if (chunk.checksummed) {
+                const std::uint32_t crc = chunk.coding == ChunkCoding::Zeros
+                                              ? crcOfZeros(chunk.imageLength)
+                                              : current_->crc32;
+                tableCrc_ =
+                    static_cast<std::uint32_t>(crc32_combine(tableCrc_, crc, chunk.imageLength));
+            }
             if ((index + 1 == chunks.size() || chunks[index + 1].table != chunk.table) &&
                 tableCrc_ != *expected) {
                 failure_ = damaged("a partition's data does not match its checksum");

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Apple UDIF images expanded by the tool's reader, against dmg2img.
+// Apple UDIF images expanded by the tool's reader, against dmg2img and 7-Zip.
 #include "disctool/image/DiskImage.h"
 #include "tests/support/ScratchDirectory.h"
 #include "tests/support/TestImage.h"
@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -42,23 +43,38 @@ std::vector<char> content() {
     return bytes;
 }
 
-// What another program expands an image to in `output`.
+// What another program expands an image to in `output`: a file, or a folder
+// of one file per partition, concatenated in the order of their names.
 std::vector<char> expandedBy(const std::string& program, const std::vector<std::string>& arguments,
                              const std::string& output) {
     ToolRun::Options options;
     options.program = program;
     const ToolResult result = runTool(arguments, options);
     EXPECT_EQ(result.status, 0) << program << ": " << result.lines.back();
-    return readWholeFile(output);
+    if (!std::filesystem::is_directory(output)) {
+        return readWholeFile(output);
+    }
+    std::vector<std::string> parts;
+    for (const auto& entry : std::filesystem::directory_iterator(output)) {
+        parts.push_back(entry.path());
+    }
+    std::sort(parts.begin(), parts.end());
+    std::vector<char> all;
+    for (const std::string& part : parts) {
+        const std::vector<char> bytes = readWholeFile(part);
+        all.insert(all.end(), bytes.begin(), bytes.end());
+    }
+    return all;
 }
 
 struct Layout {
     const char* name;
     std::vector<Table> tables;
     bool dmg2imgReadsIt = true;
+    bool sevenZipReadsIt = true;
 };
 
-TEST(UdifImage, ExpandsAsDmg2imgDoes) {
+TEST(UdifImage, ExpandsAsDmg2imgAnd7ZipDo) {
     const std::vector<char> source = content();
     const std::vector<Layout> layouts = {
         {"every coding",
@@ -76,9 +92,11 @@ TEST(UdifImage, ExpandsAsDmg2imgDoes) {
           {"Apple_HFS", {{Coding::Zlib, 2048}, {Coding::Zlib, 2048}, {Coding::Zlib, 100}}},
           {"Apple_Free", {{Coding::Ignored, 20}}}}},
         // dmg2img writes only what chunks name, dropping the table's last
-        // sectors, which the table's size says are there.
+        // sectors, which the table's size says are there; 7-Zip takes the
+        // table for broken.
         {"a table that ends before its last sector",
          {{"disk image", {{Coding::Zlib, 500}}, 12}},
+         false,
          false},
         // dmg2img reads no xz.
         {"xz", {{"disk image", {{Coding::Xz, 2048}, {Coding::Xz, 17}}}}, false},
@@ -104,6 +122,12 @@ TEST(UdifImage, ExpandsAsDmg2imgDoes) {
         EXPECT_EQ(std::memcmp(piece.data(), made.expanded.data() + at, piece.size()), 0)
             << layout.name;
 
+        if (layout.sevenZipReadsIt) {
+            EXPECT_EQ(expandedBy("/usr/bin/7zz", {"x", "-tdmg", "-o" + scratch.file("7z"), dmg},
+                                 scratch.file("7z")),
+                      made.expanded)
+                << layout.name;
+        }
         if (layout.dmg2imgReadsIt) {
             EXPECT_EQ(expandedBy("/usr/bin/dmg2img", {"-i", dmg, "-o", scratch.file("dmg2img.img")},
                                  scratch.file("dmg2img.img")),

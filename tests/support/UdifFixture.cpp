@@ -119,6 +119,7 @@ Image make(const std::vector<Table>& tables, const std::vector<char>& content,
     for (const Table& table : tables) {
         std::vector<char> mish(204);
         std::vector<char> expanded;
+        std::vector<char> checksummed;
         std::uint64_t sector = 0;
         for (const Chunk& chunk : table.chunks) {
             std::vector<char> sectors(chunk.sectors * sectorBytes);
@@ -136,6 +137,9 @@ Image make(const std::vector<Table>& tables, const std::vector<char>& content,
             appendBig(mish, stored.size(), 8);
             image.file.insert(image.file.end(), stored.begin(), stored.end());
             expanded.insert(expanded.end(), sectors.begin(), sectors.end());
+            if (chunk.coding != Coding::Ignored) {
+                checksummed.insert(checksummed.end(), sectors.begin(), sectors.end());
+            }
             sector += chunk.sectors;
         }
         // The end entry marks where the chunks end.
@@ -153,7 +157,7 @@ Image make(const std::vector<Table>& tables, const std::vector<char>& content,
         putBig(mish, 16, sectorCount, 8);
         putBig(mish, 36, 0x208, 4); // buffers needed
         if (options.withChecksums) {
-            putCrc(mish, 64, crcOf(expanded));
+            putCrc(mish, 64, crcOf(checksummed));
         }
         putBig(mish, 200, table.chunks.size() + 1, 4);
         if (options.editTable) {
