@@ -122,7 +122,8 @@ QString composeBurnReceipt(const BurnRecord& record) {
         Text::tr("Emberlin burn receipt"),
         QString(),
         Text::tr("Image: %1").arg(escaped(record.imagePath)),
-        Text::tr("Size: %1 bytes").arg(record.imageBytes),
+        // What was burned: a .dmg's disc image, as the tool measured it.
+        Text::tr("Size: %1 bytes").arg(record.facts.imageBytes.value_or(record.imageBytes)),
         Text::tr("Image SHA-256: %1").arg(orUnknown(imageSha256)),
         Text::tr("Burner: %1").arg(escaped(record.burnerTitle.trimmed())),
         Text::tr("Medium: %1").arg(orUnknown(record.facts.medium)),
@@ -132,9 +133,21 @@ QString composeBurnReceipt(const BurnRecord& record) {
         QString(),
         Text::tr("Started: %1").arg(timeText(record.started)),
     };
-    if (!record.matchedChecksumFile.isEmpty()) // below the image's SHA-256
+    // A file that wraps its disc image (an Apple .dmg) has a digest of its
+    // own, which a download's checksum names: both are told apart.
+    const QString fileSha256 = record.facts.fileSha256;
+    const bool wrapped =
+        !fileSha256.isEmpty() && fileSha256.compare(imageSha256, Qt::CaseInsensitive) != 0;
+    if (wrapped)
+        lines.replace(
+            4, Text::tr("File SHA-256 (as sha256sum prints it): %1").arg(escaped(fileSha256)));
+    if (!record.matchedChecksumFile.isEmpty()) // below the file's SHA-256
         lines.insert(5, Text::tr("It matches the SHA-256 published in %1.")
                             .arg(escaped(record.matchedChecksumFile)));
+    if (wrapped)
+        lines.insert(record.matchedChecksumFile.isEmpty() ? 5 : 6,
+                     Text::tr("SHA-256 of the disc image it holds, burned to the disc: %1")
+                         .arg(orUnknown(imageSha256)));
     for (const BurnRecord::Phase& phase : record.phases)
         lines.append(
             Text::tr("%1: %2 to %3")

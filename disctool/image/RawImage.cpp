@@ -24,23 +24,14 @@ public:
     }
 
     std::int64_t read(std::span<std::byte> buffer) override {
-        if (!fd_.isValid()) {
-            failure_ = std::string("Cannot read the image: ") + std::strerror(EBADF);
+        const auto wanted = static_cast<std::size_t>(
+            std::min(static_cast<std::int64_t>(buffer.size()), size_ - offset_));
+        if (!readFully(fd_.get(), buffer.first(wanted), offset_)) {
+            failure_ = std::string("Cannot read the image: ") + std::strerror(errno);
             return -1;
         }
-        const std::int64_t wanted =
-            std::min(static_cast<std::int64_t>(buffer.size()), size_ - offset_);
-        ssize_t got = 0;
-        do {
-            got = ::pread(fd_.get(), buffer.data(), static_cast<std::size_t>(wanted), offset_);
-        } while (got < 0 && errno == EINTR);
-        if (got < 0 || (got == 0 && wanted > 0)) {
-            failure_ =
-                std::string("Cannot read the image: ") + std::strerror(got < 0 ? errno : EIO);
-            return -1;
-        }
-        offset_ += got;
-        return got;
+        offset_ += static_cast<std::int64_t>(wanted);
+        return static_cast<std::int64_t>(wanted);
     }
 
     std::string failure() const override { return failure_; }

@@ -69,6 +69,33 @@ TEST(BurnReceiptTest, ClaimsOnlyWhatTheVerifyShowed) {
     }
 }
 
+// An Apple .dmg wraps its disc image: the receipt names the file's digest,
+// which a download's checksum names, and the disc's; a raw image has one.
+// The size is what was burned.
+TEST(BurnReceiptTest, TellsTheFileAndTheDiscImageApartWhenTheFileWrapsIt) {
+    const QString file(64, u'f');
+    const QString image(64, u'a');
+    for (const QString& fileSha256 : {file, image, QString()}) {
+        BurnRecord record;
+        record.facts.fileSha256 = fileSha256;
+        record.facts.imageSha256 = image;
+        record.matchedChecksumFile = "SHA256SUMS";
+        record.imageBytes = 1000;       // the file's
+        record.facts.imageBytes = 4096; // what the tool burned
+        const QStringList lines = composeBurnReceipt(record).split(u'\n');
+        EXPECT_EQ(lines[3], "Size: 4096 bytes");
+        const QStringList expected =
+            fileSha256 == file
+                ? QStringList{"File SHA-256 (as sha256sum prints it): " + file,
+                              "It matches the SHA-256 published in SHA256SUMS.",
+                              "SHA-256 of the disc image it holds, burned to the disc: " + image}
+                : QStringList{"Image SHA-256: " + image,
+                              "It matches the SHA-256 published in SHA256SUMS."};
+        EXPECT_EQ(lines.mid(4, expected.size()), expected) << fileSha256.toStdString();
+        EXPECT_EQ(lines.filter("SHA-256").size(), expected.size()) << fileSha256.toStdString();
+    }
+}
+
 // What comes from outside (a path, a burner's title, the tool's words) stays
 // on its line and in its order.
 TEST(BurnReceiptTest, FieldsFromOutsideAreEscaped) {
