@@ -376,14 +376,16 @@ BurnFlow::Ending BurnFlow::write(DiskImage& image, const Medium& medium,
     if (cancelled) {
         return {Outcome::Aborted, {}};
     }
+    // A damaged image says so itself, whatever the drive made of the bytes
+    // it never got: libburn pads a track whose source fails.
+    if (const std::string imageFailure = job.image->failure(); !imageFailure.empty()) {
+        return {Outcome::Failed, imageFailure};
+    }
     if (!drive_.lastJobSucceeded()) {
         if (!drive_.present()) {
             return {Outcome::NoDrive, drive_.failureReason()};
         }
-        // A damaged image says so itself, rather than the drive's account of it.
-        const std::string imageFailure = job.image->failure();
-        return {Outcome::Failed,
-                imageFailure.empty() ? "Writing failed: " + drive_.failureReason() : imageFailure};
+        return {Outcome::Failed, "Writing failed: " + drive_.failureReason()};
     }
     // Some drives and files never report closing: the steps still happened.
     showFinishing();

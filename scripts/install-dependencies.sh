@@ -25,7 +25,7 @@ case "${1:-build}" in
   package) packages+=(dpkg-dev lintian) ;;
   # The disc-image tool's benchmark compares it with other libburn writers;
   # the fuzz targets run long there.
-  bench) packages+=(libgtest-dev libgmock-dev xorriso cdrskin clang libclang-rt-14-dev) ;;
+  bench) packages+=(libgtest-dev libgmock-dev xorriso cdrskin clang libclang-rt-14-dev dmg2img) ;;
   headless) packages+=(xvfb xauth) ;;
   *) echo "usage: $0 [build|test|package|bench|headless]" >&2; exit 2 ;;
 esac
