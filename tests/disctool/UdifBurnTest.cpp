@@ -135,13 +135,14 @@ TEST(UdifBurn, AChunkFoundDamagedOnlyWhileWritingFailsTheBurn) {
     writeFile(scratch.file("image.dmg"), damagedInTheMiddle(made.file));
     std::vector<std::string> arguments =
         burnTo(scratch.file("image.dmg"), "sim:" + scratch.file("disc.img") + "?medium=cd-r");
-    std::erase(arguments, "-verifyburn");
+    std::replace(arguments.begin(), arguments.end(), std::string("-verifyburn"),
+                 std::string("-noverifyburn"));
     const ToolResult result = runTool(arguments);
     EXPECT_NE(result.status, 0);
     EXPECT_EQ(checkTranscript(result.lines), "");
     EXPECT_NE(result.lines.back(), toolprotocol::burnCompleted);
-    EXPECT_NE(result.lines.back().find("The image is damaged (the chunk at byte "),
-              std::string::npos)
+    EXPECT_TRUE(
+        result.lines.back().starts_with("burn failed - The image is damaged (the chunk at byte "))
         << result.lines.back();
 }
 
