@@ -122,8 +122,7 @@ QString composeBurnReceipt(const BurnRecord& record) {
         Text::tr("Emberlin burn receipt"),
         QString(),
         Text::tr("Image: %1").arg(escaped(record.imagePath)),
-        // What was burned: a .dmg's disc image, as the tool measured it.
-        Text::tr("Size: %1 bytes").arg(record.facts.imageBytes.value_or(record.imageBytes)),
+        Text::tr("Size: %1 bytes").arg(record.imageBytes),
         Text::tr("Image SHA-256: %1").arg(orUnknown(imageSha256)),
         Text::tr("Burner: %1").arg(escaped(record.burnerTitle.trimmed())),
         Text::tr("Medium: %1").arg(orUnknown(record.facts.medium)),
