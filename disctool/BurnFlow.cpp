@@ -55,7 +55,7 @@ BurnFlow::BurnFlow(Drive& drive, ProgressReporter& reporter, const SignalAbort& 
 
 int BurnFlow::run() {
     std::string problem;
-    const std::optional<ImageFile> image = ImageFile::open(options_.imagePath, problem);
+    const std::unique_ptr<DiskImage> image = DiskImage::open(options_.imagePath, problem);
     if (!image) {
         return finish({Outcome::Failed, problem});
     }
@@ -71,7 +71,7 @@ int BurnFlow::run() {
     return finish(ending);
 }
 
-BurnRequest BurnFlow::requestFor(const ImageFile& image) const {
+BurnRequest BurnFlow::requestFor(DiskImage& image) const {
     BurnRequest request;
     request.erase = options_.erase;
     request.testBurn = options_.testBurn;
@@ -108,7 +108,7 @@ BurnFlow::Ending BurnFlow::grab(bool& discRejected) {
     }
 }
 
-BurnFlow::Ending BurnFlow::burn(const ImageFile& image, bool discRejected) {
+BurnFlow::Ending BurnFlow::burn(DiskImage& image, bool discRejected) {
     const BurnRequest request = requestFor(image);
     Medium medium;
     MediumVerdict verdict;
@@ -280,11 +280,13 @@ BurnFlow::Ending BurnFlow::blank(MediumAction action) {
     return {};
 }
 
-BurnFlow::Ending BurnFlow::write(const ImageFile& image, const Medium& medium,
+BurnFlow::Ending BurnFlow::write(DiskImage& image, const Medium& medium,
                                  const MediumVerdict& verdict) {
     reporter_.enterPhase(BurnPhase::Preparing);
     WriteJob job;
-    job.imageFd = image.descriptor();
+    const auto fileDigest = std::make_shared<Sha256>();
+    job.image = image.stream(fileDigest);
+    job.imageFileFd = image.file().descriptor();
     job.imageBytes = image.size();
     job.kilobytesPerSecond = verdict.kilobytesPerSecond;
     job.leaveAppendable = verdict.leaveAppendable;
@@ -382,6 +384,11 @@ BurnFlow::Ending BurnFlow::write(const ImageFile& image, const Medium& medium,
     if (cancelled) {
         return {Outcome::Aborted, {}};
     }
+    // A damaged image says so itself, whatever the drive made of the bytes
+    // it never got: libburn pads a track whose source fails.
+    if (const std::string imageFailure = job.image->failure(); !imageFailure.empty()) {
+        return {Outcome::Failed, imageFailure};
+    }
     if (!drive_.lastJobSucceeded()) {
         if (!drive_.present()) {
             return {Outcome::NoDrive, drive_.failureReason()};
@@ -393,8 +400,16 @@ BurnFlow::Ending BurnFlow::write(const ImageFile& image, const Medium& medium,
     // A test burn writes nothing: there is no image as written to name.
     if (const std::string digest = drive_.writtenSha256(); !digest.empty() && !options_.testBurn) {
         // A raw image is written as it is read: the file is what was written.
-        reporter_.reportFacts(
-            {{toolprotocol::factFileSha256, digest}, {toolprotocol::factImageSha256, digest}});
+        // A wrapped one was expanded in the pass that hashed the file.
+        const bool wholeFile = fileDigest->bytesAdded() == image.file().size();
+        const std::string fileDigestHex = !image.wrapsImage() ? digest
+                                          : wholeFile         ? fileDigest->hexDigest()
+                                                              : std::string();
+        Facts digests{{toolprotocol::factImageSha256, digest}};
+        if (!fileDigestHex.empty()) {
+            digests.emplace(digests.begin(), toolprotocol::factFileSha256, fileDigestHex);
+        }
+        reporter_.reportFacts(digests);
     }
     if (aborted()) {
         // A file is left as it was; a disc is written for good.
@@ -431,7 +446,7 @@ BurnFlow::Ending BurnFlow::reloadForVerify(const BurnRequest& request) {
     return {};
 }
 
-BurnFlow::Ending BurnFlow::verify(const ImageFile& image, const Medium& medium,
+BurnFlow::Ending BurnFlow::verify(DiskImage& image, const Medium& medium,
                                   const BurnRequest& request) {
     if (verifyNeedsReload(medium)) {
         if (Ending reloaded = reloadForVerify(request); reloaded.outcome != Outcome::Continue) {

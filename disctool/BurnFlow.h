@@ -3,11 +3,11 @@
 
 #include "disctool/Arguments.h"
 #include "disctool/Drive.h"
-#include "disctool/ImageFile.h"
 #include "disctool/MediumDecision.h"
 #include "disctool/PercentPacer.h"
 #include "disctool/ProgressReporter.h"
 #include "disctool/SignalAbort.h"
+#include "disctool/image/DiskImage.h"
 #include "protocol/ToolProtocol.h"
 
 #include <chrono>
@@ -44,18 +44,18 @@ private:
     // `discRejected`: the disc in the drive kept it unready too long, and was
     // said to be unusable.
     Ending grab(bool& discRejected);
-    Ending burn(const ImageFile& image, bool discRejected);
+    Ending burn(DiskImage& image, bool discRejected);
     // Ends with the disc ready to write as `verdict` says.
     Ending prepareDisc(const BurnRequest& request, bool discRejected, Medium& medium,
                        MediumVerdict& verdict);
     Ending blank(MediumAction action);
-    Ending write(const ImageFile& image, const Medium& medium, const MediumVerdict& verdict);
+    Ending write(DiskImage& image, const Medium& medium, const MediumVerdict& verdict);
     Ending reloadForVerify(const BurnRequest& request);
-    Ending verify(const ImageFile& image, const Medium& medium, const BurnRequest& request);
+    Ending verify(DiskImage& image, const Medium& medium, const BurnRequest& request);
     Ending fromGrab(const GrabResult& result) const;
     int finish(const Ending& ending);
 
-    BurnRequest requestFor(const ImageFile& image) const;
+    BurnRequest requestFor(DiskImage& image) const;
     WriteIntent intentOf(const BurnRequest& request) const;
     // Asked once only: a second prompt would move the window on to burning,
     // where the user can no longer cancel.

@@ -3,10 +3,12 @@
 
 #include "disctool/DiscContent.h"
 #include "disctool/MediumKind.h"
+#include "disctool/image/ImageStream.h"
 
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -70,7 +72,8 @@ struct Activity {
 };
 
 struct WriteJob {
-    int imageFd = -1; // borrowed; the drive takes its own duplicate
+    std::shared_ptr<ImageStream> image; // read once, from its start
+    int imageFileFd = -1;               // borrowed: the file that holds the image
     std::int64_t imageBytes = 0;
     int kilobytesPerSecond = 0; // 0 is the drive's maximum
     bool leaveAppendable = false;

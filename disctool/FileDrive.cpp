@@ -154,7 +154,7 @@ bool FileDrive::startWrite(const WriteJob& job) {
         return false;
     }
     struct stat image {};
-    if (::fstat(job.imageFd, &image) != 0) {
+    if (::fstat(job.imageFileFd, &image) != 0) {
         failure_ = because("Cannot examine the image");
         return false;
     }
@@ -172,7 +172,7 @@ bool FileDrive::startWrite(const WriteJob& job) {
     imagePermissions_ = image.st_mode & 0777;
     lastJobSimulated_ = job.simulate;
     imageBytes_ = job.imageBytes;
-    writer_ = std::make_unique<ImageWriter>(job.imageFd, job.imageBytes, targetFd(), job.simulate);
+    writer_ = std::make_unique<ImageWriter>(job.image, job.imageBytes, targetFd(), job.simulate);
     return true;
 }
 

@@ -9,7 +9,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
-#include <vector>
 
 namespace disctool {
 
@@ -41,17 +40,6 @@ std::optional<ImageFile> ImageFile::open(const std::string& path, std::string& p
         return std::nullopt;
     }
     return ImageFile(std::move(fd), status.st_size);
-}
-
-std::optional<IsoVolume> ImageFile::isoVolume() const {
-    std::vector<std::byte> descriptors(IsoVolume::descriptorBytes);
-    const ssize_t got =
-        ::pread(fd_.get(), descriptors.data(), descriptors.size(), IsoVolume::firstDescriptorByte);
-    if (got <= 0) {
-        return std::nullopt;
-    }
-    descriptors.resize(static_cast<std::size_t>(got));
-    return IsoVolume::fromDescriptors(descriptors);
 }
 
 } // namespace disctool

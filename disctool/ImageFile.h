@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "disctool/IsoVolume.h"
 #include "posix/FileDescriptor.h"
 
 #include <cstdint>
@@ -10,7 +9,7 @@
 
 namespace disctool {
 
-// The disc image, opened read-only: a readable regular file of non-zero size.
+// The image file, opened read-only: a readable regular file of non-zero size.
 class ImageFile {
 public:
     // The opened image, or nullopt with `problem` saying why it cannot be used.
@@ -18,8 +17,6 @@ public:
 
     int descriptor() const { return fd_.get(); }
     std::int64_t size() const { return size_; }
-    // The ISO 9660 volume the image holds, if it holds one.
-    std::optional<IsoVolume> isoVolume() const;
 
 private:
     ImageFile(posix::FileDescriptor fd, std::int64_t size);

@@ -2,7 +2,6 @@
 #include "disctool/ImageSource.h"
 
 #include "disctool/AlignedBuffer.h"
-#include "posix/FileDescriptor.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -23,7 +22,7 @@ namespace {
 constexpr std::size_t blockBytes = 1024 * 1024;
 
 struct ImageSourceData {
-    posix::FileDescriptor fd;
+    std::shared_ptr<ImageStream> image;
     std::int64_t size = 0;      // what the source delivers, at most
     std::int64_t delivered = 0; // so far
     AlignedBuffer block{blockBytes};
@@ -43,10 +42,7 @@ int readImage(burn_source* source, unsigned char* buffer, int size) {
     int copied = 0;
     while (copied < size && data.delivered < data.size) {
         if (data.begin == data.end) {
-            ssize_t got = 0;
-            do {
-                got = ::read(data.fd.get(), data.block.data(), data.block.size());
-            } while (got < 0 && errno == EINTR);
+            const std::int64_t got = data.image->read(data.block.span());
             if (got < 0) {
                 return -1;
             }
@@ -87,8 +83,8 @@ void freeData(burn_source* source) {
 
 } // namespace
 
-libburn::Source makeImageSource(int fd, std::int64_t size, std::shared_ptr<Sha256> digest) {
-    posix::FileDescriptor owned(fd);
+libburn::Source makeImageSource(std::shared_ptr<ImageStream> image, std::int64_t size,
+                                std::shared_ptr<Sha256> digest) {
     // libburn frees the structure itself with free().
     auto* source = static_cast<burn_source*>(std::calloc(1, sizeof(burn_source)));
     if (source == nullptr) {
@@ -99,8 +95,7 @@ libburn::Source makeImageSource(int fd, std::int64_t size, std::shared_ptr<Sha25
         std::free(source);
         return nullptr;
     }
-    ::posix_fadvise(owned.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
-    data->fd = std::move(owned);
+    data->image = std::move(image);
     data->size = size;
     data->digest = std::move(digest);
     source->refcount = 1;

@@ -3,6 +3,7 @@
 
 #include "disctool/LibburnHandles.h"
 #include "disctool/Sha256.h"
+#include "disctool/image/ImageStream.h"
 
 #include <cstdint>
 #include <memory>
@@ -15,8 +16,8 @@ namespace disctool {
 // more than the writing itself on a fast target.
 //
 // Every byte handed to libburn also goes into `digest`, as it is read.
-// Takes ownership of `fd`, which the source closes when libburn frees it.
-// Null when the source cannot be made (the descriptor is closed then too).
-libburn::Source makeImageSource(int fd, std::int64_t size, std::shared_ptr<Sha256> digest);
+// Null when the source cannot be made.
+libburn::Source makeImageSource(std::shared_ptr<ImageStream> image, std::int64_t size,
+                                std::shared_ptr<Sha256> digest);
 
 } // namespace disctool

@@ -18,12 +18,12 @@ namespace disctool {
 
 using media::sectorBytes;
 
-ImageWriter::ImageWriter(int imageFd, std::int64_t imageBytes, int targetFd, bool simulate)
-    : image_(::fcntl(imageFd, F_DUPFD_CLOEXEC, 0))
+ImageWriter::ImageWriter(std::shared_ptr<ImageStream> image, std::int64_t imageBytes, int targetFd,
+                         bool simulate)
+    : image_(std::move(image))
     , imageBytes_(imageBytes)
     , target_(targetFd)
     , simulate_(simulate) {
-    ::posix_fadvise(image_.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
     thread_ = std::thread([this] {
         // Signals are for the burn flow, which notices them on its own thread.
         sigset_t all;
@@ -66,9 +66,6 @@ void ImageWriter::copy() {
 }
 
 std::string ImageWriter::copyBlocks() {
-    if (!image_.isValid()) {
-        return std::string("Cannot read the image: ") + std::strerror(errno);
-    }
     AlignedBuffer block(blockBytes);
     for (std::int64_t offset = 0; offset < imageBytes_;) {
         if (cancelled_.load()) {
@@ -77,8 +74,9 @@ std::string ImageWriter::copyBlocks() {
         const auto length = static_cast<std::size_t>(
             std::min<std::int64_t>(static_cast<std::int64_t>(blockBytes), imageBytes_ - offset));
         const std::span<std::byte> data(block.data(), length);
-        if (!readFully(image_.get(), data, offset)) {
-            return std::string("Cannot read the image: ") + std::strerror(errno);
+        if (image_->read(data) != static_cast<std::int64_t>(length)) {
+            return image_->failure().empty() ? "Cannot read the image: it ended early"
+                                             : image_->failure();
         }
         digest_.add(data);
         // The last sector is padded with zeros, as on a disc.

@@ -2,12 +2,13 @@
 #pragma once
 
 #include "disctool/Sha256.h"
-#include "posix/FileDescriptor.h"
+#include "disctool/image/ImageStream.h"
 
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -22,8 +23,9 @@ class ImageWriter {
 public:
     static constexpr std::size_t blockBytes = 1024 * 1024;
 
-    // `imageFd` is duplicated; `targetFd` is borrowed for the writer's life.
-    ImageWriter(int imageFd, std::int64_t imageBytes, int targetFd, bool simulate);
+    // Reads `image` once; `targetFd` is borrowed for the writer's life.
+    ImageWriter(std::shared_ptr<ImageStream> image, std::int64_t imageBytes, int targetFd,
+                bool simulate);
     // Stops a copy still running and waits for it.
     ~ImageWriter();
     ImageWriter(const ImageWriter&) = delete;
@@ -44,7 +46,7 @@ private:
     // Empty when done, else why not.
     std::string copyBlocks();
 
-    posix::FileDescriptor image_;
+    std::shared_ptr<ImageStream> image_;
     std::int64_t imageBytes_;
     int target_;
     bool simulate_;

@@ -2,11 +2,7 @@
 #include "disctool/LibburnTrack.h"
 
 #include "disctool/ImageSource.h"
-#include "posix/FileDescriptor.h"
 
-#include <cerrno>
-#include <cstring>
-#include <unistd.h>
 #include <utility>
 
 using namespace burn;
@@ -17,15 +13,11 @@ LibburnTrack::LibburnTrack(std::int64_t imageBytes, std::shared_ptr<Sha256> dige
     : imageBytes_(imageBytes)
     , digest_(std::move(digest)) {}
 
-std::optional<LibburnTrack> LibburnTrack::lay(int imageFd, std::int64_t imageBytes, bool useFifo,
+std::optional<LibburnTrack> LibburnTrack::lay(std::shared_ptr<ImageStream> image,
+                                              std::int64_t imageBytes, bool useFifo,
                                               std::string& problem) {
-    posix::FileDescriptor sourceFd(::dup(imageFd));
-    if (!sourceFd.isValid() || ::lseek(sourceFd.get(), 0, SEEK_SET) != 0) {
-        problem = std::string("Cannot read the image: ") + std::strerror(errno);
-        return std::nullopt;
-    }
     LibburnTrack laid(imageBytes, std::make_shared<Sha256>());
-    laid.image_ = makeImageSource(sourceFd.release(), imageBytes, laid.digest_);
+    laid.image_ = makeImageSource(std::move(image), imageBytes, laid.digest_);
     if (!laid.image_) {
         problem = "Cannot prepare the image for libburn";
         return std::nullopt;

@@ -3,6 +3,7 @@
 
 #include "disctool/LibburnHandles.h"
 #include "disctool/Sha256.h"
+#include "disctool/image/ImageStream.h"
 
 #include <cstdint>
 #include <memory>
@@ -20,9 +21,9 @@ public:
     // at 16x (72 MB/s) back.
     static constexpr int fifoBytes = 32 * 1024 * 1024;
 
-    // Reads from its own duplicate of `imageFd`. Nullopt with `problem` when
-    // the track cannot be laid out.
-    static std::optional<LibburnTrack> lay(int imageFd, std::int64_t imageBytes, bool useFifo,
+    // Reads `image` once. Nullopt with `problem` when the track cannot be laid out.
+    static std::optional<LibburnTrack> lay(std::shared_ptr<ImageStream> image,
+                                           std::int64_t imageBytes, bool useFifo,
                                            std::string& problem);
 
     burn::burn_disc* disc() const { return disc_.get(); }

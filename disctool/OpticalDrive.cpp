@@ -211,7 +211,7 @@ bool OpticalDrive::startWrite(const WriteJob& job) {
         return false;
     }
     std::string problem;
-    track_ = LibburnTrack::lay(job.imageFd, job.imageBytes, job.useFifo, problem);
+    track_ = LibburnTrack::lay(job.image, job.imageBytes, job.useFifo, problem);
     if (!track_) {
         return fail(problem);
     }

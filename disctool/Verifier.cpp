@@ -2,7 +2,6 @@
 #include "disctool/Verifier.h"
 
 #include "disctool/AlignedBuffer.h"
-#include "disctool/PositionedIo.h"
 #include "disctool/Sha256.h"
 #include "media/MediumFacts.h"
 
@@ -16,7 +15,7 @@ namespace disctool {
 
 using media::sectorBytes;
 
-Verifier::Verifier(Drive& drive, const ImageFile& image, std::int64_t trackStartByte)
+Verifier::Verifier(Drive& drive, DiskImage& image, std::int64_t trackStartByte)
     : drive_(drive)
     , image_(image)
     , trackStart_(trackStartByte) {}
@@ -42,10 +41,8 @@ Verifier::Result Verifier::run(const std::function<void(std::int64_t)>& progress
                         " of the disc: " + drive_.failureReason(),
                     {}};
         }
-        if (!readFully(image_.descriptor(), std::as_writable_bytes(image), offset)) {
-            return {Outcome::Unreadable,
-                    "Verify failed: cannot read the image: " + std::string(std::strerror(errno)),
-                    {}};
+        if (std::string problem; !image_.readAt(offset, std::as_writable_bytes(image), problem)) {
+            return {Outcome::Unreadable, "Verify failed: " + problem, {}};
         }
         if (std::memcmp(disc.data(), image.data(), length) != 0) {
             const auto discAt = std::mismatch(disc.begin(), disc.end(), image.begin()).first;

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "disctool/Drive.h"
-#include "disctool/ImageFile.h"
+#include "disctool/image/DiskImage.h"
 
 #include <cstdint>
 #include <functional>
@@ -24,7 +24,7 @@ public:
         std::string readbackSha256;
     };
 
-    Verifier(Drive& drive, const ImageFile& image, std::int64_t trackStartByte);
+    Verifier(Drive& drive, DiskImage& image, std::int64_t trackStartByte);
 
     // `progress` gets the bytes compared after each chunk; `aborted` is asked
     // between chunks.
@@ -33,7 +33,7 @@ public:
 
 private:
     Drive& drive_;
-    const ImageFile& image_;
+    DiskImage& image_;
     std::int64_t trackStart_;
 };
 

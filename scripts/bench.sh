@@ -22,7 +22,8 @@ done
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DEMBERLIN_BUILD_BENCH=ON \
   -DEMBERLIN_WERROR=ON >/dev/null
 cmake --build "$build" --target emberlin-bench-pty emberlin-bench-startup emberlin-disctool-bench \
-  emberlin-bench-soak emberlin-bench-estimate emberlin-bench-copies emberlin-bench-checksum
+  emberlin-bench-soak emberlin-bench-estimate emberlin-bench-copies emberlin-bench-checksum \
+  emberlin-bench-udif
 
 export QT_QPA_PLATFORM=offscreen
 echo "== Lines through the pseudo-terminal =="
@@ -38,6 +39,8 @@ fuzz_found=0
 "$root/scripts/fuzz.sh" seconds "$fuzz_seconds" || fuzz_found=1
 echo "== emberlin-disctool against dd, xorriso, cdrskin and cmp =="
 "$build/bin/emberlin-disctool-bench"
+echo "== Apple .dmg images (1 GiB) expanded against dmg2img, and burned to a BD-R at 16x =="
+"$build/bin/emberlin-bench-udif" 1024
 echo "== Time left against real burns on emulated drives (about 5 minutes) =="
 "$build/bin/emberlin-bench-estimate"
 echo "== One image to 1, 2, 4 and 8 emulated BD-R burners at 4x at once (about 5 minutes) =="

@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   qt6-tools-dev qt6-l10n-tools
   libburn-dev libblkid-dev libssl-dev libcanberra-dev sound-theme-freedesktop libqt6svg6 libudev-dev
+  libplist-dev zlib1g-dev libbz2-dev liblzma-dev
   qt6-translations-l10n
 )
 case "${1:-build}" in
@@ -20,12 +21,13 @@ case "${1:-build}" in
   # clang's libFuzzer runs the fuzz targets.
   test) packages+=(libgtest-dev libgmock-dev desktop-file-utils appstream dbus-daemon xorriso cdrskin
                    wodim genisoimage growisofs dvd+rw-tools sg3-utils btrfs-progs gdisk reiserfsprogs
+                   dmg2img 7zip
                    clang libclang-rt-14-dev xvfb xauth at-spi2-core dpkg-dev lintian) ;;
   # The Debian package: dpkg-shlibdeps finds its dependencies, lintian checks it.
   package) packages+=(dpkg-dev lintian) ;;
   # The disc-image tool's benchmark compares it with other libburn writers;
   # the fuzz targets run long there.
-  bench) packages+=(libgtest-dev libgmock-dev xorriso cdrskin clang libclang-rt-14-dev) ;;
+  bench) packages+=(libgtest-dev libgmock-dev xorriso cdrskin clang libclang-rt-14-dev dmg2img) ;;
   headless) packages+=(xvfb xauth) ;;
   *) echo "usage: $0 [build|test|package|bench|headless]" >&2; exit 2 ;;
 esac

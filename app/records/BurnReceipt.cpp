@@ -157,8 +157,20 @@ QString composeBurnReceipt(const BurnRecord& record) {
         QString(),
         Text::tr("Started: %1").arg(timeText(record.started)),
     };
-    if (record.checksum) // below the image's SHA-256
-        lines.insert(5, checksumText(record));
+    // A file that wraps its disc image (an Apple .dmg) has a digest of its
+    // own, which a download's checksum names: both are told apart.
+    const QString& fileSha256 = record.facts.fileSha256;
+    const bool wrapped =
+        !fileSha256.isEmpty() && fileSha256.compare(imageSha256, Qt::CaseInsensitive) != 0;
+    if (wrapped)
+        lines.replace(
+            4, Text::tr("File SHA-256 (as sha256sum prints it): %1").arg(escaped(fileSha256)));
+    qsizetype below = 5; // the file's SHA-256
+    if (record.checksum)
+        lines.insert(below++, checksumText(record));
+    if (wrapped)
+        lines.insert(below, Text::tr("SHA-256 of the disc image it holds, burned to the disc: %1")
+                                .arg(orUnknown(imageSha256)));
     for (const BurnRecord::Phase& phase : record.phases)
         lines.append(
             Text::tr("%1: %2 to %3")

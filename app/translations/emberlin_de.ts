@@ -88,6 +88,14 @@
         <translation>SHA-256 des Abbilds: %1</translation>
     </message>
     <message>
+        <source>File SHA-256 (as sha256sum prints it): %1</source>
+        <translation>SHA-256 der Datei (wie sha256sum sie ausgibt): %1</translation>
+    </message>
+    <message>
+        <source>SHA-256 of the disc image it holds, burned to the disc: %1</source>
+        <translation>SHA-256 des enthaltenen Disc-Abbilds, auf die Disc gebrannt: %1</translation>
+    </message>
+    <message>
         <source>Burner: %1</source>
         <translation>Brenner: %1</translation>
     </message>

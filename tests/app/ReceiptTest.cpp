@@ -100,6 +100,34 @@ TEST(BurnReceiptTest, ClaimsAPublishedMatchOnlyForWhatTheToolRead) {
     }
 }
 
+// An Apple .dmg wraps its disc image: the receipt names the file's digest,
+// which a download's checksum names, and the disc's; a raw image has one.
+TEST(BurnReceiptTest, TellsTheFileAndTheDiscImageApartWhenTheFileWrapsIt) {
+    const QString file(64, u'f');
+    const QString image(64, u'a');
+    for (const QString& fileSha256 : {file, image, QString()}) {
+        BurnRecord record;
+        record.facts.fileSha256 = fileSha256;
+        record.facts.imageSha256 = image;
+        // The window found the file as the tool read it.
+        record.checksum = ChecksumCheck{"SHA256SUMS", "SHA-256",
+                                        fileSha256.isEmpty() ? image : fileSha256, false};
+        const QStringList lines = composeBurnReceipt(record).split(u'\n');
+        const QStringList expected =
+            fileSha256 == file
+                ? QStringList{"File SHA-256 (as sha256sum prints it): " + file,
+                              "It matches the SHA-256 published in SHA256SUMS.",
+                              "SHA-256 of the disc image it holds, burned to the disc: " + image}
+                : QStringList{"Image SHA-256: " + image,
+                              fileSha256.isEmpty()
+                                  ? "It matched the SHA-256 published in SHA256SUMS before the "
+                                    "burn; the tool did not report what it read."
+                                  : "It matches the SHA-256 published in SHA256SUMS."};
+        EXPECT_EQ(lines.mid(4, expected.size()), expected) << fileSha256.toStdString();
+        EXPECT_EQ(lines.filter("SHA-256").size(), expected.size()) << fileSha256.toStdString();
+    }
+}
+
 // What comes from outside (a path, a burner's title, the tool's words) stays
 // on its line and in its order.
 TEST(BurnReceiptTest, FieldsFromOutsideAreEscaped) {

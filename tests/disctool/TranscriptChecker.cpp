@@ -177,7 +177,7 @@ std::string lastFact(const std::vector<std::string>& lines, const std::string& k
 }
 
 std::string checkFacts(const std::vector<std::string>& lines, const std::vector<char>& image,
-                       bool testBurn) {
+                       bool testBurn, const std::vector<char>& file) {
     const std::map<std::string, int> rank = {
         {"disc-holds", 0},     {"medium", 0},       {"capacity", 0},       {"image-bytes", 0},
         {"erase", 1},          {"write-kbps", 2},   {"read-kbps", 2},      {"bytes-written", 3},
@@ -185,6 +185,7 @@ std::string checkFacts(const std::vector<std::string>& lines, const std::vector<
         {"readback-sha256", 6}};
     const auto size = static_cast<long long>(image.size());
     const std::string digest = sha256Of(image);
+    const std::string fileDigest = file.empty() ? digest : sha256Of(file);
     int reached = 0;
     std::map<std::string, long long> counted; // each key's last figure
     for (const auto& [key, value] : factsOf(lines)) {
@@ -204,8 +205,9 @@ std::string checkFacts(const std::vector<std::string>& lines, const std::vector<
         if (key.ends_with("-sha256") && testBurn) {
             return at + "a digest of a test burn, which wrote nothing";
         }
-        if (key.ends_with("-sha256") && value != digest) {
-            return at + "not the image's SHA-256 " + digest;
+        if (key == "file-sha256" ? value != fileDigest
+                                 : key.ends_with("-sha256") && value != digest) {
+            return at + "not the SHA-256 " + (key == "file-sha256" ? fileDigest : digest);
         }
         if (key.starts_with("readback-") && lines.back() != tp::burnCompleted) {
             return at + "read back from a burn that did not succeed";
@@ -220,7 +222,8 @@ std::string checkFacts(const std::vector<std::string>& lines, const std::vector<
         counted[key] = number;
     }
     if (std::count(lines.begin(), lines.end(), tp::finishingBurn) > 0 && !testBurn &&
-        (!counted.contains("image-sha256") || counted["bytes-written"] != size)) {
+        (!counted.contains("image-sha256") || !counted.contains("file-sha256") ||
+         counted["bytes-written"] != size)) {
         return "the write ended without its digest or short of the image";
     }
     if (std::count(lines.begin(), lines.end(), tp::verifyingBurn) > 0 &&

@@ -24,7 +24,9 @@ std::vector<std::string> stepsOf(const std::vector<std::string>& lines);
 // digests are the image's SHA-256, the read-back one only in a burn that
 // succeeded, and never missing after a verified burn; a test burn, which
 // writes nothing, names no digest at all. Returns what is wrong, or nothing.
+// Where the image file wraps the image (`file` given), the file's SHA-256 is
+// that file's.
 std::string checkFacts(const std::vector<std::string>& lines, const std::vector<char>& image,
-                       bool testBurn = false);
+                       bool testBurn = false, const std::vector<char>& file = {});
 // The value of a fact's last mention, or "" when none.
 std::string lastFact(const std::vector<std::string>& lines, const std::string& key);

@@ -1,6 +1,7 @@
 #include "app/records/BurnReceipt.h"
 #include "app/records/BurnRecord.h"
 #include "tests/app/AppHarness.h"
+#include "tests/support/UdifFixture.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -122,6 +123,46 @@ TEST_P(Burn, WindowPassesThroughEveryStateOfTheBurn) {
     const std::string receipt = composeBurnReceipt(harness.journal().record()).toStdString();
     for (const QString& line : {"Image SHA-256: " + sha, "Read-back SHA-256: " + sha,
                                 QString("It equals the image's SHA-256")})
+        EXPECT_THAT(receipt, testing::HasSubstr(line.toStdString()));
+}
+
+// An Apple .dmg burns the disc image it holds, and the receipt names the
+// file's SHA-256 (what its download's checksum names) apart from the disc's.
+TEST_F(DisctoolEndToEnd, ADmgBurnsTheDiscImageItHoldsAndTheReceiptNamesBothDigests) {
+    using udiffixture::Coding;
+    const udiffixture::Image made = udiffixture::make(
+        {{"Apple_partition_map", {{Coding::Zlib, 63}}},
+         {"Apple_HFS", {{Coding::Bzip2, 2048}, {Coding::Zlib, 2048}, {Coding::Ignored, 100}}}},
+        std::vector<char>(image.begin(), image.end()));
+    const QString dmg = harness.scratchPath("Installer.dmg");
+    const QByteArray file(made.file.data(), static_cast<qsizetype>(made.file.size()));
+    const QByteArray expanded(made.expanded.data(), static_cast<qsizetype>(made.expanded.size()));
+    QFile out(dmg);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(file) == file.size());
+    out.close();
+    const QString disc = harness.scratchPath("disc.img");
+    offer(QString("sim:%1?medium=dvd+r").arg(disc));
+    harness.start();
+    harness.window().setChoices({false, true, false, "max"});
+    harness.controller().openFiles({dmg});
+    ASSERT_TRUE(waitFor([&] {
+        return harness.status().startsWith("Burn completed successfully") ||
+               !harness.alerts.shown.empty();
+    }));
+    EXPECT_TRUE(harness.alerts.shown.empty());
+    QFile burned(disc);
+    ASSERT_TRUE(burned.open(QIODevice::ReadOnly));
+    EXPECT_EQ(burned.readAll().left(expanded.size()), expanded);
+
+    ASSERT_TRUE(waitFor([&] { return harness.journal().receiptReady(); }));
+    const auto sha = [](const QByteArray& bytes) {
+        return QString(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+    };
+    const std::string receipt = composeBurnReceipt(harness.journal().record()).toStdString();
+    for (const QString& line :
+         {"File SHA-256 (as sha256sum prints it): " + sha(file),
+          "SHA-256 of the disc image it holds, burned to the disc: " + sha(expanded),
+          "Read-back SHA-256: " + sha(expanded)})
         EXPECT_THAT(receipt, testing::HasSubstr(line.toStdString()));
 }
 

@@ -1,0 +1,319 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "disctool/image/UdifStream.h"
+
+#include "disctool/image/ChunkDecoder.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <pthread.h>
+#include <unistd.h>
+#include <zlib.h>
+
+namespace disctool {
+
+namespace {
+
+constexpr std::size_t readBlockBytes = 1024 * 1024;
+// Runs of zeros take no memory, but each is a queued entry.
+constexpr std::size_t mostQueuedChunks = 4096;
+
+// Signals are for the burn flow, which notices them on its own thread.
+void leaveSignalsToTheBurn() {
+    sigset_t all;
+    sigfillset(&all);
+    ::pthread_sigmask(SIG_BLOCK, &all, nullptr);
+}
+
+std::uint32_t crcOf(std::span<const std::byte> bytes) {
+    return static_cast<std::uint32_t>(crc32(crc32(0, nullptr, 0),
+                                            reinterpret_cast<const Bytef*>(bytes.data()),
+                                            static_cast<uInt>(bytes.size())));
+}
+
+// The CRC32 of `length` zero bytes, by doubling.
+std::uint32_t crcOfZeros(std::int64_t length) {
+    const std::byte zero{0};
+    uLong power = crcOf(std::span(&zero, 1));
+    std::int64_t powerLength = 1;
+    uLong result = 0;
+    for (; length > 0; length >>= 1) {
+        if ((length & 1) != 0) {
+            result = crc32_combine(result, power, powerLength);
+        }
+        power = crc32_combine(power, power, powerLength);
+        powerLength *= 2;
+    }
+    return static_cast<std::uint32_t>(result);
+}
+
+std::string damaged(const std::string& what) {
+    return "The image is damaged (" + what + "). Download or copy it again.";
+}
+
+} // namespace
+
+std::string UdifStream::damagedChunk(const UdifChunk& chunk) {
+    return damaged("the chunk at byte " + std::to_string(chunk.fileOffset) +
+                   " of the file does not expand to its sectors");
+}
+
+UdifStream::UdifStream(int fd, std::shared_ptr<const UdifLayout> layout,
+                       std::shared_ptr<const std::vector<std::byte>> tail, std::int64_t tailStart,
+                       const UdifTrailer& trailer, std::shared_ptr<Sha256> fileDigest)
+    : fd_(::fcntl(fd, F_DUPFD_CLOEXEC, 0))
+    , layout_(std::move(layout))
+    , tail_(std::move(tail))
+    , tailStart_(tailStart)
+    , trailer_(trailer)
+    , fileDigest_(std::move(fileDigest))
+    , dataForkCrc_(crcOf({})) {
+    ::posix_fadvise(fd_.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    reader_ = std::thread([this] {
+        leaveSignalsToTheBurn();
+        readFile();
+    });
+    const unsigned decoders = std::max(1U, std::thread::hardware_concurrency());
+    for (unsigned i = 0; i < decoders; ++i) {
+        decoders_.emplace_back([this] {
+            leaveSignalsToTheBurn();
+            decode();
+        });
+    }
+}
+
+UdifStream::~UdifStream() {
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    reader_.join();
+    for (std::thread& decoder : decoders_) {
+        decoder.join();
+    }
+}
+
+std::int64_t UdifStream::costOf(const Piece& piece) const {
+    const UdifChunk& chunk = layout_->chunks[piece.index];
+    return chunk.coding == ChunkCoding::Zeros ? 0 : chunk.fileLength + chunk.imageLength;
+}
+
+bool UdifStream::readFileRange(std::int64_t end, std::vector<std::byte>* into) {
+    const auto dataForkStart = static_cast<std::int64_t>(trailer_.dataForkOffset);
+    while (filePosition_ < end) {
+        std::span<std::byte> target;
+        if (into != nullptr) {
+            const std::size_t had = into->size();
+            into->resize(had + static_cast<std::size_t>(end - filePosition_));
+            target = std::span(*into).subspan(had);
+        } else {
+            block_.resize(readBlockBytes);
+            target = std::span(block_).first(static_cast<std::size_t>(
+                std::min<std::int64_t>(readBlockBytes, end - filePosition_)));
+        }
+        ssize_t got = 0;
+        do {
+            got = ::pread(fd_.get(), target.data(), target.size(), filePosition_);
+        } while (got < 0 && errno == EINTR);
+        if (got <= 0) {
+            return false;
+        }
+        const std::span<const std::byte> bytes = target.first(static_cast<std::size_t>(got));
+        if (into != nullptr) {
+            into->resize(into->size() - (target.size() - bytes.size()));
+        }
+        if (fileDigest_) {
+            fileDigest_->add(bytes);
+        }
+        if (filePosition_ + got > dataForkStart) {
+            const std::int64_t skip = std::max<std::int64_t>(0, dataForkStart - filePosition_);
+            const auto data = bytes.subspan(static_cast<std::size_t>(skip));
+            dataForkCrc_ = static_cast<std::uint32_t>(
+                crc32(dataForkCrc_, reinterpret_cast<const Bytef*>(data.data()),
+                      static_cast<uInt>(data.size())));
+        }
+        filePosition_ += got;
+    }
+    return true;
+}
+
+void UdifStream::readFile() {
+    const std::string unreadable =
+        "Cannot read the image: it ended early or changed while it was read";
+    for (std::size_t index = 0; index < layout_->chunks.size(); ++index) {
+        auto piece = std::make_shared<Piece>();
+        piece->index = index;
+        const std::int64_t cost = costOf(*piece);
+        {
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [&] {
+                return stopping_ || ordered_.empty() ||
+                       (inFlight_ + cost <= mostInFlight && ordered_.size() < mostQueuedChunks);
+            });
+            if (stopping_) {
+                return;
+            }
+        }
+        const UdifChunk& chunk = layout_->chunks[index];
+        const bool coded = chunk.coding != ChunkCoding::Zeros;
+        if (coded) {
+            piece->coded.reserve(static_cast<std::size_t>(chunk.fileLength));
+            if (!readFileRange(chunk.fileOffset, nullptr) ||
+                !readFileRange(chunk.fileOffset + chunk.fileLength, &piece->coded)) {
+                finishReading(unreadable);
+                return;
+            }
+        }
+        {
+            const std::lock_guard lock(mutex_);
+            piece->ready = !coded;
+            inFlight_ += cost;
+            ordered_.push_back(piece);
+            if (coded) {
+                toDecode_.push_back(piece);
+            }
+        }
+        changed_.notify_all();
+    }
+    if (!readFileRange(tailStart_, nullptr)) {
+        finishReading(unreadable);
+        return;
+    }
+    if (fileDigest_) {
+        fileDigest_->add(*tail_);
+    }
+    finishReading(trailer_.dataForkCrc32 && *trailer_.dataForkCrc32 != dataForkCrc_
+                      ? damaged("its data does not match its checksum")
+                      : std::string());
+}
+
+void UdifStream::finishReading(std::string failure) {
+    {
+        const std::lock_guard lock(mutex_);
+        readingDone_ = true;
+        readingFailure_ = std::move(failure);
+    }
+    changed_.notify_all();
+}
+
+void UdifStream::decode() {
+    for (;;) {
+        std::shared_ptr<Piece> piece;
+        {
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [this] { return stopping_ || !toDecode_.empty(); });
+            if (stopping_) {
+                return;
+            }
+            piece = std::move(toDecode_.front());
+            toDecode_.pop_front();
+        }
+        const UdifChunk& chunk = layout_->chunks[piece->index];
+        piece->expanded.resize(static_cast<std::size_t>(chunk.imageLength));
+        const bool intact = expandChunk(chunk.coding, piece->coded, piece->expanded);
+        const std::uint32_t crc = intact ? crcOf(piece->expanded) : 0;
+        piece->coded = {};
+        {
+            const std::lock_guard lock(mutex_);
+            piece->intact = intact;
+            piece->crc32 = crc;
+            piece->ready = true;
+        }
+        changed_.notify_all();
+    }
+}
+
+bool UdifStream::takeNext(std::unique_lock<std::mutex>& lock) {
+    changed_.wait(lock, [this] {
+        return !readingFailure_.empty() || (!ordered_.empty() && ordered_.front()->ready);
+    });
+    if (!readingFailure_.empty()) {
+        failure_ = readingFailure_;
+        return false;
+    }
+    current_ = ordered_.front();
+    currentDelivered_ = 0;
+    const std::vector<UdifChunk>& chunks = layout_->chunks;
+    const std::size_t index = current_->index;
+    const UdifChunk& chunk = chunks[index];
+    if (!current_->intact) {
+        failure_ = damagedChunk(chunk);
+        return false;
+    }
+    if (chunk.table >= 0) {
+        if (const std::optional<std::uint32_t> expected =
+                layout_->tableCrc32s[static_cast<std::size_t>(chunk.table)]) {
+            if (index == 0 || chunks[index - 1].table != chunk.table) {
+                tableCrc_ = crcOf({});
+            }
+            if (chunk.checksummed) {
+                const std::uint32_t crc = chunk.coding == ChunkCoding::Zeros
+                                              ? crcOfZeros(chunk.imageLength)
+                                              : current_->crc32;
+                tableCrc_ =
+                    static_cast<std::uint32_t>(crc32_combine(tableCrc_, crc, chunk.imageLength));
+            }
+            if ((index + 1 == chunks.size() || chunks[index + 1].table != chunk.table) &&
+                tableCrc_ != *expected) {
+                failure_ = damaged("a partition's data does not match its checksum");
+                return false;
+            }
+        }
+    }
+    if (index + 1 == chunks.size()) {
+        // The last bytes wait for the whole file to have been read and checked.
+        changed_.wait(lock, [this] { return readingDone_; });
+        if (!readingFailure_.empty()) {
+            failure_ = readingFailure_;
+            return false;
+        }
+    }
+    return true;
+}
+
+std::int64_t UdifStream::read(std::span<std::byte> buffer) {
+    if (!failure_.empty()) {
+        return -1;
+    }
+    std::size_t copied = 0;
+    while (copied < buffer.size() && delivered_ < layout_->imageBytes) {
+        if (!current_) {
+            std::unique_lock lock(mutex_);
+            if (!takeNext(lock)) {
+                return -1;
+            }
+        }
+        const UdifChunk& chunk = layout_->chunks[current_->index];
+        const auto length = static_cast<std::size_t>(
+            std::min<std::int64_t>(static_cast<std::int64_t>(buffer.size() - copied),
+                                   chunk.imageLength - currentDelivered_));
+        const std::span<std::byte> part = buffer.subspan(copied, length);
+        if (chunk.coding == ChunkCoding::Zeros) {
+            std::fill(part.begin(), part.end(), std::byte{0});
+        } else {
+            std::memcpy(part.data(), current_->expanded.data() + currentDelivered_, length);
+        }
+        copied += length;
+        currentDelivered_ += static_cast<std::int64_t>(length);
+        delivered_ += static_cast<std::int64_t>(length);
+        if (currentDelivered_ == chunk.imageLength) {
+            {
+                const std::lock_guard lock(mutex_);
+                inFlight_ -= costOf(*current_);
+                ordered_.pop_front();
+            }
+            current_.reset();
+            changed_.notify_all();
+        }
+    }
+    return static_cast<std::int64_t>(copied);
+}
+
+std::string UdifStream::failure() const {
+    return failure_;
+}
+
+} // namespace disctool
