@@ -653,11 +653,13 @@ TEST_F(BurnFlow, ProgressFollowsWhatTheDriveHasWritten) {
         std::ifstream commands(log());
         for (std::string command; std::getline(commands, command);) {
             std::istringstream bytes(command);
-            std::vector<unsigned> cdb;
+            std::string name;
+            bytes >> name;
+            std::vector<unsigned> cdb{0};
             for (unsigned byte = 0; bytes >> std::hex >> byte;) {
                 cdb.push_back(byte);
             }
-            if (cdb.size() >= 9 && cdb[0] == 0x2A &&
+            if (name == "Write10" && cdb.size() >= 9 &&
                 (cdb[2] << 24 | cdb[3] << 16 | cdb[4] << 8 | cdb[5]) + (cdb[7] << 8 | cdb[8]) >
                     heldAt) {
                 return true;
