@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "disctool/Listing.h"
 
+#include "protocol/ToolProtocol.h"
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -101,7 +103,9 @@ std::vector<ListedBurner> Listing::opticalDrives() const {
         const std::string vendor = readAttribute(entry + "/device/vendor");
         const std::string model = readAttribute(entry + "/device/model");
         std::string title = trimmed(vendor + " " + model);
-        if (title.empty()) {
+        // The names come from the drive's firmware; one that says there are
+        // no drives would empty the window's burner menu.
+        if (title.empty() || title.find(toolprotocol::noDrivesPresent) != std::string::npos) {
             title = name;
         }
         if (::faccessat(AT_FDCWD, device.c_str(), R_OK | W_OK, AT_EACCESS) != 0 &&

@@ -81,12 +81,14 @@ TEST(Listing, NamesEachOpticalDriveWithItsBusInKernelOrder) {
     system.add({"sr3", "pci0000:00/0000:00:1f.2/ata6/host5/target5:0:0/5:0:0:0", "GONE", "Drive",
                 "5", false});
     system.add({"sr4", "virtual/host7/target7:0:0/7:0:0:0", "", "", "5"});
+    system.add({"sr5", "virtual/host8/target8:0:0/8:0:0:0", "no CD/DVD", "drives present", "5"});
 
     const std::vector<ListedBurner> drives = system.list();
     const std::vector<std::pair<std::string, std::string>> expected = {
         {"HL-DT-ST DVDRAM GH24NSD1 via SATA", "sr0"},
         {"ASUS SDRW-08D2S-U via USB", "sr1"},
         {"sr4 via SCSI", "sr4"},
+        {"sr5 via SCSI", "sr5"},
         {"PLEXTOR DVDR   PX-891SAF via SCSI", "sr10"},
     };
     ASSERT_EQ(drives.size(), expected.size());
