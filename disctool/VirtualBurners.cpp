@@ -28,9 +28,11 @@ std::string nameOf(const std::string& id, int number) {
         if (const std::optional<std::string> problem = emulator::launch::problemWith(id)) {
             return "Simulated" + counted + " (unusable: " + *problem + ") via simulation";
         }
+        // Marked as a real drive the user may not open is.
+        const std::string denied = emulator::launch::deniesAccess(id) ? " (no permission)" : "";
         return "Simulated " +
                std::string(media::factsOf(*emulator::launch::firstMedium(id)).displayName) +
-               counted + " via simulation";
+               counted + denied + " via simulation";
     }
     if (id.starts_with("stdio:")) {
         return "Image-file" + counted + " via libburn stdio";

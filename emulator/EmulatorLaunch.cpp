@@ -52,6 +52,12 @@ std::optional<media::Medium> firstMedium(std::string_view id) {
     return config ? std::optional(config->discs.front().medium) : std::nullopt;
 }
 
+bool deniesAccess(std::string_view id) {
+    std::string problem;
+    const std::optional<DriveConfig> config = DriveConfig::parse(id, problem);
+    return config && config->denied;
+}
+
 std::optional<std::string> startEmulator(const std::string& id, char** argv) {
     // Started again, the emulator checked the id and its files itself.
     if (!namesEmulatedDrive(id) || emulatedDeviceFunction() != nullptr) {

@@ -23,6 +23,10 @@ std::optional<std::string> problemWith(std::string_view id);
 // The medium of the first disc an emulated drive's id describes.
 std::optional<media::Medium> firstMedium(std::string_view id);
 
+// Whether an emulated drive's id makes it a drive this user may not use, as
+// a real one of the group "cdrom" is to a user outside it.
+bool deniesAccess(std::string_view id);
+
 // For an emulated drive's id, in a process the emulator does not run in yet:
 // starts this program (`argv`) again with the emulator and does not return.
 // Returns why it could not; nothing when the burn goes on in this process.

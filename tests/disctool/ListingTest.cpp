@@ -163,15 +163,16 @@ TEST(VirtualBurners, ListsEachConfiguredIdAsANameAndDevicePair) {
     const std::vector<ListedBurner> burners =
         virtualBurners(" sim:/tmp/a.img?medium=dvd-rw&state=full "
                        ";stdio:/tmp/out.iso\n\n;sim:/tmp/b.img?medium=tape;"
-                       "/dev/sr0;");
-    ASSERT_EQ(burners.size(), 4u);
+                       "sim:/tmp/c.img?medium=bd-r&denied;/dev/sr0;");
+    ASSERT_EQ(burners.size(), 5u);
     EXPECT_EQ(burners[0].name, "Simulated DVD-RW burner 1 via simulation");
     EXPECT_EQ(burners[0].device, "sim:/tmp/a.img?medium=dvd-rw&state=full");
     EXPECT_EQ(burners[1].name, "Image-file burner 2 via libburn stdio");
     EXPECT_EQ(burners[1].device, "stdio:/tmp/out.iso");
     EXPECT_EQ(burners[2].name,
               "Simulated burner 3 (unusable: invalid value \"tape\" for medium) via simulation");
-    EXPECT_EQ(burners[3].device, "/dev/sr0");
+    EXPECT_EQ(burners[3].name, "Simulated BD-R burner 4 (no permission) via simulation");
+    EXPECT_EQ(burners[4].device, "/dev/sr0");
     for (const ListedBurner& burner : burners) {
         EXPECT_NE(burner.name.find(" via "), std::string::npos) << burner.name;
     }
