@@ -135,11 +135,7 @@ TEST(WindowTest, LosingActivationRedrawsTheContent) {
     EXPECT_TRUE(waitFor([&] { return counter.paints > 0; }));
 }
 
-TEST(WindowTest, OpenActionBurnsTheChosenImage) {
-    AppHarness harness;
-    harness.listTwoBurners();
-    harness.fake.setBurn({fake::hang()});
-    harness.start();
+TEST_F(TwoBurnersTest, OpenActionBurnsTheChosenImage) {
     const QString image = harness.makeImage("chosen.iso");
     auto* open = harness.window().findChild<QAction*>("openAction");
     ASSERT_NE(open, nullptr);

@@ -134,6 +134,7 @@ INSTANTIATE_TEST_SUITE_P(WaysOut, QuitGuardTest, testing::Values(
     QuitCase{"SessionWithoutUser", BurnStateBurning, sessionWithoutUser, cancel, false, true},
     QuitCase{"TerminationSignal", BurnStateBurning, terminationSignal, cancel, false, true},
     QuitCase{"WaitingForADisc", BurnStateAwaitingDisc, quitAction, cancel, false, true},
+    QuitCase{"WaitingForADiscToErase", BurnStateAwaitingDiscToErase, quitAction, cancel, false, true},
     QuitCase{"ErasingQuitAnyway", BurnStateErasing, closeButton, quitAnyway, true, true},
     QuitCase{"Terminating", BurnStateTerminating, quitEvent, cancel, true, false}),
     NamedCase());
