@@ -17,12 +17,8 @@ using testing::Not;
 
 namespace {
 
-QLabel* jobProgressField(AppHarness& harness) {
-    return harness.window().findChild<QLabel*>("jobProgressField");
-}
-
 QString shownJobProgress(AppHarness& harness) {
-    QLabel* field = jobProgressField(harness);
+    const auto* field = harness.window().findChild<QLabel*>("jobProgressField");
     return field->isVisible() ? field->text() : QString("hidden");
 }
 

@@ -53,12 +53,6 @@ struct QuitCase {
     bool ends;
 };
 
-// Closing the last window also posts a quit of Qt's own; one left over would
-// end the next test's loop.
-void dropLeftoverQuits() {
-    QCoreApplication::removePostedEvents(qApp, QEvent::Quit);
-}
-
 // Runs the application's event loop around a request; true when the
 // application ended its loop by itself. Otherwise `unchanged` runs as the
 // loop's last step.
@@ -81,7 +75,9 @@ bool quitsAround(QuitGuard& guard, const std::function<void()>& request,
             Qt::QueuedConnection);
     });
     const int result = QCoreApplication::exec();
-    dropLeftoverQuits();
+    // Closing the last window also posts a quit of Qt's own; one left over
+    // would end the next test's loop.
+    QCoreApplication::removePostedEvents(qApp, QEvent::Quit);
     return result == 0 && !fellThrough;
 }
 
