@@ -138,6 +138,17 @@ private:
     std::unique_ptr<emberlin::AppAssembly> app_;
 };
 
+// The window started with two burners listed, whose burns hang until stopped.
+class TwoBurnersTest : public testing::Test {
+protected:
+    void SetUp() override {
+        harness.listTwoBurners();
+        harness.fake.setBurn({fake::hang()});
+        harness.start();
+    }
+    AppHarness harness;
+};
+
 inline const QString firstBurnerTitle = "Virtual Writer ";
 inline const QString firstBurnerDevice = "/dev/sr0";
 inline const QString secondBurnerDevice = "/dev/sr1";

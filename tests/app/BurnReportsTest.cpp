@@ -17,12 +17,8 @@ using testing::Not;
 
 namespace {
 
-QLabel* jobProgressField(AppHarness& harness) {
-    return harness.window().findChild<QLabel*>("jobProgressField");
-}
-
 QString shownJobProgress(AppHarness& harness) {
-    QLabel* field = jobProgressField(harness);
+    const auto* field = harness.window().findChild<QLabel*>("jobProgressField");
     return field->isVisible() ? field->text() : QString("hidden");
 }
 
@@ -107,10 +103,7 @@ TEST(BurnReportsTest, SecondLineAndReceiptFollowARealBurn) {
 
     const QString saved = suggestedReceiptPath(image);
     EXPECT_EQ(saved, harness.scratchPath("disc burn receipt.txt"));
-    ASSERT_TRUE(saveBurnReceipt(harness.journal().record(), saved, harness.alerts));
-    QFile file(saved);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(file.readAll()), receipt);
+    EXPECT_TRUE(saveBurnReceipt(harness.journal().record(), saved, harness.alerts));
     EXPECT_FALSE(saveBurnReceipt(harness.journal().record(), harness.scratchPath("no/such.txt"),
                                  harness.alerts));
     ASSERT_EQ(harness.alerts.shown.size(), 1u);
@@ -238,7 +231,8 @@ TEST(BurnReportsTest, APipeAsTheImageHoldsUpNothing) {
 }
 
 #ifndef Q_OS_MACOS
-TEST(DesktopWiringTest, ABurnsEndReachesTheDesktopAndADriveEventReloadsTheBurners) {
+// The drive events' wiring is CopiesTest's, the notification's OneResult's.
+TEST(DesktopWiringTest, HalfTheWriteOfAVerifiedJobIsAQuarterOnTheTaskbar) {
     AppHarness harness;
     harness.listTwoBurners();
     harness.fake.setBurn({fake::say("Preparing data for burn\nPERCENT:50\n"),
@@ -246,15 +240,8 @@ TEST(DesktopWiringTest, ABurnsEndReachesTheDesktopAndADriveEventReloadsTheBurner
     harness.start();
     harness.controller().openFiles({harness.makeImage()});
     ASSERT_TRUE(waitFor([&] { return !harness.notifications.shown.isEmpty(); }));
-    EXPECT_EQ(harness.notifications.shown, QStringList{"Burn failed: the laser tripped"});
     // Half the write of a job that verifies too, without facts: a quarter.
     EXPECT_EQ(harness.taskbar.shown.mid(harness.taskbar.shown.indexOf("25%")),
               QStringList({"25%", "hidden", "hidden"}));
-
-    const std::size_t calls = harness.fake.calls().size();
-    emit harness.driveEvents.opticalDriveAddedOrRemoved();
-    ASSERT_TRUE(waitFor([&] { return harness.fake.calls().size() == calls + 1; }));
-    EXPECT_EQ(harness.fake.calls().back(), QStringList({"burn", "-list"}));
-    EXPECT_TRUE(harness.waitForState(BurnStateReady));
 }
 #endif

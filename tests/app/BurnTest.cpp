@@ -16,15 +16,7 @@ namespace {
 
 using Alert = RecordingAlerts::Alert;
 
-class BurnTest : public testing::Test {
-protected:
-    void SetUp() override {
-        harness.listTwoBurners();
-        harness.fake.setBurn({fake::hang()});
-        harness.start();
-    }
-    AppHarness harness;
-};
+using BurnTest = TwoBurnersTest;
 
 struct ArgumentsCase {
     const char* name;
@@ -47,6 +39,10 @@ TEST_P(BurnArgumentsTest, ToolReceivesTheWindowsOptions) {
     EXPECT_EQ(harness.ui().filenameField->text(), "My Disc Image.iso");
     EXPECT_EQ(harness.status(), "Please wait...");
     EXPECT_EQ(harness.state(), BurnStateReady);
+    // Without a checksum file the second line says so, quietly.
+    EXPECT_EQ(harness.window().findChild<QLabel*>("checksumField")->text(),
+              "No checksum file was found beside “My Disc Image.iso”.");
+    EXPECT_TRUE(harness.alerts.shown.empty() && harness.sounds.played.empty());
 }
 
 const QString sr0 = firstBurnerDevice;

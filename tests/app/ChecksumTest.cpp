@@ -166,19 +166,13 @@ TEST(ChecksumFileTest, OnlyAFileNoOneElseCanHaveWrittenCounts) {
     }
 }
 
-class ChecksumBurnTest : public testing::Test {
+class ChecksumBurnTest : public TwoBurnersTest {
 protected:
-    void SetUp() override {
-        harness.listTwoBurners();
-        harness.fake.setBurn({fake::hang()});
-        harness.start();
-    }
     QString publish(const QString& sha256) {
         write(harness.scratchPath("SHA256SUMS"), sha256 + "  disc.iso\n");
         return harness.makeImage();
     }
     QString note() { return harness.window().findChild<QLabel*>("checksumField")->text(); }
-    AppHarness harness;
 };
 
 // Through the real tool, a match is claimed only for the bytes it burned: a
@@ -244,14 +238,6 @@ TEST_F(ChecksumBurnTest, AMatchIsShownAndGoesIntoTheReceiptBeforeTheBurnStarts) 
     EXPECT_EQ(statusAfterMatch, "Please wait...");
     EXPECT_EQ(harness.journal().record().checksum->fileName, "SHA256SUMS");
     EXPECT_TRUE(harness.alerts.shown.empty());
-}
-
-TEST_F(ChecksumBurnTest, WithoutAChecksumFileTheSecondLineSaysSoQuietly) {
-    harness.controller().openFiles({harness.makeImage()});
-    ASSERT_TRUE(harness.waitForBurnCalls(1));
-    EXPECT_EQ(note(), "No checksum file was found beside “disc.iso”.");
-    EXPECT_TRUE(harness.alerts.shown.empty());
-    EXPECT_TRUE(harness.sounds.played.empty());
 }
 
 struct MismatchCase {

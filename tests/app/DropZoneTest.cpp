@@ -106,11 +106,7 @@ TEST(DropZoneTest, ExitsPopOnlyWhatTheViewPushed) {
 }
 
 // The drop burns the file; one that comes after the state changed is ignored.
-TEST(DropTest, DropBurnsTheFileInReadyOnly) {
-    AppHarness harness;
-    harness.listTwoBurners();
-    harness.fake.setBurn({fake::hang()});
-    harness.start();
+TEST_F(TwoBurnersTest, DropBurnsTheFileInReadyOnly) {
     QMimeData mime;
     mime.setUrls({QUrl::fromLocalFile(harness.makeImage())});
     DropZone& zone = *harness.ui().dropZone;

@@ -98,17 +98,6 @@ TEST_F(UserActionsTest, CancelStopsTheToolAndBurnAgainBurnsTheSameImage) {
     EXPECT_TRUE(harness.alerts.shown.empty());
 }
 
-TEST_F(UserActionsTest, QuittingWhileWaitingForADiscStopsTheToolAndSaves) {
-    harness.controller().openFiles({harness.makeImage()});
-    ASSERT_TRUE(harness.waitForState(BurnStateAwaitingDiscToErase));
-    ASSERT_EQ(harness.controller().applicationShouldTerminate(), EmberlinController::TerminateNow);
-    harness.controller().applicationWillTerminate();
-    EXPECT_EQ(harness.state(), BurnStateTerminating);
-    EXPECT_TRUE(harness.store().contains("Burn Speed"));
-    EXPECT_TRUE(waitFor([&] { return !harness.fake.signalsReceived().empty(); }));
-    EXPECT_TRUE(harness.alerts.shown.empty());
-}
-
 TEST(NoBurnersTest, FileOpenedWithoutBurnersWaitsForBurnAgain) {
     AppHarness harness;
     harness.fake.setListing({fake::say("no CD/DVD drives present\n")});

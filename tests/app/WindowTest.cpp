@@ -135,11 +135,7 @@ TEST(WindowTest, LosingActivationRedrawsTheContent) {
     EXPECT_TRUE(waitFor([&] { return counter.paints > 0; }));
 }
 
-TEST(WindowTest, OpenActionBurnsTheChosenImage) {
-    AppHarness harness;
-    harness.listTwoBurners();
-    harness.fake.setBurn({fake::hang()});
-    harness.start();
+TEST_F(TwoBurnersTest, OpenActionBurnsTheChosenImage) {
     const QString image = harness.makeImage("chosen.iso");
     auto* open = harness.window().findChild<QAction*>("openAction");
     ASSERT_NE(open, nullptr);
@@ -193,17 +189,15 @@ TEST(KeyboardTest, ReturnPressesTheFocusedButtonAndTheFocusFollowsTheBurn) {
 
     harness.controller().openFiles({image});
     harness.controller().cancel();
-    const auto focused = [] {
-        return QApplication::focusWidget();
-    };
     harness.ui().burnAgainButton->setFocus();
     press(harness.ui().burnAgainButton, Qt::Key_Return);
     ASSERT_TRUE(harness.waitForState(BurnStateAwaitingDiscToErase));
-    EXPECT_EQ(focused(), harness.ui().cancelButton);
+    EXPECT_EQ(QApplication::focusWidget(), harness.ui().cancelButton);
     harness.controller().processOutput("PERCENT:-1\n");
     ASSERT_EQ(harness.state(), BurnStateErasing);
-    ASSERT_NE(focused(), nullptr);
-    EXPECT_TRUE(focused()->isEnabled()) << focused()->objectName().toStdString();
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    EXPECT_TRUE(QApplication::focusWidget()->isEnabled())
+        << QApplication::focusWidget()->objectName().toStdString();
 }
 
 // In the copies window Tab goes from the options through the rows to the
@@ -219,18 +213,16 @@ TEST(KeyboardTest, InTheCopiesWindowTheRowsComeBeforeTheButtonsAndTakeTheFocusFr
     ASSERT_TRUE(waitFor([&] { return window.isActiveWindow(); }));
     emit window.imageChosen(harness.makeImage());
     CopyBurnerRow& first = harness.copies().copies().at(0)->row();
-    const auto focused = [] {
-        return QApplication::focusWidget();
-    };
     window.findChild<QCheckBox*>("eraseCheckbox")->setFocus();
-    press(focused(), Qt::Key_Tab);
-    EXPECT_EQ(focused()->parentWidget(), &first);
+    press(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget()->parentWidget(), &first);
 
     first.setChecked(true);
     auto* burn = window.findChild<QPushButton*>("burnButton");
     burn->setFocus();
     burn->click();
-    EXPECT_TRUE(waitFor([&] { return focused() == first.findChild<QLabel*>("statusField"); }));
+    EXPECT_TRUE(waitFor(
+        [&] { return QApplication::focusWidget() == first.findChild<QLabel*>("statusField"); }));
 }
 
 // At its first size the copies window shows four burning rows whole.

@@ -19,10 +19,6 @@ constexpr BurnState burning = BurnStateBurning;
 constexpr BurnState verifying = BurnStateVerifying;
 const QString completed = "Burn completed successfully - ready to burn another disk image.";
 
-QString statusOf(const CopyBurn& copy) {
-    return copy.row().findChild<QLabel*>("statusField")->text();
-}
-
 // A burner of the copy burn and how its row ends: as a single burn to that
 // drive ends in the main window (a lost burner back in Ready at once).
 struct Drive {
@@ -109,7 +105,7 @@ TEST_F(CopiesTest, EachRowEndsAsASingleBurnToItsDriveWould) {
         SCOPED_TRACE(drives[index].id);
         const CopyBurn& copy = *copies.copies()[index];
         EXPECT_EQ(states[index], drives[index].states);
-        EXPECT_EQ(statusOf(copy), drives[index].status);
+        EXPECT_EQ(copy.row().findChild<QLabel*>("statusField")->text(), drives[index].status);
         const BurnRecord& record = receipts[index];
         EXPECT_EQ(record.burnerTitle, copy.burner().title);
         if (drives[index].medium == nullptr) {

@@ -53,12 +53,6 @@ struct QuitCase {
     bool ends;
 };
 
-// Closing the last window also posts a quit of Qt's own; one left over would
-// end the next test's loop.
-void dropLeftoverQuits() {
-    QCoreApplication::removePostedEvents(qApp, QEvent::Quit);
-}
-
 // Runs the application's event loop around a request; true when the
 // application ended its loop by itself. Otherwise `unchanged` runs as the
 // loop's last step.
@@ -81,7 +75,9 @@ bool quitsAround(QuitGuard& guard, const std::function<void()>& request,
             Qt::QueuedConnection);
     });
     const int result = QCoreApplication::exec();
-    dropLeftoverQuits();
+    // Closing the last window also posts a quit of Qt's own; one left over
+    // would end the next test's loop.
+    QCoreApplication::removePostedEvents(qApp, QEvent::Quit);
     return result == 0 && !fellThrough;
 }
 
@@ -134,6 +130,7 @@ INSTANTIATE_TEST_SUITE_P(WaysOut, QuitGuardTest, testing::Values(
     QuitCase{"SessionWithoutUser", BurnStateBurning, sessionWithoutUser, cancel, false, true},
     QuitCase{"TerminationSignal", BurnStateBurning, terminationSignal, cancel, false, true},
     QuitCase{"WaitingForADisc", BurnStateAwaitingDisc, quitAction, cancel, false, true},
+    QuitCase{"WaitingForADiscToErase", BurnStateAwaitingDiscToErase, quitAction, cancel, false, true},
     QuitCase{"ErasingQuitAnyway", BurnStateErasing, closeButton, quitAnyway, true, true},
     QuitCase{"Terminating", BurnStateTerminating, quitEvent, cancel, true, false}),
     NamedCase());

@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 #include <QUuid>
 #include <cstring>
+#include <optional>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -72,16 +73,22 @@ TEST(SingleInstance, NamesOneInstancePerUserAndSettingsFile) {
     EXPECT_TRUE(name.contains(QString::number(::getuid())));
 }
 
-TEST(SingleInstance, TakesOverTheNameOfAnInstanceThatCrashedAndServesLaterLaunches) {
+// The instance of this process, taking over the name a crashed one left, and
+// what later launches handed it.
+class PrimaryInstance : public testing::Test {
+protected:
+    void SetUp() override {
+        leaveStaleSocket(name);
+        ASSERT_EQ(instance.emplace(name).claimOrHandOver({}), SingleInstance::Outcome::Primary);
+        QObject::connect(&*instance, &SingleInstance::launchedAgain,
+                         [&](const QStringList& files) { launched.push_back(files); });
+    }
     const QString name = uniqueName();
-    leaveStaleSocket(name);
-
-    SingleInstance instance(name);
-    ASSERT_EQ(instance.claimOrHandOver({}), SingleInstance::Outcome::Primary);
+    std::optional<SingleInstance> instance;
     std::vector<QStringList> launched;
-    QObject::connect(&instance, &SingleInstance::launchedAgain,
-                     [&](const QStringList& files) { launched.push_back(files); });
+};
 
+TEST_F(PrimaryInstance, TakesOverTheNameOfAnInstanceThatCrashedAndServesLaterLaunches) {
     const QStringList files{"/images/a disc.iso", "/images/b.img"};
     EXPECT_EQ(launchAgain(name, messageOf(files)), QByteArray("\x06"));
     ASSERT_EQ(launched.size(), 1);
@@ -92,14 +99,7 @@ TEST(SingleInstance, TakesOverTheNameOfAnInstanceThatCrashedAndServesLaterLaunch
     EXPECT_TRUE(launched.back().isEmpty());
 }
 
-TEST(SingleInstance, AMessageInPiecesIsTakenWhenComplete) {
-    const QString name = uniqueName();
-    SingleInstance instance(name);
-    ASSERT_EQ(instance.claimOrHandOver({}), SingleInstance::Outcome::Primary);
-    std::vector<QStringList> launched;
-    QObject::connect(&instance, &SingleInstance::launchedAgain,
-                     [&](const QStringList& files) { launched.push_back(files); });
-
+TEST_F(PrimaryInstance, AMessageInPiecesIsTakenWhenComplete) {
     const QByteArray message = messageOf({"/images/split.toast", "/images/b.iso"});
     QLocalSocket socket;
     socket.connectToServer(socketPath(name));
@@ -114,14 +114,7 @@ TEST(SingleInstance, AMessageInPiecesIsTakenWhenComplete) {
     EXPECT_TRUE(waitFor([&] { return launched.size() == 1; }));
 }
 
-TEST(SingleInstance, AMessageWithoutEndIsCutOffUnanswered) {
-    const QString name = uniqueName();
-    SingleInstance instance(name);
-    ASSERT_EQ(instance.claimOrHandOver({}), SingleInstance::Outcome::Primary);
-    std::vector<QStringList> launched;
-    QObject::connect(&instance, &SingleInstance::launchedAgain,
-                     [&](const QStringList& files) { launched.push_back(files); });
-
+TEST_F(PrimaryInstance, AMessageWithoutEndIsCutOffUnanswered) {
     EXPECT_EQ(launchAgain(name, QByteArray(3 << 20, 'x')), QByteArray());
     EXPECT_EQ(launched.size(), 0);
 }
