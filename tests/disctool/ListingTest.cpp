@@ -124,39 +124,25 @@ TEST(Listing, ADriveTheUserMayNotOpenIsMarkedNotDropped) {
     // Root-owned and closed to others when run as root; closed to its owner otherwise.
     ::chmod((system.dev() / "sr0").c_str(), ::getuid() == 0 ? 0660 : 0000);
 
-    int pipe[2];
-    ASSERT_EQ(::pipe(pipe), 0);
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        ::close(pipe[0]);
         if (::getuid() == 0 &&
             (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) {
             ::_exit(3);
         }
-        std::string names;
-        for (const ListedBurner& drive : system.list()) {
-            names += drive.name + "\n";
-        }
-        const bool written =
-            ::write(pipe[1], names.data(), names.size()) == static_cast<ssize_t>(names.size());
-        ::_exit(written ? 0 : 4);
+        const std::vector<ListedBurner> drives = system.list();
+        const bool marked = drives.size() == 1 &&
+                            drives[0].name == "HL-DT-ST DVDRAM GH24NSD1 (no permission) via SATA";
+        ::_exit(marked ? 0 : 4);
     }
-    ::close(pipe[1]);
-    std::string output;
-    char buffer[256];
-    for (ssize_t got; (got = ::read(pipe[0], buffer, sizeof buffer)) > 0;) {
-        output.append(buffer, static_cast<std::size_t>(got));
-    }
-    ::close(pipe[0]);
     int status = 0;
     ::waitpid(child, &status, 0);
     ASSERT_TRUE(WIFEXITED(status));
     if (WEXITSTATUS(status) == 3) {
         GTEST_SKIP() << "cannot drop root privileges to user nobody here";
     }
-    ASSERT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(output, "HL-DT-ST DVDRAM GH24NSD1 (no permission) via SATA\n");
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "not listed as one drive marked \"no permission\"";
 }
 
 TEST(VirtualBurners, ListsEachConfiguredIdAsANameAndDevicePair) {

@@ -19,11 +19,6 @@ namespace {
 
 const std::vector<char> earlier = {'e', 'a', 'r', 'l', 'i', 'e', 'r'};
 
-std::vector<std::string> burnTo(const std::string& image, const std::string& target) {
-    return {"burn",           image,     "-verifyburn",    "-forceclose", "-speed", "max",
-            "-puppetstrings", "-device", "stdio:" + target};
-}
-
 TEST(StdioBurn, TheFileHoldsTheImageForOddSizesPaddedToWholeSectors) {
     for (const std::size_t size : {std::size_t{1}, std::size_t{2047}, std::size_t{2048},
                                    std::size_t{2049}, std::size_t{1024 * 1024 + 3}}) {
@@ -33,7 +28,7 @@ TEST(StdioBurn, TheFileHoldsTheImageForOddSizesPaddedToWholeSectors) {
         // A longer file from an earlier burn must not survive behind the image.
         std::ofstream(target) << std::string(3 * 1024 * 1024, '\xff');
 
-        const ToolResult result = runTool(burnTo(scratch.file("image.iso"), target));
+        const ToolResult result = runTool(puppetBurn(scratch.file("image.iso"), "stdio:" + target));
         EXPECT_EQ(result.status, 0) << size;
         EXPECT_EQ(checkTranscript(result.lines), "") << size;
         EXPECT_EQ(result.lines.back(), "Burn completed successfully");
@@ -86,9 +81,7 @@ TEST(StdioBurn, APrivateImageStaysPrivate) {
             std::ofstream{target};
             ::chmod(target.c_str(), c.earlier);
         }
-        std::vector<std::string> arguments = burnTo(image, target);
-        arguments.back() = c.device + target;
-        EXPECT_EQ(runTool(arguments).status, 0);
+        EXPECT_EQ(runTool(puppetBurn(image, c.device + target)).status, 0);
         struct stat written {};
         ASSERT_EQ(::stat(target.c_str(), &written), 0);
         EXPECT_EQ(written.st_mode & 0777, c.expected);
@@ -104,8 +97,8 @@ TEST(StdioBurn, ATargetWithoutRoomFailsAtOnceAndKeepsTheEarlierFile) {
     std::ofstream(scratch.file("disc.iso")) << "earlier";
     ToolRun::Options options;
     options.fileSizeLimit = 1024 * 1024;
-    const ToolResult result =
-        runTool(burnTo(scratch.file("image.iso"), scratch.file("disc.iso")), options);
+    const ToolResult result = runTool(
+        puppetBurn(scratch.file("image.iso"), "stdio:" + scratch.file("disc.iso")), options);
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.lines,
               std::vector<std::string>{"burn failed - Not enough room for the image: it needs "
@@ -125,7 +118,8 @@ TEST(StdioBurn, ACancelledBurnLeavesTheEarlierFileAndNothingElse) {
     ToolRun::Options options;
     options.fileSizeLimit = 64 * 1024 * 1024;
     options.outputRoom = preparing.size() + 1;
-    ToolRun run(burnTo(scratch.file("image.iso"), scratch.file("disc.iso")), options);
+    ToolRun run(puppetBurn(scratch.file("image.iso"), "stdio:" + scratch.file("disc.iso")),
+                options);
     ASSERT_TRUE(run.waitUntilWritten(preparing.size()));
     run.sendSignal(SIGTERM);
     EXPECT_EQ(run.finish(), 128 + SIGTERM);
@@ -148,8 +142,8 @@ TEST(StdioBurn, ABurnThatCouldNotReplaceItsTargetReportsNothingReadBack) {
     ::chmod(scratch.file("disc.iso").c_str(), 0666);
     ToolRun::Options options;
     options.asNobody = true;
-    const ToolResult result =
-        runTool(burnTo(scratch.file("image.iso"), scratch.file("disc.iso")), options);
+    const ToolResult result = runTool(
+        puppetBurn(scratch.file("image.iso"), "stdio:" + scratch.file("disc.iso")), options);
     EXPECT_EQ(result.status, 1);
     EXPECT_TRUE(result.lines.back().starts_with("burn failed - Cannot replace "))
         << result.lines.back();
@@ -189,7 +183,7 @@ TEST(StdioBurn, ALinkIsFollowedOnlyToAFileAndOnlyWhenTheUserMadeIt) {
         std::filesystem::create_symlink(linked, link);
         ASSERT_EQ(::lchown(link.c_str(), c.linkOwner, static_cast<gid_t>(-1)), 0) << c.name;
 
-        const ToolResult result = runTool(burnTo(scratch.file("image.iso"), link));
+        const ToolResult result = runTool(puppetBurn(scratch.file("image.iso"), "stdio:" + link));
         EXPECT_EQ(result.lines.back(), c.failure.empty() ? "Burn completed successfully"
                                                          : "burn failed - The target" + c.failure)
             << c.name;

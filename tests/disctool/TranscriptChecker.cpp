@@ -234,3 +234,18 @@ std::string checkFacts(const std::vector<std::string>& lines, const std::vector<
     }
     return {};
 }
+
+std::vector<std::string> puppetBurn(const std::string& image, const std::string& device) {
+    return {"burn",           image,     "-verifyburn", "-forceclose", "-speed", "max",
+            "-puppetstrings", "-device", device};
+}
+
+bool holdsImage(const std::vector<char>& disc, const std::vector<char>& image) {
+    for (std::size_t at = 0; at + image.size() <= disc.size(); at += 2048) {
+        if (std::equal(image.begin(), image.end(),
+                       disc.begin() + static_cast<std::ptrdiff_t>(at))) {
+            return true;
+        }
+    }
+    return false;
+}

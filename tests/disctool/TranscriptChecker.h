@@ -30,3 +30,8 @@ std::string checkFacts(const std::vector<std::string>& lines, const std::vector<
                        bool testBurn = false, const std::vector<char>& file = {});
 // The value of a fact's last mention, or "" when none.
 std::string lastFact(const std::vector<std::string>& lines, const std::string& key);
+
+// The command line Emberlin builds to burn `image` on `device`, verified.
+std::vector<std::string> puppetBurn(const std::string& image, const std::string& device);
+// Whether the image starts at some sector of the disc's bytes.
+bool holdsImage(const std::vector<char>& disc, const std::vector<char>& image);

@@ -23,40 +23,16 @@ const std::vector<Table> hfsLike = {
     {"Apple_HFS", {{Coding::Bzip2, 2048}, {Coding::Zlib, 900}, {Coding::Ignored, 200}}},
 };
 
+udiffixture::Options options(std::uint32_t segmentCount, bool withChecksums) {
+    return {segmentCount, withChecksums, {}, {}};
+}
+
 std::vector<char> content() {
     std::vector<char> bytes(1024 * 1024);
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         bytes[i] = static_cast<char>((i * 2654435761U) >> 11);
     }
     return bytes;
-}
-
-udiffixture::Options inThreeSegments() {
-    udiffixture::Options options;
-    options.segmentCount = 3;
-    return options;
-}
-
-udiffixture::Options withoutChecksums() {
-    udiffixture::Options options;
-    options.withChecksums = false;
-    return options;
-}
-
-std::vector<std::string> burnTo(const std::string& image, const std::string& device) {
-    return {"burn",           image,     "-verifyburn", "-forceclose", "-speed", "max",
-            "-puppetstrings", "-device", device};
-}
-
-// Whether the image starts at some sector of `disc`.
-bool holds(const std::vector<char>& disc, const std::vector<char>& image) {
-    for (std::size_t at = 0; at + image.size() <= disc.size(); at += 2048) {
-        if (std::equal(image.begin(), image.end(),
-                       disc.begin() + static_cast<std::ptrdiff_t>(at))) {
-            return true;
-        }
-    }
-    return false;
 }
 
 TEST(UdifBurn, TheDiscHoldsTheExpandedImageAndTheFileKeepsItsOwnDigest) {
@@ -68,12 +44,12 @@ TEST(UdifBurn, TheDiscHoldsTheExpandedImageAndTheFileKeepsItsOwnDigest) {
         const std::string disc = scratch.file("disc.img");
         const std::string device =
             kind == "stdio" ? "stdio:" + disc : "sim:" + disc + "?medium=" + kind;
-        const ToolResult result = runTool(burnTo(scratch.file("image.dmg"), device));
+        const ToolResult result = runTool(puppetBurn(scratch.file("image.dmg"), device));
         EXPECT_EQ(result.status, 0);
         EXPECT_EQ(checkTranscript(result.lines), "");
         EXPECT_EQ(result.lines.back(), toolprotocol::burnCompleted);
         EXPECT_EQ(checkFacts(result.lines, made.expanded, false, made.file), "");
-        EXPECT_TRUE(holds(readWholeFile(disc), made.expanded));
+        EXPECT_TRUE(holdsImage(readWholeFile(disc), made.expanded));
     }
 }
 
@@ -98,7 +74,7 @@ TEST(UdifBurn, WhatCannotBeBurnedIsRefusedWithItsReasonBeforeAnyByteIsWritten) {
          "The image is compressed with LZFSE, which cannot be expanded here. To burn it, convert "
          "it on a Mac with \"hdiutil convert IMAGE -format UDZO -o NEW.dmg\""},
         {"encrypted", encrypted, "The image is encrypted"},
-        {"segmented", udiffixture::make(hfsLike, content(), inThreeSegments()).file,
+        {"segmented", udiffixture::make(hfsLike, content(), options(3, true)).file,
          "The image is one of 3 segments of a split image"},
         {"damaged", damagedInTheMiddle(udiffixture::make(hfsLike, content()).file),
          "The image is damaged (its data does not match its checksum), so nothing was written."},
@@ -115,7 +91,7 @@ TEST(UdifBurn, WhatCannotBeBurnedIsRefusedWithItsReasonBeforeAnyByteIsWritten) {
         ScratchDirectory scratch;
         writeFile(scratch.file("image.dmg"), refusal.file);
         const std::string disc = scratch.file("disc.iso");
-        const ToolResult result = runTool(burnTo(scratch.file("image.dmg"), "stdio:" + disc));
+        const ToolResult result = runTool(puppetBurn(scratch.file("image.dmg"), "stdio:" + disc));
         EXPECT_NE(result.status, 0);
         EXPECT_EQ(checkTranscript(result.lines), "");
         EXPECT_TRUE(std::any_of(result.lines.begin(), result.lines.end(),
@@ -130,11 +106,11 @@ TEST(UdifBurn, WhatCannotBeBurnedIsRefusedWithItsReasonBeforeAnyByteIsWritten) {
 TEST(UdifBurn, AChunkFoundDamagedOnlyWhileWritingFailsTheBurn) {
     // Without checksums the damage shows only when the chunk is expanded;
     // without a verify nothing else would notice.
-    const udiffixture::Image made = udiffixture::make(hfsLike, content(), withoutChecksums());
+    const udiffixture::Image made = udiffixture::make(hfsLike, content(), options(1, false));
     ScratchDirectory scratch;
     writeFile(scratch.file("image.dmg"), damagedInTheMiddle(made.file));
     std::vector<std::string> arguments =
-        burnTo(scratch.file("image.dmg"), "sim:" + scratch.file("disc.img") + "?medium=cd-r");
+        puppetBurn(scratch.file("image.dmg"), "sim:" + scratch.file("disc.img") + "?medium=cd-r");
     std::replace(arguments.begin(), arguments.end(), std::string("-verifyburn"),
                  std::string("-noverifyburn"));
     const ToolResult result = runTool(arguments);

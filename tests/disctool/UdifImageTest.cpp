@@ -138,20 +138,25 @@ TEST(UdifImage, ExpandsAsDmg2imgAnd7ZipDo) {
 }
 
 // A crafted image: what it changes in a well-made one.
+using Craft = std::function<void(udiffixture::Options&)>;
 struct Crafted {
     const char* name;
-    std::function<void(udiffixture::Options&)> craft;
+    Craft craft;
 };
 
-void putInFirstTable(udiffixture::Options& options, std::size_t at, std::uint64_t value) {
-    options.editTable = [=](std::vector<char>& mish) {
-        udiffixture::putBig(mish, at, value, 8);
+Craft inFirstTable(std::size_t at, std::uint64_t value) {
+    return [=](udiffixture::Options& options) {
+        options.editTable = [=](std::vector<char>& mish) {
+            udiffixture::putBig(mish, at, value, 8);
+        };
     };
 }
 
-void replaceInPropertyList(udiffixture::Options& options, std::string from, std::string to) {
-    options.editPropertyList = [=](std::string& xml) {
-        xml.replace(xml.find(from), from.size(), to);
+Craft inPropertyList(std::string from, std::string to) {
+    return [=](udiffixture::Options& options) {
+        options.editPropertyList = [=](std::string& xml) {
+            xml.replace(xml.find(from), from.size(), to);
+        };
     };
 }
 
@@ -159,14 +164,8 @@ TEST(UdifImage, ACraftedImageIsAClearFailure) {
     // The table's two chunks of 32 sectors are entries at 204 and 244:
     // sectors at +8, count at +16, file offset at +24.
     const std::vector<Crafted> crafted = {
-        {"a chunk outside the file",
-         [](auto& o) {
-             putInFirstTable(o, 204 + 24, 1U << 30);
-         }},
-        {"a chunk over another's bytes",
-         [](auto& o) {
-             putInFirstTable(o, 244 + 24, 0);
-         }},
+        {"a chunk outside the file", inFirstTable(204 + 24, 1U << 30)},
+        {"a chunk over another's bytes", inFirstTable(244 + 24, 0)},
         {"a chunk that expands to more sectors than it holds",
          [](auto& o) {
              o.withChecksums = false;
@@ -175,19 +174,10 @@ TEST(UdifImage, ACraftedImageIsAClearFailure) {
                  udiffixture::putBig(mish, 244 + 16, 33, 8);
              };
          }},
-        {"a table of more sectors than any disc holds",
-         [](auto& o) {
-             putInFirstTable(o, 16, std::uint64_t{1} << 40);
-         }},
-        {"no property list",
-         [](auto& o) {
-             replaceInPropertyList(o, "<plist", "<plisx");
-         }},
+        {"a table of more sectors than any disc holds", inFirstTable(16, std::uint64_t{1} << 40)},
+        {"no property list", inPropertyList("<plist", "<plisx")},
         // libplist skips what is not base64; what it then decodes is no table.
-        {"base64 that is not",
-         [](auto& o) {
-             replaceInPropertyList(o, "<data>", "<data>!*~QUJD");
-         }},
+        {"base64 that is not", inPropertyList("<data>", "<data>!*~QUJD")},
     };
     for (const Crafted& image : crafted) {
         ScratchDirectory scratch;

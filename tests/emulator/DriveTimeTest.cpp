@@ -21,20 +21,16 @@ using namespace std::chrono_literals;
 
 using Cdb = std::vector<std::uint8_t>;
 
+// As long as an ATAPI drive takes every command.
 Cdb command(Opcode opcode, std::uint8_t second = 0, std::uint32_t lba = 0,
             std::uint16_t count = 0) {
-    return {static_cast<std::uint8_t>(opcode),
-            second,
-            static_cast<std::uint8_t>(lba >> 24),
-            static_cast<std::uint8_t>(lba >> 16),
-            static_cast<std::uint8_t>(lba >> 8),
-            static_cast<std::uint8_t>(lba),
-            0,
-            static_cast<std::uint8_t>(count >> 8),
-            static_cast<std::uint8_t>(count),
-            0,
-            0,
-            0}; // as long as an ATAPI drive takes every command
+    Cdb cdb = {static_cast<std::uint8_t>(opcode), second, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    for (int byte = 0; byte < 4; ++byte) {
+        cdb[2 + byte] = static_cast<std::uint8_t>(lba >> (24 - 8 * byte));
+    }
+    cdb[7] = static_cast<std::uint8_t>(count >> 8);
+    cdb[8] = static_cast<std::uint8_t>(count);
+    return cdb;
 }
 
 struct Step {
@@ -46,8 +42,8 @@ struct Case {
     std::string what;
     std::string parameters;
     std::vector<Step> steps;
-    double seconds;                      // the drive's time the host waited, its own time included
-    std::optional<std::uint8_t> lastAsc; // of the last command's sense
+    double seconds; // the drive's time the host waited, its own time included
+    std::optional<std::uint8_t> lastAsc = {}; // of the last command's sense
 };
 
 TEST(DriveTime, CommandsTakeTheDrivesTimeAndFaultsStrikeWhereAsked) {
@@ -60,54 +56,34 @@ TEST(DriveTime, CommandsTakeTheDrivesTimeAndFaultsStrikeWhereAsked) {
     // of 2352 bytes, less the tenth of a second a drive's schedule allows a
     // host to be late by.
     const double fourX = 1000 * 2352 / 706000.0 - 0.1;
+    const std::string at4x = "medium=cd-r&rate=4x";
+    const std::string erasing = "medium=cd-rw&state=full&erase-time=10s";
     const std::vector<Case> cases = {
         // The sectors go to the 2 MiB buffer at once, and are on the disc when
         // the cache flush returns.
-        {"a write goes into the buffer", "medium=cd-r&rate=4x", {{write1000}}, 0, std::nullopt},
-        {"the cache flush waits for the disc",
-         "medium=cd-r&rate=4x",
-         {{write1000}, {flush}},
-         fourX,
-         std::nullopt},
-        {"a host that took its time waits less",
-         "medium=cd-r&rate=4x",
-         {{write1000}, {flush, 2s}},
-         fourX,
-         std::nullopt},
-        {"without a rate nothing takes time",
-         "medium=cd-r",
-         {{write1000}, {flush}},
-         0,
-         std::nullopt},
+        {"a write goes into the buffer", at4x, {{write1000}}, 0},
+        {"the cache flush waits for the disc", at4x, {{write1000}, {flush}}, fourX},
+        {"a host that took its time waits less", at4x, {{write1000}, {flush, 2s}}, fourX},
+        {"without a rate nothing takes time", "medium=cd-r", {{write1000}, {flush}}, 0},
         // Blanking takes erase-time: at once, or after answering when the host
         // asks for that (Immed), the drive meanwhile "in progress".
-        {"a blank the host waits for",
-         "medium=cd-rw&state=full&erase-time=10s",
-         {{minimalBlank}, {ready}},
-         10,
-         std::nullopt},
+        {"a blank the host waits for", erasing, {{minimalBlank}, {ready}}, 10},
         {"a blank that goes on after answering",
-         "medium=cd-rw&state=full&erase-time=10s",
+         erasing,
          {{minimalBlankAtOnce}, {ready, 9s}},
          9,
          0x04},
-        {"until it ends",
-         "medium=cd-rw&state=full&erase-time=10s",
-         {{minimalBlankAtOnce}, {ready, 10s}},
-         10,
-         std::nullopt},
+        {"until it ends", erasing, {{minimalBlankAtOnce}, {ready, 10s}}, 10},
         // Faults, counted from the start of the track written.
         {"a stall holds the write until resume",
          "medium=cd-r&stall-at=500&resume=2s",
          {{write1000}},
-         2,
-         std::nullopt},
+         2},
         {"a write fails at its sector", "medium=cd-r&fail-at-sector=500", {{write1000}}, 0, 0x0C},
         {"a stall on an operation code",
          "medium=cd-r&stall-on=35&resume=3s",
          {{write1000}, {flush}},
-         3,
-         std::nullopt},
+         3},
     };
     const ScratchDirectory scratch;
     int number = 0;

@@ -28,14 +28,28 @@ protected:
         QRandomGenerator generator(2026);
         for (char& byte : image)
             byte = static_cast<char>(generator.bounded(256));
-        QFile file(imagePath);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(image) == image.size());
+        ASSERT_TRUE(write(imagePath, image));
     }
     void TearDown() override { qunsetenv("EMBERLIN_VIRTUAL_BURNERS"); }
     void offer(const QString& burners) { qputenv("EMBERLIN_VIRTUAL_BURNERS", burners.toUtf8()); }
-    QByteArray contentsOf(const QString& path) {
+    static bool write(const QString& path, const QByteArray& bytes) {
         QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll().left(image.size()) : QByteArray();
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    }
+    QByteArray contentsOf(const QString& path, qsizetype size = -1) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll().left(size < 0 ? image.size() : size)
+                                              : QByteArray();
+    }
+    static QString sha256(const QByteArray& bytes) {
+        return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+    }
+    // Until the burn succeeded or an alert came.
+    bool waitForTheEnd() {
+        return waitFor([&] {
+            return harness.status().startsWith("Burn completed successfully") ||
+                   !harness.alerts.shown.empty();
+        });
     }
 
     AppHarness harness{realTool()};
@@ -105,12 +119,7 @@ TEST_P(Burn, WindowPassesThroughEveryStateOfTheBurn) {
     harness.window().setChoices({false, true, GetParam().erase, "max"});
     harness.states = {harness.state()};
     harness.controller().openFiles({imagePath});
-    ASSERT_TRUE(waitFor([&] {
-        return harness.status() ==
-                   QString("Burn completed successfully - ready to burn another disk "
-                           "image.") ||
-               !harness.alerts.shown.empty();
-    }));
+    ASSERT_TRUE(waitForTheEnd());
     EXPECT_TRUE(harness.alerts.shown.empty());
     EXPECT_EQ(harness.sounds.played, QStringList{AppHarness::successSound});
     EXPECT_EQ(harness.states, GetParam().states);
@@ -118,7 +127,7 @@ TEST_P(Burn, WindowPassesThroughEveryStateOfTheBurn) {
 
     // The receipt proves it with the tool's digests of what it wrote and read.
     ASSERT_TRUE(waitFor([&] { return harness.journal().receiptReady(); }));
-    const QString sha = QCryptographicHash::hash(image, QCryptographicHash::Sha256).toHex();
+    const QString sha = sha256(image);
     EXPECT_EQ(harness.journal().record().facts.imageSha256, sha);
     const std::string receipt = composeBurnReceipt(harness.journal().record()).toStdString();
     for (const QString& line : {"Image SHA-256: " + sha, "Read-back SHA-256: " + sha,
@@ -137,32 +146,22 @@ TEST_F(DisctoolEndToEnd, ADmgBurnsTheDiscImageItHoldsAndTheReceiptNamesBothDiges
     const QString dmg = harness.scratchPath("Installer.dmg");
     const QByteArray file(made.file.data(), static_cast<qsizetype>(made.file.size()));
     const QByteArray expanded(made.expanded.data(), static_cast<qsizetype>(made.expanded.size()));
-    QFile out(dmg);
-    ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(file) == file.size());
-    out.close();
+    ASSERT_TRUE(write(dmg, file));
     const QString disc = harness.scratchPath("disc.img");
     offer(QString("sim:%1?medium=dvd+r").arg(disc));
     harness.start();
     harness.window().setChoices({false, true, false, "max"});
     harness.controller().openFiles({dmg});
-    ASSERT_TRUE(waitFor([&] {
-        return harness.status().startsWith("Burn completed successfully") ||
-               !harness.alerts.shown.empty();
-    }));
+    ASSERT_TRUE(waitForTheEnd());
     EXPECT_TRUE(harness.alerts.shown.empty());
-    QFile burned(disc);
-    ASSERT_TRUE(burned.open(QIODevice::ReadOnly));
-    EXPECT_EQ(burned.readAll().left(expanded.size()), expanded);
+    EXPECT_EQ(contentsOf(disc, expanded.size()), expanded);
 
     ASSERT_TRUE(waitFor([&] { return harness.journal().receiptReady(); }));
-    const auto sha = [](const QByteArray& bytes) {
-        return QString(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
-    };
     const std::string receipt = composeBurnReceipt(harness.journal().record()).toStdString();
     for (const QString& line :
-         {"File SHA-256 (as sha256sum prints it): " + sha(file),
-          "SHA-256 of the disc image it holds, burned to the disc: " + sha(expanded),
-          "Read-back SHA-256: " + sha(expanded)})
+         {"File SHA-256 (as sha256sum prints it): " + sha256(file),
+          "SHA-256 of the disc image it holds, burned to the disc: " + sha256(expanded),
+          "Read-back SHA-256: " + sha256(expanded)})
         EXPECT_THAT(receipt, testing::HasSubstr(line.toStdString()));
 }
 
@@ -173,28 +172,21 @@ TEST_F(DisctoolEndToEnd, ADiscThatHoldsDataIsRefusedAndTheNextOneBurned) {
     QByteArray volume(64 * 1024, '\0');
     volume.replace(1024, 4, QByteArray("H+\0\4", 4));
     const QString held = harness.scratchPath("backup.dmg");
-    QFile file(held);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(volume) == volume.size());
-    file.close();
+    ASSERT_TRUE(write(held, volume));
     const QString disc = harness.scratchPath("disc.img");
     offer(QString("sim:%1?medium=dvd+rw,dvd+rw&contents=%2,").arg(disc, held));
     harness.start();
     harness.window().setChoices({false, true, false, "max"});
     harness.states = {harness.state()};
     harness.controller().openFiles({imagePath});
-    ASSERT_TRUE(waitFor([&] {
-        return harness.status().startsWith("Burn completed successfully") ||
-               !harness.alerts.shown.empty();
-    }));
+    ASSERT_TRUE(waitForTheEnd());
     EXPECT_TRUE(harness.alerts.shown.empty());
     EXPECT_EQ(harness.sounds.played,
               (QStringList{AppHarness::failureSound, AppHarness::successSound}));
     EXPECT_EQ(harness.states,
               (std::vector<BurnState>{BurnStateReady, BurnStateAwaitingDisc, BurnStateBurning,
                                       BurnStateVerifying, BurnStateReady}));
-    QFile first(disc);
-    ASSERT_TRUE(first.open(QIODevice::ReadOnly));
-    EXPECT_EQ(first.readAll().left(volume.size()), volume);
+    EXPECT_EQ(contentsOf(disc, volume.size()), volume);
     EXPECT_EQ(contentsOf(disc + ".2"), image);
 }
 

@@ -79,31 +79,28 @@ TEST(OutputLineAssembler, ALineLongerThanTheBoundIsCutThereAndNothingIsLost) {
               QStringList({QString(bound, u'x'), QString(bound, u'x'), "xxxxx", "ok"}));
 }
 
-TEST(OutputLineAssembler, AnInterpretationThatClearsItEndsTheOldOutput) {
-    OutputLineAssembler assembler;
-    QStringList lines;
-    std::function<void(const QString&)> interpret = [&](const QString& line) {
-        lines << line;
-        if (line == "old one") { // a new burn started from inside an alert
-            assembler.clear();
-            assembler.append(u"new one\nnew unfinished", interpret);
-        }
-    };
-    assembler.append(u"old one\nold two\n", interpret);
-    assembler.finish(interpret);
-    EXPECT_EQ(lines, (QStringList{"old one", "new one", "new unfinished"}));
-}
-
-TEST(OutputLineAssembler, OutputArrivingDuringAnInterpretationComesAfterTheLinesWaiting) {
-    OutputLineAssembler assembler;
-    QStringList lines;
-    std::function<void(const QString&)> interpret = [&](const QString& line) {
-        lines << line;
-        if (line == "one")
-            assembler.append(u"four\n", interpret);
-    };
-    assembler.append(u"one\ntwo\nthree\n", interpret);
-    EXPECT_EQ(lines, (QStringList{"one", "two", "three", "four"}));
+// An interpretation may act on the assembler: output arriving meanwhile comes
+// after the lines waiting; a clear (a new burn started from inside an alert)
+// ends the old output.
+TEST(OutputLineAssembler, AnInterpretationMayAddOutputOrClearIt) {
+    for (const bool clears : {false, true}) {
+        OutputLineAssembler assembler;
+        QStringList lines;
+        std::function<void(const QString&)> interpret = [&](const QString& line) {
+            lines << line;
+            if (line == "one") {
+                if (clears)
+                    assembler.clear();
+                assembler.append(u"four\nunfinished", interpret);
+            }
+        };
+        assembler.append(u"one\ntwo\nthree\n", interpret);
+        assembler.finish(interpret);
+        const QStringList expected = clears
+                                         ? QStringList{"one", "four", "unfinished"}
+                                         : QStringList{"one", "two", "three", "four", "unfinished"};
+        EXPECT_EQ(lines, expected);
+    }
 }
 
 } // namespace
