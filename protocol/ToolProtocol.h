@@ -21,6 +21,9 @@ inline constexpr std::string_view speedOption = "-speed";
 inline constexpr std::string_view eraseOption = "-erase";
 inline constexpr std::string_view machineReadableOption = "-puppetstrings";
 inline constexpr std::string_view deviceOption = "-device";
+// Asks before erasing a disc that holds data (see `eraseQuestion`). Only the
+// Linux tool knows it: the app passes it to no other.
+inline constexpr std::string_view askBeforeErasingOption = "-askbeforeerasing";
 
 // The burn speeds: the title the window offers, the value passed after
 // -speed, and the multiple of the medium's 1x it stands for.
@@ -114,5 +117,17 @@ inline constexpr std::string_view readbackFromCacheOrDisc = "cache-or-disc";
 // blanks, "%" and bytes outside printable ASCII are written as %XX, so that
 // no value splits its line.
 inline constexpr std::string_view factDiscHolds = "disc-holds";
+
+// With `askBeforeErasingOption`, before erasing or formatting a disc that
+// holds data (or may: a read that failed counts as data), the tool tells what
+// it holds (`factDiscHolds`, after the medium's facts), writes `eraseQuestion`
+// on a line of its own and waits for one answer line on its standard input,
+// still answering a cancel. `answerErase` erases the disc; `answerKeep` ejects
+// it untouched and asks for another disc, whose own question follows if it
+// holds data too. Any other line, or the input's end, erases nothing and fails
+// the burn.
+inline constexpr std::string_view eraseQuestion = "QUESTION:erase-disc-holding-data";
+inline constexpr std::string_view answerErase = "erase";
+inline constexpr std::string_view answerKeep = "keep";
 
 } // namespace toolprotocol
