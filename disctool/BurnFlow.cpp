@@ -284,6 +284,7 @@ EraseAnswer BurnFlow::settleOverwrite(const Medium& medium) {
     if (!options_.askBeforeErasing) {
         return EraseAnswer::Erase;
     }
+    forgetTypedAhead(STDIN_FILENO);
     reporter_.askBeforeErasing(held);
     return readEraseAnswer(STDIN_FILENO, [this] { return aborted(); });
 }

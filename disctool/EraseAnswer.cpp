@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <poll.h>
 #include <string>
+#include <termios.h>
 #include <unistd.h>
 
 namespace disctool {
@@ -17,6 +18,12 @@ constexpr std::size_t longestLine = 64;
 constexpr int pollMilliseconds = 25;
 
 } // namespace
+
+void forgetTypedAhead(int fd) {
+    if (::isatty(fd) == 1) {
+        ::tcflush(fd, TCIFLUSH);
+    }
+}
 
 EraseAnswer readEraseAnswer(int fd, const std::function<bool()>& aborted) {
     std::string line;

@@ -13,6 +13,11 @@ enum class EraseAnswer {
     Aborted, // a cancel came first
 };
 
+// Drops what was typed on a terminal before the question was put, so that
+// only an answer to it counts. A pipe keeps what was written to it ahead:
+// a script may answer in advance.
+void forgetTypedAhead(int fd);
+
 // Reads one answer line from `fd`: a pipe, or a raw pseudo-terminal where
 // bytes arrive as written. Reads a byte at a time, so that what follows the
 // line is left for the next question; a carriage return is ignored. Asks
