@@ -112,8 +112,9 @@ inline constexpr std::string_view factFileSha256 = "file-sha256";
 inline constexpr std::string_view factReadbackFrom = "readback-from";
 inline constexpr std::string_view readbackFromDisc = "disc";
 inline constexpr std::string_view readbackFromCacheOrDisc = "cache-or-disc";
-// What a disc refused for the data on it holds, for people ("a btrfs file
-// system named \"backup\""), told right before the refusal. In every value
+// What a disc holds, for people ("a btrfs file system named \"backup\""),
+// told right before it is refused for that data, and once per disc right
+// before that data is lost to an erase, a format or a write over it. In every value
 // blanks, "%" and bytes outside printable ASCII are written as %XX, so that
 // no value splits its line.
 inline constexpr std::string_view factDiscHolds = "disc-holds";
