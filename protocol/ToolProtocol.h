@@ -119,7 +119,7 @@ inline constexpr std::string_view readbackFromCacheOrDisc = "cache-or-disc";
 // no value splits its line.
 inline constexpr std::string_view factDiscHolds = "disc-holds";
 
-// With `askBeforeErasingOption`, before erasing or formatting a disc that
+// With `askBeforeErasingOption`, before erasing, formatting or writing over a disc that
 // holds data (or may: a read that failed counts as data), the tool tells what
 // it holds (`factDiscHolds`, after the medium's facts), writes `eraseQuestion`
 // on a line of its own and waits for one answer line on its standard input,
