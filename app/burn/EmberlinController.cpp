@@ -182,10 +182,9 @@ void EmberlinController::doBurn(const QString& imagePath) {
         setBurnState(BurnStateReady);
         return;
     }
-    if (!burnerListing_.device(mainWindow_.selectedBurner())) {
-        reportBurnFailure(tr("Burn failed - no burner is selected"));
+    chosenDevice_ = burnerListing_.device(mainWindow_.selectedBurner());
+    if (!chosenBurnerSelected())
         return;
-    }
     // Nothing is written before a published checksum was compared.
     if (checksumGate_.start(imagePath)) {
         mainWindow_.showStatus(checkingStatus(imagePath, checksumGate_.fileName()));
@@ -245,9 +244,10 @@ void EmberlinController::showStarting() {
 bool EmberlinController::launchBurn(const QString& imagePath, const QString& expectedFileSha256) {
     const quint64 generation = burnRun_.generation();
     const BurnChoices choices = mainWindow_.choices();
-    const int burner = mainWindow_.selectedBurner();
-    const QString device = *burnerListing_.device(burner);
-    switch (burnRun_.start(toolPath_, imagePath, choices, device, ptyOpener_, expectedFileSha256)) {
+    if (!chosenBurnerSelected())
+        return false;
+    switch (burnRun_.start(toolPath_, imagePath, choices, *chosenDevice_, ptyOpener_,
+                           expectedFileSha256)) {
     case BurnRun::Launch::NoTerminal:
         noPseudoTerminal();
         if (generation == burnRun_.generation())
@@ -257,9 +257,19 @@ bool EmberlinController::launchBurn(const QString& imagePath, const QString& exp
         failBurnLaunch(burnRun_.launchError());
         return false;
     case BurnRun::Launch::Started:
-        emit burnStarted(imagePath, mainWindow_.burnerTitle(burner), choices);
+        emit burnStarted(imagePath, mainWindow_.burnerTitle(mainWindow_.selectedBurner()), choices);
         return true;
     }
+    return false;
+}
+
+bool EmberlinController::chosenBurnerSelected() {
+    // No burner, none selected, a name line without its device line; or,
+    // after the check, the burners listed anew or the one chosen taken by the
+    // copies window: the burn goes to no other burner.
+    if (chosenDevice_ && burnerListing_.device(mainWindow_.selectedBurner()) == chosenDevice_)
+        return true;
+    reportBurnFailure(tr("Burn failed - no burner is selected"));
     return false;
 }
 

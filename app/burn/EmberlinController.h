@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <chrono>
 #include <functional>
+#include <optional>
 
 class QSettings;
 
@@ -120,6 +121,9 @@ private:
     // compared with a published one, if it was.
     bool launchBurn(const QString& imagePath, const QString& expectedFileSha256 = {});
     void checksumCompared(const ChecksumComparison& comparison);
+    // Whether the burner chosen when the burn was asked for is still the one
+    // selected; the failure is reported if not.
+    bool chosenBurnerSelected();
     // Stops the burn, or the check before it, if any.
     void discardBurn();
 
@@ -150,6 +154,8 @@ private:
     const QString toolPath_;
 
     BurnerListing burnerListing_;
+    // The device of the burner selected when the burn was asked for.
+    std::optional<QString> chosenDevice_;
     // A file opened during a listing: burned once the listing ends in Ready.
     bool openPending_ = false;
     // The image compared with a published checksum before the burn; nothing
