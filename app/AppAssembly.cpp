@@ -73,7 +73,7 @@ void AppAssembly::connectCopies(QSettings& settings, const Options& options, Ale
     CopyBurnController* copies = copyBurnController_.get();
     QObject::connect(&window_, &MainWindow::burnCopiesChosen, copies,
                      [controller, copies] { copies->open(controller->imagePath()); });
-    QObject::connect(controller, &EmberlinController::burnersListed, copies,
+    QObject::connect(&controller->burnerListing(), &BurnerListing::burnersListed, copies,
                      &CopyBurnController::setBurners);
     QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, copies,
                      &CopyBurnController::stop);

@@ -11,10 +11,6 @@ namespace emberlin {
 
 namespace {
 
-bool isWriting(BurnState burnState) {
-    return burnState >= BurnStateErasing && burnState <= BurnStateVerifying;
-}
-
 bool isWaitingForDisc(BurnState burnState) {
     return burnState == BurnStateAwaitingDiscToErase || burnState == BurnStateAwaitingDisc;
 }
@@ -39,7 +35,7 @@ void BurnDesktopFeedback::burnStarted(const QString& imagePath, const QString& b
 
 void BurnDesktopFeedback::burnStateChanged(BurnState burnState) {
     const bool wasWaiting = isWaitingForDisc(std::exchange(burnState_, burnState));
-    if (!isWriting(burnState))
+    if (!burnWriting(burnState))
         taskbar_.hideProgress();
     if (!isWaitingForDisc(burnState))
         withdrawDiscRequest();
@@ -74,7 +70,7 @@ void BurnDesktopFeedback::withdrawDiscRequest() {
 
 void BurnDesktopFeedback::jobProgressed(double share) {
     // Outside those states the entry shows nothing, whatever comes.
-    if (isWriting(burnState_))
+    if (burnWriting(burnState_))
         taskbar_.showProgress(share);
 }
 

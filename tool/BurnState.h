@@ -22,4 +22,9 @@ constexpr bool burnCancellable(BurnState burnState) {
     return burnState == BurnStateAwaitingDiscToErase || burnState == BurnStateAwaitingDisc;
 }
 
+// The disc is being changed or checked: erased, written or verified.
+constexpr bool burnWriting(BurnState burnState) {
+    return burnState >= BurnStateErasing && burnState <= BurnStateVerifying;
+}
+
 } // namespace emberlin

@@ -195,8 +195,7 @@ void CopyBurnController::startCopies(const std::optional<ChecksumCheck>& checksu
 
 bool CopyBurnController::writing() const {
     return std::any_of(participants_.begin(), participants_.end(), [](const CopyBurn* copy) {
-        return !copy->hasEnded() && copy->burnState() >= BurnStateErasing &&
-               copy->burnState() <= BurnStateVerifying;
+        return !copy->hasEnded() && burnWriting(copy->burnState());
     });
 }
 

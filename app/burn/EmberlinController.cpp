@@ -1,11 +1,9 @@
 #include "app/burn/EmberlinController.h"
 
 #include "app/burn/Alerts.h"
-#include "app/burn/BurnerClaims.h"
 #include "app/burn/Overloaded.h"
 #include "app/burn/Sounds.h"
 #include "process/PtyOpener.h"
-#include "tool/BurnCommand.h"
 #include "views/DiscImageName.h"
 #include "views/MainWindow.h"
 
@@ -13,7 +11,6 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
-#include <QTimer>
 #include <utility>
 
 namespace emberlin {
@@ -42,21 +39,18 @@ EmberlinController::EmberlinController(MainWindow& mainWindow, const Services& s
     , alerts_(services.alerts)
     , sounds_(services.sounds)
     , ptyOpener_(services.ptyOpener)
-    , burnerClaims_(services.burnerClaims)
-    , listingTimeLimit_(services.listingTimeLimit)
-    , rescanDelay_(services.rescanDelay)
     , otherBurnWriting_(services.otherBurnWriting)
     , burnRun_(*this, services.burnerClaims)
     , defaults_(services.settingsStore)
-    , toolPath_(services.toolPath) {
-    connect(&burnerClaims_, &BurnerClaims::changed, this, &EmberlinController::offerBurners);
+    , toolPath_(services.toolPath)
+    , burnerListing_(mainWindow, services.burnerClaims, burnRun_, services.toolPath,
+                     services.listingTimeLimit, services.rescanDelay) {
+    connect(&burnerListing_, &BurnerListing::ended, this, &EmberlinController::listingEnded);
+    connect(&burnerListing_, &BurnerListing::rescanDue, this, &EmberlinController::reloadBurners);
     connect(&checksumGate_, &ChecksumGate::compared, this, &EmberlinController::checksumCompared);
 }
 
-EmberlinController::~EmberlinController() {
-    // The run releases its burner as it goes.
-    disconnect(&burnerClaims_, nullptr, this, nullptr);
-}
+EmberlinController::~EmberlinController() = default;
 
 void EmberlinController::awakeFromNib() {
     connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
@@ -66,7 +60,6 @@ void EmberlinController::awakeFromNib() {
     burnRun_.clearOutput();
     successSound_ = sounds_.soundNamed(Sounds::successName);
     failureSound_ = sounds_.soundNamed(Sounds::failureName);
-    burnerDevices_.clear();
     reloadBurners();
     mainWindow_.installEventFilter(this);
 }
@@ -98,65 +91,29 @@ void EmberlinController::savePrefs() {
 
 void EmberlinController::reloadBurners() {
     setBurnState(BurnStateListing);
-    requestBurnerList();
-}
-
-void EmberlinController::requestBurnerList() {
-    mainWindow_.clearBurners();
-    burnerDevices_.clear();
-    burnerCount_ = 0;
-    expectBurnerName_ = true;
     burnRun_.setIgnoreOutput(false);
     // A burn still running (its burner lost) speaks again once the burners
     // are known, as if the listing had taken no time.
     burnRun_.holdOutput(true);
-    // A listing still running is replaced.
-    listing_ = std::make_unique<PipeTask>(toolPath_, listingArguments(), listingTimeLimit_);
-    connect(listing_.get(), &PipeTask::finished, this, &EmberlinController::listingFinished);
-    listing_->start();
+    burnerListing_.start();
 }
 
-void EmberlinController::listingFinished(PipeTask::Outcome outcome, const QString& output) {
-    listing_.release()->deleteLater(); // it is still emitting
+void EmberlinController::listingEnded(PipeTask::Outcome outcome, const QString& output) {
     burnRun_.clearOutput();
-    switch (outcome) {
-    case PipeTask::Outcome::Exited:
+    if (outcome == PipeTask::Outcome::Exited) {
         processOutput(output);
         // The tool's exit completes its output.
         burnRun_.finishOutput();
-        mainWindow_.selectFirstBurner();
-        break;
-    case PipeTask::Outcome::FailedToStart:
+    } else {
         setBurnState(BurnStateNoBurners);
-        mainWindow_.showStatus(tr("The disc-image tool could not be started (%1).").arg(toolPath_));
-        break;
-    case PipeTask::Outcome::TimedOut:
-        setBurnState(BurnStateNoBurners);
-        mainWindow_.showStatus(tr("The disc-image tool did not answer (%1).").arg(toolPath_));
-        break;
+        mainWindow_.showStatus(burnerListing_.failureStatus(outcome));
     }
     if (burnState_ == BurnStateListing)
         setBurnState(BurnStateReady);
-    offerBurners();
-    announceBurners();
+    burnerListing_.publish();
     burnRun_.holdOutput(false);
     if (std::exchange(openPending_, false) && burnState_ == BurnStateReady)
         doBurn(imagePath_);
-}
-
-void EmberlinController::announceBurners() {
-    std::vector<Burner> burners;
-    for (int index = 0; index < burnerCount_ && index < burnerDevices_.size(); ++index)
-        burners.push_back(
-            {mainWindow_.burnerTitle(index), trimBlanksAndTabs(burnerDevices_.at(index))});
-    emit burnersListed(burners);
-}
-
-void EmberlinController::offerBurners() {
-    for (int index = 0; index < burnerDevices_.size(); ++index) {
-        const BurnRun* holder = burnerClaims_.holderOf(trimBlanksAndTabs(burnerDevices_.at(index)));
-        mainWindow_.setBurnerOffered(index, holder == nullptr || holder == &burnRun_);
-    }
 }
 
 void EmberlinController::processOutput(const QString& output) {
@@ -168,7 +125,7 @@ void EmberlinController::interpretOutput(const QString& line) {
 }
 
 InterpreterInput EmberlinController::interpreterInput() const {
-    return {burnState_, false, mainWindow_.eraseChecked(), expectBurnerName_};
+    return {burnState_, false, mainWindow_.eraseChecked(), burnerListing_.expectBurnerName()};
 }
 
 void EmberlinController::factReported(const QString& line) {
@@ -184,42 +141,26 @@ void EmberlinController::discRefusedByLine(const QString& status) {
 }
 
 void EmberlinController::applyEffect(const InterpreterEffect& effect) {
-    std::visit(Overloaded{
-                   [this](const effect::ShowStatus& e) { mainWindow_.showStatus(e.text); },
-                   [this](const effect::SetBurnState& e) { setBurnState(e.state); },
-                   [this](const effect::ProgressIndeterminate&) { mainWindow_.showActivity(); },
-                   [this](const effect::ProgressValue& e) {
-                       mainWindow_.showProgress(e.fraction);
-                       emit burnProgressed(e.fraction);
-                   },
-                   [this](const effect::HideProgress&) { mainWindow_.hideProgress(); },
-                   [this](const effect::PlaySuccessSound&) { sounds_.play(successSound_); },
-                   [this](const effect::PlayFailureSound&) { sounds_.play(failureSound_); },
-                   [this](const effect::CriticalAlert& e) {
-                       alerts_.runCritical(e.message, e.informative, {e.button});
-                   },
-                   [](const effect::SetIgnoreOutput&) {}, // the run's own
-                   [this](const effect::ScheduleRescan&) {
-                       QTimer::singleShot(rescanDelay_, this, [this] {
-                           // The application may have begun to end meanwhile.
-                           if (!terminating_)
-                               reloadBurners();
-                       });
-                   },
-                   [this](const effect::ClearBurners&) {
-                       mainWindow_.clearBurners();
-                       burnerDevices_.clear();
-                   },
-                   [this](const effect::AddBurnerName& e) {
-                       mainWindow_.insertBurner(burnerCount_, e.title);
-                       ++burnerCount_;
-                   },
-                   [this](const effect::AddBurnerDevice& e) { burnerDevices_.append(e.device); },
-                   [this](const effect::ToggleExpectBurnerName&) {
-                       expectBurnerName_ = !expectBurnerName_;
-                   },
-               },
-               effect);
+    std::visit(
+        Overloaded{
+            [this](const effect::ShowStatus& e) { mainWindow_.showStatus(e.text); },
+            [this](const effect::SetBurnState& e) { setBurnState(e.state); },
+            [this](const effect::ProgressIndeterminate&) { mainWindow_.showActivity(); },
+            [this](const effect::ProgressValue& e) {
+                mainWindow_.showProgress(e.fraction);
+                emit burnProgressed(e.fraction);
+            },
+            [this](const effect::HideProgress&) { mainWindow_.hideProgress(); },
+            [this](const effect::PlaySuccessSound&) { sounds_.play(successSound_); },
+            [this](const effect::PlayFailureSound&) { sounds_.play(failureSound_); },
+            [this](const effect::CriticalAlert& e) {
+                alerts_.runCritical(e.message, e.informative, {e.button});
+            },
+            [](const effect::SetIgnoreOutput&) {}, // the run's own
+            // The listing's own: the burners and the rescan.
+            [this](const auto& e) -> decltype(burnerListing_.take(e)) { burnerListing_.take(e); },
+        },
+        effect);
 }
 
 void EmberlinController::doBurn(const QString& imagePath) {
@@ -229,9 +170,6 @@ void EmberlinController::doBurn(const QString& imagePath) {
     showStarting();
     mainWindow_.showFileName(fileNameOf(imagePath));
     mainWindow_.hideChecksumNote();
-    const int burner = mainWindow_.selectedBurner();
-    // No burner, none selected, or a name line without its device line.
-    const bool burnerListed = burner >= 0 && burner < burnerDevices_.size();
 
     if (!QFileInfo::exists(imagePath)) {
         alerts_.runCritical(
@@ -244,10 +182,9 @@ void EmberlinController::doBurn(const QString& imagePath) {
         setBurnState(BurnStateReady);
         return;
     }
-    if (!burnerListed) {
-        reportBurnFailure(tr("Burn failed - no burner is selected"));
+    chosenDevice_ = burnerListing_.device(mainWindow_.selectedBurner());
+    if (!chosenBurnerSelected())
         return;
-    }
     // Nothing is written before a published checksum was compared.
     if (checksumGate_.start(imagePath)) {
         mainWindow_.showStatus(checkingStatus(imagePath, checksumGate_.fileName()));
@@ -307,9 +244,10 @@ void EmberlinController::showStarting() {
 bool EmberlinController::launchBurn(const QString& imagePath, const QString& expectedFileSha256) {
     const quint64 generation = burnRun_.generation();
     const BurnChoices choices = mainWindow_.choices();
-    const int burner = mainWindow_.selectedBurner();
-    const QString device = trimBlanksAndTabs(burnerDevices_.at(burner));
-    switch (burnRun_.start(toolPath_, imagePath, choices, device, ptyOpener_, expectedFileSha256)) {
+    if (!chosenBurnerSelected())
+        return false;
+    switch (burnRun_.start(toolPath_, imagePath, choices, *chosenDevice_, ptyOpener_,
+                           expectedFileSha256)) {
     case BurnRun::Launch::NoTerminal:
         noPseudoTerminal();
         if (generation == burnRun_.generation())
@@ -319,9 +257,19 @@ bool EmberlinController::launchBurn(const QString& imagePath, const QString& exp
         failBurnLaunch(burnRun_.launchError());
         return false;
     case BurnRun::Launch::Started:
-        emit burnStarted(imagePath, mainWindow_.burnerTitle(burner), choices);
+        emit burnStarted(imagePath, mainWindow_.burnerTitle(mainWindow_.selectedBurner()), choices);
         return true;
     }
+    return false;
+}
+
+bool EmberlinController::chosenBurnerSelected() {
+    // No burner, none selected, a name line without its device line; or,
+    // after the check, the burners listed anew or the one chosen taken by the
+    // copies window: the burn goes to no other burner.
+    if (chosenDevice_ && burnerListing_.device(mainWindow_.selectedBurner()) == chosenDevice_)
+        return true;
+    reportBurnFailure(tr("Burn failed - no burner is selected"));
     return false;
 }
 
@@ -424,7 +372,7 @@ void EmberlinController::applicationWillTerminate() {
         return;
     setBurnState(BurnStateTerminating);
     terminating_ = true;
-    listing_.reset();
+    burnerListing_.stop();
     openPending_ = false;
     discardBurn();
     savePrefs();

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/burn/BurnRun.h"
-#include "app/burn/Burner.h"
+#include "app/burn/BurnerListing.h"
 #include "app/burn/ChecksumGate.h"
 #include "app/burn/Preferences.h"
 #include "process/PipeTask.h"
@@ -12,9 +12,7 @@
 #include <QStringList>
 #include <chrono>
 #include <functional>
-#include <memory>
 #include <optional>
-#include <vector>
 
 class QSettings;
 
@@ -27,10 +25,10 @@ class PtyOpener;
 class Sounds;
 
 // The application's delegate and the main window's controller: the burn state
-// machine, the burner listing, the burn's start, what the tool's output does,
-// and the user's actions and quitting. It tells the window what to show. The
-// burn itself, its task on the pseudo-terminal and the tool's output, runs in
-// a BurnRun, as each burn of the copies window does.
+// machine, when the burners are listed, the burn's start, what the tool's
+// output does, and the user's actions and quitting. It tells the window what
+// to show. The burn itself, its task on the pseudo-terminal and the tool's
+// output, runs in a BurnRun, as each burn of the copies window does.
 class EmberlinController final : public QObject, private BurnRun::Client {
     Q_OBJECT
 
@@ -82,6 +80,8 @@ public:
 
     // The image Burn again burns; empty before the first.
     const QString& imagePath() const { return imagePath_; }
+    // The burners the window lists, which the copies window burns to as well.
+    BurnerListing& burnerListing() { return burnerListing_; }
 
 signals:
     // The application is asked to terminate (after the pseudo-terminal alert);
@@ -105,16 +105,10 @@ signals:
     // The burn was closed: success, failure, busy or lost burner, or the tool
     // ending without a word; with the status the window shows for it.
     void burnEnded(bool succeeded, const QString& status);
-    // A listing has ended: the burners the menu offers, in its order.
-    void burnersListed(const std::vector<Burner>& burners);
 
 private:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void requestBurnerList();
-    void listingFinished(PipeTask::Outcome outcome, const QString& output);
-    void announceBurners();
-    // Burners that another window's burn holds are not offered.
-    void offerBurners();
+    void listingEnded(PipeTask::Outcome outcome, const QString& output);
     void noPseudoTerminal();
     void savePrefs();
     // Status, failure sound, back to Ready.
@@ -127,6 +121,9 @@ private:
     // compared with a published one, if it was.
     bool launchBurn(const QString& imagePath, const QString& expectedFileSha256 = {});
     void checksumCompared(const ChecksumComparison& comparison);
+    // Whether the burner chosen when the burn was asked for is still the one
+    // selected; the failure is reported if not.
+    bool chosenBurnerSelected();
     // Stops the burn, or the check before it, if any.
     void discardBurn();
 
@@ -142,9 +139,6 @@ private:
     Alerts& alerts_;
     Sounds& sounds_;
     PtyOpener& ptyOpener_;
-    BurnerClaims& burnerClaims_;
-    std::chrono::milliseconds listingTimeLimit_;
-    std::chrono::milliseconds rescanDelay_;
     std::function<bool()> otherBurnWriting_;
 
     // The state record; the burn's own part (burnTask, outputBuffer,
@@ -153,16 +147,15 @@ private:
     QString imagePath_;
     QString successSound_;
     QString failureSound_;
-    QStringList burnerDevices_;
     BurnState burnState_ = BurnStateListing;
     Preferences defaults_;
-    bool expectBurnerName_ = false;
-    int burnerCount_ = 0;
     bool terminating_ = false;
     bool dropsAllowed_ = true;
     const QString toolPath_;
 
-    std::unique_ptr<PipeTask> listing_;
+    BurnerListing burnerListing_;
+    // The device of the burner selected when the burn was asked for.
+    std::optional<QString> chosenDevice_;
     // A file opened during a listing: burned once the listing ends in Ready.
     bool openPending_ = false;
     // The image compared with a published checksum before the burn; nothing

@@ -33,11 +33,10 @@ void BurnJournal::checksumChecked(const ChecksumCheck& check) {
 void BurnJournal::burnStateChanged(BurnState burnState) {
     if (!running_)
         return;
-    const bool writing = burnState >= BurnStateErasing && burnState <= BurnStateVerifying;
     if (!record_.phases.empty() && record_.phases.back().burnState == burnState)
         return;
     endPhase();
-    if (writing)
+    if (burnWriting(burnState))
         record_.phases.push_back({burnState, clock_(), {}});
 }
 

@@ -315,6 +315,17 @@
     </message>
 </context>
 <context>
+    <name>emberlin::BurnerListing</name>
+    <message>
+        <source>The disc-image tool could not be started (%1).</source>
+        <translation>Das Disc-Image-Werkzeug konnte nicht gestartet werden (%1).</translation>
+    </message>
+    <message>
+        <source>The disc-image tool did not answer (%1).</source>
+        <translation>Das Disc-Image-Werkzeug hat nicht geantwortet (%1).</translation>
+    </message>
+</context>
+<context>
     <name>emberlin::ChecksumGate</name>
     <message>
         <source>The image does not match its checksum</source>
@@ -520,14 +531,6 @@
 </context>
 <context>
     <name>emberlin::EmberlinController</name>
-    <message>
-        <source>The disc-image tool could not be started (%1).</source>
-        <translation>Das Disc-Image-Werkzeug konnte nicht gestartet werden (%1).</translation>
-    </message>
-    <message>
-        <source>The disc-image tool did not answer (%1).</source>
-        <translation>Das Disc-Image-Werkzeug hat nicht geantwortet (%1).</translation>
-    </message>
     <message>
         <source>Please wait...</source>
         <translation>Bitte warten...</translation>

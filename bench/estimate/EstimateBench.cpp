@@ -111,7 +111,7 @@ Replay replay(const Case& c, const std::vector<Line>& lines, bool withFacts) {
         for (const InterpreterEffect& effect : interpretLine(line.text, state)) {
             if (const auto* move = std::get_if<effect::SetBurnState>(&effect)) {
                 state.burnState = move->state;
-                if (result.jobStart < 0 && move->state >= BurnStateErasing)
+                if (result.jobStart < 0 && burnWriting(move->state))
                     result.jobStart = line.at;
                 tracker.burnStateChanged(move->state, line.at - std::max(0.0, result.jobStart));
             } else if (const auto* value = std::get_if<effect::ProgressValue>(&effect)) {

@@ -1,5 +1,7 @@
 #include "tests/app/AppHarness.h"
 
+#include <QFile>
+
 using namespace emberlin;
 using namespace std::chrono_literals;
 
@@ -133,6 +135,28 @@ TEST(LostBurner, TheBurnSpeaksAgainOnceTheBurnersAreListed) {
                                       BurnStateListing, BurnStateReady, BurnStateVerifying}));
     EXPECT_EQ(harness.ui().burnerMenu->count(), 1);
     EXPECT_EQ(harness.ui().burnerMenu->itemText(0), "Rescanned Writer ");
+}
+
+// The burners listed anew while the image's mismatch is asked about: the burn
+// goes to no burner other than the one chosen.
+TEST(ListingWhileChecking, TheBurnGoesToNoOtherBurnerThanTheOneChosen) {
+    AppHarness harness;
+    harness.listTwoBurners();
+    harness.start();
+    const QString image = harness.makeImage();
+    QFile checksum(image + ".sha256");
+    ASSERT_TRUE(checksum.open(QIODevice::WriteOnly) && checksum.write(QByteArray(64, '7')));
+    checksum.close();
+    harness.fake.setListing({fake::say("Other Writer via USB\n/dev/sr5\n")});
+    harness.alerts.answer = [&](const RecordingAlerts::Alert&) {
+        harness.controller().reloadBurners();
+        EXPECT_TRUE(harness.waitForState(BurnStateReady));
+        return 0; // Burn Anyway
+    };
+    harness.controller().doBurn(image);
+    ASSERT_TRUE(waitFor([&] { return harness.status() == noBurnerStatus; }));
+    EXPECT_EQ(harness.alerts.shown.size(), 1u);
+    EXPECT_TRUE(harness.fake.burnCalls().empty());
 }
 
 } // namespace

@@ -64,6 +64,55 @@ std::vector<std::string> codesIn(const std::string& cells) {
     return {std::istream_iterator<std::string>(words), std::istream_iterator<std::string>()};
 }
 
+bool has(const std::string& list, const char* word) {
+    return (" " + list + " ").find(std::string(" ") + word + " ") != std::string::npos;
+}
+
+// A disc of the profile in that state, with the facts the list names:
+// unformatted data unreadable no-address pow no-room tight small
+// unknown-capacity file sim multi.
+Medium mediumWith(int profile, DiscStatus status, const std::string& facts) {
+    Medium medium;
+    medium.status = status;
+    medium.kind = MediumKind{profile};
+    medium.profileName = "disc";
+    medium.formatting = has(facts, "unformatted") ? Formatting::Unformatted : Formatting::Formatted;
+    const bool overwritable = isOverwritable(medium.kind);
+    medium.holdsData = has(facts, "data") && !overwritable;
+    medium.content.verdict = has(facts, "unreadable") ? DiscContent::Verdict::Unreadable
+                             : has(facts, "data") && overwritable
+                                 ? DiscContent::Verdict::Data
+                                 : DiscContent::Verdict::Unexamined;
+    if (!has(facts, "no-address"))
+        medium.nextWritableSector = secondSession;
+    medium.pseudoOverwrite = has(facts, "pow");
+    medium.capacityBytes = has(facts, "small")              ? 50 * megabyte
+                           : has(facts, "unknown-capacity") ? 0
+                                                            : 700 * megabyte;
+    medium.freeBytes = status == DiscStatus::Full ? 0
+                       : has(facts, "no-room")    ? 50 * megabyte
+                       : has(facts, "tight")      ? 100 * megabyte + 2047
+                                                  : 500 * megabyte;
+    medium.multiSession = has(facts, "multi");
+    // libburn reports no test burn on a full disc.
+    medium.canSimulate = has(facts, "sim") && status != DiscStatus::Full;
+    medium.removable = !has(facts, "file");
+    return medium;
+}
+
+// The words: erase test appendable odd-size for-start (an image made for
+// sector 0).
+BurnRequest requestFor(const std::string& words) {
+    BurnRequest ask;
+    ask.erase = has(words, "erase");
+    ask.testBurn = has(words, "test");
+    ask.leaveAppendable = has(words, "appendable");
+    ask.imageBytes = 100 * megabyte + (has(words, "odd-size") ? 1 : 0);
+    if (!has(words, "for-start"))
+        ask.imageVolume = masteredForSecondSession;
+    return ask;
+}
+
 // Every profile a drive reports, with a disc that is blank, appendable (the
 // image made to follow its session), or holding data (full; an overwritable
 // disc is "blank" to libburn but has a file system at its start), for four
@@ -99,6 +148,7 @@ TEST(MediumDecision, EveryProfileInEveryStateForEveryRequest) {
         {0x42 /*BD-R random, not written by libburn*/, false, false, 0, "NW NW NW NW", ".", "."},
         {0xffff /*file*/, true, false, 0, "W W W W", ".", "."},
     };
+    const char* const requests[] = {"", "erase", "test", "test erase"};
     for (const Row& row : rows) {
         const std::vector<std::pair<const char*, DiscStatus>> columns = {
             {row.blank, DiscStatus::Blank},
@@ -109,25 +159,13 @@ TEST(MediumDecision, EveryProfileInEveryStateForEveryRequest) {
             if (expected == std::vector<std::string>{"."}) {
                 continue;
             }
-            Medium medium;
-            medium.status = columns[column].second;
-            medium.kind = MediumKind{row.profile};
-            medium.holdsData = column > 0 && !row.overwritable;
-            medium.content.verdict = column > 0 && row.overwritable
-                                         ? DiscContent::Verdict::Data
-                                         : DiscContent::Verdict::Unexamined;
-            medium.nextWritableSector = secondSession;
-            medium.capacityBytes = 700 * megabyte;
-            medium.freeBytes = medium.status == DiscStatus::Full ? 0 : 500 * megabyte;
-            medium.canSimulate = row.canSimulate && medium.status != DiscStatus::Full;
-            medium.removable = row.profile != 0xffff;
+            const Medium medium =
+                mediumWith(row.profile, columns[column].second,
+                           std::string(column > 0 ? "data" : "") + (row.canSimulate ? " sim" : "") +
+                               (row.profile == 0xffff ? " file" : ""));
             ASSERT_EQ(expected.size(), 4u);
             for (int request = 0; request < 4; ++request) {
-                BurnRequest ask;
-                ask.erase = request % 2 == 1;
-                ask.testBurn = request >= 2;
-                ask.imageBytes = 100 * megabyte;
-                ask.imageVolume = masteredForSecondSession;
+                BurnRequest ask = requestFor(requests[request]);
                 ask.speed = 1;
                 const MediumVerdict verdict = decideMedium(medium, {}, ask);
                 EXPECT_EQ(codeOf(verdict), expected[request])
@@ -151,10 +189,8 @@ TEST(MediumDecision, WaitingRoomFormattingAndBlanking) {
         std::string name;
         int profile;
         DiscStatus status;
-        // unformatted data unreadable no-address pow no-room tight small unknown-capacity
-        // file sim multi
         std::string facts;
-        std::string ask; // erase test appendable odd-size for-start (an image made for sector 0)
+        std::string ask;
         DiscHistory history;
         std::string expected;
     };
@@ -217,43 +253,10 @@ TEST(MediumDecision, WaitingRoomFormattingAndBlanking) {
         {"or when this burn just formatted it", 0x43, Blank, "unreadable", "", formatTried, "W"},
     };
     for (const Case& c : cases) {
-        const auto has = [](const std::string& list, const char* word) {
-            return (" " + list + " ").find(std::string(" ") + word + " ") != std::string::npos;
-        };
-        Medium medium;
-        medium.status = c.status;
-        medium.kind = MediumKind{c.profile};
-        medium.profileName = "disc";
-        medium.formatting =
-            has(c.facts, "unformatted") ? Formatting::Unformatted : Formatting::Formatted;
-        const bool overwritable = isOverwritable(medium.kind);
-        medium.holdsData = has(c.facts, "data") && !overwritable;
-        medium.content.verdict = has(c.facts, "unreadable") ? DiscContent::Verdict::Unreadable
-                                 : has(c.facts, "data") && overwritable
-                                     ? DiscContent::Verdict::Data
-                                     : DiscContent::Verdict::Unexamined;
-        if (!has(c.facts, "no-address")) {
-            medium.nextWritableSector = secondSession;
-        }
-        medium.pseudoOverwrite = has(c.facts, "pow");
-        medium.capacityBytes = has(c.facts, "small")              ? 50 * megabyte
-                               : has(c.facts, "unknown-capacity") ? 0
-                                                                  : 700 * megabyte;
-        medium.freeBytes = has(c.facts, "no-room") ? 50 * megabyte
-                           : has(c.facts, "tight") ? 100 * megabyte + 2047
-                                                   : 500 * megabyte;
-        medium.multiSession = has(c.facts, "multi");
-        medium.canSimulate = has(c.facts, "sim");
-        medium.removable = !has(c.facts, "file");
-        BurnRequest ask;
-        ask.erase = has(c.ask, "erase");
-        ask.testBurn = has(c.ask, "test");
-        ask.leaveAppendable = has(c.ask, "appendable");
-        ask.imageBytes = 100 * megabyte + (has(c.ask, "odd-size") ? 1 : 0);
-        if (!has(c.ask, "for-start")) {
-            ask.imageVolume = masteredForSecondSession;
-        }
-        EXPECT_EQ(codeOf(decideMedium(medium, c.history, ask)), c.expected) << c.name;
+        EXPECT_EQ(codeOf(decideMedium(mediumWith(c.profile, c.status, c.facts), c.history,
+                                      requestFor(c.ask))),
+                  c.expected)
+            << c.name;
     }
 }
 

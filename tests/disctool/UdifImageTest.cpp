@@ -14,7 +14,6 @@
 
 namespace {
 
-using udiffixture::Chunk;
 using udiffixture::Coding;
 using udiffixture::Table;
 

@@ -1,6 +1,7 @@
 #include "process/LaunchOnTerminal.h"
 
 #include "process/PtyOpener.h"
+#include "tests/support/TestSupport.h"
 
 #include <cerrno>
 #include <cstring>
@@ -42,14 +43,7 @@ namespace {
 }
 
 TEST(LaunchOnTerminal, WorksInAParentStartedWithoutStandardDescriptors) {
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0)
-        launchWithoutStandardDescriptors();
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(exitStatusInChild(launchWithoutStandardDescriptors), 0);
 }
 
 } // namespace

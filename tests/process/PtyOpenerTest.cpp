@@ -1,5 +1,7 @@
 #include "process/PtyOpener.h"
 
+#include "tests/support/TestSupport.h"
+
 #include <algorithm>
 #include <cstring>
 #include <fcntl.h>
@@ -7,7 +9,6 @@
 #include <pty.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -68,14 +69,7 @@ TEST(SystemPtyOpener, SetsRawModeKeepingTheMastersOtherAttributes) {
 }
 
 TEST(SystemPtyOpener, FailsHandingOutNothingWhenDescriptorsRunOut) {
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0)
-        openWithoutDescriptors();
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(exitStatusInChild(openWithoutDescriptors), 0);
 }
 
 } // namespace

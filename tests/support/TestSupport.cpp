@@ -5,6 +5,7 @@
 #include <QtCore/qtestsupport_core.h>
 #include <cerrno>
 #include <csignal>
+#include <sys/wait.h>
 #include <unistd.h>
 
 bool waitFor(const std::function<bool()>& condition) {
@@ -33,4 +34,14 @@ int childProcessCount() {
 
 bool processGone(pid_t pid) {
     return ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+int exitStatusInChild(void (*body)()) {
+    const pid_t child = ::fork();
+    if (child == 0)
+        body();
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
 }

@@ -27,3 +27,6 @@ int openDescriptorCount();
 int childProcessCount();
 // True once the process no longer exists, not even as a zombie.
 bool processGone(pid_t pid);
+// The exit status of a forked child that runs `body`, which ends it with
+// _exit; -1 when there was no child or it did not exit.
+int exitStatusInChild(void (*body)());
