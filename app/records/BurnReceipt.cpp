@@ -175,6 +175,8 @@ QString composeBurnReceipt(const BurnRecord& record) {
         lines.append(
             Text::tr("%1: %2 to %3")
                 .arg(phaseName(phase.burnState), timeText(phase.start), timeText(phase.end)));
+    if (!record.facts.erase.isEmpty() && !record.erasedDiscHeld.isEmpty())
+        lines.append(Text::tr("Erased before burning: %1").arg(escaped(record.erasedDiscHeld)));
     lines.append(Text::tr("Ended: %1").arg(timeText(record.endedAt)));
     lines.append(QString());
     lines.append(record.succeeded ? Text::tr("Result: succeeded") : Text::tr("Result: failed"));

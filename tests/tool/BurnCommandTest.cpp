@@ -24,3 +24,24 @@ TEST(BurnCommand, TrimsOnlyBlanksAndTabs) {
     for (const auto& [text, trimmed] : cases)
         EXPECT_EQ(trimBlanksAndTabs(text), trimmed);
 }
+
+// The system's tool (macOS) gets today's command line; ours is told to ask
+// before it erases, and only where erasing was chosen.
+TEST(BurnCommand, OnlyOurToolIsToldToAskBeforeErasing) {
+    const QStringList before{"tool",        "burn",   "i.iso", "-verifyburn",
+                             "-forceclose", "-speed", "max"};
+    const QStringList after{"-puppetstrings", "-device", "d"};
+    const struct {
+        BurnTool tool;
+        bool erase;
+        QStringList options;
+    } cases[] = {
+        {BurnTool::Ours, true, {"-erase", "-askbeforeerasing"}},
+        {BurnTool::Ours, false, {}},
+        {BurnTool::System, true, {"-erase"}},
+        {BurnTool::System, false, {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(burnArguments("tool", "i.iso", {false, true, c.erase, "max"}, "d", c.tool),
+                  before + c.options + after);
+}
