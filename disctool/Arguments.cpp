@@ -106,6 +106,8 @@ bool Arguments::parseBurn(const std::vector<std::string>& args) {
             burn_.eject = arg == "-eject";
         } else if (arg == "-erase") {
             burn_.erase = true;
+        } else if (arg == toolprotocol::askBeforeErasingOption) {
+            burn_.askBeforeErasing = true;
         } else if (arg == "-testburn") {
             burn_.testBurn = true;
         } else if (arg == "-puppetstrings") {

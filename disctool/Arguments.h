@@ -14,6 +14,9 @@ struct BurnOptions {
     bool closeDisc = true;
     int speed = 0; // a multiple of the medium's 1x; 0 is the drive's maximum
     bool erase = false;
+    // Before data is lost, tell what the disc holds and wait for an answer
+    // on standard input.
+    bool askBeforeErasing = false;
     bool eject = true;
     bool testBurn = false;
     bool puppetStrings = false;

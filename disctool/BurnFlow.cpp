@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "disctool/BurnFlow.h"
 
+#include "disctool/EraseAnswer.h"
+#include "disctool/HeldData.h"
 #include "disctool/Speed.h"
 #include "disctool/Verifier.h"
 #include "protocol/ToolProtocol.h"
@@ -9,6 +11,7 @@
 #include <csignal>
 #include <optional>
 #include <thread>
+#include <unistd.h>
 #include <utility>
 
 namespace disctool {
@@ -150,7 +153,23 @@ BurnFlow::Ending BurnFlow::prepareDisc(const BurnRequest& request, bool discReje
         }
     }
     bool trayOpened = discRejected;
-    bool accepted = false; // the disc in the drive is to be burned, its facts told
+    bool accepted = false;         // the disc in the drive is to be burned, its facts told
+    bool overwriteSettled = false; // what it holds was told, and losing it agreed to
+    // The disc leaves the drive untouched, and the next one is waited for.
+    const auto ejectForAnother = [&]() -> Ending {
+        if (const GrabResult ejected = drive_.ejectDisc(); ejected.status != GrabStatus::Grabbed) {
+            return fromGrab(ejected);
+        }
+        history = {};
+        accepted = false;
+        overwriteSettled = false;
+        seenStatus.reset();
+        trayOpened = true;
+        // The disc came without a prompt: ask now, which also lets the
+        // window offer its cancel while the tool waits.
+        askForDiscOnce();
+        return {};
+    };
     for (;;) {
         if (aborted()) {
             return {Outcome::Aborted, {}};
@@ -167,6 +186,7 @@ BurnFlow::Ending BurnFlow::prepareDisc(const BurnRequest& request, bool discReje
         if (medium.status == DiscStatus::Empty) {
             history = {};
             accepted = false;
+            overwriteSettled = false;
         }
         history.statusAge =
             std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - seenSince);
@@ -180,6 +200,30 @@ BurnFlow::Ending BurnFlow::prepareDisc(const BurnRequest& request, bool discReje
         if (burning && !accepted) {
             reportMediumFacts(medium, request);
             accepted = true;
+        }
+        // Once per disc: a fast blank refused and then done fully is one erase.
+        if (verdict.overwritesData && !overwriteSettled) {
+            overwriteSettled = true;
+            switch (settleOverwrite(medium)) {
+            case EraseAnswer::Erase:
+                break;
+            case EraseAnswer::Keep:
+                if (Ending ejected = ejectForAnother(); ejected.outcome != Outcome::Continue) {
+                    return ejected;
+                }
+                pause(discPollInterval);
+                drive_.reassess();
+                continue;
+            case EraseAnswer::Aborted:
+                return {Outcome::Aborted, {}};
+            case EraseAnswer::Unclear:
+                return {Outcome::Failed, "The answer to the question whether to erase the disc "
+                                         "was neither \"erase\" nor \"keep\", so nothing was "
+                                         "erased"};
+            case EraseAnswer::None:
+                return {Outcome::Failed, "No answer came to the question whether to erase the "
+                                         "disc, so nothing was erased"};
+            }
         }
         switch (verdict.action) {
         case MediumAction::Write:
@@ -222,23 +266,27 @@ BurnFlow::Ending BurnFlow::prepareDisc(const BurnRequest& request, bool discReje
                 reporter_.reportFacts({{toolprotocol::factDiscHolds, medium.content.describe()}});
             }
             reporter_.rejectMedium(verdict.problem);
-            if (const GrabResult ejected = drive_.ejectDisc();
-                ejected.status != GrabStatus::Grabbed) {
-                return fromGrab(ejected);
+            if (Ending ejected = ejectForAnother(); ejected.outcome != Outcome::Continue) {
+                return ejected;
             }
-            history = {};
-            accepted = false;
-            seenStatus.reset();
-            trayOpened = true;
-            // The rejected disc came without a prompt: ask now, which also
-            // lets the window offer its cancel while the tool waits.
-            askForDiscOnce();
             break;
         }
         // Never look again in a tight loop, whatever the drive reports.
         pause(discPollInterval);
         drive_.reassess();
     }
+}
+
+EraseAnswer BurnFlow::settleOverwrite(const Medium& medium) {
+    const std::string held = describeHeldData(medium);
+    // Also for the record of the burn: what was on the disc before.
+    reporter_.reportFacts({{toolprotocol::factDiscHolds, held}});
+    if (!options_.askBeforeErasing) {
+        return EraseAnswer::Erase;
+    }
+    forgetTypedAhead(STDIN_FILENO);
+    reporter_.askBeforeErasing(held);
+    return readEraseAnswer(STDIN_FILENO, [this] { return aborted(); });
 }
 
 BurnFlow::Ending BurnFlow::blank(MediumAction action) {

@@ -3,6 +3,7 @@
 
 #include "disctool/Arguments.h"
 #include "disctool/Drive.h"
+#include "disctool/EraseAnswer.h"
 #include "disctool/MediumDecision.h"
 #include "disctool/PercentPacer.h"
 #include "disctool/ProgressReporter.h"
@@ -48,6 +49,9 @@ private:
     // Ends with the disc ready to write as `verdict` says.
     Ending prepareDisc(const BurnRequest& request, bool discRejected, Medium& medium,
                        MediumVerdict& verdict);
+    // Tells what a disc about to lose its data holds and, where the caller
+    // asked for it, waits for the word to go on: Erase when it did not ask.
+    EraseAnswer settleOverwrite(const Medium& medium);
     Ending blank(MediumAction action);
     Ending write(DiskImage& image, const Medium& medium, const MediumVerdict& verdict);
     Ending reloadForVerify(const BurnRequest& request);

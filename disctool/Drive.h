@@ -43,6 +43,11 @@ struct Medium {
     // What the start of a formatted overwritable disc holds, which libburn
     // calls blank whatever it holds.
     DiscContent content;
+    // A sequential disc's sessions: how many, their bytes, and what the last
+    // one starts with (a volume libblkid recognises, with its name).
+    int sessions = 0;
+    std::int64_t sessionBytes = 0;
+    DiscContent lastSession;
     // Where the next session starts on a disc that holds sessions; nullopt
     // when the drive does not say.
     std::optional<std::int64_t> nextWritableSector;

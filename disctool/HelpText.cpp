@@ -25,6 +25,12 @@ Burn options (in any order):
   -erase                     erase a rewritable disc that holds data first;
                              a blank disc is not erased. Without it, a disc
                              that holds data is never written over
+  -askbeforeerasing          before a disc's data is lost to an erase, a
+                             format or a write over it, say what it holds
+                             and read one line from standard input: "erase"
+                             goes on, "keep" ejects the disc and waits for
+                             another; anything else, or no line, fails the
+                             burn with nothing erased
   -eject | -noeject          eject the disc at the end (default: eject)
   -testburn                  simulate the burn where the medium allows it;
                              nothing is erased or formatted

@@ -30,6 +30,12 @@ void HumanReporter::rejectMedium(MediumProblem problem) {
     }
 }
 
+void HumanReporter::askBeforeErasing(const std::string& held) {
+    say("This disc holds " + held + ". Type \"" + std::string(toolprotocol::answerErase) +
+        "\" and Enter to erase it, or \"" + std::string(toolprotocol::answerKeep) +
+        "\" to keep it and insert another disc:");
+}
+
 void HumanReporter::startErasing() {
     say("Erasing the disc...");
     activity_ = "Erasing";

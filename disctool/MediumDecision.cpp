@@ -87,6 +87,14 @@ MediumVerdict explained(MediumVerdict verdict, std::string remark) {
     return verdict;
 }
 
+// An erase or format that takes what the disc holds with it.
+MediumVerdict overwriting(MediumVerdict verdict) {
+    verdict.overwritesData = verdict.action == MediumAction::EraseFast ||
+                             verdict.action == MediumAction::EraseFully ||
+                             verdict.action == MediumAction::Format;
+    return verdict;
+}
+
 // Any image can be read at the start of a disc; behind earlier sessions, only
 // an ISO 9660 volume made for that address.
 bool readableWhereItLands(const Medium& medium, const BurnRequest& request) {
@@ -199,7 +207,7 @@ MediumVerdict decideMedium(const Medium& medium, const DiscHistory& history,
             return explained(refuse(MediumProblem::NotWritable, medium, request), remark);
         }
         if (isBlankable(medium.kind)) {
-            return explained(blank(medium, history, request), remark);
+            return overwriting(explained(blank(medium, history, request), remark));
         }
         // Writing over an overwritable disc is all that erasing it means.
         // Turning erasing off helps only where the disc takes this image as
@@ -216,11 +224,14 @@ MediumVerdict decideMedium(const Medium& medium, const DiscHistory& history,
         return fail("This disc (" + medium.profileName + ") cannot simulate a burn");
     }
     if (isFormattable(medium.kind) && medium.formatting == Formatting::Unformatted) {
-        return format(medium, history, request);
+        MediumVerdict verdict = format(medium, history, request);
+        return mustClear ? overwriting(std::move(verdict)) : verdict;
     }
     MediumVerdict verdict = write(medium, request);
     if (verdict.action == MediumAction::Write) {
         verdict.remark = std::move(remark);
+        // On a disc that had to be cleared, the write itself is the erase.
+        verdict.overwritesData = mustClear;
     }
     return verdict;
 }

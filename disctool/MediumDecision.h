@@ -54,6 +54,9 @@ struct MediumVerdict {
     std::string reason;                                 // Fail
     // For people: what the disc holds that makes it refused or written over.
     std::string remark;
+    // Erasing, formatting or writing: what the disc holds now, or may hold (a
+    // read that failed), is lost. A person may want a question first.
+    bool overwritesData = false;
     // Write: how.
     bool leaveAppendable = false;
     bool useFifo = false;

@@ -107,6 +107,31 @@ DiscContent readDiscContent(burn_drive* drive, std::int64_t discBytes) {
     return judgeDiscContent(start, end, discBytes);
 }
 
+// The sessions on a sequential disc, and what the last one starts with: its
+// first 64 KiB hold the volume descriptors of an ISO 9660 file system.
+void readSessions(burn_drive* drive, Medium& medium) {
+    const libburn::Disc disc(burn_drive_get_disc(drive));
+    if (!disc) {
+        return;
+    }
+    int count = 0;
+    burn_session** sessions = burn_disc_get_sessions(disc.get(), &count);
+    std::int64_t lastBytes = 0;
+    for (int i = 0; i < count; ++i) {
+        lastBytes = static_cast<std::int64_t>(burn_session_get_sectors(sessions[i])) * sectorBytes;
+        medium.sessionBytes += lastBytes;
+    }
+    medium.sessions = count;
+    int lastStart = 0;
+    if (count <= 0 || burn_disc_get_msc1(drive, &lastStart) != 1) {
+        return;
+    }
+    const std::int64_t judged = std::min<std::int64_t>(lastBytes, 64 * 1024);
+    const std::vector<std::byte> start =
+        readDisc(drive, lastStart * sectorBytes, static_cast<std::size_t>(judged));
+    medium.lastSession = judgeDiscContent(start, start, judged);
+}
+
 // Where a new session would start, with the options the write will use.
 std::optional<std::int64_t> nextWritableSector(burn_drive* drive,
                                                const libburn::WriteOptions& options) {
@@ -173,6 +198,9 @@ Medium probeMedium(burn_drive* drive, const WriteIntent& intent) {
     }
     if (isOverwritable(medium.kind) && medium.formatting != Formatting::Unformatted) {
         medium.content = readDiscContent(drive, medium.capacityBytes);
+    }
+    if (!isOverwritable(medium.kind) && medium.holdsData) {
+        readSessions(drive, medium);
     }
     return medium;
 }

@@ -17,8 +17,9 @@ libburn::WriteOptions makeWriteOptions(burn::burn_drive* drive, bool leaveAppend
 // calls that a real drive answers from its own commands: the status, the
 // profile, the multi-session and test-burn capabilities, the free space with
 // this burn's options, the formatting and format capacities, the ATIP
-// lead-out of a CD-RW, where a new session would start, and the first 64 KiB
-// of an overwritable disc.
+// lead-out of a CD-RW, where a new session would start, the first 64 KiB
+// of an overwritable disc, and a sequential disc's sessions and the first
+// 64 KiB of its last one.
 Medium probeMedium(burn::burn_drive* drive, const WriteIntent& intent);
 
 // Whether the drive's tray closes by itself (a motorised tray, not a slot,

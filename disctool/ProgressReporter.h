@@ -24,6 +24,9 @@ public:
     // The drive is empty; shown once per burn.
     virtual void askForDisc() = 0;
     virtual void rejectMedium(MediumProblem problem) = 0;
+    // Asks whether to erase the disc, which holds `held` (for people); the
+    // answer comes on standard input.
+    virtual void askBeforeErasing(const std::string& held) = 0;
     virtual void startErasing() = 0;
     virtual void startFormatting() = 0;
     virtual void enterPhase(BurnPhase phase) = 0;

@@ -30,6 +30,11 @@ void PuppetStringsReporter::rejectMedium(MediumProblem problem) {
     }
 }
 
+void PuppetStringsReporter::askBeforeErasing(const std::string& /*held*/) {
+    // What the disc holds went out as a fact just before.
+    out_.line(toolprotocol::eraseQuestion);
+}
+
 void PuppetStringsReporter::startErasing() {
     // Two at once: the first only arms the window's erase state, the second
     // enters it, which also takes away a cancel that would cut the erase short.

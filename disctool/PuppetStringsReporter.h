@@ -13,6 +13,7 @@ public:
 
     void askForDisc() override;
     void rejectMedium(MediumProblem problem) override;
+    void askBeforeErasing(const std::string& held) override;
     void startErasing() override;
     void startFormatting() override;
     void enterPhase(BurnPhase phase) override;

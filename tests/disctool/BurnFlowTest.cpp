@@ -15,6 +15,7 @@
 #include <gmock/gmock.h>
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
@@ -394,7 +395,9 @@ TEST_F(BurnFlow, ARefusedDiscSaysWhatItHoldsAndWhatWouldHelp) {
 
 TEST_F(BurnFlow, DiscsAreFormattedBlankedAndWrittenOverAsAsked) {
     runCases({
-        {"BD-RE written over", "medium=bd-re&state=full", true, burnSteps, 0},
+        {"BD-RE written over, what it held told first", "medium=bd-re&state=full", true, burnSteps,
+         0, "", "", "",
+         "disc-holds=an%20ISO%209660%20file%20system%20named%20\"EMBERLIN_SESSION_1\""},
         {"new BD-RE formatted first", "medium=bd-re&state=unformatted&erase-time=3polls", false,
          burnSteps, 0, "", "!Write10, FormatUnit, Write10", "", "erase=format"},
         {"new DVD+RW formatted first", "medium=dvd+rw&state=unformatted", false, burnSteps, 0, "",
@@ -477,6 +480,78 @@ TEST_F(BurnFlow, ADiscThatCannotBeUsedIsEjectedAndTheToolWaitsQuietly) {
         EXPECT_EQ(run.lines(),
                   (Lines{"Media is not writable", prompt, "burn failed - Canceled by SIGTERM"}));
         EXPECT_EQ(checkCommands(log(), "!Write10"), "") << parameters;
+    }
+}
+
+// With -askbeforeerasing a disc whose data a burn would lose is named, then
+// asked about, after its facts and before any command that erases or writes
+// reaches the drive: the test answers only once it has read the question.
+// "keep" ejects the disc untouched and waits for another; anything but
+// "erase", the input's end or a cancel erases nothing.
+TEST_F(BurnFlow, TheToolAsksBeforeADiscsDataIsLost) {
+    const std::string iso = scratch_.file("held.iso");
+    writeDiscFixture("iso", iso);
+    const std::vector<char> held = readWholeFile(iso);
+    const std::string named = "an%20ISO%209660%20file%20system%20named%20\"EMBERLIN_ISO\"";
+    // A CD's sessions are counted, with their size as the drive reports it.
+    const std::string session = "1%20session%20(";
+    const std::string fullCdRw = "medium=cd-rw&state=full&contents=" + iso;
+    const std::string nothingErased = ", so nothing was erased";
+    struct Case {
+        std::string parameters;
+        std::optional<std::string> answer; // "" asks nothing; nullopt ends the input
+        std::string holds;                 // how disc-holds starts, when asked; it ends `named`
+        std::string last;                  // the closing line; for a success, all of a burn's steps
+        std::string discs;
+    };
+    const std::vector<Case> cases = {
+        {fullCdRw, "erase", session, success, "image"},
+        {"medium=dvd+rw&contents=" + iso, "erase", named, success, "image"},
+        {"medium=cd-rw", "", "", success, "image"},
+        {"medium=dvd+rw&state=unformatted", "", "", success, "image"},
+        {"medium=cd-rw,cd-rw&state=full,blank&contents=" + iso + ",", "keep", session, success,
+         "- image"},
+        {fullCdRw, std::nullopt, session,
+         "burn failed - No answer came to the question whether to erase the disc" + nothingErased,
+         "-"},
+        {"medium=dvd+rw&contents=" + iso, "erase it", named,
+         "burn failed - The answer to the question whether to erase the disc was neither "
+         "\"erase\" nor \"keep\"" +
+             nothingErased,
+         "-"},
+        {fullCdRw, "SIGINT", session, "burn failed - Canceled by SIGINT", "-"},
+    };
+    const std::string question = "QUESTION:erase-disc-holding-data";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.parameters + " " + c.answer.value_or("(end)"));
+        newDisc();
+        ToolRun::Options options;
+        options.answerable = true;
+        ToolRun run(arguments(sim(c.parameters), true, "-askbeforeerasing"), options);
+        if (c.answer != "") {
+            ASSERT_TRUE(run.waitForLine(question));
+            const Lines& told = run.lines();
+            ASSERT_GE(told.size(), 3u);
+            EXPECT_THAT(told[told.size() - 2],
+                        testing::AllOf(testing::StartsWith("FACT:disc-holds=" + c.holds),
+                                       testing::EndsWith(named)));
+            EXPECT_TRUE(told[told.size() - 3].starts_with("FACT:medium="));
+            EXPECT_EQ(checkCommands(log(), "!Blank, !FormatUnit, !Write10"), "");
+            c.answer == "SIGINT" ? run.sendSignal(SIGINT) : run.answer(c.answer);
+        }
+        EXPECT_EQ(run.finish(), c.last == success ? 0 : c.answer == "SIGINT" ? 128 + SIGINT : 1);
+        EXPECT_EQ(checkTranscript(run.lines()), "");
+        const Lines asked = c.answer == "" ? Lines{} : Lines{question};
+        const Lines prompted = c.answer == "keep" ? concat(asked, {prompt}) : asked;
+        EXPECT_EQ(stepsOf(run.lines()),
+                  concat(prompted, c.last == success ? burnSteps : Lines{c.last}));
+        checkDiscs(c.discs);
+        // An untouched first disc holds what it came with (which holds the image too).
+        if (c.discs.starts_with("-")) {
+            const std::vector<char> disc = readWholeFile(backing());
+            ASSERT_GE(disc.size(), held.size());
+            EXPECT_TRUE(std::equal(held.begin(), held.end(), disc.begin())) << "the same bytes";
+        }
     }
 }
 

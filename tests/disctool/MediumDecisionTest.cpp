@@ -23,8 +23,9 @@ const IsoVolume masteredForSecondSession{secondSession + 20, secondSession};
 // EF/EB erase fast/fully, F format,
 // NW/NE/NS the refusals "not writable", "not eraseable", "no space", ASK
 // (+TRAY) ask for a disc, WAIT, and a failure by what its reason says: XS
-// cannot simulate, XE/XF a test burn never erases/formats, X anything else.
-std::string codeOf(const MediumVerdict& verdict) {
+// cannot simulate, XE/XF a test burn never erases/formats, X anything else;
+// "!" after it when the disc's data goes with it.
+std::string actionCodeOf(const MediumVerdict& verdict) {
     switch (verdict.action) {
     case MediumAction::Wait:
         return "WAIT";
@@ -54,6 +55,10 @@ std::string codeOf(const MediumVerdict& verdict) {
                                    : "X";
 }
 
+std::string codeOf(const MediumVerdict& verdict) {
+    return actionCodeOf(verdict) + (verdict.overwritesData ? "!" : "");
+}
+
 std::vector<std::string> codesIn(const std::string& cells) {
     std::istringstream words(cells);
     return {std::istream_iterator<std::string>(words), std::istream_iterator<std::string>()};
@@ -77,17 +82,17 @@ TEST(MediumDecision, EveryProfileInEveryStateForEveryRequest) {
     const std::vector<Row> rows = {
         // profile     sim    over   1x    blank          appendable     holding data
         {0x09 /*CD-R*/, true, false, 177, "W W W W", "W NE W NE", "NW NW NW NW"},
-        {0x0a /*CD-RW*/, true, false, 177, "W W W W", "W EF W XE", "NW EF NW XE"},
+        {0x0a /*CD-RW*/, true, false, 177, "W W W W", "W EF! W XE", "NW EF! NW XE"},
         {0x11 /*DVD-R*/, true, false, 1385, "W W W W", "W NE W NE", "NW NW NW NW"},
         {0x15 /*DVD-R DL*/, true, false, 1385, "W W W W", "W NE W NE", "NW NW NW NW"},
-        {0x14 /*DVD-RW seq*/, true, false, 1385, "W W W W", "W EF W XE", "NW EF NW XE"},
-        {0x13 /*DVD-RW r.o.*/, false, true, 1385, "W W XS XS", ".", "NW W NW XS"},
+        {0x14 /*DVD-RW seq*/, true, false, 1385, "W W W W", "W EF! W XE", "NW EF! NW XE"},
+        {0x13 /*DVD-RW r.o.*/, false, true, 1385, "W W XS XS", ".", "NW W! NW XS"},
         {0x1b /*DVD+R*/, false, false, 1385, "W W XS XS", "W NE XS NE", "NW NW NW NW"},
         {0x2b /*DVD+R DL*/, false, false, 1385, "W W XS XS", "W NE XS NE", "NW NW NW NW"},
-        {0x1a /*DVD+RW*/, false, true, 1385, "W W XS XS", ".", "NW W NW XS"},
-        {0x12 /*DVD-RAM*/, false, true, 1385, "W W XS XS", ".", "NW W NW XS"},
+        {0x1a /*DVD+RW*/, false, true, 1385, "W W XS XS", ".", "NW W! NW XS"},
+        {0x12 /*DVD-RAM*/, false, true, 1385, "W W XS XS", ".", "NW W! NW XS"},
         {0x41 /*BD-R*/, false, false, 4496, "W W XS XS", "W NE XS NE", "NW NW NW NW"},
-        {0x43 /*BD-RE*/, false, true, 4496, "W W XS XS", ".", "NW W NW XS"},
+        {0x43 /*BD-RE*/, false, true, 4496, "W W XS XS", ".", "NW W! NW XS"},
         {0x08 /*CD-ROM*/, false, false, 0, ".", ".", "NW NW NW NW"},
         {0x10 /*DVD-ROM*/, false, false, 0, ".", ".", "NW NW NW NW"},
         {0x40 /*BD-ROM*/, false, false, 0, ".", ".", "NW NW NW NW"},
@@ -168,7 +173,7 @@ TEST(MediumDecision, WaitingRoomFormattingAndBlanking) {
         {"blank too small", 0x09, Blank, "no-room", "", none, "NS"},
         {"appendable too full", 0x09, Appendable, "no-room", "", none, "NS"},
         {"appendable too full, erased to fit", 0x0a, Appendable, "no-room data", "erase", none,
-         "EF"},
+         "EF!"},
         {"file without room ends the burn", 0xffff, Blank, "no-room file", "", none, "X"},
         {"never erased when it cannot fit", 0x0a, Full, "data small", "erase", none, "NS"},
         {"DVD-RW never blanked when it cannot fit", 0x14, Full, "data small", "erase", none, "NS"},
@@ -177,12 +182,12 @@ TEST(MediumDecision, WaitingRoomFormattingAndBlanking) {
         {"nor formatted then", 0x43, Blank, "unformatted unknown-capacity", "", none, "NW"},
         {"overwritable written over only if it fits", 0x43, Blank, "data no-room", "erase", none,
          "NS"},
-        {"fast blank refused: blank fully", 0x0a, Full, "data", "erase", fastTried, "EB"},
+        {"fast blank refused: blank fully", 0x0a, Full, "data", "erase", fastTried, "EB!"},
         {"still holding data after that", 0x0a, Full, "data", "erase", fullTried, "X"},
         {"DVD-RW kept appendable: blank fully", 0x14, Appendable, "data", "erase appendable", none,
-         "EB"},
+         "EB!"},
         {"CD-RW stays appendable after a fast blank", 0x0a, Full, "data", "erase appendable", none,
-         "EF"},
+         "EF!"},
         {"new BD-RE formatted", 0x43, Blank, "unformatted", "", none, "F"},
         {"restricted-overwrite DVD-RW said unformatted: formatted", 0x13, Blank, "unformatted", "",
          none, "F"},
@@ -202,13 +207,13 @@ TEST(MediumDecision, WaitingRoomFormattingAndBlanking) {
         {"a write-once disc it cannot follow is not writable, erase or not", 0x1b, Appendable,
          "data", "for-start erase", none, "NW"},
         {"a rewritable one is blanked first", 0x0a, Appendable, "data", "for-start erase", none,
-         "EF"},
+         "EF!"},
         {"where the next session starts is unknown", 0x41, Appendable, "data no-address", "", none,
          "NW"},
         {"BD-R formatted for pseudo-overwrite", 0x41, Blank, "pow", "", none, "NW"},
         {"an overwritable disc that cannot be read", 0x1a, Blank, "unreadable", "", none, "NW"},
         {"is written over when erasing was asked for", 0x1a, Blank, "unreadable", "erase", none,
-         "W"},
+         "W!"},
         {"or when this burn just formatted it", 0x43, Blank, "unreadable", "", formatTried, "W"},
     };
     for (const Case& c : cases) {

@@ -41,7 +41,7 @@ std::optional<int> percentOf(std::string_view line) {
 namespace tp = toolprotocol;
 // Every text of the protocol but the facts' own: a fact line holding one
 // would change what the window does.
-constexpr std::array<std::string_view, 27> protocolTexts = {
+constexpr std::array<std::string_view, 28> protocolTexts = {
     tp::burnCommand,      tp::listOption,     tp::verifyOption,
     tp::noVerifyOption,   tp::closeOption,    tp::leaveOpenOption,
     tp::speedOption,      tp::eraseOption,    tp::machineReadableOption,
@@ -50,7 +50,8 @@ constexpr std::array<std::string_view, 27> protocolTexts = {
     tp::mediaNotWritable, tp::notEnoughSpace, tp::preparingData,
     tp::writingTrack,     tp::closingSession, tp::finishingBurn,
     tp::verifyingBurn,    tp::burnCompleted,  tp::deviceBusy,
-    tp::burnFailed,       tp::failurePrefix,  tp::percentMarker};
+    tp::burnFailed,       tp::failurePrefix,  tp::percentMarker,
+    tp::eraseQuestion};
 
 // Each KEY=VALUE pair of the fact lines, in order.
 std::vector<std::pair<std::string, std::string>> factsOf(const std::vector<std::string>& lines) {
@@ -136,6 +137,12 @@ std::string checkTranscript(const std::vector<std::string>& lines) {
             }
             prompted = true;
             where = Where::Start;
+            continue;
+        }
+        if (line == tp::eraseQuestion) {
+            if (where != Where::Start || phase >= 0) {
+                return at + "a question once the erase or the burn began";
+            }
             continue;
         }
         if (std::find(mediaComplaints.begin(), mediaComplaints.end(), line) !=

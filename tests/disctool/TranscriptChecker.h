@@ -8,7 +8,8 @@
 // of its texts, a "burn failed - " line or a "PERCENT:" line; the prompt comes
 // once at most; the phases come in order, each once; progress lines appear
 // only while erasing (after the two "PERCENT:-1" that start it), writing or
-// verifying; media complaints only before the burn is prepared; and exactly
+// verifying; media complaints only before the burn is prepared, the question
+// before erasing only before anything is erased; and exactly
 // one closing line (success, busy, no drive, failure) ends the output.
 // "FACT:" lines may come anywhere before it, holding none of Emberlin's texts.
 // Returns what is wrong, or an empty text.

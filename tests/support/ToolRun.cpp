@@ -112,11 +112,10 @@ ToolRun::Options forOtherUser(ToolRun::Options options) {
 }
 
 [[noreturn]] void runChild(const std::vector<std::string>& arguments,
-                           const ToolRun::Options& options, int output) {
+                           const ToolRun::Options& options, int output, int input) {
     ::dup2(output, STDOUT_FILENO);
     ::dup2(output, STDERR_FILENO);
-    const int nothing = ::open("/dev/null", O_RDONLY);
-    ::dup2(nothing, STDIN_FILENO);
+    ::dup2(input >= 0 ? input : ::open("/dev/null", O_RDONLY), STDIN_FILENO);
     for (const std::string& variable : options.environment) {
         ::putenv(const_cast<char*>(variable.c_str()));
     }
@@ -162,16 +161,24 @@ ToolRun::ToolRun(const std::vector<std::string>& arguments, const Options& given
             throw std::runtime_error("cannot fill the pipe");
         }
     }
+    int input[2] = {-1, -1};
+    if (options.answerable && ::pipe2(input, O_CLOEXEC) != 0) {
+        throw std::runtime_error("pipe failed");
+    }
     pid_ = ::fork();
     if (pid_ < 0) {
         throw std::runtime_error("fork failed");
     }
     if (pid_ == 0) {
         ::close(pipe[0]);
-        runChild(arguments, options, pipe[1]);
+        runChild(arguments, options, pipe[1], input[0]);
     }
     ::close(pipe[1]);
     output_ = pipe[0];
+    if (input[0] >= 0) {
+        ::close(input[0]);
+    }
+    input_ = input[1];
 }
 
 ToolRun::~ToolRun() {
@@ -182,6 +189,9 @@ ToolRun::~ToolRun() {
     }
     if (output_ >= 0) {
         ::close(output_);
+    }
+    if (input_ >= 0) {
+        ::close(input_);
     }
 }
 
@@ -266,6 +276,21 @@ bool ToolRun::waitUntilWritten(std::size_t bytes, std::chrono::seconds patience)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return true;
+}
+
+void ToolRun::answer(const std::optional<std::string>& line) {
+    if (input_ < 0) {
+        return;
+    }
+    if (!line) {
+        ::close(input_);
+        input_ = -1;
+        return;
+    }
+    const std::string bytes = *line + "\n";
+    if (::write(input_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) {
+        throw std::runtime_error("cannot answer the tool");
+    }
 }
 
 void ToolRun::sendSignal(int signal) {

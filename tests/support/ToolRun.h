@@ -23,6 +23,8 @@ public:
         // the test reads (the pipe is filled up to that room in advance).
         std::optional<std::size_t> outputRoom;
         std::string program = EMBERLIN_DISCTOOL; // another program to run the same way
+        // Standard input a pipe the test writes with answer(); otherwise it is empty.
+        bool answerable = false;
     };
 
     explicit ToolRun(const std::vector<std::string>& arguments);
@@ -41,6 +43,9 @@ public:
     bool waitUntilWritten(std::size_t bytes,
                           std::chrono::seconds patience = std::chrono::seconds(60));
     void sendSignal(int signal);
+    // A line on the tool's standard input (answerable only), or, without
+    // one, the input's end.
+    void answer(const std::optional<std::string>& line);
     // Reads the rest of the output and reaps the child: its exit status, or
     // 128 + the signal that killed it; -1 if it did not end in time.
     int finish(std::chrono::seconds patience = std::chrono::seconds(120));
@@ -53,6 +58,7 @@ private:
 
     pid_t pid_ = -1;
     int output_ = -1;
+    int input_ = -1;         // the test's end of the tool's standard input
     std::size_t filler_ = 0; // bytes put in the pipe ahead of the tool's output
     std::string pending_;
     std::vector<std::string> lines_;
