@@ -233,6 +233,8 @@ TEST_F(CopiesTest, TheMainWindowNeverTakesABurnerTheUserDidNotChoose) {
     QStringList ended;
     QObject::connect(&harness.controller(), &EmberlinController::burnEnded,
                      [&](bool, const QString& status) { ended.append(status); });
+    // The copy left the DVD+RW holding data: the person says erase it.
+    harness.alerts.answer = [](const RecordingAlerts::Alert&) { return 0; };
     harness.controller().openFiles({image});
     ASSERT_TRUE(waitFor([&] { return !ended.isEmpty(); }));
     EXPECT_EQ(burnedOn, QStringList{chosen});
