@@ -77,6 +77,29 @@ TEST_F(BurnTest, AFolderOrARelativePathReachesTheToolWithItsNameShown) {
     EXPECT_EQ(harness.fake.burnCalls().back().at(1), image);
 }
 
+// The question's event loop may start another burn: the answer then reaches
+// no tool, not the new burn's, which asks for itself.
+TEST_F(BurnTest, AnAnswerGoesOnlyToTheBurnThatAsked) {
+    harness.fake.setBurn({fake::say("FACT: medium=cd-rw disc-holds=an%20ext2%20file%20system\n"
+                                    "QUESTION:erase-disc-holding-data\n"),
+                          fake::readLine(), fake::hang()});
+    int asked = 0;
+    harness.alerts.answer = [&](const Alert& alert) {
+        if (++asked > 1)
+            return alert.defaultButton;
+        harness.controller().cancel();
+        harness.controller().burnAgain();
+        return 0; // Erase Disc, for a burn that is gone
+    };
+    harness.controller().openFiles({harness.makeImage()});
+    ASSERT_TRUE(waitFor([&] { return harness.fake.marked("read-keep"); }));
+    EXPECT_FALSE(harness.fake.marked("read-erase"));
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(harness.alerts.shown.back().informative,
+              "The CD-RW in “Virtual Writer” holds an ext2 file system. Erasing it destroys "
+              "what it holds.");
+}
+
 class MissingImageTest : public BurnTest, public testing::WithParamInterface<bool> {};
 
 // Opened or dropped, a missing image stays the image: burn again tries it again.
