@@ -234,7 +234,9 @@ TEST_F(CopiesTest, TheMainWindowNeverTakesABurnerTheUserDidNotChoose) {
     QObject::connect(&harness.controller(), &EmberlinController::burnEnded,
                      [&](bool, const QString& status) { ended.append(status); });
     // The copy left the DVD+RW holding data: the person says erase it.
-    harness.alerts.answer = [](const RecordingAlerts::Alert&) { return 0; };
+    harness.alerts.answer = [](const RecordingAlerts::Alert&) {
+        return 0;
+    };
     harness.controller().openFiles({image});
     ASSERT_TRUE(waitFor([&] { return !ended.isEmpty(); }));
     EXPECT_EQ(burnedOn, QStringList{chosen});
