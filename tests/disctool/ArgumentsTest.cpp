@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "disctool/Arguments.h"
 
+#include "disctool/EraseAnswer.h"
 #include "disctool/OutsideText.h"
 
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/ioctl.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -117,6 +120,32 @@ TEST(Arguments, HelpWinsAnywhere) {
     for (const Args& args : std::vector<Args>{
              {"-help"}, {"--help"}, {"burn", "-help"}, {"burn", "i.iso", "-speed", "3", "-help"}}) {
         EXPECT_EQ(Arguments::parse(args).command(), Arguments::Command::Help);
+    }
+}
+
+// Answers to the question before erasing: what was written, and the answers
+// read from it in turn; a cancel comes once all was read, so a reader that
+// waits for more says so.
+TEST(EraseAnswer, OneBoundedLineAtATime) {
+    using EA = EraseAnswer;
+    const std::vector<std::pair<std::string, std::vector<EraseAnswer>>> cases = {
+        {"erase\nkeep\r\n", {EA::Erase, EA::Keep, EA::Aborted}},
+        {"Erase\n\nerase", {EA::Unclear, EA::Unclear, EA::Aborted}},
+        {std::string(65, 'e'), {EA::Unclear}}, // no more is waited for
+    };
+    for (const auto& [written, answers] : cases) {
+        int input[2];
+        ASSERT_EQ(::pipe(input), 0);
+        ASSERT_EQ(::write(input[1], written.data(), written.size()), ssize_t(written.size()));
+        const auto allRead = [&input] {
+            int unread = 0;
+            return ::ioctl(input[0], FIONREAD, &unread) == 0 && unread == 0;
+        };
+        for (const EraseAnswer expected : answers) {
+            EXPECT_EQ(readEraseAnswer(input[0], allRead), expected) << written;
+        }
+        ::close(input[0]);
+        ::close(input[1]);
     }
 }
 

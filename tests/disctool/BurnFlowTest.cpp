@@ -215,7 +215,6 @@ TEST_F(BurnFlow, EveryOutcomeOfTheMediumInTheDrive) {
     const Lines unverified = {preparing, writing, closing, finishing, success};
     runCases({
         {"blank disc", "", false, burnSteps, 0},
-        {"erase not needed on a blank rewritable", "medium=cd-rw", true, burnSteps, 0},
         {"a closed CD-R is not writable, erase or not, then a blank disc",
          "medium=cd-r&state=full,blank", true, concat({"Media is not writable", prompt}, burnSteps),
          0},

@@ -139,14 +139,11 @@ std::string checkTranscript(const std::vector<std::string>& lines) {
             where = Where::Start;
             continue;
         }
-        if (line == tp::eraseQuestion) {
-            if (where != Where::Start || phase >= 0) {
-                return at + "a question once the erase or the burn began";
-            }
-            continue;
+        if (line == tp::eraseQuestion && where != Where::Start) {
+            return at + "a question once the erase or the burn began";
         }
-        if (std::find(mediaComplaints.begin(), mediaComplaints.end(), line) !=
-            mediaComplaints.end()) {
+        if (line == tp::eraseQuestion || std::find(mediaComplaints.begin(), mediaComplaints.end(),
+                                                   line) != mediaComplaints.end()) {
             if (phase >= 0) {
                 return at + "media complaint after the burn began";
             }

@@ -20,6 +20,7 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -279,16 +280,10 @@ bool ToolRun::waitUntilWritten(std::size_t bytes, std::chrono::seconds patience)
 }
 
 void ToolRun::answer(const std::optional<std::string>& line) {
-    if (input_ < 0) {
-        return;
-    }
+    const std::string bytes = line.value_or("") + "\n";
     if (!line) {
-        ::close(input_);
-        input_ = -1;
-        return;
-    }
-    const std::string bytes = *line + "\n";
-    if (::write(input_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) {
+        ::close(std::exchange(input_, -1));
+    } else if (::write(input_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) {
         throw std::runtime_error("cannot answer the tool");
     }
 }
