@@ -2,6 +2,8 @@
 
 #include "tests/support/TestSupport.h"
 
+#include <tuple>
+
 using namespace emberlin;
 
 TEST(BurnCommand, AnyTitleButTheSpeedsGivesTheMaximum) {
@@ -31,17 +33,13 @@ TEST(BurnCommand, OnlyOurToolIsToldToAskBeforeErasing) {
     const QStringList before{"tool",        "burn",   "i.iso", "-verifyburn",
                              "-forceclose", "-speed", "max"};
     const QStringList after{"-puppetstrings", "-device", "d"};
-    const struct {
-        BurnTool tool;
-        bool erase;
-        QStringList options;
-    } cases[] = {
+    const std::tuple<BurnTool, bool, QStringList> cases[] = {
         {BurnTool::Ours, true, {"-erase", "-askbeforeerasing"}},
         {BurnTool::Ours, false, {}},
         {BurnTool::System, true, {"-erase"}},
         {BurnTool::System, false, {}},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(burnArguments("tool", "i.iso", {false, true, c.erase, "max"}, "d", c.tool),
-                  before + c.options + after);
+    for (const auto& [tool, erase, options] : cases)
+        EXPECT_EQ(burnArguments("tool", "i.iso", {false, true, erase, "max"}, "d", tool),
+                  before + options + after);
 }
