@@ -118,6 +118,8 @@ void AppAssembly::connectBurnReports(const Options& options, Alerts& alerts) {
                      &BurnJournal::burnStateChanged);
     QObject::connect(controller, &EmberlinController::burnFactReported, journal,
                      &BurnJournal::burnFactReported);
+    QObject::connect(controller, &EmberlinController::discEraseAgreed, journal,
+                     &BurnJournal::discEraseAgreed);
     QObject::connect(controller, &EmberlinController::burnEnded, journal, &BurnJournal::burnEnded);
     QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, journal,
                      &BurnJournal::stop);

@@ -11,7 +11,7 @@ QString speedValueForTitle(const QString& title) {
 }
 
 QStringList burnArguments(const QString& toolPath, const QString& imagePath,
-                          const BurnChoices& choices, const QString& deviceId) {
+                          const BurnChoices& choices, const QString& deviceId, BurnTool tool) {
     QStringList arguments{
         toolPath,
         qtText(toolprotocol::burnCommand),
@@ -21,8 +21,11 @@ QStringList burnArguments(const QString& toolPath, const QString& imagePath,
         qtText(toolprotocol::speedOption),
         speedValueForTitle(choices.speedTitle),
     };
-    if (choices.erase)
+    if (choices.erase) {
         arguments << qtText(toolprotocol::eraseOption);
+        if (tool == BurnTool::Ours)
+            arguments << qtText(toolprotocol::askBeforeErasingOption);
+    }
     arguments << qtText(toolprotocol::machineReadableOption) << qtText(toolprotocol::deviceOption)
               << deviceId;
     return arguments;

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QtGlobal>
 
 namespace emberlin {
 
@@ -19,10 +20,20 @@ struct BurnChoices {
 // "1x" -> "1" ... "24x" -> "24"; any other title gives "max".
 QString speedValueForTitle(const QString& title);
 
+// The tool that burns: ours, which can ask before it erases a disc that holds
+// data, or the system's own (macOS), whose command line knows no such question.
+enum class BurnTool { Ours, System };
+#ifdef Q_OS_MACOS
+inline constexpr BurnTool platformBurnTool = BurnTool::System;
+#else
+inline constexpr BurnTool platformBurnTool = BurnTool::Ours;
+#endif
+
 // The burn's full argument list, element 0 being toolPath. deviceId is used as
-// it stands (already trimmed).
+// it stands (already trimmed). Our tool is told to ask before erasing.
 QStringList burnArguments(const QString& toolPath, const QString& imagePath,
-                          const BurnChoices& choices, const QString& deviceId);
+                          const BurnChoices& choices, const QString& deviceId,
+                          BurnTool tool = platformBurnTool);
 
 // The listing's arguments (without the tool's path).
 QStringList listingArguments();

@@ -4,6 +4,7 @@
 #include "process/PtyOpener.h"
 #include "tool/BurnCommand.h"
 #include "tool/FactLine.h"
+#include "tool/ToolQuestion.h"
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -43,7 +44,7 @@ BurnRun::Launch BurnRun::start(const QString& toolPath, const QString& imagePath
     burnClosed_ = false;
     successPending_.reset();
     expectedFileSha256_ = expectedFileSha256;
-    reportedFileSha256_.clear();
+    facts_ = {};
     posix::FileDescriptor masterFD;
     posix::FileDescriptor slaveFD;
     if (!ptyOpener.openRawPair(masterFD, slaveFD))
@@ -79,21 +80,40 @@ void BurnRun::takeLine(const QString& line) {
     // Fact lines hold none of the texts the interpretation knows, so they
     // also go their way through it, unchanged.
     if (burnTask_ && isFactLine(line)) {
-        ToolFacts facts;
-        readFactLine(line, facts);
-        if (!facts.fileSha256.isEmpty())
-            reportedFileSha256_ = facts.fileSha256;
+        readFactLine(line, facts_);
         client_.factReported(line);
     }
+    // A question is no status: the tool waits for its answer.
+    if (questionOf(line) == ToolQuestion::EraseDiscHoldingData) {
+        answerEraseQuestion();
+        return;
+    }
     interpretOutput(line);
+}
+
+void BurnRun::answerEraseQuestion() {
+    if (!burnTask_ || burnClosed_ || ignoreOutput_)
+        return; // no burn waits for an answer
+    const quint64 generation = burnGeneration_;
+    // A copy: a burn started while the question is open has facts of its own.
+    const ToolFacts disc = facts_;
+    const bool erase = client_.eraseAsked(disc);
+    // The question's event loop may have cancelled the burn, started
+    // another one or seen the tool end.
+    if (generation != burnGeneration_ || !burnTask_ || burnClosed_)
+        return;
+    burnTask_->sendString(eraseAnswer(erase));
+    if (erase)
+        client_.eraseAgreed(disc);
 }
 
 std::vector<InterpreterEffect>
 BurnRun::checkedAgainstExpectedImage(std::vector<InterpreterEffect> effects) const {
     // A tool that reports no file-sha256 (macOS) leaves the result alone; the
     // receipt then claims no match.
-    if (expectedFileSha256_.isEmpty() || reportedFileSha256_.isEmpty() ||
-        reportedFileSha256_.compare(expectedFileSha256_, Qt::CaseInsensitive) == 0)
+    const QString& reported = facts_.fileSha256;
+    if (expectedFileSha256_.isEmpty() || reported.isEmpty() ||
+        reported.compare(expectedFileSha256_, Qt::CaseInsensitive) == 0)
         return effects;
     return failureEffects(QCoreApplication::translate(
         "BurnRun", "Burn failed - the image changed while it was burned: the disc does not hold "

@@ -2,6 +2,7 @@
 
 #include "process/TaskWrapper.h"
 #include "process/TaskWrapperController.h"
+#include "tool/FactLine.h"
 #include "tool/OutputLineAssembler.h"
 #include "tool/ProgressInterpreter.h"
 
@@ -44,6 +45,14 @@ public:
         // A line refused the disc in the drive, after its effects; the burn
         // waits for another disc. The main window keeps the refusal in view.
         virtual void discRefusedByLine(const QString& /*status*/) {}
+        // The tool asks whether to erase the disc in the drive, which holds
+        // data (disc: its medium and what it holds, as far as told). True
+        // erases it; false keeps it, and the tool asks for another disc. The
+        // answer may take a modal alert: the run answers only if its burn is
+        // still there after it.
+        virtual bool eraseAsked(const ToolFacts& disc) = 0;
+        // The tool was told to erase the disc it asked about.
+        virtual void eraseAgreed(const ToolFacts& disc) = 0;
         // The tool exited, all its output taken, and nothing had closed the burn.
         virtual void toolStoppedUnexpectedly(int waitStatus) = 0;
 
@@ -93,6 +102,7 @@ public:
 
 private:
     void takeLine(const QString& line);
+    void answerEraseQuestion();
     // A success line's effects, or a failure's where the tool read other
     // bytes than those checked.
     std::vector<InterpreterEffect>
@@ -109,7 +119,8 @@ private:
     // The status of a success line, until the tool's exit confirms it.
     std::optional<QString> successPending_;
     QString expectedFileSha256_;
-    QString reportedFileSha256_;
+    // What the burn's fact lines told so far.
+    ToolFacts facts_;
     quint64 burnGeneration_ = 0;
     // The burner the running tool holds; empty when none.
     QString claimedDevice_;

@@ -1,5 +1,6 @@
 #include "app/burn/CopyBurn.h"
 
+#include "app/burn/EraseQuestion.h"
 #include "app/burn/Overloaded.h"
 #include "views/CopyBurnerRow.h"
 
@@ -8,11 +9,12 @@
 
 namespace emberlin {
 
-CopyBurn::CopyBurn(CopyBurnerRow& row, const Burner& burner, BurnerClaims& claims,
+CopyBurn::CopyBurn(CopyBurnerRow& row, const Burner& burner, BurnerClaims& claims, Alerts& alerts,
                    SteadyClock clock, QObject* parent)
     : QObject(parent)
     , row_(row)
     , burner_(burner)
+    , alerts_(alerts)
     , run_(*this, claims)
     , jobProgressLine_([&row](const QString& text) { row.showJobProgress(text); },
                        std::move(clock)) {}
@@ -128,6 +130,15 @@ void CopyBurn::burnConcluded(bool succeeded, const QString& status) {
     if (journal_)
         journal_->burnEnded(succeeded, status);
     end(succeeded);
+}
+
+bool CopyBurn::eraseAsked(const ToolFacts& disc) {
+    return askToEraseDisc(alerts_, burner_.title, disc);
+}
+
+void CopyBurn::eraseAgreed(const ToolFacts& disc) {
+    if (journal_)
+        journal_->discEraseAgreed(disc.discHolds);
 }
 
 void CopyBurn::toolStoppedUnexpectedly(int waitStatus) {

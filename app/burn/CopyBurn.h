@@ -14,6 +14,7 @@
 
 namespace emberlin {
 
+class Alerts;
 class BurnerClaims;
 class CopyBurnerRow;
 class PtyOpener;
@@ -21,14 +22,15 @@ class PtyOpener;
 // One burner's part in a copy burn: its own run of the tool, its burn state,
 // what its row shows of each line, its speed and time left, and the journal
 // kept for its receipt. The row tells the story of the burn as the main window
-// tells that of a single burn, but opens no alert (the row keeps the text) and
-// leaves the sound of the burn's end to the copy burn as a whole.
+// tells that of a single burn, but opens no alert (the row keeps the text)
+// other than the question before erasing its disc, and leaves the sound of the
+// burn's end to the copy burn as a whole.
 class CopyBurn final : public QObject, private BurnRun::Client {
     Q_OBJECT
 
 public:
-    CopyBurn(CopyBurnerRow& row, const Burner& burner, BurnerClaims& claims, SteadyClock clock,
-             QObject* parent = nullptr);
+    CopyBurn(CopyBurnerRow& row, const Burner& burner, BurnerClaims& claims, Alerts& alerts,
+             SteadyClock clock, QObject* parent = nullptr);
 
     const Burner& burner() const { return burner_; }
     void setBurner(const Burner& burner);
@@ -65,6 +67,8 @@ private:
     void applyEffect(const InterpreterEffect& effect) override;
     void factReported(const QString& line) override;
     void burnConcluded(bool succeeded, const QString& status) override;
+    bool eraseAsked(const ToolFacts& disc) override;
+    void eraseAgreed(const ToolFacts& disc) override;
     void toolStoppedUnexpectedly(int waitStatus) override;
 
     void setBurnState(BurnState burnState);
@@ -73,6 +77,7 @@ private:
 
     CopyBurnerRow& row_;
     Burner burner_;
+    Alerts& alerts_;
     BurnRun run_;
     JobProgressLine jobProgressLine_;
     QPointer<BurnJournal> journal_;

@@ -90,7 +90,8 @@ void CopyBurnController::applyBurners(const std::vector<Burner>& burners) {
             listed.back()->setBurner(burner);
         } else {
             CopyBurnerRow* row = window_.addBurnerRow(burner.title);
-            listed.push_back(std::make_unique<CopyBurn>(*row, burner, claims_, steadyClock_));
+            listed.push_back(
+                std::make_unique<CopyBurn>(*row, burner, claims_, alerts_, steadyClock_));
             CopyBurn* copy = listed.back().get();
             connect(row, &CopyBurnerRow::checkedChanged, this, &CopyBurnController::refresh);
             connect(row, &CopyBurnerRow::cancelClicked, copy, &CopyBurn::cancel);

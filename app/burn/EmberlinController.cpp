@@ -1,6 +1,7 @@
 #include "app/burn/EmberlinController.h"
 
 #include "app/burn/Alerts.h"
+#include "app/burn/EraseQuestion.h"
 #include "app/burn/Overloaded.h"
 #include "app/burn/Sounds.h"
 #include "process/PtyOpener.h"
@@ -140,6 +141,14 @@ void EmberlinController::discRefusedByLine(const QString& status) {
     emit discRefused(status);
 }
 
+bool EmberlinController::eraseAsked(const ToolFacts& disc) {
+    return askToEraseDisc(alerts_, burnerTitle_, disc);
+}
+
+void EmberlinController::eraseAgreed(const ToolFacts& disc) {
+    emit discEraseAgreed(disc.discHolds);
+}
+
 void EmberlinController::applyEffect(const InterpreterEffect& effect) {
     std::visit(
         Overloaded{
@@ -257,7 +266,8 @@ bool EmberlinController::launchBurn(const QString& imagePath, const QString& exp
         failBurnLaunch(burnRun_.launchError());
         return false;
     case BurnRun::Launch::Started:
-        emit burnStarted(imagePath, mainWindow_.burnerTitle(mainWindow_.selectedBurner()), choices);
+        burnerTitle_ = mainWindow_.burnerTitle(mainWindow_.selectedBurner());
+        emit burnStarted(imagePath, burnerTitle_, choices);
         return true;
     }
     return false;

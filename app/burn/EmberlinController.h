@@ -99,6 +99,8 @@ signals:
     // The disc in the drive was refused, with the status the window shows for
     // it; the burn waits for another disc.
     void discRefused(const QString& status);
+    // The person chose to erase the disc, which held what discHolds tells.
+    void discEraseAgreed(const QString& discHolds);
     // The image was compared with its published checksum before the burn
     // that just started.
     void imageChecked(const ChecksumCheck& check);
@@ -133,6 +135,8 @@ private:
     void factReported(const QString& line) override;
     void burnConcluded(bool succeeded, const QString& status) override;
     void discRefusedByLine(const QString& status) override;
+    bool eraseAsked(const ToolFacts& disc) override;
+    void eraseAgreed(const ToolFacts& disc) override;
     void toolStoppedUnexpectedly(int waitStatus) override;
 
     MainWindow& mainWindow_;
@@ -145,6 +149,8 @@ private:
     // ignoreOutput, burnClosed, burnGeneration) is the run's.
     BurnRun burnRun_;
     QString imagePath_;
+    // The burner of the burn the tool runs, as the menu named it then.
+    QString burnerTitle_;
     QString successSound_;
     QString failureSound_;
     BurnState burnState_ = BurnStateListing;

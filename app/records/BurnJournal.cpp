@@ -50,6 +50,11 @@ void BurnJournal::burnFactReported(const QString& line) {
     readFactLine(line, record_.facts);
 }
 
+void BurnJournal::discEraseAgreed(const QString& discHolds) {
+    if (running_)
+        record_.erasedDiscHeld = discHolds;
+}
+
 void BurnJournal::burnEnded(bool succeeded, const QString& status) {
     if (!running_)
         return;

@@ -27,6 +27,8 @@ public:
     void checksumChecked(const ChecksumCheck& check);
     void burnStateChanged(BurnState burnState);
     void burnFactReported(const QString& line);
+    // The person chose to erase the disc, which held what discHolds tells.
+    void discEraseAgreed(const QString& discHolds);
     void burnEnded(bool succeeded, const QString& status);
     // The app is ending: nothing more is computed.
     void stop();

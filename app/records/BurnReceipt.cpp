@@ -113,14 +113,16 @@ QString checksumText(const BurnRecord& record) {
     return Text::tr("It matches the %1 published in %2.").arg(check.algorithm, file);
 }
 
+bool reached(const BurnRecord& record, BurnState burnState) {
+    return std::any_of(
+        record.phases.begin(), record.phases.end(),
+        [burnState](const BurnRecord::Phase& phase) { return phase.burnState == burnState; });
+}
+
 QString verifyText(const BurnRecord& record, const QString& imageSha256) {
     if (!record.choices.verify)
         return Text::tr("Verify: not done (the option was off)");
-    const bool verifyRan =
-        std::any_of(record.phases.begin(), record.phases.end(), [](const BurnRecord::Phase& phase) {
-            return phase.burnState == BurnStateVerifying;
-        });
-    if (!verifyRan)
+    if (!reached(record, BurnStateVerifying))
         return Text::tr("Verify: not done (the burn ended before it)");
     const QString& readback = record.facts.readbackSha256;
     if (readback.isEmpty() && !record.succeeded)
@@ -175,6 +177,10 @@ QString composeBurnReceipt(const BurnRecord& record) {
         lines.append(
             Text::tr("%1: %2 to %3")
                 .arg(phaseName(phase.burnState), timeText(phase.start), timeText(phase.end)));
+    // Only a write that followed tells that the erase was done.
+    if (!record.facts.erase.isEmpty() && !record.erasedDiscHeld.isEmpty() &&
+        reached(record, BurnStateBurning))
+        lines.append(Text::tr("Erased before burning: %1").arg(escaped(record.erasedDiscHeld)));
     lines.append(Text::tr("Ended: %1").arg(timeText(record.endedAt)));
     lines.append(QString());
     lines.append(record.succeeded ? Text::tr("Result: succeeded") : Text::tr("Result: failed"));

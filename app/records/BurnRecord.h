@@ -41,6 +41,9 @@ struct BurnRecord {
     QString status;
     QDateTime endedAt;
     ToolFacts facts;
+    // What the disc held that the person chose to erase, as the tool told it;
+    // the erase itself is the tool's `erase` fact.
+    QString erasedDiscHeld;
     // The image's SHA-256 computed here, where the tool did not report it.
     QString computedImageSha256;
     // The published checksum the image was compared with before the burn.

@@ -151,6 +151,10 @@
         <source>It matches the %1 published in %2.</source>
         <translation>Es stimmt mit dem in %2 veröffentlichten %1 überein.</translation>
     </message>
+    <message>
+        <source>Erased before burning: %1</source>
+        <translation>Vor dem Brennen gelöscht: %1</translation>
+    </message>
 </context>
 <context>
     <name>BurnRun</name>
@@ -181,6 +185,37 @@
     <message>
         <source>Disc images (%1)</source>
         <translation>Disc-Images (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>EraseQuestion</name>
+    <message>
+        <source>disc</source>
+        <translation>Disc</translation>
+    </message>
+    <message>
+        <source>The %1 in “%2” holds data.</source>
+        <translation>Die %1 in „%2“ enthält Daten.</translation>
+    </message>
+    <message>
+        <source>The %1 in “%2” holds %3.</source>
+        <translation>Die %1 in „%2“ enthält %3.</translation>
+    </message>
+    <message>
+        <source>Erase the disc in “%1”?</source>
+        <translation>Die Disc in „%1“ löschen?</translation>
+    </message>
+    <message>
+        <source>Erasing it destroys what it holds.</source>
+        <translation>Beim Löschen geht alles verloren, was sie enthält.</translation>
+    </message>
+    <message>
+        <source>Erase Disc</source>
+        <translation>Disc löschen</translation>
+    </message>
+    <message>
+        <source>Use Another Disc</source>
+        <translation>Andere Disc verwenden</translation>
     </message>
 </context>
 <context>

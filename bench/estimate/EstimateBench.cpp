@@ -12,6 +12,7 @@
 #include "estimate/BurnJob.h"
 #include "tool/FactLine.h"
 #include "tool/ProgressInterpreter.h"
+#include "tool/ToolQuestion.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -66,6 +67,9 @@ std::vector<Line> burn(const Case& c, const QString& image, const QString& disc)
     std::vector<Line> lines;
     QByteArray pending;
     tool.start(EMBERLIN_DISCTOOL, arguments);
+    // Told to ask before erasing a disc that holds data, as the window tells
+    // it: the answer waits in the pipe.
+    tool.write(eraseAnswer(true).toUtf8());
     clock.start();
     while (tool.state() != QProcess::NotRunning || tool.bytesAvailable() > 0) {
         tool.waitForReadyRead(100);

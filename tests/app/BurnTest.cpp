@@ -35,7 +35,11 @@ TEST_P(BurnArgumentsTest, ToolReceivesTheWindowsOptions) {
     harness.controller().openFiles({image, harness.makeImage("other.iso")});
 
     ASSERT_TRUE(harness.waitForBurnCalls(1));
-    EXPECT_EQ(harness.fake.burnCalls().front(), QStringList({"burn", image}) + c.afterPath);
+    // The system's tool (macOS) is not told to ask.
+    QStringList expected = QStringList({"burn", image}) + c.afterPath;
+    if (platformBurnTool == BurnTool::System)
+        expected.removeAll(qtText(toolprotocol::askBeforeErasingOption));
+    EXPECT_EQ(harness.fake.burnCalls().front(), expected);
     EXPECT_EQ(harness.ui().filenameField->text(), "My Disc Image.iso");
     EXPECT_EQ(harness.status(), "Please wait...");
     EXPECT_EQ(harness.state(), BurnStateReady);
@@ -50,10 +54,10 @@ const QString sr1 = secondBurnerDevice; // listed with blanks and tabs around it
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Options, BurnArgumentsTest, testing::Values(
-    ArgumentsCase{"Defaults", {}, 0, {"-verifyburn", "-forceclose", "-speed", "max", "-erase", "-puppetstrings", "-device", sr0}},
+    ArgumentsCase{"Defaults", {}, 0, {"-verifyburn", "-forceclose", "-speed", "max", "-erase", "-askbeforeerasing", "-puppetstrings", "-device", sr0}},
     ArgumentsCase{"AppendableNoVerifyNoErase8x", {true, false, false, "8x"}, 0, {"-noverifyburn", "-noforceclose", "-speed", "8", "-puppetstrings", "-device", sr0}},
     ArgumentsCase{"TrimmedDevice24x", {false, true, false, "24x"}, 1, {"-verifyburn", "-forceclose", "-speed", "24", "-puppetstrings", "-device", sr1}},
-    ArgumentsCase{"Everything1x", {true, true, true, "1x"}, 1, {"-verifyburn", "-noforceclose", "-speed", "1", "-erase", "-puppetstrings", "-device", sr1}}),
+    ArgumentsCase{"Everything1x", {true, true, true, "1x"}, 1, {"-verifyburn", "-noforceclose", "-speed", "1", "-erase", "-askbeforeerasing", "-puppetstrings", "-device", sr1}}),
     NamedCase());
 // clang-format on
 
@@ -71,6 +75,29 @@ TEST_F(BurnTest, AFolderOrARelativePathReachesTheToolWithItsNameShown) {
     QDir::setCurrent(previous);
     ASSERT_TRUE(harness.waitForBurnCalls(2));
     EXPECT_EQ(harness.fake.burnCalls().back().at(1), image);
+}
+
+// The question's event loop may start another burn: the answer then reaches
+// no tool, not the new burn's, which asks for itself.
+TEST_F(BurnTest, AnAnswerGoesOnlyToTheBurnThatAsked) {
+    harness.fake.setBurn({fake::say("FACT: medium=cd-rw disc-holds=an%20ext2%20file%20system\n"
+                                    "QUESTION:erase-disc-holding-data\n"),
+                          fake::readLine(), fake::hang()});
+    int asked = 0;
+    harness.alerts.answer = [&](const Alert& alert) {
+        if (++asked > 1)
+            return alert.defaultButton;
+        harness.controller().cancel();
+        harness.controller().burnAgain();
+        return 0; // Erase Disc, for a burn that is gone
+    };
+    harness.controller().openFiles({harness.makeImage()});
+    ASSERT_TRUE(waitFor([&] { return harness.fake.marked("read-keep"); }));
+    EXPECT_FALSE(harness.fake.marked("read-erase"));
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(harness.alerts.shown.back().informative,
+              "The CD-RW in “Virtual Writer” holds an ext2 file system. Erasing it destroys "
+              "what it holds.");
 }
 
 class MissingImageTest : public BurnTest, public testing::WithParamInterface<bool> {};

@@ -25,7 +25,7 @@ QString contentsOf(const QString& path) {
 } // namespace
 
 // A receipt never claims a verify that did not happen, nor more than the
-// result and the read-back's source allow.
+// result and the read-back's source allow; nor an erase that no write followed.
 TEST(BurnReceiptTest, ClaimsOnlyWhatTheVerifyShowed) {
     struct Case {
         bool verifyChosen;
@@ -41,6 +41,7 @@ TEST(BurnReceiptTest, ClaimsOnlyWhatTheVerifyShowed) {
     const std::vector<Case> cases{
         {false, {BurnStateBurning}, true, "", "", "Verify: not done (the option was off)"},
         {true, {BurnStateBurning}, false, "", "", "Verify: not done (the burn ended before it)"},
+        {true, {BurnStateErasing}, false, "", "", "Verify: not done (the burn ended before it)"},
         {true, verified, false, "", "", "Verify: did not complete"},
         {true, verified, true, "", "",
          "Verify: completed, but the tool reported no SHA-256 of what it read back"},
@@ -66,8 +67,12 @@ TEST(BurnReceiptTest, ClaimsOnlyWhatTheVerifyShowed) {
         record.facts.imageSha256 = sha;
         record.facts.readbackSha256 = c.readback;
         record.facts.readbackFrom = c.readbackFrom;
+        record.facts.erase = "fast";
+        record.erasedDiscHeld = "data";
         const std::string receipt = composeBurnReceipt(record).toStdString();
         EXPECT_THAT(receipt, HasSubstr(c.says));
+        EXPECT_EQ(receipt.find("Erased before burning: data") != std::string::npos,
+                  c.phases.back() != BurnStateErasing);
         EXPECT_EQ(receipt.find(holds) != std::string::npos, c.says == holds) << receipt;
     }
 }

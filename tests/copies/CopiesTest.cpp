@@ -1,5 +1,6 @@
 #include "app/records/BurnReceipt.h"
 #include "tests/app/AppHarness.h"
+#include "tests/support/DiscFixture.h"
 #include "views/CopyBurnerRow.h"
 
 #include <QAction>
@@ -72,6 +73,13 @@ TEST_F(CopiesTest, EachRowEndsAsASingleBurnToItsDriveWould) {
     QStringList ids;
     for (std::size_t index = 0; index < drives.size(); ++index)
         ids.append(QString::fromLatin1(drives[index].id).arg(disc(index)));
+    // The erased CD-RW holds data: its row asks, and the person says erase.
+    const QString volume = harness.scratchPath("backup.iso");
+    writeDiscFixture("iso", volume.toStdString());
+    ids[3] += "&contents=" + volume;
+    harness.alerts.answer = [](const RecordingAlerts::Alert&) {
+        return 0;
+    };
     qputenv("EMBERLIN_VIRTUAL_BURNERS", ids.join(';').toUtf8());
     QByteArray image(3 * 1024 * 1024 + 777, Qt::Uninitialized);
     QRandomGenerator(2026).fillRange(reinterpret_cast<quint32*>(image.data()), image.size() / 4);
@@ -123,7 +131,10 @@ TEST_F(CopiesTest, EachRowEndsAsASingleBurnToItsDriveWould) {
     }
     EXPECT_EQ(summaryOf(harness), "2 of 5 discs burned and verified");
     EXPECT_EQ(harness.sounds.played, QStringList{AppHarness::failureSound});
-    EXPECT_TRUE(harness.alerts.shown.empty());
+    ASSERT_EQ(harness.alerts.shown.size(), 1u);
+    EXPECT_EQ(harness.alerts.shown[0].message, "Erase the disc in “Simulated CD-RW burner 4”?");
+    EXPECT_THAT(composeBurnReceipt(receipts[3]).toStdString(),
+                HasSubstr("\nErased before burning: "));
     EXPECT_EQ(harness.taskbar.shown.mid(harness.taskbar.shown.lastIndexOf("100%")),
               QStringList({"100%", "hidden", "hidden"}));
 }
@@ -222,6 +233,10 @@ TEST_F(CopiesTest, TheMainWindowNeverTakesABurnerTheUserDidNotChoose) {
     QStringList ended;
     QObject::connect(&harness.controller(), &EmberlinController::burnEnded,
                      [&](bool, const QString& status) { ended.append(status); });
+    // The copy left the DVD+RW holding data: the person says erase it.
+    harness.alerts.answer = [](const RecordingAlerts::Alert&) {
+        return 0;
+    };
     harness.controller().openFiles({image});
     ASSERT_TRUE(waitFor([&] { return !ended.isEmpty(); }));
     EXPECT_EQ(burnedOn, QStringList{chosen});

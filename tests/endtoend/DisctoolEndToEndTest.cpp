@@ -1,6 +1,7 @@
 #include "app/records/BurnReceipt.h"
 #include "app/records/BurnRecord.h"
 #include "tests/app/AppHarness.h"
+#include "tests/support/DiscFixture.h"
 #include "tests/support/UdifFixture.h"
 
 #include <QCryptographicHash>
@@ -106,7 +107,6 @@ TEST_F(DisctoolEndToEnd, ADriveAnotherToolHoldsIsBusy) {
 struct BurnCase {
     const char* name;
     const char* burner; // %1: the file the disc is kept in
-    bool erase;
     std::vector<BurnState> states;
 };
 
@@ -116,7 +116,7 @@ TEST_P(Burn, WindowPassesThroughEveryStateOfTheBurn) {
     const QString disc = harness.scratchPath("disc.img");
     offer(QString::fromLatin1(GetParam().burner).arg(disc));
     harness.start();
-    harness.window().setChoices({false, true, GetParam().erase, "max"});
+    harness.window().setChoices({false, true, false, "max"});
     harness.states = {harness.state()};
     harness.controller().openFiles({imagePath});
     ASSERT_TRUE(waitForTheEnd());
@@ -196,9 +196,66 @@ constexpr BurnState verifying = BurnStateVerifying;
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Burners, Burn, testing::Values(
-    BurnCase{"ImageFile", "stdio:%1", false, {ready, burning, verifying, ready}},
-    BurnCase{"RewritableDiscErased", "sim:%1?medium=cd-rw&state=full&insert-after=300ms&erase-time=200ms", true, {ready, BurnStateAwaitingDiscToErase, BurnStateErasing, burning, verifying, ready}},
-    BurnCase{"BlankDiscWithoutErase", "sim:%1?medium=dvd-r&insert-after=300ms", false, {ready, BurnStateAwaitingDisc, burning, verifying, ready}}),
+    BurnCase{"ImageFile", "stdio:%1", {ready, burning, verifying, ready}},
+    BurnCase{"BlankDiscWithoutErase", "sim:%1?medium=dvd-r&insert-after=300ms", {ready, BurnStateAwaitingDisc, burning, verifying, ready}}),
+    NamedCase());
+// clang-format on
+
+struct EraseCase {
+    const char* name;
+    const char* burner; // DISC: the file the disc is kept in; VOLUME: what it holds
+    int answer;         // the button pressed; -1: Return
+    bool asked;
+    bool kept; // the next disc is burned
+    std::vector<BurnState> states;
+};
+
+class EraseQuestion : public DisctoolEndToEnd, public testing::WithParamInterface<EraseCase> {};
+
+// Erasing is on, as at first start: a disc that holds data is erased only when
+// the person says so, and Return keeps it; a blank disc is not asked about.
+TEST_P(EraseQuestion, ADiscHoldingDataIsErasedOnlyWhenThePersonSaysSo) {
+    const EraseCase& c = GetParam();
+    const QString volume = harness.scratchPath("backup.iso");
+    writeDiscFixture("iso", volume.toStdString());
+    const QByteArray held = contentsOf(volume, QFileInfo(volume).size());
+    const QString disc = harness.scratchPath("disc.img");
+    offer(QString(c.burner).replace("DISC", disc).replace("VOLUME", volume));
+    harness.start();
+    harness.states = {harness.state()};
+    QByteArray discDuringQuestion;
+    harness.alerts.answer = [&](const RecordingAlerts::Alert& alert) {
+        discDuringQuestion = contentsOf(disc, held.size());
+        return c.answer < 0 ? alert.defaultButton : c.answer;
+    };
+    harness.controller().openFiles({imagePath});
+    ASSERT_TRUE(
+        waitFor([&] { return harness.status().startsWith("Burn completed successfully"); }));
+
+    const QString burner = "“Simulated CD-RW burner 1”";
+    const QString holds = R"(1 session (0.7 MB), an ISO 9660 file system named "EMBERLIN_ISO")";
+    EXPECT_EQ(harness.alerts.shown, std::vector<RecordingAlerts::Alert>(
+                                        c.asked, {"Erase the disc in " + burner + "?",
+                                                  "The CD-RW in " + burner + " holds " + holds +
+                                                      ". Erasing it destroys what it holds.",
+                                                  {"Erase Disc", "Use Another Disc"},
+                                                  1}));
+    EXPECT_EQ(harness.states, c.states);
+    // Nothing is erased while the question is open, nor when the disc is kept.
+    EXPECT_EQ(discDuringQuestion, c.asked ? held : QByteArray());
+    EXPECT_EQ(contentsOf(disc, held.size()) == held, c.kept);
+    EXPECT_EQ(contentsOf(c.kept ? disc + ".2" : disc), image);
+    ASSERT_TRUE(waitFor([&] { return harness.journal().receiptReady(); }));
+    EXPECT_EQ(composeBurnReceipt(harness.journal().record())
+                  .contains("\nErased before burning: " + holds + "\n"),
+              c.asked && !c.kept);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Discs, EraseQuestion, testing::Values(
+    EraseCase{"HoldingDataErased", "sim:DISC?medium=cd-rw&state=full&insert-after=300ms&erase-time=200ms&contents=VOLUME", 0, true, false, {ready, BurnStateAwaitingDiscToErase, BurnStateErasing, burning, verifying, ready}},
+    EraseCase{"HoldingDataKept", "sim:DISC?medium=cd-rw&state=full,blank&insert-after=300ms&contents=VOLUME,", -1, true, true, {ready, BurnStateAwaitingDiscToErase, burning, verifying, ready}},
+    EraseCase{"BlankNotAsked", "sim:DISC?medium=cd-rw&insert-after=300ms", -1, false, false, {ready, BurnStateAwaitingDiscToErase, burning, verifying, ready}}),
     NamedCase());
 // clang-format on
 

@@ -16,6 +16,7 @@
 //   err HEX      the same on standard error
 //   await NAME   waits until the file NAME exists in the folder (a test's go)
 //   mark NAME    creates the file NAME in the folder (tells a test it got here)
+//   read         reads a line of standard input and creates the file read-LINE
 //   exit CODE    exits with that status
 //   hang         waits for a signal
 //   crash        kills itself with SIGKILL
@@ -73,6 +74,11 @@ void run(const std::string& folder, const std::string& directive) {
             nanosleep(&pause, nullptr);
     } else if (verb == "mark") {
         close(open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+    } else if (verb == "read") {
+        std::string line;
+        for (char c; read(STDIN_FILENO, &c, 1) == 1 && c != '\n';)
+            line += c;
+        close(open((folder + "/read-" + line).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
     } else if (verb == "exit") {
         _exit(std::atoi(argument.c_str()));
     } else if (verb == "hang") {

@@ -98,6 +98,9 @@ QString await(const QString& name) {
 QString mark(const QString& name) {
     return "mark " + name;
 }
+QString readLine() {
+    return "read";
+}
 QString exitWith(int status) {
     return QString("exit %1").arg(status);
 }

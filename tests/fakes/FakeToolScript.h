@@ -55,6 +55,7 @@ QString say(const QByteArray& bytes); // on standard output, in one write
 QString sayOnStandardError(const QByteArray& bytes);
 QString await(const QString& name);
 QString mark(const QString& name);
+QString readLine(); // marks "read-LINE"
 QString exitWith(int status);
 QString hang();
 QString crash();

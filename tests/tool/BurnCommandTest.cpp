@@ -2,6 +2,8 @@
 
 #include "tests/support/TestSupport.h"
 
+#include <tuple>
+
 using namespace emberlin;
 
 TEST(BurnCommand, AnyTitleButTheSpeedsGivesTheMaximum) {
@@ -23,4 +25,21 @@ TEST(BurnCommand, TrimsOnlyBlanksAndTabs) {
     };
     for (const auto& [text, trimmed] : cases)
         EXPECT_EQ(trimBlanksAndTabs(text), trimmed);
+}
+
+// The system's tool (macOS) gets today's command line; ours is told to ask
+// before it erases, and only where erasing was chosen.
+TEST(BurnCommand, OnlyOurToolIsToldToAskBeforeErasing) {
+    const QStringList before{"tool",        "burn",   "i.iso", "-verifyburn",
+                             "-forceclose", "-speed", "max"};
+    const QStringList after{"-puppetstrings", "-device", "d"};
+    const std::tuple<BurnTool, bool, QStringList> cases[] = {
+        {BurnTool::Ours, true, {"-erase", "-askbeforeerasing"}},
+        {BurnTool::Ours, false, {}},
+        {BurnTool::System, true, {"-erase"}},
+        {BurnTool::System, false, {}},
+    };
+    for (const auto& [tool, erase, options] : cases)
+        EXPECT_EQ(burnArguments("tool", "i.iso", {false, true, erase, "max"}, "d", tool),
+                  before + options + after);
 }

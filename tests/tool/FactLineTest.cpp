@@ -1,6 +1,7 @@
 #include "tool/FactLine.h"
 
 #include "tests/support/TestSupport.h"
+#include "tool/ToolQuestion.h"
 
 #include <QStringList>
 
@@ -50,4 +51,12 @@ TEST(FactLineTest, ReadsWhatALineSaysAndSkipsTheRest) {
     // A value carries its blanks and percent signs encoded.
     readFactLine("FACT: disc-holds=a%20btrfs%20file%20system%20named%20%22100%25%22", facts);
     EXPECT_EQ(facts.discHolds, "a btrfs file system named \"100%\"");
+}
+
+// Only the whole line asks; a line that quotes it (a fact, a status) does not.
+TEST(ToolQuestionTest, OnlyTheQuestionsOwnLineAsks) {
+    EXPECT_EQ(questionOf("QUESTION:erase-disc-holding-data"), ToolQuestion::EraseDiscHoldingData);
+    for (const char* line : {"QUESTION:erase-disc-holding-data ", "QUESTION:erase-disc-holding",
+                             "FACT:disc-holds=QUESTION:erase-disc-holding-data", "QUESTION:", ""})
+        EXPECT_EQ(questionOf(line), std::nullopt) << line;
 }
