@@ -58,6 +58,9 @@ signals:
     void progressed();
     // A line asks the user for another disc, with the failure sound.
     void attentionNeeded();
+    void burnStateChanged(BurnState burnState);
+    // A line refused the disc in the drive; the burn waits for another one.
+    void discRefused(const QString& status);
 
 private:
     // BurnRun::Client
@@ -65,6 +68,7 @@ private:
     void applyEffect(const InterpreterEffect& effect) override;
     void factReported(const QString& line) override;
     void burnConcluded(bool succeeded, const QString& status) override;
+    void discRefusedByLine(const QString& status) override { emit discRefused(status); }
     void toolStoppedUnexpectedly(int waitStatus) override;
 
     void setBurnState(BurnState burnState);

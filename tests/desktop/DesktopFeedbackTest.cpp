@@ -140,6 +140,32 @@ TEST_F(DesktopFeedbackTest, EachWaitForADiscIsNotifiedOnceAndWithdrawnWhenItEnds
     EXPECT_THAT(desktop.closed, ElementsAre(41u, 42u, 43u, 44u));
 }
 
+// Copies: each burner's wait names that burner and its refusal, and only
+// that burner's end of waiting withdraws its request.
+TEST_F(DesktopFeedbackTest, EachCopysWaitIsNotifiedAndWithdrawnByItsOwnBurner) {
+    const QString refused = QStringLiteral("Media is not writable");
+    feedback.burnStarted("/images/disc.iso", QString());
+    feedback.burnStateChanged(BurnStateBurning);
+    feedback.burnerStateChanged("/dev/sr0", "Twin Writer", BurnStateAwaitingDisc);
+    feedback.discRefusedBy("/dev/sr1", refused);
+    feedback.burnerStateChanged("/dev/sr1", "Twin Writer", BurnStateAwaitingDiscToErase);
+    // Once the app knows the second request as its own, a withdrawal goes at once.
+    int clicks = 0;
+    QObject::connect(&notifications, &DesktopNotifications::clicked, [&] { ++clicks; });
+    ASSERT_TRUE(waitFor([&] { return desktop.click(42, "default"), clicks > 0; }));
+    feedback.burnerStateChanged("/dev/sr0", "Twin Writer", BurnStateBurning);
+    // One connection's messages arrive in order: any withdrawal before this.
+    feedback.jobProgressed(0.5);
+    ASSERT_TRUE(waitFor([&] { return !desktop.launcherUpdates.isEmpty(); }));
+    EXPECT_THAT(desktop.closed, ElementsAre(41u));
+    feedback.burnerStateChanged("/dev/sr1", "Twin Writer", BurnStateErasing);
+    ASSERT_TRUE(waitFor([&] { return desktop.closed.size() == 2; }));
+    const QString request = "Please insert a writable disc into “Twin Writer” to burn “disc.iso”.";
+    ASSERT_EQ(desktop.notifications.size(), 2);
+    EXPECT_EQ(desktop.notifications.at(0).body, request);
+    EXPECT_EQ(desktop.notifications.at(1).body, refused + '\n' + request);
+}
+
 TEST_F(DesktopFeedbackTest, TheTaskbarShowsProgressWhileWritingAndIsClearedAtTheEnd) {
     feedback.burnStateChanged(BurnStateReady);
     feedback.jobProgressed(0.3); // outside a burn's writing states
