@@ -15,6 +15,9 @@ bool isWriting(BurnState burnState) {
     return burnState >= BurnStateErasing && burnState <= BurnStateVerifying;
 }
 
+// The window whose feedback showed the app's one notification last.
+const char* const shownByProperty = "shownByBurnDesktopFeedback";
+
 bool isWaitingForDisc(BurnState burnState) {
     return burnState == BurnStateAwaitingDiscToErase || burnState == BurnStateAwaitingDisc;
 }
@@ -27,8 +30,10 @@ BurnDesktopFeedback::BurnDesktopFeedback(QWidget& window, DesktopNotifications& 
     , window_(window)
     , notifications_(notifications)
     , taskbar_(taskbar) {
-    connect(&notifications_, &DesktopNotifications::clicked, this,
-            &BurnDesktopFeedback::raiseWindow);
+    connect(&notifications_, &DesktopNotifications::clicked, this, [this] {
+        if (notifications_.property(shownByProperty).value<QObject*>() == this)
+            raiseWindow();
+    });
 }
 
 void BurnDesktopFeedback::burnStarted(const QString& imagePath, const QString& burnerTitle) {
@@ -83,9 +88,14 @@ void BurnDesktopFeedback::requestDisc(const QString& device) {
     withdrawDiscRequest();
     if (userLooksAtWindow())
         return;
-    notifications_.show(tr("Insert a disc"),
-                        refusal.isEmpty() ? request : refusal + QChar('\n') + request);
+    notify(tr("Insert a disc"), refusal.isEmpty() ? request : refusal + QChar('\n') + request);
     discRequestedFrom_ = device;
+}
+
+void BurnDesktopFeedback::notify(const QString& summary, const QString& body) {
+    notifications_.show(summary, body);
+    // The windows share it: a click brings back the one that showed it.
+    notifications_.setProperty(shownByProperty, QVariant::fromValue<QObject*>(this));
 }
 
 void BurnDesktopFeedback::withdrawDiscRequest() {
@@ -104,7 +114,7 @@ void BurnDesktopFeedback::burnEnded(bool succeeded, const QString& status) {
     withdrawDiscRequest();
     if (userLooksAtWindow())
         return;
-    notifications_.show(succeeded ? tr("Burn completed") : tr("Burn failed"), status);
+    notify(succeeded ? tr("Burn completed") : tr("Burn failed"), status);
 }
 
 void BurnDesktopFeedback::raiseWindow() {

@@ -19,7 +19,7 @@ class TaskbarProgress;
 // is in another window, a notification each time a burner waits for a disc,
 // saying why the last one was refused (withdrawn once that burner stops
 // waiting), and one with the window's status text when it ends. Clicking a
-// notification brings the window back.
+// notification brings back the window that showed it.
 class BurnDesktopFeedback final : public QObject {
     Q_OBJECT
 
@@ -57,6 +57,7 @@ private:
     // Asks for a disc in this burner while the user is elsewhere.
     void requestDisc(const QString& device);
     void withdrawDiscRequest();
+    void notify(const QString& summary, const QString& body);
 
     QWidget& window_;
     DesktopNotifications& notifications_;

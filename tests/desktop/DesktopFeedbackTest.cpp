@@ -60,6 +60,9 @@ protected:
 TEST_F(DesktopFeedbackTest, AnEndWhileTheUserIsElsewhereIsNotifiedAndAClickBringsTheWindowBack) {
     int clicks = 0;
     QObject::connect(&notifications, &DesktopNotifications::clicked, [&] { ++clicks; });
+    // Another window sharing the notifications, as the copies window does.
+    QWidget copies;
+    BurnDesktopFeedback copiesFeedback{copies, notifications, taskbar};
     feedback.burnEnded(false, failedStatus);
     ASSERT_TRUE(waitFor([&] { return desktop.notifications.size() == 1; }));
     const RecordingDesktop::Notification failed = desktop.notifications.at(0);
@@ -78,6 +81,7 @@ TEST_F(DesktopFeedbackTest, AnEndWhileTheUserIsElsewhereIsNotifiedAndAClickBring
     desktop.click(41, QStringLiteral("default"));
     ASSERT_TRUE(waitFor([&] { return window.isActiveWindow(); }));
     EXPECT_FALSE(window.isMinimized());
+    EXPECT_TRUE(copies.isHidden());
     EXPECT_EQ(clicks, 1);
 
     ASSERT_TRUE(activate(elsewhere));
