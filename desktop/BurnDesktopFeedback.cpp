@@ -31,7 +31,7 @@ BurnDesktopFeedback::BurnDesktopFeedback(QWidget& window, DesktopNotifications& 
     , notifications_(notifications)
     , taskbar_(taskbar) {
     connect(&notifications_, &DesktopNotifications::clicked, this, [this] {
-        if (notifications_.property(shownByProperty).value<QObject*>() == this)
+        if (showsNotification())
             raiseWindow();
     });
 }
@@ -98,8 +98,13 @@ void BurnDesktopFeedback::notify(const QString& summary, const QString& body) {
     notifications_.setProperty(shownByProperty, QVariant::fromValue<QObject*>(this));
 }
 
+bool BurnDesktopFeedback::showsNotification() const {
+    return notifications_.property(shownByProperty).value<QObject*>() == this;
+}
+
 void BurnDesktopFeedback::withdrawDiscRequest() {
-    if (std::exchange(discRequestedFrom_, std::nullopt))
+    // Not the other window's notification that replaced the request.
+    if (std::exchange(discRequestedFrom_, std::nullopt) && showsNotification())
         notifications_.withdraw();
 }
 

@@ -58,6 +58,8 @@ private:
     void requestDisc(const QString& device);
     void withdrawDiscRequest();
     void notify(const QString& summary, const QString& body);
+    // The app's notification is this feedback's, not the other window's.
+    bool showsNotification() const;
 
     QWidget& window_;
     DesktopNotifications& notifications_;

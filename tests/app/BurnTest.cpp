@@ -348,8 +348,7 @@ TEST_P(DiscRefusalTest, StaysVisibleWhileTheWindowWaitsForAnotherDisc) {
     emit harness.copiesWindow().burnClicked();
     harness.copiesWindow().close();
     const QString copyRequest = QString(request).replace("Virtual Writer", "Second Writer");
-    EXPECT_TRUE(waitFor([&] { return harness.notifications.shown.back() == copyRequest; }))
-        << harness.notifications.shown.join('|').toStdString();
+    EXPECT_TRUE(waitFor([&] { return harness.notifications.shown.back() == copyRequest; }));
 #endif
 }
 

@@ -145,9 +145,13 @@ TEST_F(DesktopFeedbackTest, EachWaitForADiscIsNotifiedOnceAndWithdrawnWhenItEnds
 }
 
 // Copies: each burner's wait names that burner and its refusal, and only
-// that burner's end of waiting withdraws its request.
+// that burner's end of waiting withdraws its request, not the main window's.
 TEST_F(DesktopFeedbackTest, EachCopysWaitIsNotifiedAndWithdrawnByItsOwnBurner) {
     const QString refused = QStringLiteral("Media is not writable");
+    QWidget mainWindow;
+    BurnDesktopFeedback mainFeedback{mainWindow, notifications, taskbar};
+    mainFeedback.burnStarted("/images/main.iso", "Main Writer");
+    mainFeedback.burnStateChanged(BurnStateAwaitingDisc);
     feedback.burnStarted("/images/disc.iso", QString());
     feedback.burnStateChanged(BurnStateBurning);
     feedback.burnerStateChanged("/dev/sr0", "Twin Writer", BurnStateAwaitingDisc);
@@ -156,18 +160,20 @@ TEST_F(DesktopFeedbackTest, EachCopysWaitIsNotifiedAndWithdrawnByItsOwnBurner) {
     // Once the app knows the second request as its own, a withdrawal goes at once.
     int clicks = 0;
     QObject::connect(&notifications, &DesktopNotifications::clicked, [&] { ++clicks; });
-    ASSERT_TRUE(waitFor([&] { return desktop.click(42, "default"), clicks > 0; }));
+    ASSERT_TRUE(waitFor([&] { return desktop.click(43, "default"), clicks > 0; }));
     feedback.burnerStateChanged("/dev/sr0", "Twin Writer", BurnStateBurning);
+    mainFeedback.burnStateChanged(BurnStateErasing);
     // One connection's messages arrive in order: any withdrawal before this.
     feedback.jobProgressed(0.5);
-    ASSERT_TRUE(waitFor([&] { return !desktop.launcherUpdates.isEmpty(); }));
-    EXPECT_THAT(desktop.closed, ElementsAre(41u));
+    ASSERT_TRUE(waitFor([&] {
+        return !desktop.launcherUpdates.isEmpty() && shown(desktop.launcherUpdates.back()) == "50%";
+    }));
+    EXPECT_THAT(desktop.closed, ElementsAre(41u, 42u));
     feedback.burnerStateChanged("/dev/sr1", "Twin Writer", BurnStateErasing);
-    ASSERT_TRUE(waitFor([&] { return desktop.closed.size() == 2; }));
+    ASSERT_TRUE(waitFor([&] { return desktop.closed == QList<uint>{41, 42, 43}; }));
     const QString request = "Please insert a writable disc into “Twin Writer” to burn “disc.iso”.";
-    ASSERT_EQ(desktop.notifications.size(), 2);
-    EXPECT_EQ(desktop.notifications.at(0).body, request);
-    EXPECT_EQ(desktop.notifications.at(1).body, refused + '\n' + request);
+    EXPECT_EQ(desktop.notifications.at(1).body, request);
+    EXPECT_EQ(desktop.notifications.at(2).body, refused + '\n' + request);
 }
 
 TEST_F(DesktopFeedbackTest, TheTaskbarShowsProgressWhileWritingAndIsClearedAtTheEnd) {
