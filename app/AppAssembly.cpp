@@ -189,6 +189,14 @@ void AppAssembly::connectDesktop(const Options& options) {
                      &BurnDesktopFeedback::jobProgressed);
     QObject::connect(copies, &CopyBurnController::burnEnded, copiesFeedback,
                      &BurnDesktopFeedback::burnEnded);
+    QObject::connect(copies, &CopyBurnController::copiesStarted, copiesFeedback,
+                     [copiesFeedback](const QString& imagePath) {
+                         copiesFeedback->burnStarted(imagePath, QString());
+                     });
+    QObject::connect(copies, &CopyBurnController::copyBurnStateChanged, copiesFeedback,
+                     &BurnDesktopFeedback::burnerStateChanged);
+    QObject::connect(copies, &CopyBurnController::copyDiscRefused, copiesFeedback,
+                     &BurnDesktopFeedback::discRefusedBy);
 }
 #endif
 

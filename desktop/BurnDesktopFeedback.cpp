@@ -11,6 +11,9 @@ namespace emberlin {
 
 namespace {
 
+// The window whose feedback showed the app's one notification last.
+const char* const shownByProperty = "shownByBurnDesktopFeedback";
+
 bool isWaitingForDisc(BurnState burnState) {
     return burnState == BurnStateAwaitingDiscToErase || burnState == BurnStateAwaitingDisc;
 }
@@ -23,48 +26,81 @@ BurnDesktopFeedback::BurnDesktopFeedback(QWidget& window, DesktopNotifications& 
     , window_(window)
     , notifications_(notifications)
     , taskbar_(taskbar) {
-    connect(&notifications_, &DesktopNotifications::clicked, this,
-            &BurnDesktopFeedback::raiseWindow);
+    connect(&notifications_, &DesktopNotifications::clicked, this, [this] {
+        if (showsNotification())
+            raiseWindow();
+    });
 }
 
 void BurnDesktopFeedback::burnStarted(const QString& imagePath, const QString& burnerTitle) {
     imageName_ = QFileInfo(imagePath).fileName();
     burnerTitle_ = burnerTitle;
-    refusal_.clear();
+    discWaits_.clear();
 }
 
 void BurnDesktopFeedback::burnStateChanged(BurnState burnState) {
-    const bool wasWaiting = isWaitingForDisc(std::exchange(burnState_, burnState));
+    burnState_ = burnState;
     if (!burnWriting(burnState))
         taskbar_.hideProgress();
-    if (!isWaitingForDisc(burnState))
-        withdrawDiscRequest();
-    else if (!wasWaiting)
-        requestDisc();
+    burnerStateChanged(QString(), burnerTitle_, burnState);
 }
 
 void BurnDesktopFeedback::discRefused(const QString& status) {
-    refusal_ = status;
-    // Refused while waiting, the burn waits anew: news that replaces the
-    // last request; otherwise the wait to come says why.
-    if (isWaitingForDisc(burnState_))
-        requestDisc();
+    discRefusedBy(QString(), status);
 }
 
-void BurnDesktopFeedback::requestDisc() {
+void BurnDesktopFeedback::burnerStateChanged(const QString& device, const QString& burnerTitle,
+                                             BurnState burnState) {
+    DiscWait& wait = discWaits_[device];
+    wait.burnerTitle = burnerTitle;
+    const bool wasWaiting = std::exchange(wait.waiting, isWaitingForDisc(burnState));
+    if (!wait.waiting) {
+        if (discRequestedFrom_ == device)
+            withdrawDiscRequest();
+    } else if (!wasWaiting) {
+        requestDisc(device);
+    }
+}
+
+void BurnDesktopFeedback::discRefusedBy(const QString& device, const QString& status) {
+    DiscWait& wait = discWaits_[device];
+    wait.refusal = status;
+    // Refused while waiting, the burner waits anew: news that replaces the
+    // last request; otherwise the wait to come says why.
+    if (wait.waiting)
+        requestDisc(device);
+}
+
+bool BurnDesktopFeedback::userLooksAtWindow() const {
+    // A closed window may stay the active one where the platform keeps it so.
+    return window_.isVisible() && window_.isActiveWindow();
+}
+
+void BurnDesktopFeedback::requestDisc(const QString& device) {
+    DiscWait& wait = discWaits_[device];
     const QString request = tr("Please insert a writable disc into “%1” to burn “%2”.")
-                                .arg(burnerTitle_.trimmed(), imageName_);
-    const QString refusal = std::exchange(refusal_, QString());
+                                .arg(wait.burnerTitle.trimmed(), imageName_);
+    const QString refusal = std::exchange(wait.refusal, QString());
     withdrawDiscRequest();
-    if (window_.isActiveWindow())
+    if (userLooksAtWindow())
         return;
-    notifications_.show(tr("Insert a disc"),
-                        refusal.isEmpty() ? request : refusal + QChar('\n') + request);
-    discRequested_ = true;
+    notify(tr("Insert a disc"), refusal.isEmpty() ? request : refusal + QChar('\n') + request);
+    discRequestedFrom_ = device;
+}
+
+void BurnDesktopFeedback::notify(const QString& summary, const QString& body) {
+    notifications_.show(summary, body);
+    // The windows share it: a click brings back the one that showed it.
+    notifications_.setProperty(shownByProperty, QVariant::fromValue<QObject*>(this));
+}
+
+bool BurnDesktopFeedback::showsNotification() const {
+    return notifications_.property(shownByProperty).value<QObject*>() == this;
 }
 
 void BurnDesktopFeedback::withdrawDiscRequest() {
-    if (std::exchange(discRequested_, false))
+    // Not the other window's notification that replaced the request.
+    if (std::exchange(discRequestedFrom_, std::nullopt) && showsNotification())
         notifications_.withdraw();
 }
 
@@ -77,9 +113,9 @@ void BurnDesktopFeedback::jobProgressed(double share) {
 void BurnDesktopFeedback::burnEnded(bool succeeded, const QString& status) {
     taskbar_.hideProgress();
     withdrawDiscRequest();
-    if (window_.isActiveWindow())
+    if (userLooksAtWindow())
         return;
-    notifications_.show(succeeded ? tr("Burn completed") : tr("Burn failed"), status);
+    notify(succeeded ? tr("Burn completed") : tr("Burn failed"), status);
 }
 
 void BurnDesktopFeedback::raiseWindow() {

@@ -6,8 +6,8 @@ namespace emberlin {
 
 // A line that tells how things stand: the status, a refused disc, the speed
 // and time left. Screen readers find it as a status bar under its accessible
-// name, read its text, and are told of each change. It needs that fixed name:
-// QLabel announces a new text as a new name where it has none.
+// name, read its text, and are told of each change once. It needs that fixed
+// name: QLabel announces a new text as a new name where it has none.
 class StatusLabel final : public QLabel {
     Q_OBJECT
 

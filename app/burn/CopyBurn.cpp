@@ -159,6 +159,7 @@ void CopyBurn::setBurnState(BurnState burnState) {
     jobProgressLine_.burnStateChanged(burnState);
     if (journal_)
         journal_->burnStateChanged(burnState);
+    emit burnStateChanged(burnState);
     emit progressed();
 }
 

@@ -60,6 +60,9 @@ signals:
     void progressed();
     // A line asks the user for another disc, with the failure sound.
     void attentionNeeded();
+    void burnStateChanged(BurnState burnState);
+    // A line refused the disc in the drive; the burn waits for another one.
+    void discRefused(const QString& status);
 
 private:
     // BurnRun::Client
@@ -69,6 +72,7 @@ private:
     void burnConcluded(bool succeeded, const QString& status) override;
     bool eraseAsked(const ToolFacts& disc) override;
     void eraseAgreed(const ToolFacts& disc) override;
+    void discRefusedByLine(const QString& status) override { emit discRefused(status); }
     void toolStoppedUnexpectedly(int waitStatus) override;
 
     void setBurnState(BurnState burnState);

@@ -99,6 +99,12 @@ void CopyBurnController::applyBurners(const std::vector<Burner>& burners) {
             connect(copy, &CopyBurn::ended, this, &CopyBurnController::copyEnded);
             connect(copy, &CopyBurn::attentionNeeded, this,
                     [this] { sounds_.play(failureSound_); });
+            connect(copy, &CopyBurn::burnStateChanged, this, [this, copy](BurnState burnState) {
+                emit copyBurnStateChanged(copy->burner().device, copy->burner().title, burnState);
+            });
+            connect(copy, &CopyBurn::discRefused, this, [this, copy](const QString& status) {
+                emit copyDiscRefused(copy->burner().device, status);
+            });
         }
         rows.push_back(&listed.back()->row());
     }
@@ -180,6 +186,7 @@ void CopyBurnController::startCopies(const std::optional<ChecksumCheck>& checksu
     refresh();
     emit runningChanged(true);
     emit burnStateChanged(BurnStateBurning);
+    emit copiesStarted(imagePath_);
     // The last burn's journals go once every copy has its new one.
     std::vector<std::unique_ptr<BurnJournal>> journals;
     for (CopyBurn* copy : participants_) {

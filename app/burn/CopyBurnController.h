@@ -74,6 +74,11 @@ signals:
     void burnStateChanged(BurnState burnState);
     void burnProgressed(double fraction);
     void burnEnded(bool succeeded, const QString& summary);
+    // And each copy's own waits for a disc, as the main window's burn tells them.
+    void copiesStarted(const QString& imagePath);
+    void copyBurnStateChanged(const QString& device, const QString& burnerTitle,
+                              BurnState burnState);
+    void copyDiscRefused(const QString& device, const QString& status);
 
 private:
     bool offered(const CopyBurn& copy) const;

@@ -1,6 +1,8 @@
 #include "tests/app/AppHarness.h"
+#include "views/CopyBurnerRow.h"
 #include "views/DropZone.h"
 
+#include <QAction>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
@@ -354,14 +356,27 @@ TEST_P(DiscRefusalTest, StaysVisibleWhileTheWindowWaitsForAnotherDisc) {
     EXPECT_EQ(note->text(), GetParam().note);
 #ifndef Q_OS_MACOS
     // The user elsewhere learns why, with the request for another disc.
-    EXPECT_TRUE(QRegularExpression("^Insert a disc: .+\nPlease insert a writable disc into")
-                    .match(harness.notifications.shown.back())
+    const QString request = harness.notifications.shown.back();
+    EXPECT_TRUE(QRegularExpression("^Insert a disc: .+\nPlease insert a writable disc into "
+                                   "“Virtual Writer” to burn “disc.iso”.$")
+                    .match(request)
                     .hasMatch());
 #endif
 
     harness.controller().processOutput("PERCENT:-1\n");
     ASSERT_EQ(harness.state(), BurnStateErasing);
     EXPECT_TRUE(note->isHidden());
+
+#ifndef Q_OS_MACOS
+    // A copy's row refusing the same disc, its window closed, tells it alike.
+    harness.window().findChild<QAction*>("burnCopiesAction")->trigger();
+    const CopyBurn& copy = *harness.copies().copies().at(1);
+    copy.row().setChecked(true);
+    emit harness.copiesWindow().burnClicked();
+    harness.copiesWindow().close();
+    const QString copyRequest = QString(request).replace("Virtual Writer", "Second Writer");
+    EXPECT_TRUE(waitFor([&] { return harness.notifications.shown.back() == copyRequest; }));
+#endif
 }
 
 const QString insert = "Please insert a writable disc...";

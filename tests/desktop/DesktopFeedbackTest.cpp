@@ -60,6 +60,9 @@ protected:
 TEST_F(DesktopFeedbackTest, AnEndWhileTheUserIsElsewhereIsNotifiedAndAClickBringsTheWindowBack) {
     int clicks = 0;
     QObject::connect(&notifications, &DesktopNotifications::clicked, [&] { ++clicks; });
+    // Another window sharing the notifications, as the copies window does.
+    QWidget copies;
+    BurnDesktopFeedback copiesFeedback{copies, notifications, taskbar};
     feedback.burnEnded(false, failedStatus);
     ASSERT_TRUE(waitFor([&] { return desktop.notifications.size() == 1; }));
     const RecordingDesktop::Notification failed = desktop.notifications.at(0);
@@ -78,6 +81,7 @@ TEST_F(DesktopFeedbackTest, AnEndWhileTheUserIsElsewhereIsNotifiedAndAClickBring
     desktop.click(41, QStringLiteral("default"));
     ASSERT_TRUE(waitFor([&] { return window.isActiveWindow(); }));
     EXPECT_FALSE(window.isMinimized());
+    EXPECT_TRUE(copies.isHidden());
     EXPECT_EQ(clicks, 1);
 
     ASSERT_TRUE(activate(elsewhere));
@@ -138,6 +142,38 @@ TEST_F(DesktopFeedbackTest, EachWaitForADiscIsNotifiedOnceAndWithdrawnWhenItEnds
     EXPECT_TRUE(waitFor([&] { return desktop.closed.size() >= 3; }));
     EXPECT_TRUE(waitFor([&] { return desktop.closed.size() >= 4; }));
     EXPECT_THAT(desktop.closed, ElementsAre(41u, 42u, 43u, 44u));
+}
+
+// Copies: each burner's wait names that burner and its refusal, and only
+// that burner's end of waiting withdraws its request, not the main window's.
+TEST_F(DesktopFeedbackTest, EachCopysWaitIsNotifiedAndWithdrawnByItsOwnBurner) {
+    const QString refused = QStringLiteral("Media is not writable");
+    QWidget mainWindow;
+    BurnDesktopFeedback mainFeedback{mainWindow, notifications, taskbar};
+    mainFeedback.burnStarted("/images/main.iso", "Main Writer");
+    mainFeedback.burnStateChanged(BurnStateAwaitingDisc);
+    feedback.burnStarted("/images/disc.iso", QString());
+    feedback.burnStateChanged(BurnStateBurning);
+    feedback.burnerStateChanged("/dev/sr0", "Twin Writer", BurnStateAwaitingDisc);
+    feedback.discRefusedBy("/dev/sr1", refused);
+    feedback.burnerStateChanged("/dev/sr1", "Twin Writer", BurnStateAwaitingDiscToErase);
+    // Once the app knows the second request as its own, a withdrawal goes at once.
+    int clicks = 0;
+    QObject::connect(&notifications, &DesktopNotifications::clicked, [&] { ++clicks; });
+    ASSERT_TRUE(waitFor([&] { return desktop.click(43, "default"), clicks > 0; }));
+    feedback.burnerStateChanged("/dev/sr0", "Twin Writer", BurnStateBurning);
+    mainFeedback.burnStateChanged(BurnStateErasing);
+    // One connection's messages arrive in order: any withdrawal before this.
+    feedback.jobProgressed(0.5);
+    ASSERT_TRUE(waitFor([&] {
+        return !desktop.launcherUpdates.isEmpty() && shown(desktop.launcherUpdates.back()) == "50%";
+    }));
+    EXPECT_THAT(desktop.closed, ElementsAre(41u, 42u));
+    feedback.burnerStateChanged("/dev/sr1", "Twin Writer", BurnStateErasing);
+    ASSERT_TRUE(waitFor([&] { return desktop.closed == QList<uint>{41, 42, 43}; }));
+    const QString request = "Please insert a writable disc into “Twin Writer” to burn “disc.iso”.";
+    EXPECT_EQ(desktop.notifications.at(1).body, request);
+    EXPECT_EQ(desktop.notifications.at(2).body, refused + '\n' + request);
 }
 
 TEST_F(DesktopFeedbackTest, TheTaskbarShowsProgressWhileWritingAndIsClearedAtTheEnd) {
