@@ -56,6 +56,9 @@ private:
     void finishReading(std::string failure);
     // With the lock held: takes the next chunk in order, checking what it closes.
     bool takeNext(std::unique_lock<std::mutex>& lock);
+    // With the lock held: a buffer a finished chunk left, or a new one.
+    std::vector<std::byte> spareBuffer();
+    void recycle(std::vector<std::byte>& buffer);
     std::int64_t costOf(const Piece& piece) const;
 
     posix::FileDescriptor fd_;
@@ -72,6 +75,9 @@ private:
     std::condition_variable changed_;
     std::deque<std::shared_ptr<Piece>> ordered_; // read, in the image's order
     std::deque<std::shared_ptr<Piece>> toDecode_;
+    // Buffers of chunks delivered, for the next ones: at most as many as
+    // were ever in flight at once.
+    std::vector<std::vector<std::byte>> spare_;
     std::int64_t inFlight_ = 0;
     bool stopping_ = false;
     bool readingDone_ = false;
