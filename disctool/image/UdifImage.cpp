@@ -118,6 +118,11 @@ std::unique_ptr<DiskImage> UdifImage::open(ImageFile file, const UdifTrailer& tr
         refusal = problem == UdifLayout::Problem::Lzfse ? Refusal::Lzfse : Refusal::Damaged;
         return nullptr;
     }
+    // Tables that lost or gained sectors would burn an image of another size.
+    if (trailer.sectorCount != static_cast<std::uint64_t>(layout->imageBytes / udifSectorBytes)) {
+        detail = "its trailer's sector count does not match its block tables";
+        return nullptr;
+    }
     if (trailer.dataForkCrc32 &&
         !dataForkIntact(file.descriptor(), static_cast<std::int64_t>(trailer.dataForkOffset),
                         static_cast<std::int64_t>(trailer.dataForkLength), *trailer.dataForkCrc32,

@@ -85,6 +85,17 @@ TEST(UdifBurn, WhatCannotBeBurnedIsRefusedWithItsReasonBeforeAnyByteIsWritten) {
              return file;
          }(),
          "The image is damaged"},
+        // Its raw first chunk could start a plain image: its end tells.
+        {"cut off before its trailer",
+         [] {
+             std::vector<char> file =
+                 udiffixture::make({{"disk image", {{Coding::Raw, 8}, {Coding::Zlib, 64}}}},
+                                   content())
+                     .file;
+             file.resize(file.size() - 700);
+             return file;
+         }(),
+         "The image is damaged (it ends before its trailer), so nothing was written."},
     };
     for (const Refusal& refusal : refusals) {
         SCOPED_TRACE(refusal.name);
