@@ -48,15 +48,6 @@ std::uint32_t crcOfZeros(std::int64_t length) {
     return static_cast<std::uint32_t>(result);
 }
 
-// The first `length` bytes of a recycled `buffer`, which only grows: its
-// bytes are filled once, not again for each chunk it holds.
-std::span<std::byte> fitted(std::vector<std::byte>& buffer, std::size_t length) {
-    if (buffer.size() < length) {
-        buffer.resize(length);
-    }
-    return std::span(buffer).first(length);
-}
-
 std::string damaged(const std::string& what) {
     return "The image is damaged (" + what + "). Download or copy it again.";
 }
@@ -104,25 +95,31 @@ UdifStream::~UdifStream() {
     }
 }
 
+std::span<std::byte> UdifStream::Buffer::fitted(std::size_t length) {
+    if (capacity < length) {
+        bytes = std::make_unique_for_overwrite<std::byte[]>(length);
+        capacity = length;
+    }
+    return {bytes.get(), length};
+}
+
 std::int64_t UdifStream::costOf(const Piece& piece) const {
     const UdifChunk& chunk = layout_->chunks[piece.index];
     return chunk.coding == ChunkCoding::Zeros ? 0 : chunk.fileLength + chunk.imageLength;
 }
 
-bool UdifStream::readFileRange(std::int64_t end, std::vector<std::byte>* into) {
+bool UdifStream::readFileRange(std::int64_t end, Buffer* into) {
     const auto dataForkStart = static_cast<std::int64_t>(trailer_.dataForkOffset);
     const std::int64_t start = filePosition_;
-    if (into != nullptr) {
-        fitted(*into, static_cast<std::size_t>(end - start));
-    }
+    const std::span<std::byte> range = into != nullptr
+                                           ? into->fitted(static_cast<std::size_t>(end - start))
+                                           : std::span<std::byte>();
     block_.resize(readBlockBytes);
     while (filePosition_ < end) {
         const std::span<std::byte> target =
-            into != nullptr
-                ? std::span(*into).subspan(static_cast<std::size_t>(filePosition_ - start),
-                                           static_cast<std::size_t>(end - filePosition_))
-                : std::span(block_).first(static_cast<std::size_t>(
-                      std::min<std::int64_t>(readBlockBytes, end - filePosition_)));
+            into != nullptr ? range.subspan(static_cast<std::size_t>(filePosition_ - start))
+                            : std::span(block_).first(static_cast<std::size_t>(
+                                  std::min<std::int64_t>(readBlockBytes, end - filePosition_)));
         ssize_t got = 0;
         do {
             got = ::pread(fd_.get(), target.data(), target.size(), filePosition_);
@@ -144,17 +141,17 @@ bool UdifStream::readFileRange(std::int64_t end, std::vector<std::byte>* into) {
     return true;
 }
 
-std::vector<std::byte> UdifStream::spareBuffer() {
+UdifStream::Buffer UdifStream::spareBuffer() {
     if (spare_.empty()) {
         return {};
     }
-    std::vector<std::byte> buffer = std::move(spare_.back());
+    Buffer buffer = std::move(spare_.back());
     spare_.pop_back();
     return buffer;
 }
 
-void UdifStream::recycle(std::vector<std::byte>& buffer) {
-    if (buffer.capacity() > 0) {
+void UdifStream::recycle(Buffer& buffer) {
+    if (buffer.capacity > 0) {
         spare_.push_back(std::move(buffer));
     }
 }
@@ -235,10 +232,10 @@ void UdifStream::decode() {
         }
         const UdifChunk& chunk = layout_->chunks[piece->index];
         const std::span<std::byte> expanded =
-            fitted(piece->expanded, static_cast<std::size_t>(chunk.imageLength));
-        const bool intact = expandChunk(
-            chunk.coding, std::span(piece->coded).first(static_cast<std::size_t>(chunk.fileLength)),
-            expanded);
+            piece->expanded.fitted(static_cast<std::size_t>(chunk.imageLength));
+        const bool intact =
+            expandChunk(chunk.coding,
+                        piece->coded.fitted(static_cast<std::size_t>(chunk.fileLength)), expanded);
         const std::uint32_t crc = intact ? crcOf(expanded) : 0;
         {
             const std::lock_guard lock(mutex_);
@@ -319,7 +316,7 @@ std::int64_t UdifStream::read(std::span<std::byte> buffer) {
         if (chunk.coding == ChunkCoding::Zeros) {
             std::fill(part.begin(), part.end(), std::byte{0});
         } else {
-            std::memcpy(part.data(), current_->expanded.data() + currentDelivered_, length);
+            std::memcpy(part.data(), current_->expanded.bytes.get() + currentDelivered_, length);
         }
         copied += length;
         currentDelivered_ += static_cast<std::int64_t>(length);
