@@ -327,6 +327,10 @@ std::int64_t UdifStream::read(std::span<std::byte> buffer) {
                 inFlight_ -= costOf(*current_);
                 recycle(current_->expanded);
                 ordered_.pop_front();
+                // The stream may outlive its use (a verify reads another).
+                if (delivered_ == layout_->imageBytes) {
+                    spare_.clear();
+                }
             }
             current_.reset();
             changed_.notify_all();
