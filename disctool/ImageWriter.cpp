@@ -75,8 +75,7 @@ std::string ImageWriter::copyBlocks() {
             std::min<std::int64_t>(static_cast<std::int64_t>(blockBytes), imageBytes_ - offset));
         const std::span<std::byte> data(block.data(), length);
         if (image_->read(data) != static_cast<std::int64_t>(length)) {
-            return image_->failure().empty() ? "Cannot read the image: it ended early"
-                                             : image_->failure();
+            return image_->whyShort();
         }
         digest_.add(data);
         // The last sector is padded with zeros, as on a disc.

@@ -11,7 +11,8 @@
 namespace disctool {
 
 // Reads the written track back and compares it with the image byte for byte,
-// over the image's own length (the medium pads the last sector).
+// over the image's own length (the medium pads the last sector). The image is
+// read once more from its start, as the write read it.
 class Verifier {
 public:
     static constexpr std::size_t chunkBytes = 64 * 1024;

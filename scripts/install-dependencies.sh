@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   qt6-tools-dev qt6-l10n-tools
   libburn-dev libblkid-dev libssl-dev libcanberra-dev sound-theme-freedesktop libqt6svg6 libudev-dev
-  libplist-dev zlib1g-dev libbz2-dev liblzma-dev
+  libplist-dev zlib1g-dev libbz2-dev liblzma-dev libdeflate-dev
   qt6-translations-l10n
 )
 case "${1:-build}" in

@@ -6,26 +6,27 @@
 #include <algorithm>
 #include <bzlib.h>
 #include <cstring>
+#include <libdeflate.h>
 #include <lzma.h>
-#include <zlib.h>
+#include <memory>
 
 namespace disctool {
 
 namespace {
 
+// libdeflate expands a whole buffer about twice as fast as zlib's inflate.
+// Its decompressor holds no state between calls: one per thread serves all.
 bool expandZlib(std::span<const std::byte> in, std::span<std::byte> out) {
-    z_stream stream{};
-    if (inflateInit(&stream) != Z_OK) {
-        return false;
-    }
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<std::byte*>(in.data()));
-    stream.avail_in = static_cast<uInt>(in.size());
-    stream.next_out = reinterpret_cast<Bytef*>(out.data());
-    stream.avail_out = static_cast<uInt>(out.size());
-    const int result = inflate(&stream, Z_FINISH);
-    const bool whole = result == Z_STREAM_END && stream.avail_out == 0;
-    inflateEnd(&stream);
-    return whole;
+    struct Free {
+        void operator()(libdeflate_decompressor* decompressor) const {
+            libdeflate_free_decompressor(decompressor);
+        }
+    };
+    thread_local const std::unique_ptr<libdeflate_decompressor, Free> decompressor(
+        libdeflate_alloc_decompressor());
+    return decompressor &&
+           libdeflate_zlib_decompress(decompressor.get(), in.data(), in.size(), out.data(),
+                                      out.size(), nullptr) == LIBDEFLATE_SUCCESS;
 }
 
 bool expandBzip2(std::span<const std::byte> in, std::span<std::byte> out) {

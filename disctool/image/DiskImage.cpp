@@ -2,6 +2,7 @@
 #include "disctool/image/DiskImage.h"
 
 #include "disctool/PositionedIo.h"
+#include "disctool/image/CutUdif.h"
 #include "disctool/image/RawImage.h"
 #include "disctool/image/UdifImage.h"
 #include "disctool/image/UdifTrailer.h"
@@ -28,6 +29,11 @@ bool startsOrEndsEncrypted(const ImageFile& file) {
             std::memcmp(last.data(), "cdsaencr", 8) == 0);
 }
 
+std::string damagedSentence(const std::string& what) {
+    return "The image is damaged (" + what +
+           "), so nothing was written. Download or copy it again.";
+}
+
 } // namespace
 
 std::unique_ptr<DiskImage> DiskImage::open(const std::string& path, std::string& problem) {
@@ -47,6 +53,10 @@ std::unique_ptr<DiskImage> DiskImage::open(const std::string& path, std::string&
                   file->size() - static_cast<std::int64_t>(last.size()))) {
         trailer = UdifTrailer::parse(last);
     }
+    if (!trailer && looksLikeCutUdif(path, *file)) {
+        problem = damagedSentence("it ends before its trailer");
+        return nullptr;
+    }
     if (!trailer) {
         return std::make_unique<RawImage>(std::move(*file));
     }
@@ -63,8 +73,7 @@ std::unique_ptr<DiskImage> DiskImage::open(const std::string& path, std::string&
         problem = "The image is compressed with LZFSE, which cannot be expanded here. " +
                   std::string(convertHint);
     } else if (refusal == UdifImage::Refusal::Damaged) {
-        problem = "The image is damaged (" + problem +
-                  "), so nothing was written. Download or copy it again.";
+        problem = damagedSentence(problem);
     }
     return image;
 }

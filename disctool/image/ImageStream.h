@@ -17,6 +17,12 @@ public:
     // delivered; -1 when the image cannot be read further (`failure` says why).
     virtual std::int64_t read(std::span<std::byte> buffer) = 0;
     virtual std::string failure() const = 0;
+
+    // Why a read delivered fewer bytes than the image still had.
+    std::string whyShort() const {
+        const std::string why = failure();
+        return why.empty() ? "Cannot read the image: it ended early" : why;
+    }
 };
 
 } // namespace disctool

@@ -15,4 +15,7 @@ inline constexpr std::size_t udifChecksumBytes = 136;
 // which no reader checks).
 std::optional<std::uint32_t> udifCrc32(std::span<const std::byte> field);
 
+// The CRC32 of what `crc` covers followed by `bytes` (`crc` 0: of `bytes`).
+std::uint32_t crc32Continued(std::uint32_t crc, std::span<const std::byte> bytes);
+
 } // namespace disctool

@@ -4,33 +4,68 @@
 #include "disctool/AlignedBuffer.h"
 #include "disctool/PositionedIo.h"
 #include "disctool/image/ChunkDecoder.h"
+#include "disctool/image/UdifChecksum.h"
 #include "disctool/image/UdifLimits.h"
 #include "disctool/image/UdifStream.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <thread>
 #include <zlib.h>
 
 namespace disctool {
 
 namespace {
 
-// Whether the data fork's bytes have the CRC32 the trailer names.
-bool dataForkIntact(int fd, std::int64_t offset, std::int64_t length, std::uint32_t expected,
-                    std::string& detail) {
+// The CRC32 of `length` bytes of `fd` from `offset`, or nullopt with `error`
+// set when they cannot be read.
+std::optional<std::uint32_t> crcOfRange(int fd, std::int64_t offset, std::int64_t length,
+                                        int& error) {
     AlignedBuffer block(1024 * 1024);
-    uLong crc = crc32(0, nullptr, 0);
+    std::uint32_t crc = 0;
     for (std::int64_t done = 0; done < length;) {
         const auto piece = static_cast<std::size_t>(
             std::min<std::int64_t>(static_cast<std::int64_t>(block.size()), length - done));
         const std::span<std::byte> bytes(block.data(), piece);
         if (!readFully(fd, bytes, offset + done)) {
-            detail = std::string("it cannot be read: ") + std::strerror(errno);
+            error = errno;
+            return std::nullopt;
+        }
+        crc = crc32Continued(crc, bytes);
+        done += static_cast<std::int64_t>(piece);
+    }
+    return crc;
+}
+
+// Whether the data fork's bytes have the CRC32 the trailer names. The write
+// waits for this: each core takes a part of the file.
+bool dataForkIntact(int fd, std::int64_t offset, std::int64_t length, std::uint32_t expected,
+                    std::string& detail) {
+    const std::int64_t parts = std::max(1U, std::thread::hardware_concurrency());
+    const std::int64_t partBytes = (length + parts - 1) / parts;
+    std::vector<std::optional<std::uint32_t>> crcs(static_cast<std::size_t>(parts));
+    std::vector<int> errors(crcs.size(), 0);
+    {
+        std::vector<std::jthread> threads;
+        for (std::size_t part = 0; part < crcs.size(); ++part) {
+            threads.emplace_back([&, part] {
+                const std::int64_t from = static_cast<std::int64_t>(part) * partBytes;
+                crcs[part] =
+                    crcOfRange(fd, offset + from,
+                               std::clamp<std::int64_t>(length - from, 0, partBytes), errors[part]);
+            });
+        }
+    }
+    uLong crc = 0;
+    for (std::size_t part = 0; part < crcs.size(); ++part) {
+        if (!crcs[part]) {
+            detail = std::string("it cannot be read: ") + std::strerror(errors[part]);
             return false;
         }
-        crc = crc32(crc, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(piece));
-        done += static_cast<std::int64_t>(piece);
+        const std::int64_t from = static_cast<std::int64_t>(part) * partBytes;
+        crc =
+            crc32_combine(crc, *crcs[part], std::clamp<std::int64_t>(length - from, 0, partBytes));
     }
     if (crc != expected) {
         detail = "its data does not match its checksum";
@@ -81,6 +116,11 @@ std::unique_ptr<DiskImage> UdifImage::open(ImageFile file, const UdifTrailer& tr
         UdifLayout::read(xml, trailer, static_cast<std::int64_t>(dataForkEnd), problem, detail);
     if (!layout) {
         refusal = problem == UdifLayout::Problem::Lzfse ? Refusal::Lzfse : Refusal::Damaged;
+        return nullptr;
+    }
+    // Tables that lost or gained sectors would burn an image of another size.
+    if (trailer.sectorCount != static_cast<std::uint64_t>(layout->imageBytes / udifSectorBytes)) {
+        detail = "its trailer's sector count does not match its block tables";
         return nullptr;
     }
     if (trailer.dataForkCrc32 &&

@@ -16,7 +16,8 @@ public:
 
     // The image `trailer` ends, or null with `refusal` and, when damaged,
     // `detail` saying what is wrong. Checks the data fork's CRC32, where
-    // the image carries one, before anything is written.
+    // the image carries one, and that the trailer counts the sectors the
+    // block tables do, before anything is written.
     static std::unique_ptr<DiskImage> open(ImageFile file, const UdifTrailer& trailer,
                                            Refusal& refusal, std::string& detail);
 

@@ -2,6 +2,7 @@
 #include "disctool/image/UdifStream.h"
 
 #include "disctool/image/ChunkDecoder.h"
+#include "disctool/image/UdifChecksum.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -28,9 +29,7 @@ void leaveSignalsToTheBurn() {
 }
 
 std::uint32_t crcOf(std::span<const std::byte> bytes) {
-    return static_cast<std::uint32_t>(crc32(crc32(0, nullptr, 0),
-                                            reinterpret_cast<const Bytef*>(bytes.data()),
-                                            static_cast<uInt>(bytes.size())));
+    return crc32Continued(0, bytes);
 }
 
 // The CRC32 of `length` zero bytes, by doubling.
@@ -96,24 +95,31 @@ UdifStream::~UdifStream() {
     }
 }
 
+std::span<std::byte> UdifStream::Buffer::fitted(std::size_t length) {
+    if (capacity < length) {
+        bytes = std::make_unique_for_overwrite<std::byte[]>(length);
+        capacity = length;
+    }
+    return {bytes.get(), length};
+}
+
 std::int64_t UdifStream::costOf(const Piece& piece) const {
     const UdifChunk& chunk = layout_->chunks[piece.index];
     return chunk.coding == ChunkCoding::Zeros ? 0 : chunk.fileLength + chunk.imageLength;
 }
 
-bool UdifStream::readFileRange(std::int64_t end, std::vector<std::byte>* into) {
+bool UdifStream::readFileRange(std::int64_t end, Buffer* into) {
     const auto dataForkStart = static_cast<std::int64_t>(trailer_.dataForkOffset);
+    const std::int64_t start = filePosition_;
+    const std::span<std::byte> range = into != nullptr
+                                           ? into->fitted(static_cast<std::size_t>(end - start))
+                                           : std::span<std::byte>();
+    block_.resize(readBlockBytes);
     while (filePosition_ < end) {
-        std::span<std::byte> target;
-        if (into != nullptr) {
-            const std::size_t had = into->size();
-            into->resize(had + static_cast<std::size_t>(end - filePosition_));
-            target = std::span(*into).subspan(had);
-        } else {
-            block_.resize(readBlockBytes);
-            target = std::span(block_).first(static_cast<std::size_t>(
-                std::min<std::int64_t>(readBlockBytes, end - filePosition_)));
-        }
+        const std::span<std::byte> target =
+            into != nullptr ? range.subspan(static_cast<std::size_t>(filePosition_ - start))
+                            : std::span(block_).first(static_cast<std::size_t>(
+                                  std::min<std::int64_t>(readBlockBytes, end - filePosition_)));
         ssize_t got = 0;
         do {
             got = ::pread(fd_.get(), target.data(), target.size(), filePosition_);
@@ -122,22 +128,32 @@ bool UdifStream::readFileRange(std::int64_t end, std::vector<std::byte>* into) {
             return false;
         }
         const std::span<const std::byte> bytes = target.first(static_cast<std::size_t>(got));
-        if (into != nullptr) {
-            into->resize(into->size() - (target.size() - bytes.size()));
-        }
         if (fileDigest_) {
             fileDigest_->add(bytes);
         }
         if (filePosition_ + got > dataForkStart) {
             const std::int64_t skip = std::max<std::int64_t>(0, dataForkStart - filePosition_);
-            const auto data = bytes.subspan(static_cast<std::size_t>(skip));
-            dataForkCrc_ = static_cast<std::uint32_t>(
-                crc32(dataForkCrc_, reinterpret_cast<const Bytef*>(data.data()),
-                      static_cast<uInt>(data.size())));
+            dataForkCrc_ =
+                crc32Continued(dataForkCrc_, bytes.subspan(static_cast<std::size_t>(skip)));
         }
         filePosition_ += got;
     }
     return true;
+}
+
+UdifStream::Buffer UdifStream::spareBuffer() {
+    if (spare_.empty()) {
+        return {};
+    }
+    Buffer buffer = std::move(spare_.back());
+    spare_.pop_back();
+    return buffer;
+}
+
+void UdifStream::recycle(Buffer& buffer) {
+    if (buffer.capacity > 0) {
+        spare_.push_back(std::move(buffer));
+    }
 }
 
 void UdifStream::readFile() {
@@ -146,6 +162,8 @@ void UdifStream::readFile() {
     for (std::size_t index = 0; index < layout_->chunks.size(); ++index) {
         auto piece = std::make_shared<Piece>();
         piece->index = index;
+        const UdifChunk& chunk = layout_->chunks[index];
+        const bool coded = chunk.coding != ChunkCoding::Zeros;
         const std::int64_t cost = costOf(*piece);
         {
             std::unique_lock lock(mutex_);
@@ -156,11 +174,11 @@ void UdifStream::readFile() {
             if (stopping_) {
                 return;
             }
+            if (coded) {
+                piece->coded = spareBuffer();
+            }
         }
-        const UdifChunk& chunk = layout_->chunks[index];
-        const bool coded = chunk.coding != ChunkCoding::Zeros;
         if (coded) {
-            piece->coded.reserve(static_cast<std::size_t>(chunk.fileLength));
             if (!readFileRange(chunk.fileOffset, nullptr) ||
                 !readFileRange(chunk.fileOffset + chunk.fileLength, &piece->coded)) {
                 finishReading(unreadable);
@@ -210,14 +228,18 @@ void UdifStream::decode() {
             }
             piece = std::move(toDecode_.front());
             toDecode_.pop_front();
+            piece->expanded = spareBuffer();
         }
         const UdifChunk& chunk = layout_->chunks[piece->index];
-        piece->expanded.resize(static_cast<std::size_t>(chunk.imageLength));
-        const bool intact = expandChunk(chunk.coding, piece->coded, piece->expanded);
-        const std::uint32_t crc = intact ? crcOf(piece->expanded) : 0;
-        piece->coded = {};
+        const std::span<std::byte> expanded =
+            piece->expanded.fitted(static_cast<std::size_t>(chunk.imageLength));
+        const bool intact =
+            expandChunk(chunk.coding,
+                        piece->coded.fitted(static_cast<std::size_t>(chunk.fileLength)), expanded);
+        const std::uint32_t crc = intact ? crcOf(expanded) : 0;
         {
             const std::lock_guard lock(mutex_);
+            recycle(piece->coded);
             piece->intact = intact;
             piece->crc32 = crc;
             piece->ready = true;
@@ -294,7 +316,7 @@ std::int64_t UdifStream::read(std::span<std::byte> buffer) {
         if (chunk.coding == ChunkCoding::Zeros) {
             std::fill(part.begin(), part.end(), std::byte{0});
         } else {
-            std::memcpy(part.data(), current_->expanded.data() + currentDelivered_, length);
+            std::memcpy(part.data(), current_->expanded.bytes.get() + currentDelivered_, length);
         }
         copied += length;
         currentDelivered_ += static_cast<std::int64_t>(length);
@@ -303,7 +325,12 @@ std::int64_t UdifStream::read(std::span<std::byte> buffer) {
             {
                 const std::lock_guard lock(mutex_);
                 inFlight_ -= costOf(*current_);
+                recycle(current_->expanded);
                 ordered_.pop_front();
+                // The stream may outlive its use (a verify reads another).
+                if (delivered_ == layout_->imageBytes) {
+                    spare_.clear();
+                }
             }
             current_.reset();
             changed_.notify_all();

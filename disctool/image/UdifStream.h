@@ -41,21 +41,33 @@ public:
     static std::string damagedChunk(const UdifChunk& chunk);
 
 private:
+    // A chunk's bytes, reused from chunk to chunk: it only grows, and is
+    // never filled before the file or a decoder writes it.
+    struct Buffer {
+        std::unique_ptr<std::byte[]> bytes;
+        std::size_t capacity = 0;
+
+        std::span<std::byte> fitted(std::size_t length);
+    };
+
     struct Piece {
         std::size_t index = 0;
-        std::vector<std::byte> coded;
-        std::vector<std::byte> expanded;
+        Buffer coded;
+        Buffer expanded;
         bool ready = false;
         bool intact = true;
         std::uint32_t crc32 = 0;
     };
 
     void readFile();
-    bool readFileRange(std::int64_t end, std::vector<std::byte>* into);
+    bool readFileRange(std::int64_t end, Buffer* into);
     void decode();
     void finishReading(std::string failure);
     // With the lock held: takes the next chunk in order, checking what it closes.
     bool takeNext(std::unique_lock<std::mutex>& lock);
+    // With the lock held: a buffer a finished chunk left, or a new one.
+    Buffer spareBuffer();
+    void recycle(Buffer& buffer);
     std::int64_t costOf(const Piece& piece) const;
 
     posix::FileDescriptor fd_;
@@ -72,6 +84,9 @@ private:
     std::condition_variable changed_;
     std::deque<std::shared_ptr<Piece>> ordered_; // read, in the image's order
     std::deque<std::shared_ptr<Piece>> toDecode_;
+    // Buffers of chunks delivered, for the next ones: at most as many as
+    // were ever in flight at once.
+    std::vector<Buffer> spare_;
     std::int64_t inFlight_ = 0;
     bool stopping_ = false;
     bool readingDone_ = false;

@@ -85,6 +85,17 @@ TEST(UdifBurn, WhatCannotBeBurnedIsRefusedWithItsReason) {
         {"damaged without checksums",
          damagedInTheMiddle(udiffixture::make(hfsLike, content(), {1, false, {}, {}}).file),
          "burn failed - The image is damaged (the chunk at byte ", true},
+        // Its raw first chunk could start a plain image: its end tells.
+        {"cut off before its trailer",
+         [] {
+             std::vector<char> file =
+                 udiffixture::make({{"disk image", {{Coding::Raw, 8}, {Coding::Zlib, 64}}}},
+                                   content())
+                     .file;
+             file.resize(file.size() - 700);
+             return file;
+         }(),
+         "The image is damaged (it ends before its trailer), so nothing was written."},
     };
     for (const Refusal& refusal : refusals) {
         SCOPED_TRACE(refusal.name);

@@ -159,6 +159,12 @@ Craft inPropertyList(std::string from, std::string to) {
     };
 }
 
+Craft inFile(const std::function<void(std::vector<char>&)>& edit) {
+    return [=](udiffixture::Options& options) {
+        options.editFile = edit;
+    };
+}
+
 TEST(UdifImage, ACraftedImageIsAClearFailure) {
     // The table's two chunks of 32 sectors are entries at 204 and 244:
     // sectors at +8, count at +16, file offset at +24.
@@ -177,6 +183,10 @@ TEST(UdifImage, ACraftedImageIsAClearFailure) {
         {"no property list", inPropertyList("<plist", "<plisx")},
         // libplist skips what is not base64; what it then decodes is no table.
         {"base64 that is not", inPropertyList("<data>", "<data>!*~QUJD")},
+        {"a trailer that counts a sector less than the tables",
+         inFile([](auto& file) { udiffixture::putBig(file, file.size() - 512 + 492, 63, 8); })},
+        // Cut off, it has no trailer, yet is no plain sector image either.
+        {"a file cut off in its data", inFile([](auto& file) { file.resize(file.size() / 2); })},
     };
     for (const Crafted& image : crafted) {
         ScratchDirectory scratch;

@@ -196,6 +196,9 @@ Image make(const std::vector<Table>& tables, const std::vector<char>& content,
     putBig(trailer, 492, firstSector, 8);
     image.file.insert(image.file.end(), xml.begin(), xml.end());
     image.file.insert(image.file.end(), trailer.begin(), trailer.end());
+    if (options.editFile) {
+        options.editFile(image.file);
+    }
     return image;
 }
 

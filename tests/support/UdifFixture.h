@@ -41,6 +41,8 @@ struct Options {
     // 40-byte entries) and to the property list, as a crafted image has them.
     std::function<void(std::vector<char>& mish)> editTable;
     std::function<void(std::string& xml)> editPropertyList;
+    // And to the whole file, trailer included.
+    std::function<void(std::vector<char>& file)> editFile = nullptr;
 };
 
 // Writes a big-endian number of `bytes` bytes at `at`.
