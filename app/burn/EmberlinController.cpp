@@ -21,9 +21,8 @@ namespace {
 // The tool is started elsewhere than the app's own folder, so a relative path
 // must not reach it.
 QString absolutePath(const QString& path) {
-    if (path.isEmpty() || !QFileInfo(path).isRelative())
-        return path;
-    return QFileInfo(path).absoluteFilePath();
+    const QFileInfo file(path);
+    return path.isEmpty() || !file.isRelative() ? path : file.absoluteFilePath();
 }
 
 // The last component, also of a folder named with a trailing "/".
