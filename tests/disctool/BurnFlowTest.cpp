@@ -177,11 +177,8 @@ void BurnFlow::runCases(const std::vector<FlowCase>& cases) {
 
 std::string BurnFlow::expectRefusal(const std::string& device, bool erase,
                                     const std::string& remark) {
-    Lines args = {"burn", imagePath(), "-device", device};
-    if (erase) {
-        args.push_back("-erase");
-    }
-    ToolRun run(args);
+    ToolRun run(erase ? Lines{"burn", imagePath(), "-device", device, "-erase"}
+                      : Lines{"burn", imagePath(), "-device", device});
     std::string said;
     EXPECT_TRUE(run.waitForLine([&](const std::string& line) {
         said = line;
@@ -432,14 +429,12 @@ TEST_F(BurnFlow, AnImageFollowsTheSessionsOnADiscOnlyWhenMasteredForThem) {
 
         const std::string next = std::to_string(std::stoul(remark.substr(46)));
         const std::string session = scratch_.file("session" + std::to_string(disc_) + ".iso");
-        ToolRun::Options tool;
-        tool.program = mastering;
         Lines master = mastering.ends_with("xorriso") ? Lines{"-as", "mkisofs"} : Lines{};
         const std::string added = scratch_.file("ADDED" + std::to_string(disc_));
         writeTestImage(added, 5000);
         master.insert(master.end(),
                       {"-quiet", "-C", "0," + next, "-M", backing(), "-o", session, added});
-        ASSERT_EQ(runTool(master, tool).status, 0);
+        ASSERT_EQ(runTool(master, {.program = mastering}).status, 0);
         Lines args = arguments(sim(parameters));
         args[1] = session;
         image_ = readWholeFile(session);
@@ -447,9 +442,9 @@ TEST_F(BurnFlow, AnImageFollowsTheSessionsOnADiscOnlyWhenMasteredForThem) {
         EXPECT_EQ(stepsOf(burned.lines), burnSteps);
         EXPECT_EQ(checkFacts(burned.lines, image_), "");
         checkDiscs("volume+image");
-        tool.program = "/usr/bin/xorriso";
         const ToolResult listed =
-            runTool({"-indev", "stdio:" + backing(), "-load", "sbsector", next, "-ls", "/"}, tool);
+            runTool({"-indev", "stdio:" + backing(), "-load", "sbsector", next, "-ls", "/"},
+                    {.program = "/usr/bin/xorriso"});
         EXPECT_THAT(listed.lines, testing::Contains(testing::HasSubstr(
                                       std::filesystem::path(added).filename().string())));
     }
@@ -462,12 +457,10 @@ TEST_F(BurnFlow, AnImageFollowsTheSessionsOnADiscOnlyWhenMasteredForThem) {
 TEST_F(BurnFlow, ADiscThatCannotBeUsedIsEjectedAndTheToolWaitsQuietly) {
     for (const std::string parameters : {"state=full", "unready", "unready=@"}) {
         newDisc();
-        ToolRun::Options options;
-        options.environment = {parameters.starts_with("unready")
-                                   ? "EMBERLIN_DISCTOOL_UNREADY_MS=0"
-                                   : "EMBERLIN_DISCTOOL_UNREADY_MS=1"};
         ToolRun run(arguments(sim(parameters + (parameters.ends_with('@') ? trigger() : ""))),
-                    options);
+                    {.environment = {parameters.starts_with("unready")
+                                         ? "EMBERLIN_DISCTOOL_UNREADY_MS=0"
+                                         : "EMBERLIN_DISCTOOL_UNREADY_MS=1"}});
         ASSERT_TRUE(run.waitForLine(prompt)) << parameters;
         pull();
         // The eject, once libburn lets go (not at all while it waits for ever).
@@ -524,9 +517,7 @@ TEST_F(BurnFlow, TheToolAsksBeforeADiscsDataIsLost) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.parameters + " " + c.answer.value_or("(end)"));
         newDisc();
-        ToolRun::Options options;
-        options.answerable = true;
-        ToolRun run(arguments(sim(c.parameters), true, "-askbeforeerasing"), options);
+        ToolRun run(arguments(sim(c.parameters), true, "-askbeforeerasing"), {.answerable = true});
         if (c.answer != "") {
             ASSERT_TRUE(run.waitForLine(question));
             const Lines& told = run.lines();
@@ -591,9 +582,8 @@ TEST_F(BurnFlow, ANameFromOutsideNeverReachesALineTheWindowInterprets) {
         EXPECT_EQ(result.status, 1);
         ASSERT_FALSE(result.lines.empty());
         EXPECT_EQ(result.lines.back(), "burn failed - " + c.failure);
-        EXPECT_TRUE(std::none_of(result.lines.begin(), result.lines.end(), [&](const auto& line) {
-            return line.find(c.named) != line.npos || line.find(success) != line.npos;
-        }));
+        EXPECT_THAT(result.lines, testing::Each(testing::Not(testing::AnyOf(
+                                      testing::HasSubstr(c.named), testing::HasSubstr(success)))));
         const ToolResult told = runTool({"burn", c.image, "-device", c.device});
         ASSERT_FALSE(told.lines.empty());
         EXPECT_THAT(told.lines.back(), testing::HasSubstr(c.named));
@@ -619,9 +609,7 @@ TEST_F(BurnFlow, ADriveTheUserMayNotOpenSaysHowToGetAccess) {
     };
     for (const auto& [group, advice] : cases) {
         ASSERT_EQ(::chown(device.c_str(), 0, group), 0);
-        ToolRun::Options options;
-        options.asNobody = true;
-        const ToolResult result = runTool(arguments(device), options);
+        const ToolResult result = runTool(arguments(device), {.asNobody = true});
         EXPECT_EQ(result.status, 1);
         EXPECT_EQ(result.lines, Lines{"burn failed - You may not use the drive" + advice});
     }
@@ -705,16 +693,13 @@ TEST_F(BurnFlow, ProgressFollowsWhatTheDriveHasWritten) {
     const auto reached = [&] {
         std::ifstream commands(log());
         for (std::string command; std::getline(commands, command);) {
-            std::istringstream bytes(command);
-            std::string name;
-            bytes >> name;
-            std::vector<unsigned> cdb{0};
-            for (unsigned byte = 0; bytes >> std::hex >> byte;) {
-                cdb.push_back(byte);
-            }
-            if (name == "Write10" && cdb.size() >= 9 &&
-                (cdb[2] << 24 | cdb[3] << 16 | cdb[4] << 8 | cdb[5]) + (cdb[7] << 8 | cdb[8]) >
-                    heldAt) {
+            // The name, then the command block's bytes from the second on.
+            const Lines cdb = splitWords(command);
+            const auto at = [&](int byte) {
+                return std::stoll(cdb[byte], nullptr, 16);
+            };
+            if (cdb.size() >= 9 && cdb[0] == "Write10" &&
+                (at(2) << 24 | at(3) << 16 | at(4) << 8 | at(5)) + (at(7) << 8 | at(8)) > heldAt) {
                 return true;
             }
         }
@@ -750,7 +735,7 @@ TEST_F(BurnFlow, PeopleAreToldTheSpeedTakenAndWhenTheVerifyMayReadTheCache) {
             runTool({"burn", imagePath(), "-speed", speed,
                      speed == "max" ? "-verifyburn" : "-noverifyburn", "-device", sim(parameters)});
         EXPECT_EQ(result.status, 0);
-        EXPECT_NE(std::find(result.lines.begin(), result.lines.end(), remark), result.lines.end());
+        EXPECT_THAT(result.lines, testing::Contains(remark));
         EXPECT_EQ(result.lines.back(), "Burn completed successfully.");
     }
     EXPECT_EQ(checkCommands(log(), "Write10, !StartStopUnit 00 00 00 03, Read10"), "")

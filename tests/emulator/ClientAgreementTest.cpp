@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <ostream>
 #include <string>
@@ -162,16 +163,16 @@ protected:
         for (std::string& argument : arguments) {
             argument = expanded(argument, disc);
         }
-        ToolRun::Options options;
-        options.program = run.program;
-        options.asNobody = run.asNobody;
         // A client's own leaks are not the emulator's to answer for: the
         // sanitizer's runtime, where the emulator brings it, ignores them.
-        options.environment = {"LD_PRELOAD=" EMBERLIN_PRELOAD_FIRST EMBERLIN_EMULATOR,
-                               "ASAN_OPTIONS=detect_leaks=0",
-                               "EMBERLIN_EMULATED_DRIVE=sim:" + scratch_.file(disc) + "?" +
-                                   expanded(parameters, disc)};
-        return runTool(arguments, options).lines;
+        return runTool(arguments,
+                       {.environment = {"LD_PRELOAD=" EMBERLIN_PRELOAD_FIRST EMBERLIN_EMULATOR,
+                                        "ASAN_OPTIONS=detect_leaks=0",
+                                        "EMBERLIN_EMULATED_DRIVE=sim:" + scratch_.file(disc) + "?" +
+                                            expanded(parameters, disc)},
+                        .asNobody = run.asNobody,
+                        .program = run.program})
+            .lines;
     }
 
     // `text` with DRIVE standing for the drive's device, DATA for a folder
@@ -223,11 +224,7 @@ TEST_P(EmulatedDisc, EveryClientSeesEachStateAsTheIdDescribesIt) {
             }
             SCOPED_TRACE(state + ", as " + client.name + " sees it");
             for (const std::string& complaint : complaints) {
-                EXPECT_TRUE(std::none_of(output.begin(), output.end(),
-                                         [&](const std::string& line) {
-                                             return line.find(complaint) != std::string::npos;
-                                         }))
-                    << complaint;
+                EXPECT_THAT(output, testing::Not(testing::Contains(testing::HasSubstr(complaint))));
             }
             // Every kind of BD the drive lists, it reads in some version.
             for (auto line = output.begin(); line + 1 < output.end(); ++line) {
@@ -375,14 +372,12 @@ TEST_P(EmulatedDisc, ClientsBlankFormatWriteAndReadBack) {
             EXPECT_EQ(mediainfoReport(formatted).profile, medium.profile);
             EXPECT_TRUE(restricted || mediainfoReport(formatted).formatted > 0);
         }
-        const Lines graft = {"-R", "-graft-points", "/data=DATA"};
-        Lines first = {"-Z", "DRIVE"};
-        first.insert(first.end(), graft.begin(), graft.end());
-        client({EMBERLIN_GROWISOFS, first, true}, disc, grown);
-        if (medium.id != "bd-r") {
-            Lines second = {"-M", "DRIVE"};
-            second.insert(second.end(), graft.begin(), graft.end());
-            client({EMBERLIN_GROWISOFS, second, true}, disc, grown);
+        for (const std::string session : {"-Z", "-M"}) {
+            if (session == "-Z" || medium.id != "bd-r") {
+                client({EMBERLIN_GROWISOFS,
+                        splitWords(session + " DRIVE -R -graft-points /data=DATA"), true},
+                       disc, grown);
+            }
         }
         EXPECT_EQ(sessions(disc, grown), medium.overwritable || medium.id == "bd-r" ? 1u : 2u);
         EXPECT_EQ(readBack(disc, grown), data);
@@ -391,10 +386,8 @@ TEST_P(EmulatedDisc, ClientsBlankFormatWriteAndReadBack) {
     // wodim blanks a CD-RW and writes an image of the folder as a session,
     // then as another; readom reads each track back.
     if (medium.cd()) {
-        ToolRun::Options mastering;
-        mastering.program = EMBERLIN_GENISOIMAGE;
         ASSERT_EQ(runTool({"-quiet", "-R", "-o", scratch_.file("image.iso"), scratch_.file("data")},
-                          mastering)
+                          {.program = EMBERLIN_GENISOIMAGE})
                       .status,
                   0);
         const std::vector<char> image = readWholeFile(scratch_.file("image.iso"));
@@ -409,9 +402,8 @@ TEST_P(EmulatedDisc, ClientsBlankFormatWriteAndReadBack) {
                                    : wodimReport(client({EMBERLIN_WODIM, {"dev=DRIVE", "-msinfo"}},
                                                         "wodim", blank))
                                          .nextWritable;
-            client(
-                {EMBERLIN_WODIM, {"dev=DRIVE", "gracetime=0", "-tao", "-multi", "-data", "IMAGE"}},
-                "wodim", blank);
+            client({EMBERLIN_WODIM, splitWords("dev=DRIVE gracetime=0 -tao -multi -data IMAGE")},
+                   "wodim", blank);
             const long end = start + static_cast<long>(image.size()) / 2048;
             std::filesystem::remove_all(scratch_.file("out"));
             client({EMBERLIN_READOM,
@@ -441,113 +433,86 @@ TEST_F(EmulatedDrive, EachParameterReachesAClient) {
     struct Case {
         std::string parameters;
         std::string program;
-        Lines arguments;
-        Lines words; // consecutive lines of the output hold these
+        std::string arguments; // separated by spaces
+        std::string words;     // a line of the output holds these
+        std::string next = {}; // and the line after it these
     };
-    const Lines commit = {"-scsi_log", "on",   "-dev",  "mmc:DRIVE",
-                          "-map",      "FILE", "/data", "-commit"};
-    const Lines compare = {"-dev",    "mmc:DRIVE",  "-map", "FILE", "/data",
-                           "-commit", "-compare_r", "FILE", "/data"};
-    const Lines reloaded = {"-dev",       "mmc:DRIVE", "-map", "FILE",   "/data",
-                            "-commit",    "-eject",    "all",  "-indev", "mmc:DRIVE",
-                            "-compare_r", "FILE",      "/data"};
-    const auto check = [](const std::string& from, const std::string& to,
-                          const std::string& copy = "") {
-        Lines arguments = {"-indev",          "mmc:DRIVE",     "-check_media",
-                           "min_lba=" + from, "max_lba=" + to, "--"};
-        if (!copy.empty()) {
-            arguments.insert(arguments.end() - 1, copy);
-        }
-        return arguments;
-    };
+    const std::string commit = "-scsi_log on -dev mmc:DRIVE -map FILE /data -commit";
+    const std::string compare = "-dev mmc:DRIVE -map FILE /data -commit -compare_r FILE /data";
+    const std::string reloaded = "-dev mmc:DRIVE -map FILE /data -commit -eject all "
+                                 "-indev mmc:DRIVE -compare_r FILE /data";
+    const std::string check = "-indev mmc:DRIVE -check_media ";
     const std::string xorriso = EMBERLIN_XORRISO;
     const std::string cdrskin = EMBERLIN_CDRSKIN;
-    const Lines features = {"dev=DRIVE", "--list_features"};
+    const std::string features = "dev=DRIVE --list_features";
     // READ DISC STRUCTURE, physical format information, 36 bytes.
-    const Lines physicalFormat = {"-r", "36", "DRIVE", "AD", "00", "00", "00", "00",
-                                  "00", "00", "00",    "00", "24", "00", "00"};
+    const std::string physicalFormat = "-r 36 DRIVE AD 00 00 00 00 00 00 00 00 24 00 00";
     const std::string appendable = "state=appendable&capacity=100M&used=16M";
+    const std::string good = "Media region :          0 ,        603 , + good";
     const std::vector<Case> cases = {
-        {"state=empty",
-         xorriso,
-         {"-outdev", "mmc:DRIVE", "-toc"},
-         {"Media status : is not present"}},
-        {"state=empty", cdrskin, {"dev=DRIVE", "-atip"}, {"cdrskin: status 2 BURN_DISC_EMPTY"}},
-        {"state=empty", EMBERLIN_WODIM, {"dev=DRIVE", "-atip"}, {"wodim: No disk / Wrong disk!"}},
-        {"state=empty", EMBERLIN_MEDIAINFO, {"DRIVE"}, {":-( no media mounted, exiting..."}},
-        {"no-medium-for=1000polls", xorriso, commit, {"+++ key=2  asc=3Ah  ascq=01h"}},
-        {"unready=20polls", xorriso, commit, {"+++ key=2  asc=04h  ascq=01h"}},
-        {"fail-at-sector=100", xorriso, commit, {"[3 0C 00] Medium error. Write error."}},
-        {"lost-at=100", xorriso, commit, {"Failed to transfer command to drive"}},
+        {"state=empty", xorriso, "-outdev mmc:DRIVE -toc", "Media status : is not present"},
+        {"state=empty", cdrskin, "dev=DRIVE -atip", "cdrskin: status 2 BURN_DISC_EMPTY"},
+        {"state=empty", EMBERLIN_WODIM, "dev=DRIVE -atip", "wodim: No disk / Wrong disk!"},
+        {"state=empty", EMBERLIN_MEDIAINFO, "DRIVE", ":-( no media mounted, exiting..."},
+        {"no-medium-for=1000polls", xorriso, commit, "+++ key=2  asc=3Ah  ascq=01h"},
+        {"unready=20polls", xorriso, commit, "+++ key=2  asc=04h  ascq=01h"},
+        {"fail-at-sector=100", xorriso, commit, "[3 0C 00] Medium error. Write error."},
+        {"lost-at=100", xorriso, commit, "Failed to transfer command to drive"},
         // A block that cannot be read fails as a scratched one does; one a
         // sequential disc did not record (here the border between two
         // sessions) is out of range.
-        {"medium=dvd-r&unreadable=100-103&" + appendable,
-         xorriso,
-         check("64", "200"),
-         {"read_10(96,32): [3 11 00] Medium error. Unrecovered read error."}},
-        {"medium=dvd-r&sessions=2&" + appendable,
-         xorriso,
-         check("4096", "4100"),
-         {"read_10(4096,5): [5 21 00] Illegal request. Lba out of range."}},
+        {"medium=dvd-r&unreadable=100-103&" + appendable, xorriso,
+         check + "min_lba=64 max_lba=200 --",
+         "read_10(96,32): [3 11 00] Medium error. Unrecovered read error."},
+        {"medium=dvd-r&sessions=2&" + appendable, xorriso, check + "min_lba=4096 max_lba=4100 --",
+         "read_10(4096,5): [5 21 00] Illegal request. Lba out of range."},
         // Never written blocks of a formatted disc read as zeros (xorriso
         // calls a blank one blank only when its start does, see above).
-        {"medium=bd-re&" + appendable,
-         xorriso,
-         check("1000", "1031"),
-         {"Media region :       1000 ,         32 , + good"}},
+        {"medium=bd-re&" + appendable, xorriso, check + "min_lba=1000 max_lba=1031 --",
+         "Media region :       1000 ,         32 , + good"},
         // The disc holds the file: on a sequential disc as its first track,
         // on an overwritable one from its start (OUT is compared with FILE).
-        {"medium=cd-r&state=appendable&contents=FILE",
-         xorriso,
-         check("0", "602", "data_to=OUT"),
-         {"Media region :          0 ,        603 , + good"}},
-        {"medium=dvd+rw&contents=FILE",
-         xorriso,
-         check("0", "602", "data_to=OUT"),
-         {"Media region :          0 ,        603 , + good"}},
+        {"medium=cd-r&state=appendable&contents=FILE", xorriso,
+         check + "min_lba=0 max_lba=602 data_to=OUT --", good},
+        {"medium=dvd+rw&contents=FILE", xorriso, check + "min_lba=0 max_lba=602 data_to=OUT --",
+         good},
         // What was just written is read back from the drive's buffer, until
         // the disc is loaded again; the disc itself holds a wrong sector.
-        {"medium=dvd+rw&bad-sector=100&cache", xorriso, compare, {"Both file objects match"}},
-        {"medium=dvd+rw&bad-sector=100&cache", xorriso, reloaded, {"Differences detected."}},
-        {"medium=dvd+rw&bad-sector=100", xorriso, compare, {"Differences detected."}},
+        {"medium=dvd+rw&bad-sector=100&cache", xorriso, compare, "Both file objects match"},
+        {"medium=dvd+rw&bad-sector=100&cache", xorriso, reloaded, "Differences detected."},
+        {"medium=dvd+rw&bad-sector=100", xorriso, compare, "Differences detected."},
         // Each DVD its own book type (a byte dvd+rw-mediainfo prints only
         // for a DVD-R or DVD-RW, from its second reading of the structure).
-        {"medium=dvd-r&" + appendable,
-         EMBERLIN_MEDIAINFO,
-         {"DRIVE"},
-         {"READ DVD STRUCTURE[#0h]:", "Media Book Type:       25h, DVD-R book"}},
-        {"medium=dvd-rw&" + appendable,
-         EMBERLIN_MEDIAINFO,
-         {"DRIVE"},
-         {"READ DVD STRUCTURE[#0h]:", "Media Book Type:       35h, DVD-RW book"}},
-        {"medium=dvd+rw", EMBERLIN_SG_RAW, physicalFormat, {" 00     08 02 00 00 95"}},
-        {"medium=dvd+r", EMBERLIN_SG_RAW, physicalFormat, {" 00     08 02 00 00 a5"}},
-        {"medium=dvd+r-dl", EMBERLIN_SG_RAW, physicalFormat, {" 00     08 02 00 00 e5"}},
-        {"medium=bd-r&pow", cdrskin, features, {"0038 + : BD-R POW : 0,N"}},
-        {"medium=bd-r&pow", xorriso, commit, {"May not write to Pseudo Overwrite formatted BD-R"}},
+        {"medium=dvd-r&" + appendable, EMBERLIN_MEDIAINFO, "DRIVE",
+         "READ DVD STRUCTURE[#0h]:", "Media Book Type:       25h, DVD-R book"},
+        {"medium=dvd-rw&" + appendable, EMBERLIN_MEDIAINFO, "DRIVE",
+         "READ DVD STRUCTURE[#0h]:", "Media Book Type:       35h, DVD-RW book"},
+        {"medium=dvd+rw", EMBERLIN_SG_RAW, physicalFormat, " 00     08 02 00 00 95"},
+        {"medium=dvd+r", EMBERLIN_SG_RAW, physicalFormat, " 00     08 02 00 00 a5"},
+        {"medium=dvd+r-dl", EMBERLIN_SG_RAW, physicalFormat, " 00     08 02 00 00 e5"},
+        {"medium=bd-r&pow", cdrskin, features, "0038 + : BD-R POW : 0,N"},
+        {"medium=bd-r&pow", xorriso, commit, "May not write to Pseudo Overwrite formatted BD-R"},
         // The Load bit of a tray the drive pulls in, and of one pushed by hand.
-        {"tray=motorised", cdrskin, features, {"0003 + : Removable Medium : 2,P", "39 00 00 00"}},
-        {"tray=manual", cdrskin, features, {"0003 + : Removable Medium : 2,P", "29 00 00 00"}},
-        {"denied",
-         EMBERLIN_DISCTOOL,
-         {"burn", "FILE", "-device", "sim:DRIVE?denied"},
-         {"You may not use DRIVE: it belongs to the group \"cdrom\"."}},
+        {"tray=motorised", cdrskin, features, "0003 + : Removable Medium : 2,P", "39 00 00 00"},
+        {"tray=manual", cdrskin, features, "0003 + : Removable Medium : 2,P", "29 00 00 00"},
+        {"denied", EMBERLIN_DISCTOOL, "burn FILE -device sim:DRIVE?denied",
+         "You may not use DRIVE: it belongs to the group \"cdrom\"."},
     };
     std::filesystem::create_directory(scratch_.file("data"));
     const std::vector<char> bytes = writeTestImage(scratch_.file("data/file.bin"), 1234567);
     int number = 0;
     for (const Case& row : cases) {
-        SCOPED_TRACE(row.parameters + " " + row.arguments.back());
+        SCOPED_TRACE(row.parameters + " " + row.arguments);
         const std::string disc = "disc" + std::to_string(++number);
         std::filesystem::remove(scratch_.file("out"));
-        const Lines lines = client({row.program, row.arguments}, disc, row.parameters);
+        const Lines lines = client({row.program, splitWords(row.arguments)}, disc, row.parameters);
         const auto holds = [&](const std::string& line, const std::string& words) {
             return line.find(expanded(words, disc)) != std::string::npos;
         };
-        EXPECT_TRUE(std::search(lines.begin(), lines.end(), row.words.begin(), row.words.end(),
-                                holds) != lines.end())
-            << row.words.front();
+        const Lines words = row.next.empty() ? Lines{row.words} : Lines{row.words, row.next};
+        EXPECT_TRUE(std::search(lines.begin(), lines.end(), words.begin(), words.end(), holds) !=
+                    lines.end())
+            << row.words;
         if (std::filesystem::exists(scratch_.file("out"))) {
             const std::vector<char> read = readWholeFile(scratch_.file("out"));
             EXPECT_TRUE(read.size() >= bytes.size() &&
