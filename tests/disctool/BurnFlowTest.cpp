@@ -19,7 +19,6 @@
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
-#include <thread>
 #include <tuple>
 #include <vector>
 
