@@ -37,6 +37,8 @@ const std::string busy = "The device is being used by another application";
 const std::string noDrive = "no CD/DVD drives present";
 
 const Lines burnSteps = {preparing, writing, closing, finishing, verifying, success};
+// A disc refused, and another asked for.
+const Lines notWritable = {"Media is not writable", prompt};
 
 Lines concat(Lines first, const Lines& second) {
     first.insert(first.end(), second.begin(), second.end());
@@ -212,16 +214,14 @@ TEST_F(BurnFlow, EveryOutcomeOfTheMediumInTheDrive) {
     runCases({
         {"blank disc", "", false, burnSteps, 0},
         {"a closed CD-R is not writable, erase or not, then a blank disc",
-         "medium=cd-r&state=full,blank", true, concat({"Media is not writable", prompt}, burnSteps),
-         0},
+         "medium=cd-r&state=full,blank", true, concat(notWritable, burnSteps), 0},
         {"not writable, then a blank disc", "state=full,blank", false,
-         concat({"Media is not writable", prompt}, burnSteps), 0},
+         concat(notWritable, burnSteps), 0},
         {"no space, then a bigger disc", "capacity=100k,10M", false,
          concat({"Media does not have enough free space", prompt}, burnSteps), 0},
         {"busy drive", "busy", false, {busy}, 1},
         {"BD-R formatted for pseudo-overwrite, then a DVD-R", "medium=bd-r,dvd-r&pow", false,
-         concat({"Media is not writable", prompt}, burnSteps), 0, "",
-         "!Write10, StartStopUnit 00 00 00 02, Write10"},
+         concat(notWritable, burnSteps), 0, "", "!Write10, StartStopUnit 00 00 00 02, Write10"},
         {"without verify", "", false, unverified, 0, "-noverifyburn"},
         {"a test burn writes nothing, nor names a digest", "medium=cd-r", false, unverified, 0,
          "-testburn", "", "blank"},
@@ -262,7 +262,6 @@ TEST_F(BurnFlow, EveryKindOfMediumAndSlowDrives) {
 // written over only when erasing was asked for. Nothing is erased or
 // formatted for a test burn, nor when the image would not fit afterwards.
 TEST_F(BurnFlow, ADiscHoldingDataIsTouchedOnlyWhenErasingWasAskedForAndFits) {
-    const Lines notWritable = {"Media is not writable", prompt};
     const Lines noSpace = {"Media does not have enough free space", prompt};
     runCases({
         {"DVD+RW and BD-RE holding sessions, then a blank DVD+RW",
@@ -468,8 +467,7 @@ TEST_F(BurnFlow, ADiscThatCannotBeUsedIsEjectedAndTheToolWaitsQuietly) {
         EXPECT_EQ(checkCommands(log(), ejected), "");
         run.sendSignal(SIGTERM);
         EXPECT_EQ(run.finish(), 128 + SIGTERM);
-        EXPECT_EQ(run.lines(),
-                  (Lines{"Media is not writable", prompt, "burn failed - Canceled by SIGTERM"}));
+        EXPECT_EQ(run.lines(), concat(notWritable, {"burn failed - Canceled by SIGTERM"}));
         EXPECT_EQ(checkCommands(log(), "!Write10"), "") << parameters;
     }
 }
