@@ -50,10 +50,11 @@ constexpr uid_t nobody = 65534;
 constexpr long capacity = 100 * 1024 * 1024 / 2048;
 const std::string size = "&capacity=100M&used=16M&sessions=2";
 
-// A client's command line, with the names EmulatedDisc::expanded replaces.
+// A client's command line, its words separated by spaces, with the names
+// EmulatedDisc::expanded replaces.
 struct Invocation {
     std::string program;
-    Lines arguments;
+    std::string arguments;
     bool asNobody = false; // dvd+rw-tools unmount what they take for the drive: never as root
 };
 
@@ -100,8 +101,7 @@ const Lines complaints = {"too short", "isn't sane", "insane", "inconsistency"};
 const std::vector<Client>& clients() {
     static const std::vector<Client> all = {
         {"xorriso",
-         {{EMBERLIN_XORRISO,
-           {"-outdev", "mmc:DRIVE", "-list_profiles", "out", "-toc", "-list_formats"}}},
+         {{EMBERLIN_XORRISO, "-outdev mmc:DRIVE -list_profiles out -toc -list_formats"}},
          [](const MediumCase&) { return true; },
          xorrisoReport,
          [](const Seen& disc) {
@@ -112,7 +112,7 @@ const std::vector<Client>& clients() {
                     (disc.formatted() ? Formatted : 0);
          }},
         {"cdrskin",
-         {{EMBERLIN_CDRSKIN, {"dev=DRIVE", "-atip", "-toc"}}},
+         {{EMBERLIN_CDRSKIN, "dev=DRIVE -atip -toc"}},
          [](const MediumCase&) { return true; },
          cdrskinReport,
          [](const Seen& disc) {
@@ -120,9 +120,9 @@ const std::vector<Client>& clients() {
          }},
         // cdrkit leaves DVD and BD to dvd+rw-tools.
         {"wodim",
-         {{EMBERLIN_WODIM, {"-v", "dev=DRIVE", "-atip"}},
-          {EMBERLIN_WODIM, {"dev=DRIVE", "-toc"}},
-          {EMBERLIN_WODIM, {"dev=DRIVE", "-msinfo"}}},
+         {{EMBERLIN_WODIM, "-v dev=DRIVE -atip"},
+          {EMBERLIN_WODIM, "dev=DRIVE -toc"},
+          {EMBERLIN_WODIM, "dev=DRIVE -msinfo"}},
          [](const MediumCase& medium) { return medium.cd(); },
          wodimReport,
          [](const Seen& disc) {
@@ -130,7 +130,7 @@ const std::vector<Client>& clients() {
                     (disc.state == "appendable" ? NextWritable | FreeBlocks : 0);
          }},
         {"dvd+rw-mediainfo",
-         {{EMBERLIN_MEDIAINFO, {"DRIVE"}}},
+         {{EMBERLIN_MEDIAINFO, "DRIVE"}},
          [](const MediumCase& medium) { return !medium.cd(); },
          mediainfoReport,
          [](const Seen& disc) {
@@ -141,9 +141,9 @@ const std::vector<Client>& clients() {
         // sg3-utils: the current profile from GET CONFIGURATION's header, and
         // READ CAPACITY, which on a formatted disc is what it was formatted to.
         {"sg3-utils",
-         {{EMBERLIN_SG_GET_CONFIG, {"-H", "-r", "2", "-s", "0", "DRIVE"}},
-          {EMBERLIN_SG_GET_CONFIG, {"DRIVE"}},
-          {EMBERLIN_SG_READCAP, {"DRIVE"}}},
+         {{EMBERLIN_SG_GET_CONFIG, "-H -r 2 -s 0 DRIVE"},
+          {EMBERLIN_SG_GET_CONFIG, "DRIVE"},
+          {EMBERLIN_SG_READCAP, "DRIVE"}},
          [](const MediumCase&) { return true; },
          sg3Report,
          [](const Seen& disc) {
@@ -159,7 +159,7 @@ protected:
     // was done to its disc, so runs with the same `disc` see the same disc.
     Lines client(const Invocation& run, const std::string& disc,
                  const std::string& parameters) const {
-        Lines arguments = run.arguments;
+        Lines arguments = splitWords(run.arguments);
         for (std::string& argument : arguments) {
             argument = expanded(argument, disc);
         }
@@ -194,10 +194,8 @@ protected:
     }
 
     Lines xorriso(const std::string& disc, const std::string& parameters,
-                  const Lines& commands) const {
-        Lines arguments = {"-outdev", "mmc:DRIVE"};
-        arguments.insert(arguments.end(), commands.begin(), commands.end());
-        return client({EMBERLIN_XORRISO, arguments}, disc, parameters);
+                  const std::string& commands) const {
+        return client({EMBERLIN_XORRISO, "-outdev mmc:DRIVE " + commands}, disc, parameters);
     }
 
     ScratchDirectory scratch_;
@@ -281,7 +279,7 @@ TEST_P(EmulatedDisc, EveryClientSeesEachStateAsTheIdDescribesIt) {
             }
         }
         if (state == "unformatted") {
-            EXPECT_EQ(after(xorriso(state, parameters, {"-list_formats"}), "Format status:"),
+            EXPECT_EQ(after(xorriso(state, parameters, "-list_formats"), "Format status:"),
                       "unformatted, up to 100.0 MiB");
         }
         if (state == "appendable" && medium.cd()) {
@@ -307,36 +305,34 @@ TEST_P(EmulatedDisc, ClientsBlankFormatWriteAndReadBack) {
         const bool theirs = disc.starts_with("theirs");
         std::filesystem::remove_all(scratch_.file(theirs ? "theirs/out" : "out"));
         client({EMBERLIN_XORRISO,
-                {"-osirrox", "on", "-indev", "mmc:DRIVE", "-extract", "/data",
-                 theirs ? "THEIRS/out" : "OUT"},
+                "-osirrox on -indev mmc:DRIVE -extract /data " +
+                    std::string(theirs ? "THEIRS/out" : "OUT"),
                 theirs},
                disc, on);
         return readWholeFile(scratch_.file(theirs ? "theirs/out/file.bin" : "out/file.bin"));
     };
     const auto sessions = [&](const std::string& disc, const std::string& on) {
-        return xorrisoReport(client({EMBERLIN_XORRISO,
-                                     {"-indev", "mmc:DRIVE", "-toc"},
-                                     disc.starts_with("theirs")},
-                                    disc, on))
+        return xorrisoReport(
+                   client({EMBERLIN_XORRISO, "-indev mmc:DRIVE -toc", disc.starts_with("theirs")},
+                          disc, on))
             .trackStarts.size();
     };
 
     const std::size_t before = sessions("xorriso", parameters);
     if (medium.rewritable) {
-        EXPECT_EQ(
-            xorrisoReport(xorriso("xorriso", parameters, {"-blank", "as_needed", "-toc"})).status,
-            "blank");
+        EXPECT_EQ(xorrisoReport(xorriso("xorriso", parameters, "-blank as_needed -toc")).status,
+                  "blank");
     }
-    xorriso("xorriso", parameters, {"-format", "as_needed"});
-    const Lines written = client({EMBERLIN_XORRISO,
-                                  {"-dev", "mmc:DRIVE", "-map", "DATA", "/data", "-close",
-                                   medium.id == "dvd-r-dl" ? "on" : "off", "-commit"}},
-                                 "xorriso", parameters);
+    xorriso("xorriso", parameters, "-format as_needed");
+    const Lines written = client(
+        {EMBERLIN_XORRISO, "-dev mmc:DRIVE -map DATA /data -close " +
+                               std::string(medium.id == "dvd-r-dl" ? "on" : "off") + " -commit"},
+        "xorriso", parameters);
     EXPECT_NE(
         std::find(written.begin(), written.end(),
                   "Writing to 'mmc:" + scratch_.file("xorriso") + "' completed successfully."),
         written.end());
-    const Lines toc = xorriso("xorriso", parameters, {"-toc", "-list_formats"});
+    const Lines toc = xorriso("xorriso", parameters, "-toc -list_formats");
     EXPECT_EQ(xorrisoReport(toc).status, medium.id == "dvd-r-dl" ? "closed" : "appendable");
     if (medium.arrivesUnformatted) {
         // Formatted by -format, or as a DVD+RW is, by writing.
@@ -362,15 +358,14 @@ TEST_P(EmulatedDisc, ClientsBlankFormatWriteAndReadBack) {
         const std::string grown = "medium=" + (restricted ? "dvd-rw" : medium.id) +
                                   (medium.arrivesUnformatted ? "&state=unformatted" : "") + size;
         if (medium.arrivesUnformatted || restricted) {
-            client({EMBERLIN_FORMAT, {"-force", "DRIVE"}, true}, disc, grown);
-            const Lines formatted = client({EMBERLIN_MEDIAINFO, {"DRIVE"}, true}, disc, grown);
+            client({EMBERLIN_FORMAT, "-force DRIVE", true}, disc, grown);
+            const Lines formatted = client({EMBERLIN_MEDIAINFO, "DRIVE", true}, disc, grown);
             EXPECT_EQ(mediainfoReport(formatted).profile, medium.profile);
             EXPECT_TRUE(restricted || mediainfoReport(formatted).formatted > 0);
         }
         for (const std::string session : {"-Z", "-M"}) {
             if (session == "-Z" || medium.id != "bd-r") {
-                client({EMBERLIN_GROWISOFS,
-                        splitWords(session + " DRIVE -R -graft-points /data=DATA"), true},
+                client({EMBERLIN_GROWISOFS, session + " DRIVE -R -graft-points /data=DATA", true},
                        disc, grown);
             }
         }
@@ -389,21 +384,20 @@ TEST_P(EmulatedDisc, ClientsBlankFormatWriteAndReadBack) {
         const std::string blank =
             "medium=" + medium.id + "&state=" + (medium.rewritable ? "full" : "blank") + size;
         if (medium.rewritable) {
-            client({EMBERLIN_WODIM, {"dev=DRIVE", "gracetime=0", "blank=fast"}}, "wodim", blank);
+            client({EMBERLIN_WODIM, "dev=DRIVE gracetime=0 blank=fast"}, "wodim", blank);
         }
         for (int session = 0; session < 2; ++session) {
-            const long start = session == 0
-                                   ? 0
-                                   : wodimReport(client({EMBERLIN_WODIM, {"dev=DRIVE", "-msinfo"}},
-                                                        "wodim", blank))
-                                         .nextWritable;
-            client({EMBERLIN_WODIM, splitWords("dev=DRIVE gracetime=0 -tao -multi -data IMAGE")},
-                   "wodim", blank);
+            const long start =
+                session == 0
+                    ? 0
+                    : wodimReport(client({EMBERLIN_WODIM, "dev=DRIVE -msinfo"}, "wodim", blank))
+                          .nextWritable;
+            client({EMBERLIN_WODIM, "dev=DRIVE gracetime=0 -tao -multi -data IMAGE"}, "wodim",
+                   blank);
             const long end = start + static_cast<long>(image.size()) / 2048;
             std::filesystem::remove_all(scratch_.file("out"));
             client({EMBERLIN_READOM,
-                    {"dev=DRIVE", "f=OUT",
-                     "sectors=" + std::to_string(start) + "-" + std::to_string(end)}},
+                    "dev=DRIVE f=OUT sectors=" + std::to_string(start) + "-" + std::to_string(end)},
                    "wodim", blank);
             EXPECT_EQ(readWholeFile(scratch_.file("out")), image) << "session " << session + 1;
         }
@@ -500,7 +494,7 @@ TEST_F(EmulatedDrive, EachParameterReachesAClient) {
         SCOPED_TRACE(row.parameters + " " + row.arguments);
         const std::string disc = "disc" + std::to_string(++number);
         std::filesystem::remove(scratch_.file("out"));
-        const Lines lines = client({row.program, splitWords(row.arguments)}, disc, row.parameters);
+        const Lines lines = client({row.program, row.arguments}, disc, row.parameters);
         const auto holds = [&](const std::string& line, const std::string& words) {
             return line.find(expanded(words, disc)) != std::string::npos;
         };
