@@ -16,58 +16,44 @@ using namespace disctool;
 
 using Args = std::vector<std::string>;
 
-TEST(Arguments, TheWindowsCommandLineInEveryOrderGivesTheSameBurn) {
-    const std::vector<Args> orders = {
-        {"burn", "/tmp/a b.iso", "-verifyburn", "-forceclose", "-speed", "8", "-erase",
-         "-puppetstrings", "-device", "/dev/sr1"},
-        {"burn", "-device", "/dev/sr1", "-puppetstrings", "-erase", "-speed", "8", "-forceclose",
-         "-verifyburn", "/tmp/a b.iso"},
-        {"burn", "-speed", "8", "/tmp/a b.iso", "-erase", "-device", "/dev/sr1", "-verifyburn",
-         "-puppetstrings", "-forceclose"},
+// A burn's options in a few words: image, device, speed, then each one set.
+std::string wordsOf(const BurnOptions& burn) {
+    return burn.imagePath + " " + burn.device + " " + std::to_string(burn.speed) +
+           (burn.verify ? " verify" : "") + (burn.closeDisc ? " close" : "") +
+           (burn.erase ? " erase" : "") + (burn.askBeforeErasing ? " ask" : "") +
+           (burn.puppetStrings ? " puppet" : "") + (burn.eject ? " eject" : "") +
+           (burn.testBurn ? " test" : "");
+}
+
+// The window's command line in every order gives the same burn, each option
+// sets its field, and an image that looks like an option follows "--".
+TEST(Arguments, EachOptionSetsItsFieldInAnyOrder) {
+    const std::string windows = "/tmp/a b.iso /dev/sr1 8 verify close erase puppet eject";
+    const std::vector<std::pair<Args, std::string>> cases = {
+        {{"burn", "/tmp/a b.iso", "-verifyburn", "-forceclose", "-speed", "8", "-erase",
+          "-puppetstrings", "-device", "/dev/sr1"},
+         windows},
+        {{"burn", "-device", "/dev/sr1", "-puppetstrings", "-erase", "-speed", "8", "-forceclose",
+          "-verifyburn", "/tmp/a b.iso"},
+         windows},
+        {{"burn", "-speed", "8", "/tmp/a b.iso", "-erase", "-device", "/dev/sr1", "-verifyburn",
+          "-puppetstrings", "-forceclose"},
+         windows},
+        {{"burn", "-noverifyburn", "-noforceclose", "-noeject", "-testburn", "-askbeforeerasing",
+          "-speed", "max", "-device", "stdio:/tmp/o.iso", "--", "-odd.iso"},
+         "-odd.iso stdio:/tmp/o.iso 0 ask test"},
     };
-    for (const Args& order : orders) {
-        const Arguments parsed = Arguments::parse(order);
+    for (const auto& [args, expected] : cases) {
+        const Arguments parsed = Arguments::parse(args);
         ASSERT_EQ(parsed.command(), Arguments::Command::Burn) << parsed.problem();
-        const BurnOptions& burn = parsed.burn();
-        EXPECT_EQ(burn.imagePath, "/tmp/a b.iso");
-        EXPECT_EQ(burn.device, "/dev/sr1");
-        EXPECT_TRUE(burn.verify);
-        EXPECT_TRUE(burn.closeDisc);
-        EXPECT_EQ(burn.speed, 8);
-        EXPECT_TRUE(burn.erase);
-        EXPECT_TRUE(burn.puppetStrings);
-        EXPECT_TRUE(burn.eject);
-        EXPECT_FALSE(burn.testBurn);
+        EXPECT_EQ(wordsOf(parsed.burn()), expected);
     }
-}
-
-// An image that looks like an option follows a double dash.
-TEST(Arguments, EachOptionSetsItsField) {
-    const Arguments parsed =
-        Arguments::parse({"burn", "-noverifyburn", "-noforceclose", "-noeject", "-testburn",
-                          "-speed", "max", "-device", "stdio:/tmp/o.iso", "--", "-odd.iso"});
-    ASSERT_EQ(parsed.command(), Arguments::Command::Burn) << parsed.problem();
-    const BurnOptions& burn = parsed.burn();
-    EXPECT_EQ(burn.imagePath, "-odd.iso");
-    EXPECT_FALSE(burn.verify);
-    EXPECT_FALSE(burn.closeDisc);
-    EXPECT_FALSE(burn.eject);
-    EXPECT_TRUE(burn.testBurn);
-    EXPECT_EQ(burn.speed, 0);
-    EXPECT_FALSE(burn.erase);
-    EXPECT_FALSE(burn.puppetStrings);
-}
-
-TEST(Arguments, EverySpeedOfTheWindowIsAccepted) {
-    const std::vector<std::pair<std::string, int>> speeds = {
-        {"1", 1},   {"2", 2},   {"4", 4},   {"6", 6},   {"8", 8},
-        {"12", 12}, {"16", 16}, {"24", 24}, {"max", 0},
-    };
-    for (const auto& [text, value] : speeds) {
+    // Every speed the window offers.
+    for (const int speed : {1, 2, 4, 6, 8, 12, 16, 24}) {
         const Arguments parsed =
-            Arguments::parse({"burn", "i.iso", "-speed", text, "-device", "d"});
-        ASSERT_EQ(parsed.command(), Arguments::Command::Burn) << text;
-        EXPECT_EQ(parsed.burn().speed, value) << text;
+            Arguments::parse({"burn", "i.iso", "-speed", std::to_string(speed), "-device", "d"});
+        ASSERT_EQ(parsed.command(), Arguments::Command::Burn) << speed;
+        EXPECT_EQ(parsed.burn().speed, speed);
     }
 }
 

@@ -19,7 +19,6 @@
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
-#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -38,6 +37,8 @@ const std::string busy = "The device is being used by another application";
 const std::string noDrive = "no CD/DVD drives present";
 
 const Lines burnSteps = {preparing, writing, closing, finishing, verifying, success};
+// A disc refused, and another asked for.
+const Lines notWritable = {"Media is not writable", prompt};
 
 Lines concat(Lines first, const Lines& second) {
     first.insert(first.end(), second.begin(), second.end());
@@ -177,11 +178,8 @@ void BurnFlow::runCases(const std::vector<FlowCase>& cases) {
 
 std::string BurnFlow::expectRefusal(const std::string& device, bool erase,
                                     const std::string& remark) {
-    Lines args = {"burn", imagePath(), "-device", device};
-    if (erase) {
-        args.push_back("-erase");
-    }
-    ToolRun run(args);
+    ToolRun run(erase ? Lines{"burn", imagePath(), "-device", device, "-erase"}
+                      : Lines{"burn", imagePath(), "-device", device});
     std::string said;
     EXPECT_TRUE(run.waitForLine([&](const std::string& line) {
         said = line;
@@ -216,16 +214,14 @@ TEST_F(BurnFlow, EveryOutcomeOfTheMediumInTheDrive) {
     runCases({
         {"blank disc", "", false, burnSteps, 0},
         {"a closed CD-R is not writable, erase or not, then a blank disc",
-         "medium=cd-r&state=full,blank", true, concat({"Media is not writable", prompt}, burnSteps),
-         0},
+         "medium=cd-r&state=full,blank", true, concat(notWritable, burnSteps), 0},
         {"not writable, then a blank disc", "state=full,blank", false,
-         concat({"Media is not writable", prompt}, burnSteps), 0},
+         concat(notWritable, burnSteps), 0},
         {"no space, then a bigger disc", "capacity=100k,10M", false,
          concat({"Media does not have enough free space", prompt}, burnSteps), 0},
         {"busy drive", "busy", false, {busy}, 1},
         {"BD-R formatted for pseudo-overwrite, then a DVD-R", "medium=bd-r,dvd-r&pow", false,
-         concat({"Media is not writable", prompt}, burnSteps), 0, "",
-         "!Write10, StartStopUnit 00 00 00 02, Write10"},
+         concat(notWritable, burnSteps), 0, "", "!Write10, StartStopUnit 00 00 00 02, Write10"},
         {"without verify", "", false, unverified, 0, "-noverifyburn"},
         {"a test burn writes nothing, nor names a digest", "medium=cd-r", false, unverified, 0,
          "-testburn", "", "blank"},
@@ -266,7 +262,6 @@ TEST_F(BurnFlow, EveryKindOfMediumAndSlowDrives) {
 // written over only when erasing was asked for. Nothing is erased or
 // formatted for a test burn, nor when the image would not fit afterwards.
 TEST_F(BurnFlow, ADiscHoldingDataIsTouchedOnlyWhenErasingWasAskedForAndFits) {
-    const Lines notWritable = {"Media is not writable", prompt};
     const Lines noSpace = {"Media does not have enough free space", prompt};
     runCases({
         {"DVD+RW and BD-RE holding sessions, then a blank DVD+RW",
@@ -432,14 +427,12 @@ TEST_F(BurnFlow, AnImageFollowsTheSessionsOnADiscOnlyWhenMasteredForThem) {
 
         const std::string next = std::to_string(std::stoul(remark.substr(46)));
         const std::string session = scratch_.file("session" + std::to_string(disc_) + ".iso");
-        ToolRun::Options tool;
-        tool.program = mastering;
         Lines master = mastering.ends_with("xorriso") ? Lines{"-as", "mkisofs"} : Lines{};
         const std::string added = scratch_.file("ADDED" + std::to_string(disc_));
         writeTestImage(added, 5000);
         master.insert(master.end(),
                       {"-quiet", "-C", "0," + next, "-M", backing(), "-o", session, added});
-        ASSERT_EQ(runTool(master, tool).status, 0);
+        ASSERT_EQ(runTool(master, {.program = mastering}).status, 0);
         Lines args = arguments(sim(parameters));
         args[1] = session;
         image_ = readWholeFile(session);
@@ -447,9 +440,9 @@ TEST_F(BurnFlow, AnImageFollowsTheSessionsOnADiscOnlyWhenMasteredForThem) {
         EXPECT_EQ(stepsOf(burned.lines), burnSteps);
         EXPECT_EQ(checkFacts(burned.lines, image_), "");
         checkDiscs("volume+image");
-        tool.program = "/usr/bin/xorriso";
         const ToolResult listed =
-            runTool({"-indev", "stdio:" + backing(), "-load", "sbsector", next, "-ls", "/"}, tool);
+            runTool({"-indev", "stdio:" + backing(), "-load", "sbsector", next, "-ls", "/"},
+                    {.program = "/usr/bin/xorriso"});
         EXPECT_THAT(listed.lines, testing::Contains(testing::HasSubstr(
                                       std::filesystem::path(added).filename().string())));
     }
@@ -462,12 +455,10 @@ TEST_F(BurnFlow, AnImageFollowsTheSessionsOnADiscOnlyWhenMasteredForThem) {
 TEST_F(BurnFlow, ADiscThatCannotBeUsedIsEjectedAndTheToolWaitsQuietly) {
     for (const std::string parameters : {"state=full", "unready", "unready=@"}) {
         newDisc();
-        ToolRun::Options options;
-        options.environment = {parameters.starts_with("unready")
-                                   ? "EMBERLIN_DISCTOOL_UNREADY_MS=0"
-                                   : "EMBERLIN_DISCTOOL_UNREADY_MS=1"};
         ToolRun run(arguments(sim(parameters + (parameters.ends_with('@') ? trigger() : ""))),
-                    options);
+                    {.environment = {parameters.starts_with("unready")
+                                         ? "EMBERLIN_DISCTOOL_UNREADY_MS=0"
+                                         : "EMBERLIN_DISCTOOL_UNREADY_MS=1"}});
         ASSERT_TRUE(run.waitForLine(prompt)) << parameters;
         pull();
         // The eject, once libburn lets go (not at all while it waits for ever).
@@ -476,8 +467,7 @@ TEST_F(BurnFlow, ADiscThatCannotBeUsedIsEjectedAndTheToolWaitsQuietly) {
         EXPECT_EQ(checkCommands(log(), ejected), "");
         run.sendSignal(SIGTERM);
         EXPECT_EQ(run.finish(), 128 + SIGTERM);
-        EXPECT_EQ(run.lines(),
-                  (Lines{"Media is not writable", prompt, "burn failed - Canceled by SIGTERM"}));
+        EXPECT_EQ(run.lines(), concat(notWritable, {"burn failed - Canceled by SIGTERM"}));
         EXPECT_EQ(checkCommands(log(), "!Write10"), "") << parameters;
     }
 }
@@ -524,9 +514,7 @@ TEST_F(BurnFlow, TheToolAsksBeforeADiscsDataIsLost) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.parameters + " " + c.answer.value_or("(end)"));
         newDisc();
-        ToolRun::Options options;
-        options.answerable = true;
-        ToolRun run(arguments(sim(c.parameters), true, "-askbeforeerasing"), options);
+        ToolRun run(arguments(sim(c.parameters), true, "-askbeforeerasing"), {.answerable = true});
         if (c.answer != "") {
             ASSERT_TRUE(run.waitForLine(question));
             const Lines& told = run.lines();
@@ -591,9 +579,8 @@ TEST_F(BurnFlow, ANameFromOutsideNeverReachesALineTheWindowInterprets) {
         EXPECT_EQ(result.status, 1);
         ASSERT_FALSE(result.lines.empty());
         EXPECT_EQ(result.lines.back(), "burn failed - " + c.failure);
-        EXPECT_TRUE(std::none_of(result.lines.begin(), result.lines.end(), [&](const auto& line) {
-            return line.find(c.named) != line.npos || line.find(success) != line.npos;
-        }));
+        EXPECT_THAT(result.lines, testing::Each(testing::Not(testing::AnyOf(
+                                      testing::HasSubstr(c.named), testing::HasSubstr(success)))));
         const ToolResult told = runTool({"burn", c.image, "-device", c.device});
         ASSERT_FALSE(told.lines.empty());
         EXPECT_THAT(told.lines.back(), testing::HasSubstr(c.named));
@@ -619,9 +606,7 @@ TEST_F(BurnFlow, ADriveTheUserMayNotOpenSaysHowToGetAccess) {
     };
     for (const auto& [group, advice] : cases) {
         ASSERT_EQ(::chown(device.c_str(), 0, group), 0);
-        ToolRun::Options options;
-        options.asNobody = true;
-        const ToolResult result = runTool(arguments(device), options);
+        const ToolResult result = runTool(arguments(device), {.asNobody = true});
         EXPECT_EQ(result.status, 1);
         EXPECT_EQ(result.lines, Lines{"burn failed - You may not use the drive" + advice});
     }
@@ -705,16 +690,13 @@ TEST_F(BurnFlow, ProgressFollowsWhatTheDriveHasWritten) {
     const auto reached = [&] {
         std::ifstream commands(log());
         for (std::string command; std::getline(commands, command);) {
-            std::istringstream bytes(command);
-            std::string name;
-            bytes >> name;
-            std::vector<unsigned> cdb{0};
-            for (unsigned byte = 0; bytes >> std::hex >> byte;) {
-                cdb.push_back(byte);
-            }
-            if (name == "Write10" && cdb.size() >= 9 &&
-                (cdb[2] << 24 | cdb[3] << 16 | cdb[4] << 8 | cdb[5]) + (cdb[7] << 8 | cdb[8]) >
-                    heldAt) {
+            // The name, then the command block's bytes from the second on.
+            const Lines cdb = splitWords(command);
+            const auto at = [&](int byte) {
+                return std::stoll(cdb[byte], nullptr, 16);
+            };
+            if (cdb.size() >= 9 && cdb[0] == "Write10" &&
+                (at(2) << 24 | at(3) << 16 | at(4) << 8 | at(5)) + (at(7) << 8 | at(8)) > heldAt) {
                 return true;
             }
         }
@@ -750,7 +732,7 @@ TEST_F(BurnFlow, PeopleAreToldTheSpeedTakenAndWhenTheVerifyMayReadTheCache) {
             runTool({"burn", imagePath(), "-speed", speed,
                      speed == "max" ? "-verifyburn" : "-noverifyburn", "-device", sim(parameters)});
         EXPECT_EQ(result.status, 0);
-        EXPECT_NE(std::find(result.lines.begin(), result.lines.end(), remark), result.lines.end());
+        EXPECT_THAT(result.lines, testing::Contains(remark));
         EXPECT_EQ(result.lines.back(), "Burn completed successfully.");
     }
     EXPECT_EQ(checkCommands(log(), "Write10, !StartStopUnit 00 00 00 03, Read10"), "")

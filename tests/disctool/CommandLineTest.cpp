@@ -38,11 +38,10 @@ TEST(CommandLine, BadArgumentsAreAUsageErrorWithExitStatusTwo) {
 }
 
 TEST(CommandLine, TheListingIsPairsOfNameAndDeviceLinesWithTheVirtualBurnersLast) {
-    ToolRun::Options options;
-    options.environment = {
-        "EMBERLIN_VIRTUAL_BURNERS=sim:/tmp/emberlin-try.img?medium=cd-rw&state=full;"
-        "stdio:/tmp/emberlin-out.iso"};
-    const ToolResult result = runTool({"burn", "-list"}, options);
+    const ToolResult result =
+        runTool({"burn", "-list"},
+                {.environment = {"EMBERLIN_VIRTUAL_BURNERS=sim:/tmp/emberlin-try.img?medium=cd-rw&"
+                                 "state=full;stdio:/tmp/emberlin-out.iso"}});
     EXPECT_EQ(result.status, 0);
     const std::vector<std::string>& lines = result.lines;
     ASSERT_GE(lines.size(), 4u);

@@ -2,9 +2,9 @@
 #include "disctool/MediumDecision.h"
 
 #include "disctool/Speed.h"
+#include "tests/support/ToolRun.h"
 
 #include <gtest/gtest.h>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -57,11 +57,6 @@ std::string actionCodeOf(const MediumVerdict& verdict) {
 
 std::string codeOf(const MediumVerdict& verdict) {
     return actionCodeOf(verdict) + (verdict.overwritesData ? "!" : "");
-}
-
-std::vector<std::string> codesIn(const std::string& cells) {
-    std::istringstream words(cells);
-    return {std::istream_iterator<std::string>(words), std::istream_iterator<std::string>()};
 }
 
 bool has(const std::string& list, const char* word) {
@@ -155,7 +150,7 @@ TEST(MediumDecision, EveryProfileInEveryStateForEveryRequest) {
             {row.appendable, DiscStatus::Appendable},
             {row.holdingData, row.overwritable ? DiscStatus::Blank : DiscStatus::Full}};
         for (std::size_t column = 0; column < columns.size(); ++column) {
-            const std::vector<std::string> expected = codesIn(columns[column].first);
+            const std::vector<std::string> expected = splitWords(columns[column].first);
             if (expected == std::vector<std::string>{"."}) {
                 continue;
             }

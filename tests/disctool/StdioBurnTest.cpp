@@ -9,6 +9,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
@@ -52,8 +53,7 @@ TEST(StdioBurn, PeopleAtATerminalGetSentencesNotMachineLines) {
         {"burn", scratch.file("image.iso"), "-device", "stdio:" + scratch.file("disc.iso")});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.lines.back(), "Burn completed successfully.");
-    EXPECT_TRUE(std::none_of(result.lines.begin(), result.lines.end(),
-                             [](const std::string& line) { return line.starts_with("PERCENT:"); }));
+    EXPECT_THAT(result.lines, testing::Not(testing::Contains(testing::StartsWith("PERCENT:"))));
 }
 
 // As cp keeps it: the file or emulated disc an image is burned to gives no
@@ -95,10 +95,9 @@ TEST(StdioBurn, ATargetWithoutRoomFailsAtOnceAndKeepsTheEarlierFile) {
     ScratchDirectory scratch;
     writeTestImage(scratch.file("image.iso"), 5 * 1024 * 1024);
     std::ofstream(scratch.file("disc.iso")) << "earlier";
-    ToolRun::Options options;
-    options.fileSizeLimit = 1024 * 1024;
-    const ToolResult result = runTool(
-        puppetBurn(scratch.file("image.iso"), "stdio:" + scratch.file("disc.iso")), options);
+    const ToolResult result =
+        runTool(puppetBurn(scratch.file("image.iso"), "stdio:" + scratch.file("disc.iso")),
+                {.fileSizeLimit = 1024 * 1024});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.lines,
               std::vector<std::string>{"burn failed - Not enough room for the image: it needs "
@@ -115,11 +114,8 @@ TEST(StdioBurn, ACancelledBurnLeavesTheEarlierFileAndNothingElse) {
         "FACT:capacity=67108864 image-bytes=1048576\nPreparing data for burn\n";
     // The tool stalls on the line after this one until the test reads: the
     // cancel comes while it prepares or writes, never after it is done.
-    ToolRun::Options options;
-    options.fileSizeLimit = 64 * 1024 * 1024;
-    options.outputRoom = preparing.size() + 1;
     ToolRun run(puppetBurn(scratch.file("image.iso"), "stdio:" + scratch.file("disc.iso")),
-                options);
+                {.fileSizeLimit = 64 * 1024 * 1024, .outputRoom = preparing.size() + 1});
     ASSERT_TRUE(run.waitUntilWritten(preparing.size()));
     run.sendSignal(SIGTERM);
     EXPECT_EQ(run.finish(), 128 + SIGTERM);
@@ -140,15 +136,13 @@ TEST(StdioBurn, ABurnThatCouldNotReplaceItsTargetReportsNothingReadBack) {
     writeTestImage(scratch.file("image.iso"), 100000);
     std::ofstream(scratch.file("disc.iso")) << "earlier";
     ::chmod(scratch.file("disc.iso").c_str(), 0666);
-    ToolRun::Options options;
-    options.asNobody = true;
-    const ToolResult result = runTool(
-        puppetBurn(scratch.file("image.iso"), "stdio:" + scratch.file("disc.iso")), options);
+    const ToolResult result =
+        runTool(puppetBurn(scratch.file("image.iso"), "stdio:" + scratch.file("disc.iso")),
+                {.asNobody = true});
     EXPECT_EQ(result.status, 1);
     EXPECT_TRUE(result.lines.back().starts_with("burn failed - Cannot replace "))
         << result.lines.back();
-    EXPECT_NE(std::find(result.lines.begin(), result.lines.end(), "Verifying burn"),
-              result.lines.end());
+    EXPECT_THAT(result.lines, testing::Contains("Verifying burn"));
     EXPECT_EQ(lastFact(result.lines, "readback-sha256"), "");
     EXPECT_EQ(readWholeFile(scratch.file("disc.iso")), earlier);
 }

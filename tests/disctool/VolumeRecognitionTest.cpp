@@ -23,9 +23,8 @@ using namespace disctool;
 
 // What an independent judge, util-linux's wipefs, finds on a disc's bytes.
 std::vector<std::string> wipefsFinds(const std::string& path) {
-    ToolRun::Options options;
-    options.program = "/usr/sbin/wipefs";
-    return runTool({"-n", "--noheadings", "-O", "TYPE", path}, options).lines;
+    return runTool({"-n", "--noheadings", "-O", "TYPE", path}, {.program = "/usr/sbin/wipefs"})
+        .lines;
 }
 
 // Up to `bytes` of the file from `at` on.
@@ -86,10 +85,8 @@ TEST(IsoVolume, AnImageIsReadableOnlyWhereItWasMasteredFor) {
     const std::string first = scratch.file("first.iso");
     const auto master = [&](const std::string& program, std::vector<std::string> arguments,
                             const std::string& image) {
-        ToolRun::Options options;
-        options.program = program;
         arguments.insert(arguments.end(), {"-quiet", "-o", image, file});
-        EXPECT_EQ(runTool(arguments, options).status, 0) << program;
+        EXPECT_EQ(runTool(arguments, {.program = program}).status, 0) << program;
         const std::vector<std::byte> descriptors =
             readPart(image, IsoVolume::firstDescriptorByte, IsoVolume::descriptorBytes);
         const std::optional<IsoVolume> volume = IsoVolume::fromDescriptors(descriptors);

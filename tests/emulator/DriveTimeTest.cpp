@@ -38,10 +38,12 @@ struct Step {
     Clock::duration after = {}; // the host's own time before it sends the command
 };
 
+using Steps = std::vector<Step>;
+
 struct Case {
     std::string what;
     std::string parameters;
-    std::vector<Step> steps;
+    Steps steps;
     double seconds; // the drive's time the host waited, its own time included
     std::optional<std::uint8_t> lastAsc = {}; // of the last command's sense
 };
@@ -68,22 +70,15 @@ TEST(DriveTime, CommandsTakeTheDrivesTimeAndFaultsStrikeWhereAsked) {
         // Blanking takes erase-time: at once, or after answering when the host
         // asks for that (Immed), the drive meanwhile "in progress".
         {"a blank the host waits for", erasing, {{minimalBlank}, {ready}}, 10},
-        {"a blank that goes on after answering",
-         erasing,
-         {{minimalBlankAtOnce}, {ready, 9s}},
-         9,
-         0x04},
+        {"a blank that goes on after answering", erasing, Steps{{minimalBlankAtOnce}, {ready, 9s}},
+         9, 0x04},
         {"until it ends", erasing, {{minimalBlankAtOnce}, {ready, 10s}}, 10},
         // Faults, counted from the start of the track written.
-        {"a stall holds the write until resume",
-         "medium=cd-r&stall-at=500&resume=2s",
-         {{write1000}},
-         2},
+        {"a stall holds the write until resume", "medium=cd-r&stall-at=500&resume=2s",
+         Steps{{write1000}}, 2},
         {"a write fails at its sector", "medium=cd-r&fail-at-sector=500", {{write1000}}, 0, 0x0C},
-        {"a stall on an operation code",
-         "medium=cd-r&stall-on=35&resume=3s",
-         {{write1000}, {flush}},
-         3},
+        {"a stall on an operation code", "medium=cd-r&stall-on=35&resume=3s",
+         Steps{{write1000}, {flush}}, 3},
     };
     const ScratchDirectory scratch;
     int number = 0;

@@ -12,7 +12,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -21,10 +23,11 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
+// Commands, as words separated by spaces, each ending at ";".
 struct Case {
     std::string what;
-    std::vector<Lines> usersOwn; // commands the user runs first
-    std::vector<Lines> planted;  // commands the other user runs then
+    std::string usersOwn; // the user runs these first
+    std::string planted;  // the other user runs these then
     std::string id;
     std::string says; // a line of the tool's output holds this
     bool toolAsOtherUser = false;
@@ -36,55 +39,30 @@ TEST(ForeignFiles, NoOtherUserDecidesWhereTheDiscsGo) {
     }
     const std::string burn = "medium=cd-r,cd-r&state=full,blank";
     const std::vector<Case> cases = {
-        {"a link at the second disc's file",
-         {},
-         {{"/bin/ln", "-s", "PRECIOUS", "SHARED/disc.2"}},
-         "sim:SHARED/disc?" + burn,
-         "SHARED/disc.2 is a symbolic link"},
-        {"a link at the first disc's file",
-         {},
-         {{"/bin/ln", "-s", "PRECIOUS", "SHARED/disc"}},
-         "sim:SHARED/disc?" + burn,
-         "SHARED/disc is a symbolic link"},
-        {"a link at the command log",
-         {},
-         {{"/bin/ln", "-s", "PRECIOUS", "SHARED/log"}},
-         "sim:SHARED/disc?log=SHARED/log",
-         "SHARED/log is a symbolic link"},
-        {"a named pipe at the state file",
-         {},
-         {{"/usr/bin/mkfifo", "SHARED/disc.state"}},
-         "sim:SHARED/disc",
-         "SHARED/disc.state is no state an emulated drive left"},
-        {"a link at the contents",
-         {},
-         {{"/bin/ln", "-s", "PRECIOUS", "SHARED/contents"}},
+        {"a link at the second disc's file", "", "/bin/ln -s PRECIOUS SHARED/disc.2",
+         "sim:SHARED/disc?" + burn, "SHARED/disc.2 is a symbolic link"},
+        {"a link at the first disc's file", "", "/bin/ln -s PRECIOUS SHARED/disc",
+         "sim:SHARED/disc?" + burn, "SHARED/disc is a symbolic link"},
+        {"a link at the command log", "", "/bin/ln -s PRECIOUS SHARED/log",
+         "sim:SHARED/disc?log=SHARED/log", "SHARED/log is a symbolic link"},
+        {"a named pipe at the state file", "", "/usr/bin/mkfifo SHARED/disc.state",
+         "sim:SHARED/disc", "SHARED/disc.state is no state an emulated drive left"},
+        {"a link at the contents", "", "/bin/ln -s PRECIOUS SHARED/contents",
          "sim:SHARED/disc?medium=dvd+rw&state=full&contents=SHARED/contents",
          "SHARED/contents is another user's symbolic link"},
-        {"another user's file at the second disc's file",
-         {},
-         {{"/bin/touch", "SHARED/disc.2"}},
-         "sim:SHARED/disc?" + burn,
-         "SHARED/disc.2 belongs to another user"},
-        {"another user's state beside the user's own file",
-         {{"/bin/cp", "PRECIOUS", "SHARED/disc"}},
-         {{"/bin/cp", "PRECIOUS", "SHARED/disc.state"}},
-         "sim:SHARED/disc",
+        {"another user's file at the second disc's file", "", "/bin/touch SHARED/disc.2",
+         "sim:SHARED/disc?" + burn, "SHARED/disc.2 belongs to another user"},
+        {"another user's state beside the user's own file", "/bin/cp PRECIOUS SHARED/disc",
+         "/bin/cp PRECIOUS SHARED/disc.state", "sim:SHARED/disc",
          "SHARED/disc.state is no state an emulated drive left (it is not a file of this user's "
          "own)"},
         {"the state of another drive beside the user's own file",
-         {{EMBERLIN_DISCTOOL, "burn", "IMAGE", "-noverifyburn", "-device", "sim:SHARED/other"},
-          {"/bin/cp", "PRECIOUS", "SHARED/disc"},
-          {"/bin/cp", "SHARED/other.state", "SHARED/disc.state"}},
-         {},
-         "sim:SHARED/disc",
-         "SHARED/disc holds data but no emulated disc"},
-        {"a folder the user may not write in",
-         {},
-         {},
-         "sim:CLOSED/disc",
-         "Cannot create CLOSED/disc: Permission denied",
-         true},
+         EMBERLIN_DISCTOOL
+         " burn IMAGE -noverifyburn -device sim:SHARED/other; "
+         "/bin/cp PRECIOUS SHARED/disc; /bin/cp SHARED/other.state SHARED/disc.state",
+         "", "sim:SHARED/disc", "SHARED/disc holds data but no emulated disc"},
+        {"a folder the user may not write in", "", "", "sim:CLOSED/disc",
+         "Cannot create CLOSED/disc: Permission denied", true},
     };
     const ScratchDirectory scratch;
     const std::string precious = scratch.file("precious");
@@ -112,30 +90,23 @@ TEST(ForeignFiles, NoOtherUserDecidesWhereTheDiscsGo) {
             Lines arguments;
             std::transform(command.begin() + 1, command.end(), std::back_inserter(arguments),
                            expanded);
-            ToolRun::Options options;
-            options.program = command.front();
-            options.asNobody = asOtherUser;
-            return runTool(arguments, options);
+            return runTool(arguments, {.asNobody = asOtherUser, .program = command.front()});
         };
-        for (const Lines& command : row.usersOwn) {
-            ASSERT_EQ(run(command, false).status, 0) << command.front();
-        }
-        for (const Lines& command : row.planted) {
-            ASSERT_EQ(run(command, true).status, 0) << command.front();
+        for (const bool asOtherUser : {false, true}) {
+            std::istringstream commands(asOtherUser ? row.planted : row.usersOwn);
+            for (std::string command; std::getline(commands, command, ';');) {
+                ASSERT_EQ(run(splitWords(command), asOtherUser).status, 0) << command;
+            }
         }
         const ToolResult burned =
             run({EMBERLIN_DISCTOOL, "burn", "IMAGE", "-noverifyburn", "-device", expanded(row.id)},
                 row.toolAsOtherUser);
         EXPECT_EQ(burned.status, 1);
-        EXPECT_TRUE(std::any_of(
-            burned.lines.begin(), burned.lines.end(),
-            [&](const std::string& line) { return line.find(expanded(row.says)) != line.npos; }))
-            << expanded(row.says);
+        EXPECT_THAT(burned.lines, testing::Contains(testing::HasSubstr(expanded(row.says))));
         // Whatever is wrong with one burner, the others are still listed.
-        ToolRun::Options listing;
-        listing.environment = {"EMBERLIN_VIRTUAL_BURNERS=" + expanded(row.id) + ";stdio:" + shared +
-                               "/target"};
-        const ToolResult listed = runTool({"burn", "-list"}, listing);
+        const ToolResult listed = runTool(
+            {"burn", "-list"}, {.environment = {"EMBERLIN_VIRTUAL_BURNERS=" + expanded(row.id) +
+                                                ";stdio:" + shared + "/target"}});
         EXPECT_EQ(listed.status, 0);
         EXPECT_EQ(
             std::count(listed.lines.begin(), listed.lines.end(), "stdio:" + shared + "/target"), 1);
@@ -169,10 +140,7 @@ TEST(ForeignFiles, OnlyTheUsersOwnProgramsMakeAnEmulatedDriveBusy) {
         "$| = 1; print \"locked\\n\"; select(undef, undef, undef, undef);";
     for (const bool otherUser : {true, false}) {
         SCOPED_TRACE(otherUser ? "another user's lock" : "the user's own lock");
-        ToolRun::Options holder;
-        holder.program = "/usr/bin/perl";
-        holder.asNobody = otherUser;
-        ToolRun lock({"-e", holdLock, disc}, holder);
+        ToolRun lock({"-e", holdLock, disc}, {.asNobody = otherUser, .program = "/usr/bin/perl"});
         ASSERT_TRUE(lock.waitForLine("locked"));
         const ToolResult burned = runTool({"burn", image, "-noverifyburn", "-puppetstrings",
                                            "-device", "sim:" + disc + "?medium=dvd+rw"});

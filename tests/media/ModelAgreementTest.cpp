@@ -24,12 +24,13 @@ double estimatedSeconds(const estimate::BurnJob& job, Phase phase) {
     return estimate::phaseSecondsFrom(job, phase, 0) - estimate::phaseSecondsFrom(job, phase, 1);
 }
 
-// Written or read as a host sends it, a mebibyte at a time.
-template <typename Time> double emulatedSweep(std::int64_t sectors, Time timeOf) {
+// Written or read (`timeOf`) as a host sends it, a mebibyte at a time.
+double emulatedSweep(const emulator::RateModel& drive, const emulator::Disc& disc,
+                     std::int64_t sectors, decltype(&emulator::RateModel::writeTime) timeOf) {
     constexpr std::int64_t chunk = 512;
     emulator::Clock::duration total{};
     for (std::int64_t lba = 0; lba < sectors; lba += chunk) {
-        total += timeOf(lba, std::min(chunk, sectors - lba));
+        total += (drive.*timeOf)(disc, lba, std::min(chunk, sectors - lba));
     }
     return secondsOf(total);
 }
@@ -77,18 +78,12 @@ TEST(ModelAgreement, EstimateAndEmulatedDriveAgreeOnEveryMediumWithinTwoPerCent)
                                     secondsOf(drive.jobTime(disc, emulator::DriveJob::FullBlank)),
                                     estimatedSeconds(job, Phase::Erase)});
             }
-            compared.push_back({"write",
-                                emulatedSweep(imageSectors,
-                                              [&](std::int64_t lba, std::int64_t count) {
-                                                  return drive.writeTime(disc, lba, count);
-                                              }),
-                                estimatedSeconds(job, Phase::Write)});
-            compared.push_back({"verify",
-                                emulatedSweep(imageSectors,
-                                              [&](std::int64_t lba, std::int64_t count) {
-                                                  return drive.readTime(disc, lba, count);
-                                              }),
-                                estimatedSeconds(job, Phase::Verify)});
+            compared.push_back(
+                {"write", emulatedSweep(drive, disc, imageSectors, &emulator::RateModel::writeTime),
+                 estimatedSeconds(job, Phase::Write)});
+            compared.push_back(
+                {"verify", emulatedSweep(drive, disc, imageSectors, &emulator::RateModel::readTime),
+                 estimatedSeconds(job, Phase::Verify)});
             if (job.closingSectors > 0) {
                 disc.recordWrite(imageSectors);
                 disc.closeSession(true);

@@ -15,9 +15,7 @@ constexpr std::size_t sector = 2048;
 constexpr std::size_t mebibyte = 1024 * 1024;
 
 void run(const std::string& program, const std::vector<std::string>& arguments) {
-    ToolRun::Options options;
-    options.program = program;
-    const ToolResult result = runTool(arguments, options);
+    const ToolResult result = runTool(arguments, {.program = program});
     if (result.status != 0) {
         throw std::runtime_error(program +
                                  " failed: " + (result.lines.empty() ? "" : result.lines.back()));

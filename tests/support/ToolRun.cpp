@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/support/ToolRun.h"
 
+#include "posix/FileDescriptor.h"
+
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <grp.h>
+#include <iterator>
 #include <poll.h>
 #include <signal.h>
 #include <sstream>
@@ -20,7 +22,6 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-#include <utility>
 
 namespace {
 
@@ -150,10 +151,13 @@ ToolRun::ToolRun(const std::vector<std::string>& arguments)
 
 ToolRun::ToolRun(const std::vector<std::string>& arguments, const Options& given) {
     const Options options = given.asNobody && ::getuid() == 0 ? forOtherUser(given) : given;
+    // The tool's ends, closed here once it has its copies.
     int pipe[2];
     if (::pipe2(pipe, O_CLOEXEC) != 0) {
         throw std::runtime_error("pipe failed");
     }
+    output_.reset(pipe[0]);
+    const posix::FileDescriptor toolOutput(pipe[1]);
     if (options.outputRoom) {
         ::fcntl(pipe[1], F_SETPIPE_SZ, 4096);
         filler_ = static_cast<std::size_t>(::fcntl(pipe[1], F_GETPIPE_SZ)) - *options.outputRoom;
@@ -166,20 +170,15 @@ ToolRun::ToolRun(const std::vector<std::string>& arguments, const Options& given
     if (options.answerable && ::pipe2(input, O_CLOEXEC) != 0) {
         throw std::runtime_error("pipe failed");
     }
+    input_.reset(input[1]);
+    const posix::FileDescriptor toolInput(input[0]);
     pid_ = ::fork();
     if (pid_ < 0) {
         throw std::runtime_error("fork failed");
     }
     if (pid_ == 0) {
-        ::close(pipe[0]);
-        runChild(arguments, options, pipe[1], input[0]);
+        runChild(arguments, options, toolOutput.get(), toolInput.get());
     }
-    ::close(pipe[1]);
-    output_ = pipe[0];
-    if (input[0] >= 0) {
-        ::close(input[0]);
-    }
-    input_ = input[1];
 }
 
 ToolRun::~ToolRun() {
@@ -188,16 +187,10 @@ ToolRun::~ToolRun() {
         int status = 0;
         ::waitpid(pid_, &status, 0);
     }
-    if (output_ >= 0) {
-        ::close(output_);
-    }
-    if (input_ >= 0) {
-        ::close(input_);
-    }
 }
 
 bool ToolRun::readMore(std::chrono::steady_clock::time_point deadline) {
-    if (output_ < 0) {
+    if (!output_) {
         return false;
     }
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -205,15 +198,14 @@ bool ToolRun::readMore(std::chrono::steady_clock::time_point deadline) {
     if (left.count() <= 0) {
         return false;
     }
-    pollfd ready{output_, POLLIN, 0};
+    pollfd ready{output_.get(), POLLIN, 0};
     if (::poll(&ready, 1, static_cast<int>(left.count())) <= 0) {
         return false;
     }
     char buffer[4096];
-    const ssize_t got = ::read(output_, buffer, sizeof buffer);
+    const ssize_t got = ::read(output_.get(), buffer, sizeof buffer);
     if (got <= 0) {
-        ::close(output_);
-        output_ = -1;
+        output_.reset();
         cutLines(true);
         return false;
     }
@@ -254,7 +246,7 @@ bool ToolRun::waitForLine(const std::function<bool(const std::string&)>& wanted,
             }
         }
         if (!readMore(deadline)) {
-            if (output_ < 0 && examined_ < lines_.size()) {
+            if (!output_ && examined_ < lines_.size()) {
                 continue;
             }
             return false;
@@ -269,7 +261,7 @@ bool ToolRun::waitForLine(const std::string& exact, std::chrono::seconds patienc
 bool ToolRun::waitUntilWritten(std::size_t bytes, std::chrono::seconds patience) {
     const auto deadline = std::chrono::steady_clock::now() + patience;
     int waiting = 0;
-    while (::ioctl(output_, FIONREAD, &waiting) == 0 &&
+    while (::ioctl(output_.get(), FIONREAD, &waiting) == 0 &&
            static_cast<std::size_t>(waiting) < filler_ + bytes) {
         if (std::chrono::steady_clock::now() > deadline) {
             return false;
@@ -282,8 +274,9 @@ bool ToolRun::waitUntilWritten(std::size_t bytes, std::chrono::seconds patience)
 void ToolRun::answer(const std::optional<std::string>& line) {
     const std::string bytes = line.value_or("") + "\n";
     if (!line) {
-        ::close(std::exchange(input_, -1));
-    } else if (::write(input_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) {
+        input_.reset();
+    } else if (::write(input_.get(), bytes.data(), bytes.size()) !=
+               static_cast<ssize_t>(bytes.size())) {
         throw std::runtime_error("cannot answer the tool");
     }
 }
@@ -296,23 +289,19 @@ void ToolRun::sendSignal(int signal) {
 
 int ToolRun::finish(std::chrono::seconds patience) {
     const auto deadline = std::chrono::steady_clock::now() + patience;
-    while (output_ >= 0 && std::chrono::steady_clock::now() < deadline) {
+    while (output_ && std::chrono::steady_clock::now() < deadline) {
         readMore(deadline);
     }
     if (pid_ <= 0) {
         return -1;
     }
     // The child's exit, as an event: a descriptor that becomes readable.
-    const int exited = static_cast<int>(::syscall(SYS_pidfd_open, pid_, 0));
-    pollfd watch{exited, POLLIN, 0};
+    const posix::FileDescriptor exited(static_cast<int>(::syscall(SYS_pidfd_open, pid_, 0)));
+    pollfd watch{exited.get(), POLLIN, 0};
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
     const bool ended =
-        exited >= 0 &&
-        ::poll(&watch, 1, static_cast<int>(std::max<std::int64_t>(left.count(), 0))) == 1;
-    if (exited >= 0) {
-        ::close(exited);
-    }
+        exited && ::poll(&watch, 1, static_cast<int>(std::max<std::int64_t>(left.count(), 0))) == 1;
     int status = 0;
     if (!ended || ::waitpid(pid_, &status, 0) != pid_) {
         return -1;
@@ -324,25 +313,23 @@ int ToolRun::finish(std::chrono::seconds patience) {
 bool waitForFileChange(const std::string& path, const std::function<bool()>& condition,
                        std::chrono::seconds patience) {
     const auto deadline = std::chrono::steady_clock::now() + patience;
-    const int changes = ::inotify_init1(IN_CLOEXEC);
+    const posix::FileDescriptor changes(::inotify_init1(IN_CLOEXEC));
     // The folder, so that a file not there yet or put in place anew counts too.
     const std::string folder = std::filesystem::path(path).parent_path();
-    const bool watched = changes >= 0 && ::inotify_add_watch(changes, folder.c_str(),
-                                                             IN_CREATE | IN_MODIFY |
-                                                                 IN_CLOSE_WRITE | IN_MOVED_TO) >= 0;
+    const bool watched =
+        changes && ::inotify_add_watch(changes.get(), folder.c_str(),
+                                       IN_CREATE | IN_MODIFY | IN_CLOSE_WRITE | IN_MOVED_TO) >= 0;
     bool met = condition();
     while (!met && watched && std::chrono::steady_clock::now() < deadline) {
-        pollfd watch{changes, POLLIN, 0};
+        pollfd watch{changes.get(), POLLIN, 0};
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         if (::poll(&watch, 1, static_cast<int>(std::max<std::int64_t>(left.count(), 0))) == 1) {
             std::array<char, 4096> events{};
-            [[maybe_unused]] const ssize_t drained = ::read(changes, events.data(), events.size());
+            [[maybe_unused]] const ssize_t drained =
+                ::read(changes.get(), events.data(), events.size());
         }
         met = condition();
-    }
-    if (changes >= 0) {
-        ::close(changes);
     }
     return met;
 }
@@ -353,4 +340,9 @@ ToolResult runTool(const std::vector<std::string>& arguments, const ToolRun::Opt
     result.status = run.finish();
     result.lines = run.lines();
     return result;
+}
+
+std::vector<std::string> splitWords(const std::string& text) {
+    std::istringstream words(text);
+    return {std::istream_iterator<std::string>(words), std::istream_iterator<std::string>()};
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "posix/FileDescriptor.h"
+
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -16,12 +18,12 @@
 class ToolRun {
 public:
     struct Options {
-        std::vector<std::string> environment; // NAME=VALUE, added to ours
-        bool asNobody = false;                // drop root privileges first
-        std::int64_t fileSizeLimit = -1;      // RLIMIT_FSIZE for the tool, -1: unchanged
+        std::vector<std::string> environment = {}; // NAME=VALUE, added to ours
+        bool asNobody = false;                     // drop root privileges first
+        std::int64_t fileSizeLimit = -1;           // RLIMIT_FSIZE for the tool, -1: unchanged
         // The tool's output stalls once it has written this many bytes, until
         // the test reads (the pipe is filled up to that room in advance).
-        std::optional<std::size_t> outputRoom;
+        std::optional<std::size_t> outputRoom = {};
         std::string program = EMBERLIN_DISCTOOL; // another program to run the same way
         // Standard input a pipe the test writes with answer(); otherwise it is empty.
         bool answerable = false;
@@ -57,9 +59,9 @@ private:
     void cutLines(bool atEnd);
 
     pid_t pid_ = -1;
-    int output_ = -1;
-    int input_ = -1;         // the test's end of the tool's standard input
-    std::size_t filler_ = 0; // bytes put in the pipe ahead of the tool's output
+    posix::FileDescriptor output_;
+    posix::FileDescriptor input_; // the test's end of the tool's standard input
+    std::size_t filler_ = 0;      // bytes put in the pipe ahead of the tool's output
     std::string pending_;
     std::vector<std::string> lines_;
     std::size_t examined_ = 0;
@@ -77,3 +79,6 @@ struct ToolResult {
     int status = -1;
 };
 ToolResult runTool(const std::vector<std::string>& arguments, const ToolRun::Options& options = {});
+
+// A command line written as one string: its words, split at white space.
+std::vector<std::string> splitWords(const std::string& text);
