@@ -28,6 +28,7 @@ public:
     }
 
     std::byte* data() { return data_.get(); }
+    const std::byte* data() const { return data_.get(); }
     std::size_t size() const { return bytes_; }
     std::span<std::byte> span() { return {data_.get(), bytes_}; }
 

@@ -2,15 +2,13 @@
 #include "disctool/ImageWriter.h"
 
 #include "disctool/AlignedBuffer.h"
-#include "disctool/PositionedIo.h"
+#include "disctool/WorkerThread.h"
 #include "media/MediumFacts.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <fcntl.h>
-#include <pthread.h>
 #include <span>
 #include <unistd.h>
 
@@ -24,13 +22,10 @@ ImageWriter::ImageWriter(std::shared_ptr<ImageStream> image, std::int64_t imageB
     , imageBytes_(imageBytes)
     , target_(targetFd)
     , simulate_(simulate) {
-    thread_ = std::thread([this] {
-        // Signals are for the burn flow, which notices them on its own thread.
-        sigset_t all;
-        sigfillset(&all);
-        ::pthread_sigmask(SIG_BLOCK, &all, nullptr);
-        copy();
-    });
+    if (!simulate_) {
+        writes_.emplace(target_, blockBytes);
+    }
+    thread_ = workerThread([this] { copy(); });
 }
 
 ImageWriter::~ImageWriter() {
@@ -43,8 +38,12 @@ std::string ImageWriter::failure() const {
     return failure_;
 }
 
-std::string ImageWriter::imageSha256() {
-    if (digest_.bytesAdded() != imageBytes_) {
+std::int64_t ImageWriter::bytesDone() const {
+    return writes_ ? writes_->bytesWritten() : read_.load();
+}
+
+std::string ImageWriter::imageSha256() const {
+    if (!finished_.load() || read_.load() != imageBytes_) {
         return {};
     }
     return digest_.hexDigest();
@@ -57,6 +56,16 @@ void ImageWriter::awaitEnd(std::chrono::milliseconds most) {
 
 void ImageWriter::copy() {
     std::string failure = copyBlocks();
+    if (writes_) {
+        // Whatever stopped the copy, no write may outlast it.
+        std::string written = writes_->finish();
+        if (failure.empty()) {
+            failure = std::move(written);
+        }
+        if (failure.empty() && ::fsync(target_) != 0 && errno != EINVAL) {
+            failure = std::string("Cannot write the file to the disk: ") + std::strerror(errno);
+        }
+    }
     {
         const std::lock_guard lock(mutex_);
         failure_ = std::move(failure);
@@ -66,35 +75,38 @@ void ImageWriter::copy() {
 }
 
 std::string ImageWriter::copyBlocks() {
-    AlignedBuffer block(blockBytes);
+    // A simulated write reuses one block.
+    std::optional<AlignedBuffer> simulated;
+    if (!writes_) {
+        simulated.emplace(blockBytes);
+    }
     for (std::int64_t offset = 0; offset < imageBytes_;) {
         if (cancelled_.load()) {
             return "Canceled";
         }
+        AlignedBuffer block = writes_ ? writes_->takeBlock() : std::move(*simulated);
         const auto length = static_cast<std::size_t>(
             std::min<std::int64_t>(static_cast<std::int64_t>(blockBytes), imageBytes_ - offset));
         const std::span<std::byte> data(block.data(), length);
         if (image_->read(data) != static_cast<std::int64_t>(length)) {
             return image_->whyShort();
         }
+        // Here rather than on a thread of its own: the writes run beside
+        // it, and a hashing thread would copy every block once more.
         digest_.add(data);
         // The last sector is padded with zeros, as on a disc.
         const std::size_t padded = static_cast<std::size_t>(
             (static_cast<std::int64_t>(length) + sectorBytes - 1) / sectorBytes * sectorBytes);
         std::fill(block.data() + length, block.data() + padded, std::byte{0});
-        if (!simulate_) {
-            if (!writeFully(target_, std::span(block.data(), padded), offset)) {
-                return std::string("Cannot write the file: ") + std::strerror(errno);
+        if (writes_) {
+            if (!writes_->submit(std::move(block), padded, offset)) {
+                return {};
             }
-            // Start putting the block on the disk now, while the digest
-            // catches up: the fsync at the end then finds little left to do.
-            ::sync_file_range(target_, offset, static_cast<off_t>(padded), SYNC_FILE_RANGE_WRITE);
+        } else {
+            simulated = std::move(block);
         }
         offset += static_cast<std::int64_t>(length);
-        done_.store(offset);
-    }
-    if (!simulate_ && ::fsync(target_) != 0 && errno != EINVAL) {
-        return std::string("Cannot write the file to the disk: ") + std::strerror(errno);
+        read_.store(offset);
     }
     return {};
 }

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "disctool/Sha256.h"
+#include "digest/Hash.h"
+#include "disctool/BlockWrites.h"
 #include "disctool/image/ImageStream.h"
 
 #include <atomic>
@@ -10,15 +11,17 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
 namespace disctool {
 
 // Copies the image into a file on a thread of its own, in 1 MiB blocks,
-// hashing what it reads; pads the last sector with zeros, as a disc would,
-// and ends once the data is on the disk (fsync). A simulated write reads and
-// hashes the image and writes nothing.
+// hashing what it reads, while the blocks read before are written; pads the
+// last sector with zeros, as a disc would, and ends once the data is on the
+// disk (fsync). A simulated write reads and hashes the image and writes
+// nothing.
 class ImageWriter {
 public:
     static constexpr std::size_t blockBytes = 1024 * 1024;
@@ -31,7 +34,8 @@ public:
     ImageWriter(const ImageWriter&) = delete;
     ImageWriter& operator=(const ImageWriter&) = delete;
 
-    std::int64_t bytesDone() const { return done_.load(); }
+    // The bytes written, or read where nothing is written.
+    std::int64_t bytesDone() const;
     bool finished() const { return finished_.load(); }
     // Returns once the copy ended, or after `most`.
     void awaitEnd(std::chrono::milliseconds most);
@@ -39,19 +43,20 @@ public:
     // Once finished: empty when the whole image is in the file, else why not.
     std::string failure() const;
     // Lower-case hex SHA-256 of the image, once all of it was read; empty before.
-    std::string imageSha256();
+    std::string imageSha256() const;
 
 private:
     void copy();
-    // Empty when done, else why not.
+    // Empty when every block was read and handed to the writes, else why not.
     std::string copyBlocks();
 
     std::shared_ptr<ImageStream> image_;
     std::int64_t imageBytes_;
     int target_;
     bool simulate_;
-    Sha256 digest_;
-    std::atomic<std::int64_t> done_{0};
+    digest::Hash digest_{digest::Algorithm::Sha256}; // the copying thread's until finished
+    std::optional<BlockWrites> writes_;
+    std::atomic<std::int64_t> read_{0};
     std::atomic<bool> cancelled_{false};
     std::atomic<bool> finished_{false};
     mutable std::mutex mutex_;

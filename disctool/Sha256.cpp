@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "disctool/Sha256.h"
 
+#include "disctool/WorkerThread.h"
+
 #include <algorithm>
-#include <csignal>
-#include <pthread.h>
 
 namespace disctool {
 
@@ -17,13 +17,7 @@ constexpr std::size_t queueLimit = 4;
 
 Sha256::Sha256() {
     filling_.reserve(blockBytes);
-    hasher_ = std::thread([this] {
-        // Signals are for the burn flow, which notices them on its own thread.
-        sigset_t all;
-        sigfillset(&all);
-        ::pthread_sigmask(SIG_BLOCK, &all, nullptr);
-        hashBlocks();
-    });
+    hasher_ = workerThread([this] { hashBlocks(); });
 }
 
 Sha256::~Sha256() {

@@ -1,15 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "disctool/image/UdifStream.h"
 
+#include "disctool/WorkerThread.h"
 #include "disctool/image/ChunkDecoder.h"
 #include "disctool/image/UdifChecksum.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <fcntl.h>
-#include <pthread.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -20,13 +19,6 @@ namespace {
 constexpr std::size_t readBlockBytes = 1024 * 1024;
 // Runs of zeros take no memory, but each is a queued entry.
 constexpr std::size_t mostQueuedChunks = 4096;
-
-// Signals are for the burn flow, which notices them on its own thread.
-void leaveSignalsToTheBurn() {
-    sigset_t all;
-    sigfillset(&all);
-    ::pthread_sigmask(SIG_BLOCK, &all, nullptr);
-}
 
 std::uint32_t crcOf(std::span<const std::byte> bytes) {
     return crc32Continued(0, bytes);
@@ -70,16 +62,10 @@ UdifStream::UdifStream(int fd, std::shared_ptr<const UdifLayout> layout,
     , fileDigest_(std::move(fileDigest))
     , dataForkCrc_(crcOf({})) {
     ::posix_fadvise(fd_.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
-    reader_ = std::thread([this] {
-        leaveSignalsToTheBurn();
-        readFile();
-    });
+    reader_ = workerThread([this] { readFile(); });
     const unsigned decoders = std::max(1U, std::thread::hardware_concurrency());
     for (unsigned i = 0; i < decoders; ++i) {
-        decoders_.emplace_back([this] {
-            leaveSignalsToTheBurn();
-            decode();
-        });
+        decoders_.push_back(workerThread([this] { decode(); }));
     }
 }
 
