@@ -2,6 +2,7 @@
 #include "disctool/image/CutUdif.h"
 
 #include "disctool/PositionedIo.h"
+#include "disctool/image/UdifLimits.h"
 
 #include <algorithm>
 #include <array>
@@ -57,6 +58,11 @@ bool startsZlibStream(std::span<const std::byte> bytes) {
 bool looksLikeCutUdif(const std::string& path, const ImageFile& file) {
     if (!namedDmg(path)) {
         return false;
+    }
+    // A plain image holds whole sectors; a download cut off almost never
+    // ends on one.
+    if (file.size() % udifSectorBytes != 0) {
+        return true;
     }
     // The property list's tags, base64 and block tables (`mish`, and it in base64).
     constexpr std::array<std::string_view, 8> propertyListMarks{

@@ -61,7 +61,19 @@ std::vector<char> damagedInTheMiddle(std::vector<char> file) {
     return file;
 }
 
+// An image whose raw first chunk could start a plain image, cut off at `end`
+// (from the end where negative).
+std::vector<char> cutTo(std::ptrdiff_t end) {
+    std::vector<char> file =
+        udiffixture::make({{"disk image", {{Coding::Raw, 64}, {Coding::Zlib, 64}}}}, content())
+            .file;
+    file.resize(static_cast<std::size_t>(end < 0 ? std::ssize(file) + end : end));
+    return file;
+}
+
 TEST(UdifBurn, WhatCannotBeBurnedIsRefusedWithItsReason) {
+    const std::string cutOffSentence =
+        "The image is damaged (it ends before its trailer), so nothing was written.";
     std::vector<char> encrypted(8192);
     std::copy_n("encrcdsa", 8, encrypted.begin());
     const std::vector<Refusal> refusals = {
@@ -85,17 +97,8 @@ TEST(UdifBurn, WhatCannotBeBurnedIsRefusedWithItsReason) {
         {"damaged without checksums",
          damagedInTheMiddle(udiffixture::make(hfsLike, content(), {1, false, {}, {}}).file),
          "burn failed - The image is damaged (the chunk at byte ", true},
-        // Its raw first chunk could start a plain image: its end tells.
-        {"cut off before its trailer",
-         [] {
-             std::vector<char> file =
-                 udiffixture::make({{"disk image", {{Coding::Raw, 8}, {Coding::Zlib, 64}}}},
-                                   content())
-                     .file;
-             file.resize(file.size() - 700);
-             return file;
-         }(),
-         "The image is damaged (it ends before its trailer), so nothing was written."},
+        {"cut off in its property list", cutTo(-700), cutOffSentence},
+        {"cut off in its raw data", cutTo(10000), cutOffSentence},
     };
     for (const Refusal& refusal : refusals) {
         SCOPED_TRACE(refusal.name);
