@@ -179,8 +179,9 @@ int main(int argc, char** argv) {
     const bool root = ::getuid() == 0;
     const fs::path nobodyDir = dir / "nobody";
     fs::create_directory(nobodyDir);
-    if (root) {
-        ::chown(nobodyDir.c_str(), nobody, static_cast<gid_t>(-1));
+    if (root && ::chown(nobodyDir.c_str(), nobody, static_cast<gid_t>(-1)) != 0) {
+        std::perror("chown");
+        return 1;
     }
     const std::string nobodyTarget = (nobodyDir / "disc.iso").string();
 
