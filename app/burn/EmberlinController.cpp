@@ -326,7 +326,7 @@ void EmberlinController::openFiles(const QStringList& files) {
     }
     // The window shows the image that Burn again burns; while a burn runs it
     // shows that burn's image, so another one has to wait for its end.
-    if (burnState_ >= BurnStateAwaitingDiscToErase || checksumGate_.running()) {
+    if (burnStateReached(burnState_, BurnStateAwaitingDiscToErase) || checksumGate_.running()) {
         alerts_.runCritical(tr("A burn is in progress"),
                             tr("“%1” is being burned. Open “%2” again once "
                                "this burn has ended.")
@@ -367,7 +367,7 @@ EmberlinController::TerminateReply EmberlinController::applicationShouldTerminat
     // Return keeps the burn going: quitting may ruin the disc.
     constexpr int quitAnswer = 0;
     constexpr int cancelAnswer = 1;
-    if (burnState_ < BurnStateErasing && !otherBurnWriting_())
+    if (!burnStateReached(burnState_, BurnStateErasing) && !otherBurnWriting_())
         return TerminateNow;
     const int answer = alerts_.runCritical(
         tr("Really quit?"),

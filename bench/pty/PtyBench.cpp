@@ -145,7 +145,7 @@ private:
     void runUntilReady(const std::function<void()>& start) {
         QEventLoop loop;
         const QMetaObject::Connection ended = QObject::connect(
-            &app_.controller(), &EmberlinController::burnStateChanged, &loop, [&loop](int state) {
+            &app_.controller(), &EmberlinController::burnStateChanged, &loop, [&loop](BurnState state) {
                 if (state == BurnStateReady)
                     QTimer::singleShot(0, &loop, &QEventLoop::quit);
             });

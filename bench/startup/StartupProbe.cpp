@@ -57,7 +57,7 @@ int startUp(bool real, const QString& tool) {
     AppAssembly app(settings, {tool});
     bool listed = false;
     QObject::connect(&app.controller(), &EmberlinController::burnStateChanged,
-                     [&listed](int state) { listed = state != BurnStateListing; });
+                     [&listed](BurnState state) { listed = state != BurnStateListing; });
     app.window().installEventFilter(&firstPaint);
     app.controller().awakeFromNib();
     app.window().show();

@@ -99,7 +99,7 @@ int main(int argc, char** argv) {
     // Taken once the listing has ended.
     QEventLoop listed;
     QObject::connect(&app.controller(), &emberlin::EmberlinController::burnStateChanged, &listed,
-                     [&listed](int state) {
+                     [&listed](emberlin::BurnState state) {
                          if (state != emberlin::BurnStateListing)
                              listed.quit();
                      });
