@@ -56,7 +56,7 @@ int startUp(bool real, const QString& tool) {
     QSettings settings;
     AppAssembly app(settings, {tool});
     bool listed = false;
-    QObject::connect(&app.controller(), &EmberlinController::burnStateChanged,
+    QObject::connect(&app.controller().burnReports(), &BurnReports::stateChanged,
                      [&listed](BurnState state) { listed = state != BurnStateListing; });
     app.window().installEventFilter(&firstPaint);
     app.controller().awakeFromNib();
