@@ -170,31 +170,20 @@ void BurnRun::applyEffects(const std::vector<InterpreterEffect>& effects) {
 }
 
 bool BurnRun::took(const InterpreterEffect& effect) {
-    return std::visit(Overloaded{
-                          [this](const effect::ShowStatus& e) {
-                              view_.showStatus(e.text);
-                              return true;
-                          },
-                          [this](const effect::ProgressIndeterminate&) {
-                              view_.showActivity();
-                              return true;
-                          },
-                          [this](const effect::ProgressValue& e) {
-                              view_.showProgress(e.fraction);
-                              emit reports_.progressed(e.fraction);
-                              return true;
-                          },
-                          [this](const effect::HideProgress&) {
-                              view_.hideProgress();
-                              return true;
-                          },
-                          [this](const effect::SetIgnoreOutput&) {
-                              ignoreOutput_ = true;
-                              return true;
-                          },
-                          [](const auto&) { return false; },
-                      },
-                      effect);
+    bool taken = true;
+    std::visit(Overloaded{
+                   [this](const effect::ShowStatus& e) { view_.showStatus(e.text); },
+                   [this](const effect::ProgressIndeterminate&) { view_.showActivity(); },
+                   [this](const effect::ProgressValue& e) {
+                       view_.showProgress(e.fraction);
+                       emit reports_.progressed(e.fraction);
+                   },
+                   [this](const effect::HideProgress&) { view_.hideProgress(); },
+                   [this](const effect::SetIgnoreOutput&) { ignoreOutput_ = true; },
+                   [&taken](const auto&) { taken = false; },
+               },
+               effect);
+    return taken;
 }
 
 void BurnRun::conclude(bool succeeded, const QString& status) {

@@ -14,14 +14,9 @@ using Step = DriveChangePolicy::Step;
 
 namespace {
 
-// What reaches the policy: a burn state, or one of these.
-enum Event {
-    drive,   // an optical drive added or removed
-    settled, // the settle timer fired
-    started, // a burn was asked for
-    copies,  // copies began burning
-    copied,  // they ended
-};
+// What reaches the policy: a burn state, or an optical drive added or removed,
+// the settle timer firing, a burn asked for, copies beginning or ending to burn.
+enum Event { drive, settled, started, copies, copied };
 using Input = std::variant<BurnState, Event>;
 
 // The policy's answers, one letter each: '-' nothing, 'S' start the settle

@@ -15,15 +15,11 @@ const char* const stateNames[] = {"Listing",      "NoBurners", "Ready",   "Await
                                   "AwaitingDisc", "Erasing",   "Burning", "Verifying",
                                   "Terminating"};
 
-const char* nameOf(BurnState state) {
-    return stateNames[static_cast<int>(state)];
-}
-
 // One readable word per effect, so a table row reads like the behaviour it pins.
 struct Describe {
     // clang-format off
     std::string operator()(const effect::ShowStatus& e) const { return "status:" + e.text.toStdString(); }
-    std::string operator()(const effect::SetBurnState& e) const { return std::string("state:") + nameOf(e.state); }
+    std::string operator()(const effect::SetBurnState& e) const { return std::string("state:") + stateNames[static_cast<int>(e.state)]; }
     std::string operator()(const effect::ProgressIndeterminate&) const { return "indeterminate"; }
     std::string operator()(const effect::ProgressValue& e) const { return "value:" + QString::number(e.fraction).toStdString(); }
     std::string operator()(const effect::HideProgress&) const { return "hide"; }
@@ -114,7 +110,7 @@ TEST(ProgressInterpreter, EveryToolTextInEveryState) {
             for (const bool erase : {false, true}) {
                 const QString line = QString::fromStdString(row.line);
                 EXPECT_EQ(interpret(line, state, erase), expectedIn(row, state, erase))
-                    << row.line << " in " << nameOf(state) << ", erase " << erase;
+                    << row.line << " in " << stateNames[number] << ", erase " << erase;
                 EXPECT_EQ(interpret(line, state, erase, true, true), Effects{}) << "ignored";
             }
         }
