@@ -26,6 +26,14 @@ QString lastStatusOf(const std::vector<InterpreterEffect>& effects) {
     return status;
 }
 
+// How a tool that ended by itself ended: "exit status 1", "signal 9".
+QString exitDescription(int waitStatus) {
+    return WIFSIGNALED(waitStatus)
+               ? QCoreApplication::translate("BurnRun", "signal %1").arg(WTERMSIG(waitStatus))
+               : QCoreApplication::translate("BurnRun", "exit status %1")
+                     .arg(WEXITSTATUS(waitStatus));
+}
+
 } // namespace
 
 BurnRun::BurnRun(Client& client, BurnStatusView& view, BurnerClaims& claims, Alerts& alerts)
@@ -232,13 +240,6 @@ void BurnRun::processFinished() {
 void BurnRun::releaseBurner() {
     if (!claimedDevice_.isEmpty())
         claims_.release(std::exchange(claimedDevice_, QString()), *this);
-}
-
-QString BurnRun::exitDescription(int waitStatus) {
-    return WIFSIGNALED(waitStatus)
-               ? QCoreApplication::translate("BurnRun", "signal %1").arg(WTERMSIG(waitStatus))
-               : QCoreApplication::translate("BurnRun", "exit status %1")
-                     .arg(WEXITSTATUS(waitStatus));
 }
 
 QString BurnRun::startingStatus() {

@@ -21,15 +21,14 @@ class PtyOpener;
 
 // One burner's burn at a time, for the main window or a row of the copies
 // window: the disc-image tool on a pseudo-terminal of its own (burnTask), its
-// output cut into lines (outputBuffer), each line's effects handed to the
-// client in order, whether the output is ignored from now on (ignoreOutput)
-// and whether a line has closed the burn (burnClosed). It shows each line's
-// status and progress on its view, asks before the tool erases a disc that
-// holds data, and tells what happens to the burn in its reports. A run serves its client
-// burn after burn; its generation grows whenever a burn is replaced or
-// discarded, so that work spanning a modal alert (whose nested event loop may
-// start a new burn, cancel or quit) can tell that its burn has gone. While
-// its tool runs, the run holds its burner in the claims.
+// output cut into lines (outputBuffer), each line's status and bar shown on
+// the view and its other effects handed to the client in order, whether the
+// output is ignored from now on (ignoreOutput) and whether a line has closed
+// the burn (burnClosed). What happens to the burn it tells in its reports. A
+// run serves its client burn after burn; its generation grows whenever a burn
+// is replaced or discarded, so that work spanning a modal alert (whose nested
+// event loop may start a new burn, cancel or quit) can tell that its burn has
+// gone. While its tool runs, the run holds its burner in the claims.
 class BurnRun final : public TaskWrapperController {
 public:
     class Client {
@@ -95,8 +94,6 @@ public:
     void processExited(int waitStatus) override;
     void processFinished() override;
 
-    // How a tool that ended by itself ended: "exit status 1", "signal 9".
-    static QString exitDescription(int waitStatus);
     // The status of every burn until the tool speaks, and of one whose image
     // has gone.
     static QString startingStatus();
@@ -104,6 +101,9 @@ public:
 
 private:
     void takeLine(const QString& line);
+    // The tool asks whether to erase the disc in the drive, which holds data.
+    // The person's answer takes a modal alert: the run answers the tool only
+    // if its burn is still there after it.
     void answerEraseQuestion();
     // A success line's effects, or a failure's where the tool read other
     // bytes than those checked.

@@ -21,9 +21,10 @@ class PtyOpener;
 
 // One burner's part in a copy burn: its own run of the tool, its burn state,
 // what its row shows of each line, its speed and time left, and the journal
-// kept for its receipt, which follow its run's reports. The row tells the story of the burn as the
-// main window tells that of a single burn, but opens no alert (the row keeps the text) other than
-// the question before erasing its disc, and leaves the sound of the burn's end to the copy burn as
+// kept for its receipt, the last two following the run's reports. The row
+// tells the story of the burn as the main window tells that of a single burn,
+// but opens no alert (the row keeps the text) other than the question before
+// erasing its disc, and leaves the sound of the burn's end to the copy burn as
 // a whole.
 class CopyBurn final : public QObject, private BurnRun::Client {
     Q_OBJECT
