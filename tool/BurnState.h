@@ -17,8 +17,6 @@ enum class BurnState : int {
 };
 using enum BurnState;
 
-inline constexpr int burnStateCount = static_cast<int>(BurnStateTerminating) + 1;
-
 // Whether the burn is in `from` or a state after it.
 constexpr bool burnStateReached(BurnState burnState, BurnState from) {
     return static_cast<int>(burnState) >= static_cast<int>(from);

@@ -149,7 +149,7 @@ void EmberlinController::doBurn(const QString& imagePath) {
     discardBurn();
     const quint64 generation = burnRun_.generation();
     burnRun_.clearOutput();
-    showStarting();
+    mainWindow_.showStatus(BurnRun::startingStatus());
     mainWindow_.showFileName(fileNameOf(imagePath));
     mainWindow_.hideChecksumNote();
 
@@ -184,7 +184,7 @@ void EmberlinController::checksumCompared(const ChecksumComparison& comparison) 
         return; // the burners are being listed again
     // The window as a burn in Ready has it, before the tool speaks.
     setBurnState(BurnStateReady);
-    showStarting();
+    mainWindow_.showStatus(BurnRun::startingStatus());
     const QString& imagePath = comparison.imagePath;
     const QString name = fileNameOf(imagePath);
     const QString& checksumFile = comparison.file.fileName;
@@ -214,10 +214,6 @@ void EmberlinController::checksumCompared(const ChecksumComparison& comparison) 
         return;
     }
     reportBurnFailure(notBurnedStatus(comparison));
-}
-
-void EmberlinController::showStarting() {
-    mainWindow_.showStatus(BurnRun::startingStatus());
 }
 
 void EmberlinController::launchBurn(const QString& imagePath,

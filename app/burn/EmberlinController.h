@@ -86,8 +86,6 @@ private:
     // Status, failure sound, back to Ready.
     void reportBurnFailure(const QString& status);
     void failBurnLaunch(const QString& status, const QString& reason);
-    // The status of a burn until the tool speaks.
-    void showStarting();
     // Runs the tool on the image with the window's choices, with its
     // comparison with a published checksum, if there was one.
     void launchBurn(const QString& imagePath,

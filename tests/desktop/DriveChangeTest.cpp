@@ -39,7 +39,7 @@ std::string play(const std::vector<Input>& inputs) {
 } // namespace
 
 TEST(DriveChangePolicyTest, ReloadsOnceSettledAndOnlyWhereTheReloadButtonWorks) {
-    for (int number = 0; number < burnStateCount; ++number) {
+    for (int number = 0; number <= static_cast<int>(BurnStateTerminating); ++number) {
         const auto state = BurnState(number);
         const bool allowed = state == BurnStateReady || state == BurnStateNoBurners;
         EXPECT_EQ(play({state, drive, settled}), allowed ? "-SR" : "-S-") << "in state " << number;

@@ -105,7 +105,7 @@ Effects expectedIn(const Row& row, BurnState state, bool erase) {
 
 TEST(ProgressInterpreter, EveryToolTextInEveryState) {
     for (const Row& row : rows) {
-        for (int number = 0; number < burnStateCount; ++number) {
+        for (int number = 0; number <= static_cast<int>(BurnStateTerminating); ++number) {
             const auto state = BurnState(number);
             for (const bool erase : {false, true}) {
                 const QString line = QString::fromStdString(row.line);
