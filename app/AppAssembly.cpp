@@ -36,8 +36,9 @@ AppAssembly::AppAssembly(QSettings& settings, const Options& options) {
     PtyOpener& ptyOpener = options.ptyOpener ? *options.ptyOpener : systemPtyOpener_;
     controller_ = std::make_unique<EmberlinController>(
         window_, EmberlinController::Services{
-                     alerts, sounds, settings, ptyOpener, burnerClaims_, options.toolPath,
-                     options.listingTimeLimit, options.rescanDelay,
+                     {alerts, sounds, settings, ptyOpener, burnerClaims_, options.toolPath},
+                     options.listingTimeLimit,
+                     options.rescanDelay,
                      // Quitting asks while copies are being written, too.
                      [this] {
                          return copyBurnController_ && copyBurnController_->writing();
@@ -66,9 +67,10 @@ void AppAssembly::connectCopies(QSettings& settings, const Options& options, Ale
                                 Sounds& sounds, PtyOpener& ptyOpener) {
     copiesWindow_ = std::make_unique<CopiesWindow>(&window_);
     copyBurnController_ = std::make_unique<CopyBurnController>(
-        *copiesWindow_,
-        CopyBurnController::Services{alerts, sounds, settings, ptyOpener, burnerClaims_,
-                                     options.toolPath, options.clock, options.steadyClock});
+        *copiesWindow_, CopyBurnController::Services{
+                            {alerts, sounds, settings, ptyOpener, burnerClaims_, options.toolPath},
+                            options.clock,
+                            options.steadyClock});
     EmberlinController* controller = controller_.get();
     CopyBurnController* copies = copyBurnController_.get();
     QObject::connect(&window_, &MainWindow::burnCopiesChosen, copies,
@@ -80,7 +82,7 @@ void AppAssembly::connectCopies(QSettings& settings, const Options& options, Ale
 }
 
 void AppAssembly::connectBurnReports(const Options& options, Alerts& alerts) {
-    EmberlinController* controller = controller_.get();
+    BurnReports& reports = controller_->burnReports();
     jobProgressLine_ = std::make_unique<JobProgressLine>(
         [this](const QString& text) {
             if (text.isEmpty())
@@ -89,38 +91,12 @@ void AppAssembly::connectBurnReports(const Options& options, Alerts& alerts) {
                 window_.showJobProgress(text);
         },
         options.steadyClock);
-    JobProgressLine* line = jobProgressLine_.get();
-    QObject::connect(controller, &EmberlinController::burnStarted, line,
-                     &JobProgressLine::burnStarted);
-    QObject::connect(controller, &EmberlinController::burnStateChanged, line,
-                     &JobProgressLine::burnStateChanged);
-    QObject::connect(controller, &EmberlinController::burnProgressed, line,
-                     &JobProgressLine::burnProgressed);
-    QObject::connect(controller, &EmberlinController::burnFactReported, line,
-                     &JobProgressLine::burnFactReported);
-
+    reports.attach(*jobProgressLine_);
     discRefusalNote_ = std::make_unique<DiscRefusalNote>(window_);
-    DiscRefusalNote* note = discRefusalNote_.get();
-    QObject::connect(controller, &EmberlinController::burnStateChanged, note,
-                     &DiscRefusalNote::burnStateChanged);
-    QObject::connect(controller, &EmberlinController::burnFactReported, note,
-                     &DiscRefusalNote::burnFactReported);
-    QObject::connect(controller, &EmberlinController::discRefused, note,
-                     &DiscRefusalNote::discRefused);
-
+    reports.attach(*discRefusalNote_);
     burnJournal_ = std::make_unique<BurnJournal>(options.clock);
     BurnJournal* journal = burnJournal_.get();
-    QObject::connect(controller, &EmberlinController::burnStarted, journal,
-                     &BurnJournal::burnStarted);
-    QObject::connect(controller, &EmberlinController::imageChecked, journal,
-                     &BurnJournal::checksumChecked);
-    QObject::connect(controller, &EmberlinController::burnStateChanged, journal,
-                     &BurnJournal::burnStateChanged);
-    QObject::connect(controller, &EmberlinController::burnFactReported, journal,
-                     &BurnJournal::burnFactReported);
-    QObject::connect(controller, &EmberlinController::discEraseAgreed, journal,
-                     &BurnJournal::discEraseAgreed);
-    QObject::connect(controller, &EmberlinController::burnEnded, journal, &BurnJournal::burnEnded);
+    reports.attach(*journal);
     QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, journal,
                      &BurnJournal::stop);
     QObject::connect(journal, &BurnJournal::receiptReadyChanged, &window_,
@@ -151,29 +127,21 @@ void AppAssembly::connectDesktop(const Options& options) {
     TaskbarProgress& taskbar = options.taskbar ? *options.taskbar : *ownTaskbar_;
 
     EmberlinController* controller = controller_.get();
+    BurnReports& reports = controller->burnReports();
     // Before the window's start-up, so it sees the burn state from the first
     // listing on.
     burnerListRefresher_ = std::make_unique<BurnerListRefresher>(drives, options.driveSettleTime);
     BurnerListRefresher* refresher = burnerListRefresher_.get();
-    QObject::connect(controller, &EmberlinController::burnStateChanged, refresher,
+    QObject::connect(&reports, &BurnReports::stateChanged, refresher,
                      &BurnerListRefresher::burnStateChanged);
-    QObject::connect(controller, &EmberlinController::burnStarted, refresher,
-                     &BurnerListRefresher::burnStarted);
+    QObject::connect(&reports, &BurnReports::started, refresher, &BurnerListRefresher::burnStarted);
     QObject::connect(refresher, &BurnerListRefresher::reloadBurnersRequested, controller,
                      &EmberlinController::reloadBurners);
 
     desktopFeedback_ = std::make_unique<BurnDesktopFeedback>(window_, notifications, taskbar);
-    BurnDesktopFeedback* feedback = desktopFeedback_.get();
-    QObject::connect(controller, &EmberlinController::burnStarted, feedback,
-                     &BurnDesktopFeedback::burnStarted);
-    QObject::connect(controller, &EmberlinController::burnStateChanged, feedback,
-                     &BurnDesktopFeedback::burnStateChanged);
-    QObject::connect(controller, &EmberlinController::discRefused, feedback,
-                     &BurnDesktopFeedback::discRefused);
-    QObject::connect(jobProgressLine_.get(), &JobProgressLine::jobProgressed, feedback,
-                     &BurnDesktopFeedback::jobProgressed);
-    QObject::connect(controller, &EmberlinController::burnEnded, feedback,
-                     &BurnDesktopFeedback::burnEnded);
+    reports.attach(*desktopFeedback_);
+    QObject::connect(jobProgressLine_.get(), &JobProgressLine::jobProgressed,
+                     desktopFeedback_.get(), &BurnDesktopFeedback::jobProgressed);
 
     // Copies burn off the list: it waits for them. The taskbar shows all
     // their bytes together, the notification their summary.

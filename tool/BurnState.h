@@ -2,10 +2,9 @@
 
 namespace emberlin {
 
-// The burn state machine's states. The values are stored and compared as plain
-// integers ("a burn is in progress" is burnState >= BurnStateErasing), so they
-// must keep these numbers.
-enum BurnState : int {
+// The burn state machine's states. Their numbers are the order in which a
+// burn passes them and stay as they are.
+enum class BurnState : int {
     BurnStateListing = 0,
     BurnStateNoBurners = 1,
     BurnStateReady = 2,
@@ -16,6 +15,12 @@ enum BurnState : int {
     BurnStateVerifying = 7,
     BurnStateTerminating = 8,
 };
+using enum BurnState;
+
+// Whether the burn is in `from` or a state after it.
+constexpr bool burnStateReached(BurnState burnState, BurnState from) {
+    return static_cast<int>(burnState) >= static_cast<int>(from);
+}
 
 // A burn may be cancelled only while it waits for a disc.
 constexpr bool burnCancellable(BurnState burnState) {
@@ -24,7 +29,8 @@ constexpr bool burnCancellable(BurnState burnState) {
 
 // The disc is being changed or checked: erased, written or verified.
 constexpr bool burnWriting(BurnState burnState) {
-    return burnState >= BurnStateErasing && burnState <= BurnStateVerifying;
+    return burnStateReached(burnState, BurnStateErasing) &&
+           !burnStateReached(burnState, BurnStateTerminating);
 }
 
 } // namespace emberlin

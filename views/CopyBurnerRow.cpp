@@ -84,7 +84,7 @@ void CopyBurnerRow::showNote(const QString& note) {
 
 void CopyBurnerRow::gate(BurnState burnState) {
     cancelButton_->setEnabled(burnCancellable(burnState));
-    progressBar_->setHidden(burnState < BurnStateErasing);
+    progressBar_->setHidden(!burnStateReached(burnState, BurnStateErasing));
 }
 
 std::array<QWidget*, 3> CopyBurnerRow::tabStops() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tool/BurnState.h"
+#include "views/BurnStatusView.h"
 
 #include <QFrame>
 #include <QString>
@@ -18,7 +19,7 @@ class StatusLabel;
 // One burner in the copies window: its check box, and what the main window
 // shows of a burn, for this burner's burn: status, progress bar, speed and
 // time left, and Cancel while the burn waits for a disc.
-class CopyBurnerRow final : public QFrame {
+class CopyBurnerRow final : public QFrame, public BurnStatusView {
     Q_OBJECT
 
 public:
@@ -37,10 +38,10 @@ public:
     QWidget* placeInTabOrderAfter(QWidget* previous);
     // The first control that can act or tell takes the focus; false if none.
     bool takeFocus();
-    void showStatus(const QString& text);
-    void showActivity();
-    void showProgress(double fraction);
-    void hideProgress();
+    void showStatus(const QString& text) override;
+    void showActivity() override;
+    void showProgress(double fraction) override;
+    void hideProgress() override;
     // Speed and time left; empty hides the line.
     void showJobProgress(const QString& text);
 

@@ -94,7 +94,7 @@ void MainWindow::enableControls(BurnState burnState, bool imageChosen) {
         control->setEnabled(false);
     o.reloadBurnersButton->setEnabled(burnState == BurnStateNoBurners);
     o.cancelButton->setEnabled(burnCancellable(burnState));
-    o.progressBar->setHidden(burnState < BurnStateErasing);
+    o.progressBar->setHidden(!burnStateReached(burnState, BurnStateErasing));
 }
 
 void MainWindow::showStatus(const QString& text) {

@@ -3,6 +3,7 @@
 #include "tool/BurnCommand.h"
 #include "tool/BurnState.h"
 #include "views/BurnOptionControls.h"
+#include "views/BurnStatusView.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -24,7 +25,7 @@ class MainWindow;
 // The main window: its form with the outlets, and which of its controls the
 // user may touch in each burn state. The controller tells it what to show; it
 // tells the controller what the user asked for.
-class MainWindow final : public QMainWindow {
+class MainWindow final : public QMainWindow, public BurnStatusView {
     Q_OBJECT
 
 public:
@@ -57,11 +58,11 @@ public:
     // Cancel may be pressed.
     void gateChecking();
 
-    void showStatus(const QString& text);
+    void showStatus(const QString& text) override;
     void showFileName(const QString& name);
-    void showActivity();                // the bar runs without a value
-    void showProgress(double fraction); // 1.0 is all done
-    void hideProgress();
+    void showActivity() override;
+    void showProgress(double fraction) override;
+    void hideProgress() override;
     void redrawContent();
     // The line below the status: speed and time left while a burn runs.
     void showJobProgress(const QString& text);

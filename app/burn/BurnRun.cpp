@@ -1,10 +1,13 @@
 #include "app/burn/BurnRun.h"
 
 #include "app/burn/BurnerClaims.h"
+#include "app/burn/EraseQuestion.h"
+#include "app/burn/Overloaded.h"
 #include "process/PtyOpener.h"
 #include "tool/BurnCommand.h"
 #include "tool/FactLine.h"
 #include "tool/ToolQuestion.h"
+#include "views/BurnStatusView.h"
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -23,11 +26,21 @@ QString lastStatusOf(const std::vector<InterpreterEffect>& effects) {
     return status;
 }
 
+// How a tool that ended by itself ended: "exit status 1", "signal 9".
+QString exitDescription(int waitStatus) {
+    return WIFSIGNALED(waitStatus)
+               ? QCoreApplication::translate("BurnRun", "signal %1").arg(WTERMSIG(waitStatus))
+               : QCoreApplication::translate("BurnRun", "exit status %1")
+                     .arg(WEXITSTATUS(waitStatus));
+}
+
 } // namespace
 
-BurnRun::BurnRun(Client& client, BurnerClaims& claims)
+BurnRun::BurnRun(Client& client, BurnStatusView& view, BurnerClaims& claims, Alerts& alerts)
     : client_(client)
+    , view_(view)
     , claims_(claims)
+    , alerts_(alerts)
     , interpret_([this](const QString& line) { takeLine(line); }) {}
 
 BurnRun::~BurnRun() {
@@ -36,14 +49,18 @@ BurnRun::~BurnRun() {
 }
 
 BurnRun::Launch BurnRun::start(const QString& toolPath, const QString& imagePath,
-                               const BurnChoices& choices, const QString& device,
-                               PtyOpener& ptyOpener, const QString& expectedFileSha256) {
+                               const BurnChoices& choices, const Burner& burner,
+                               PtyOpener& ptyOpener, const std::optional<ChecksumCheck>& checksum) {
     releaseBurner();
-    burnTask_.reset(new TaskWrapper(*this, burnArguments(toolPath, imagePath, choices, device)));
+    burnTask_.reset(
+        new TaskWrapper(*this, burnArguments(toolPath, imagePath, choices, burner.device)));
+    toolPath_ = toolPath;
+    burner_ = burner;
     ignoreOutput_ = false;
     burnClosed_ = false;
     successPending_.reset();
-    expectedFileSha256_ = expectedFileSha256;
+    // The tool must burn the very bytes that matched.
+    expectedFileSha256_ = checksum && !checksum->burnedAnyway ? checksum->fileSha256 : QString();
     facts_ = {};
     posix::FileDescriptor masterFD;
     posix::FileDescriptor slaveFD;
@@ -51,13 +68,25 @@ BurnRun::Launch BurnRun::start(const QString& toolPath, const QString& imagePath
         return Launch::NoTerminal;
     if (!burnTask_->startProcess(std::move(masterFD), std::move(slaveFD)))
         return Launch::Failed;
-    claimedDevice_ = device;
-    claims_.claim(device, *this);
+    claimedDevice_ = burner.device;
+    claims_.claim(burner.device, *this);
+    emit reports_.started(imagePath, burner.title, choices);
+    if (checksum)
+        emit reports_.checksumChecked(*checksum);
     return Launch::Started;
 }
 
 QString BurnRun::launchError() const {
     return burnTask_ ? burnTask_->launchError() : QString();
+}
+
+QString BurnRun::launchFailureStatus(Launch launch) const {
+    if (launch == Launch::NoTerminal)
+        return QCoreApplication::translate(
+            "BurnRun", "Burn failed - no pseudo-terminal could be opened for the disc-image tool");
+    return QCoreApplication::translate(
+               "BurnRun", "Burn failed - the disc-image tool could not be started (%1: %2)")
+        .arg(toolPath_, launchError());
 }
 
 void BurnRun::discard() {
@@ -81,7 +110,7 @@ void BurnRun::takeLine(const QString& line) {
     // also go their way through it, unchanged.
     if (burnTask_ && isFactLine(line)) {
         readFactLine(line, facts_);
-        client_.factReported(line);
+        emit reports_.factReported(line);
     }
     // A question is no status: the tool waits for its answer.
     if (questionOf(line) == ToolQuestion::EraseDiscHoldingData) {
@@ -97,14 +126,14 @@ void BurnRun::answerEraseQuestion() {
     const quint64 generation = burnGeneration_;
     // A copy: a burn started while the question is open has facts of its own.
     const ToolFacts disc = facts_;
-    const bool erase = client_.eraseAsked(disc);
+    const bool erase = askToEraseDisc(alerts_, burner_.title, disc);
     // The question's event loop may have cancelled the burn, started
     // another one or seen the tool end.
     if (generation != burnGeneration_ || !burnTask_ || burnClosed_)
         return;
     burnTask_->sendString(eraseAnswer(erase));
     if (erase)
-        client_.eraseAgreed(disc);
+        emit reports_.eraseAgreed(disc.discHolds);
 }
 
 std::vector<InterpreterEffect>
@@ -131,23 +160,43 @@ void BurnRun::interpretOutput(const QString& line) {
         if (endsInSuccess(effects))
             successPending_ = lastStatusOf(effects);
         else
-            client_.burnConcluded(false, lastStatusOf(effects));
+            conclude(false, lastStatusOf(effects));
     }
     applyEffects(effects);
     if (refusesDisc(effects))
-        client_.discRefusedByLine(lastStatusOf(effects));
+        emit reports_.discRefused(lastStatusOf(effects));
 }
 
 void BurnRun::applyEffects(const std::vector<InterpreterEffect>& effects) {
     const quint64 generation = burnGeneration_;
     for (const InterpreterEffect& effect : effects) {
-        if (std::holds_alternative<effect::SetIgnoreOutput>(effect))
-            ignoreOutput_ = true;
-        else
+        if (!took(effect))
             client_.applyEffect(effect);
         if (generation != burnGeneration_)
             return; // the burn this line belonged to is gone
     }
+}
+
+bool BurnRun::took(const InterpreterEffect& effect) {
+    bool taken = true;
+    std::visit(Overloaded{
+                   [this](const effect::ShowStatus& e) { view_.showStatus(e.text); },
+                   [this](const effect::ProgressIndeterminate&) { view_.showActivity(); },
+                   [this](const effect::ProgressValue& e) {
+                       view_.showProgress(e.fraction);
+                       emit reports_.progressed(e.fraction);
+                   },
+                   [this](const effect::HideProgress&) { view_.hideProgress(); },
+                   [this](const effect::SetIgnoreOutput&) { ignoreOutput_ = true; },
+                   [&taken](const auto&) { taken = false; },
+               },
+               effect);
+    return taken;
+}
+
+void BurnRun::conclude(bool succeeded, const QString& status) {
+    emit reports_.ended(succeeded, status);
+    client_.burnConcluded(succeeded);
 }
 
 void BurnRun::processExited(int waitStatus) {
@@ -160,21 +209,28 @@ void BurnRun::processExited(int waitStatus) {
         return;
     if (const std::optional<QString> success = std::exchange(successPending_, std::nullopt)) {
         if (WIFEXITED(waitStatus) && WEXITSTATUS(waitStatus) == 0) {
-            client_.burnConcluded(true, *success);
+            conclude(true, *success);
             return;
         }
         const std::vector<InterpreterEffect> failure = failureEffects(
             QCoreApplication::translate("BurnRun", "Burn failed - the disc-image tool ended with "
                                                    "%1 after it had reported success")
                 .arg(exitDescription(waitStatus)));
-        client_.burnConcluded(false, lastStatusOf(failure));
+        conclude(false, lastStatusOf(failure));
         applyEffects(failure);
         return;
     }
     if (burnClosed_ || ignoreOutput_)
         return;
     burnClosed_ = true;
-    client_.toolStoppedUnexpectedly(waitStatus);
+    const QString how = exitDescription(waitStatus);
+    const QString status =
+        QCoreApplication::translate("BurnRun",
+                                    "Burn failed - the disc-image tool stopped unexpectedly (%1)")
+            .arg(how);
+    conclude(false, status);
+    view_.showStatus(status);
+    client_.toolStoppedUnexpectedly(how);
 }
 
 void BurnRun::processFinished() {
@@ -186,11 +242,12 @@ void BurnRun::releaseBurner() {
         claims_.release(std::exchange(claimedDevice_, QString()), *this);
 }
 
-QString BurnRun::exitDescription(int waitStatus) {
-    return WIFSIGNALED(waitStatus)
-               ? QCoreApplication::translate("BurnRun", "signal %1").arg(WTERMSIG(waitStatus))
-               : QCoreApplication::translate("BurnRun", "exit status %1")
-                     .arg(WEXITSTATUS(waitStatus));
+QString BurnRun::startingStatus() {
+    return QCoreApplication::translate("BurnRun", "Please wait...");
+}
+
+QString BurnRun::imageMissingStatus() {
+    return QCoreApplication::translate("BurnRun", "Burn failed - image file not found");
 }
 
 } // namespace emberlin

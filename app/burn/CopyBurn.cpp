@@ -1,7 +1,7 @@
 #include "app/burn/CopyBurn.h"
 
-#include "app/burn/EraseQuestion.h"
 #include "app/burn/Overloaded.h"
+#include "app/records/BurnJournal.h"
 #include "views/CopyBurnerRow.h"
 
 #include <algorithm>
@@ -14,10 +14,15 @@ CopyBurn::CopyBurn(CopyBurnerRow& row, const Burner& burner, BurnerClaims& claim
     : QObject(parent)
     , row_(row)
     , burner_(burner)
-    , alerts_(alerts)
-    , run_(*this, claims)
+    , run_(*this, row, claims, alerts)
     , jobProgressLine_([&row](const QString& text) { row.showJobProgress(text); },
-                       std::move(clock)) {}
+                       std::move(clock)) {
+    reports().attach(jobProgressLine_);
+    connect(&reports(), &BurnReports::progressed, this, [this](double fraction) {
+        fraction_ = std::isnan(fraction) ? 0 : std::clamp(fraction, 0.0, 1.0);
+        emit progressed();
+    });
+}
 
 void CopyBurn::setBurner(const Burner& burner) {
     burner_ = burner;
@@ -28,37 +33,21 @@ void CopyBurn::start(const QString& toolPath, const QString& imagePath, const Bu
                      PtyOpener& ptyOpener, BurnJournal& journal,
                      const std::optional<ChecksumCheck>& checksum) {
     run_.discard();
+    if (journal_)
+        reports().detach(*journal_);
     journal_ = &journal;
+    reports().attach(journal);
     choices_ = choices;
     ended_ = false;
     succeeded_ = false;
-    row_.showStatus(tr("Please wait..."));
+    row_.showStatus(BurnRun::startingStatus());
     setBurnState(BurnStateReady);
-    // The tool must burn the very bytes that matched.
-    const QString expectedFileSha256 =
-        checksum && !checksum->burnedAnyway ? checksum->fileSha256 : QString();
-    switch (
-        run_.start(toolPath, imagePath, choices, burner_.device, ptyOpener, expectedFileSha256)) {
-    case BurnRun::Launch::Started:
-        journal.burnStarted(imagePath, burner_.title, choices);
-        if (checksum)
-            journal.checksumChecked(*checksum);
-        jobProgressLine_.burnStarted(imagePath, burner_.title, choices);
+    const BurnRun::Launch launch =
+        run_.start(toolPath, imagePath, choices, burner_, ptyOpener, checksum);
+    if (launch == BurnRun::Launch::Started)
         return;
-    case BurnRun::Launch::NoTerminal:
-        failWithoutTool(tr("Burn failed - no pseudo-terminal could be opened for the "
-                           "disc-image tool"));
-        return;
-    case BurnRun::Launch::Failed:
-        failWithoutTool(tr("Burn failed - the disc-image tool could not be started (%1: %2)")
-                            .arg(toolPath, run_.launchError()));
-        return;
-    }
-}
-
-void CopyBurn::failWithoutTool(const QString& status) {
+    row_.showStatus(run_.launchFailureStatus(launch));
     run_.discard();
-    row_.showStatus(status);
     end(false);
 }
 
@@ -95,16 +84,7 @@ InterpreterInput CopyBurn::interpreterInput() const {
 
 void CopyBurn::applyEffect(const InterpreterEffect& effect) {
     std::visit(Overloaded{
-                   [this](const effect::ShowStatus& e) { row_.showStatus(e.text); },
                    [this](const effect::SetBurnState& e) { setBurnState(e.state); },
-                   [this](const effect::ProgressIndeterminate&) { row_.showActivity(); },
-                   [this](const effect::ProgressValue& e) {
-                       row_.showProgress(e.fraction);
-                       jobProgressLine_.burnProgressed(e.fraction);
-                       fraction_ = std::isnan(e.fraction) ? 0 : std::clamp(e.fraction, 0.0, 1.0);
-                       emit progressed();
-                   },
-                   [this](const effect::HideProgress&) { row_.hideProgress(); },
                    [this](const effect::PlayFailureSound&) {
                        if (!run_.burnClosed())
                            emit attentionNeeded();
@@ -120,35 +100,12 @@ void CopyBurn::applyEffect(const InterpreterEffect& effect) {
                effect);
 }
 
-void CopyBurn::factReported(const QString& line) {
-    jobProgressLine_.burnFactReported(line);
-    if (journal_)
-        journal_->burnFactReported(line);
-}
-
-void CopyBurn::burnConcluded(bool succeeded, const QString& status) {
-    if (journal_)
-        journal_->burnEnded(succeeded, status);
+void CopyBurn::burnConcluded(bool succeeded) {
     end(succeeded);
 }
 
-bool CopyBurn::eraseAsked(const ToolFacts& disc) {
-    return askToEraseDisc(alerts_, burner_.title, disc);
-}
-
-void CopyBurn::eraseAgreed(const ToolFacts& disc) {
-    if (journal_)
-        journal_->discEraseAgreed(disc.discHolds);
-}
-
-void CopyBurn::toolStoppedUnexpectedly(int waitStatus) {
-    const QString status = tr("Burn failed - the disc-image tool stopped unexpectedly (%1)")
-                               .arg(BurnRun::exitDescription(waitStatus));
-    row_.showStatus(status);
+void CopyBurn::toolStoppedUnexpectedly(const QString& /*how*/) {
     setBurnState(BurnStateReady);
-    if (journal_)
-        journal_->burnEnded(false, status);
-    end(false);
 }
 
 void CopyBurn::setBurnState(BurnState burnState) {
@@ -156,10 +113,7 @@ void CopyBurn::setBurnState(BurnState burnState) {
         fraction_ = 0;
     burnState_ = burnState;
     row_.gate(burnState);
-    jobProgressLine_.burnStateChanged(burnState);
-    if (journal_)
-        journal_->burnStateChanged(burnState);
-    emit burnStateChanged(burnState);
+    emit reports().stateChanged(burnState);
     emit progressed();
 }
 

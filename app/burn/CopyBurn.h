@@ -4,7 +4,6 @@
 #include "app/burn/Burner.h"
 #include "app/burn/JobProgressLine.h"
 #include "app/records/BurnClock.h"
-#include "app/records/BurnJournal.h"
 #include "tool/BurnCommand.h"
 #include "tool/BurnState.h"
 
@@ -15,16 +14,18 @@
 namespace emberlin {
 
 class Alerts;
+class BurnJournal;
 class BurnerClaims;
 class CopyBurnerRow;
 class PtyOpener;
 
 // One burner's part in a copy burn: its own run of the tool, its burn state,
 // what its row shows of each line, its speed and time left, and the journal
-// kept for its receipt. The row tells the story of the burn as the main window
-// tells that of a single burn, but opens no alert (the row keeps the text)
-// other than the question before erasing its disc, and leaves the sound of the
-// burn's end to the copy burn as a whole.
+// kept for its receipt, the last two following the run's reports. The row
+// tells the story of the burn as the main window tells that of a single burn,
+// but opens no alert (the row keeps the text) other than the question before
+// erasing its disc, and leaves the sound of the burn's end to the copy burn as
+// a whole.
 class CopyBurn final : public QObject, private BurnRun::Client {
     Q_OBJECT
 
@@ -36,6 +37,7 @@ public:
     void setBurner(const Burner& burner);
     CopyBurnerRow& row() const { return row_; }
     const BurnRun& run() const { return run_; }
+    BurnReports& reports() { return run_.reports(); }
 
     // A new burn of the image to this burner, recorded in the journal, with
     // the published checksum it was compared with, if any.
@@ -60,30 +62,22 @@ signals:
     void progressed();
     // A line asks the user for another disc, with the failure sound.
     void attentionNeeded();
-    void burnStateChanged(BurnState burnState);
-    // A line refused the disc in the drive; the burn waits for another one.
-    void discRefused(const QString& status);
 
 private:
     // BurnRun::Client
     InterpreterInput interpreterInput() const override;
     void applyEffect(const InterpreterEffect& effect) override;
-    void factReported(const QString& line) override;
-    void burnConcluded(bool succeeded, const QString& status) override;
-    bool eraseAsked(const ToolFacts& disc) override;
-    void eraseAgreed(const ToolFacts& disc) override;
-    void discRefusedByLine(const QString& status) override { emit discRefused(status); }
-    void toolStoppedUnexpectedly(int waitStatus) override;
+    void burnConcluded(bool succeeded) override;
+    void toolStoppedUnexpectedly(const QString& how) override;
 
     void setBurnState(BurnState burnState);
-    void failWithoutTool(const QString& status);
     void end(bool succeeded);
 
     CopyBurnerRow& row_;
     Burner burner_;
-    Alerts& alerts_;
     BurnRun run_;
     JobProgressLine jobProgressLine_;
+    // The journal of the burn, attached to the reports until the next one.
     QPointer<BurnJournal> journal_;
     BurnChoices choices_;
     BurnState burnState_ = BurnStateReady;

@@ -35,7 +35,7 @@ CopyBurnController::CopyBurnController(CopiesWindow& window, const Services& ser
     , alerts_(services.alerts)
     , sounds_(services.sounds)
     , ptyOpener_(services.ptyOpener)
-    , claims_(services.claims)
+    , claims_(services.burnerClaims)
     , toolPath_(services.toolPath)
     , clock_(services.clock)
     , steadyClock_(services.steadyClock)
@@ -99,12 +99,15 @@ void CopyBurnController::applyBurners(const std::vector<Burner>& burners) {
             connect(copy, &CopyBurn::ended, this, &CopyBurnController::copyEnded);
             connect(copy, &CopyBurn::attentionNeeded, this,
                     [this] { sounds_.play(failureSound_); });
-            connect(copy, &CopyBurn::burnStateChanged, this, [this, copy](BurnState burnState) {
-                emit copyBurnStateChanged(copy->burner().device, copy->burner().title, burnState);
-            });
-            connect(copy, &CopyBurn::discRefused, this, [this, copy](const QString& status) {
-                emit copyDiscRefused(copy->burner().device, status);
-            });
+            connect(&copy->reports(), &BurnReports::stateChanged, this,
+                    [this, copy](BurnState burnState) {
+                        emit copyBurnStateChanged(copy->burner().device, copy->burner().title,
+                                                  burnState);
+                    });
+            connect(&copy->reports(), &BurnReports::discRefused, this,
+                    [this, copy](const QString& status) {
+                        emit copyDiscRefused(copy->burner().device, status);
+                    });
         }
         rows.push_back(&listed.back()->row());
     }
@@ -134,7 +137,7 @@ void CopyBurnController::burn() {
     if (running_ || checksumGate_.running() || imagePath_.isEmpty())
         return;
     if (!QFileInfo::exists(imagePath_)) {
-        window_.showSummary(tr("Burn failed - image file not found"));
+        window_.showSummary(BurnRun::imageMissingStatus());
         sounds_.play(failureSound_);
         return;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/burn/BurnServices.h"
 #include "app/burn/Burner.h"
 #include "app/burn/ChecksumGate.h"
 #include "app/burn/CopyBurn.h"
@@ -13,15 +14,9 @@
 #include <optional>
 #include <vector>
 
-class QSettings;
-
 namespace emberlin {
 
-class Alerts;
-class BurnerClaims;
 class CopiesWindow;
-class PtyOpener;
-class Sounds;
 
 // The copies window's controller: the image, the four options (from the
 // stored preferences), a row for each burner the main window lists, and the
@@ -33,13 +28,7 @@ class CopyBurnController final : public QObject {
 
 public:
     // What the controller may not reach by itself.
-    struct Services {
-        Alerts& alerts;
-        Sounds& sounds;
-        QSettings& settingsStore;
-        PtyOpener& ptyOpener;
-        BurnerClaims& claims;
-        QString toolPath;
+    struct Services : BurnServices {
         // The receipts' time of day, and the time left's steady clock.
         BurnClock clock;
         SteadyClock steadyClock;

@@ -1,7 +1,6 @@
 #include "app/burn/EmberlinController.h"
 
 #include "app/burn/Alerts.h"
-#include "app/burn/EraseQuestion.h"
 #include "app/burn/Overloaded.h"
 #include "app/burn/Sounds.h"
 #include "process/PtyOpener.h"
@@ -40,7 +39,7 @@ EmberlinController::EmberlinController(MainWindow& mainWindow, const Services& s
     , sounds_(services.sounds)
     , ptyOpener_(services.ptyOpener)
     , otherBurnWriting_(services.otherBurnWriting)
-    , burnRun_(*this, services.burnerClaims)
+    , burnRun_(*this, mainWindow, services.burnerClaims, services.alerts)
     , defaults_(services.settingsStore)
     , toolPath_(services.toolPath)
     , burnerListing_(mainWindow, services.burnerClaims, burnRun_, services.toolPath,
@@ -78,7 +77,7 @@ void EmberlinController::setBurnState(BurnState newState) {
     burnState_ = newState;
     dropsAllowed_ = newState == BurnStateReady;
     mainWindow_.gate(newState, !imagePath_.isEmpty());
-    emit burnStateChanged(newState);
+    emit burnRun_.reports().stateChanged(newState);
 }
 
 void EmberlinController::loadPrefs() {
@@ -128,54 +127,29 @@ InterpreterInput EmberlinController::interpreterInput() const {
     return {burnState_, false, mainWindow_.eraseChecked(), burnerListing_.expectBurnerName()};
 }
 
-void EmberlinController::factReported(const QString& line) {
-    emit burnFactReported(line);
-}
-
-void EmberlinController::burnConcluded(bool succeeded, const QString& status) {
-    emit burnEnded(succeeded, status);
-}
-
-void EmberlinController::discRefusedByLine(const QString& status) {
-    emit discRefused(status);
-}
-
-bool EmberlinController::eraseAsked(const ToolFacts& disc) {
-    return askToEraseDisc(alerts_, burnerTitle_, disc);
-}
-
-void EmberlinController::eraseAgreed(const ToolFacts& disc) {
-    emit discEraseAgreed(disc.discHolds);
-}
-
 void EmberlinController::applyEffect(const InterpreterEffect& effect) {
-    std::visit(
-        Overloaded{
-            [this](const effect::ShowStatus& e) { mainWindow_.showStatus(e.text); },
-            [this](const effect::SetBurnState& e) { setBurnState(e.state); },
-            [this](const effect::ProgressIndeterminate&) { mainWindow_.showActivity(); },
-            [this](const effect::ProgressValue& e) {
-                mainWindow_.showProgress(e.fraction);
-                emit burnProgressed(e.fraction);
-            },
-            [this](const effect::HideProgress&) { mainWindow_.hideProgress(); },
-            [this](const effect::PlaySuccessSound&) { sounds_.play(successSound_); },
-            [this](const effect::PlayFailureSound&) { sounds_.play(failureSound_); },
-            [this](const effect::CriticalAlert& e) {
-                alerts_.runCritical(e.message, e.informative, {e.button});
-            },
-            [](const effect::SetIgnoreOutput&) {}, // the run's own
-            // The listing's own: the burners and the rescan.
-            [this](const auto& e) -> decltype(burnerListing_.take(e)) { burnerListing_.take(e); },
-        },
-        effect);
+    std::visit(Overloaded{
+                   [this](const effect::SetBurnState& e) { setBurnState(e.state); },
+                   [this](const effect::PlaySuccessSound&) { sounds_.play(successSound_); },
+                   [this](const effect::PlayFailureSound&) { sounds_.play(failureSound_); },
+                   [this](const effect::CriticalAlert& e) {
+                       alerts_.runCritical(e.message, e.informative, {e.button});
+                   },
+                   // The listing's own: the burners and the rescan; the status and
+                   // the bar are the run's.
+                   [this](const auto& e) {
+                       if constexpr (requires { burnerListing_.take(e); })
+                           burnerListing_.take(e);
+                   },
+               },
+               effect);
 }
 
 void EmberlinController::doBurn(const QString& imagePath) {
     discardBurn();
     const quint64 generation = burnRun_.generation();
     burnRun_.clearOutput();
-    showStarting();
+    mainWindow_.showStatus(BurnRun::startingStatus());
     mainWindow_.showFileName(fileNameOf(imagePath));
     mainWindow_.hideChecksumNote();
 
@@ -186,7 +160,7 @@ void EmberlinController::doBurn(const QString& imagePath) {
             {tr("OK")});
         if (generation != burnRun_.generation())
             return; // a new burn was started while the alert was open
-        mainWindow_.showStatus(tr("Burn failed - image file not found"));
+        mainWindow_.showStatus(BurnRun::imageMissingStatus());
         setBurnState(BurnStateReady);
         return;
     }
@@ -210,7 +184,7 @@ void EmberlinController::checksumCompared(const ChecksumComparison& comparison) 
         return; // the burners are being listed again
     // The window as a burn in Ready has it, before the tool speaks.
     setBurnState(BurnStateReady);
-    showStarting();
+    mainWindow_.showStatus(BurnRun::startingStatus());
     const QString& imagePath = comparison.imagePath;
     const QString name = fileNameOf(imagePath);
     const QString& checksumFile = comparison.file.fileName;
@@ -226,9 +200,7 @@ void EmberlinController::checksumCompared(const ChecksumComparison& comparison) 
                      "checked.")
                       .arg(name, algorithm, checksumFile)
                 : tr("“%1” matches its %2 in %3.").arg(name, algorithm, checksumFile));
-        // The tool must burn the very bytes that matched.
-        if (launchBurn(imagePath, comparison.sha256))
-            emit imageChecked(comparison.record(false));
+        launchBurn(imagePath, comparison.record(false));
         return;
     }
     const quint64 generation = burnRun_.generation();
@@ -238,38 +210,28 @@ void EmberlinController::checksumCompared(const ChecksumComparison& comparison) 
     if (burnAnyway) {
         mainWindow_.showChecksumNote(
             tr("“%1” does not match its %2 in %3.").arg(name, algorithm, checksumFile));
-        if (launchBurn(imagePath))
-            emit imageChecked(comparison.record(true));
+        launchBurn(imagePath, comparison.record(true));
         return;
     }
     reportBurnFailure(notBurnedStatus(comparison));
 }
 
-void EmberlinController::showStarting() {
-    mainWindow_.showStatus(tr("Please wait..."));
-}
-
-bool EmberlinController::launchBurn(const QString& imagePath, const QString& expectedFileSha256) {
+void EmberlinController::launchBurn(const QString& imagePath,
+                                    const std::optional<ChecksumCheck>& checksum) {
     const quint64 generation = burnRun_.generation();
     const BurnChoices choices = mainWindow_.choices();
     if (!chosenBurnerSelected())
-        return false;
-    switch (burnRun_.start(toolPath_, imagePath, choices, *chosenDevice_, ptyOpener_,
-                           expectedFileSha256)) {
-    case BurnRun::Launch::NoTerminal:
+        return;
+    const Burner burner{mainWindow_.burnerTitle(mainWindow_.selectedBurner()), *chosenDevice_};
+    const BurnRun::Launch launch =
+        burnRun_.start(toolPath_, imagePath, choices, burner, ptyOpener_, checksum);
+    if (launch == BurnRun::Launch::NoTerminal) {
         noPseudoTerminal();
         if (generation == burnRun_.generation())
             discardBurn();
-        return false;
-    case BurnRun::Launch::Failed:
-        failBurnLaunch(burnRun_.launchError());
-        return false;
-    case BurnRun::Launch::Started:
-        burnerTitle_ = mainWindow_.burnerTitle(mainWindow_.selectedBurner());
-        emit burnStarted(imagePath, burnerTitle_, choices);
-        return true;
+    } else if (launch == BurnRun::Launch::Failed) {
+        failBurnLaunch(burnRun_.launchFailureStatus(launch), burnRun_.launchError());
     }
-    return false;
 }
 
 bool EmberlinController::chosenBurnerSelected() {
@@ -293,10 +255,9 @@ void EmberlinController::reportBurnFailure(const QString& status) {
     setBurnState(BurnStateReady);
 }
 
-void EmberlinController::failBurnLaunch(const QString& reason) {
+void EmberlinController::failBurnLaunch(const QString& status, const QString& reason) {
     discardBurn();
-    reportBurnFailure(tr("Burn failed - the disc-image tool could not be started (%1: %2)")
-                          .arg(toolPath_, reason));
+    reportBurnFailure(status);
     // Last, because a new burn may start while it is open.
     alerts_.runCritical(
         tr("Burn failed"),
@@ -326,7 +287,7 @@ void EmberlinController::openFiles(const QStringList& files) {
     }
     // The window shows the image that Burn again burns; while a burn runs it
     // shows that burn's image, so another one has to wait for its end.
-    if (burnState_ >= BurnStateAwaitingDiscToErase || checksumGate_.running()) {
+    if (burnStateReached(burnState_, BurnStateAwaitingDiscToErase) || checksumGate_.running()) {
         alerts_.runCritical(tr("A burn is in progress"),
                             tr("“%1” is being burned. Open “%2” again once "
                                "this burn has ended.")
@@ -367,7 +328,7 @@ EmberlinController::TerminateReply EmberlinController::applicationShouldTerminat
     // Return keeps the burn going: quitting may ruin the disc.
     constexpr int quitAnswer = 0;
     constexpr int cancelAnswer = 1;
-    if (burnState_ < BurnStateErasing && !otherBurnWriting_())
+    if (!burnStateReached(burnState_, BurnStateErasing) && !otherBurnWriting_())
         return TerminateNow;
     const int answer = alerts_.runCritical(
         tr("Really quit?"),
@@ -387,12 +348,9 @@ void EmberlinController::applicationWillTerminate() {
     savePrefs();
 }
 
-void EmberlinController::toolStoppedUnexpectedly(int waitStatus) {
-    const QString how = BurnRun::exitDescription(waitStatus);
-    const QString status =
-        tr("Burn failed - the disc-image tool stopped unexpectedly (%1)").arg(how);
-    reportBurnFailure(status);
-    emit burnEnded(false, status);
+void EmberlinController::toolStoppedUnexpectedly(const QString& how) {
+    sounds_.play(failureSound_);
+    setBurnState(BurnStateReady);
     alerts_.runCritical(tr("Burn failed"),
                         tr("The disc-image tool stopped unexpectedly (%1).").arg(how), {tr("OK")});
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/burn/BurnRun.h"
+#include "app/burn/BurnServices.h"
 #include "app/burn/BurnerListing.h"
 #include "app/burn/ChecksumGate.h"
 #include "app/burn/Preferences.h"
@@ -14,15 +15,9 @@
 #include <functional>
 #include <optional>
 
-class QSettings;
-
 namespace emberlin {
 
-class Alerts;
-class BurnerClaims;
 class MainWindow;
-class PtyOpener;
-class Sounds;
 
 // The application's delegate and the main window's controller: the burn state
 // machine, when the burners are listed, the burn's start, what the tool's
@@ -34,14 +29,7 @@ class EmberlinController final : public QObject, private BurnRun::Client {
 
 public:
     // What the controller may not reach by itself.
-    struct Services {
-        Alerts& alerts;
-        Sounds& sounds;
-        QSettings& settingsStore;
-        PtyOpener& ptyOpener;
-        // Which burners the burns of every window hold.
-        BurnerClaims& burnerClaims;
-        QString toolPath;
+    struct Services : BurnServices {
         // How long the burner listing may take before the tool counts as hung.
         std::chrono::milliseconds listingTimeLimit = std::chrono::seconds(60);
         // How long after a lost burner's alert the burners are listed again.
@@ -82,31 +70,13 @@ public:
     const QString& imagePath() const { return imagePath_; }
     // The burners the window lists, which the copies window burns to as well.
     BurnerListing& burnerListing() { return burnerListing_; }
+    // What happens to the window's burn.
+    BurnReports& burnReports() { return burnRun_.reports(); }
 
 signals:
     // The application is asked to terminate (after the pseudo-terminal alert);
     // the quit guard answers it like any other quit request.
     void terminationRequested();
-    // After every call of setBurnState, once the window has been gated.
-    void burnStateChanged(BurnState burnState);
-    // The tool was launched to burn this image with these choices.
-    void burnStarted(const QString& imagePath, const QString& burnerTitle,
-                     const BurnChoices& choices);
-    // A progress value was applied to the bar, 0.0 to 1.0.
-    void burnProgressed(double fraction);
-    // A fact line of the running burn, as the tool wrote it.
-    void burnFactReported(const QString& line);
-    // The disc in the drive was refused, with the status the window shows for
-    // it; the burn waits for another disc.
-    void discRefused(const QString& status);
-    // The person chose to erase the disc, which held what discHolds tells.
-    void discEraseAgreed(const QString& discHolds);
-    // The image was compared with its published checksum before the burn
-    // that just started.
-    void imageChecked(const ChecksumCheck& check);
-    // The burn was closed: success, failure, busy or lost burner, or the tool
-    // ending without a word; with the status the window shows for it.
-    void burnEnded(bool succeeded, const QString& status);
 
 private:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -115,13 +85,11 @@ private:
     void savePrefs();
     // Status, failure sound, back to Ready.
     void reportBurnFailure(const QString& status);
-    void failBurnLaunch(const QString& reason);
-    // The status of a burn until the tool speaks.
-    void showStarting();
-    // Runs the tool on the image with the window's choices; false when it
-    // could not be started (and that was reported). The image's SHA-256 as
-    // compared with a published one, if it was.
-    bool launchBurn(const QString& imagePath, const QString& expectedFileSha256 = {});
+    void failBurnLaunch(const QString& status, const QString& reason);
+    // Runs the tool on the image with the window's choices, with its
+    // comparison with a published checksum, if there was one.
+    void launchBurn(const QString& imagePath,
+                    const std::optional<ChecksumCheck>& checksum = std::nullopt);
     void checksumCompared(const ChecksumComparison& comparison);
     // Whether the burner chosen when the burn was asked for is still the one
     // selected; the failure is reported if not.
@@ -132,12 +100,7 @@ private:
     // BurnRun::Client
     InterpreterInput interpreterInput() const override;
     void applyEffect(const InterpreterEffect& effect) override;
-    void factReported(const QString& line) override;
-    void burnConcluded(bool succeeded, const QString& status) override;
-    void discRefusedByLine(const QString& status) override;
-    bool eraseAsked(const ToolFacts& disc) override;
-    void eraseAgreed(const ToolFacts& disc) override;
-    void toolStoppedUnexpectedly(int waitStatus) override;
+    void toolStoppedUnexpectedly(const QString& how) override;
 
     MainWindow& mainWindow_;
     Alerts& alerts_;
@@ -149,8 +112,6 @@ private:
     // ignoreOutput, burnClosed, burnGeneration) is the run's.
     BurnRun burnRun_;
     QString imagePath_;
-    // The burner of the burn the tool runs, as the menu named it then.
-    QString burnerTitle_;
     QString successSound_;
     QString failureSound_;
     BurnState burnState_ = BurnStateListing;

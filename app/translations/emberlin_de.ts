@@ -174,6 +174,26 @@
         <source>Burn failed - the disc-image tool ended with %1 after it had reported success</source>
         <translation>Brennen fehlgeschlagen - das Disc-Image-Werkzeug endete mit %1, nachdem es Erfolg gemeldet hatte</translation>
     </message>
+    <message>
+        <source>Burn failed - no pseudo-terminal could be opened for the disc-image tool</source>
+        <translation>Brennen fehlgeschlagen - für das Disc-Image-Werkzeug konnte kein Pseudo-Terminal geöffnet werden</translation>
+    </message>
+    <message>
+        <source>Burn failed - the disc-image tool could not be started (%1: %2)</source>
+        <translation>Brennen fehlgeschlagen - das Disc-Image-Werkzeug konnte nicht gestartet werden (%1: %2)</translation>
+    </message>
+    <message>
+        <source>Burn failed - the disc-image tool stopped unexpectedly (%1)</source>
+        <translation>Brennen fehlgeschlagen - das Disc-Image-Werkzeug wurde unerwartet beendet (%1)</translation>
+    </message>
+    <message>
+        <source>Please wait...</source>
+        <translation>Bitte warten...</translation>
+    </message>
+    <message>
+        <source>Burn failed - image file not found</source>
+        <translation>Brennen fehlgeschlagen - Image-Datei nicht gefunden</translation>
+    </message>
 </context>
 <context>
     <name>DiscImageName</name>
@@ -479,24 +499,8 @@
 <context>
     <name>emberlin::CopyBurn</name>
     <message>
-        <source>Please wait...</source>
-        <translation>Bitte warten...</translation>
-    </message>
-    <message>
-        <source>Burn failed - no pseudo-terminal could be opened for the disc-image tool</source>
-        <translation>Brennen fehlgeschlagen - für das Disc-Image-Werkzeug konnte kein Pseudo-Terminal geöffnet werden</translation>
-    </message>
-    <message>
-        <source>Burn failed - the disc-image tool could not be started (%1: %2)</source>
-        <translation>Brennen fehlgeschlagen - das Disc-Image-Werkzeug konnte nicht gestartet werden (%1: %2)</translation>
-    </message>
-    <message>
         <source>Burn cancelled.</source>
         <translation>Brennvorgang abgebrochen.</translation>
-    </message>
-    <message>
-        <source>Burn failed - the disc-image tool stopped unexpectedly (%1)</source>
-        <translation>Brennen fehlgeschlagen - das Disc-Image-Werkzeug wurde unerwartet beendet (%1)</translation>
     </message>
 </context>
 <context>
@@ -520,10 +524,6 @@
     <message>
         <source>In use by the main window&apos;s burn</source>
         <translation>Vom Brennvorgang im Hauptfenster belegt</translation>
-    </message>
-    <message>
-        <source>Burn failed - image file not found</source>
-        <translation>Brennen fehlgeschlagen - Image-Datei nicht gefunden</translation>
     </message>
 </context>
 <context>
@@ -567,10 +567,6 @@
 <context>
     <name>emberlin::EmberlinController</name>
     <message>
-        <source>Please wait...</source>
-        <translation>Bitte warten...</translation>
-    </message>
-    <message>
         <source>Image file not found</source>
         <translation>Image-Datei nicht gefunden</translation>
     </message>
@@ -583,16 +579,8 @@
         <translation>OK</translation>
     </message>
     <message>
-        <source>Burn failed - image file not found</source>
-        <translation>Brennen fehlgeschlagen - Image-Datei nicht gefunden</translation>
-    </message>
-    <message>
         <source>Burn failed - no burner is selected</source>
         <translation>Brennen fehlgeschlagen - kein Brenner gewählt</translation>
-    </message>
-    <message>
-        <source>Burn failed - the disc-image tool could not be started (%1: %2)</source>
-        <translation>Brennen fehlgeschlagen - das Disc-Image-Werkzeug konnte nicht gestartet werden (%1: %2)</translation>
     </message>
     <message>
         <source>Burn failed</source>
@@ -633,10 +621,6 @@
     <message>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
-    </message>
-    <message>
-        <source>Burn failed - the disc-image tool stopped unexpectedly (%1)</source>
-        <translation>Brennen fehlgeschlagen - das Disc-Image-Werkzeug wurde unerwartet beendet (%1)</translation>
     </message>
     <message>
         <source>The disc-image tool stopped unexpectedly (%1).</source>

@@ -144,11 +144,12 @@ private:
     // The listing and the burn both end in the ready state, one way or the other.
     void runUntilReady(const std::function<void()>& start) {
         QEventLoop loop;
-        const QMetaObject::Connection ended = QObject::connect(
-            &app_.controller(), &EmberlinController::burnStateChanged, &loop, [&loop](int state) {
-                if (state == BurnStateReady)
-                    QTimer::singleShot(0, &loop, &QEventLoop::quit);
-            });
+        const QMetaObject::Connection ended =
+            QObject::connect(&app_.controller().burnReports(), &BurnReports::stateChanged, &loop,
+                             [&loop](BurnState state) {
+                                 if (state == BurnStateReady)
+                                     QTimer::singleShot(0, &loop, &QEventLoop::quit);
+                             });
         start();
         loop.exec();
         QObject::disconnect(ended);

@@ -56,8 +56,8 @@ int startUp(bool real, const QString& tool) {
     QSettings settings;
     AppAssembly app(settings, {tool});
     bool listed = false;
-    QObject::connect(&app.controller(), &EmberlinController::burnStateChanged,
-                     [&listed](int state) { listed = state != BurnStateListing; });
+    QObject::connect(&app.controller().burnReports(), &BurnReports::stateChanged,
+                     [&listed](BurnState state) { listed = state != BurnStateListing; });
     app.window().installEventFilter(&firstPaint);
     app.controller().awakeFromNib();
     app.window().show();

@@ -98,8 +98,8 @@ int main(int argc, char** argv) {
     emberlin::AppAssembly app(settings, {QStringLiteral(EMBERLIN_FAKE_DISCTOOL)});
     // Taken once the listing has ended.
     QEventLoop listed;
-    QObject::connect(&app.controller(), &emberlin::EmberlinController::burnStateChanged, &listed,
-                     [&listed](int state) {
+    QObject::connect(&app.controller().burnReports(), &emberlin::BurnReports::stateChanged, &listed,
+                     [&listed](emberlin::BurnState state) {
                          if (state != emberlin::BurnStateListing)
                              listed.quit();
                      });
@@ -119,8 +119,8 @@ int main(int argc, char** argv) {
     image.close();
     // Taken once the tool's last line has been shown.
     QEventLoop written;
-    QObject::connect(&app.controller(), &emberlin::EmberlinController::burnFactReported, &written,
-                     [&written](const QString& line) {
+    QObject::connect(&app.controller().burnReports(), &emberlin::BurnReports::factReported,
+                     &written, [&written](const QString& line) {
                          if (line.contains(QStringLiteral("bytes-written")))
                              written.quit();
                      });

@@ -34,10 +34,11 @@ AppHarness::AppHarness(const Options& options)
     parts.driveSettleTime = std::chrono::milliseconds(0);
 #endif
     app_ = std::make_unique<AppAssembly>(*store_, parts);
-    QObject::connect(&controller(), &EmberlinController::burnStateChanged, [this](BurnState state) {
-        if (states.back() != state)
-            states.push_back(state);
-    });
+    QObject::connect(&controller().burnReports(), &BurnReports::stateChanged,
+                     [this](BurnState state) {
+                         if (states.back() != state)
+                             states.push_back(state);
+                     });
 }
 
 void AppHarness::listTwoBurners() const {

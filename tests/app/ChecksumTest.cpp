@@ -207,7 +207,7 @@ TEST(ChecksumChangeTest, AMatchHoldsOnlyForTheBytesTheToolBurned) {
         write(harness.scratchPath(c.sums), c.line);
         const QString image = harness.makeImage();
         // The window's own step between the comparison and the tool's start.
-        QObject::connect(&harness.controller(), &EmberlinController::burnStateChanged,
+        QObject::connect(&harness.controller().burnReports(), &BurnReports::stateChanged,
                          [&](BurnState state) {
                              if (c.rewritten && state == BurnStateReady &&
                                  harness.status().startsWith("Checking"))
@@ -226,7 +226,7 @@ TEST_F(ChecksumBurnTest, AMatchIsShownAndGoesIntoTheReceiptBeforeTheBurnStarts) 
     // Right after the match, the controls the window enables are a burn's
     // before the tool speaks, and so is the status.
     QString statusAfterMatch;
-    QObject::connect(&harness.controller(), &EmberlinController::imageChecked,
+    QObject::connect(&harness.controller().burnReports(), &BurnReports::checksumChecked,
                      [&] { statusAfterMatch = harness.status(); });
     harness.controller().openFiles({publish(imageSha)});
     EXPECT_EQ(harness.status(), "Checking “disc.iso” against SHA256SUMS...");

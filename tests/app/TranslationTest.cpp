@@ -95,8 +95,7 @@ TEST(TranslationTest, InGermanQtsTextsNumbersAndTheBurnerMenuFollow) {
 TEST(TranslationTest, NumbersFollowTheLanguageOfTheTexts) {
     if (qEnvironmentVariableIsSet("EMBERLIN_TEST_GERMAN_TEXTS")) {
         const emberlin::Translations translations{QLocale()};
-        EXPECT_EQ(QCoreApplication::translate("emberlin::EmberlinController", "Please wait..."),
-                  "Bitte warten...");
+        EXPECT_EQ(QCoreApplication::translate("BurnRun", "Please wait..."), "Bitte warten...");
         EXPECT_EQ(QLocale().toString(22.2, 'f', 1), "22,2");
         return;
     }

@@ -213,7 +213,7 @@ TEST_F(CopiesTest, TheMainWindowNeverTakesABurnerTheUserDidNotChoose) {
     ASSERT_EQ(menu.currentIndex(), 0);
     const QString chosen = menu.itemText(0);
     QStringList burnedOn;
-    QObject::connect(&harness.controller(), &EmberlinController::burnStarted,
+    QObject::connect(&harness.controller().burnReports(), &BurnReports::started,
                      [&](const QString&, const QString& burner, const BurnChoices&) {
                          burnedOn.append(burner);
                      });
@@ -231,7 +231,7 @@ TEST_F(CopiesTest, TheMainWindowNeverTakesABurnerTheUserDidNotChoose) {
     // Free once the copy's tool has ended.
     ASSERT_TRUE(waitFor([&] { return menu.currentIndex() == 0; }));
     QStringList ended;
-    QObject::connect(&harness.controller(), &EmberlinController::burnEnded,
+    QObject::connect(&harness.controller().burnReports(), &BurnReports::ended,
                      [&](bool, const QString& status) { ended.append(status); });
     // The copy left the DVD+RW holding data: the person says erase it.
     harness.alerts.answer = [](const RecordingAlerts::Alert&) {

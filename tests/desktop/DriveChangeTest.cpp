@@ -6,6 +6,7 @@
 
 #include <gmock/gmock.h>
 #include <string>
+#include <variant>
 #include <vector>
 
 using namespace emberlin;
@@ -13,24 +14,23 @@ using Step = DriveChangePolicy::Step;
 
 namespace {
 
-// What reaches the policy: a burn state (its number), or one of these.
-constexpr int drive = -1;   // an optical drive added or removed
-constexpr int settled = -2; // the settle timer fired
-constexpr int started = -3; // a burn was asked for
-constexpr int copies = -4;  // copies began burning
-constexpr int copied = -5;  // they ended
+// What reaches the policy: a burn state, or an optical drive added or removed,
+// the settle timer firing, a burn asked for, copies beginning or ending to burn.
+enum Event { drive, settled, started, copies, copied };
+using Input = std::variant<BurnState, Event>;
 
 // The policy's answers, one letter each: '-' nothing, 'S' start the settle
 // timer, 'R' reload the burners.
-std::string play(const std::vector<int>& inputs) {
+std::string play(const std::vector<Input>& inputs) {
     DriveChangePolicy policy;
     std::string answers;
-    for (const int input : inputs) {
-        const Step step = input == drive     ? policy.opticalDriveAddedOrRemoved()
-                          : input == settled ? policy.settleTimeElapsed()
-                          : input == started ? policy.burnStarted()
-                          : input <= copies  ? policy.copiesRunning(input == copies)
-                                             : policy.burnStateChanged(BurnState(input));
+    for (const Input& input : inputs) {
+        const auto* event = std::get_if<Event>(&input);
+        const Step step = !event              ? policy.burnStateChanged(std::get<BurnState>(input))
+                          : *event == drive   ? policy.opticalDriveAddedOrRemoved()
+                          : *event == settled ? policy.settleTimeElapsed()
+                          : *event == started ? policy.burnStarted()
+                                              : policy.copiesRunning(*event == copies);
         answers += step == Step::Nothing ? '-' : step == Step::StartSettleTimer ? 'S' : 'R';
     }
     return answers;
@@ -39,16 +39,17 @@ std::string play(const std::vector<int>& inputs) {
 } // namespace
 
 TEST(DriveChangePolicyTest, ReloadsOnceSettledAndOnlyWhereTheReloadButtonWorks) {
-    for (int state = BurnStateListing; state <= BurnStateTerminating; ++state) {
+    for (int number = 0; number <= static_cast<int>(BurnStateTerminating); ++number) {
+        const auto state = BurnState(number);
         const bool allowed = state == BurnStateReady || state == BurnStateNoBurners;
-        EXPECT_EQ(play({state, drive, settled}), allowed ? "-SR" : "-S-") << "in state " << state;
+        EXPECT_EQ(play({state, drive, settled}), allowed ? "-SR" : "-S-") << "in state " << number;
     }
 }
 
 TEST(DriveChangePolicyTest, Stories) {
     struct Story {
         const char* name;
-        std::vector<int> inputs;
+        std::vector<Input> inputs;
         const char* answers;
     };
     const std::vector<Story> stories{

@@ -13,7 +13,7 @@ static bool allowed(BurnState from, BurnState to, const QString& line, bool eras
     };
     const bool prompt = has(toolprotocol::insertDisc);
     const bool percent = has(toolprotocol::percentMarker);
-    if (from < BurnStateReady)
+    if (!burnStateReached(from, BurnStateReady))
         return from == BurnStateListing && to == BurnStateNoBurners &&
                has(toolprotocol::noDrivesPresent);
     const bool fromReady = from == BurnStateReady;

@@ -19,7 +19,7 @@ const char* const stateNames[] = {"Listing",      "NoBurners", "Ready",   "Await
 struct Describe {
     // clang-format off
     std::string operator()(const effect::ShowStatus& e) const { return "status:" + e.text.toStdString(); }
-    std::string operator()(const effect::SetBurnState& e) const { return std::string("state:") + stateNames[e.state]; }
+    std::string operator()(const effect::SetBurnState& e) const { return std::string("state:") + stateNames[static_cast<int>(e.state)]; }
     std::string operator()(const effect::ProgressIndeterminate&) const { return "indeterminate"; }
     std::string operator()(const effect::ProgressValue& e) const { return "value:" + QString::number(e.fraction).toStdString(); }
     std::string operator()(const effect::HideProgress&) const { return "hide"; }
@@ -37,11 +37,10 @@ struct Describe {
     // clang-format on
 };
 
-Effects interpret(const QString& line, int state, bool erase = false, bool expectName = true,
+Effects interpret(const QString& line, BurnState state, bool erase = false, bool expectName = true,
                   bool ignoreOutput = false) {
     Effects described;
-    for (const InterpreterEffect& e :
-         interpretLine(line, {BurnState(state), ignoreOutput, erase, expectName}))
+    for (const InterpreterEffect& e : interpretLine(line, {state, ignoreOutput, erase, expectName}))
         described.push_back(std::visit(Describe{}, e));
     return described;
 }
@@ -59,7 +58,7 @@ const std::string busy =
 // Terminating) the outcome is `burning` unless an exception names the state
 // (and, where it matters, the erase option).
 struct Exception {
-    int state;
+    BurnState state;
     std::optional<bool> erase;
     Effects effects;
 };
@@ -92,7 +91,7 @@ const Row rows[] = {
 };
 // clang-format on
 
-Effects expectedIn(const Row& row, int state, bool erase) {
+Effects expectedIn(const Row& row, BurnState state, bool erase) {
     if (state == BurnStateListing)
         return row.listing.empty() ? Effects{"name:" + row.line, "toggle"} : row.listing;
     if (state == BurnStateNoBurners)
@@ -106,11 +105,12 @@ Effects expectedIn(const Row& row, int state, bool erase) {
 
 TEST(ProgressInterpreter, EveryToolTextInEveryState) {
     for (const Row& row : rows) {
-        for (int state = BurnStateListing; state <= BurnStateTerminating; ++state) {
+        for (int number = 0; number <= static_cast<int>(BurnStateTerminating); ++number) {
+            const auto state = BurnState(number);
             for (const bool erase : {false, true}) {
                 const QString line = QString::fromStdString(row.line);
                 EXPECT_EQ(interpret(line, state, erase), expectedIn(row, state, erase))
-                    << row.line << " in " << stateNames[state] << ", erase " << erase;
+                    << row.line << " in " << stateNames[number] << ", erase " << erase;
                 EXPECT_EQ(interpret(line, state, erase, true, true), Effects{}) << "ignored";
             }
         }
@@ -119,7 +119,7 @@ TEST(ProgressInterpreter, EveryToolTextInEveryState) {
 
 struct LineCase {
     QString line;
-    int state;
+    BurnState state;
     Effects effects;
     bool erase = false;
     bool expectName = true;
