@@ -8,14 +8,28 @@
 #include <cstring>
 #include <fcntl.h>
 #include <span>
+#include <unistd.h>
 
 namespace disctool {
 
 namespace {
 
 constexpr int writesInFlight = 2;
-// Blocks being filled or waiting while the others are written.
-constexpr int blocksAhead = 2;
+// Blocks being filled or waiting while the others are written: enough to
+// keep reading and hashing while a flush holds the writes up.
+constexpr int blocksAhead = 16;
+// What the disk is told to make lasting at a time, so that it does so while
+// the rest is read, instead of in one long wait at the end.
+constexpr std::int64_t flushBytes = 64 * 1024 * 1024;
+
+// Empty once what was written to `fd` is on the disk, else why not. What
+// takes no sync (a pipe, a character device) has nothing to wait for.
+std::string synced(int (*sync)(int), int fd) {
+    if (sync(fd) == 0 || errno == EINVAL) {
+        return {};
+    }
+    return std::string("Cannot write the file to the disk: ") + std::strerror(errno);
+}
 
 } // namespace
 
@@ -29,6 +43,7 @@ BlockWrites::BlockWrites(int fd, std::size_t blockBytes)
     for (int i = 0; i < writesInFlight; ++i) {
         writers_.push_back(workerThread([this] { writeQueued(); }));
     }
+    flusher_ = workerThread([this] { flushWritten(); });
 }
 
 BlockWrites::~BlockWrites() {
@@ -40,6 +55,7 @@ BlockWrites::~BlockWrites() {
     for (std::thread& writer : writers_) {
         writer.join();
     }
+    flusher_.join();
     endDirectWrites();
 }
 
@@ -74,10 +90,16 @@ bool BlockWrites::submit(AlignedBuffer block, std::size_t bytes, std::int64_t of
 
 std::string BlockWrites::finish() {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return unwritten_.empty(); });
+    finishing_ = true;
+    changed_.notify_all();
+    changed_.wait(lock, [this] { return unwritten_.empty() && !flushing_; });
     // What reads the file next (a verify) reads through the page cache.
     endDirectWrites();
     return failure_;
+}
+
+std::string BlockWrites::sync() const {
+    return synced(::fsync, fd_);
 }
 
 void BlockWrites::writeQueued() {
@@ -103,6 +125,30 @@ void BlockWrites::writeQueued() {
             written_.store(unwritten_.empty() ? queuedEnd_ : *unwritten_.begin());
         }
         free_.push_back(std::move(write.block));
+        changed_.notify_all();
+    }
+}
+
+void BlockWrites::flushWritten() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [this] {
+            return stopping_ || finishing_ || written_.load() - flushedTo_ >= flushBytes;
+        });
+        if (stopping_ || finishing_) {
+            return;
+        }
+        const std::int64_t target = written_.load();
+        flushing_ = true;
+        lock.unlock();
+        std::string failure = synced(::fdatasync, fd_);
+        lock.lock();
+        flushing_ = false;
+        flushedTo_ = target;
+        // The error is told once per descriptor: the last sync would miss it.
+        if (failure_.empty()) {
+            failure_ = std::move(failure);
+        }
         changed_.notify_all();
     }
 }

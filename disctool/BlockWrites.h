@@ -20,7 +20,8 @@ namespace disctool {
 // file system allows, the writes go past the page cache (O_DIRECT): copying
 // into the cache and writing it back otherwise takes as much processor time
 // as expanding a compressed image, and two writes in flight keep the disk
-// busier than one. The descriptor is borrowed.
+// busier than one. Every 64 MiB the disk is told to make what it took
+// lasting, while the next blocks are read. The descriptor is borrowed.
 class BlockWrites {
 public:
     BlockWrites(int fd, std::size_t blockBytes);
@@ -36,6 +37,8 @@ public:
     // Waits for every queued write and gives the descriptor its flags back.
     // Empty when all of them reached the file, else why not.
     std::string finish();
+    // Once finished: empty when the file is on the disk (fsync), else why not.
+    std::string sync() const;
     // The bytes written from the start of the file with no gap.
     std::int64_t bytesWritten() const { return written_.load(); }
 
@@ -47,6 +50,7 @@ private:
     };
 
     void writeQueued();
+    void flushWritten();
     // Empty when written, else why not.
     std::string put(const Write& write);
     void endDirectWrites();
@@ -64,7 +68,11 @@ private:
     std::atomic<std::int64_t> written_{0};
     std::string failure_;
     bool stopping_ = false;
+    bool finishing_ = false;
+    bool flushing_ = false;
+    std::int64_t flushedTo_ = 0;
     std::vector<std::thread> writers_;
+    std::thread flusher_;
 };
 
 } // namespace disctool

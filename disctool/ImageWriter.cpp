@@ -6,10 +6,7 @@
 #include "media/MediumFacts.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <span>
-#include <unistd.h>
 
 namespace disctool {
 
@@ -61,8 +58,8 @@ void ImageWriter::copy() {
         if (failure.empty()) {
             failure = std::move(written);
         }
-        if (failure.empty() && ::fsync(target_) != 0 && errno != EINVAL) {
-            failure = std::string("Cannot write the file to the disk: ") + std::strerror(errno);
+        if (failure.empty()) {
+            failure = writes_->sync();
         }
     }
     {
